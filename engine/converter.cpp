@@ -1,0 +1,52 @@
+#include "engine/converter.h"
+
+#include <filesystem>
+
+#include "engine/text_reader.h"
+#include "metastock/file_names.h"
+
+CConverter::CConverter(const CRunServices& services) : m_services(services) {}
+
+CConverter::~CConverter()
+{
+    if (m_pDataFile)
+        std::fclose(m_pDataFile);
+}
+
+void CConverter::ShowMessage(const std::string& text)
+{
+    m_services.messages.ShowMessage(text);
+}
+
+std::string CConverter::OutputFile(std::string_view name) const
+{
+    return FindEntryIgnoringCase(std::filesystem::path(m_szPath), name).string();
+}
+
+// The run changes the working directory, so a relative input path is made absolute first.
+int CConverter::CheckInput()
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(m_strInputPath, error);
+    if (!error)
+        m_strInputPath = absolute.string();
+    CTextReader input;
+    if (m_strInputPath.empty() || std::filesystem::is_directory(m_strInputPath, error) ||
+        !input.Open(m_strInputPath)) {
+        ShowMessage("Cannot open the input file\n" + m_strInputPath);
+        return 1;
+    }
+    return 0;
+}
+
+int CConverter::CheckColumns()
+{
+    m_nFields = 0;
+    for (int bOn : m_bFieldOn)
+        if (bOn)
+            ++m_nFields;
+    if (m_nFields > 1)
+        return 0;
+    ShowMessage("You need to select more columns");
+    return 1;
+}

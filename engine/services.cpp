@@ -1,0 +1,13 @@
+#include "engine/services.h"
+
+#include <ctime>
+
+std::string CSystemToday::TodayText()
+{
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char text[16] = "";
+    if (local)
+        std::strftime(text, sizeof text, "%m/%d/%y", local);
+    return text;
+}

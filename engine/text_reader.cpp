@@ -1,0 +1,87 @@
+#include "engine/text_reader.h"
+
+CTextReader::~CTextReader()
+{
+    Close();
+}
+
+bool CTextReader::Open(const std::string& path)
+{
+    Close();
+    m_pFile = std::fopen(path.c_str(), "rb");
+    m_bEnded = m_pFile == nullptr;
+    m_nPos = m_nEnd = 0;
+    return m_pFile != nullptr;
+}
+
+void CTextReader::Close()
+{
+    if (m_pFile)
+        std::fclose(m_pFile);
+    m_pFile = nullptr;
+    m_bEnded = true;
+}
+
+bool CTextReader::Refill()
+{
+    if (m_bEnded)
+        return false;
+    m_nPos = 0;
+    m_nEnd = std::fread(m_buffer, 1, sizeof m_buffer, m_pFile);
+    if (m_nEnd == 0)
+        m_bEnded = true;
+    return m_nEnd > 0;
+}
+
+int CTextReader::NextChar()
+{
+    if (m_nPos == m_nEnd && !Refill())
+        return kEnd;
+    const char c = m_buffer[m_nPos++];
+    if (c == kCtrlZ) {
+        m_bEnded = true;
+        m_nPos = m_nEnd;
+        return kEnd;
+    }
+    if (c == '\r' && (m_nPos < m_nEnd || Refill()) && m_buffer[m_nPos] == '\n') {
+        ++m_nPos;
+        return '\n';
+    }
+    return static_cast<unsigned char>(c);
+}
+
+bool CTextReader::ReadLine(std::string_view& piece)
+{
+    std::size_t length = 0;
+    while (length < kMaxPiece) {
+        // Plain characters are copied a run at a time; CR, Ctrl-Z and the buffer's end go one by one.
+        while (length < kMaxPiece && m_nPos < m_nEnd) {
+            const char c = m_buffer[m_nPos];
+            if (c == '\r' || c == kCtrlZ)
+                break;
+            m_line[length++] = c;
+            ++m_nPos;
+            if (c == '\n') {
+                piece = {m_line, length};
+                return true;
+            }
+        }
+        if (length == kMaxPiece)
+            break;
+        const int c = NextChar();
+        if (c == kEnd)
+            break;
+        m_line[length++] = static_cast<char>(c);
+        if (c == '\n')
+            break;
+    }
+    piece = {m_line, length};
+    return length > 0;
+}
+
+std::string_view WithoutLineFeed(std::string_view piece)
+{
+    if (!piece.empty() && piece.back() == '\n')
+        piece.remove_suffix(1);
+    return piece;
+}

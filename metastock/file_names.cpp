@@ -1,0 +1,40 @@
+#include "metastock/file_names.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
+}
+
+}  // namespace
+
+std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directory, std::string_view name)
+{
+    std::filesystem::path exact = directory / std::filesystem::path(name);
+    std::error_code error;
+    if (std::filesystem::exists(exact, error))
+        return exact;
+    const std::filesystem::path listed = directory.empty() ? std::filesystem::path(".") : directory;
+    for (std::filesystem::directory_iterator it(listed, error), end; !error && it != end; it.increment(error)) {
+        const std::filesystem::path entry = it->path().filename();
+        if (EqualIgnoringCase(entry.string(), name))
+            return directory / entry;
+    }
+    return exact;
+}
+
+std::string DataFileName(int nFileNumber)
+{
+    return "F" + std::to_string(nFileNumber) + ".DAT";
+}
+
+std::string ColumnListName(int nFileNumber)
+{
+    return "F" + std::to_string(nFileNumber) + ".DOP";
+}

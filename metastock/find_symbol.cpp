@@ -1,0 +1,122 @@
+#include "metastock/find_symbol.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <vector>
+
+#include "metastock/file_names.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Whether a directory text already ends where a file name can follow.
+bool EndsInSeparator(const std::string& directory)
+{
+    const char last = directory.back();
+#ifdef _WIN32
+    return last == '\\' || last == '/' || last == ':';
+#else
+    return last == '/';
+#endif
+}
+
+// A "<DIR>" entry may only name a sub-directory of the MASTER's own directory.
+bool IsSafeDirectoryName(const std::string& name)
+{
+    if (name.empty() || name == "." || name.find("..") != std::string::npos)
+        return false;
+    return name.find_first_of("/\\:") == std::string::npos;
+}
+
+class CSymbolSearch {
+public:
+    CSymbolSearch(std::string_view sought, MasterRecord& record, std::string& foundIn)
+        : m_sought(sought), m_record(record), m_foundIn(foundIn)
+    {
+    }
+
+    // Every record of a level is read before its sub-directories are searched, so a record that cannot
+    // be read makes the level count as holding nothing.
+    bool SearchLevel(const std::string& directory, int depth)
+    {
+        if (!m_visited.insert(Identity(directory)).second)
+            return false;
+        std::vector<std::string> subDirectories;
+        if (!ReadLevel(directory, subDirectories))
+            return false;
+        if (m_bFound)
+            return true;
+        if (depth >= kMaxDirectoryDepth)
+            return false;
+        for (const std::string& name : subDirectories) {
+            if (!IsSafeDirectoryName(name))
+                continue;
+            const fs::path entry = FindEntryIgnoringCase(fs::path(directory), name);
+            if (SearchLevel(directory + entry.filename().string() + kPathSeparator, depth + 1))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    static std::string Identity(const std::string& directory)
+    {
+        std::error_code error;
+        const fs::path canonical = fs::canonical(directory.empty() ? fs::path(".") : fs::path(directory), error);
+        return error ? directory : canonical.string();
+    }
+
+    // Compares the level's securities and collects its directory entries; false when the MASTER is
+    // missing or shorter than its header and count say.
+    bool ReadLevel(const std::string& directory, std::vector<std::string>& subDirectories)
+    {
+        const fs::path master = FindEntryIgnoringCase(fs::path(directory), "MASTER");
+        std::FILE* file = std::fopen(master.string().c_str(), "rb");
+        if (!file)
+            return false;
+        MasterRecord header{};
+        bool complete = std::fread(header.data(), 1, header.size(), file) == header.size();
+        const int count = complete ? ReadInt16(&header[master_offset::kRecordCount]) : 0;
+        for (int k = 1; complete && k <= count && !m_bFound; ++k) {
+            MasterRecord record{};
+            complete = std::fread(record.data(), 1, record.size(), file) == record.size();
+            if (!complete)
+                break;
+            if (IsDirectoryEntry(record))
+                subDirectories.push_back(DirectoryEntryName(record));
+            else if (RecordMatches(record, m_sought))
+                Found(record, directory);
+        }
+        std::fclose(file);
+        return complete;
+    }
+
+    void Found(MasterRecord& record, const std::string& directory)
+    {
+        MbfToIeee(&record[master_offset::kFirstDate], &record[master_offset::kFirstDate]);
+        MbfToIeee(&record[master_offset::kLastDate], &record[master_offset::kLastDate]);
+        m_record = record;
+        m_foundIn = directory;
+        m_bFound = true;
+    }
+
+    std::string_view m_sought;
+    MasterRecord& m_record;
+    std::string& m_foundIn;
+    std::set<std::string> m_visited;
+    bool m_bFound = false;
+};
+
+}  // namespace
+
+std::int16_t FindSymbol(std::string_view directory, std::string_view sought, MasterRecord& record,
+                        std::string& foundIn)
+{
+    std::string top(directory);
+    if (!top.empty() && !EndsInSeparator(top))
+        top += kPathSeparator;
+    CSymbolSearch search(sought, record, foundIn);
+    return search.SearchLevel(top, 0) ? kSymbolFound : kSymbolNotFound;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Looks a security up in a MetaStock directory tree.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "metastock/master_format.h"
+
+inline constexpr std::int16_t kSymbolFound = 0;
+inline constexpr std::int16_t kSymbolReadError = -4;
+inline constexpr std::int16_t kSymbolNotFound = -8;
+
+// How many levels of "<DIR>" entries are followed below the starting directory.
+inline constexpr int kMaxDirectoryDepth = 16;
+
+// Searches the MASTER of directory, then the sub-directories that its "<DIR>" entries name, depth first
+// and in record order, for a security that answers to sought (RecordMatches). On kSymbolFound, record is
+// the security's MASTER record with its first and last date turned into IEEE singles, and foundIn the
+// directory text, ending in a separator. A MASTER that cannot be opened or read counts as holding nothing.
+// Directory entries whose names hold a separator or "..", directories already searched, and levels deeper
+// than kMaxDirectoryDepth are passed over, so the search neither loops nor leaves the tree.
+std::int16_t FindSymbol(std::string_view directory, std::string_view sought, MasterRecord& record,
+                        std::string& foundIn);

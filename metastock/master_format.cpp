@@ -1,0 +1,100 @@
+#include "metastock/master_format.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::uint8_t kMarkerByte = 0x65;
+constexpr std::uint8_t kDaily = 'D';
+
+void PutPadded(std::uint8_t* field, std::size_t width, std::string_view text)
+{
+    std::memset(field, ' ', width);
+    const std::size_t length = std::min(width, text.size());
+    std::memcpy(field, text.data(), length);
+}
+
+char AsciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
+}
+
+// Bytes [from, to) of the record up to the first 0 byte.
+std::string_view Field(const MasterRecord& record, std::size_t from, std::size_t to)
+{
+    const auto* begin = reinterpret_cast<const char*>(record.data()) + from;
+    const auto* end = static_cast<const char*>(std::memchr(begin, 0, to - from));
+    return {begin, end ? static_cast<std::size_t>(end - begin) : to - from};
+}
+
+std::string_view TrimRightSpaces(std::string_view text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+std::int16_t ReadInt16(const std::uint8_t* bytes)
+{
+    return static_cast<std::int16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+void WriteInt16(std::uint8_t* bytes, std::int16_t value)
+{
+    const auto bits = static_cast<std::uint16_t>(value);
+    bytes[0] = static_cast<std::uint8_t>(bits & 0xFF);
+    bytes[1] = static_cast<std::uint8_t>(bits >> 8);
+}
+
+MasterRecord BuildSecurityRecord(std::uint8_t nFileNumber, int nFields, std::string_view name,
+                                 std::string_view symbol, const MbfSingle& date)
+{
+    using namespace master_offset;
+    MasterRecord record{};
+    record[kFileNumber] = nFileNumber;
+    record[kMarker] = kMarkerByte;
+    record[kRecordLength] = static_cast<std::uint8_t>(4 * nFields);
+    record[kFieldCount] = static_cast<std::uint8_t>(nFields);
+    PutPadded(&record[kName], kNameWidth, name);
+    std::copy(date.begin(), date.end(), &record[kFirstDate]);
+    std::copy(date.begin(), date.end(), &record[kLastDate]);
+    record[kTimeFrame] = kDaily;
+    PutPadded(&record[kSymbol], kSymbolWidth, symbol);
+    return record;
+}
+
+bool IsDirectoryEntry(const MasterRecord& record)
+{
+    using namespace master_offset;
+    return std::memcmp(&record[kDirectoryTag], "<DIR>", 5) == 0 && record[kName] != ' ';
+}
+
+std::string DirectoryEntryName(const MasterRecord& record)
+{
+    using namespace master_offset;
+    return std::string(TrimRightSpaces(Field(record, kName, kName + kDirectoryNameWidth)));
+}
+
+bool RecordMatches(const MasterRecord& record, std::string_view sought)
+{
+    using namespace master_offset;
+    if (EqualIgnoringCase(sought, TrimRightSpaces(Field(record, kName, kName + kNameWidth))))
+        return true;
+    // The symbol field runs to the end of the record, its last byte included.
+    const std::string_view symbolField = Field(record, kSymbol, kMasterRecordSize);
+    const auto wordsWanted = std::count(sought.begin(), sought.end(), ' ') + 1;
+    std::size_t end = 0;
+    for (std::ptrdiff_t spaces = 0; end < symbolField.size(); ++end)
+        if (symbolField[end] == ' ' && ++spaces == wordsWanted)
+            break;
+    return EqualIgnoringCase(sought, symbolField.substr(0, end));
+}

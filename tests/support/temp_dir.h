@@ -1,0 +1,63 @@
+#pragma once
+// A fresh directory under the system's temporary directory, removed with everything in it at the end of
+// the scope.
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <vector>
+
+class CTempDir {
+public:
+    CTempDir()
+    {
+        static std::atomic<unsigned> counter{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        m_path = std::filesystem::temp_directory_path() /
+                 ("quoteforge-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(m_path);
+    }
+    ~CTempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The working directory is restored at the end of the scope (a run changes it).
+class CKeepWorkingDirectory {
+public:
+    CKeepWorkingDirectory() : m_saved(std::filesystem::current_path()) {}
+    ~CKeepWorkingDirectory()
+    {
+        std::error_code ignored;
+        std::filesystem::current_path(m_saved, ignored);
+    }
+
+private:
+    std::filesystem::path m_saved;
+};
+
+inline std::vector<unsigned char> ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteText(const std::filesystem::path& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
