@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -60,4 +61,24 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
 {
     std::ofstream out(path, std::ios::binary);
     out << text;
+}
+
+// Bytes as upper-case hexadecimal pairs separated by blanks ("00 00 80 3F"), for byte-exact comparisons
+// whose failures can be read.
+inline std::string Hex(const unsigned char* bytes, std::size_t size)
+{
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (i > 0)
+            text += ' ';
+        text += "0123456789ABCDEF"[bytes[i] >> 4];
+        text += "0123456789ABCDEF"[bytes[i] & 0xF];
+    }
+    return text;
+}
+
+template <class Bytes>
+std::string Hex(const Bytes& bytes)
+{
+    return Hex(reinterpret_cast<const unsigned char*>(std::data(bytes)), std::size(bytes));
 }

@@ -1,0 +1,158 @@
+// quoteforge-cli convert: option limits, exit statuses, messages and the summary line.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteText(m_dir / "prices.csv",
+                  "Date,Open,High,Low,Close,Volume,OpenInt\n"
+                  "01/02/2024,10.5,11,10,10.75,1000,50\n"
+                  "01/03/2024,10.75,12,10.5,11.5,2000,55\n");
+        std::filesystem::create_directory(m_dir.Path() / "out");
+    }
+
+    CliResult Run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "quoteforge-cli");
+        std::vector<const char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(arg.c_str());
+        std::ostringstream out, err;
+        const int status = RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    // A conversion of the sample file with the given extra options.
+    CliResult Convert(std::vector<std::string> extra)
+    {
+        std::vector<std::string> args = {"convert", m_dir / "prices.csv", "--dir", m_dir / "out", "--symbol", "abc",
+                                         "--date-format", "MM_DD_CCYY", "--skip", "1"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Run(args);
+    }
+
+    bool OutputIsEmpty() const { return std::filesystem::is_empty(m_dir.Path() / "out"); }
+
+    CKeepWorkingDirectory m_keep;
+    CTempDir m_dir;
+};
+
+TEST_F(CommandLineTest, SuccessfulConversionPrintsOneSummaryLine)
+{
+    const CliResult result = Convert({"--name", "Alpha Beta"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "ABC: F1.DAT, 2 records, 2024-01-02 to 2024-01-03\n");
+    EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), 3u * 28);
+}
+
+TEST_F(CommandLineTest, AutoMasterAddsToAnExistingMasterAndRefusesTheSameSymbolTwice)
+{
+    ASSERT_EQ(Convert({}).status, 0);
+    const CliResult second = Convert({"--symbol", "XYZ"});
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out.substr(0, 12), "XYZ: F2.DAT,");
+    EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "out" / "MASTER.BAK"));
+
+    const CliResult duplicate = Convert({"--symbol", "xyz"});
+    EXPECT_EQ(duplicate.status, 1);
+    EXPECT_EQ(duplicate.err, "Duplicate Symbol\n");
+    EXPECT_EQ(duplicate.out, "");
+}
+
+TEST_F(CommandLineTest, RunMessagesGoToStandardErrorOneLineEach)
+{
+    const CliResult existing = Convert({"--master", "existing"});
+    EXPECT_EQ(existing.status, 1);
+    EXPECT_EQ(existing.err, "Path specified does not point to a Master file\n");
+
+    // A numeric-only format meets a separated date: the run converts, reports, and fails.
+    const CliResult style = Convert({"--date-format", "mmddccyy", "--master", "new"});
+    EXPECT_EQ(style.status, 1);
+    EXPECT_EQ(style.err,
+              "You specified a numeric-only date format but a non-numeric date character was found.\n");
+    EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), 3u * 28);
+}
+
+TEST_F(CommandLineTest, LimitViolationsAreUsageErrorsThatWriteNothing)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--close-col", "21"}, "--close-col must be a column from 1 to 20"},
+        {{"--date-col", "0"}, "--date-col must be a column from 1 to 20"},
+        {{"--open-col", "x"}, "--open-col must be a column from 1 to 20 or off"},
+        {{"--high-col", "2"}, "--open-col and --high-col both name column 2"},
+        {{"--skip", "201"}, "--skip must be from 0 to 200"},
+        {{"--symbol", "   "}, "--symbol must be 1 to 16 characters"},
+        {{"--symbol", "ABCDEFGHIJKLMNOPQ"}, "--symbol must be 1 to 16 characters"},
+        {{"--name", "ABCDEFGHIJKLMNOPQ"}, "--name must be at most 16 characters"},
+        {{"--date-format", "13"}, "--date-format must be one of the twelve format names"},
+        {{"--dir", std::string(201, 'd')}, "--dir must be 1 to 200 characters"},
+    };
+    for (const auto& [options, message] : cases) {
+        const CliResult result = Convert(options);
+        EXPECT_EQ(result.status, 2) << options[0];
+        EXPECT_NE(result.err.find(message), std::string::npos) << "for " << options[0] << ": " << result.err;
+        EXPECT_TRUE(OutputIsEmpty()) << options[0];
+    }
+    EXPECT_EQ(Convert({"--delimiter", "semicolon"}).status, 2);
+    EXPECT_EQ(Convert({"--master", "maybe"}).status, 2);
+    EXPECT_EQ(Run({"convert", "x.csv"}).status, 2);  // --dir and --symbol are required
+    EXPECT_TRUE(OutputIsEmpty());
+}
+
+TEST_F(CommandLineTest, ColumnsOfFieldsThatAreOffAreNotCompared)
+{
+    const CliResult result = Convert({"--volume-col", "off", "--oi-col", "off", "--open-col", "off",
+                                      "--symbol", "  sym  "});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out.substr(0, 8), "  SYM: F");  // trailing blanks go, leading ones stay
+    const auto columns = ReadBytes(m_dir.Path() / "out" / "F1.DOP");
+    EXPECT_EQ(std::string(columns.begin(), columns.end()),
+              "\"DATE\",0,0\r\n\"HIGH\",4,4\r\n\"LOW\",4,4\r\n\"CLOSE\",4,4\r\n");
+}
+
+TEST_F(CommandLineTest, RelativeInputWorksAlthoughTheRunChangesDirectory)
+{
+    std::filesystem::current_path(m_dir.Path());
+    const CliResult result = Run({"convert", "prices.csv", "--dir", "out", "--symbol", "REL", "--date-format", "4",
+                                  "--skip", "1"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "REL: F1.DAT, 2 records, 2024-01-02 to 2024-01-03\n");
+}
+
+TEST_F(CommandLineTest, MissingInputFailsBeforeTheOutputDirectoryChanges)
+{
+    const CliResult result = Run({"convert", m_dir / "missing.csv", "--dir", m_dir / "out", "--symbol", "M"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("missing.csv"), std::string::npos) << result.err;
+    EXPECT_TRUE(OutputIsEmpty());
+}
+
+TEST_F(CommandLineTest, HelpExplainsEveryOptionWithItsDefault)
+{
+    const CliResult result = Run({"convert", "--help"});
+    EXPECT_EQ(result.status, 0);
+    for (const char* text : {"--dir", "--symbol", "--name", "--date-format", "default: MMDDYY", "--delimiter",
+                             "default: comma", "--skip", "--date-col", "--open-col", "--high-col", "--low-col",
+                             "--close-col", "--volume-col", "--oi-col", "default: 7", "--master", "default: auto"})
+        EXPECT_NE(result.out.find(text), std::string::npos) << text;
+}
+
+}  // namespace
