@@ -38,6 +38,9 @@ float ScanFloat(std::string_view token)
     bool negative = false;
     if (i < token.size() && (token[i] == '-' || token[i] == '+'))
         negative = token[i++] == '-';
+    // A second sign, which from_chars would take, means that the token holds no number.
+    if (i < token.size() && token[i] == '-')
+        return 0.0f;
     const char* begin = token.data() + i;
     const char* end = token.data() + token.size();
     float value = 0.0f;

@@ -41,7 +41,10 @@ std::uint16_t DayNumber(int nYear, int nMonth, int nDay)
     // Far-off years cannot give a day in range; bounding them first keeps the arithmetic small.
     if (nYear < 0 || nYear > 300 || nDay < -1000 || nDay > 1000)
         return 0;
-    int n = nDay + kCumulativeDays[nMonth - 1] + (nYear - 61) * 1461 / 4;
+    // Days from 1 January 1961 to 1 January of the year, rounded down so that a year before 1961 counts in full
+    // (rounding toward zero would make 31 December 1960 day 1).
+    const int yearDays = (nYear - 61) * 1461;
+    int n = nDay + kCumulativeDays[nMonth - 1] + (yearDays >= 0 ? yearDays / 4 : -((3 - yearDays) / 4));
     if (nMonth > 2 && IsLeapYear(nYear))
         ++n;
     if (n < 1 || n > kLastDayNumber)

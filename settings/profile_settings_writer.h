@@ -1,0 +1,19 @@
+#pragma once
+// The run's write-back of "Path", "Symbol" and "Name" goes to the settings store.
+
+#include <string>
+
+#include "engine/services.h"
+
+class CProfileStore;
+
+class CProfileSettingsWriter : public ISettingsWriter {
+public:
+    explicit CProfileSettingsWriter(CProfileStore& store) : m_store(store) {}
+
+    // The engine's texts are in the local 8-bit encoding, the one its file names are opened with.
+    void WriteString(const std::string& section, const std::string& name, const std::string& value) override;
+
+private:
+    CProfileStore& m_store;
+};

@@ -1,0 +1,428 @@
+#include "settings/settings_dlg.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <iterator>
+
+#include "engine/date_formats.h"
+#include "settings/choose_dir.h"
+#include "settings/dialog_units.h"
+#include "settings/message_box.h"
+#include "settings/spin_edit.h"
+
+namespace {
+
+constexpr unsigned int kMinColumn = 1;
+constexpr unsigned int kMaxColumn = 20;
+constexpr unsigned int kMaxSkipRows = 200;
+constexpr int kMaxNameLength = 16;
+constexpr int kMaxPathLength = 200;
+constexpr int kMaxSymbolLength = 16;
+constexpr int kMaxDateFormatLength = 12;
+
+bool IsCSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
+}
+
+QString TrimRight(QString text)
+{
+    qsizetype length = text.size();
+    while (length > 0 && IsCSpace(text[length - 1]))
+        --length;
+    text.truncate(length);
+    return text;
+}
+
+// The limit holds while typing. A longer text given by the owner is shown whole rather than cut, so that
+// nothing is lost unseen; the check on the way back then refuses it.
+void SetLimitedText(QLineEdit* pEdit, const QString& strText, int nMaxLength)
+{
+    pEdit->setMaxLength(std::max<int>(nMaxLength, static_cast<int>(strText.size())));
+    pEdit->setText(strText);
+}
+
+// Checks the button of the group whose id is nId; none when no button has it.
+void SetRadio(QButtonGroup* pGroup, int nId)
+{
+    pGroup->setExclusive(false);
+    for (QAbstractButton* pButton : pGroup->buttons())
+        pButton->setChecked(pGroup->id(pButton) == nId);
+    pGroup->setExclusive(true);
+}
+
+}  // namespace
+
+CSettingsDlg::CSettingsDlg(int* pDateFormat, QWidget* pParent) : QDialog(pParent), m_pDateFormat(pDateFormat)
+{
+    setWindowTitle(QStringLiteral("Conversion Settings"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    CreateControls();
+    SetTabOrder();
+    ConnectHandlers();
+}
+
+CSettingsDlg::~CSettingsDlg() = default;
+
+void CSettingsDlg::CreateControls()
+{
+    const CDialogUnits du(font());
+    setFixedSize(du.Size(342, 231));
+
+    auto group = [&](const char* szCaption, int y) {
+        auto* pBox = new QGroupBox(QString::fromLatin1(szCaption), this);
+        pBox->setGeometry(du.Rect(5, y, 330, 45));
+    };
+    auto label = [&](const char* szText, QRect rect) {
+        auto* pLabel = new QLabel(QString::fromLatin1(szText), this);
+        pLabel->setGeometry(rect);
+    };
+    auto check = [&](const char* szText, const char* szName, QRect rect) {
+        auto* pBox = new QCheckBox(QString::fromLatin1(szText), this);
+        pBox->setObjectName(QString::fromLatin1(szName));
+        pBox->setGeometry(rect);
+        return pBox;
+    };
+    // A number edit 30 units wide with its arrow pair, 9 units, at its right edge.
+    auto number = [&](const char* szName, int x, int y, unsigned int nMin, unsigned int nMax) {
+        auto* pEdit = new CSpinEdit(this);
+        pEdit->setObjectName(QString::fromLatin1(szName));
+        pEdit->SetRange(static_cast<int>(nMin), static_cast<int>(nMax));
+        pEdit->setGeometry(du.Rect(x, y, 39, 15));
+        return pEdit;
+    };
+    auto radio = [&](const char* szText, const char* szName, QRect rect, QButtonGroup* pGroup, int nId) {
+        auto* pButton = new QRadioButton(QString::fromLatin1(szText), this);
+        pButton->setObjectName(QString::fromLatin1(szName));
+        pButton->setGeometry(rect);
+        pButton->setFocusPolicy(Qt::ClickFocus);  // the Tab key passes the radio groups by
+        pGroup->addButton(pButton, nId);
+        return pButton;
+    };
+    auto edit = [&](const char* szName, QRect rect) {
+        auto* pEdit = new QLineEdit(this);
+        pEdit->setObjectName(QString::fromLatin1(szName));
+        pEdit->setGeometry(rect);
+        return pEdit;
+    };
+    auto button = [&](const char* szText, const char* szName, QRect rect) {
+        auto* pButton = new QPushButton(QString::fromLatin1(szText), this);
+        pButton->setObjectName(QString::fromLatin1(szName));
+        pButton->setGeometry(rect);
+        return pButton;
+    };
+
+    group("Input File: Supported Fields and Column Assignments", 5);
+    group("Input File: Detail Settings", 55);
+    group("Output File: Path to Output Files", 105);
+    group("Output File: Detail Settings", 155);
+
+    label("Date", du.Rect(15, 20, 40, 10));
+    m_checkOpenOn = check("Open", "OpenOn", du.Rect(60, 20, 40, 10));
+    m_checkHiOn = check("High", "HiOn", du.Rect(105, 20, 40, 10));
+    m_checkLoOn = check("Low", "LoOn", du.Rect(150, 20, 40, 10));
+    label("Close", du.Rect(195, 20, 40, 10));
+    m_checkVolOn = check("Volume", "VolOn", du.Rect(240, 20, 42, 10));
+    m_checkOIOn = check("Open Int", "OIOn", du.Rect(285, 20, 45, 10));
+    m_editDateCol = number("DateCol", 15, 30, kMinColumn, kMaxColumn);
+    m_editOpenCol = number("OpenCol", 60, 30, kMinColumn, kMaxColumn);
+    m_editHiCol = number("HiCol", 105, 30, kMinColumn, kMaxColumn);
+    m_editLoCol = number("LoCol", 150, 30, kMinColumn, kMaxColumn);
+    m_editCloCol = number("CloCol", 195, 30, kMinColumn, kMaxColumn);
+    m_editVolCol = number("VolCol", 240, 30, kMinColumn, kMaxColumn);
+    m_editOICol = number("OICol", 285, 30, kMinColumn, kMaxColumn);
+
+    label("Which Column Delimiter Character?", du.Rect(15, 70, 134, 10));
+    m_groupDelimiter = new QButtonGroup(this);
+    m_radioComma = radio("Comma", "Comma", du.Rect(15, 85, 42, 10), m_groupDelimiter, 0);
+    m_radioTab = radio("Tab", "Tab", du.Rect(59, 85, 29, 10), m_groupDelimiter, 1);
+    m_radioSpace = radio("Space", "Space", du.Rect(89, 85, 45, 10), m_groupDelimiter, 2);
+    label("Date Format", du.Rect(150, 70, 80, 10));
+    m_comboDateFormat = new QComboBox(this);
+    m_comboDateFormat->setObjectName(QStringLiteral("DateFormat"));
+    m_comboDateFormat->setGeometry(du.Rect(150, 80, 80, 15));
+    m_comboDateFormat->setEditable(true);
+    m_comboDateFormat->setInsertPolicy(QComboBox::NoInsert);
+    m_comboDateFormat->setCompleter(nullptr);  // the text part holds what was typed, nothing more
+    m_comboDateFormat->setMaxVisibleItems(kDateFormatCount);
+    for (const char* szName : kDateFormatNames)
+        m_comboDateFormat->addItem(QString::fromLatin1(szName));
+    m_checkSkipOn = check("Skip Rows", "SkipOn", du.Rect(260, 70, 65, 10));
+    m_editSkipRows = number("SkipRows", 260, 80, 0, kMaxSkipRows);
+
+    label("Directory Path", du.Rect(15, 120, 240, 10));
+    m_editPath = edit("Path", du.Rect(15, 130, 240, 15));
+    m_buttonBrowse = button("Browse...", "Browse", du.Rect(260, 130, 65, 15));
+
+    label("How to use a Master File in this Directory?", du.Rect(15, 170, 174, 10));
+    m_groupExist = new QButtonGroup(this);
+    m_radioUseExisting = radio("Use Existing Master", "UseExisting", du.Rect(15, 185, 84, 10), m_groupExist, 0);
+    m_radioMakeNew = radio("Make New Master", "MakeNew", du.Rect(100, 185, 85, 10), m_groupExist, 1);
+    label("Symbol", du.Rect(190, 170, 65, 10));
+    m_editSymbol = edit("Symbol", du.Rect(190, 180, 65, 15));
+    label("Name", du.Rect(260, 170, 65, 10));
+    m_editName = edit("Name", du.Rect(260, 180, 65, 15));
+
+    m_buttonOK = button("OK", "OK", du.Rect(230, 210, 50, 14));
+    m_buttonOK->setDefault(true);
+    m_buttonCancel = button("Cancel", "Cancel", du.Rect(285, 210, 50, 14));
+}
+
+void CSettingsDlg::SetTabOrder()
+{
+    QWidget* const order[] = {
+        m_buttonOK,    m_buttonCancel,    m_editDateCol, m_checkOpenOn,  m_editOpenCol,  m_checkHiOn,
+        m_editHiCol,   m_checkLoOn,       m_editLoCol,   m_editCloCol,   m_checkVolOn,   m_editVolCol,
+        m_checkOIOn,   m_editOICol,       m_comboDateFormat, m_checkSkipOn, m_editSkipRows, m_editPath,
+        m_buttonBrowse, m_editSymbol,     m_editName,
+    };
+    for (auto it = std::begin(order); std::next(it) != std::end(order); ++it)
+        QWidget::setTabOrder(*it, *std::next(it));
+}
+
+void CSettingsDlg::ConnectHandlers()
+{
+    connect(m_buttonOK, &QPushButton::clicked, this, &CSettingsDlg::OnOK);
+    connect(m_buttonCancel, &QPushButton::clicked, this, &CSettingsDlg::reject);
+    connect(m_buttonBrowse, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse);
+    connect(m_checkSkipOn, &QCheckBox::clicked, this, &CSettingsDlg::OnSkipOn);
+    connect(m_checkOpenOn, &QCheckBox::clicked, this, &CSettingsDlg::OnOpenOn);
+    connect(m_checkHiOn, &QCheckBox::clicked, this, &CSettingsDlg::OnHiOn);
+    connect(m_checkLoOn, &QCheckBox::clicked, this, &CSettingsDlg::OnLoOn);
+    connect(m_checkVolOn, &QCheckBox::clicked, this, &CSettingsDlg::OnVolOn);
+    connect(m_checkOIOn, &QCheckBox::clicked, this, &CSettingsDlg::OnOIOn);
+}
+
+int CSettingsDlg::DoModal()
+{
+    return exec();
+}
+
+void CSettingsDlg::showEvent(QShowEvent* pEvent)
+{
+    if (!m_bInitialised)
+        OnInitDialog();
+    QDialog::showEvent(pEvent);
+}
+
+void CSettingsDlg::done(int nResult)
+{
+    m_bInitialised = false;  // a later showing starts again from the members
+    QDialog::done(nResult);
+}
+
+void CSettingsDlg::OnInitDialog()
+{
+    m_bInitialised = true;
+    UpdateData(false);
+    m_editSkipRows->setEnabled(SkipOn != 0);
+    m_editOpenCol->setEnabled(OpenOn != 0);
+    m_editHiCol->setEnabled(HiOn != 0);
+    m_editLoCol->setEnabled(LoOn != 0);
+    m_editVolCol->setEnabled(VolOn != 0);
+    m_editOICol->setEnabled(OIOn != 0);
+    m_buttonOK->setFocus();
+}
+
+bool CSettingsDlg::Fail(QWidget* pField, const QString& strMessage)
+{
+    ShowMessageBox(strMessage, EMessageButtons::Ok, this);
+    pField->setFocus();
+    if (auto* pEdit = qobject_cast<QLineEdit*>(pField))
+        pEdit->selectAll();
+    else if (auto* pSpin = qobject_cast<CSpinEdit*>(pField))
+        pSpin->selectAll();
+    else if (auto* pCombo = qobject_cast<QComboBox*>(pField))
+        pCombo->lineEdit()->selectAll();
+    return false;
+}
+
+// An unsigned whole number within the field's range; blanks around it are allowed.
+bool CSettingsDlg::SaveNumber(CSpinEdit* pEdit, unsigned int nMin, unsigned int nMax, unsigned int& nValue)
+{
+    const QString strText = pEdit->Text().trimmed();
+    bool bNumber = !strText.isEmpty() && strText.size() <= 9;
+    for (const QChar c : strText)
+        bNumber = bNumber && c >= u'0' && c <= u'9';
+    const unsigned int nNumber = bNumber ? strText.toUInt() : 0;
+    if (!bNumber || nNumber < nMin || nNumber > nMax)
+        return Fail(pEdit, QStringLiteral("Please enter an integer between %1 and %2.").arg(nMin).arg(nMax));
+    nValue = nNumber;
+    return true;
+}
+
+bool CSettingsDlg::SaveText(QLineEdit* pEdit, int nMaxLength, QString& strValue)
+{
+    const QString strText = pEdit->text();
+    if (strText.size() > nMaxLength) {
+        QWidget* pField = pEdit == m_comboDateFormat->lineEdit() ? static_cast<QWidget*>(m_comboDateFormat) : pEdit;
+        return Fail(pField, QStringLiteral("Please enter no more than %1 characters.").arg(nMaxLength));
+    }
+    strValue = strText;
+    return true;
+}
+
+bool CSettingsDlg::UpdateData(bool bSaveAndValidate)
+{
+    if (!bSaveAndValidate) {
+        m_checkHiOn->setChecked(HiOn != 0);
+        m_checkLoOn->setChecked(LoOn != 0);
+        m_checkOIOn->setChecked(OIOn != 0);
+        m_checkOpenOn->setChecked(OpenOn != 0);
+        m_checkVolOn->setChecked(VolOn != 0);
+        m_editDateCol->SetText(QString::number(DateCol));
+        m_editOpenCol->SetText(QString::number(OpenCol));
+        m_editHiCol->SetText(QString::number(HiCol));
+        m_editLoCol->SetText(QString::number(LoCol));
+        m_editCloCol->SetText(QString::number(CloCol));
+        m_editVolCol->SetText(QString::number(VolCol));
+        m_editOICol->SetText(QString::number(OICol));
+        SetRadio(m_groupExist, Exist);
+        SetLimitedText(m_editName, Name, kMaxNameLength);
+        SetLimitedText(m_editPath, Path, kMaxPathLength);
+        SetLimitedText(m_editSymbol, Symbol, kMaxSymbolLength);
+        m_editSkipRows->SetText(QString::number(SkipRows));
+        m_checkSkipOn->setChecked(SkipOn != 0);
+        SetRadio(m_groupDelimiter, Delimiter);
+        ShowDateFormat();
+        return true;
+    }
+
+    HiOn = m_checkHiOn->isChecked() ? 1 : 0;
+    LoOn = m_checkLoOn->isChecked() ? 1 : 0;
+    OIOn = m_checkOIOn->isChecked() ? 1 : 0;
+    OpenOn = m_checkOpenOn->isChecked() ? 1 : 0;
+    VolOn = m_checkVolOn->isChecked() ? 1 : 0;
+    if (!SaveNumber(m_editDateCol, kMinColumn, kMaxColumn, DateCol) ||
+        !SaveNumber(m_editOpenCol, kMinColumn, kMaxColumn, OpenCol) ||
+        !SaveNumber(m_editHiCol, kMinColumn, kMaxColumn, HiCol) ||
+        !SaveNumber(m_editLoCol, kMinColumn, kMaxColumn, LoCol) ||
+        !SaveNumber(m_editCloCol, kMinColumn, kMaxColumn, CloCol) ||
+        !SaveNumber(m_editVolCol, kMinColumn, kMaxColumn, VolCol) ||
+        !SaveNumber(m_editOICol, kMinColumn, kMaxColumn, OICol))
+        return false;
+    Exist = m_groupExist->checkedId();
+    if (!SaveText(m_editName, kMaxNameLength, Name) || !SaveText(m_editPath, kMaxPathLength, Path) ||
+        !SaveText(m_editSymbol, kMaxSymbolLength, Symbol) || !SaveNumber(m_editSkipRows, 0, kMaxSkipRows, SkipRows))
+        return false;
+    SkipOn = m_checkSkipOn->isChecked() ? 1 : 0;
+    Delimiter = m_groupDelimiter->checkedId();
+    return SaveText(m_comboDateFormat->lineEdit(), kMaxDateFormatLength, DateFormat);
+}
+
+// The first entry whose name begins with the text, in any case, is selected and shown; when none does,
+// the text stands alone with no entry selected.
+void CSettingsDlg::ShowDateFormat()
+{
+    int nIndex = -1;
+    for (int i = 0; i < m_comboDateFormat->count() && nIndex < 0; ++i)
+        if (m_comboDateFormat->itemText(i).startsWith(DateFormat, Qt::CaseInsensitive))
+            nIndex = i;
+    m_comboDateFormat->setCurrentIndex(nIndex);
+    SetLimitedText(m_comboDateFormat->lineEdit(), nIndex < 0 ? DateFormat : m_comboDateFormat->itemText(nIndex),
+                   kMaxDateFormatLength);
+}
+
+// Columns of the fields that are read; a field that is switched off takes no part.
+bool CSettingsDlg::HasDuplicateColumns() const
+{
+    const struct {
+        int bOn;
+        unsigned int nCol;
+    } fields[] = {
+        {1, DateCol}, {1, CloCol}, {OpenOn, OpenCol}, {HiOn, HiCol}, {LoOn, LoCol}, {VolOn, VolCol}, {OIOn, OICol},
+    };
+    for (std::size_t i = 0; i < std::size(fields); ++i)
+        for (std::size_t j = i + 1; j < std::size(fields); ++j)
+            if (fields[i].bOn && fields[j].bOn && fields[i].nCol == fields[j].nCol)
+                return true;
+    return false;
+}
+
+void CSettingsDlg::OnOK()
+{
+    if (!UpdateData(true))
+        return;
+    if (HasDuplicateColumns()) {
+        ShowMessageBox(QStringLiteral("Duplicate columns specified\nCorrect or disable"), EMessageButtons::Ok, this);
+        return;
+    }
+    Symbol = TrimRight(Symbol);
+    if (Symbol.isEmpty()) {
+        ShowMessageBox(QStringLiteral("You did not enter a valid symbol"), EMessageButtons::Ok, this);
+        m_editSymbol->setFocus();
+        return;
+    }
+    Symbol = Symbol.toUpper();
+    UpdateData(false);  // the user sees the normalised symbol and the date format chosen by its prefix
+    if (TrimRight(Path).isEmpty()) {
+        ShowMessageBox(QStringLiteral("Please enter path"), EMessageButtons::Ok, this);
+        m_editPath->setFocus();
+        return;
+    }
+    if (m_pDateFormat)
+        *m_pDateFormat = m_comboDateFormat->currentIndex() + 1;
+    if (UpdateData(true))
+        accept();
+}
+
+// The state that counts is the box's new one, whatever the transfer before it found.
+void CSettingsDlg::OnCheckBox(QCheckBox* pBox, CSpinEdit* pEdit, const QString& strClearedText)
+{
+    UpdateData(true);
+    const bool bOn = pBox->isChecked();
+    pEdit->setEnabled(bOn);
+    // A field that is switched off always passes its range check.
+    if (!bOn)
+        pEdit->SetText(strClearedText);
+}
+
+void CSettingsDlg::OnSkipOn()
+{
+    OnCheckBox(m_checkSkipOn, m_editSkipRows, QStringLiteral("0"));
+}
+
+void CSettingsDlg::OnOpenOn()
+{
+    OnCheckBox(m_checkOpenOn, m_editOpenCol, QStringLiteral("1"));
+}
+
+void CSettingsDlg::OnHiOn()
+{
+    OnCheckBox(m_checkHiOn, m_editHiCol, QStringLiteral("1"));
+}
+
+void CSettingsDlg::OnLoOn()
+{
+    OnCheckBox(m_checkLoOn, m_editLoCol, QStringLiteral("1"));
+}
+
+void CSettingsDlg::OnVolOn()
+{
+    OnCheckBox(m_checkVolOn, m_editVolCol, QStringLiteral("1"));
+}
+
+void CSettingsDlg::OnOIOn()
+{
+    OnCheckBox(m_checkOIOn, m_editOICol, QStringLiteral("1"));
+}
+
+void CSettingsDlg::OnBrowse()
+{
+    if (!UpdateData(true))
+        return;
+    CChooseDir chooser(Path, this);
+    if (chooser.DoModal() != QDialog::Accepted)
+        return;
+    Path = chooser.m_strDir;
+    UpdateData(false);
+}

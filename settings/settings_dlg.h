@@ -1,0 +1,117 @@
+#pragma once
+// The "Conversion Settings" dialog: where each price field sits in the input file, how the file is
+// delimited and dated, how many rows to skip, the output directory, how to treat its MASTER file, and the
+// new security's symbol and name. It edits, checks and normalises its value members and touches no file
+// and no stored setting; its owner fills the members before showing it and reads them back after OK.
+
+#include <QDialog>
+#include <QString>
+
+class CSpinEdit;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QShowEvent;
+
+class CSettingsDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // On OK the dialog writes the date-format number into *pDateFormat: the position of the selected entry
+    // of the date-format list, 1 to 12, or 0 when no entry is selected.
+    explicit CSettingsDlg(int* pDateFormat, QWidget* pParent = nullptr);
+    ~CSettingsDlg() override;
+
+    // Shows the dialog modally: QDialog::Accepted after OK, QDialog::Rejected after Cancel.
+    int DoModal();
+
+    // Moves every field between the members and the controls. From the controls, each field is checked
+    // in turn; the first that fails shows its message, takes the focus and ends the transfer with false.
+    bool UpdateData(bool bSaveAndValidate = true);
+
+    // Shows the members and enables each number field by its check box. Runs when the dialog is shown;
+    // a test that drives the dialog without showing it calls it once first.
+    void OnInitDialog();
+
+    void OnOK();
+    void OnSkipOn();
+    void OnOpenOn();
+    void OnHiOn();
+    void OnLoOn();
+    void OnVolOn();
+    void OnOIOn();
+    void OnBrowse();
+
+    // The conversion settings, named as they are stored.
+    int HiOn = 0;
+    int LoOn = 0;
+    int OIOn = 0;
+    int OpenOn = 0;
+    int VolOn = 0;
+    unsigned int DateCol = 0;
+    unsigned int OpenCol = 0;
+    unsigned int HiCol = 0;
+    unsigned int LoCol = 0;
+    unsigned int CloCol = 0;
+    unsigned int VolCol = 0;
+    unsigned int OICol = 0;
+    int Exist = -1;      // 0 "Use Existing Master", 1 "Make New Master", -1 none chosen
+    QString Name;
+    QString Path;
+    QString Symbol;
+    unsigned int SkipRows = 0;
+    int SkipOn = 0;
+    int Delimiter = -1;  // 0 "Comma", 1 "Tab", 2 "Space", -1 none chosen
+    QString DateFormat;
+
+protected:
+    void showEvent(QShowEvent* pEvent) override;
+    void done(int nResult) override;
+
+private:
+    void CreateControls();
+    void SetTabOrder();
+    void ConnectHandlers();
+
+    bool SaveNumber(CSpinEdit* pEdit, unsigned int nMin, unsigned int nMax, unsigned int& nValue);
+    bool SaveText(QLineEdit* pEdit, int nMaxLength, QString& strValue);
+    bool Fail(QWidget* pField, const QString& strMessage);
+    void ShowDateFormat();
+    bool HasDuplicateColumns() const;
+    void OnCheckBox(QCheckBox* pBox, CSpinEdit* pEdit, const QString& strClearedText);
+
+    int* m_pDateFormat;
+    bool m_bInitialised = false;
+
+    QCheckBox* m_checkOpenOn = nullptr;
+    QCheckBox* m_checkHiOn = nullptr;
+    QCheckBox* m_checkLoOn = nullptr;
+    QCheckBox* m_checkVolOn = nullptr;
+    QCheckBox* m_checkOIOn = nullptr;
+    QCheckBox* m_checkSkipOn = nullptr;
+    CSpinEdit* m_editDateCol = nullptr;
+    CSpinEdit* m_editOpenCol = nullptr;
+    CSpinEdit* m_editHiCol = nullptr;
+    CSpinEdit* m_editLoCol = nullptr;
+    CSpinEdit* m_editCloCol = nullptr;
+    CSpinEdit* m_editVolCol = nullptr;
+    CSpinEdit* m_editOICol = nullptr;
+    CSpinEdit* m_editSkipRows = nullptr;
+    QRadioButton* m_radioComma = nullptr;
+    QRadioButton* m_radioTab = nullptr;
+    QRadioButton* m_radioSpace = nullptr;
+    QButtonGroup* m_groupDelimiter = nullptr;
+    QComboBox* m_comboDateFormat = nullptr;
+    QLineEdit* m_editPath = nullptr;
+    QPushButton* m_buttonBrowse = nullptr;
+    QRadioButton* m_radioUseExisting = nullptr;
+    QRadioButton* m_radioMakeNew = nullptr;
+    QButtonGroup* m_groupExist = nullptr;
+    QLineEdit* m_editSymbol = nullptr;
+    QLineEdit* m_editName = nullptr;
+    QPushButton* m_buttonOK = nullptr;
+    QPushButton* m_buttonCancel = nullptr;
+};

@@ -1,0 +1,110 @@
+// A security's data file F<n>.DAT and column list F<n>.DOP.
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "test_job.h"
+
+TEST(DataFiles, ThreeRowsOfAllSevenFields)
+{
+    CTempDir dir;
+    WriteText(dir / "input.txt",
+              "12/31/99,1,100,0.5,12.375,1234.5,-27.25\n01/01/00,1,1,1,1,1,1\n02/29/00,0,0,0,0,0,0\n");
+    CTestJob test(dir / "input.txt", dir.Path());
+    ASSERT_EQ(test.job.Run(), 0);
+
+    const auto dat = ReadBytes(dir / "F1.DAT");
+    ASSERT_EQ(dat.size(), 112u);
+    // Header: 0, the number of the last record, then pairs of 0 and 1.
+    EXPECT_EQ(Hex(dat.data(), 28),
+              "00 00 04 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00");
+    EXPECT_EQ(Hex(dat.data() + 28, 28),
+              "F0 FF 71 94 00 00 00 81 00 00 48 87 00 00 00 80 00 00 46 84 00 50 1A 8B 00 00 DA 85");
+    EXPECT_EQ(Hex(dat.data() + 56, 28),
+              "50 2A 74 94 00 00 00 81 00 00 00 81 00 00 00 81 00 00 00 81 00 00 00 81 00 00 00 81");
+    EXPECT_EQ(Hex(dat.data() + 84, 28),
+              "50 32 74 94 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+
+    const auto dop = ReadBytes(dir / "F1.DOP");
+    EXPECT_EQ(std::string(dop.begin(), dop.end()),
+              "\"DATE\",0,0\r\n\"OPEN\",4,4\r\n\"HIGH\",4,4\r\n\"LOW\",4,4\r\n\"CLOSE\",4,4\r\n"
+              "\"VOL\",4,4\r\n\"OI\",4,4\r\n");
+    EXPECT_EQ(dop.size(), 81u);
+    // The MASTER record: record length and field count; first and last date of the input.
+    EXPECT_EQ(Hex(&ReadBytes(dir / "MASTER")[53 + 3], 2), "1C 07");
+    EXPECT_EQ(Hex(&ReadBytes(dir / "MASTER")[53 + 25], 8), "F0 FF 71 94 50 32 74 94");
+}
+
+TEST(DataFiles, FieldsThatAreOffAreLeftOutEverywhere)
+{
+    const struct {
+        std::vector<std::pair<Field, int>> fields;
+        const char* szLine;
+        const char* szHeader;
+        Rows rows;
+        const char* szColumnList;
+        const char* szLayout;  // MASTER record bytes 3 and 4
+    } cases[] = {
+        {{{kDateField, 0}, {kCloseField, 1}}, "12/31/98,7\n", "00 00 02 00 00 00 01 00", {{981231, 7}},
+         "\"DATE\",0,0\r\n\"CLOSE\",4,4\r\n", "08 02"},
+        // The fields keep their order whatever the order of their columns.
+        {{{kDateField, 0}, {kVolumeField, 1}, {kCloseField, 2}}, "12/31/98,900,7\n",
+         "00 00 02 00 00 00 01 00 00 00 01 00", {{981231, 7, 900}}, "\"DATE\",0,0\r\n\"CLOSE\",4,4\r\n\"VOL\",4,4\r\n",
+         "0C 03"},
+        {{{kOpenInterestField, 0}, {kLowField, 1}, {kHighField, 2}, {kCloseField, 3}, {kDateField, 4}},
+         "40,1,3,2,12/31/98\n", "00 00 02 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00", {{981231, 3, 1, 2, 40}},
+         "\"DATE\",0,0\r\n\"HIGH\",4,4\r\n\"LOW\",4,4\r\n\"CLOSE\",4,4\r\n\"OI\",4,4\r\n", "14 05"},
+    };
+    for (const auto& c : cases) {
+        CTempDir dir;
+        WriteText(dir / "input.txt", c.szLine);
+        CTestJob test(dir / "input.txt", dir.Path());
+        test.Fields(c.fields);
+        ASSERT_EQ(test.job.Run(), 0) << c.szLine;
+        const auto dat = ReadBytes(dir / "F1.DAT");
+        ASSERT_EQ(dat.size(), 8 * c.fields.size()) << c.szLine;
+        EXPECT_EQ(Hex(dat.data(), 4 * c.fields.size()), c.szHeader) << c.szLine;
+        EXPECT_EQ(DataRecords(dir / "F1.DAT", test.FieldsOn()), c.rows) << c.szLine;
+        const auto dop = ReadBytes(dir / "F1.DOP");
+        EXPECT_EQ(std::string(dop.begin(), dop.end()), c.szColumnList) << c.szLine;
+        EXPECT_EQ(Hex(&ReadBytes(dir / "MASTER")[53 + 3], 2), c.szLayout) << c.szLine;
+    }
+}
+
+TEST(DataFiles, ExistingFilesOfTheChosenNumberAreReplacedWhateverTheCaseOfTheirNames)
+{
+    CTempDir dir;
+    WriteText(dir / "input.txt", "12/31/98,7\n");
+    WriteText(dir / "f1.dat", std::string(100, 'x'));
+    WriteText(dir / "F1.DOP", std::string(100, 'x'));
+    CTestJob test(dir / "input.txt", dir.Path());
+    test.Fields({{kDateField, 0}, {kCloseField, 1}});
+    ASSERT_EQ(test.job.Run(), 0);
+    EXPECT_FALSE(fs::exists(dir / "F1.DAT")) << "one data file for number 1";
+    EXPECT_EQ(Hex(ReadBytes(dir / "f1.dat")), "00 00 02 00 00 00 01 00 F0 8E 6F 94 00 00 60 83");
+    EXPECT_EQ(fs::file_size(dir / "F1.DOP"), 25u);
+}
+
+TEST(DataFiles, MoreThan65534RowsStopAtTheLimitThatTheHeaderCanCount)
+{
+    std::string rows;
+    for (int i = 0; i < 65534; ++i)
+        rows += "01/02/99,1\n";
+    for (const bool bOneMore : {false, true}) {
+        CTempDir dir;
+        WriteText(dir / "input.txt", bOneMore ? rows + "01/03/99,2\n" : rows);
+        CTestJob test(dir / "input.txt", dir.Path());
+        test.Fields({{kDateField, 0}, {kCloseField, 1}});
+        const int status = test.job.Run();
+        const auto dat = ReadBytes(dir / "F1.DAT");
+        ASSERT_EQ(dat.size(), 8u * 65535) << "one more row: " << bOneMore;
+        EXPECT_EQ(Hex(dat.data(), 4), "00 00 FF FF") << "one more row: " << bOneMore;
+        EXPECT_EQ(Hex(&ReadBytes(dir / "MASTER")[53 + 25], 8), "60 B9 71 94 60 B9 71 94") << "2 January 1999";
+        EXPECT_EQ(status != 0, bOneMore);
+        ASSERT_EQ(test.recorder.messages.size(), bOneMore ? 1u : 0u);
+        if (bOneMore) {
+            EXPECT_NE(test.recorder.messages[0].find("65,534"), std::string::npos) << test.recorder.messages[0];
+        }
+    }
+}
