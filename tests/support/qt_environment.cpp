@@ -1,4 +1,6 @@
-// One QApplication for all tests of this program, made when the tests start (not when they are listed).
+// One QApplication for all tests of a widget test program, made when the tests start (not when they are
+// listed) and deleted when they end, while Qt's own globals still exist. Without a platform named in the
+// environment the tests draw off screen, and nothing they do reaches the user's own settings.
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -13,7 +15,6 @@ public:
     {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        // Nothing a test does may reach the user's own settings or configuration directory.
         QStandardPaths::setTestModeEnabled(true);
         m_pApp = new QApplication(m_argc, m_argv);
     }
@@ -25,7 +26,7 @@ public:
 
 private:
     int m_argc = 1;
-    char m_szName[16] = "settings_tests";
+    char m_szName[16] = "quoteforge";
     char* m_argv[2] = {m_szName, nullptr};
     QApplication* m_pApp = nullptr;
 };

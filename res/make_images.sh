@@ -1,0 +1,12 @@
+#!/bin/sh
+# Redraws the PNG images of res/ (and the Windows icon) from res/art. Needs Qt 6 development files and
+# ImageMagick; the program's build needs neither, since the results are committed.
+set -e
+res=$(cd "$(dirname "$0")" && pwd)
+build=${TMPDIR:-/tmp}/quoteforge-art
+cmake -S "$res/art" -B "$build" -G Ninja >/dev/null
+cmake --build "$build" >/dev/null
+QT_QPA_PLATFORM=offscreen "$build/draw_images" "$res"
+magick=$(command -v magick || echo /usr/bin/convert)
+"$magick" "$res/icons/quoteforge_16.png" "$res/icons/quoteforge_32.png" "$res/icons/quoteforge_48.png" \
+    "$res/icons/quoteforge_256.png" "$res/icons/quoteforge.ico"
