@@ -1,0 +1,63 @@
+#include "app/about_dlg.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "controls/about_texts.h"
+#include "controls/static_link.h"
+#include "res/resources.h"
+#include "settings/dialog_units.h"
+
+namespace {
+
+QLabel* AddCentredText(QWidget* pParent, const CDialogUnits& units, const QRect& place, const QString& strText)
+{
+    auto* pLabel = new QLabel(strText, pParent);
+    pLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    pLabel->setWordWrap(true);
+    pLabel->setGeometry(units.Rect(place.x(), place.y(), place.width(), place.height()));
+    return pLabel;
+}
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(int* pbMailVisited, int* pbWebVisited, QWidget* pParent)
+    : QDialog(pParent), m_mailLink(new CStaticLink(this)), m_webLink(new CStaticLink(this)),
+      m_strLegal(kLegalNotice.toString())
+{
+    setWindowTitle(QStringLiteral("About Quoteforge"));
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    const CDialogUnits units(font());
+    setFixedSize(units.Size(262, 167));
+
+    auto* pWhat = new QGroupBox(QStringLiteral("What Quoteforge Does"), this);
+    pWhat->setGeometry(units.Rect(10, 5, 128, 52));
+    auto* pLegalBox = new QGroupBox(QStringLiteral("Legal Stuff"), this);
+    pLegalBox->setGeometry(units.Rect(10, 65, 128, 92));
+
+    auto* pIcon = new QLabel(this);
+    pIcon->setPixmap(ApplicationIcon().pixmap(32, 32));
+    pIcon->setGeometry(units.Rect(190, 110, 21, 20));
+
+    AddCentredText(this, units, {160, 15, 75, 8}, QStringLiteral("Quoteforge Version 1.3"));
+    AddCentredText(this, units, {155, 25, 85, 8}, kCopyrightLine.toString());
+    AddCentredText(this, units, {22, 20, 100, 32},
+                   QStringLiteral("Converts historical financial data in ASCII form to data in MetaStock or "
+                                  "CompuTrac format"));
+    AddCentredText(this, units, {165, 40, 64, 25},
+                   QStringLiteral("A 32 bit application\nby\n") + kAuthorName.toString());
+    AddCentredText(this, units, {18, 81, 112, 72}, m_strLegal);
+
+    m_mailLink->setText(kMailAddress.toString());
+    m_mailLink->setGeometry(units.Rect(150, 75, 100, 10));
+    m_mailLink->m_pVisited = pbMailVisited;
+    m_webLink->setText(kWebAddress.toString());
+    m_webLink->setGeometry(units.Rect(140, 90, 120, 10));
+    m_webLink->m_pVisited = pbWebVisited;
+
+    auto* pOK = new QPushButton(QStringLiteral("OK"), this);
+    pOK->setDefault(true);
+    pOK->setGeometry(units.Rect(175, 140, 55, 14));
+    connect(pOK, &QPushButton::clicked, this, &QDialog::accept);
+}

@@ -1,0 +1,256 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/about_dlg.h"
+#include "app/help_window.h"
+#include "app/quoteforge_doc.h"
+#include "app/quoteforge_view.h"
+#include "app/window_placement.h"
+#include "res/resources.h"
+#include "settings/profile_store.h"
+
+namespace {
+
+// A command's prompt: the status-bar text, then the tool tip.
+QAction* MakeAction(QObject* pParent, const QString& strText, const QString& strStatusTip, const QString& strToolTip)
+{
+    auto* pAction = new QAction(strText, pParent);
+    pAction->setStatusTip(strStatusTip);
+    pAction->setToolTip(strToolTip);
+    return pAction;
+}
+
+// A key that works anywhere in the window without a menu item of its own.
+QAction* AddAccelerator(QWidget* pWindow, const QList<QKeySequence>& keys)
+{
+    auto* pAction = new QAction(pWindow);
+    pAction->setShortcuts(keys);
+    pAction->setShortcutContext(Qt::WindowShortcut);
+    pWindow->addAction(pAction);
+    return pAction;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CProfileStore& profile, int* pbMailVisited, int* pbWebVisited)
+    : m_profile(profile), m_pbMailVisited(pbMailVisited), m_pbWebVisited(pbWebVisited),
+      m_pView(new CQuoteforgeView(profile, this)), m_pDoc(std::make_unique<CQuoteforgeDoc>(*m_pView))
+{
+    setWindowTitle(QStringLiteral("Quoteforge"));
+    setWindowIcon(ApplicationIcon());
+    setCentralWidget(m_pView);
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    PreCreateWindow();
+    connect(m_pView, &CQuoteforgeView::InputPathChanged, this, &CMainFrame::OnUpdateSettings);
+    OnUpdateSettings();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::PreCreateWindow()
+{
+    const QString section = kScreenSection;
+    const CWindowPlacement stored{m_profile.ReadInt(section, "x", 0), m_profile.ReadInt(section, "y", 0),
+                                  m_profile.ReadInt(section, "cx", 0), m_profile.ReadInt(section, "cy", 0)};
+    const QScreen* pScreen = QGuiApplication::primaryScreen();
+    const QSize screen = pScreen ? pScreen->geometry().size() : QSize(1024, 768);
+    const CWindowPlacement placement = ChooseWindowPlacement(stored, screen);
+    move(placement.x, placement.y);
+    resize(placement.cx, placement.cy);
+}
+
+void CMainFrame::CreateActions()
+{
+    m_pOpenAct = MakeAction(this, "&Open...", "Open an existing document", "Open");
+    m_pOpenAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_pOpenAct->setIcon(QIcon(QString::fromLatin1(kToolbarOpenPath)));
+    connect(m_pOpenAct, &QAction::triggered, this, &CMainFrame::OnFileOpen);
+
+    m_pSettingsAct = MakeAction(this, "Settings...", "File conversion settings", "Settings");
+    m_pSettingsAct->setIcon(QIcon(QString::fromLatin1(kToolbarSettingsPath)));
+    connect(m_pSettingsAct, &QAction::triggered, m_pView, &CQuoteforgeView::OnSettings);
+
+    m_pExitAct = MakeAction(this, "E&xit", "Quit the application; prompts to save documents", "Exit");
+    connect(m_pExitAct, &QAction::triggered, this, &QWidget::close);
+
+    m_pClearWindowAct = MakeAction(this, "&Clear Window", "Clear Window", "Clear Window");
+    m_pClearWindowAct->setIcon(QIcon(QString::fromLatin1(kToolbarClearWindowPath)));
+    connect(m_pClearWindowAct, &QAction::triggered, m_pView, &CQuoteforgeView::OnClearWindow);
+
+    m_pHelpTopicsAct = MakeAction(this, "&Help Topics", "List Help topics", "Help Topics");
+    connect(m_pHelpTopicsAct, &QAction::triggered, this, &CMainFrame::OnHelp);
+
+    m_pAboutAct = MakeAction(this, "&About Quoteforge...",
+                             "Display program information, version number and copyright", "About");
+    m_pAboutAct->setIcon(QIcon(QString::fromLatin1(kToolbarAboutPath)));
+    connect(m_pAboutAct, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+
+    for (int i = 0; i < kRecentFiles; ++i) {
+        m_pRecentFileActs[i] = MakeAction(this, QString(), "Open this document", QString());
+        connect(m_pRecentFileActs[i], &QAction::triggered, this, [this, i] { OnOpenRecentFile(i); });
+    }
+    m_pRecentFilePlaceholder = MakeAction(this, "Recent File", "Open this document", QString());
+    m_pRecentFilePlaceholder->setEnabled(false);
+
+    // Keys without menu items. The edit keys act on the view, which is read-only, so only copying
+    // does anything; there is a single pane, so F6 and Shift+F6 have nowhere to go.
+    connect(AddAccelerator(this, {QKeySequence(Qt::CTRL | Qt::Key_N)}), &QAction::triggered, this,
+            &CMainFrame::OnFileNew);
+    connect(AddAccelerator(this, {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}),
+            &QAction::triggered, m_pView, &QPlainTextEdit::undo);
+    connect(AddAccelerator(this, {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}),
+            &QAction::triggered, m_pView, &QPlainTextEdit::cut);
+    connect(AddAccelerator(this, {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}),
+            &QAction::triggered, m_pView, &QPlainTextEdit::copy);
+    connect(AddAccelerator(this, {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}),
+            &QAction::triggered, m_pView, &QPlainTextEdit::paste);
+    AddAccelerator(this, {QKeySequence(Qt::Key_F6)});
+    AddAccelerator(this, {QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    connect(AddAccelerator(this, {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)}),
+            &QAction::triggered, this, &CMainFrame::OnHelp);
+}
+
+void CMainFrame::CreateMenus()
+{
+    m_pFileMenu = menuBar()->addMenu("&File");
+    m_pFileMenu->addAction(m_pOpenAct);
+    m_pFileMenu->addAction(m_pSettingsAct);
+    m_pFileMenu->addSeparator();
+    m_pFileMenu->addAction(m_pRecentFilePlaceholder);
+    for (QAction* pAction : m_pRecentFileActs)
+        m_pFileMenu->addAction(pAction);
+    m_pFileMenu->addSeparator();
+    m_pFileMenu->addAction(m_pExitAct);
+    UpdateRecentFileMenu();
+
+    QMenu* pViewMenu = menuBar()->addMenu("&View");
+    pViewMenu->addAction(m_pClearWindowAct);
+
+    QMenu* pHelpMenu = menuBar()->addMenu("&Help");
+    pHelpMenu->addAction(m_pHelpTopicsAct);
+    pHelpMenu->addSeparator();
+    pHelpMenu->addAction(m_pAboutAct);
+}
+
+void CMainFrame::CreateToolBar()
+{
+    QToolBar* pToolBar = addToolBar("Toolbar");
+    pToolBar->setObjectName("Toolbar");
+    pToolBar->setIconSize(QSize(16, 15));
+    pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    pToolBar->addAction(m_pOpenAct);
+    pToolBar->addAction(m_pSettingsAct);
+    pToolBar->addAction(m_pClearWindowAct);
+    pToolBar->addSeparator();
+    pToolBar->addAction(m_pAboutAct);
+}
+
+// One pane: the message pane, which shows the command prompts and otherwise its idle text.
+void CMainFrame::CreateStatusBar()
+{
+    statusBar()->addWidget(new QLabel(QStringLiteral("For Help, press F1")), 1);
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& strPath)
+{
+    if (!m_pDoc->OnOpenDocument(strPath))
+        return false;
+    m_profile.AddRecentFile(QDir::toNativeSeparators(QFileInfo(strPath).absoluteFilePath()));
+    UpdateRecentFileMenu();
+    return true;
+}
+
+void CMainFrame::OnFileOpen()
+{
+    const QString strPath = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(),
+                                                         QStringLiteral("All Files (*)"));
+    if (!strPath.isEmpty())
+        OpenDocumentFile(strPath);
+}
+
+void CMainFrame::OnFileNew()
+{
+    m_pDoc->OnNewDocument();
+}
+
+void CMainFrame::OnOpenRecentFile(int nIndex)
+{
+    const QStringList files = m_profile.ReadRecentFiles();
+    if (nIndex >= files.size())
+        return;
+    const QString strPath = files[nIndex];
+    if (!OpenDocumentFile(strPath)) {
+        // A file that can no longer be opened leaves the list.
+        QStringList remaining = m_profile.ReadRecentFiles();
+        remaining.removeAll(strPath);
+        m_profile.WriteRecentFiles(remaining);
+        UpdateRecentFileMenu();
+    }
+}
+
+void CMainFrame::UpdateRecentFileMenu()
+{
+    const QStringList files = m_profile.ReadRecentFiles();
+    for (int i = 0; i < kRecentFiles; ++i) {
+        QAction* pAction = m_pRecentFileActs[i];
+        pAction->setVisible(i < files.size());
+        if (i < files.size()) {
+            QString strShown = fontMetrics().elidedText(files[i], Qt::ElideMiddle, 400);
+            pAction->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(strShown.replace('&', "&&")));
+        }
+    }
+    m_pRecentFilePlaceholder->setVisible(files.isEmpty());
+}
+
+void CMainFrame::OnUpdateSettings()
+{
+    m_pView->OnUpdateSettings(m_pSettingsAct);
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg dlg(m_pbMailVisited, m_pbWebVisited, this);
+    dlg.DoModal();
+}
+
+void CMainFrame::OnHelp()
+{
+    if (!m_pHelpWindow)
+        m_pHelpWindow = new CHelpWindow(this);
+    m_pHelpWindow->ShowPage();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* pEvent)
+{
+    OnClose();
+    if (m_pHelpWindow)
+        m_pHelpWindow->close();
+    pEvent->accept();
+}
+
+// A minimized window stores nothing, so that the next start uses the placement stored before.
+void CMainFrame::OnClose()
+{
+    if (isMinimized())
+        return;
+    const CWindowPlacement placement = PlacementToStore(pos(), size());
+    const QString section = kScreenSection;
+    m_profile.WriteInt(section, "cx", placement.cx);
+    m_profile.WriteInt(section, "cy", placement.cy);
+    m_profile.WriteInt(section, "x", placement.x);
+    m_profile.WriteInt(section, "y", placement.y);
+}

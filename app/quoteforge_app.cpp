@@ -1,0 +1,66 @@
+#include "app/quoteforge_app.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "app/main_frame.h"
+#include "settings/message_box.h"
+#include "settings/profile_store.h"
+
+namespace {
+
+// The first argument that is not an option names the file to open.
+QString FileArgument(const QStringList& arguments)
+{
+    for (const QString& argument : arguments)
+        if (!argument.startsWith('-'))
+            return argument;
+    return QString();
+}
+
+bool CanRead(const QString& strPath)
+{
+    QFile file(strPath);
+    return !QFileInfo(strPath).isDir() && file.open(QIODevice::ReadOnly);
+}
+
+}  // namespace
+
+CQuoteforgeApp::CQuoteforgeApp() = default;
+
+CQuoteforgeApp::~CQuoteforgeApp()
+{
+    delete m_pMainWnd;
+    delete m_pProfile;
+}
+
+bool CQuoteforgeApp::InitInstance(const QStringList& arguments, CProfileStore* pProfile)
+{
+    m_pProfile = pProfile ? pProfile : new CProfileStore();
+    bool bCreated = false;
+    if (m_pProfile->Open(&bCreated) && bCreated)
+        m_pProfile->ImportIniFile();
+
+    const QString strFile = FileArgument(arguments);
+    if (!strFile.isEmpty() && !CanRead(strFile)) {
+        ShowMessageBox(QStringLiteral("Cannot open the file\n%1").arg(QDir::toNativeSeparators(strFile)));
+        return false;
+    }
+    m_pMainWnd = new CMainFrame(*m_pProfile, &m_bMailVisited, &m_bWebVisited);
+    m_pMainWnd->show();
+    // The file opens once the window is up, so that its preview and the dialog appear over it.
+    if (!strFile.isEmpty())
+        QTimer::singleShot(0, m_pMainWnd, [this, strFile] { m_pMainWnd->OpenDocumentFile(strFile); });
+    return true;
+}
+
+int CQuoteforgeApp::ExitInstance(int nExitCode)
+{
+    delete m_pMainWnd;
+    m_pMainWnd = nullptr;
+    delete m_pProfile;
+    m_pProfile = nullptr;
+    return nExitCode;
+}

@@ -1,0 +1,31 @@
+#include "app/quoteforge_doc.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/quoteforge_view.h"
+#include "settings/message_box.h"
+
+CQuoteforgeDoc::CQuoteforgeDoc(CQuoteforgeView& view) : m_view(view) {}
+
+bool CQuoteforgeDoc::OnNewDocument()
+{
+    m_view.setPlainText(QString());
+    return true;
+}
+
+bool CQuoteforgeDoc::OnOpenDocument(const QString& strPath)
+{
+    QFile file(strPath);
+    if (QFileInfo(strPath).isDir() || !file.open(QIODevice::ReadOnly)) {
+        ShowMessageBox(QStringLiteral("Cannot open the file\n%1").arg(QDir::toNativeSeparators(strPath)),
+                       EMessageButtons::Ok, m_view.window());
+        return false;
+    }
+    file.close();
+    m_view.m_strInputPath = QDir::toNativeSeparators(QFileInfo(strPath).absoluteFilePath());
+    emit m_view.InputPathChanged();
+    m_view.OnPreviewFile();
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The document is how the user picks the input file. It holds no data: opening a file checks that it
+// can be read and hands its path to the view, which previews it and starts the conversion command.
+
+#include <QString>
+
+class CQuoteforgeView;
+class QWidget;
+
+class CQuoteforgeDoc {
+public:
+    explicit CQuoteforgeDoc(CQuoteforgeView& view);
+
+    // File New: empties the view; the input path stays.
+    bool OnNewDocument();
+    // File Open, the recent-file list and the command line all come here. A file that cannot be read
+    // gets a message and changes nothing; otherwise the preview, the dialog and any run it starts are
+    // over when this returns.
+    bool OnOpenDocument(const QString& strPath);
+
+private:
+    CQuoteforgeView& m_view;
+};

@@ -1,0 +1,37 @@
+#pragma once
+// The main window's text view: first the preview of the file just opened, then the log of the runs
+// made on it. Read-only and word-wrapping; the user can select and copy its text but never change it.
+// It keeps the two values that tie a file and the Conversion Settings dialog to a run.
+
+#include <QPlainTextEdit>
+#include <QString>
+
+class CProfileStore;
+class QAction;
+
+class CQuoteforgeView : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    CQuoteforgeView(CProfileStore& profile, QWidget* pParent = nullptr);
+
+    // Adds the text at the end, without touching what the view already holds; "\r\n" starts a new line.
+    void AppendText(const QString& strText);
+
+    void OnClearWindow();
+    // The preview of m_strInputPath: a heading and the file's first ten lines, then the conversion command.
+    void OnPreviewFile();
+    // The conversion command: the stored settings in the Conversion Settings dialog, and on OK a run.
+    void OnSettings();
+    // "Settings..." is available once a file has been opened.
+    void OnUpdateSettings(QAction* pAction) const;
+
+    QString m_strInputPath;  // the file opened last; set by a successful open, never cleared
+    int m_nDateFormat = 1;   // date format number from the dialog's last OK, 0 when none was selected
+
+signals:
+    void InputPathChanged();
+
+private:
+    CProfileStore& m_profile;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// Where the main window opens: the placement stored when it last closed, unless that no longer fits
+// the screen, in which case a window centred on the screen and 85 % of its width and height.
+
+#include <QPoint>
+#include <QSize>
+
+struct CWindowPlacement {
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+
+    bool operator==(const CWindowPlacement&) const = default;
+};
+
+CWindowPlacement ChooseWindowPlacement(const CWindowPlacement& stored, const QSize& screen);
+
+// What is stored when the window closes: its size as it is, its position raised to 0 where negative.
+CWindowPlacement PlacementToStore(const QPoint& position, const QSize& size);

@@ -1,0 +1,236 @@
+// The desktop application end to end: open a file, see its preview, confirm the Conversion Settings
+// dialog, and find the security in the output directory and the outcome in the log.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QStatusBar>
+
+#include "app/main_frame.h"
+#include "app/quoteforge_app.h"
+#include "app/quoteforge_view.h"
+#include "app/window_placement.h"
+#include "controls/desktop_services.h"
+#include "settings/message_box.h"
+#include "settings/profile_store.h"
+#include "settings/settings_dlg.h"
+#include "support/temp_dir.h"
+#include "modal.h"
+
+namespace {
+
+const QString kHeading = "To help you with the conversion settings, your file...\n\n\t%1\n\nlooks like this...\n\n";
+
+class DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_strSettingsFile = QString::fromStdString(m_dir / "settings.conf");
+        auto* pStore = new CProfileStore(m_strSettingsFile, QString::fromStdString(m_dir / "Quoteforge.INI"));
+        ASSERT_TRUE(m_app.InitInstance({}, pStore));
+        m_pFrame = m_app.m_pMainWnd;
+        m_pView = m_pFrame->GetActiveView();
+        SetBeepFunction([this] { ++m_nBeeps; });
+        std::filesystem::create_directory(m_dir.Path() / "out");
+    }
+    void TearDown() override
+    {
+        SetBeepFunction({});
+        m_app.ExitInstance(0);
+    }
+
+    QString WriteInput(const std::string& name, const std::string& text)
+    {
+        WriteText(m_dir.Path() / name, text);
+        return QString::fromStdString(m_dir / name);
+    }
+
+    // Settings that make the dialog's OK start a run that converts prices.csv into a new MASTER.
+    void StoreRunnableSettings(int nExist)
+    {
+        CProfileStore& store = *m_app.m_pProfile;
+        store.WriteString("Setting", "Path", QString::fromStdString(m_dir / "out"));
+        store.WriteString("Setting", "Symbol", "abc");
+        store.WriteString("Setting", "Name", "Alpha");
+        store.WriteString("Setting", "DateFormat", "MM_DD_CCYY");
+        store.WriteInt("Setting", "Exist", nExist);
+        store.WriteInt("Setting", "SkipOn", 1);
+        store.WriteInt("Setting", "SkipRows", 1);
+    }
+
+    // Every conversion setting as stored ("-" for an absent one).
+    QStringList StoredSettings() const
+    {
+        QStringList values;
+        for (const char* name : {"DateFormat", "Exist", "Delimiter", "Path", "Symbol", "Name", "SkipOn", "SkipRows",
+                                 "DateCol", "OpenOn", "OpenCol", "HiOn", "HiCol", "LoOn", "LoCol", "CloCol", "VolOn",
+                                 "VolCol", "OIOn", "OICol"})
+            values << m_app.m_pProfile->ReadString("Setting", name, "-");
+        return values;
+    }
+
+    QAction* SettingsAction() const
+    {
+        for (QAction* pAction : m_pFrame->findChildren<QAction*>())
+            if (pAction->text() == "Settings...")
+                return pAction;
+        return nullptr;
+    }
+
+    CKeepWorkingDirectory m_keep;
+    CTempDir m_dir;
+    CMessageBoxLog m_messages;
+    CQuoteforgeApp m_app;
+    QString m_strSettingsFile;
+    CMainFrame* m_pFrame = nullptr;
+    CQuoteforgeView* m_pView = nullptr;
+    int m_nBeeps = 0;
+};
+
+const std::string kPrices = "Date,Open,High,Low,Close,Volume,OpenInt\r\n"
+                            "01/02/2024,10.5,11,10,10.75,1000,50\r\n"
+                            "01/03/2024,10.75,12,10.5,11.5,2000,55\r\n";
+
+TEST_F(DesktopTest, ConfirmedDialogConvertsTheOpenedFileAndLogsSuccess)
+{
+    StoreRunnableSettings(1);
+    const QString strInput = WriteInput("prices.csv", kPrices);
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+
+    EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" | ").toStdString();
+    EXPECT_TRUE(m_pView->toPlainText().endsWith("01/03/2024,10.75,12,10.5,11.5,2000,55\n\n"
+                                                "Conversion completed successfully!"))
+        << m_pView->toPlainText().toStdString();
+    EXPECT_EQ(m_nBeeps, 1);
+    EXPECT_EQ(m_pView->m_nDateFormat, 4);
+    EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), 3u * 28);
+
+    const CProfileStore& store = *m_app.m_pProfile;
+    EXPECT_EQ(store.ReadString("Setting", "Path", ""), QString::fromStdString(m_dir / "out"));
+    EXPECT_EQ(store.ReadString("Setting", "Symbol", ""), "ABC");
+    EXPECT_EQ(store.ReadString("Setting", "DateFormat", ""), "MM_DD_CCYY");
+    EXPECT_EQ(store.ReadString("Setting", "OICol", ""), "7");  // the seventeen values are written back
+    EXPECT_EQ(m_app.m_pProfile->ReadRecentFiles().value(0), strInput);
+}
+
+TEST_F(DesktopTest, FailedRunShowsItsMessageLogsFailureAndKeepsTheLastGoodOutputNames)
+{
+    StoreRunnableSettings(0);  // use an existing MASTER, but the directory has none
+    m_app.m_pProfile->WriteString("Setting", "Symbol", "abc");
+    const QString strInput = WriteInput("prices.csv", kPrices);
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+
+    EXPECT_EQ(m_messages.Texts(), QStringList{"Path specified does not point to a Master file"});
+    EXPECT_TRUE(m_pView->toPlainText().endsWith("\nConversion failed."));
+    EXPECT_EQ(m_nBeeps, 0);
+    // The dialog's values are stored whatever the outcome; the symbol only by a run that added it.
+    EXPECT_EQ(m_app.m_pProfile->ReadString("Setting", "Symbol", ""), "abc");
+    EXPECT_EQ(m_app.m_pProfile->ReadString("Setting", "Exist", ""), "0");
+}
+
+TEST_F(DesktopTest, CancelStoresNothingAndRunsNothing)
+{
+    StoreRunnableSettings(1);
+    const QStringList before = StoredSettings();
+    const QString strInput = WriteInput("prices.csv", kPrices);
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) {
+        dlg.Symbol = "CHANGED";
+        dlg.UpdateData(false);
+        dlg.reject();
+    });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+    EXPECT_EQ(StoredSettings(), before);
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "out"));
+    EXPECT_FALSE(m_pView->toPlainText().contains("Conversion"));
+}
+
+TEST_F(DesktopTest, PreviewShowsAtMostTenLinesReadAsTheConversionReadsThem)
+{
+    std::string lines;
+    for (int i = 1; i <= 25; ++i)
+        lines += "line " + std::to_string(i) + "\r\n";
+    struct Case {
+        std::string text;
+        QString shown;
+    } cases[] = {
+        {lines, "line 1\nline 2\nline 3\nline 4\nline 5\nline 6\nline 7\nline 8\nline 9\nline 10\n"},
+        {std::string(700, 'x') + "\n", QString(299, 'x') + "\n" + QString(299, 'x') + "\n" + QString(102, 'x') + "\n"},
+        {"a\nb\x1A" "c\n", "a\nb\n"},
+        {"", ""},
+        {"last line without end", "last line without end\n"},
+    };
+    for (const Case& c : cases) {
+        const QString strInput = WriteInput("preview.txt", c.text);
+        WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.reject(); });
+        ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+        EXPECT_EQ(m_pView->toPlainText(), kHeading.arg(strInput) + c.shown) << c.text.substr(0, 20);
+    }
+}
+
+TEST_F(DesktopTest, UnreadableFileChangesNothing)
+{
+    EXPECT_FALSE(SettingsAction()->isEnabled());
+    m_pView->AppendText("earlier log");
+    EXPECT_FALSE(m_pFrame->OpenDocumentFile(QString::fromStdString(m_dir / "missing.csv")));
+    ASSERT_EQ(m_messages.Texts().size(), 1);
+    EXPECT_TRUE(m_messages.Texts()[0].contains("missing.csv"));
+    EXPECT_EQ(m_pView->toPlainText(), "earlier log");
+    EXPECT_TRUE(m_pView->m_strInputPath.isEmpty());
+    EXPECT_FALSE(SettingsAction()->isEnabled());
+    EXPECT_TRUE(m_app.m_pProfile->ReadRecentFiles().isEmpty());
+}
+
+TEST_F(DesktopTest, NewAndClearEmptyTheLogButKeepTheInputFile)
+{
+    const QString strInput = WriteInput("prices.csv", kPrices);
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.reject(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+    EXPECT_TRUE(SettingsAction()->isEnabled());
+    EXPECT_EQ(m_pFrame->windowTitle(), "Quoteforge");
+
+    m_pFrame->OnFileNew();
+    EXPECT_EQ(m_pView->toPlainText(), "");
+    m_pView->AppendText("\r\nConversion failed.");
+    m_pView->AppendText("\r\nConversion failed.");
+    EXPECT_EQ(m_pView->toPlainText(), "\nConversion failed.\nConversion failed.");
+    EXPECT_FALSE(m_pView->document()->isModified());
+    m_pView->OnClearWindow();
+    EXPECT_EQ(m_pView->toPlainText(), "");
+    EXPECT_EQ(m_pView->m_strInputPath, strInput);
+    EXPECT_TRUE(SettingsAction()->isEnabled());
+}
+
+TEST_F(DesktopTest, ClosingStoresThePlacementUnlessMinimized)
+{
+    m_pFrame->move(-20, 30);
+    m_pFrame->resize(500, 400);
+    m_pFrame->close();
+    const CProfileStore& store = *m_app.m_pProfile;
+    EXPECT_EQ(store.ReadInt("Screen", "x", -1), 0);
+    EXPECT_EQ(store.ReadInt("Screen", "y", -1), 30);
+    EXPECT_EQ(store.ReadInt("Screen", "cx", -1), 500);
+    EXPECT_EQ(store.ReadInt("Screen", "cy", -1), 400);
+
+    m_pFrame->show();
+    m_pFrame->resize(300, 200);
+    m_pFrame->showMinimized();
+    m_pFrame->close();
+    EXPECT_EQ(store.ReadInt("Screen", "cx", -1), 500);
+}
+
+TEST(WindowPlacement, UnusablePlacementGivesTheCentredWindowOfEightyFivePercent)
+{
+    const QSize screen(1024, 768);
+    const CWindowPlacement centred{77, 58, 870, 652};
+    EXPECT_EQ(ChooseWindowPlacement({}, screen), centred);                      // first start
+    EXPECT_EQ(ChooseWindowPlacement({10, 20, 1025, 600}, screen), centred);     // wider than the screen
+    EXPECT_EQ(ChooseWindowPlacement({-1, 20, 600, 400}, screen), centred);      // left of the screen
+    EXPECT_EQ(ChooseWindowPlacement({10, 20, 600, 0}, screen), centred);        // no height
+    const CWindowPlacement offRight{1000, 700, 600, 400};                       // kept, partly off screen
+    EXPECT_EQ(ChooseWindowPlacement(offRight, screen), offRight);
+    EXPECT_EQ(PlacementToStore({-5, -7}, {300, 200}), (CWindowPlacement{0, 0, 300, 200}));
+}
+
+}  // namespace
