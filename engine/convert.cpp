@@ -80,8 +80,6 @@ int CConverter::Convert()
         ++m_nRecords;
     }
     input.Close();
-    if (CloseDataFile() != 0)
-        bRowsFailed = 1;
 
     // Without a single record the new security keeps its creation date as first and last date.
     const int bDatesFailed = m_nRecords > 0 ? UpdateMasterDates(m_firstDate, m_lastDate, fileNumber) : 0;

@@ -3,15 +3,12 @@
 #include <filesystem>
 
 #include "engine/text_reader.h"
+#include "metastock/replacement_file.h"
 #include "metastock/file_names.h"
 
 CConverter::CConverter(const CRunServices& services) : m_services(services) {}
 
-CConverter::~CConverter()
-{
-    if (m_pDataFile)
-        std::fclose(m_pDataFile);
-}
+CConverter::~CConverter() = default;
 
 void CConverter::ShowMessage(const std::string& text)
 {

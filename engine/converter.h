@@ -4,13 +4,16 @@
 // success and non-zero for failure, and shows its own message through the message sink first.
 
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/services.h"
 #include "metastock/data_file_format.h"
 #include "metastock/mbf.h"
+
+class CReplacementFile;
 
 class CConverter {
 public:
@@ -61,13 +64,20 @@ public:
 private:
     void ShowMessage(const std::string& text);
     std::string OutputFile(std::string_view name) const;
-    int CloseDataFile();
+    int OpenDataFile(std::uint8_t nFileNumber);
+    int FlushDataFile();
+    int RewriteRecordCount(int nRecords, std::uint8_t nFileNumber);
+    int ReportMissingRecords(std::uintmax_t nHeld, int nRecords);
     void BackUpMaster();
     void WriteBackSettings();
 
     CRunServices m_services;
-    std::FILE* m_pDataFile = nullptr;     // the appends of one run go through one buffered stream
+    // The run's records go through one buffer into the replacement of F<n>.DAT.
+    std::unique_ptr<CReplacementFile> m_pDataFile;
+    std::vector<std::uint8_t> m_dataBuffer;
     std::string m_strDataFile;
+    std::uint8_t m_nDataFileNumber = 0;
+    std::size_t m_nDataBytes = 0;         // of the replacement so far, the buffer included
 };
 
 // Copies text into a fixed job buffer, cutting it to fit.

@@ -11,11 +11,31 @@
 #include "metastock/file_names.h"
 #include "metastock/replacement_file.h"
 
+namespace {
+
+constexpr std::size_t kDataBufferSize = 256 * 1024;
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    std::uint8_t block[16 * 1024];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;)
+        bytes.insert(bytes.end(), block, block + got);
+    const bool read = !std::ferror(file);
+    std::fclose(file);
+    return read;
+}
+
+}  // namespace
+
 int CConverter::CreateDataFile(std::uint8_t nFileNumber)
 {
     const std::vector<std::uint8_t> header = NewDataFileHeader(m_nFields);
+    const std::string path = OutputFile(DataFileName(nFileNumber));
     std::string failure;
-    if (!ReplaceFileContents(OutputFile(DataFileName(nFileNumber)), ".NEW", header.data(), header.size(), failure)) {
+    if (!ReplaceFileContents(path, WithExtension(path, ".NEW"), header.data(), header.size(), failure)) {
         ShowMessage(failure);
         return 1;
     }
@@ -25,99 +45,115 @@ int CConverter::CreateDataFile(std::uint8_t nFileNumber)
 int CConverter::CreateColumnList(std::uint8_t nFileNumber)
 {
     const std::string text = ColumnListText(m_bFieldOn);
+    const std::string path = OutputFile(ColumnListName(nFileNumber));
     std::string failure;
-    if (!ReplaceFileContents(OutputFile(ColumnListName(nFileNumber)), ".NEW", text.data(), text.size(), failure)) {
+    if (!ReplaceFileContents(path, WithExtension(path, ".NEW"), text.data(), text.size(), failure)) {
         ShowMessage(failure);
         return 1;
     }
     return 0;
 }
 
-// The appends of a run go through one buffered stream, opened at the first record; the bytes on disk are
-// those of one append per record.
-int CConverter::AppendRecord(std::uint8_t nFileNumber)
+// The records of a run go into the replacement of F<n>.DAT (F<n>.NEW): the file as it stands, then one
+// record after the other through one buffer. UpdateRecordCount puts the count into its header and puts
+// it in place, so F<n>.DAT is never seen with records that its header does not count.
+int CConverter::OpenDataFile(std::uint8_t nFileNumber)
 {
-    if (!m_pDataFile) {
-        m_strDataFile = OutputFile(DataFileName(nFileNumber));
-        m_pDataFile = std::fopen(m_strDataFile.c_str(), "ab");
-        if (!m_pDataFile) {
-            ShowMessage("Cannot open " + m_strDataFile);
-            return 1;
-        }
-        std::setvbuf(m_pDataFile, nullptr, _IOFBF, 256 * 1024);
+    m_strDataFile = OutputFile(DataFileName(nFileNumber));
+    m_dataBuffer.clear();
+    m_dataBuffer.reserve(kDataBufferSize);
+    if (!ReadWholeFile(m_strDataFile, m_dataBuffer)) {
+        ShowMessage("Cannot read " + m_strDataFile);
+        return 1;
     }
-    std::uint8_t record[4 * kFieldCount];
-    std::size_t length = 0;
-    for (int i = 0; i < kFieldCount; ++i) {
-        if (m_bFieldOn[i]) {
-            std::copy(m_record[i].begin(), m_record[i].end(), record + length);
-            length += m_record[i].size();
-        }
-    }
-    if (std::fwrite(record, 1, length, m_pDataFile) != length) {
-        ShowMessage("Cannot write " + m_strDataFile);
+    m_pDataFile = std::make_unique<CReplacementFile>(m_strDataFile, WithExtension(m_strDataFile, ".NEW"));
+    m_nDataFileNumber = nFileNumber;
+    m_nDataBytes = m_dataBuffer.size();
+    if (!m_pDataFile->Open()) {
+        ShowMessage(m_pDataFile->Error());
+        m_pDataFile.reset();
         return 1;
     }
     return 0;
 }
 
-int CConverter::CloseDataFile()
+int CConverter::FlushDataFile()
 {
-    if (!m_pDataFile)
+    const bool written = m_pDataFile->Write(m_dataBuffer.data(), m_dataBuffer.size());
+    m_dataBuffer.clear();
+    if (written)
         return 0;
-    const bool written = std::fflush(m_pDataFile) == 0 && !std::ferror(m_pDataFile);
-    const bool closed = std::fclose(m_pDataFile) == 0;
-    m_pDataFile = nullptr;
-    if (written && closed)
-        return 0;
-    ShowMessage("Cannot write " + m_strDataFile);
+    ShowMessage(m_pDataFile->Error());
     return 1;
 }
 
-// Writes the number of the last record into the header through a complete copy of the file. The header
-// never counts more records than the file holds.
+int CConverter::AppendRecord(std::uint8_t nFileNumber)
+{
+    if (!m_pDataFile && OpenDataFile(nFileNumber) != 0)
+        return 1;
+    for (int i = 0; i < kFieldCount; ++i)
+        if (m_bFieldOn[i])
+            m_dataBuffer.insert(m_dataBuffer.end(), m_record[i].begin(), m_record[i].end());
+    m_nDataBytes += 4 * static_cast<std::size_t>(m_nFields);
+    return m_dataBuffer.size() >= kDataBufferSize ? FlushDataFile() : 0;
+}
+
+// Writes the number of the last record into the header and puts the file in place. The header never
+// counts more records than the file holds.
 int CConverter::UpdateRecordCount(int nRecords, std::uint8_t nFileNumber)
 {
-    if (CloseDataFile() != 0)
+    if (!m_pDataFile || m_nDataFileNumber != nFileNumber)
+        return RewriteRecordCount(nRecords, nFileNumber);
+    if (!m_pDataFile->Error().empty()) {  // a record could not be written; that was reported
+        m_pDataFile.reset();
         return 1;
-    const std::string path = OutputFile(DataFileName(nFileNumber));
+    }
+    const int bFlushFailed = FlushDataFile();
+    const std::unique_ptr<CReplacementFile> file = std::move(m_pDataFile);
+    if (bFlushFailed)
+        return 1;
     const std::size_t length = 4 * static_cast<std::size_t>(m_nFields);
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    std::FILE* file = error ? nullptr : std::fopen(path.c_str(), "rb");
-    std::vector<std::uint8_t> header(length);
-    if (!file || length == 0 || std::fread(header.data(), 1, length, file) != length) {
-        if (file)
-            std::fclose(file);
-        ShowMessage("Cannot read the header record of " + path);
+    if (length == 0 || m_nDataBytes < length) {
+        ShowMessage("Cannot read the header record of " + m_strDataFile);
         return 1;
     }
-    const std::uintmax_t held = size / length - 1;
-    SetLastRecordNumber(header.data(), static_cast<int>(std::min<std::uintmax_t>(held, nRecords)));
+    const std::size_t held = m_nDataBytes / length - 1;
+    std::uint8_t header[4] = {};
+    SetLastRecordNumber(header, static_cast<int>(std::min<std::size_t>(held, static_cast<std::size_t>(nRecords))));
+    if (!file->Patch(2, header + 2, 2) || !file->Commit()) {
+        ShowMessage(file->Error());
+        return 1;
+    }
+    return ReportMissingRecords(held, nRecords);
+}
 
-    CReplacementFile replacement(path, ".NEW");
-    bool readOk = true;
-    bool writeOk = replacement.Open() && replacement.Write(header.data(), length);
-    std::vector<std::uint8_t> block(length * 4096);
-    for (std::uintmax_t left = held * length; readOk && writeOk && left > 0;) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uintmax_t>(left, block.size()));
-        readOk = std::fread(block.data(), 1, want, file) == want;
-        writeOk = readOk && replacement.Write(block.data(), want);
-        left -= want;
-    }
-    std::fclose(file);
-    if (!readOk) {
-        ShowMessage("Cannot read " + path);
+int CConverter::ReportMissingRecords(std::uintmax_t nHeld, int nRecords)
+{
+    if (nHeld >= static_cast<std::uintmax_t>(nRecords))
+        return 0;
+    ShowMessage(m_strDataFile + " holds " + std::to_string(nHeld) + " of the " + std::to_string(nRecords) +
+                " records converted.");
+    return 1;
+}
+
+// Without records appended in this run: a complete copy of F<n>.DAT with the new count.
+int CConverter::RewriteRecordCount(int nRecords, std::uint8_t nFileNumber)
+{
+    m_strDataFile = OutputFile(DataFileName(nFileNumber));
+    const std::size_t length = 4 * static_cast<std::size_t>(m_nFields);
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(m_strDataFile, bytes) || length == 0 || bytes.size() < length) {
+        ShowMessage("Cannot read the header record of " + m_strDataFile);
         return 1;
     }
-    if (!writeOk || !replacement.Commit()) {
-        ShowMessage(replacement.Error());
+    const std::size_t held = bytes.size() / length - 1;
+    bytes.resize((held + 1) * length);  // a part record at the end is not a record
+    SetLastRecordNumber(bytes.data(), static_cast<int>(std::min<std::size_t>(held, static_cast<std::size_t>(nRecords))));
+    std::string failure;
+    if (!ReplaceFileContents(m_strDataFile, WithExtension(m_strDataFile, ".NEW"), bytes.data(), bytes.size(),
+                             failure)) {
+        ShowMessage(failure);
         return 1;
     }
-    if (held < static_cast<std::uintmax_t>(nRecords)) {
-        ShowMessage(path + " holds " + std::to_string(held) + " of the " + std::to_string(nRecords) +
-                    " records converted.");
-        return 1;
-    }
-    return 0;
+    return ReportMissingRecords(held, nRecords);
 }

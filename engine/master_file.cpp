@@ -64,7 +64,7 @@ bool ReadMaster(const std::string& path, MasterContents& contents, std::string& 
 bool WriteMaster(const std::string& path, const char* tempSuffix, const MasterContents& contents,
                  std::string& error)
 {
-    CReplacementFile file(path, tempSuffix);
+    CReplacementFile file(path, WithSuffix(path, tempSuffix));
     bool written = file.Open() && file.Write(contents.header.data(), kMasterRecordSize);
     for (const MasterRecord& record : contents.records)
         written = written && file.Write(record.data(), kMasterRecordSize);
@@ -124,7 +124,7 @@ int CConverter::CheckPath()
     }
     const MasterRecord emptyHeader{};
     std::string failure;
-    if (!ReplaceFileContents(m_szMaster, ".~NU", emptyHeader.data(), emptyHeader.size(), failure)) {
+    if (!ReplaceFileContents(m_szMaster, WithSuffix(m_szMaster, ".~NU"), emptyHeader.data(), emptyHeader.size(), failure)) {
         ShowMessage(failure);
         return 1;
     }
@@ -211,5 +211,8 @@ void CConverter::BackUpMaster()
     std::fclose(file);
     std::string failure;
     if (complete)
-        ReplaceFileContents(std::string(m_szMaster) + ".BAK", ".~NU", bytes.data(), bytes.size(), failure);
+    {
+        const std::string backup = std::string(m_szMaster) + ".BAK";
+        ReplaceFileContents(backup, WithSuffix(backup, ".~NU"), bytes.data(), bytes.size(), failure);
+    }
 }

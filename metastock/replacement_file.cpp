@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-CReplacementFile::CReplacementFile(std::filesystem::path target, const std::string& tempSuffix)
-    : m_target(std::move(target)), m_temp(m_target.string() + tempSuffix)
+CReplacementFile::CReplacementFile(std::filesystem::path target, std::filesystem::path temp)
+    : m_target(std::move(target)), m_temp(std::move(temp))
 {
 }
 
@@ -11,34 +11,49 @@ CReplacementFile::~CReplacementFile()
 {
     if (m_pFile)
         std::fclose(m_pFile);
-    if (!m_bCommitted) {
+    if (m_bCreated && !m_bCommitted) {
         std::error_code ignored;
         std::filesystem::remove(m_temp, ignored);
     }
 }
 
-void CReplacementFile::Fail(const char* what, const std::filesystem::path& file)
+bool CReplacementFile::Fail(const char* what, const std::filesystem::path& file)
 {
     if (m_strError.empty())
         m_strError = std::string(what) + " " + file.string();
+    return false;
 }
 
 bool CReplacementFile::Open()
 {
+    std::error_code error;
+    // Whatever else stands under the temporary name (a directory, say) is not ours to remove.
+    if (std::filesystem::exists(m_temp, error) && !std::filesystem::is_regular_file(m_temp, error))
+        return Fail("Cannot create", m_temp);
     m_pFile = std::fopen(m_temp.string().c_str(), "wb");
     if (!m_pFile)
-        Fail("Cannot create", m_temp);
-    return m_pFile != nullptr;
+        return Fail("Cannot create", m_temp);
+    m_bCreated = true;
+    return true;
 }
 
 bool CReplacementFile::Write(const void* data, std::size_t size)
 {
     if (!m_pFile || !m_strError.empty())
         return false;
-    if (size > 0 && std::fwrite(data, 1, size, m_pFile) != size) {
-        Fail("Cannot write", m_temp);
+    if (size > 0 && std::fwrite(data, 1, size, m_pFile) != size)
+        return Fail("Cannot write", m_temp);
+    return true;
+}
+
+bool CReplacementFile::Patch(long offset, const void* data, std::size_t size)
+{
+    if (!m_pFile || !m_strError.empty())
         return false;
-    }
+    const long end = std::ftell(m_pFile);
+    if (end < 0 || std::fseek(m_pFile, offset, SEEK_SET) != 0 || std::fwrite(data, 1, size, m_pFile) != size ||
+        std::fseek(m_pFile, end, SEEK_SET) != 0)
+        return Fail("Cannot write", m_temp);
     return true;
 }
 
@@ -49,24 +64,30 @@ bool CReplacementFile::Commit()
     const bool flushed = std::fflush(m_pFile) == 0 && !std::ferror(m_pFile);
     const bool closed = std::fclose(m_pFile) == 0;
     m_pFile = nullptr;
-    if (!flushed || !closed) {
-        Fail("Cannot write", m_temp);
-        return false;
-    }
+    if (!flushed || !closed)
+        return Fail("Cannot write", m_temp);
     std::error_code error;
     std::filesystem::rename(m_temp, m_target, error);
-    if (error) {
-        Fail("Cannot replace", m_target);
-        return false;
-    }
+    if (error)
+        return Fail("Cannot replace", m_target);
     m_bCommitted = true;
     return true;
 }
 
-bool ReplaceFileContents(const std::filesystem::path& target, const std::string& tempSuffix, const void* data,
+std::filesystem::path WithSuffix(const std::filesystem::path& target, const std::string& suffix)
+{
+    return target.string() + suffix;
+}
+
+std::filesystem::path WithExtension(const std::filesystem::path& target, const std::string& extension)
+{
+    return std::filesystem::path(target).replace_extension(extension);
+}
+
+bool ReplaceFileContents(const std::filesystem::path& target, const std::filesystem::path& temp, const void* data,
                          std::size_t size, std::string& error)
 {
-    CReplacementFile file(target, tempSuffix);
+    CReplacementFile file(target, temp);
     const bool done = file.Open() && file.Write(data, size) && file.Commit();
     error = file.Error();
     return done;

@@ -10,14 +10,15 @@
 
 class CReplacementFile {
 public:
-    // The temporary file is the target's path with tempSuffix appended (MASTER.~NU, F1.NEW ...).
-    CReplacementFile(std::filesystem::path target, const std::string& tempSuffix);
+    CReplacementFile(std::filesystem::path target, std::filesystem::path temp);
     ~CReplacementFile();
     CReplacementFile(const CReplacementFile&) = delete;
     CReplacementFile& operator=(const CReplacementFile&) = delete;
 
     bool Open();
     bool Write(const void* data, std::size_t size);
+    // Overwrites bytes already written, at offset from the start.
+    bool Patch(long offset, const void* data, std::size_t size);
     // Closes the temporary file and renames it over the target.
     bool Commit();
 
@@ -25,15 +26,21 @@ public:
     const std::string& Error() const { return m_strError; }
 
 private:
-    void Fail(const char* what, const std::filesystem::path& file);
+    bool Fail(const char* what, const std::filesystem::path& file);
 
     std::filesystem::path m_target;
     std::filesystem::path m_temp;
     std::FILE* m_pFile = nullptr;
+    bool m_bCreated = false;
     bool m_bCommitted = false;
     std::string m_strError;
 };
 
-// Replaces target with the given bytes through a temporary file.
-bool ReplaceFileContents(const std::filesystem::path& target, const std::string& tempSuffix, const void* data,
+// The temporary file beside target: its name with suffix appended (MASTER.~NU), or with its extension
+// replaced (F1.DAT becomes F1.NEW).
+std::filesystem::path WithSuffix(const std::filesystem::path& target, const std::string& suffix);
+std::filesystem::path WithExtension(const std::filesystem::path& target, const std::string& extension);
+
+// Replaces target with the given bytes through the temporary file temp.
+bool ReplaceFileContents(const std::filesystem::path& target, const std::filesystem::path& temp, const void* data,
                          std::size_t size, std::string& error);
