@@ -13,10 +13,19 @@ namespace {
 
 constexpr std::size_t kDateTextSize = 20;  // a date token is cut to 19 characters
 
-const std::string& TokenAt(const CTokenTable& tokens, int column)
+std::string_view TokenAt(const CTokenTable& tokens, int column)
 {
-    static const std::string none;
-    return (column >= 0 && column < kMaxTokens) ? tokens[column] : none;
+    return (column >= 0 && column < kMaxTokens) ? tokens[column] : std::string_view();
+}
+
+// Tokens past the last column that a field reads are never looked at.
+int TokensNeeded(const int bFieldOn[kFieldCount], const int nFieldCol[kFieldCount])
+{
+    int needed = 1;
+    for (int i = 0; i < kFieldCount; ++i)
+        if (i == kDateField || bFieldOn[i])
+            needed = std::max(needed, nFieldCol[i] + 1);
+    return std::min(needed, kMaxTokens);
 }
 
 std::int16_t DateFormatArgument(int nDateFormat)
@@ -45,8 +54,9 @@ int CConverter::Convert()
         for (int skipped = 0; skipped < m_nSkipRows && input.ReadLine(piece); ++skipped) {
         }
     const char delimiter = m_szDelimiter[0];
+    const int tokensNeeded = TokensNeeded(m_bFieldOn, m_nFieldCol);
     while (input.ReadLine(piece)) {
-        if (tokens.Split(WithoutLineFeed(piece), delimiter) == 0)
+        if (tokens.Split(WithoutLineFeed(piece), delimiter, tokensNeeded) == 0)
             continue;
         if (m_nRecords == kMaxDataRecords) {
             ShowMessage("The input holds more than 65,534 data rows,\nthe most that one data file can hold.\n"
@@ -54,7 +64,7 @@ int CConverter::Convert()
             bRowsFailed = 1;
             break;
         }
-        const std::string& dateToken = TokenAt(tokens, m_nFieldCol[kDateField]);
+        const std::string_view dateToken = TokenAt(tokens, m_nFieldCol[kDateField]);
         char szDateText[kDateTextSize];
         CopyText(szDateText, dateToken);
         m_record[kDateField] = DayToDateCode(ParseDate(szDateText, DateFormatArgument(m_nDateFormat)));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr std::size_t kDataBufferSize = 256 * 1024;
+constexpr std::size_t kDataBufferSize = 64 * 1024;
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
 {
@@ -91,10 +92,15 @@ int CConverter::AppendRecord(std::uint8_t nFileNumber)
 {
     if (!m_pDataFile && OpenDataFile(nFileNumber) != 0)
         return 1;
+    std::uint8_t record[4 * kFieldCount];
+    std::size_t length = 0;
     for (int i = 0; i < kFieldCount; ++i)
-        if (m_bFieldOn[i])
-            m_dataBuffer.insert(m_dataBuffer.end(), m_record[i].begin(), m_record[i].end());
-    m_nDataBytes += 4 * static_cast<std::size_t>(m_nFields);
+        if (m_bFieldOn[i]) {
+            std::memcpy(record + length, m_record[i].data(), 4);
+            length += 4;
+        }
+    m_dataBuffer.insert(m_dataBuffer.end(), record, record + length);
+    m_nDataBytes += length;
     return m_dataBuffer.size() >= kDataBufferSize ? FlushDataFile() : 0;
 }
 

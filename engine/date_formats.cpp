@@ -35,6 +35,9 @@ bool IsWhiteSpace(char c)
 int ReadComponent(const char* szText, std::size_t length, int offset)
 {
     const std::size_t begin = static_cast<std::size_t>(offset);
+    if (begin + 2 <= length && szText[begin] >= '0' && szText[begin] <= '9' && szText[begin + 1] >= '0' &&
+        szText[begin + 1] <= '9')
+        return (szText[begin] - '0') * 10 + (szText[begin + 1] - '0');  // the usual two digits
     const std::size_t end = begin + 2 < length ? begin + 2 : length;
     std::size_t i = begin;
     while (i < end && IsWhiteSpace(szText[i]))

@@ -1,8 +1,7 @@
 #pragma once
 // Splitting an input line into tokens and reading its values.
 
-#include <array>
-#include <string>
+#include <cstddef>
 #include <string_view>
 
 inline constexpr int kMaxTokens = 20;
@@ -15,13 +14,17 @@ class CTokenTable {
 public:
     CTokenTable();
 
-    // Splits line into the table; returns how many tokens it held (at most kMaxTokens).
-    int Split(std::string_view line, char delimiter);
+    // Splits line into the table; returns how many tokens it held, at most nMaxTokens (callers that
+    // read only the first columns need not store the rest). A line is at most 299 characters; of a
+    // longer one the first 300 count.
+    int Split(std::string_view line, char delimiter, int nMaxTokens = kMaxTokens);
 
-    const std::string& operator[](int index) const { return m_tokens[index]; }
+    std::string_view operator[](int index) const { return {m_tokens[index], m_lengths[index]}; }
 
 private:
-    std::array<std::string, kMaxTokens> m_tokens;
+    // A token is a piece of one line read, so it fits 299 characters.
+    char m_tokens[kMaxTokens][300];
+    std::size_t m_lengths[kMaxTokens];
 };
 
 // Reads a number the way the C scan conversion "%f" does: white space, an optional sign, digits with an

@@ -1,5 +1,8 @@
 #include "engine/text_reader.h"
 
+#include <algorithm>
+#include <cstring>
+
 CTextReader::~CTextReader()
 {
     Close();
@@ -52,6 +55,8 @@ int CTextReader::NextChar()
 
 bool CTextReader::ReadLine(std::string_view& piece)
 {
+    if (ReadWholeLineInBuffer(piece))
+        return true;
     std::size_t length = 0;
     while (length < kMaxPiece) {
         // Plain characters are copied a run at a time; CR, Ctrl-Z and the buffer's end go one by one.
@@ -77,6 +82,31 @@ bool CTextReader::ReadLine(std::string_view& piece)
     }
     piece = {m_line, length};
     return length > 0;
+}
+
+// Most lines lie whole in the buffer with no CR but the one of a CR LF end and no Ctrl-Z: they are
+// handed out where they lie.
+bool CTextReader::ReadWholeLineInBuffer(std::string_view& piece)
+{
+    char* start = m_buffer + m_nPos;
+    const std::size_t window = std::min(m_nEnd - m_nPos, kMaxPiece);
+    const auto* lineFeed = static_cast<char*>(std::memchr(start, '\n', window));
+    if (!lineFeed)
+        return false;
+    const std::size_t length = static_cast<std::size_t>(lineFeed - start) + 1;
+    if (std::memchr(start, kCtrlZ, length))
+        return false;
+    auto* carriageReturn = static_cast<char*>(std::memchr(start, '\r', length));
+    if (carriageReturn && carriageReturn != lineFeed - 1)
+        return false;
+    m_nPos += length;
+    if (carriageReturn) {
+        *carriageReturn = '\n';  // CR LF reads as one line feed
+        piece = {start, length - 1};
+    } else {
+        piece = {start, length};
+    }
+    return true;
 }
 
 std::string_view WithoutLineFeed(std::string_view piece)

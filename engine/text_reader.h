@@ -25,6 +25,7 @@ public:
     bool ReadLine(std::string_view& piece);
 
 private:
+    bool ReadWholeLineInBuffer(std::string_view& piece);
     bool Refill();
     int NextChar();
 

@@ -29,12 +29,24 @@ std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directo
     return exact;
 }
 
+namespace {
+
+std::string NumberedFileName(int nFileNumber, const char* szExtension)
+{
+    std::string name = "F";
+    name += std::to_string(nFileNumber);
+    name += szExtension;
+    return name;
+}
+
+}  // namespace
+
 std::string DataFileName(int nFileNumber)
 {
-    return "F" + std::to_string(nFileNumber) + ".DAT";
+    return NumberedFileName(nFileNumber, ".DAT");
 }
 
 std::string ColumnListName(int nFileNumber)
 {
-    return "F" + std::to_string(nFileNumber) + ".DOP";
+    return NumberedFileName(nFileNumber, ".DOP");
 }

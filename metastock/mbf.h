@@ -2,6 +2,7 @@
 // Microsoft Binary Format singles: the 4-byte form in which MetaStock files hold every value and date.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 // An MBF single as it lies on disk, byte 0 first.
@@ -17,5 +18,25 @@ void IeeeToMbf(const std::uint8_t* source, std::uint8_t* destination);
 // range and give +0.0 too.
 void MbfToIeee(const std::uint8_t* source, std::uint8_t* destination);
 
-MbfSingle FloatToMbf(float value);
+// The same conversions on a value's bits: IEEE sign 31, exponent 30..23, mantissa 22..0; MBF exponent
+// 31..24, sign 23, mantissa 22..0.
+constexpr std::uint32_t IeeeBitsToMbfBits(std::uint32_t ieee)
+{
+    const std::uint32_t exponent = (ieee >> 23) & 0xFFu;
+    const std::uint32_t sign = ieee >> 31;
+    const std::uint32_t mantissa = ieee & 0x7FFFFFu;
+    if (exponent == 0 || (exponent == 0xFF && mantissa != 0))  // zeros, subnormals, NaN
+        return 0;
+    if (exponent >= 254)  // 2^127 and above have no MBF form: the largest MBF magnitude
+        return 0xFF7FFFFFu | (sign << 23);
+    return ((exponent + 2) << 24) | (sign << 23) | mantissa;
+}
+
+inline MbfSingle FloatToMbf(float value)
+{
+    const std::uint32_t mbf = IeeeBitsToMbfBits(std::bit_cast<std::uint32_t>(value));
+    return {static_cast<std::uint8_t>(mbf), static_cast<std::uint8_t>(mbf >> 8), static_cast<std::uint8_t>(mbf >> 16),
+            static_cast<std::uint8_t>(mbf >> 24)};
+}
+
 float MbfToFloat(const MbfSingle& mbf);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "metastock/file_names.h"
 #include "test_job.h"
 
 namespace {
@@ -66,8 +67,8 @@ TEST(MasterFile, LowestFreeFileNumberIsReused)
         ASSERT_EQ(master.size(), 53u * (count + 2)) << count << " used";
         EXPECT_EQ(Hex(master.data(), 4), Hex(std::string{char(count + 1), 0, char(count + 1), 0})) << "count, counter";
         EXPECT_EQ(master[53 * (count + 1)], c.nExpected) << count << " used";
-        EXPECT_EQ(fs::file_size(dir / ("F" + std::to_string(c.nExpected) + ".DAT")), 56u);
-        EXPECT_EQ(fs::file_size(dir / ("F" + std::to_string(c.nExpected) + ".DOP")), 81u);
+        EXPECT_EQ(fs::file_size(dir / DataFileName(c.nExpected)), 56u);
+        EXPECT_EQ(fs::file_size(dir / ColumnListName(c.nExpected)), 81u);
     }
 }
 

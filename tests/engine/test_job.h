@@ -107,6 +107,14 @@ inline CConversion ConvertDateAndClose(const std::string& text, int nDateFormat 
     });
 }
 
+// prefix and n, padded with spaces to 16 characters.
+inline std::string Padded(std::string prefix, int n)
+{
+    prefix += std::to_string(n);
+    prefix.resize(16, ' ');
+    return prefix;
+}
+
 // A MASTER with the given record count and file counter, and a record per file number n: 7 fields,
 // name "NAME <n>", dates 1 January 2000, symbol "S<n>".
 inline std::string MasterBytes(int nCount, int nCounter, const std::vector<int>& fileNumbers)
@@ -117,9 +125,9 @@ inline std::string MasterBytes(int nCount, int nCounter, const std::vector<int>&
     bytes[2] = static_cast<char>(nCounter);
     for (int n : fileNumbers) {
         std::string record = std::string(1, static_cast<char>(n)) + "\x00\x65\x1C\x07\x00\x00"s;
-        record += ("NAME " + std::to_string(n) + std::string(16, ' ')).substr(0, 16);
+        record += Padded("NAME ", n);
         record += "\x00\x00\x50\x2A\x74\x94\x50\x2A\x74\x94" "D\x00\x00"s;
-        record += ("S" + std::to_string(n) + std::string(16, ' ')).substr(0, 16) + '\0';
+        record += Padded("S", n) + '\0';
         bytes += record;
     }
     return bytes;
