@@ -27,7 +27,8 @@ CAboutDlg::CAboutDlg(int* pbMailVisited, int* pbWebVisited, QWidget* pParent)
       m_strLegal(kLegalNotice.toString())
 {
     setWindowTitle(QStringLiteral("About Quoteforge"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     const CDialogUnits units(font());
     setFixedSize(units.Size(262, 167));
 

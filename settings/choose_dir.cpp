@@ -95,7 +95,7 @@ QString NearestExistingDirectory(const QString& strPath)
 CChooseDir::CChooseDir(const QString& strInitialDir, QWidget* pParent) : QDialog(pParent)
 {
     setWindowTitle(QStringLiteral("Choose Directory"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     CreateControls();
     FillDrives();

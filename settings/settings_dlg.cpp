@@ -64,7 +64,7 @@ void SetRadio(QButtonGroup* pGroup, int nId)
 CSettingsDlg::CSettingsDlg(int* pDateFormat, QWidget* pParent) : QDialog(pParent), m_pDateFormat(pDateFormat)
 {
     setWindowTitle(QStringLiteral("Conversion Settings"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     CreateControls();
     SetTabOrder();

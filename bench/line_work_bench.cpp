@@ -1,0 +1,172 @@
+// The work a conversion does for every input line: split it into tokens, read the date token, scan the
+// six values and encode them as the data record's MBF singles. Each step alone, then the whole sequence
+// over a series of lines shaped like the generated sample.
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/converter.h"
+#include "engine/date_formats.h"
+#include "engine/line_parsing.h"
+#include "engine/text_reader.h"
+#include "metastock/day_number.h"
+#include "metastock/mbf.h"
+
+namespace {
+
+constexpr std::string_view kCommaLine = "12/31/1998,1234.50,1240.25,1230.00,1238.75,1234567,45678";
+constexpr std::string_view kTabLine = "12/31/1998\t1234.50\t1240.25\t1230.00\t1238.75\t1234567\t45678";
+constexpr std::string_view kSpaceLine = "12/31/1998 1234.50  1240.25 1230.00 1238.75   1234567 45678";
+
+constexpr std::int16_t kMmDdCcYy = 4;
+constexpr std::size_t kDateTextSize = 20;
+constexpr int kValueCount = 6;
+
+struct DelimitedLine {
+    std::string_view text;
+    char delimiter;
+};
+constexpr std::array<DelimitedLine, 3> kDelimitedLines = {{{kCommaLine, ','}, {kTabLine, '\t'}, {kSpaceLine, ' '}}};
+
+void BM_Split(benchmark::State& state)
+{
+    const DelimitedLine& line = kDelimitedLines[static_cast<std::size_t>(state.range(0))];
+    CTokenTable tokens;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tokens.Split(line.text, line.delimiter));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(line.text.size()));
+    state.SetLabel(line.delimiter == ',' ? "comma" : line.delimiter == '\t' ? "tab" : "space");
+}
+BENCHMARK(BM_Split)->DenseRange(0, 2);
+
+// 31 December 1998 in each of the twelve formats, in format order.
+constexpr std::array<const char*, kDateFormatCount> kDateTexts = {
+    "98/12/31", "1998/12/31", "12/31/98", "12/31/1998", "31/12/98", "31/12/1998",
+    "981231",   "19981231",   "123198",   "12311998",   "311298",   "31121998",
+};
+
+void BM_ParseDate(benchmark::State& state)
+{
+    const auto format = static_cast<std::int16_t>(state.range(0));
+    char szDateText[kDateTextSize];
+    CopyText(szDateText, kDateTexts[static_cast<std::size_t>(format - 1)]);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(szDateText);
+        benchmark::DoNotOptimize(ParseDate(szDateText, format));
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(kDateFormatNames[format - 1]);
+}
+BENCHMARK(BM_ParseDate)->DenseRange(1, kDateFormatCount);
+
+constexpr std::array<std::string_view, kValueCount> kValueTokens = {"1234.50", "1240.25", "1230.00",
+                                                                    "1238.75", "1234567", "45678"};
+
+void BM_ScanFloat(benchmark::State& state)
+{
+    for (auto _ : state)
+        for (std::string_view token : kValueTokens) {
+            benchmark::DoNotOptimize(token);
+            benchmark::DoNotOptimize(ScanFloat(token));
+        }
+    state.SetItemsProcessed(state.iterations() * kValueCount);
+}
+BENCHMARK(BM_ScanFloat);
+
+void BM_FloatToMbf(benchmark::State& state)
+{
+    std::array<float, kValueCount> values = {1234.50f, 1240.25f, 1230.00f, 1238.75f, 1234567.0f, 45678.0f};
+    for (auto _ : state)
+        for (float& value : values) {
+            benchmark::DoNotOptimize(value);
+            benchmark::DoNotOptimize(FloatToMbf(value));
+        }
+    state.SetItemsProcessed(state.iterations() * kValueCount);
+}
+BENCHMARK(BM_FloatToMbf);
+
+void BM_DayToDateCode(benchmark::State& state)
+{
+    std::uint16_t nDayNumber = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DayToDateCode(nDayNumber));
+        nDayNumber = nDayNumber == 65535 ? 1 : nDayNumber + 1;  // every readable day in turn
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DayToDateCode);
+
+// Lines as the line reader hands them over (line feed included), a daily series with prices that wander,
+// so that neither the branches nor the number lengths repeat from one line to the next.
+std::vector<std::string> MakeSeries(std::size_t count)
+{
+    std::vector<std::string> lines;
+    lines.reserve(count);
+    std::uint32_t seed = 20261207;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<double>((seed >> 8) & 0xFFFF) / 65536.0;
+    };
+    double close = 100.0;
+    int year = 1961, month = 1, day = 1;
+    constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (std::size_t i = 0; i < count; ++i) {
+        const double open = close * (1 + (next() - 0.5) * 0.01);
+        close = open * (1 + (next() - 0.495) * 0.03);
+        const double high = (open > close ? open : close) * (1 + next() * 0.01);
+        const double low = (open < close ? open : close) * (1 - next() * 0.01);
+        char line[128];
+        std::snprintf(line, sizeof line, "%02d/%02d/%04d,%.2f,%.2f,%.2f,%.2f,%d,%d\n", month, day, year, open, high,
+                      low, close, static_cast<int>(200000 + next() * 1800000), static_cast<int>(40000 + next() * 20000));
+        lines.emplace_back(line);
+        const int monthDays = kMonthDays[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0);
+        if (++day > monthDays) {
+            day = 1;
+            if (++month > 12) {
+                month = 1;
+                ++year;
+            }
+        }
+    }
+    return lines;
+}
+
+// Everything Convert does for one line between reading it and appending the record.
+void BM_WholeLine(benchmark::State& state)
+{
+    constexpr std::size_t kLines = 4096;  // a power of two, so the index wraps with a mask
+    const std::vector<std::string> lines = MakeSeries(kLines);
+    const std::array<int, 7> fieldCol = {0, 1, 2, 3, 4, 5, 6};
+    CTokenTable tokens;
+    MbfSingle record[7] = {};
+    std::size_t index = 0;
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        const std::string& piece = lines[index];
+        index = (index + 1) & (kLines - 1);
+        bytes += static_cast<std::int64_t>(piece.size());
+        if (tokens.Split(WithoutLineFeed(piece), ',', static_cast<int>(fieldCol.size())) == 0)
+            continue;
+        char szDateText[kDateTextSize];
+        CopyText(szDateText, tokens[fieldCol[0]]);
+        record[0] = DayToDateCode(ParseDate(szDateText, kMmDdCcYy));
+        for (int q = 1; q < 7; ++q)
+            record[q] = FloatToMbf(ScanFloat(tokens[fieldCol[static_cast<std::size_t>(q)]]));
+        benchmark::DoNotOptimize(record);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(bytes);
+    state.SetLabel("items = lines");
+}
+BENCHMARK(BM_WholeLine);
+
+}  // namespace
+
+BENCHMARK_MAIN();
