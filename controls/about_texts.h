@@ -6,7 +6,7 @@
 
 inline constexpr QStringView kMakerName = u"Pelnic Software";
 inline constexpr QStringView kAuthorName = u"Paul Nicholson";
-inline constexpr QStringView kCopyrightLine = u"\u00A9 1999 Pelnic Software";
+inline constexpr QStringView kCopyrightLine = u"\u00A9 2026 Pelnic Software";
 
 inline constexpr QStringView kMailMarker = u"support@";
 inline constexpr QStringView kMailAddress = u"support@pelnic.example";

@@ -64,6 +64,7 @@ public:
 private:
     void ShowMessage(const std::string& text);
     std::string OutputFile(std::string_view name) const;
+    int WriteSecurityFile(const std::string& name, const void* data, std::size_t size);
     int OpenDataFile(std::uint8_t nFileNumber);
     int FlushDataFile();
     int RewriteRecordCount(int nRecords, std::uint8_t nFileNumber);

@@ -31,28 +31,27 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
 
 }  // namespace
 
+// Creates or replaces a security file with the given contents.
+int CConverter::WriteSecurityFile(const std::string& name, const void* data, std::size_t size)
+{
+    const std::string path = OutputFile(name);
+    std::string failure;
+    if (ReplaceFileContents(path, WithExtension(path, ".NEW"), data, size, failure))
+        return 0;
+    ShowMessage(failure);
+    return 1;
+}
+
 int CConverter::CreateDataFile(std::uint8_t nFileNumber)
 {
     const std::vector<std::uint8_t> header = NewDataFileHeader(m_nFields);
-    const std::string path = OutputFile(DataFileName(nFileNumber));
-    std::string failure;
-    if (!ReplaceFileContents(path, WithExtension(path, ".NEW"), header.data(), header.size(), failure)) {
-        ShowMessage(failure);
-        return 1;
-    }
-    return 0;
+    return WriteSecurityFile(DataFileName(nFileNumber), header.data(), header.size());
 }
 
 int CConverter::CreateColumnList(std::uint8_t nFileNumber)
 {
     const std::string text = ColumnListText(m_bFieldOn);
-    const std::string path = OutputFile(ColumnListName(nFileNumber));
-    std::string failure;
-    if (!ReplaceFileContents(path, WithExtension(path, ".NEW"), text.data(), text.size(), failure)) {
-        ShowMessage(failure);
-        return 1;
-    }
-    return 0;
+    return WriteSecurityFile(ColumnListName(nFileNumber), text.data(), text.size());
 }
 
 // The records of a run go into the replacement of F<n>.DAT (F<n>.NEW): the file as it stands, then one
@@ -155,11 +154,7 @@ int CConverter::RewriteRecordCount(int nRecords, std::uint8_t nFileNumber)
     const std::size_t held = bytes.size() / length - 1;
     bytes.resize((held + 1) * length);  // a part record at the end is not a record
     SetLastRecordNumber(bytes.data(), static_cast<int>(std::min<std::size_t>(held, static_cast<std::size_t>(nRecords))));
-    std::string failure;
-    if (!ReplaceFileContents(m_strDataFile, WithExtension(m_strDataFile, ".NEW"), bytes.data(), bytes.size(),
-                             failure)) {
-        ShowMessage(failure);
+    if (WriteSecurityFile(DataFileName(nFileNumber), bytes.data(), bytes.size()) != 0)
         return 1;
-    }
     return ReportMissingRecords(held, nRecords);
 }
