@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,19 +14,6 @@
 namespace {
 
 constexpr std::size_t kDataBufferSize = 64 * 1024;
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    std::uint8_t block[16 * 1024];
-    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;)
-        bytes.insert(bytes.end(), block, block + got);
-    const bool read = !std::ferror(file);
-    std::fclose(file);
-    return read;
-}
 
 }  // namespace
 

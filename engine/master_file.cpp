@@ -200,19 +200,10 @@ int CConverter::UpdateMasterDates(const MbfSingle& firstDate, const MbfSingle& l
 // MASTER.BAK receives MASTER as AddSymbol left it; whether the copy succeeds does not change the run.
 void CConverter::BackUpMaster()
 {
-    std::FILE* file = std::fopen(m_szMaster, "rb");
-    if (!file)
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(m_szMaster, bytes))
         return;
-    std::vector<char> bytes;
-    char block[16 * 1024];
-    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;)
-        bytes.insert(bytes.end(), block, block + got);
-    const bool complete = !std::ferror(file);
-    std::fclose(file);
+    const std::string backup = std::string(m_szMaster) + ".BAK";
     std::string failure;
-    if (complete)
-    {
-        const std::string backup = std::string(m_szMaster) + ".BAK";
-        ReplaceFileContents(backup, WithSuffix(backup, ".~NU"), bytes.data(), bytes.size(), failure);
-    }
+    ReplaceFileContents(backup, WithSuffix(backup, ".~NU"), bytes.data(), bytes.size(), failure);
 }

@@ -92,3 +92,16 @@ bool ReplaceFileContents(const std::filesystem::path& target, const std::filesys
     error = file.Error();
     return done;
 }
+
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes)
+{
+    std::FILE* file = std::fopen(path.string().c_str(), "rb");
+    if (!file)
+        return false;
+    std::uint8_t block[16 * 1024];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;)
+        bytes.insert(bytes.end(), block, block + got);
+    const bool read = !std::ferror(file);
+    std::fclose(file);
+    return read;
+}

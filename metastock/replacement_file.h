@@ -4,9 +4,11 @@
 // Until the rename the old file stays as it was; a temporary file that is not committed is removed.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 class CReplacementFile {
 public:
@@ -40,6 +42,9 @@ private:
 // replaced (F1.DAT becomes F1.NEW).
 std::filesystem::path WithSuffix(const std::filesystem::path& target, const std::string& suffix);
 std::filesystem::path WithExtension(const std::filesystem::path& target, const std::string& extension);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes);
 
 // Replaces target with the given bytes through the temporary file temp.
 bool ReplaceFileContents(const std::filesystem::path& target, const std::filesystem::path& temp, const void* data,
