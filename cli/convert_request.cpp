@@ -59,7 +59,7 @@ std::string TrimRight(std::string text)
     return text;
 }
 
-bool ReadColumns(const CConvertRequest& request, int columns[kFieldCount], std::string& error)
+bool ReadColumns(const CConvertRequest& request, int (&columns)[kFieldCount], std::string& error)
 {
     for (int i = 0; i < kFieldCount; ++i)
         if (!ReadColumn(request, kColumnOptions[i], columns[i], error))
@@ -85,10 +85,10 @@ bool HasMaster(const std::string& directory)
 
 bool ValidateRequest(CConvertRequest& request, std::string& error)
 {
-    int columns[kFieldCount];
-    if (!ReadColumns(request, columns, error))
+    if (!ReadColumns(request, request.nColumns, error))
         return false;
-    if (DateFormatNumber(request.strDateFormat) == 0) {
+    request.nDateFormat = DateFormatNumber(request.strDateFormat);
+    if (request.nDateFormat == 0) {
         error = "--date-format must be one of the twelve format names (YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY, "
                 "DD_MM_YY, DD_MM_CCYY, YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY) or a number from 1 to 12";
         return false;
@@ -118,7 +118,7 @@ bool ValidateRequest(CConvertRequest& request, std::string& error)
 void FillJob(const CConvertRequest& request, CConverter& job)
 {
     job.m_strInputPath = request.strInput;
-    job.m_nDateFormat = DateFormatNumber(request.strDateFormat);
+    job.m_nDateFormat = request.nDateFormat;
     CopyText(job.m_szPath, request.strDir);
     CopyText(job.m_szSymbol, request.strSymbol);
     CopyText(job.m_szName, request.strName);
@@ -126,10 +126,8 @@ void FillJob(const CConvertRequest& request, CConverter& job)
     job.m_bSkipOn = request.nSkip > 0;
     job.m_nSkipRows = request.nSkip;
     job.m_bUseExisting = request.strMaster == "existing" || (request.strMaster == "auto" && HasMaster(request.strDir));
-    std::string ignored;
     for (int i = 0; i < kFieldCount; ++i) {
-        int column = 0;
-        ReadColumn(request, kColumnOptions[i], column, ignored);
+        const int column = request.nColumns[i];
         job.m_bFieldOn[i] = column != 0;
         job.m_nFieldCol[i] = column != 0 ? column - 1 : 0;
     }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "metastock/data_file_format.h"
+
 class CConverter;
 
 struct CConvertRequest {
@@ -22,11 +24,16 @@ struct CConvertRequest {
     std::string strVolumeCol = "6";
     std::string strOiCol = "7";
     std::string strMaster = "auto";
+
+    // Filled by ValidateRequest: each field's column from 1 to 20, 0 when it is off, and the date
+    // format's number.
+    int nColumns[kFieldCount] = {};
+    int nDateFormat = 0;
 };
 
-// Checks every limit and normalises the symbol (trailing blanks removed, upper case). On a violation
-// returns false with a message that names the limit.
+// Checks every limit, reads the columns and the date format, and normalises the symbol (trailing
+// blanks removed, upper case). On a violation returns false with a message that names the limit.
 bool ValidateRequest(CConvertRequest& request, std::string& error);
 
-// Fills a job from a valid request. "auto" uses the directory's MASTER when there is one.
+// Fills a job from a request that ValidateRequest passed. "auto" uses the directory's MASTER when there is one.
 void FillJob(const CConvertRequest& request, CConverter& job);

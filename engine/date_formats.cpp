@@ -1,8 +1,8 @@
 #include "engine/date_formats.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
-#include <string>
 
 #include "metastock/day_number.h"
 
@@ -83,13 +83,15 @@ std::uint16_t ParseDate(const char* szText, std::int16_t nFormat)
 
 int DateFormatNumber(std::string_view nameOrNumber)
 {
-    for (int number = 1; number <= kDateFormatCount; ++number) {
+    int number = 0;
+    const char* end = nameOrNumber.data() + nameOrNumber.size();
+    if (std::from_chars(nameOrNumber.data(), end, number).ptr == end && !nameOrNumber.empty())
+        return (number >= 1 && number <= kDateFormatCount) ? number : 0;
+    for (number = 1; number <= kDateFormatCount; ++number) {
         const std::string_view name = kDateFormatNames[number - 1];
         if (name.size() == nameOrNumber.size() &&
             std::equal(name.begin(), name.end(), nameOrNumber.begin(),
                        [](char a, char b) { return a == AsciiUpper(b); }))
-            return number;
-        if (nameOrNumber == std::to_string(number))
             return number;
     }
     return 0;
