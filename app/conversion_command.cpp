@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFile>
 
+#include <type_traits>
+
 #include "app/message_box_sink.h"
 #include "app/quoteforge_view.h"
 #include "controls/desktop_services.h"
@@ -14,6 +16,27 @@
 
 namespace {
 
+// The numeric settings from SkipOn on, in the order they are read and written; visit gets each one's
+// name, default and dialog member.
+template <typename Dialog, typename Visit>
+void ForEachNumber(Dialog& dlg, Visit visit)
+{
+    visit("SkipOn", 0, dlg.SkipOn);
+    visit("SkipRows", 0, dlg.SkipRows);
+    visit("DateCol", 1, dlg.DateCol);
+    visit("OpenOn", 1, dlg.OpenOn);
+    visit("OpenCol", 2, dlg.OpenCol);
+    visit("HiOn", 1, dlg.HiOn);
+    visit("HiCol", 3, dlg.HiCol);
+    visit("LoOn", 1, dlg.LoOn);
+    visit("LoCol", 4, dlg.LoCol);
+    visit("CloCol", 5, dlg.CloCol);
+    visit("VolOn", 1, dlg.VolOn);
+    visit("VolCol", 6, dlg.VolCol);
+    visit("OIOn", 1, dlg.OIOn);
+    visit("OICol", 7, dlg.OICol);
+}
+
 void LoadSettings(const CProfileStore& profile, CSettingsDlg& dlg)
 {
     const QString section = kSettingSection;
@@ -23,20 +46,9 @@ void LoadSettings(const CProfileStore& profile, CSettingsDlg& dlg)
     dlg.Path = profile.ReadString(section, "Path", "");
     dlg.Symbol = profile.ReadString(section, "Symbol", "");
     dlg.Name = profile.ReadString(section, "Name", "");
-    dlg.SkipOn = profile.ReadInt(section, "SkipOn", 0);
-    dlg.SkipRows = static_cast<unsigned>(profile.ReadInt(section, "SkipRows", 0));
-    dlg.DateCol = static_cast<unsigned>(profile.ReadInt(section, "DateCol", 1));
-    dlg.OpenOn = profile.ReadInt(section, "OpenOn", 1);
-    dlg.OpenCol = static_cast<unsigned>(profile.ReadInt(section, "OpenCol", 2));
-    dlg.HiOn = profile.ReadInt(section, "HiOn", 1);
-    dlg.HiCol = static_cast<unsigned>(profile.ReadInt(section, "HiCol", 3));
-    dlg.LoOn = profile.ReadInt(section, "LoOn", 1);
-    dlg.LoCol = static_cast<unsigned>(profile.ReadInt(section, "LoCol", 4));
-    dlg.CloCol = static_cast<unsigned>(profile.ReadInt(section, "CloCol", 5));
-    dlg.VolOn = profile.ReadInt(section, "VolOn", 1);
-    dlg.VolCol = static_cast<unsigned>(profile.ReadInt(section, "VolCol", 6));
-    dlg.OIOn = profile.ReadInt(section, "OIOn", 1);
-    dlg.OICol = static_cast<unsigned>(profile.ReadInt(section, "OICol", 7));
+    ForEachNumber(dlg, [&](const char* szName, int nDefault, auto& member) {
+        member = static_cast<std::remove_reference_t<decltype(member)>>(profile.ReadInt(section, szName, nDefault));
+    });
 }
 
 // Path, Symbol and Name are written by the run, once it has added the security.
@@ -46,20 +58,9 @@ void StoreSettings(CProfileStore& profile, const CSettingsDlg& dlg)
     profile.WriteString(section, "DateFormat", dlg.DateFormat);
     profile.WriteInt(section, "Delimiter", dlg.Delimiter);
     profile.WriteInt(section, "Exist", dlg.Exist);
-    profile.WriteInt(section, "SkipOn", dlg.SkipOn);
-    profile.WriteInt(section, "SkipRows", static_cast<int>(dlg.SkipRows));
-    profile.WriteInt(section, "DateCol", static_cast<int>(dlg.DateCol));
-    profile.WriteInt(section, "OpenOn", dlg.OpenOn);
-    profile.WriteInt(section, "OpenCol", static_cast<int>(dlg.OpenCol));
-    profile.WriteInt(section, "HiOn", dlg.HiOn);
-    profile.WriteInt(section, "HiCol", static_cast<int>(dlg.HiCol));
-    profile.WriteInt(section, "LoOn", dlg.LoOn);
-    profile.WriteInt(section, "LoCol", static_cast<int>(dlg.LoCol));
-    profile.WriteInt(section, "CloCol", static_cast<int>(dlg.CloCol));
-    profile.WriteInt(section, "VolOn", dlg.VolOn);
-    profile.WriteInt(section, "VolCol", static_cast<int>(dlg.VolCol));
-    profile.WriteInt(section, "OIOn", dlg.OIOn);
-    profile.WriteInt(section, "OICol", static_cast<int>(dlg.OICol));
+    ForEachNumber(dlg, [&](const char* szName, int, const auto& member) {
+        profile.WriteInt(section, szName, static_cast<int>(member));
+    });
 }
 
 void FillJob(CConverter& job, const CSettingsDlg& dlg, const QString& strInputPath, int nDateFormat)
