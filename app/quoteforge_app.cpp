@@ -1,12 +1,9 @@
 #include "app/quoteforge_app.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTimer>
 
 #include "app/main_frame.h"
-#include "settings/message_box.h"
+#include "app/quoteforge_doc.h"
 #include "settings/profile_store.h"
 
 namespace {
@@ -18,12 +15,6 @@ QString FileArgument(const QStringList& arguments)
         if (!argument.startsWith('-'))
             return argument;
     return QString();
-}
-
-bool CanRead(const QString& strPath)
-{
-    QFile file(strPath);
-    return !QFileInfo(strPath).isDir() && file.open(QIODevice::ReadOnly);
 }
 
 }  // namespace
@@ -44,10 +35,8 @@ bool CQuoteforgeApp::InitInstance(const QStringList& arguments, CProfileStore* p
         m_pProfile->ImportIniFile();
 
     const QString strFile = FileArgument(arguments);
-    if (!strFile.isEmpty() && !CanRead(strFile)) {
-        ShowMessageBox(QStringLiteral("Cannot open the file\n%1").arg(QDir::toNativeSeparators(strFile)));
+    if (!strFile.isEmpty() && !CheckFileReadable(strFile))
         return false;
-    }
     m_pMainWnd = new CMainFrame(*m_pProfile, &m_bMailVisited, &m_bWebVisited);
     m_pMainWnd->show();
     // The file opens once the window is up, so that its preview and the dialog appear over it.

@@ -7,6 +7,16 @@
 #include "app/quoteforge_view.h"
 #include "settings/message_box.h"
 
+bool CheckFileReadable(const QString& strPath, QWidget* pParent)
+{
+    QFile file(strPath);
+    if (!QFileInfo(strPath).isDir() && file.open(QIODevice::ReadOnly))
+        return true;
+    ShowMessageBox(QStringLiteral("Cannot open the file\n%1").arg(QDir::toNativeSeparators(strPath)),
+                   EMessageButtons::Ok, pParent);
+    return false;
+}
+
 CQuoteforgeDoc::CQuoteforgeDoc(CQuoteforgeView& view) : m_view(view) {}
 
 bool CQuoteforgeDoc::OnNewDocument()
@@ -17,13 +27,8 @@ bool CQuoteforgeDoc::OnNewDocument()
 
 bool CQuoteforgeDoc::OnOpenDocument(const QString& strPath)
 {
-    QFile file(strPath);
-    if (QFileInfo(strPath).isDir() || !file.open(QIODevice::ReadOnly)) {
-        ShowMessageBox(QStringLiteral("Cannot open the file\n%1").arg(QDir::toNativeSeparators(strPath)),
-                       EMessageButtons::Ok, m_view.window());
+    if (!CheckFileReadable(strPath, m_view.window()))
         return false;
-    }
-    file.close();
     m_view.m_strInputPath = QDir::toNativeSeparators(QFileInfo(strPath).absoluteFilePath());
     emit m_view.InputPathChanged();
     m_view.OnPreviewFile();

@@ -7,6 +7,9 @@
 class CQuoteforgeView;
 class QWidget;
 
+// Whether the file can be opened for reading; if not, says so in a message box and returns false.
+bool CheckFileReadable(const QString& strPath, QWidget* pParent = nullptr);
+
 class CQuoteforgeDoc {
 public:
     explicit CQuoteforgeDoc(CQuoteforgeView& view);
