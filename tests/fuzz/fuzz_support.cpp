@@ -1,11 +1,11 @@
 #include "fuzz_support.h"
 
+#include "support/temp_dir.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <system_error>
-
-#include <unistd.h>
 
 // A report of undefined behaviour ends the run like any other fault, so that the fuzzer keeps the input.
 extern "C" const char* __ubsan_default_options()
@@ -15,44 +15,20 @@ extern "C" const char* __ubsan_default_options()
 
 namespace {
 
-class CScratchDir {
-public:
-    CScratchDir()
-    {
-        std::string pattern = (Base() / "quoteforge-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) {
-            std::perror("quoteforge fuzz: cannot create a scratch directory");
-            std::abort();
-        }
-        m_path = pattern;
-    }
-    ~CScratchDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    CScratchDir(const CScratchDir&) = delete;
-    CScratchDir& operator=(const CScratchDir&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-
-private:
-    static std::filesystem::path Base()
-    {
-        std::error_code error;
-        if (!std::getenv("TMPDIR") && std::filesystem::is_directory("/dev/shm", error))
-            return "/dev/shm";
-        return std::filesystem::temp_directory_path();
-    }
-
-    std::filesystem::path m_path;
-};
+// In memory where there is such a file system, since every input writes a file or two.
+std::filesystem::path ScratchBase()
+{
+    std::error_code error;
+    if (!std::getenv("TMPDIR") && std::filesystem::is_directory("/dev/shm", error))
+        return "/dev/shm";
+    return std::filesystem::temp_directory_path();
+}
 
 }  // namespace
 
 const std::filesystem::path& ScratchDir()
 {
-    static const CScratchDir scratch;
+    static const CTempDir scratch(ScratchBase());
     return scratch.Path();
 }
 

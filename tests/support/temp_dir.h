@@ -1,5 +1,5 @@
 #pragma once
-// A fresh directory under the system's temporary directory, removed with everything in it at the end of
+// A fresh directory under the system's temporary directory (or the base given), removed with everything in it at the end of
 // the scope.
 
 #include <atomic>
@@ -14,12 +14,11 @@
 
 class CTempDir {
 public:
-    CTempDir()
+    explicit CTempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path())
     {
         static std::atomic<unsigned> counter{0};
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_path = std::filesystem::temp_directory_path() /
-                 ("quoteforge-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+        m_path = base / ("quoteforge-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(m_path);
     }
     ~CTempDir()
