@@ -14,8 +14,6 @@ public:
     // Shows the contents page (or the page given) and brings the window to the front.
     void ShowPage(const QString& strPage = QString());
 
-    QTextBrowser* Browser() const { return m_pBrowser; }
-
 private:
     QTextBrowser* m_pBrowser;
 };

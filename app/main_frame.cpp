@@ -99,7 +99,7 @@ void CMainFrame::CreateActions()
     m_pAboutAct->setIcon(QIcon(QString::fromLatin1(kToolbarAboutPath)));
     connect(m_pAboutAct, &QAction::triggered, this, &CMainFrame::OnAppAbout);
 
-    for (int i = 0; i < kRecentFiles; ++i) {
+    for (int i = 0; i < kRecentFileCount; ++i) {
         m_pRecentFileActs[i] = MakeAction(this, QString(), "Open this document", QString());
         connect(m_pRecentFileActs[i], &QAction::triggered, this, [this, i] { OnOpenRecentFile(i); });
     }
@@ -205,7 +205,7 @@ void CMainFrame::OnOpenRecentFile(int nIndex)
 void CMainFrame::UpdateRecentFileMenu()
 {
     const QStringList files = m_profile.ReadRecentFiles();
-    for (int i = 0; i < kRecentFiles; ++i) {
+    for (int i = 0; i < kRecentFileCount; ++i) {
         QAction* pAction = m_pRecentFileActs[i];
         pAction->setVisible(i < files.size());
         if (i < files.size()) {

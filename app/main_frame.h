@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "settings/profile_store.h"
+
 class CHelpWindow;
 class CProfileStore;
 class CQuoteforgeDoc;
@@ -29,8 +31,6 @@ public:
     void OnFileNew();
     void OnAppAbout();
     void OnHelp();
-
-    static constexpr int kRecentFiles = 4;
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
@@ -60,6 +60,6 @@ private:
     QAction* m_pHelpTopicsAct = nullptr;
     QAction* m_pAboutAct = nullptr;
     QAction* m_pRecentFilePlaceholder = nullptr;
-    QAction* m_pRecentFileActs[kRecentFiles] = {};
+    QAction* m_pRecentFileActs[kRecentFileCount] = {};
     QMenu* m_pFileMenu = nullptr;
 };

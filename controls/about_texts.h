@@ -4,7 +4,6 @@
 
 #include <QStringView>
 
-inline constexpr QStringView kMakerName = u"Pelnic Software";
 inline constexpr QStringView kAuthorName = u"Paul Nicholson";
 inline constexpr QStringView kCopyrightLine = u"\u00A9 2026 Pelnic Software";
 

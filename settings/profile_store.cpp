@@ -322,8 +322,3 @@ QString CProfileStore::DefaultIniPath()
 #endif
     return QDir(strDir).filePath(kIniFileName);
 }
-
-QString CProfileStore::Location() const
-{
-    return OpenSettings()->fileName();
-}

@@ -61,9 +61,6 @@ public:
     // Where the legacy INI file "Quoteforge.INI" is looked for by default: the Windows directory on
     // Windows, the user's configuration directory elsewhere ($XDG_CONFIG_HOME, ~/.config by default).
     static QString DefaultIniPath();
-    QString IniPath() const { return m_strIniFile; }
-    // Where the values live, for showing the user: a file path, or the registry key on Windows.
-    QString Location() const;
 
 private:
     std::unique_ptr<QSettings> OpenSettings() const;
