@@ -14,6 +14,9 @@
 #include "settings/profile_store.h"
 #include "settings/settings_dlg.h"
 
+using namespace metastock;
+using namespace engine;
+
 namespace {
 
 // The numeric settings from SkipOn on, in the order they are read and written; visit gets each one's

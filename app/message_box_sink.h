@@ -3,7 +3,7 @@
 
 #include "engine/services.h"
 
-class CMessageBoxSink : public IMessageSink {
+class CMessageBoxSink : public engine::IMessageSink {
 public:
     void ShowMessage(const std::string& text) override;
 };

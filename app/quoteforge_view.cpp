@@ -7,6 +7,8 @@
 
 #include "engine/text_reader.h"
 
+using namespace engine;
+
 namespace {
 
 constexpr int kPreviewLines = 10;

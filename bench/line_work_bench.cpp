@@ -18,6 +18,9 @@
 #include "metastock/day_number.h"
 #include "metastock/mbf.h"
 
+using namespace metastock;
+using namespace engine;
+
 namespace {
 
 constexpr std::string_view kCommaLine = "12/31/1998,1234.50,1240.25,1230.00,1238.75,1234567,45678";

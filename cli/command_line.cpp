@@ -9,6 +9,9 @@
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 
+using namespace metastock;
+using namespace engine;
+
 namespace {
 
 // Messages of the run go to standard error, one line each.

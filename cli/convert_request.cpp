@@ -8,6 +8,9 @@
 #include "engine/date_formats.h"
 #include "metastock/file_names.h"
 
+using namespace metastock;
+using namespace engine;
+
 namespace {
 
 constexpr int kMaxColumn = 20;

@@ -5,7 +5,9 @@
 
 #include "metastock/data_file_format.h"
 
+namespace engine {
 class CConverter;
+}
 
 struct CConvertRequest {
     std::string strInput;
@@ -27,7 +29,7 @@ struct CConvertRequest {
 
     // Filled by ValidateRequest: each field's column from 1 to 20, 0 when it is off, and the date
     // format's number.
-    int nColumns[kFieldCount] = {};
+    int nColumns[metastock::kFieldCount] = {};
     int nDateFormat = 0;
 };
 
@@ -36,4 +38,4 @@ struct CConvertRequest {
 bool ValidateRequest(CConvertRequest& request, std::string& error);
 
 // Fills a job from a request that ValidateRequest passed. "auto" uses the directory's MASTER when there is one.
-void FillJob(const CConvertRequest& request, CConverter& job);
+void FillJob(const CConvertRequest& request, engine::CConverter& job);

@@ -9,6 +9,10 @@
 #include "engine/text_reader.h"
 #include "metastock/day_number.h"
 
+namespace engine {
+
+using namespace metastock;
+
 namespace {
 
 constexpr std::size_t kDateTextSize = 20;  // a date token is cut to 19 characters
@@ -96,3 +100,5 @@ int CConverter::Convert()
     const int bCountFailed = UpdateRecordCount(m_nRecords, fileNumber);
     return bDatesFailed | bCountFailed | bDateStyleFailed | bRowsFailed;
 }
+
+}  // namespace engine

@@ -6,6 +6,10 @@
 #include "metastock/replacement_file.h"
 #include "metastock/file_names.h"
 
+namespace engine {
+
+using namespace metastock;
+
 CConverter::CConverter(const CRunServices& services) : m_services(services) {}
 
 CConverter::~CConverter() = default;
@@ -47,3 +51,5 @@ int CConverter::CheckColumns()
     ShowMessage("You need to select more columns");
     return 1;
 }
+
+}  // namespace engine

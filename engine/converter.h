@@ -13,7 +13,11 @@
 #include "metastock/data_file_format.h"
 #include "metastock/mbf.h"
 
+namespace metastock {
 class CReplacementFile;
+}  // namespace metastock
+
+namespace engine {
 
 class CConverter {
 public:
@@ -36,20 +40,20 @@ public:
     int CreateColumnList(std::uint8_t nFileNumber);
     int AppendRecord(std::uint8_t nFileNumber);
     int UpdateRecordCount(int nRecords, std::uint8_t nFileNumber);
-    int UpdateMasterDates(const MbfSingle& firstDate, const MbfSingle& lastDate, std::uint8_t nFileNumber);
+    int UpdateMasterDates(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate, std::uint8_t nFileNumber);
 
     // The run's settings, filled by its creator. Field index order everywhere: date, open, high, low,
     // close, volume, open interest (the Field enumeration).
     std::string m_strInputPath;
     int m_bUseExisting = 0;               // 1: add to the MASTER already there; 0: make a new one
-    int m_bFieldOn[kFieldCount] = {};     // 1 when the field is read from the input
-    int m_nFieldCol[kFieldCount] = {};    // its column among a line's tokens, 0 to 19
+    int m_bFieldOn[metastock::kFieldCount] = {};     // 1 when the field is read from the input
+    int m_nFieldCol[metastock::kFieldCount] = {};    // its column among a line's tokens, 0 to 19
     char m_szPath[301] = "";              // output directory; its full form after CheckPath
     char m_szMaster[301] = "";            // full path of MASTER, set by CheckPath
     char m_szSymbol[17] = "";
     char m_szName[17] = "";
     char m_szDelimiter[4] = ",";
-    MbfSingle m_record[kFieldCount] = {};  // the data record being built, as MBF bytes
+    metastock::MbfSingle m_record[metastock::kFieldCount] = {};  // the data record being built, as MBF bytes
     int m_nDateFormat = 1;                // 1 to 12; 0 when none was chosen (no date can be read)
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
@@ -58,8 +62,8 @@ public:
     // What the run made, for its callers' reports.
     std::uint8_t m_nFileNumber = 0;       // n of F<n>.DAT, from AddSymbol on
     int m_nRecords = 0;                   // data records converted
-    MbfSingle m_firstDate = {};           // date codes of the first and last record converted
-    MbfSingle m_lastDate = {};
+    metastock::MbfSingle m_firstDate = {};           // date codes of the first and last record converted
+    metastock::MbfSingle m_lastDate = {};
 
 private:
     void ShowMessage(const std::string& text);
@@ -74,7 +78,7 @@ private:
 
     CRunServices m_services;
     // The run's records go through one buffer into the replacement of F<n>.DAT.
-    std::unique_ptr<CReplacementFile> m_pDataFile;
+    std::unique_ptr<metastock::CReplacementFile> m_pDataFile;
     std::vector<std::uint8_t> m_dataBuffer;
     std::string m_strDataFile;
     std::uint8_t m_nDataFileNumber = 0;
@@ -89,3 +93,5 @@ void CopyText(char (&buffer)[N], std::string_view text)
     text.copy(buffer, length);
     buffer[length] = '\0';
 }
+
+}  // namespace engine

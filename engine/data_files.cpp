@@ -11,6 +11,10 @@
 #include "metastock/file_names.h"
 #include "metastock/replacement_file.h"
 
+namespace engine {
+
+using namespace metastock;
+
 namespace {
 
 constexpr std::size_t kDataBufferSize = 64 * 1024;
@@ -144,3 +148,5 @@ int CConverter::RewriteRecordCount(int nRecords, std::uint8_t nFileNumber)
         return 1;
     return ReportMissingRecords(held, nRecords);
 }
+
+}  // namespace engine

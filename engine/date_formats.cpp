@@ -6,6 +6,10 @@
 
 #include "metastock/day_number.h"
 
+namespace engine {
+
+using namespace metastock;
+
 const char* const kDateFormatNames[kDateFormatCount] = {
     "YY_MM_DD", "CCYY_MM_DD", "MM_DD_YY", "MM_DD_CCYY", "DD_MM_YY", "DD_MM_CCYY",
     "YYMMDD",   "CCYYMMDD",   "MMDDYY",   "MMDDCCYY",   "DDMMYY",   "DDMMCCYY",
@@ -96,3 +100,5 @@ int DateFormatNumber(std::string_view nameOrNumber)
     }
     return 0;
 }
+
+}  // namespace engine

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace engine {
+
 inline constexpr int kDateFormatCount = 12;
 inline constexpr int kLastSeparatedFormat = 6;
 inline constexpr int kMmDdYyFormat = 3;
@@ -27,3 +29,5 @@ std::uint16_t ParseDate(const char* szText, std::int16_t nFormat);
 
 // The number of a format given by its name (any case) or by its number as text; 0 when it is neither.
 int DateFormatNumber(std::string_view nameOrNumber);
+
+}  // namespace engine

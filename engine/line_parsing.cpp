@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+namespace engine {
+
 CTokenTable::CTokenTable()
 {
     for (int k = 0; k < kMaxTokens; ++k) {
@@ -101,3 +103,5 @@ bool HasNonDigit(std::string_view token)
             return true;
     return false;
 }
+
+}  // namespace engine

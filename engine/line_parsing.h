@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace engine {
+
 inline constexpr int kMaxTokens = 20;
 
 // The tokens of the current line. A token is a maximal run of characters other than the delimiter, so
@@ -34,3 +36,5 @@ float ScanFloat(std::string_view token);
 
 // Whether any character of the token is not a decimal digit.
 bool HasNonDigit(std::string_view token);
+
+}  // namespace engine

@@ -15,6 +15,10 @@
 #include "metastock/master_format.h"
 #include "metastock/replacement_file.h"
 
+namespace engine {
+
+using namespace metastock;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -207,3 +211,5 @@ void CConverter::BackUpMaster()
     std::string failure;
     ReplaceFileContents(backup, WithSuffix(backup, ".~NU"), bytes.data(), bytes.size(), failure);
 }
+
+}  // namespace engine

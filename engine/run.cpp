@@ -2,6 +2,8 @@
 
 #include "engine/converter.h"
 
+namespace engine {
+
 int CConverter::Run()
 {
     if (CheckInput() != 0 || CheckPath() != 0 || CheckColumns() != 0 || CheckDuplicate() != 0 ||
@@ -20,3 +22,5 @@ void CConverter::WriteBackSettings()
     m_services.settings.WriteString("Setting", "Symbol", m_szSymbol);
     m_services.settings.WriteString("Setting", "Name", m_szName);
 }
+
+}  // namespace engine

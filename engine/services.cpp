@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace engine {
+
 std::string CSystemToday::TodayText()
 {
     const std::time_t now = std::time(nullptr);
@@ -11,3 +13,5 @@ std::string CSystemToday::TodayText()
         std::strftime(text, sizeof text, "%m/%d/%y", local);
     return text;
 }
+
+}  // namespace engine

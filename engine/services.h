@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace engine {
+
 // Shows a message the way the desktop shows a modal message box with an OK button: the run waits until
 // it returns. The text may hold line breaks.
 class IMessageSink {
@@ -43,3 +45,5 @@ struct CRunServices {
     ISettingsWriter& settings;
     IToday& today;
 };
+
+}  // namespace engine

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace engine {
+
 CTextReader::~CTextReader()
 {
     Close();
@@ -115,3 +117,5 @@ std::string_view WithoutLineFeed(std::string_view piece)
         piece.remove_suffix(1);
     return piece;
 }
+
+}  // namespace engine

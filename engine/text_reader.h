@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace engine {
+
 class CTextReader {
 public:
     static constexpr std::size_t kMaxPiece = 299;
@@ -42,3 +44,5 @@ private:
 
 // Removes the line feed that ends a piece, if there is one.
 std::string_view WithoutLineFeed(std::string_view piece);
+
+}  // namespace engine

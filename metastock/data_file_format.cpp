@@ -1,5 +1,7 @@
 #include "metastock/data_file_format.h"
 
+namespace metastock {
+
 namespace {
 
 struct ColumnLine {
@@ -37,3 +39,5 @@ std::string ColumnListText(const int bFieldOn[kFieldCount])
             text += std::string("\"") + kColumnLines[i].szName + "\"" + kColumnLines[i].szWidths + "\r\n";
     return text;
 }
+
+}  // namespace metastock

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace metastock {
+
 inline constexpr int kFieldCount = 7;
 inline constexpr int kMaxDataRecords = 65534;
 
@@ -26,3 +28,5 @@ void SetLastRecordNumber(std::uint8_t* header, int nDataRecords);
 
 // The text of F<n>.DOP for the fields that are on.
 std::string ColumnListText(const int bFieldOn[kFieldCount]);
+
+}  // namespace metastock

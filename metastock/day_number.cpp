@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace metastock {
+
 namespace {
 
 constexpr int kLastDayNumber = 65535;  // 4 June 2140
@@ -68,3 +70,5 @@ CalendarDate DateCodeToDate(const MbfSingle& dateCode)
     const long code = std::lround(value);
     return {static_cast<int>(code / 10000) + 1900, static_cast<int>(code / 100 % 100), static_cast<int>(code % 100)};
 }
+
+}  // namespace metastock

@@ -6,6 +6,8 @@
 
 #include "metastock/mbf.h"
 
+namespace metastock {
+
 // Days of a common year before the first of each month. In a leap year (every year since 1900 that
 // divides by 4, 2100 included) March to December are one higher.
 inline constexpr std::uint16_t kCumulativeDays[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
@@ -30,3 +32,5 @@ struct CalendarDate {
 
 // Reads a date code back into a calendar date.
 CalendarDate DateCodeToDate(const MbfSingle& dateCode);
+
+}  // namespace metastock

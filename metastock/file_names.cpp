@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+namespace metastock {
+
 namespace {
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
@@ -50,3 +52,5 @@ std::string ColumnListName(int nFileNumber)
 {
     return NumberedFileName(nFileNumber, ".DOP");
 }
+
+}  // namespace metastock

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace metastock {
+
 inline constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 // The entry of directory that is called name, compared without regard to the case of ASCII letters; the
@@ -15,3 +17,5 @@ std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directo
 
 std::string DataFileName(int nFileNumber);    // F<n>.DAT
 std::string ColumnListName(int nFileNumber);  // F<n>.DOP
+
+}  // namespace metastock

@@ -7,6 +7,8 @@
 
 #include "metastock/file_names.h"
 
+namespace metastock {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -120,3 +122,5 @@ std::int16_t FindSymbol(std::string_view directory, std::string_view sought, Mas
     CSymbolSearch search(sought, record, foundIn);
     return search.SearchLevel(top, 0) ? kSymbolFound : kSymbolNotFound;
 }
+
+}  // namespace metastock

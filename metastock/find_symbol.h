@@ -7,6 +7,8 @@
 
 #include "metastock/master_format.h"
 
+namespace metastock {
+
 inline constexpr std::int16_t kSymbolFound = 0;
 inline constexpr std::int16_t kSymbolReadError = -4;
 inline constexpr std::int16_t kSymbolNotFound = -8;
@@ -22,3 +24,5 @@ inline constexpr int kMaxDirectoryDepth = 16;
 // than kMaxDirectoryDepth are passed over, so the search neither loops nor leaves the tree.
 std::int16_t FindSymbol(std::string_view directory, std::string_view sought, MasterRecord& record,
                         std::string& foundIn);
+
+}  // namespace metastock

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace metastock {
+
 namespace {
 
 constexpr std::uint8_t kMarkerByte = 0x65;
@@ -98,3 +100,5 @@ bool RecordMatches(const MasterRecord& record, std::string_view sought)
             break;
     return EqualIgnoringCase(sought, symbolField.substr(0, end));
 }
+
+}  // namespace metastock

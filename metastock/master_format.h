@@ -17,6 +17,8 @@
 
 #include "metastock/mbf.h"
 
+namespace metastock {
+
 inline constexpr std::size_t kMasterRecordSize = 53;
 inline constexpr int kMaxSecurities = 255;
 
@@ -57,3 +59,5 @@ std::string DirectoryEntryName(const MasterRecord& record);
 // name (trailing spaces removed) equals the text, or its symbol field's leading words do, taking as many
 // words as the text has (a text with k spaces is compared with the field up to its (k+1)-th space).
 bool RecordMatches(const MasterRecord& record, std::string_view sought);
+
+}  // namespace metastock

@@ -2,6 +2,8 @@
 
 #include <bit>
 
+namespace metastock {
+
 namespace {
 
 void WriteZero(std::uint8_t* destination)
@@ -41,3 +43,5 @@ float MbfToFloat(const MbfSingle& mbf)
     const std::uint32_t bits = ieee[0] | (ieee[1] << 8) | (ieee[2] << 16) | (std::uint32_t{ieee[3]} << 24);
     return std::bit_cast<float>(bits);
 }
+
+}  // namespace metastock

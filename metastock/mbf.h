@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstdint>
 
+namespace metastock {
+
 // An MBF single as it lies on disk, byte 0 first.
 using MbfSingle = std::array<std::uint8_t, 4>;
 
@@ -40,3 +42,5 @@ inline MbfSingle FloatToMbf(float value)
 }
 
 float MbfToFloat(const MbfSingle& mbf);
+
+}  // namespace metastock

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+namespace metastock {
+
 CReplacementFile::CReplacementFile(std::filesystem::path target, std::filesystem::path temp)
     : m_target(std::move(target)), m_temp(std::move(temp))
 {
@@ -105,3 +107,5 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
     std::fclose(file);
     return read;
 }
+
+}  // namespace metastock

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace metastock {
+
 class CReplacementFile {
 public:
     CReplacementFile(std::filesystem::path target, std::filesystem::path temp);
@@ -49,3 +51,5 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
 // Replaces target with the given bytes through the temporary file temp.
 bool ReplaceFileContents(const std::filesystem::path& target, const std::filesystem::path& temp, const void* data,
                          std::size_t size, std::string& error);
+
+}  // namespace metastock

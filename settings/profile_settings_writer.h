@@ -7,7 +7,7 @@
 
 class CProfileStore;
 
-class CProfileSettingsWriter : public ISettingsWriter {
+class CProfileSettingsWriter : public engine::ISettingsWriter {
 public:
     explicit CProfileSettingsWriter(CProfileStore& store) : m_store(store) {}
 

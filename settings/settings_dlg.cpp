@@ -18,6 +18,8 @@
 #include "settings/message_box.h"
 #include "settings/spin_edit.h"
 
+using namespace engine;
+
 namespace {
 
 constexpr unsigned int kMinColumn = 1;

@@ -6,6 +6,9 @@
 
 #include "test_job.h"
 
+using namespace metastock;
+using namespace engine;
+
 TEST(DataFiles, ThreeRowsOfAllSevenFields)
 {
     CTempDir dir;

@@ -7,6 +7,9 @@
 #include "engine/date_formats.h"
 #include "metastock/day_number.h"
 
+using namespace metastock;
+using namespace engine;
+
 TEST(DateFormats, DateTextsAndTheirDayNumbers)
 {
     const struct {

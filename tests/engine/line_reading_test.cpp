@@ -8,6 +8,9 @@
 
 #include "test_job.h"
 
+using namespace metastock;
+using namespace engine;
+
 namespace {
 
 const char* const kNumericOnlyMessage =

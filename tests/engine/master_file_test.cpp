@@ -9,6 +9,9 @@
 #include "metastock/file_names.h"
 #include "test_job.h"
 
+using namespace metastock;
+using namespace engine;
+
 namespace {
 
 std::vector<int> FileNumbers(int first, int last)

@@ -10,6 +10,9 @@
 #include "metastock/mbf.h"
 #include "support/temp_dir.h"
 
+using namespace metastock;
+using namespace engine;
+
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 using Rows = std::vector<std::vector<float>>;  // data records, each value read back from its MBF bytes

@@ -25,6 +25,8 @@
 #include "metastock/master_format.h"
 #include "metastock/mbf.h"
 
+using namespace metastock;
+
 namespace {
 
 namespace fs = std::filesystem;

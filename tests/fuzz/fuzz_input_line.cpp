@@ -29,6 +29,9 @@
 #include "metastock/day_number.h"
 #include "metastock/mbf.h"
 
+using namespace metastock;
+using namespace engine;
+
 namespace {
 
 constexpr char kDelimiters[] = {',', '\t', ' '};

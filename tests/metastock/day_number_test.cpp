@@ -7,6 +7,8 @@
 #include "metastock/day_number.h"
 #include "support/temp_dir.h"
 
+using namespace metastock;
+
 TEST(DayNumber, CalendarDatesAndTheirDateCodes)
 {
     const struct {

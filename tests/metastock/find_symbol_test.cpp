@@ -12,6 +12,8 @@
 #include "metastock/find_symbol.h"
 #include "support/temp_dir.h"
 
+using namespace metastock;
+
 namespace fs = std::filesystem;
 
 namespace {

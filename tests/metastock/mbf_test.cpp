@@ -11,6 +11,8 @@
 #include "metastock/mbf.h"
 #include "support/temp_dir.h"
 
+using namespace metastock;
+
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "the tests spell IEEE singles as they lie in memory");
