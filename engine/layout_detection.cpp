@@ -8,6 +8,7 @@
 #include "engine/date_formats.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
+#include "metastock/day_number.h"
 
 // How a layout is found. For each delimiter, every line is split as the run splits it. A column of dates
 // is a column whose every row from some row on has exactly the shape of one of the twelve formats and
@@ -31,17 +32,27 @@ constexpr char kDelimiters[3] = {',', '\t', ' '};
 const char* const kDelimiterNames[3] = {"comma", "tab", "space"};
 const char* const kFieldNames[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "OpenInt"};
 
-// Formats 1 to 6: length, and the places of the two separators; formats 7 to 12 are digits only.
+// Formats 1 to 6: length, and the places of the two separators; formats 7 to 12 are digits only. The
+// places of month and day serve to refuse a day beyond its month's end, which a run would roll over.
 struct DateShape {
     std::size_t nLength;
     std::size_t nFirstSeparator;   // 0: none
     std::size_t nSecondSeparator;
+    std::size_t nMonth;
+    std::size_t nDay;
 };
 
 constexpr DateShape kDateShapes[kDateFormatCount] = {
-    {8, 2, 5}, {10, 4, 7}, {8, 2, 5}, {10, 2, 5}, {8, 2, 5}, {10, 2, 5},
-    {6, 0, 0}, {8, 0, 0},  {6, 0, 0}, {8, 0, 0},  {6, 0, 0}, {8, 0, 0},
+    {8, 2, 5, 3, 6}, {10, 4, 7, 5, 8}, {8, 2, 5, 0, 3}, {10, 2, 5, 0, 3}, {8, 2, 5, 3, 0}, {10, 2, 5, 3, 0},
+    {6, 0, 0, 2, 4}, {8, 0, 0, 4, 6},  {6, 0, 0, 0, 2}, {8, 0, 0, 0, 2},  {6, 0, 0, 2, 0}, {8, 0, 0, 2, 0},
 };
+
+// Two characters, digits or a blank for a leading zero.
+int TwoDigits(std::string_view text, std::size_t offset)
+{
+    const auto digit = [](char c) { return c == ' ' ? 0 : c - '0'; };
+    return digit(text[offset]) * 10 + digit(text[offset + 1]);
+}
 
 std::string_view Unquoted(std::string_view token)
 {
@@ -321,7 +332,14 @@ std::uint16_t ReadDateStrictly(std::string_view token, int nDateFormat)
         if (bSeparator ? IsDigit(date[i]) : !(IsDigit(date[i]) || date[i] == ' '))
             return 0;
     }
-    return ParseDate(std::string(date).c_str(), static_cast<std::int16_t>(nDateFormat));
+    const std::uint16_t nDay = ParseDate(std::string(date).c_str(), static_cast<std::int16_t>(nDateFormat));
+    std::int16_t nYearRead = 0;
+    std::int16_t nMonthRead = 0;
+    std::int16_t nDayRead = 0;
+    SplitDayNumber(nDay, nYearRead, nMonthRead, nDayRead);
+    if (nMonthRead != TwoDigits(date, shape.nMonth) || nDayRead != TwoDigits(date, shape.nDay))
+        return 0;
+    return nDay;
 }
 
 DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
