@@ -223,6 +223,9 @@ std::string SettingsMisfit(const ConversionSettings& settings, const std::string
 {
     if (nDateFormat == 0)
         nDateFormat = DateFormatNumber(settings.DateFormat);
+    for (int i = 0; i < kFieldCount; ++i)
+        if (CheckSetting(settings, kFields[i].eSetting).Failed())
+            return {};  // columns outside 1 to 20 are the checks' to refuse
     CTextReader reader;
     if (!reader.Open(inputPath))
         return {};  // the run reports a file it cannot read
