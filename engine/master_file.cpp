@@ -49,6 +49,7 @@ int CConverter::CheckPath()
     CopyText(m_szPath, current);
 
     // From the first look at MASTER to the commit, no other run changes the directory.
+    m_pCommit.reset();
     m_pCommit = std::make_unique<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
     if (m_pCommit->Lock(current) != 0)
         return 1;
@@ -83,15 +84,16 @@ int CConverter::AddSymbol()
     if (!m_pCommit)
         return 1;
     MasterFile& master = m_pCommit->Master();
-    if (!master.CountAgrees()) {
-        ShowMessage(CountDisagreement(m_szMaster, master));
-        return 1;
-    }
     const int count = ReadInt16(&master.header[master_offset::kRecordCount]);
     const int counter = ReadInt16(&master.header[master_offset::kFileCounter]);
     const std::uint8_t fileNumber = m_pCommit->LowestFreeFileNumber();
     if (count >= kMaxSecurities || counter >= kMaxSecurities || fileNumber == 0) {
         ShowMessage(kMaxSymbolsMessage);
+        return 1;
+    }
+    // Either the count or the records could be the wrong one: adding would make it worse.
+    if (!master.CountAgrees()) {
+        ShowMessage(CountDisagreement(m_szMaster, master));
         return 1;
     }
     const std::string today = m_services.today.TodayText();
