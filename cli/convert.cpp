@@ -27,6 +27,7 @@ public:
                 c = ' ';
         m_err << line << '\n';
     }
+    void ShowNotice(const std::string& text) override { m_err << text << std::endl; }
 
 private:
     std::ostream& m_err;
@@ -101,6 +102,10 @@ CLI::App* AddConvertCommand(CLI::App& app, CConvertRequest& request)
     convert->add_flag("--detect", request.bDetect,
                       "Take the delimiter, date format, skip and columns that are not given from the file itself "
                       "(see detect)");
+    convert->add_flag("--no-sync", request.bNoSync,
+                      "Skip the flushes to disk, for scratch output: a power loss may then leave the new files "
+                      "incomplete although MASTER names them. The directory's lock, the temporary files and the "
+                      "one rename of MASTER that commits the run stay");
     return convert;
 }
 
@@ -120,8 +125,14 @@ int RunConvert(const CLI::App& command, CConvertRequest& request, std::ostream& 
     CSystemToday today;
     CConverter job({messages, noSettings, today});
     CopyInto(settings, nDateFormat, request.strInput, job);
+    job.m_bSyncToDisk = request.bNoSync ? 0 : 1;
     if (job.Run() != 0)
         return 1;
     out << Summary(job) << '\n';
+    out.flush();
+    if (!out) {
+        err << "quoteforge-cli: the summary line could not be written to standard output; the security was added\n";
+        return 1;
+    }
     return 0;
 }

@@ -30,6 +30,7 @@ struct CConvertRequest {
     std::string strOiCol = "7";
     std::string strMaster = "auto";
     bool bDetect = false;
+    bool bNoSync = false;
 };
 
 // The input options (delimiter, date format, skip, columns) with the values of a detected layout, in
