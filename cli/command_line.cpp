@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/convert_request.h"
+#include "cli/subcommand.h"
 #include "engine/converter.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
@@ -104,11 +105,15 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         "convert", "Adds one security to a MetaStock directory (MASTER, F<n>.DAT, F<n>.DOP) from a price text file");
     convert->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // the last one given wins
     AddConvertOptions(*convert, request);
+    const CSubcommand toolkit[] = {AddListCommand(app), AddExportCommand(app), AddCheckCommand(app)};
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return app.exit(error, out, err) == 0 ? 0 : 2;
     }
+    for (const CSubcommand& command : toolkit)
+        if (command.pCommand->parsed())
+            return command.run(out, err);
     std::string problem;
     if (!ValidateRequest(request, problem)) {
         err << "quoteforge-cli: " << problem << '\n';
