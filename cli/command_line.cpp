@@ -42,8 +42,29 @@ std::string IsoDate(const MbfSingle& dateCode)
     return text;
 }
 
+// With thousands separators: 1,520.
+std::string Grouped(int n)
+{
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
+std::string UpdateSummary(const CConverter& job)
+{
+    const std::string head = std::string(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", ";
+    if (job.m_nRecords == 0)
+        return head + "no new records";
+    return head + "+" + Grouped(job.m_nRecords) + (job.m_nRecords == 1 ? " record (" : " records (") +
+           Grouped(job.m_nHeldRecords + job.m_nRecords) + " in all), " + IsoDate(job.m_firstDate) + " to " +
+           IsoDate(job.m_lastDate);
+}
+
 std::string Summary(const CConverter& job)
 {
+    if (job.m_bUpdating)
+        return UpdateSummary(job);
     std::string line = std::string(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", " +
                        std::to_string(job.m_nRecords) + (job.m_nRecords == 1 ? " record" : " records");
     if (job.m_nRecords > 0)
@@ -78,6 +99,9 @@ void AddConvertOptions(CLI::App& convert, CConvertRequest& request)
                        "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "
                        "auto: existing when the directory has a MASTER, else new (default: auto)")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
+    convert.add_flag("--update", request.bUpdate,
+                     "When the directory holds the symbol, append the rows dated after its last date (the fields "
+                     "must be the security's); else add it");
 }
 
 int Convert(const CConvertRequest& request, std::ostream& out, std::ostream& err)
@@ -105,7 +129,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         "convert", "Adds one security to a MetaStock directory (MASTER, F<n>.DAT, F<n>.DOP) from a price text file");
     convert->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // the last one given wins
     AddConvertOptions(*convert, request);
-    const CSubcommand toolkit[] = {AddListCommand(app), AddExportCommand(app), AddCheckCommand(app)};
+    const CSubcommand toolkit[] = {AddListCommand(app), AddExportCommand(app), AddCheckCommand(app), AddRemoveCommand(app)};
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
