@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/subcommand.h"
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
@@ -12,6 +13,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     CLI::App* convert = AddConvertCommand(app, request);
     std::string strDetectInput;
     CLI::App* detect = AddDetectCommand(app, strDetectInput);
+    const CSubcommand toolkit[] = {AddListCommand(app), AddExportCommand(app), AddCheckCommand(app), AddRemoveCommand(app)};
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -19,5 +21,8 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     }
     if (detect->parsed())
         return RunDetect(strDetectInput, out, err);
+    for (const CSubcommand& command : toolkit)
+        if (command.pCommand->parsed())
+            return command.run(out, err);
     return RunConvert(*convert, request, out, err);
 }

@@ -43,9 +43,34 @@ std::string IsoDate(const MbfSingle& dateCode)
     return text;
 }
 
+// With thousands separators: 1,520.
+std::string Grouped(int n)
+{
+    const std::string digits = std::to_string(n);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+std::string UpdateSummary(const CConverter& job)
+{
+    const std::string head = Windows1252ToUtf8(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", ";
+    if (job.m_nRecords == 0)
+        return head + "no new records";
+    return head + "+" + Grouped(job.m_nRecords) + (job.m_nRecords == 1 ? " record (" : " records (") +
+           Grouped(job.m_nHeldRecords + job.m_nRecords) + " in all), " + IsoDate(job.m_firstDate) + " to " +
+           IsoDate(job.m_lastDate);
+}
+
 // The job holds the symbol in Windows-1252; the terminal gets it back in UTF-8.
 std::string Summary(const CConverter& job)
 {
+    if (job.m_bUpdating)
+        return UpdateSummary(job);
     std::string line = Windows1252ToUtf8(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", " +
                        std::to_string(job.m_nRecords) + (job.m_nRecords == 1 ? " record" : " records");
     if (job.m_nRecords > 0)
@@ -102,6 +127,9 @@ CLI::App* AddConvertCommand(CLI::App& app, CConvertRequest& request)
     convert->add_flag("--detect", request.bDetect,
                       "Take the delimiter, date format, skip and columns that are not given from the file itself "
                       "(see detect)");
+    convert->add_flag("--update", request.bUpdate,
+                      "When the directory holds the symbol, append the rows dated after its last date (the fields "
+                      "must be the security's); else add it");
     convert->add_flag("--no-sync", request.bNoSync,
                       "Skip the flushes to disk, for scratch output: a power loss may then leave the new files "
                       "incomplete although MASTER names them. The directory's lock, the temporary files and the "
@@ -126,6 +154,7 @@ int RunConvert(const CLI::App& command, CConvertRequest& request, std::ostream& 
     CConverter job({messages, noSettings, today});
     CopyInto(settings, nDateFormat, request.strInput, job);
     job.m_bSyncToDisk = request.bNoSync ? 0 : 1;
+    job.m_bUpdate = request.bUpdate;
     if (job.Run() != 0)
         return 1;
     out << Summary(job) << '\n';

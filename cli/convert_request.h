@@ -30,6 +30,7 @@ struct CConvertRequest {
     std::string strOiCol = "7";
     std::string strMaster = "auto";
     bool bDetect = false;
+    bool bUpdate = false;
     bool bNoSync = false;
 };
 

@@ -46,6 +46,12 @@ public:
     int AppendRecord(std::uint8_t nFileNumber);
     int UpdateRecordCount(int nRecords, std::uint8_t nFileNumber);
     int UpdateMasterDates(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate, std::uint8_t nFileNumber);
+    // For an update of a security that the directory holds: stages its data file as it stands (and its
+    // column list when it has none), so that Convert appends the rows after its last date. 0 with
+    // m_bUpdating unset when the directory lacks the symbol; 1 after a message.
+    int PrepareUpdate();
+    // EMASTER, when it lists the updated security, takes its new dates too.
+    int UpdateExtendedIndex(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate);
     // Puts what the run staged in place: data files, MASTER.BAK, then the new MASTER.
     int Commit();
 
@@ -65,12 +71,17 @@ public:
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
     int m_nFields = 0;                    // enabled fields, from CheckColumns on
+    int m_bUpdate = 0;                    // 1: append to the security when the directory holds it already
     int m_bSyncToDisk = 1;                // 0: no flushes to disk (scratch output); a power loss may then leave
                                           // new files incomplete although MASTER names them
 
     // What the run made, for its callers' reports.
     std::uint8_t m_nFileNumber = 0;       // n of F<n>.DAT, from AddSymbol on
     int m_nRecords = 0;                   // data records converted
+    bool m_bUpdating = false;             // from PrepareUpdate on: the security was there and is appended to
+    int m_nHeldRecords = 0;               // records it held before
+    float m_fHeldLastDate = 0;            // date code of its last record
+    metastock::MbfSingle m_heldFirstDate = {};
     metastock::MbfSingle m_firstDate = {};           // date codes of the first and last record converted
     metastock::MbfSingle m_lastDate = {};
 
