@@ -3,9 +3,12 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QScreen>
+#include <QStyle>
 
 #include <type_traits>
 
+#include "app/dialog_placement.h"
 #include "app/message_box_sink.h"
 #include "app/quoteforge_view.h"
 #include "controls/desktop_services.h"
@@ -86,12 +89,26 @@ void FillJob(CConverter& job, const CSettingsDlg& dlg, const QString& strInputPa
     }
 }
 
+// Clear of the view's lines, on the main window's screen. Before its first showing the dialog has no frame
+// yet; the style's title bar and border stand for it.
+void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
+{
+    const QScreen* pScreen = view.screen();
+    if (!pScreen || !view.isVisible())
+        return;
+    const int nBorder = dlg.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const QSize framed = dlg.size() + QSize(2 * nBorder, dlg.style()->pixelMetric(QStyle::PM_TitleBarHeight) + nBorder);
+    dlg.move(PlaceBesideText(view.VisibleTextRect(), framed, pScreen->availableGeometry()));
+}
+
 }  // namespace
 
 void CQuoteforgeView::OnSettings()
 {
     CSettingsDlg dlg(&m_nDateFormat, window());
+    dlg.m_strInputPath = m_strInputPath;
     LoadSettings(m_profile, dlg);
+    PlaceDialog(dlg, *this);
     if (dlg.DoModal() != QDialog::Accepted)
         return;
     StoreSettings(m_profile, dlg);

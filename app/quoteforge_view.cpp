@@ -2,8 +2,13 @@
 
 #include <QAction>
 #include <QFile>
+#include <QKeyEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
+
+#include <algorithm>
 
 #include "engine/text_reader.h"
 
@@ -59,6 +64,7 @@ void CQuoteforgeView::OnPreviewFile()
         AppendText(QStringLiteral("\r\n"));
     }
     reader.Close();
+    moveCursor(QTextCursor::Start);  // the preview is read from its top
     setUpdatesEnabled(true);
     OnSettings();
 }
@@ -66,4 +72,37 @@ void CQuoteforgeView::OnPreviewFile()
 void CQuoteforgeView::OnUpdateSettings(QAction* pAction) const
 {
     pAction->setEnabled(!m_strInputPath.isEmpty());
+}
+
+QRect CQuoteforgeView::VisibleTextRect() const
+{
+    const QRect area = viewport()->rect();
+    qreal dWidth = 0;
+    qreal dBottom = 0;
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF bounds = blockBoundingGeometry(block).translated(contentOffset());
+        if (bounds.top() > area.bottom())
+            break;
+        dBottom = bounds.bottom();
+        const QTextLayout* pLayout = block.layout();
+        for (int i = 0; pLayout && i < pLayout->lineCount(); ++i)
+            dWidth = std::max(dWidth, pLayout->lineAt(i).naturalTextWidth());
+    }
+    const int nMargin = static_cast<int>(document()->documentMargin());
+    const QRect text(area.left(), area.top(), static_cast<int>(dWidth) + 2 * nMargin, static_cast<int>(dBottom) + nMargin);
+    return text.intersected(area).translated(viewport()->mapToGlobal(QPoint(0, 0)));
+}
+
+// Read-only, the view takes Home and End to its first and last line but leaves Ctrl+Home and Ctrl+End
+// unanswered; they do the same here.
+void CQuoteforgeView::keyPressEvent(QKeyEvent* pEvent)
+{
+    const bool bToStart = pEvent->key() == Qt::Key_Home;
+    if (pEvent->modifiers() == Qt::ControlModifier && (bToStart || pEvent->key() == Qt::Key_End)) {
+        verticalScrollBar()->triggerAction(bToStart ? QAbstractSlider::SliderToMinimum
+                                                    : QAbstractSlider::SliderToMaximum);
+        pEvent->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(pEvent);
 }

@@ -8,6 +8,7 @@
 
 class CProfileStore;
 class QAction;
+class QKeyEvent;
 
 class CQuoteforgeView : public QPlainTextEdit {
     Q_OBJECT
@@ -26,11 +27,17 @@ public:
     // "Settings..." is available once a file has been opened.
     void OnUpdateSettings(QAction* pAction) const;
 
+    // The part of the screen that the view's visible text takes: its lines as wide as the widest of them.
+    QRect VisibleTextRect() const;
+
     QString m_strInputPath;  // the file opened last; set by a successful open, never cleared
     int m_nDateFormat = 1;   // date format number from the dialog's last OK, 0 when none was selected
 
 signals:
     void InputPathChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     CProfileStore& m_profile;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 #include <algorithm>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include "engine/date_formats.h"
 #include "settings/choose_dir.h"
 #include "settings/dialog_units.h"
+#include "settings/help_request.h"
 #include "settings/message_box.h"
 #include "settings/spin_edit.h"
 
@@ -52,6 +54,18 @@ void SetLimitedText(QLineEdit* pEdit, const QString& strText, int nMaxLength)
     pEdit->setText(strText);
 }
 
+// The width of a line edit that shows nCount of the font's widest letters.
+int WidthForCharacters(const QWidget& dialog, int nCount)
+{
+    QLineEdit probe;
+    probe.setFont(dialog.font());
+    const QMargins margins = probe.textMargins();
+    const int nFrame = probe.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &probe);
+    const int nHorizontalMargin = 2;  // QLineEdit's own, on each side of the text
+    return probe.fontMetrics().horizontalAdvance(QString(nCount, u'W')) + margins.left() + margins.right() +
+           2 * (nFrame + nHorizontalMargin) + 2;
+}
+
 // Checks the button of the group whose id is nId; none when no button has it.
 void SetRadio(QButtonGroup* pGroup, int nId)
 {
@@ -71,6 +85,7 @@ CSettingsDlg::CSettingsDlg(int* pDateFormat, QWidget* pParent) : QDialog(pParent
     CreateControls();
     SetTabOrder();
     ConnectHandlers();
+    AddHelpKey(this, kSettingsHelpPage);
 }
 
 CSettingsDlg::~CSettingsDlg() = default;
@@ -78,11 +93,17 @@ CSettingsDlg::~CSettingsDlg() = default;
 void CSettingsDlg::CreateControls()
 {
     const CDialogUnits du(font());
-    setFixedSize(du.Size(342, 231));
+    // The Symbol field shows all its 16 characters, wide ones too; the dialog grows to the right by what
+    // that takes beyond the field's 65 units.
+    const int nSymbolWidth = std::max(du.X(65), WidthForCharacters(*this, kMaxSymbolLength));
+    const int nWiden = nSymbolWidth - du.X(65);
+    auto widened = [&](QRect rect) { return rect.adjusted(0, 0, nWiden, 0); };
+    auto shifted = [&](QRect rect) { return rect.translated(nWiden, 0); };
+    setFixedSize(du.Size(342, 231) + QSize(nWiden, 0));
 
     auto group = [&](const char* szCaption, int y) {
         auto* pBox = new QGroupBox(QString::fromLatin1(szCaption), this);
-        pBox->setGeometry(du.Rect(5, y, 330, 45));
+        pBox->setGeometry(widened(du.Rect(5, y, 330, 45)));
     };
     auto label = [&](const char* szText, QRect rect) {
         auto* pLabel = new QLabel(QString::fromLatin1(szText), this);
@@ -145,9 +166,9 @@ void CSettingsDlg::CreateControls()
 
     label("Which Column Delimiter Character?", du.Rect(15, 70, 134, 10));
     m_groupDelimiter = new QButtonGroup(this);
-    m_radioComma = radio("Comma", "Comma", du.Rect(15, 85, 42, 10), m_groupDelimiter, 0);
-    m_radioTab = radio("Tab", "Tab", du.Rect(59, 85, 29, 10), m_groupDelimiter, 1);
-    m_radioSpace = radio("Space", "Space", du.Rect(89, 85, 45, 10), m_groupDelimiter, 2);
+    m_radioComma = radio("&Comma", "Comma", du.Rect(15, 85, 42, 10), m_groupDelimiter, 0);
+    m_radioTab = radio("&Tab", "Tab", du.Rect(59, 85, 29, 10), m_groupDelimiter, 1);
+    m_radioSpace = radio("&Space", "Space", du.Rect(89, 85, 45, 10), m_groupDelimiter, 2);
     label("Date Format", du.Rect(150, 70, 80, 10));
     m_comboDateFormat = new QComboBox(this);
     m_comboDateFormat->setObjectName(QStringLiteral("DateFormat"));
@@ -162,21 +183,23 @@ void CSettingsDlg::CreateControls()
     m_editSkipRows = number("SkipRows", 260, 80, 0, kMaxSkipRows);
 
     label("Directory Path", du.Rect(15, 120, 240, 10));
-    m_editPath = edit("Path", du.Rect(15, 130, 240, 15));
-    m_buttonBrowse = button("Browse...", "Browse", du.Rect(260, 130, 65, 15));
+    m_editPath = edit("Path", widened(du.Rect(15, 130, 240, 15)));
+    m_buttonBrowse = button("Browse...", "Browse", shifted(du.Rect(260, 130, 65, 15)));
 
     label("How to use a Master File in this Directory?", du.Rect(15, 170, 174, 10));
     m_groupExist = new QButtonGroup(this);
-    m_radioUseExisting = radio("Use Existing Master", "UseExisting", du.Rect(15, 185, 84, 10), m_groupExist, 0);
-    m_radioMakeNew = radio("Make New Master", "MakeNew", du.Rect(100, 185, 85, 10), m_groupExist, 1);
+    m_radioUseExisting = radio("Use &Existing Master", "UseExisting", du.Rect(15, 185, 84, 10), m_groupExist, 0);
+    m_radioMakeNew = radio("Make &New Master", "MakeNew", du.Rect(100, 185, 85, 10), m_groupExist, 1);
     label("Symbol", du.Rect(190, 170, 65, 10));
-    m_editSymbol = edit("Symbol", du.Rect(190, 180, 65, 15));
-    label("Name", du.Rect(260, 170, 65, 10));
-    m_editName = edit("Name", du.Rect(260, 180, 65, 15));
+    m_editSymbol = edit("Symbol", widened(du.Rect(190, 180, 65, 15)));
+    label("Name", shifted(du.Rect(260, 170, 65, 10)));
+    m_editName = edit("Name", shifted(du.Rect(260, 180, 65, 15)));
 
-    m_buttonOK = button("OK", "OK", du.Rect(230, 210, 50, 14));
+    m_buttonDetect = button("&Detect", "Detect", du.Rect(5, 210, 50, 14));
+    m_buttonDetect->setToolTip(QStringLiteral("Fill in the input file's settings from what the file looks like"));
+    m_buttonOK = button("OK", "OK", shifted(du.Rect(230, 210, 50, 14)));
     m_buttonOK->setDefault(true);
-    m_buttonCancel = button("Cancel", "Cancel", du.Rect(285, 210, 50, 14));
+    m_buttonCancel = button("Cancel", "Cancel", shifted(du.Rect(285, 210, 50, 14)));
 }
 
 void CSettingsDlg::SetTabOrder()
@@ -185,7 +208,7 @@ void CSettingsDlg::SetTabOrder()
         m_buttonOK,    m_buttonCancel,    m_editDateCol, m_checkOpenOn,  m_editOpenCol,  m_checkHiOn,
         m_editHiCol,   m_checkLoOn,       m_editLoCol,   m_editCloCol,   m_checkVolOn,   m_editVolCol,
         m_checkOIOn,   m_editOICol,       m_comboDateFormat, m_checkSkipOn, m_editSkipRows, m_editPath,
-        m_buttonBrowse, m_editSymbol,     m_editName,
+        m_buttonBrowse, m_editSymbol,     m_editName,    m_buttonDetect,
     };
     for (auto it = std::begin(order); std::next(it) != std::end(order); ++it)
         QWidget::setTabOrder(*it, *std::next(it));
@@ -196,6 +219,7 @@ void CSettingsDlg::ConnectHandlers()
     connect(m_buttonOK, &QPushButton::clicked, this, &CSettingsDlg::OnOK);
     connect(m_buttonCancel, &QPushButton::clicked, this, &CSettingsDlg::reject);
     connect(m_buttonBrowse, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse);
+    connect(m_buttonDetect, &QPushButton::clicked, this, &CSettingsDlg::OnDetect);
     connect(m_checkSkipOn, &QCheckBox::clicked, this, &CSettingsDlg::OnSkipOn);
     connect(m_checkOpenOn, &QCheckBox::clicked, this, &CSettingsDlg::OnOpenOn);
     connect(m_checkHiOn, &QCheckBox::clicked, this, &CSettingsDlg::OnHiOn);
@@ -427,4 +451,8 @@ void CSettingsDlg::OnBrowse()
         return;
     Path = chooser.m_strDir;
     UpdateData(false);
+}
+
+void CSettingsDlg::OnDetect()
+{
 }

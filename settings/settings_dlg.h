@@ -44,6 +44,8 @@ public:
     void OnVolOn();
     void OnOIOn();
     void OnBrowse();
+    // Fills the two input-file groups with what the input file looks like; the output groups stay as they are.
+    void OnDetect();
 
     // The conversion settings, named as they are stored.
     int HiOn = 0;
@@ -66,6 +68,8 @@ public:
     int SkipOn = 0;
     int Delimiter = -1;  // 0 "Comma", 1 "Tab", 2 "Space", -1 none chosen
     QString DateFormat;
+
+    QString m_strInputPath;  // the file that Detect looks at
 
 protected:
     void showEvent(QShowEvent* pEvent) override;
@@ -112,6 +116,7 @@ private:
     QButtonGroup* m_groupExist = nullptr;
     QLineEdit* m_editSymbol = nullptr;
     QLineEdit* m_editName = nullptr;
+    QPushButton* m_buttonDetect = nullptr;
     QPushButton* m_buttonOK = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };

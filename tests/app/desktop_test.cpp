@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTest>
 
+#include "app/dialog_placement.h"
+#include "app/help_window.h"
 #include "app/main_frame.h"
 #include "app/quoteforge_app.h"
 #include "app/quoteforge_view.h"
@@ -218,6 +222,89 @@ TEST_F(DesktopTest, ClosingStoresThePlacementUnlessMinimized)
     m_pFrame->showMinimized();
     m_pFrame->close();
     EXPECT_EQ(store.ReadInt("Screen", "cx", -1), 500);
+}
+
+TEST_F(DesktopTest, AWindowClosedMaximizedOpensMaximizedAndRestoresToItsStoredPlace)
+{
+    m_pFrame->showNormal();
+    m_pFrame->resize(500, 400);
+    m_pFrame->showMaximized();
+    m_pFrame->close();
+    const CProfileStore& store = *m_app.m_pProfile;
+    EXPECT_EQ(store.ReadInt("Screen", "Maximized", -1), 1);
+    EXPECT_EQ(store.ReadInt("Screen", "cx", -1), 500);
+    EXPECT_EQ(store.ReadInt("Screen", "cy", -1), 400);
+
+    CMainFrame again(*m_app.m_pProfile, nullptr, nullptr);
+    again.show();
+    EXPECT_TRUE(again.isMaximized());
+    EXPECT_EQ(again.normalGeometry().size(), QSize(500, 400));
+    again.showNormal();
+    again.close();
+    EXPECT_EQ(store.ReadInt("Screen", "Maximized", -1), 0);
+}
+
+TEST_F(DesktopTest, TheLogStartsAtTheTopOfThePreviewAndControlHomeAndEndMoveThroughIt)
+{
+    std::string lines;
+    for (int i = 1; i <= 10; ++i)
+        lines += std::string(400, 'x') + "\r\n";  // each line wraps into several rows
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.reject(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(WriteInput("long.csv", lines)));
+    for (int i = 0; i < 40; ++i)
+        m_pView->AppendText("\r\nConversion failed.");
+    m_pView->verticalScrollBar()->setValue(m_pView->verticalScrollBar()->maximum() / 2);
+    QScrollBar* pBar = m_pView->verticalScrollBar();
+    ASSERT_GT(pBar->maximum(), 0);
+    QTest::keyClick(m_pView, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(pBar->value(), pBar->maximum());
+    QTest::keyClick(m_pView, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(pBar->value(), 0);
+
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.reject(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(WriteInput("long.csv", lines)));
+    EXPECT_EQ(pBar->value(), 0);
+}
+
+TEST_F(DesktopTest, EscapeClosesTheHelpAndFOneInADialogShowsItsSection)
+{
+    m_pFrame->OnHelp();
+    CHelpWindow* pHelp = m_pFrame->GetHelpWindow();
+    ASSERT_NE(pHelp, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pHelp));
+    QTest::keyClick(pHelp, Qt::Key_Escape);
+    EXPECT_FALSE(pHelp->isVisible());
+
+    QString strPage;
+    bool bHelpVisible = false;
+    WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) {
+        dlg.activateWindow();
+        if (QTest::qWaitForWindowActive(&dlg))
+            QTest::keyClick(&dlg, Qt::Key_F1);
+        strPage = pHelp->CurrentPage();
+        bHelpVisible = pHelp->isVisible();
+        dlg.reject();
+    });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(WriteInput("prices.csv", kPrices)));
+    EXPECT_EQ(strPage, "qrc:/help/settings.html#conversion-settings");
+    EXPECT_TRUE(bHelpVisible);
+}
+
+TEST(DialogPlacement, TheDialogGoesBelowOrBesideTheTextInsideTheScreen)
+{
+    const QRect screen(0, 0, 1024, 768);
+    const QSize dialog(500, 380);
+    struct Case {
+        QRect text;
+        QPoint place;
+    } cases[] = {
+        {{80, 120, 400, 200}, {80, 328}},   // room below the text
+        {{80, 120, 400, 330}, {488, 120}},  // no room below: to the right
+        {{80, 120, 700, 330}, {524, 388}},  // room on neither side: the screen's corner covers the least
+        {{700, 50, 300, 100}, {524, 158}},  // below, pushed left into the screen
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlaceBesideText(c.text, dialog, screen), c.place) << c.text.x() << "," << c.text.height();
 }
 
 TEST(WindowPlacement, UnusablePlacementGivesTheCentredWindowOfEightyFivePercent)

@@ -429,7 +429,7 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
     EXPECT_EQ(FocusedControl(), Control<QPushButton>("OK"));
     const char* const order[] = {"Cancel",  "DateCol", "OpenOn", "OpenCol",    "HiOn",   "HiCol",    "LoOn",
                                  "LoCol",   "CloCol",  "VolOn",  "VolCol",     "OIOn",   "OICol",    "DateFormat",
-                                 "SkipOn",  "Path",    "Browse", "Symbol",     "Name",   "OK"};
+                                 "SkipOn",  "Path",    "Browse", "Symbol",     "Name",   "Detect", "OK"};
     // Skip Rows' field is disabled here, so Tab passes it by.
     for (const char* szName : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -437,6 +437,25 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
         ASSERT_NE(pFocus, nullptr);
         EXPECT_EQ(pFocus->objectName().toStdString(), szName);
     }
+}
+
+TEST_F(SettingsDlg, EveryButtonHasItsOwnMnemonicAndTheSymbolShowsSixteenWideLetters)
+{
+    QStringList mnemonics;
+    for (const QAbstractButton* pButton : m_dlg.findChildren<QAbstractButton*>()) {
+        const qsizetype nAmpersand = pButton->text().indexOf(u'&');
+        if (nAmpersand >= 0)
+            mnemonics << pButton->text().mid(nAmpersand + 1, 1).toUpper();
+    }
+    mnemonics.sort();
+    EXPECT_EQ(mnemonics, (QStringList{"C", "D", "E", "N", "S", "T"}));
+
+    Show();
+    QLineEdit* pSymbol = Edit("Symbol");
+    pSymbol->setText(QString(16, u'W'));
+    pSymbol->home(false);
+    const QRect inside = pSymbol->contentsRect();
+    EXPECT_EQ(pSymbol->cursorPositionAt(QPoint(inside.right() - 2, inside.center().y())), 16);
 }
 
 TEST_F(SettingsDlg, EnterInAFieldPressesOK)
