@@ -1,23 +1,16 @@
 #include "cli/convert_request.h"
 
-#include <cctype>
 #include <charconv>
 #include <filesystem>
 
-#include "engine/converter.h"
 #include "engine/date_formats.h"
+#include "engine/layout_detection.h"
 #include "metastock/file_names.h"
 
 using namespace metastock;
 using namespace engine;
 
 namespace {
-
-constexpr int kMaxColumn = 20;
-constexpr int kMaxSkip = 200;
-constexpr std::size_t kMaxSymbol = 16;
-constexpr std::size_t kMaxName = 16;
-constexpr std::size_t kMaxDir = 200;
 
 struct ColumnOption {
     const char* szOption;
@@ -32,6 +25,8 @@ constexpr ColumnOption kColumnOptions[kFieldCount] = {
     {"--close-col", &CConvertRequest::strCloseCol, false},  {"--volume-col", &CConvertRequest::strVolumeCol, true},
     {"--oi-col", &CConvertRequest::strOiCol, true},
 };
+
+const char* const kDelimiterNames[] = {"comma", "tab", "space"};
 
 bool ParseWholeNumber(const std::string& text, int& value)
 {
@@ -48,34 +43,11 @@ bool ReadColumn(const CConvertRequest& request, const ColumnOption& option, int&
         column = 0;
         return true;
     }
-    if (ParseWholeNumber(text, column) && column >= 1 && column <= kMaxColumn)
+    if (ParseWholeNumber(text, column) && column >= kMinColumn && column <= kMaxColumn)
         return true;
     error = std::string(option.szOption) + " must be a column from 1 to 20" + (option.bMayBeOff ? " or off" : "") +
             ", not \"" + text + "\"";
     return false;
-}
-
-std::string TrimRight(std::string text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.pop_back();
-    return text;
-}
-
-bool ReadColumns(const CConvertRequest& request, int (&columns)[kFieldCount], std::string& error)
-{
-    for (int i = 0; i < kFieldCount; ++i)
-        if (!ReadColumn(request, kColumnOptions[i], columns[i], error))
-            return false;
-    for (int i = 0; i < kFieldCount; ++i)
-        for (int j = i + 1; j < kFieldCount; ++j)
-            if (columns[i] != 0 && columns[i] == columns[j]) {
-                error = std::string(kColumnOptions[i].szOption) + " and " + kColumnOptions[j].szOption +
-                        " both name column " + std::to_string(columns[i]) +
-                        "; the columns of the fields that are on must differ";
-                return false;
-            }
-    return true;
 }
 
 bool HasMaster(const std::string& directory)
@@ -84,54 +56,103 @@ bool HasMaster(const std::string& directory)
     return std::filesystem::is_regular_file(FindEntryIgnoringCase(directory, "MASTER"), error);
 }
 
+const char* ColumnOptionOf(ESetting eField)
+{
+    static const ESetting kSettings[kFieldCount] = {ESetting::DateCol, ESetting::OpenCol, ESetting::HiCol,
+                                                    ESetting::LoCol,   ESetting::CloCol,  ESetting::VolCol,
+                                                    ESetting::OICol};
+    for (int i = 0; i < kFieldCount; ++i)
+        if (kSettings[i] == eField)
+            return kColumnOptions[i].szOption;
+    return "";
+}
+
+// The command line's wording of a fault that the settings' checks found.
+std::string OptionMessage(const SettingsCheck& check)
+{
+    const char* szOption = check.eField == ESetting::Symbol ? "--symbol" : check.eField == ESetting::Name ? "--name" : "--dir";
+    switch (check.eFault) {
+    case ESettingsFault::NotWindows1252:
+        return std::string(szOption) + " holds \"" + check.strCharacter +
+               "\", a character that MetaStock files cannot store (their text is Windows-1252)";
+    case ESettingsFault::DuplicateColumn:
+        return std::string(ColumnOptionOf(check.eField)) + " and " + ColumnOptionOf(check.eOtherField) +
+               " both name column " + std::to_string(check.nMax) + "; the columns of the fields that are on must differ";
+    case ESettingsFault::OutOfRange:
+        if (check.eField == ESetting::SkipRows)
+            return "--skip must be from 0 to 200 rows";
+        return std::string(ColumnOptionOf(check.eField)) + " must be a column from 1 to 20";
+    case ESettingsFault::TooLong:
+    case ESettingsFault::EmptySymbol:
+    case ESettingsFault::EmptyPath:
+        if (check.eField == ESetting::Symbol)
+            return "--symbol must be 1 to 16 characters once trailing blanks are removed";
+        if (check.eField == ESetting::Name)
+            return "--name must be at most 16 characters";
+        if (check.nMax == kMaxPathBytes)
+            return "--dir must take at most 300 bytes";
+        return "--dir must be 1 to 200 characters";
+    case ESettingsFault::None:
+        break;
+    }
+    return check.strMessage;
+}
+
 }  // namespace
 
-bool ValidateRequest(CConvertRequest& request, std::string& error)
+std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLayout& layout)
 {
-    if (!ReadColumns(request, request.nColumns, error))
-        return false;
-    request.nDateFormat = DateFormatNumber(request.strDateFormat);
-    if (request.nDateFormat == 0) {
+    std::vector<std::pair<std::string, std::string>> options = {
+        {"--delimiter", kDelimiterNames[layout.nDelimiter]},
+        {"--date-format", kDateFormatNames[layout.nDateFormat - 1]},
+        {"--skip", std::to_string(layout.nSkipRows)},
+    };
+    for (int i = 0; i < kFieldCount; ++i)
+        options.emplace_back(kColumnOptions[i].szOption,
+                             layout.nColumn[i] != 0 ? std::to_string(layout.nColumn[i]) : std::string("off"));
+    return options;
+}
+
+void SetInputOption(CConvertRequest& request, const std::string& option, const std::string& value)
+{
+    if (option == "--delimiter")
+        request.strDelimiter = value;
+    else if (option == "--date-format")
+        request.strDateFormat = value;
+    else if (option == "--skip")
+        ParseWholeNumber(value, request.nSkip);
+    for (const ColumnOption& column : kColumnOptions)
+        if (option == column.szOption)
+            request.*column.pValue = value;
+}
+
+bool ValidateRequest(const CConvertRequest& request, ConversionSettings& settings, int& nDateFormat, std::string& error)
+{
+    for (int i = 0; i < kFieldCount; ++i) {
+        int column = 0;
+        if (!ReadColumn(request, kColumnOptions[i], column, error))
+            return false;
+        SetField(settings, i, column != 0, column != 0 ? column : kMinColumn);
+    }
+    nDateFormat = DateFormatNumber(request.strDateFormat);
+    if (nDateFormat == 0) {
         error = "--date-format must be one of the twelve format names (YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY, "
                 "DD_MM_YY, DD_MM_CCYY, YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY) or a number from 1 to 12";
         return false;
     }
-    if (request.nSkip < 0 || request.nSkip > kMaxSkip) {
-        error = "--skip must be from 0 to 200 rows";
-        return false;
-    }
-    request.strSymbol = TrimRight(request.strSymbol);
-    for (char& c : request.strSymbol)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (request.strSymbol.empty() || request.strSymbol.size() > kMaxSymbol) {
-        error = "--symbol must be 1 to 16 characters once trailing blanks are removed";
-        return false;
-    }
-    if (request.strName.size() > kMaxName) {
-        error = "--name must be at most 16 characters";
-        return false;
-    }
-    if (TrimRight(request.strDir).empty() || request.strDir.size() > kMaxDir) {
-        error = "--dir must be 1 to 200 characters";
+    settings.DateFormat = kDateFormatNames[nDateFormat - 1];
+    settings.Delimiter = request.strDelimiter == "tab" ? 1 : request.strDelimiter == "space" ? 2 : 0;
+    settings.SkipOn = request.nSkip > 0 ? 1 : 0;
+    settings.SkipRows = request.nSkip;
+    settings.Path = request.strDir;
+    settings.Symbol = NormalisedSymbol(request.strSymbol);
+    settings.Name = request.strName;
+    const bool bExisting = request.strMaster == "existing" || (request.strMaster == "auto" && HasMaster(request.strDir));
+    settings.Exist = bExisting ? 0 : 1;
+    const SettingsCheck check = CheckSettings(settings);
+    if (check.Failed()) {
+        error = OptionMessage(check);
         return false;
     }
     return true;
-}
-
-void FillJob(const CConvertRequest& request, CConverter& job)
-{
-    job.m_strInputPath = request.strInput;
-    job.m_nDateFormat = request.nDateFormat;
-    CopyText(job.m_szPath, request.strDir);
-    CopyText(job.m_szSymbol, request.strSymbol);
-    CopyText(job.m_szName, request.strName);
-    CopyText(job.m_szDelimiter, request.strDelimiter == "tab" ? "\t" : request.strDelimiter == "space" ? " " : ",");
-    job.m_bSkipOn = request.nSkip > 0;
-    job.m_nSkipRows = request.nSkip;
-    job.m_bUseExisting = request.strMaster == "existing" || (request.strMaster == "auto" && HasMaster(request.strDir));
-    for (int i = 0; i < kFieldCount; ++i) {
-        const int column = request.nColumns[i];
-        job.m_bFieldOn[i] = column != 0;
-        job.m_nFieldCol[i] = column != 0 ? column - 1 : 0;
-    }
 }

@@ -1,12 +1,15 @@
 #pragma once
-// What `quoteforge-cli convert` is asked to do, checked against the same limits as the desktop dialog.
+// What `quoteforge-cli convert` is asked to do, translated into the conversion settings that the desktop
+// uses too, and checked against the same limits.
 
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "metastock/data_file_format.h"
+#include "engine/conversion_settings.h"
 
 namespace engine {
-class CConverter;
+struct DetectedLayout;
 }
 
 struct CConvertRequest {
@@ -26,16 +29,18 @@ struct CConvertRequest {
     std::string strVolumeCol = "6";
     std::string strOiCol = "7";
     std::string strMaster = "auto";
-
-    // Filled by ValidateRequest: each field's column from 1 to 20, 0 when it is off, and the date
-    // format's number.
-    int nColumns[metastock::kFieldCount] = {};
-    int nDateFormat = 0;
+    bool bDetect = false;
 };
 
-// Checks every limit, reads the columns and the date format, and normalises the symbol (trailing
-// blanks removed, upper case). On a violation returns false with a message that names the limit.
-bool ValidateRequest(CConvertRequest& request, std::string& error);
+// The input options (delimiter, date format, skip, columns) with the values of a detected layout, in
+// the order `detect` prints them.
+std::vector<std::pair<std::string, std::string>> LayoutOptions(const engine::DetectedLayout& layout);
 
-// Fills a job from a request that ValidateRequest passed. "auto" uses the directory's MASTER when there is one.
-void FillJob(const CConvertRequest& request, engine::CConverter& job);
+// Sets one of the input options that LayoutOptions names.
+void SetInputOption(CConvertRequest& request, const std::string& option, const std::string& value);
+
+// Checks every limit and fills the settings and the date format's number: the symbol without trailing
+// blanks and in upper case, "auto" as the directory's MASTER when there is one. On a violation returns
+// false with a message that names the option and the limit.
+bool ValidateRequest(const CConvertRequest& request, engine::ConversionSettings& settings, int& nDateFormat,
+                     std::string& error);

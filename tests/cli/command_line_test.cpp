@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "engine/conversion_settings.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -153,6 +154,78 @@ TEST_F(CommandLineTest, HelpExplainsEveryOptionWithItsDefault)
                              "default: comma", "--skip", "--date-col", "--open-col", "--high-col", "--low-col",
                              "--close-col", "--volume-col", "--oi-col", "default: 7", "--master", "default: auto"})
         EXPECT_NE(result.out.find(text), std::string::npos) << text;
+}
+
+TEST_F(CommandLineTest, DetectPrintsTheLayoutAndTheOptionsThatReadIt)
+{
+    const CliResult found = Run({"detect", m_dir / "prices.csv"});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out,
+              "This looks like a comma-delimited file with 1 heading row, dates like 01/02/2024 (MM_DD_CCYY), and the "
+              "columns Date, Open, High, Low, Close, Volume, OpenInt. The dates read as DD_MM_CCYY too; MM_DD_CCYY is a "
+              "guess.\n"
+              "--delimiter comma --date-format MM_DD_CCYY --skip 1 --date-col 1 --open-col 2 --high-col 3 "
+              "--low-col 4 --close-col 5 --volume-col 6 --oi-col 7\n");
+
+    WriteText(m_dir / "words.txt", "Name,Sector\nACME,Industry\n");
+    const CliResult nothing = Run({"detect", m_dir / "words.txt"});
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_NE(nothing.err.find("words.txt: no column holds dates"), std::string::npos) << nothing.err;
+    EXPECT_EQ(Run({"convert", m_dir / "words.txt", "--detect", "--dir", m_dir / "out", "--symbol", "W"}).status, 1);
+    EXPECT_TRUE(OutputIsEmpty());
+
+    // Options given win over detected ones.
+    const CliResult given = Run({"convert", m_dir / "prices.csv", "--detect", "--dir", m_dir / "out", "--symbol", "abc",
+                                 "--oi-col", "off"});
+    EXPECT_EQ(given.status, 0) << given.err;
+    EXPECT_EQ(given.out, "ABC: F1.DAT, 2 records, 2024-01-02 to 2024-01-03\n");
+    EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), 3u * 24);
+}
+
+TEST_F(CommandLineTest, DetectedSampleConversionWritesTheQuickStartBytes)
+{
+    std::filesystem::create_directory(m_dir.Path() / "quick");
+    std::filesystem::create_directory(m_dir.Path() / "detected");
+    ASSERT_EQ(Run({"convert", QUOTEFORGE_SAMPLE, "--dir", m_dir / "quick", "--symbol", "QFDEMO", "--name",
+                   "Quoteforge Demo", "--date-format", "MM_DD_CCYY", "--skip", "1", "--master", "new"})
+                  .status,
+              0);
+    const CliResult detected = Run({"convert", QUOTEFORGE_SAMPLE, "--detect", "--dir", m_dir / "detected", "--symbol",
+                                    "QFDEMO", "--name", "Quoteforge Demo"});
+    EXPECT_EQ(detected.out, "QFDEMO: F1.DAT, 1500 records, 2015-01-01 to 2020-09-30\n") << detected.err;
+    for (const char* name : {"MASTER", "F1.DAT", "F1.DOP"})
+        EXPECT_EQ(ReadBytes(m_dir.Path() / "quick" / name), ReadBytes(m_dir.Path() / "detected" / name)) << name;
+}
+
+TEST_F(CommandLineTest, SymbolAndNameAreStoredInWindows1252)
+{
+    const std::string u16 = "üüüüüüüüüüüüüüüü";
+    const struct {
+        std::string strSymbol;
+        std::string strName;
+        int nStatus;
+        std::string strStored;  // bytes expected in MASTER, or the message part
+    } cases[] = {
+        {"müller", "Müller Zürich AG", 0, "M\xFCller Z\xFCrich AG"},
+        {"müller", "", 0, "M\xDCLLER"},
+        {u16, "", 0, std::string(16, '\xDC')},
+        {u16 + "ü", "", 2, "--symbol must be 1 to 16 characters"},
+        {"ABC", "Ω Fund", 2, "--name holds \"Ω\""},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(m_dir.Path() / "out");
+        std::filesystem::create_directory(m_dir.Path() / "out");
+        const CliResult result = Convert({"--symbol", c.strSymbol, "--name", c.strName});
+        EXPECT_EQ(result.status, c.nStatus) << c.strSymbol << ": " << result.err;
+        if (c.nStatus != 0) {
+            EXPECT_NE(result.err.find(c.strStored), std::string::npos) << result.err;
+            EXPECT_TRUE(OutputIsEmpty());
+            continue;
+        }
+        EXPECT_EQ(result.out.rfind(engine::NormalisedSymbol(c.strSymbol) + ": F1.DAT", 0), 0u) << result.out;
+        const auto master = ReadBytes(m_dir.Path() / "out" / "MASTER");
+        EXPECT_NE(std::string(master.begin(), master.end()).find(c.strStored), std::string::npos) << c.strSymbol;
+    }
 }
 
 }  // namespace

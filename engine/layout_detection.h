@@ -1,0 +1,47 @@
+#pragma once
+// Finds the layout of a price text file from its first lines: the delimiter, the heading rows to skip,
+// the column and format of the dates, and the column of each price field.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "metastock/data_file_format.h"
+
+namespace engine {
+
+struct ConversionSettings;
+
+struct DetectedLayout {
+    bool bFound = false;             // a column of dates with a close beside it was found
+    int nDelimiter = 0;              // 0 comma, 1 tab, 2 space (as the Delimiter setting)
+    int nSkipRows = 0;
+    int nDateFormat = 0;             // 1 to 12
+    int nOtherDateFormat = 0;        // another format that also reads every date; 0 when none
+    bool bGuessed = false;           // nOtherDateFormat was possible too
+    int nColumn[metastock::kFieldCount] = {};  // 1-based column per field (date, open, ..., open interest); 0 off
+    std::vector<std::string> columnNames;      // of the fields found, in field order
+    std::string strExampleDate;                // the first date as it stands in the file
+    std::string strProblem;                    // why nothing was found
+};
+
+// The day number of a date token that has exactly the shape of format nDateFormat (its length, digits
+// or blanks where the format has digits, a non-digit between the parts of formats 1 to 6; leading
+// blanks and a double quote on either side allowed) and that ParseDate reads; 0 otherwise.
+std::uint16_t ReadDateStrictly(std::string_view token, int nDateFormat);
+
+// Reads the first lines of the file as a run reads them. When the file cannot be read, strProblem says so.
+DetectedLayout DetectLayout(const std::string& path);
+DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines);
+
+// One or two sentences for people: "This looks like a comma-delimited file with 1 heading row, dates
+// like 01/02/2015 (MM_DD_CCYY), and the columns Date, Open, High, Low, Close, Volume, OpenInt." and,
+// when guessed, which other format the dates could be in. Without a layout, the problem.
+std::string DescribeLayout(const DetectedLayout& layout);
+
+// Sets delimiter, skip, date format, on-flags and columns; leaves the output settings alone. A field not
+// found is switched off, its column set to 1 as the dialog does.
+void ApplyLayout(const DetectedLayout& layout, ConversionSettings& settings);
+
+}  // namespace engine

@@ -1,0 +1,124 @@
+// The conversion settings' limits and checks, the symbol's code page and case, and the fit check.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "engine/code_page.h"
+#include "engine/conversion_settings.h"
+#include "support/temp_dir.h"
+
+using namespace engine;
+
+namespace {
+
+ConversionSettings Valid()
+{
+    ConversionSettings settings;
+    settings.Path = "/data";
+    settings.Symbol = "ABC";
+    return settings;
+}
+
+}  // namespace
+
+TEST(ConversionSettings, LimitsAndTheDuplicateColumnRule)
+{
+    const struct {
+        const char* szCase;
+        std::function<void(ConversionSettings&)> change;
+        ESettingsFault eFault;
+        ESetting eField;
+        const char* szMessage;
+    } cases[] = {
+        {"defaults with a path and a symbol", [](ConversionSettings&) {}, ESettingsFault::None, ESetting::None, ""},
+        {"column 20", [](ConversionSettings& s) { s.OICol = 20; }, ESettingsFault::None, ESetting::None, ""},
+        {"column 0", [](ConversionSettings& s) { s.DateCol = 0; }, ESettingsFault::OutOfRange, ESetting::DateCol,
+         "Please enter an integer between 1 and 20."},
+        {"column 21", [](ConversionSettings& s) { s.VolCol = 21; }, ESettingsFault::OutOfRange, ESetting::VolCol,
+         "Please enter an integer between 1 and 20."},
+        {"skip 200", [](ConversionSettings& s) { s.SkipRows = 200; }, ESettingsFault::None, ESetting::None, ""},
+        {"skip 201", [](ConversionSettings& s) { s.SkipRows = 201; }, ESettingsFault::OutOfRange, ESetting::SkipRows,
+         "Please enter an integer between 0 and 200."},
+        {"16 characters with umlauts", [](ConversionSettings& s) { s.Name = "Müller Zürich AG"; },
+         ESettingsFault::None, ESetting::None, ""},
+        {"17 characters", [](ConversionSettings& s) { s.Symbol = "ÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄ"; }, ESettingsFault::TooLong,
+         ESetting::Symbol, "Please enter no more than 16 characters."},
+        {"201-character path", [](ConversionSettings& s) { s.Path = std::string(201, 'p'); },
+         ESettingsFault::TooLong, ESetting::Path, "Please enter no more than 200 characters."},
+        {"a character beyond Windows-1252", [](ConversionSettings& s) { s.Name = "Ω Fund"; },
+         ESettingsFault::NotWindows1252, ESetting::Name, "The Name holds \"Ω\""},
+        {"date and close in one column", [](ConversionSettings& s) { s.CloCol = 1; },
+         ESettingsFault::DuplicateColumn, ESetting::DateCol, "Duplicate columns specified\nCorrect or disable"},
+        {"open and high in one column", [](ConversionSettings& s) { s.HiCol = 2; }, ESettingsFault::DuplicateColumn,
+         ESetting::OpenCol, "Duplicate columns specified"},
+        {"a field that is off takes no part", [](ConversionSettings& s) { s.HiOn = 0; s.HiCol = 2; },
+         ESettingsFault::None, ESetting::None, ""},
+        {"blank symbol", [](ConversionSettings& s) { s.Symbol = "  "; }, ESettingsFault::EmptySymbol,
+         ESetting::Symbol, "You did not enter a valid symbol"},
+        {"blank path", [](ConversionSettings& s) { s.Path = " \t"; }, ESettingsFault::EmptyPath, ESetting::Path,
+         "Please enter path"},
+    };
+    for (const auto& c : cases) {
+        ConversionSettings settings = Valid();
+        c.change(settings);
+        const SettingsCheck check = CheckSettings(settings);
+        EXPECT_EQ(check.eFault, c.eFault) << c.szCase << ": " << check.strMessage;
+        EXPECT_EQ(check.eField, c.eField) << c.szCase;
+        EXPECT_EQ(check.strMessage.rfind(c.szMessage, 0), 0u) << c.szCase << ": " << check.strMessage;
+    }
+}
+
+TEST(ConversionSettings, SymbolsAreWindows1252InUpperCaseOfTheSameLength)
+{
+    const struct {
+        const char* szUtf8;
+        const char* szUpperCp1252;  // nullptr: Windows-1252 cannot hold it
+    } cases[] = {
+        {"abc", "ABC"},
+        {"müller zürich ag", "M\xDCLLER Z\xDCRICH AG"},
+        {"straße µ", "STRA\xDF" "E \xB5"},  // sharp s and micro sign have no upper case of their own
+        {"šœžÿ àþ÷", "\x8A\x8C\x8E\x9F \xC0\xDE\xF7"},
+        {"€5", "\x80" "5"},
+        {"Ω", nullptr},
+        {"\xC3", nullptr},  // a cut-off UTF-8 sequence
+    };
+    for (const auto& c : cases) {
+        std::string cp1252, bad;
+        const bool bOk = Utf8ToWindows1252(c.szUtf8, cp1252, bad);
+        EXPECT_EQ(bOk, c.szUpperCp1252 != nullptr) << c.szUtf8;
+        if (!bOk) {
+            EXPECT_FALSE(bad.empty()) << c.szUtf8;
+            continue;
+        }
+        EXPECT_EQ(UpperCaseSymbol(cp1252), c.szUpperCp1252) << c.szUtf8;
+        EXPECT_EQ(CountCharacters(c.szUtf8), cp1252.size()) << c.szUtf8;
+        EXPECT_EQ(Windows1252ToUtf8(cp1252), c.szUtf8);
+    }
+    EXPECT_EQ(NormalisedSymbol(" müller \t"), " MÜLLER");
+}
+
+TEST(ConversionSettings, MisfitNamesTheRowAndWhatDoesNotFit)
+{
+    CTempDir dir;
+    WriteText(dir.Path() / "prices.csv", "Date,Open,High,Low,Close\n2015-01-02,1,2,0.5,1.5\n");
+    const struct {
+        std::function<void(ConversionSettings&)> change;
+        const char* szReason;
+    } cases[] = {
+        {[](ConversionSettings& s) { s.SkipOn = 1; s.SkipRows = 1; s.DateFormat = "CCYY_MM_DD"; s.VolOn = s.OIOn = 0; },
+         ""},
+        {[](ConversionSettings& s) { s.SkipOn = 1; s.SkipRows = 1; s.VolOn = s.OIOn = 0; },
+         "the date \"2015-01-02\" in row 2 is not in the format MMDDYY"},
+        {[](ConversionSettings& s) { s.SkipOn = 1; s.SkipRows = 1; s.DateFormat = "CCYY_MM_DD"; },
+         "row 2 has 5 columns, but Volume is set to column 6"},
+        {[](ConversionSettings& s) { s.DateFormat = "CCYY_MM_DD"; s.VolOn = s.OIOn = 0; },
+         "the date \"Date\" in row 1 is not in the format CCYY_MM_DD"},
+    };
+    for (const auto& c : cases) {
+        ConversionSettings settings = Valid();
+        c.change(settings);
+        EXPECT_EQ(SettingsMisfit(settings, dir / "prices.csv"), c.szReason);
+    }
+}
