@@ -13,7 +13,11 @@
 #include <algorithm>
 #include <iterator>
 
+#include <QFile>
+
+#include "engine/conversion_settings.h"
 #include "engine/date_formats.h"
+#include "engine/layout_detection.h"
 #include "settings/choose_dir.h"
 #include "settings/dialog_units.h"
 #include "settings/help_request.h"
@@ -21,30 +25,10 @@
 #include "settings/spin_edit.h"
 
 using namespace engine;
+using engine::ESetting;
 
 namespace {
 
-constexpr unsigned int kMinColumn = 1;
-constexpr unsigned int kMaxColumn = 20;
-constexpr unsigned int kMaxSkipRows = 200;
-constexpr int kMaxNameLength = 16;
-constexpr int kMaxPathLength = 200;
-constexpr int kMaxSymbolLength = 16;
-constexpr int kMaxDateFormatLength = 12;
-
-bool IsCSpace(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
-}
-
-QString TrimRight(QString text)
-{
-    qsizetype length = text.size();
-    while (length > 0 && IsCSpace(text[length - 1]))
-        --length;
-    text.truncate(length);
-    return text;
-}
 
 // The limit holds while typing. A longer text given by the owner is shown whole rather than cut, so that
 // nothing is lost unseen; the check on the way back then refuses it.
@@ -250,12 +234,7 @@ void CSettingsDlg::OnInitDialog()
 {
     m_bInitialised = true;
     UpdateData(false);
-    m_editSkipRows->setEnabled(SkipOn != 0);
-    m_editOpenCol->setEnabled(OpenOn != 0);
-    m_editHiCol->setEnabled(HiOn != 0);
-    m_editLoCol->setEnabled(LoOn != 0);
-    m_editVolCol->setEnabled(VolOn != 0);
-    m_editOICol->setEnabled(OIOn != 0);
+    EnableNumberFields();
     m_buttonOK->setFocus();
 }
 
@@ -272,54 +251,92 @@ bool CSettingsDlg::Fail(QWidget* pField, const QString& strMessage)
     return false;
 }
 
-// An unsigned whole number within the field's range; blanks around it are allowed.
-bool CSettingsDlg::SaveNumber(CSpinEdit* pEdit, unsigned int nMin, unsigned int nMax, unsigned int& nValue)
+// An unsigned whole number within the setting's limits; blanks around it are allowed. A text that is no
+// such number gets the setting's range message.
+bool CSettingsDlg::SaveNumber(CSpinEdit* pEdit, ESetting eField, unsigned int& nValue)
 {
     const QString strText = pEdit->Text().trimmed();
     bool bNumber = !strText.isEmpty() && strText.size() <= 9;
     for (const QChar c : strText)
         bNumber = bNumber && c >= u'0' && c <= u'9';
-    const unsigned int nNumber = bNumber ? strText.toUInt() : 0;
-    if (!bNumber || nNumber < nMin || nNumber > nMax)
-        return Fail(pEdit, QStringLiteral("Please enter an integer between %1 and %2.").arg(nMin).arg(nMax));
-    nValue = nNumber;
+    ConversionSettings probe;
+    const int nNumber = bNumber ? strText.toInt() : -1;
+    probe.SkipRows = nNumber;
+    for (int nField = 0; nField < metastock::kFieldCount; ++nField)
+        SetField(probe, nField, true, nNumber);
+    const SettingsCheck check = CheckSetting(probe, eField);
+    if (check.Failed())
+        return Fail(pEdit, QString::fromStdString(check.strMessage));
+    nValue = static_cast<unsigned int>(nNumber);
     return true;
 }
 
-bool CSettingsDlg::SaveText(QLineEdit* pEdit, int nMaxLength, QString& strValue)
+bool CSettingsDlg::SaveText(QLineEdit* pEdit, ESetting eField, QString& strValue)
 {
     const QString strText = pEdit->text();
-    if (strText.size() > nMaxLength) {
+    ConversionSettings probe;
+    const std::string text = strText.toStdString();
+    probe.Name = probe.Path = probe.Symbol = probe.DateFormat = text;
+    const SettingsCheck check = CheckSetting(probe, eField);
+    if (check.Failed()) {
         QWidget* pField = pEdit == m_comboDateFormat->lineEdit() ? static_cast<QWidget*>(m_comboDateFormat) : pEdit;
-        return Fail(pField, QStringLiteral("Please enter no more than %1 characters.").arg(nMaxLength));
+        return Fail(pField, QString::fromStdString(check.strMessage));
     }
     strValue = strText;
     return true;
 }
 
+ConversionSettings CSettingsDlg::Settings() const
+{
+    ConversionSettings settings;
+    settings.DateFormat = DateFormat.toStdString();
+    settings.Exist = Exist;
+    settings.Delimiter = Delimiter;
+    settings.Path = Path.toStdString();
+    settings.Symbol = Symbol.toStdString();
+    settings.Name = Name.toStdString();
+    settings.SkipOn = SkipOn;
+    settings.SkipRows = static_cast<int>(SkipRows);
+    const int bOn[metastock::kFieldCount] = {1, OpenOn, HiOn, LoOn, 1, VolOn, OIOn};
+    const unsigned int nColumn[metastock::kFieldCount] = {DateCol, OpenCol, HiCol, LoCol, CloCol, VolCol, OICol};
+    for (int nField = 0; nField < metastock::kFieldCount; ++nField)
+        SetField(settings, nField, bOn[nField] != 0, static_cast<int>(nColumn[nField]));
+    return settings;
+}
+
+void CSettingsDlg::SetSettings(const ConversionSettings& settings)
+{
+    SetInputSettings(settings);
+    Exist = settings.Exist;
+    Path = QString::fromStdString(settings.Path);
+    Symbol = QString::fromStdString(settings.Symbol);
+    Name = QString::fromStdString(settings.Name);
+}
+
+void CSettingsDlg::SetInputSettings(const ConversionSettings& settings)
+{
+    DateFormat = QString::fromStdString(settings.DateFormat);
+    Delimiter = settings.Delimiter;
+    SkipOn = settings.SkipOn;
+    SkipRows = static_cast<unsigned int>(std::max(0, settings.SkipRows));
+    int* const pOn[metastock::kFieldCount] = {nullptr, &OpenOn, &HiOn, &LoOn, nullptr, &VolOn, &OIOn};
+    unsigned int* const pColumn[metastock::kFieldCount] = {&DateCol, &OpenCol, &HiCol, &LoCol,
+                                                            &CloCol,  &VolCol,  &OICol};
+    for (int nField = 0; nField < metastock::kFieldCount; ++nField) {
+        if (pOn[nField])
+            *pOn[nField] = FieldOn(settings, nField) ? 1 : 0;
+        *pColumn[nField] = static_cast<unsigned int>(std::max(0, FieldColumn(settings, nField)));
+    }
+}
+
 bool CSettingsDlg::UpdateData(bool bSaveAndValidate)
 {
     if (!bSaveAndValidate) {
-        m_checkHiOn->setChecked(HiOn != 0);
-        m_checkLoOn->setChecked(LoOn != 0);
-        m_checkOIOn->setChecked(OIOn != 0);
-        m_checkOpenOn->setChecked(OpenOn != 0);
-        m_checkVolOn->setChecked(VolOn != 0);
-        m_editDateCol->SetText(QString::number(DateCol));
-        m_editOpenCol->SetText(QString::number(OpenCol));
-        m_editHiCol->SetText(QString::number(HiCol));
-        m_editLoCol->SetText(QString::number(LoCol));
-        m_editCloCol->SetText(QString::number(CloCol));
-        m_editVolCol->SetText(QString::number(VolCol));
-        m_editOICol->SetText(QString::number(OICol));
+        ShowInputFields();
         SetRadio(m_groupExist, Exist);
         SetLimitedText(m_editName, Name, kMaxNameLength);
         SetLimitedText(m_editPath, Path, kMaxPathLength);
         SetLimitedText(m_editSymbol, Symbol, kMaxSymbolLength);
-        m_editSkipRows->SetText(QString::number(SkipRows));
-        m_checkSkipOn->setChecked(SkipOn != 0);
-        SetRadio(m_groupDelimiter, Delimiter);
-        ShowDateFormat();
         return true;
     }
 
@@ -328,21 +345,49 @@ bool CSettingsDlg::UpdateData(bool bSaveAndValidate)
     OIOn = m_checkOIOn->isChecked() ? 1 : 0;
     OpenOn = m_checkOpenOn->isChecked() ? 1 : 0;
     VolOn = m_checkVolOn->isChecked() ? 1 : 0;
-    if (!SaveNumber(m_editDateCol, kMinColumn, kMaxColumn, DateCol) ||
-        !SaveNumber(m_editOpenCol, kMinColumn, kMaxColumn, OpenCol) ||
-        !SaveNumber(m_editHiCol, kMinColumn, kMaxColumn, HiCol) ||
-        !SaveNumber(m_editLoCol, kMinColumn, kMaxColumn, LoCol) ||
-        !SaveNumber(m_editCloCol, kMinColumn, kMaxColumn, CloCol) ||
-        !SaveNumber(m_editVolCol, kMinColumn, kMaxColumn, VolCol) ||
-        !SaveNumber(m_editOICol, kMinColumn, kMaxColumn, OICol))
+    if (!SaveNumber(m_editDateCol, ESetting::DateCol, DateCol) || !SaveNumber(m_editOpenCol, ESetting::OpenCol, OpenCol) ||
+        !SaveNumber(m_editHiCol, ESetting::HiCol, HiCol) || !SaveNumber(m_editLoCol, ESetting::LoCol, LoCol) ||
+        !SaveNumber(m_editCloCol, ESetting::CloCol, CloCol) || !SaveNumber(m_editVolCol, ESetting::VolCol, VolCol) ||
+        !SaveNumber(m_editOICol, ESetting::OICol, OICol))
         return false;
     Exist = m_groupExist->checkedId();
-    if (!SaveText(m_editName, kMaxNameLength, Name) || !SaveText(m_editPath, kMaxPathLength, Path) ||
-        !SaveText(m_editSymbol, kMaxSymbolLength, Symbol) || !SaveNumber(m_editSkipRows, 0, kMaxSkipRows, SkipRows))
+    if (!SaveText(m_editName, ESetting::Name, Name) || !SaveText(m_editPath, ESetting::Path, Path) ||
+        !SaveText(m_editSymbol, ESetting::Symbol, Symbol) || !SaveNumber(m_editSkipRows, ESetting::SkipRows, SkipRows))
         return false;
     SkipOn = m_checkSkipOn->isChecked() ? 1 : 0;
     Delimiter = m_groupDelimiter->checkedId();
-    return SaveText(m_comboDateFormat->lineEdit(), kMaxDateFormatLength, DateFormat);
+    return SaveText(m_comboDateFormat->lineEdit(), ESetting::DateFormat, DateFormat);
+}
+
+// The two input-file groups, each number field enabled by its check box.
+void CSettingsDlg::ShowInputFields()
+{
+    m_checkHiOn->setChecked(HiOn != 0);
+    m_checkLoOn->setChecked(LoOn != 0);
+    m_checkOIOn->setChecked(OIOn != 0);
+    m_checkOpenOn->setChecked(OpenOn != 0);
+    m_checkVolOn->setChecked(VolOn != 0);
+    m_editDateCol->SetText(QString::number(DateCol));
+    m_editOpenCol->SetText(QString::number(OpenCol));
+    m_editHiCol->SetText(QString::number(HiCol));
+    m_editLoCol->SetText(QString::number(LoCol));
+    m_editCloCol->SetText(QString::number(CloCol));
+    m_editVolCol->SetText(QString::number(VolCol));
+    m_editOICol->SetText(QString::number(OICol));
+    m_editSkipRows->SetText(QString::number(SkipRows));
+    m_checkSkipOn->setChecked(SkipOn != 0);
+    SetRadio(m_groupDelimiter, Delimiter);
+    ShowDateFormat();
+}
+
+void CSettingsDlg::EnableNumberFields()
+{
+    m_editSkipRows->setEnabled(SkipOn != 0);
+    m_editOpenCol->setEnabled(OpenOn != 0);
+    m_editHiCol->setEnabled(HiOn != 0);
+    m_editLoCol->setEnabled(LoOn != 0);
+    m_editVolCol->setEnabled(VolOn != 0);
+    m_editOICol->setEnabled(OIOn != 0);
 }
 
 // The first entry whose name begins with the text, in any case, is selected and shown; when none does,
@@ -358,47 +403,47 @@ void CSettingsDlg::ShowDateFormat()
                    kMaxDateFormatLength);
 }
 
-// Columns of the fields that are read; a field that is switched off takes no part.
-bool CSettingsDlg::HasDuplicateColumns() const
-{
-    const struct {
-        int bOn;
-        unsigned int nCol;
-    } fields[] = {
-        {1, DateCol}, {1, CloCol}, {OpenOn, OpenCol}, {HiOn, HiCol}, {LoOn, LoCol}, {VolOn, VolCol}, {OIOn, OICol},
-    };
-    for (std::size_t i = 0; i < std::size(fields); ++i)
-        for (std::size_t j = i + 1; j < std::size(fields); ++j)
-            if (fields[i].bOn && fields[j].bOn && fields[i].nCol == fields[j].nCol)
-                return true;
-    return false;
-}
-
 void CSettingsDlg::OnOK()
 {
     if (!UpdateData(true))
         return;
-    if (HasDuplicateColumns()) {
-        ShowMessageBox(QStringLiteral("Duplicate columns specified\nCorrect or disable"), EMessageButtons::Ok, this);
+    // Every field has passed its own check; what is left is the columns, the symbol and the path.
+    const SettingsCheck check = CheckSettings(Settings());
+    if (check.eFault == ESettingsFault::DuplicateColumn || check.eFault == ESettingsFault::EmptySymbol) {
+        ShowMessageBox(QString::fromStdString(check.strMessage), EMessageButtons::Ok, this);
+        if (check.eFault == ESettingsFault::EmptySymbol)
+            m_editSymbol->setFocus();
         return;
     }
-    Symbol = TrimRight(Symbol);
-    if (Symbol.isEmpty()) {
-        ShowMessageBox(QStringLiteral("You did not enter a valid symbol"), EMessageButtons::Ok, this);
-        m_editSymbol->setFocus();
-        return;
-    }
-    Symbol = Symbol.toUpper();
+    Symbol = QString::fromStdString(NormalisedSymbol(Symbol.toStdString()));
     UpdateData(false);  // the user sees the normalised symbol and the date format chosen by its prefix
-    if (TrimRight(Path).isEmpty()) {
-        ShowMessageBox(QStringLiteral("Please enter path"), EMessageButtons::Ok, this);
+    if (check.eFault == ESettingsFault::EmptyPath) {
+        ShowMessageBox(QString::fromStdString(check.strMessage), EMessageButtons::Ok, this);
         m_editPath->setFocus();
         return;
     }
+    if (!UpdateData(true))
+        return;
+    const int nDateFormat = m_comboDateFormat->currentIndex() + 1;
+    if (!ConfirmFit(nDateFormat))
+        return;
     if (m_pDateFormat)
-        *m_pDateFormat = m_comboDateFormat->currentIndex() + 1;
-    if (UpdateData(true))
-        accept();
+        *m_pDateFormat = nDateFormat;
+    accept();
+}
+
+// Settings that disagree with the input file are run only when the user says so.
+bool CSettingsDlg::ConfirmFit(int nDateFormat)
+{
+    if (m_strInputPath.isEmpty())
+        return true;
+    const std::string reason =
+        SettingsMisfit(Settings(), QFile::encodeName(m_strInputPath).toStdString(), nDateFormat);
+    if (reason.empty())
+        return true;
+    const QString strQuestion = QStringLiteral("The settings do not fit this file: %1.\nConvert anyway?");
+    return ShowMessageBox(strQuestion.arg(QString::fromStdString(reason)), EMessageButtons::YesNo, this) ==
+           EMessageAnswer::Yes;
 }
 
 // The state that counts is the box's new one, whatever the transfer before it found.
@@ -453,6 +498,17 @@ void CSettingsDlg::OnBrowse()
     UpdateData(false);
 }
 
+// Only the input groups change: a field not found is cleared and disabled, as its check box would do.
 void CSettingsDlg::OnDetect()
 {
+    const DetectedLayout layout = DetectLayout(QFile::encodeName(m_strInputPath).toStdString());
+    if (!layout.bFound) {
+        ShowMessageBox(QString::fromStdString(DescribeLayout(layout)), EMessageButtons::Ok, this);
+        return;
+    }
+    ConversionSettings settings;
+    ApplyLayout(layout, settings);
+    SetInputSettings(settings);
+    ShowInputFields();
+    EnableNumberFields();
 }
