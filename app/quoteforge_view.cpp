@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "engine/layout_detection.h"
 #include "engine/text_reader.h"
 
 using namespace engine;
@@ -52,8 +53,9 @@ void CQuoteforgeView::OnPreviewFile()
 {
     // Painted once, when the whole preview is in.
     setUpdatesEnabled(false);
+    const std::string strPath = QFile::encodeName(m_strInputPath).toStdString();
     CTextReader reader;
-    const bool opened = reader.Open(QFile::encodeName(m_strInputPath).toStdString());
+    const bool opened = reader.Open(strPath);
     setPlainText(QString());
     AppendText(QStringLiteral("To help you with the conversion settings, your file...\r\n\r\n\t") + m_strInputPath +
                QStringLiteral("\r\n\r\nlooks like this...\r\n\r\n"));
@@ -64,6 +66,9 @@ void CQuoteforgeView::OnPreviewFile()
         AppendText(QStringLiteral("\r\n"));
     }
     reader.Close();
+    if (opened)
+        AppendText(QStringLiteral("\r\n") + QString::fromStdString(DescribeLayout(DetectLayout(strPath))) +
+                   QStringLiteral("\r\n"));
     moveCursor(QTextCursor::Start);  // the preview is read from its top
     setUpdatesEnabled(true);
     OnSettings();

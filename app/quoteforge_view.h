@@ -20,7 +20,8 @@ public:
     void AppendText(const QString& strText);
 
     void OnClearWindow();
-    // The preview of m_strInputPath: a heading and the file's first ten lines, then the conversion command.
+    // The preview of m_strInputPath: a heading, the file's first ten lines and what its layout looks like,
+    // then the conversion command.
     void OnPreviewFile();
     // The conversion command: the stored settings in the Conversion Settings dialog, and on OK a run.
     void OnSettings();

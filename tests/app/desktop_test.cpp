@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
@@ -14,7 +19,9 @@
 #include "app/quoteforge_app.h"
 #include "app/quoteforge_view.h"
 #include "app/window_placement.h"
+#include "cli/command_line.h"
 #include "controls/desktop_services.h"
+#include "engine/layout_detection.h"
 #include "settings/message_box.h"
 #include "settings/profile_store.h"
 #include "settings/settings_dlg.h"
@@ -103,8 +110,7 @@ TEST_F(DesktopTest, ConfirmedDialogConvertsTheOpenedFileAndLogsSuccess)
     ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
 
     EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" | ").toStdString();
-    EXPECT_TRUE(m_pView->toPlainText().endsWith("01/03/2024,10.75,12,10.5,11.5,2000,55\n\n"
-                                                "Conversion completed successfully!"))
+    EXPECT_TRUE(m_pView->toPlainText().endsWith("is a guess.\n\nConversion completed successfully!"))
         << m_pView->toPlainText().toStdString();
     EXPECT_EQ(m_nBeeps, 1);
     EXPECT_EQ(m_pView->m_nDateFormat, 4);
@@ -169,7 +175,9 @@ TEST_F(DesktopTest, PreviewShowsAtMostTenLinesReadAsTheConversionReadsThem)
         const QString strInput = WriteInput("preview.txt", c.text);
         WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.reject(); });
         ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
-        EXPECT_EQ(m_pView->toPlainText(), kHeading.arg(strInput) + c.shown) << c.text.substr(0, 20);
+        const QString strLayout = QString::fromStdString(engine::DescribeLayout(engine::DetectLayout(strInput.toStdString())));
+        EXPECT_EQ(m_pView->toPlainText(), kHeading.arg(strInput) + c.shown + "\n" + strLayout + "\n")
+            << c.text.substr(0, 20);
     }
 }
 
@@ -222,6 +230,66 @@ TEST_F(DesktopTest, ClosingStoresThePlacementUnlessMinimized)
     m_pFrame->showMinimized();
     m_pFrame->close();
     EXPECT_EQ(store.ReadInt("Screen", "cx", -1), 500);
+}
+
+TEST_F(DesktopTest, TheSampleWithFreshSettingsAsksAboutTheMisfitThenConvertsWhatDetectFound)
+{
+    const QString strOut = QString::fromStdString(m_dir / "out");
+    QStringList storedAfterNo;
+    bool bOpenAfterNo = false;
+    WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) {
+        dlg.findChild<QLineEdit*>("Path")->setText(strOut);
+        dlg.findChild<QLineEdit*>("Symbol")->setText("qfdemo");
+        dlg.findChild<QRadioButton*>("MakeNew")->setChecked(true);
+        m_messages.SetQuestionAnswer(EMessageAnswer::No);
+        dlg.OnOK();  // the stored defaults read MMDDYY dates from row 1, the heading
+        bOpenAfterNo = dlg.isVisible();
+        storedAfterNo = StoredSettings();
+        QTest::mouseClick(dlg.findChild<QPushButton*>("Detect"), Qt::LeftButton);
+        dlg.OnOK();
+    });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(QString::fromLatin1(QUOTEFORGE_SAMPLE)));
+
+    ASSERT_EQ(m_messages.Texts().size(), 1) << m_messages.Texts().join(" | ").toStdString();
+    EXPECT_TRUE(m_messages.Texts()[0].startsWith("The settings do not fit this file: "));
+    EXPECT_TRUE(m_messages.Texts()[0].endsWith(".\nConvert anyway?"));
+    EXPECT_TRUE(bOpenAfterNo);
+    EXPECT_EQ(storedAfterNo.join(",").toStdString(), "-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-");
+    EXPECT_TRUE(m_pView->toPlainText().endsWith("Conversion completed successfully!"));
+    EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), (1500u + 1) * 28);
+    QStringList stored = StoredSettings();
+    stored[3] = "path";
+    EXPECT_EQ(stored.join(",").toStdString(), "MM_DD_CCYY,1,0,path,QFDEMO,,1,1,1,1,2,1,3,1,4,5,1,6,1,7");
+}
+
+TEST_F(DesktopTest, DesktopAndCommandLineWriteTheSameBytesForTheSameSettings)
+{
+    const std::filesystem::path desktopDir = m_dir.Path() / "out";
+    const std::filesystem::path cliDir = m_dir.Path() / "cli";
+    std::filesystem::create_directory(cliDir);
+    StoreRunnableSettings(1);
+    CProfileStore& store = *m_app.m_pProfile;
+    store.WriteString("Setting", "Symbol", QString::fromUtf8("\u00e4bc"));
+    store.WriteString("Setting", "Name", QString::fromUtf8("M\u00fcller Z\u00fcrich AG"));
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(QString::fromLatin1(QUOTEFORGE_SAMPLE)));
+    ASSERT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" | ").toStdString();
+    EXPECT_EQ(store.ReadString("Setting", "Symbol", ""), QString::fromUtf8("\u00c4BC"));
+    EXPECT_EQ(store.ReadString("Setting", "Name", ""), QString::fromUtf8("M\u00fcller Z\u00fcrich AG"));
+
+    const std::string strCliDir = cliDir.string();
+    const char* const argv[] = {"quoteforge-cli", "convert", QUOTEFORGE_SAMPLE, "--dir", strCliDir.c_str(),
+                                "--symbol", "\xc3\x84" "BC", "--name", "M\xc3\xbcller Z\xc3\xbcrich AG",
+                                "--date-format", "MM_DD_CCYY", "--skip", "1", "--master", "new"};
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunCommandLine(static_cast<int>(std::size(argv)), argv, out, err), 0) << err.str();
+
+    for (const char* szFile : {"MASTER", "F1.DAT", "F1.DOP"})
+        EXPECT_EQ(ReadBytes(desktopDir / szFile), ReadBytes(cliDir / szFile)) << szFile;
+    const std::vector<unsigned char> master = ReadBytes(cliDir / "MASTER");
+    EXPECT_NE(std::string(master.begin(), master.end()).find("\xc4" "BC"), std::string::npos)
+        << "the symbol in Windows-1252";
 }
 
 TEST_F(DesktopTest, AWindowClosedMaximizedOpensMaximizedAndRestoresToItsStoredPlace)

@@ -276,6 +276,32 @@ TEST_F(SettingsDlg, TheSymbolMustHoldMoreThanBlanksAndIsHandedBackInUpperCase)
     EXPECT_EQ(Edit("Symbol")->text(), " IBM");
 }
 
+TEST_F(SettingsDlg, SymbolAndNameTakeWindows1252CharactersOnlyAndTheSymbolKeepsItsLength)
+{
+    Show();
+    const struct {
+        const char* szField;
+        QString text;
+    } refused[] = {{"Symbol", QString::fromUtf8("\u03b1\u03b2\u03b3")}, {"Name", QString::fromUtf8("Caf\u00e9 \u65e5\u672c")}};
+    for (const auto& c : refused) {
+        m_messages.Clear();
+        Edit(c.szField)->setText(c.text);  // typed through an input method: QTest types ASCII only
+        ClickOK();
+        ASSERT_EQ(m_messages.Texts().size(), 1) << c.szField;
+        EXPECT_TRUE(m_messages.Texts()[0].contains(c.szField)) << m_messages.Texts()[0].toStdString();
+        EXPECT_EQ(FocusedControl(), Edit(c.szField));
+        EXPECT_FALSE(Accepted());
+        Type(Edit(c.szField), "ok");
+    }
+    m_messages.Clear();
+    Edit("Symbol")->setText(QString::fromUtf8("\u00e4bc\u00df\u00ff"));  // sharp s has no capital here
+    Edit("Name")->setText(QString::fromUtf8("M\u00fcller Z\u00fcrich AG"));
+    ClickOK();
+    ASSERT_TRUE(Accepted()) << m_messages.Texts().join(" | ").toStdString();
+    EXPECT_EQ(m_dlg.Symbol, QString::fromUtf8("\u00c4BC\u00df\u0178"));
+    EXPECT_EQ(m_dlg.Name, QString::fromUtf8("M\u00fcller Z\u00fcrich AG"));
+}
+
 TEST_F(SettingsDlg, ThePathMustHoldMoreThanBlanksAndIsHandedBackAsTyped)
 {
     Show();
