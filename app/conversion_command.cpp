@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QScreen>
-#include <QStyle>
+#include <QFontMetrics>
 
 #include "app/dialog_placement.h"
 #include "app/message_box_sink.h"
@@ -68,16 +68,22 @@ void StoreSettings(CProfileStore& profile, const ConversionSettings& settings)
     ForEachNumber(settings, [&](const char* szName, int nValue) { profile.WriteInt(section, szName, nValue); });
 }
 
-// Clear of the view's lines, on the main window's screen. Before its first showing the dialog has no frame
-// yet; the style's title bar and border stand for it.
+// Clear of the preview's lines, on the main window's screen. Before its first showing the dialog has no
+// frame yet; a title bar of the title font's height with a little room, and thin borders, stand for it.
 void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
 {
     const QScreen* pScreen = view.screen();
     if (!pScreen || !view.isVisible())
         return;
-    const int nBorder = dlg.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    const QSize framed = dlg.size() + QSize(2 * nBorder, dlg.style()->pixelMetric(QStyle::PM_TitleBarHeight) + nBorder);
-    dlg.move(PlaceBesideText(view.VisibleTextRect(), framed, pScreen->availableGeometry()));
+    const int nTitle = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).height() + 6;
+    const QSize framed = dlg.size() + QSize(2 * 2, nTitle + 2);
+    // Until the window manager has framed the main window (just after start-up), Qt places its contents at
+    // the frame's corner: the title bar then still comes on top of them.
+    QRect text = view.VisiblePreviewRect();
+    const QWidget* pMain = view.window();
+    if (pMain->frameGeometry().top() == pMain->geometry().top())
+        text.translate(0, nTitle);
+    dlg.move(PlaceBesideText(text, framed, pScreen->availableGeometry()));
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ void CQuoteforgeView::AppendText(const QString& strText)
 
 void CQuoteforgeView::OnClearWindow()
 {
+    m_nPreviewBlocks = 0;
     setPlainText(QString());
 }
 
@@ -66,6 +67,7 @@ void CQuoteforgeView::OnPreviewFile()
         AppendText(QStringLiteral("\r\n"));
     }
     reader.Close();
+    m_nPreviewBlocks = document()->blockCount() - 1;  // the last block is the empty one after the last line
     if (opened)
         AppendText(QStringLiteral("\r\n") + QString::fromStdString(DescribeLayout(DetectLayout(strPath))) +
                    QStringLiteral("\r\n"));
@@ -79,12 +81,13 @@ void CQuoteforgeView::OnUpdateSettings(QAction* pAction) const
     pAction->setEnabled(!m_strInputPath.isEmpty());
 }
 
-QRect CQuoteforgeView::VisibleTextRect() const
+QRect CQuoteforgeView::VisiblePreviewRect() const
 {
     const QRect area = viewport()->rect();
     qreal dWidth = 0;
     qreal dBottom = 0;
-    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = firstVisibleBlock();
+         block.isValid() && (m_nPreviewBlocks == 0 || block.blockNumber() < m_nPreviewBlocks); block = block.next()) {
         const QRectF bounds = blockBoundingGeometry(block).translated(contentOffset());
         if (bounds.top() > area.bottom())
             break;

@@ -28,8 +28,9 @@ public:
     // "Settings..." is available once a file has been opened.
     void OnUpdateSettings(QAction* pAction) const;
 
-    // The part of the screen that the view's visible text takes: its lines as wide as the widest of them.
-    QRect VisibleTextRect() const;
+    // The part of the screen that the visible lines of the preview's heading and file lines take, as wide as
+    // the widest of them (the whole visible text when no preview has been shown).
+    QRect VisiblePreviewRect() const;
 
     QString m_strInputPath;  // the file opened last; set by a successful open, never cleared
     int m_nDateFormat = 1;   // date format number from the dialog's last OK, 0 when none was selected
@@ -42,4 +43,5 @@ protected:
 
 private:
     CProfileStore& m_profile;
+    int m_nPreviewBlocks = 0;  // the text blocks of the preview's heading and lines; 0 before a preview
 };

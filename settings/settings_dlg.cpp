@@ -83,11 +83,17 @@ void CSettingsDlg::CreateControls()
     const int nWiden = nSymbolWidth - du.X(65);
     auto widened = [&](QRect rect) { return rect.adjusted(0, 0, nWiden, 0); };
     auto shifted = [&](QRect rect) { return rect.translated(nWiden, 0); };
-    setFixedSize(du.Size(342, 231) + QSize(nWiden, 0));
+    // The four groups stand 2 units apart and the buttons close below them, so that the dialog fits under
+    // a preview on a 768-line screen; rect() moves each control up by what its group saves.
+    auto rect = [&](int x, int y, int cx, int cy) {
+        const int nSaved = y < 55 ? 1 : y < 105 ? 4 : y < 155 ? 7 : y < 205 ? 10 : 13;
+        return du.Rect(x, y - nSaved, cx, cy);
+    };
+    setFixedSize(du.Size(342, 218) + QSize(nWiden, 0));
 
     auto group = [&](const char* szCaption, int y) {
         auto* pBox = new QGroupBox(QString::fromLatin1(szCaption), this);
-        pBox->setGeometry(widened(du.Rect(5, y, 330, 45)));
+        pBox->setGeometry(widened(rect(5, y, 330, 45)));
     };
     auto label = [&](const char* szText, QRect rect) {
         auto* pLabel = new QLabel(QString::fromLatin1(szText), this);
@@ -104,7 +110,7 @@ void CSettingsDlg::CreateControls()
         auto* pEdit = new CSpinEdit(this);
         pEdit->setObjectName(QString::fromLatin1(szName));
         pEdit->SetRange(static_cast<int>(nMin), static_cast<int>(nMax));
-        pEdit->setGeometry(du.Rect(x, y, 39, 15));
+        pEdit->setGeometry(rect(x, y, 39, 15));
         return pEdit;
     };
     auto radio = [&](const char* szText, const char* szName, QRect rect, QButtonGroup* pGroup, int nId) {
@@ -133,13 +139,13 @@ void CSettingsDlg::CreateControls()
     group("Output File: Path to Output Files", 105);
     group("Output File: Detail Settings", 155);
 
-    label("Date", du.Rect(15, 20, 40, 10));
-    m_checkOpenOn = check("Open", "OpenOn", du.Rect(60, 20, 40, 10));
-    m_checkHiOn = check("High", "HiOn", du.Rect(105, 20, 40, 10));
-    m_checkLoOn = check("Low", "LoOn", du.Rect(150, 20, 40, 10));
-    label("Close", du.Rect(195, 20, 40, 10));
-    m_checkVolOn = check("Volume", "VolOn", du.Rect(240, 20, 42, 10));
-    m_checkOIOn = check("Open Int", "OIOn", du.Rect(285, 20, 45, 10));
+    label("Date", rect(15, 20, 40, 10));
+    m_checkOpenOn = check("Open", "OpenOn", rect(60, 20, 40, 10));
+    m_checkHiOn = check("High", "HiOn", rect(105, 20, 40, 10));
+    m_checkLoOn = check("Low", "LoOn", rect(150, 20, 40, 10));
+    label("Close", rect(195, 20, 40, 10));
+    m_checkVolOn = check("Volume", "VolOn", rect(240, 20, 42, 10));
+    m_checkOIOn = check("Open Int", "OIOn", rect(285, 20, 45, 10));
     m_editDateCol = number("DateCol", 15, 30, kMinColumn, kMaxColumn);
     m_editOpenCol = number("OpenCol", 60, 30, kMinColumn, kMaxColumn);
     m_editHiCol = number("HiCol", 105, 30, kMinColumn, kMaxColumn);
@@ -148,42 +154,42 @@ void CSettingsDlg::CreateControls()
     m_editVolCol = number("VolCol", 240, 30, kMinColumn, kMaxColumn);
     m_editOICol = number("OICol", 285, 30, kMinColumn, kMaxColumn);
 
-    label("Which Column Delimiter Character?", du.Rect(15, 70, 134, 10));
+    label("Which Column Delimiter Character?", rect(15, 70, 134, 10));
     m_groupDelimiter = new QButtonGroup(this);
-    m_radioComma = radio("&Comma", "Comma", du.Rect(15, 85, 42, 10), m_groupDelimiter, 0);
-    m_radioTab = radio("&Tab", "Tab", du.Rect(59, 85, 29, 10), m_groupDelimiter, 1);
-    m_radioSpace = radio("&Space", "Space", du.Rect(89, 85, 45, 10), m_groupDelimiter, 2);
-    label("Date Format", du.Rect(150, 70, 80, 10));
+    m_radioComma = radio("&Comma", "Comma", rect(15, 85, 42, 10), m_groupDelimiter, 0);
+    m_radioTab = radio("&Tab", "Tab", rect(59, 85, 29, 10), m_groupDelimiter, 1);
+    m_radioSpace = radio("&Space", "Space", rect(89, 85, 45, 10), m_groupDelimiter, 2);
+    label("Date Format", rect(150, 70, 80, 10));
     m_comboDateFormat = new QComboBox(this);
     m_comboDateFormat->setObjectName(QStringLiteral("DateFormat"));
-    m_comboDateFormat->setGeometry(du.Rect(150, 80, 80, 15));
+    m_comboDateFormat->setGeometry(rect(150, 80, 80, 15));
     m_comboDateFormat->setEditable(true);
     m_comboDateFormat->setInsertPolicy(QComboBox::NoInsert);
     m_comboDateFormat->setCompleter(nullptr);  // the text part holds what was typed, nothing more
     m_comboDateFormat->setMaxVisibleItems(kDateFormatCount);
     for (const char* szName : kDateFormatNames)
         m_comboDateFormat->addItem(QString::fromLatin1(szName));
-    m_checkSkipOn = check("Skip Rows", "SkipOn", du.Rect(260, 70, 65, 10));
+    m_checkSkipOn = check("Skip Rows", "SkipOn", rect(260, 70, 65, 10));
     m_editSkipRows = number("SkipRows", 260, 80, 0, kMaxSkipRows);
 
-    label("Directory Path", du.Rect(15, 120, 240, 10));
-    m_editPath = edit("Path", widened(du.Rect(15, 130, 240, 15)));
-    m_buttonBrowse = button("Browse...", "Browse", shifted(du.Rect(260, 130, 65, 15)));
+    label("Directory Path", rect(15, 120, 240, 10));
+    m_editPath = edit("Path", widened(rect(15, 130, 240, 15)));
+    m_buttonBrowse = button("Browse...", "Browse", shifted(rect(260, 130, 65, 15)));
 
-    label("How to use a Master File in this Directory?", du.Rect(15, 170, 174, 10));
+    label("How to use a Master File in this Directory?", rect(15, 170, 174, 10));
     m_groupExist = new QButtonGroup(this);
-    m_radioUseExisting = radio("Use &Existing Master", "UseExisting", du.Rect(15, 185, 84, 10), m_groupExist, 0);
-    m_radioMakeNew = radio("Make &New Master", "MakeNew", du.Rect(100, 185, 85, 10), m_groupExist, 1);
-    label("Symbol", du.Rect(190, 170, 65, 10));
-    m_editSymbol = edit("Symbol", widened(du.Rect(190, 180, 65, 15)));
-    label("Name", shifted(du.Rect(260, 170, 65, 10)));
-    m_editName = edit("Name", shifted(du.Rect(260, 180, 65, 15)));
+    m_radioUseExisting = radio("Use &Existing Master", "UseExisting", rect(15, 185, 84, 10), m_groupExist, 0);
+    m_radioMakeNew = radio("Make &New Master", "MakeNew", rect(100, 185, 85, 10), m_groupExist, 1);
+    label("Symbol", rect(190, 170, 65, 10));
+    m_editSymbol = edit("Symbol", widened(rect(190, 180, 65, 15)));
+    label("Name", shifted(rect(260, 170, 65, 10)));
+    m_editName = edit("Name", shifted(rect(260, 180, 65, 15)));
 
-    m_buttonDetect = button("&Detect", "Detect", du.Rect(5, 210, 50, 14));
+    m_buttonDetect = button("&Detect", "Detect", rect(5, 210, 50, 14));
     m_buttonDetect->setToolTip(QStringLiteral("Fill in the input file's settings from what the file looks like"));
-    m_buttonOK = button("OK", "OK", shifted(du.Rect(230, 210, 50, 14)));
+    m_buttonOK = button("OK", "OK", shifted(rect(230, 210, 50, 14)));
     m_buttonOK->setDefault(true);
-    m_buttonCancel = button("Cancel", "Cancel", shifted(du.Rect(285, 210, 50, 14)));
+    m_buttonCancel = button("Cancel", "Cancel", shifted(rect(285, 210, 50, 14)));
 }
 
 void CSettingsDlg::SetTabOrder()
