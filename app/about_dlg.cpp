@@ -50,11 +50,16 @@ CAboutDlg::CAboutDlg(int* pbMailVisited, int* pbWebVisited, QWidget* pParent)
                    QStringLiteral("A 32 bit application\nby\n") + kAuthorName.toString());
     AddCentredText(this, units, {18, 81, 112, 72}, m_strLegal);
 
-    m_mailLink->setText(kMailAddress.toString());
-    m_mailLink->setGeometry(units.Rect(150, 75, 100, 10));
+    // The links are as wide as their texts (a click beside a text opens nothing), centred under the texts
+    // above them, whose middle is at 197.5 units.
+    auto placeLink = [&](CStaticLink* pLink, const QString& strText, int y) {
+        pLink->setText(strText);
+        const int nWidth = pLink->sizeHint().width();
+        pLink->setGeometry(units.X(395) / 2 - nWidth / 2, units.Y(y), nWidth, units.Y(10));
+    };
+    placeLink(m_mailLink, kMailAddress.toString(), 75);
     m_mailLink->m_pVisited = pbMailVisited;
-    m_webLink->setText(kWebAddress.toString());
-    m_webLink->setGeometry(units.Rect(140, 90, 120, 10));
+    placeLink(m_webLink, kWebAddress.toString(), 90);
     m_webLink->m_pVisited = pbWebVisited;
 
     auto* pOK = new QPushButton(QStringLiteral("OK"), this);

@@ -3,12 +3,14 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QScreen>
+#include <QFontMetrics>
 
-#include <type_traits>
-
+#include "app/dialog_placement.h"
 #include "app/message_box_sink.h"
 #include "app/quoteforge_view.h"
 #include "controls/desktop_services.h"
+#include "engine/conversion_settings.h"
 #include "engine/converter.h"
 #include "settings/profile_settings_writer.h"
 #include "settings/profile_store.h"
@@ -19,71 +21,69 @@ using namespace engine;
 
 namespace {
 
-// The numeric settings from SkipOn on, in the order they are read and written; visit gets each one's
-// name, default and dialog member.
-template <typename Dialog, typename Visit>
-void ForEachNumber(Dialog& dlg, Visit visit)
+// The numeric settings from SkipOn on, in the order they are read and written; visit gets each one's name
+// and member.
+template <typename Settings, typename Visit>
+void ForEachNumber(Settings& settings, Visit visit)
 {
-    visit("SkipOn", 0, dlg.SkipOn);
-    visit("SkipRows", 0, dlg.SkipRows);
-    visit("DateCol", 1, dlg.DateCol);
-    visit("OpenOn", 1, dlg.OpenOn);
-    visit("OpenCol", 2, dlg.OpenCol);
-    visit("HiOn", 1, dlg.HiOn);
-    visit("HiCol", 3, dlg.HiCol);
-    visit("LoOn", 1, dlg.LoOn);
-    visit("LoCol", 4, dlg.LoCol);
-    visit("CloCol", 5, dlg.CloCol);
-    visit("VolOn", 1, dlg.VolOn);
-    visit("VolCol", 6, dlg.VolCol);
-    visit("OIOn", 1, dlg.OIOn);
-    visit("OICol", 7, dlg.OICol);
+    visit("SkipOn", settings.SkipOn);
+    visit("SkipRows", settings.SkipRows);
+    visit("DateCol", settings.DateCol);
+    visit("OpenOn", settings.OpenOn);
+    visit("OpenCol", settings.OpenCol);
+    visit("HiOn", settings.HiOn);
+    visit("HiCol", settings.HiCol);
+    visit("LoOn", settings.LoOn);
+    visit("LoCol", settings.LoCol);
+    visit("CloCol", settings.CloCol);
+    visit("VolOn", settings.VolOn);
+    visit("VolCol", settings.VolCol);
+    visit("OIOn", settings.OIOn);
+    visit("OICol", settings.OICol);
 }
 
-void LoadSettings(const CProfileStore& profile, CSettingsDlg& dlg)
+// A setting that is not stored takes its default.
+ConversionSettings LoadSettings(const CProfileStore& profile)
 {
     const QString section = kSettingSection;
-    dlg.DateFormat = profile.ReadString(section, "DateFormat", "MMDDYY");
-    dlg.Exist = profile.ReadInt(section, "Exist", 0);
-    dlg.Delimiter = profile.ReadInt(section, "Delimiter", 0);
-    dlg.Path = profile.ReadString(section, "Path", "");
-    dlg.Symbol = profile.ReadString(section, "Symbol", "");
-    dlg.Name = profile.ReadString(section, "Name", "");
-    ForEachNumber(dlg, [&](const char* szName, int nDefault, auto& member) {
-        member = static_cast<std::remove_reference_t<decltype(member)>>(profile.ReadInt(section, szName, nDefault));
-    });
+    ConversionSettings settings;
+    settings.DateFormat =
+        profile.ReadString(section, "DateFormat", QString::fromStdString(settings.DateFormat)).toStdString();
+    settings.Exist = profile.ReadInt(section, "Exist", settings.Exist);
+    settings.Delimiter = profile.ReadInt(section, "Delimiter", settings.Delimiter);
+    settings.Path = profile.ReadString(section, "Path", "").toStdString();
+    settings.Symbol = profile.ReadString(section, "Symbol", "").toStdString();
+    settings.Name = profile.ReadString(section, "Name", "").toStdString();
+    ForEachNumber(settings, [&](const char* szName, int& nValue) { nValue = profile.ReadInt(section, szName, nValue); });
+    return settings;
 }
 
 // Path, Symbol and Name are written by the run, once it has added the security.
-void StoreSettings(CProfileStore& profile, const CSettingsDlg& dlg)
+void StoreSettings(CProfileStore& profile, const ConversionSettings& settings)
 {
     const QString section = kSettingSection;
-    profile.WriteString(section, "DateFormat", dlg.DateFormat);
-    profile.WriteInt(section, "Delimiter", dlg.Delimiter);
-    profile.WriteInt(section, "Exist", dlg.Exist);
-    ForEachNumber(dlg, [&](const char* szName, int, const auto& member) {
-        profile.WriteInt(section, szName, static_cast<int>(member));
-    });
+    profile.WriteString(section, "DateFormat", QString::fromStdString(settings.DateFormat));
+    profile.WriteInt(section, "Delimiter", settings.Delimiter);
+    profile.WriteInt(section, "Exist", settings.Exist);
+    ForEachNumber(settings, [&](const char* szName, int nValue) { profile.WriteInt(section, szName, nValue); });
 }
 
-void FillJob(CConverter& job, const CSettingsDlg& dlg, const QString& strInputPath, int nDateFormat)
+// Clear of the preview's lines, on the main window's screen. Before its first showing the dialog has no
+// frame yet; a title bar of the title font's height with a little room, and thin borders, stand for it.
+void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
 {
-    job.m_strInputPath = QFile::encodeName(strInputPath).toStdString();
-    job.m_nDateFormat = nDateFormat;
-    CopyText(job.m_szPath, QFile::encodeName(dlg.Path).toStdString());
-    CopyText(job.m_szSymbol, dlg.Symbol.toLocal8Bit().toStdString());
-    CopyText(job.m_szName, dlg.Name.toLocal8Bit().toStdString());
-    CopyText(job.m_szDelimiter, dlg.Delimiter == 1 ? "\t" : dlg.Delimiter == 2 ? " " : ",");
-    job.m_bSkipOn = dlg.SkipOn;
-    job.m_nSkipRows = static_cast<int>(dlg.SkipRows);
-    job.m_bUseExisting = dlg.Exist == 0 ? 1 : 0;
-    const int bFieldOn[kFieldCount] = {1, dlg.OpenOn, dlg.HiOn, dlg.LoOn, 1, dlg.VolOn, dlg.OIOn};
-    const unsigned nColumn[kFieldCount] = {dlg.DateCol, dlg.OpenCol, dlg.HiCol, dlg.LoCol,
-                                           dlg.CloCol,  dlg.VolCol,  dlg.OICol};
-    for (int i = 0; i < kFieldCount; ++i) {
-        job.m_bFieldOn[i] = bFieldOn[i];
-        job.m_nFieldCol[i] = static_cast<int>(nColumn[i]) - 1;
-    }
+    const QScreen* pScreen = view.screen();
+    if (!pScreen || !view.isVisible())
+        return;
+    const int nTitle = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).height() + 6;
+    const QSize framed = dlg.size() + QSize(2 * 2, nTitle + 2);
+    // Until the window manager has framed the main window (just after start-up), Qt places its contents at
+    // the frame's corner: the title bar then still comes on top of them.
+    QRect text = view.VisiblePreviewRect();
+    const QWidget* pMain = view.window();
+    if (pMain->frameGeometry().top() == pMain->geometry().top())
+        text.translate(0, nTitle);
+    dlg.move(PlaceBesideText(text, framed, pScreen->availableGeometry()));
 }
 
 }  // namespace
@@ -91,16 +91,20 @@ void FillJob(CConverter& job, const CSettingsDlg& dlg, const QString& strInputPa
 void CQuoteforgeView::OnSettings()
 {
     CSettingsDlg dlg(&m_nDateFormat, window());
-    LoadSettings(m_profile, dlg);
+    dlg.m_strInputPath = m_strInputPath;
+    dlg.SetSettings(LoadSettings(m_profile));
+    PlaceDialog(dlg, *this);
     if (dlg.DoModal() != QDialog::Accepted)
         return;
-    StoreSettings(m_profile, dlg);
+    ConversionSettings settings = dlg.Settings();
+    StoreSettings(m_profile, settings);
+    settings.Path = QFile::encodeName(dlg.Path).toStdString();  // the job opens files by the system's names
 
     CMessageBoxSink messages;
-    CProfileSettingsWriter settings(m_profile);
+    CProfileSettingsWriter writeBack(m_profile);
     CSystemToday today;
-    auto job = std::make_unique<CConverter>(CRunServices{messages, settings, today});
-    FillJob(*job, dlg, m_strInputPath, m_nDateFormat);
+    auto job = std::make_unique<CConverter>(CRunServices{messages, writeBack, today});
+    CopyInto(settings, m_nDateFormat, QFile::encodeName(m_strInputPath).toStdString(), *job);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int status = job->Run();

@@ -18,6 +18,7 @@
 #include "app/quoteforge_view.h"
 #include "app/window_placement.h"
 #include "res/resources.h"
+#include "settings/help_request.h"
 #include "settings/profile_store.h"
 
 namespace {
@@ -57,9 +58,13 @@ CMainFrame::CMainFrame(CProfileStore& profile, int* pbMailVisited, int* pbWebVis
     PreCreateWindow();
     connect(m_pView, &CQuoteforgeView::InputPathChanged, this, &CMainFrame::OnUpdateSettings);
     OnUpdateSettings();
+    SetHelpFunction([this](const QString& strPage) { ShowHelpPage(strPage); });
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    SetHelpFunction({});
+}
 
 void CMainFrame::PreCreateWindow()
 {
@@ -71,6 +76,9 @@ void CMainFrame::PreCreateWindow()
     const CWindowPlacement placement = ChooseWindowPlacement(stored, screen);
     move(placement.x, placement.y);
     resize(placement.cx, placement.cy);
+    // A window closed maximized opens maximized; its stored place is where it goes when restored.
+    if (m_profile.ReadInt(section, "Maximized", 0) != 0)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void CMainFrame::CreateActions()
@@ -229,9 +237,14 @@ void CMainFrame::OnAppAbout()
 
 void CMainFrame::OnHelp()
 {
+    ShowHelpPage(QString());
+}
+
+void CMainFrame::ShowHelpPage(const QString& strPage)
+{
     if (!m_pHelpWindow)
         m_pHelpWindow = new CHelpWindow(this);
-    m_pHelpWindow->ShowPage();
+    m_pHelpWindow->ShowPage(strPage);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent)
@@ -242,15 +255,23 @@ void CMainFrame::closeEvent(QCloseEvent* pEvent)
     pEvent->accept();
 }
 
-// A minimized window stores nothing, so that the next start uses the placement stored before.
+// A minimized window stores nothing, so that the next start uses the placement stored before. A maximized
+// one stores the place it has when restored, and that it was maximized.
 void CMainFrame::OnClose()
 {
     if (isMinimized())
         return;
-    const CWindowPlacement placement = PlacementToStore(pos(), size());
+    const bool bMaximized = isMaximized();
+    const QRect restored = normalGeometry();
+    // pos() is the frame's corner, the geometries the client area's.
+    const QPoint frameOffset = pos() - geometry().topLeft();
+    const CWindowPlacement placement = bMaximized && restored.isValid()
+                                           ? PlacementToStore(restored.topLeft() + frameOffset, restored.size())
+                                           : PlacementToStore(pos(), size());
     const QString section = kScreenSection;
     m_profile.WriteInt(section, "cx", placement.cx);
     m_profile.WriteInt(section, "cy", placement.cy);
     m_profile.WriteInt(section, "x", placement.x);
     m_profile.WriteInt(section, "y", placement.y);
+    m_profile.WriteInt(section, "Maximized", bMaximized ? 1 : 0);
 }

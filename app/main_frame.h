@@ -31,6 +31,9 @@ public:
     void OnFileNew();
     void OnAppAbout();
     void OnHelp();
+    // Shows the help window at the page; F1 in a dialog comes here too.
+    void ShowHelpPage(const QString& strPage);
+    CHelpWindow* GetHelpWindow() const { return m_pHelpWindow; }
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;

@@ -1,9 +1,11 @@
 #include "app/quoteforge_app.h"
 
+#include <QApplication>
 #include <QTimer>
 
 #include "app/main_frame.h"
 #include "app/quoteforge_doc.h"
+#include "res/resources.h"
 #include "settings/profile_store.h"
 
 namespace {
@@ -34,10 +36,15 @@ bool CQuoteforgeApp::InitInstance(const QStringList& arguments, CProfileStore* p
     if (m_pProfile->Open(&bCreated) && bCreated)
         m_pProfile->ImportIniFile();
 
-    const QString strFile = FileArgument(arguments);
-    if (!strFile.isEmpty() && !CheckFileReadable(strFile))
-        return false;
+    QApplication::setWindowIcon(ApplicationIcon());
     m_pMainWnd = new CMainFrame(*m_pProfile, &m_bMailVisited, &m_bWebVisited);
+    // The message about an unreadable file is the main window's, though the program ends without showing it.
+    const QString strFile = FileArgument(arguments);
+    if (!strFile.isEmpty() && !CheckFileReadable(strFile, m_pMainWnd)) {
+        delete m_pMainWnd;
+        m_pMainWnd = nullptr;
+        return false;
+    }
     m_pMainWnd->show();
     // The file opens once the window is up, so that its preview and the dialog appear over it.
     if (!strFile.isEmpty())

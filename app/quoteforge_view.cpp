@@ -2,9 +2,15 @@
 
 #include <QAction>
 #include <QFile>
+#include <QKeyEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 
+#include <algorithm>
+
+#include "engine/layout_detection.h"
 #include "engine/text_reader.h"
 
 using namespace engine;
@@ -40,6 +46,7 @@ void CQuoteforgeView::AppendText(const QString& strText)
 
 void CQuoteforgeView::OnClearWindow()
 {
+    m_nPreviewBlocks = 0;
     setPlainText(QString());
 }
 
@@ -47,8 +54,9 @@ void CQuoteforgeView::OnPreviewFile()
 {
     // Painted once, when the whole preview is in.
     setUpdatesEnabled(false);
+    const std::string strPath = QFile::encodeName(m_strInputPath).toStdString();
     CTextReader reader;
-    const bool opened = reader.Open(QFile::encodeName(m_strInputPath).toStdString());
+    const bool opened = reader.Open(strPath);
     setPlainText(QString());
     AppendText(QStringLiteral("To help you with the conversion settings, your file...\r\n\r\n\t") + m_strInputPath +
                QStringLiteral("\r\n\r\nlooks like this...\r\n\r\n"));
@@ -59,6 +67,11 @@ void CQuoteforgeView::OnPreviewFile()
         AppendText(QStringLiteral("\r\n"));
     }
     reader.Close();
+    m_nPreviewBlocks = document()->blockCount() - 1;  // the last block is the empty one after the last line
+    if (opened)
+        AppendText(QStringLiteral("\r\n") + QString::fromStdString(DescribeLayout(DetectLayout(strPath))) +
+                   QStringLiteral("\r\n"));
+    moveCursor(QTextCursor::Start);  // the preview is read from its top
     setUpdatesEnabled(true);
     OnSettings();
 }
@@ -66,4 +79,38 @@ void CQuoteforgeView::OnPreviewFile()
 void CQuoteforgeView::OnUpdateSettings(QAction* pAction) const
 {
     pAction->setEnabled(!m_strInputPath.isEmpty());
+}
+
+QRect CQuoteforgeView::VisiblePreviewRect() const
+{
+    const QRect area = viewport()->rect();
+    qreal dWidth = 0;
+    qreal dBottom = 0;
+    for (QTextBlock block = firstVisibleBlock();
+         block.isValid() && (m_nPreviewBlocks == 0 || block.blockNumber() < m_nPreviewBlocks); block = block.next()) {
+        const QRectF bounds = blockBoundingGeometry(block).translated(contentOffset());
+        if (bounds.top() > area.bottom())
+            break;
+        dBottom = bounds.bottom();
+        const QTextLayout* pLayout = block.layout();
+        for (int i = 0; pLayout && i < pLayout->lineCount(); ++i)
+            dWidth = std::max(dWidth, pLayout->lineAt(i).naturalTextWidth());
+    }
+    const int nMargin = static_cast<int>(document()->documentMargin());
+    const QRect text(area.left(), area.top(), static_cast<int>(dWidth) + 2 * nMargin, static_cast<int>(dBottom) + nMargin);
+    return text.intersected(area).translated(viewport()->mapToGlobal(QPoint(0, 0)));
+}
+
+// Read-only, the view takes Home and End to its first and last line but leaves Ctrl+Home and Ctrl+End
+// unanswered; they do the same here.
+void CQuoteforgeView::keyPressEvent(QKeyEvent* pEvent)
+{
+    const bool bToStart = pEvent->key() == Qt::Key_Home;
+    if (pEvent->modifiers() == Qt::ControlModifier && (bToStart || pEvent->key() == Qt::Key_End)) {
+        verticalScrollBar()->triggerAction(bToStart ? QAbstractSlider::SliderToMinimum
+                                                    : QAbstractSlider::SliderToMaximum);
+        pEvent->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(pEvent);
 }

@@ -8,6 +8,7 @@
 
 class CProfileStore;
 class QAction;
+class QKeyEvent;
 
 class CQuoteforgeView : public QPlainTextEdit {
     Q_OBJECT
@@ -19,12 +20,17 @@ public:
     void AppendText(const QString& strText);
 
     void OnClearWindow();
-    // The preview of m_strInputPath: a heading and the file's first ten lines, then the conversion command.
+    // The preview of m_strInputPath: a heading, the file's first ten lines and what its layout looks like,
+    // then the conversion command.
     void OnPreviewFile();
     // The conversion command: the stored settings in the Conversion Settings dialog, and on OK a run.
     void OnSettings();
     // "Settings..." is available once a file has been opened.
     void OnUpdateSettings(QAction* pAction) const;
+
+    // The part of the screen that the visible lines of the preview's heading and file lines take, as wide as
+    // the widest of them (the whole visible text when no preview has been shown).
+    QRect VisiblePreviewRect() const;
 
     QString m_strInputPath;  // the file opened last; set by a successful open, never cleared
     int m_nDateFormat = 1;   // date format number from the dialog's last OK, 0 when none was selected
@@ -32,6 +38,10 @@ public:
 signals:
     void InputPathChanged();
 
+protected:
+    void keyPressEvent(QKeyEvent* pEvent) override;
+
 private:
     CProfileStore& m_profile;
+    int m_nPreviewBlocks = 0;  // the text blocks of the preview's heading and lines; 0 before a preview
 };

@@ -52,14 +52,13 @@ sleep 1
 sleep 0.7; import -window root docs/main-window.png
 shoot "$(xdotool search --name '^Conversion Settings$' | head -1)" settings-dialog.png
 
-# Browse... sits at the right end of the directory path row.
-read -r width height < <(xdotool getwindowgeometry "$dialog" | awk '/Geometry/ {split($2, g, "x"); print g[1], g[2]}')
-click "$dialog" $((width * 585 / 683)) $((height * 239 / 403))
+# The focus starts on OK; Browse... is four steps back in the focus order (Detect, Name, Symbol, Browse).
+xdotool windowactivate --sync "$dialog" key shift+Tab shift+Tab shift+Tab shift+Tab space
 chooser=$(window "Choose Directory")
 shoot "$chooser" choose-directory.png
 xdotool key Escape
 sleep 0.5
-click "$dialog" $((width * 473 / 683)) $((height * 378 / 403))   # OK: the run
+xdotool windowactivate --sync "$dialog" key Tab Tab Tab Tab space   # from Browse... to OK: the run
 sleep 1.5
 main=$(window "Quoteforge")
 shoot "$main" conversion-log.png

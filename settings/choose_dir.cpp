@@ -14,6 +14,7 @@
 #include <QStyledItemDelegate>
 
 #include "settings/dialog_units.h"
+#include "settings/help_request.h"
 #include "settings/message_box.h"
 
 namespace {
@@ -99,6 +100,7 @@ CChooseDir::CChooseDir(const QString& strInitialDir, QWidget* pParent) : QDialog
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     CreateControls();
     FillDrives();
+    AddHelpKey(this, kChooseDirHelpPage);
 
     if (strInitialDir.isEmpty()) {
         ShowDirectory(QDir::currentPath());

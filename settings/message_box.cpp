@@ -1,7 +1,10 @@
 #include "settings/message_box.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
 
@@ -13,6 +16,31 @@ MessageBoxRecorder& Recorder()
     return recorder;
 }
 
+// The active window, else the program's main window: a box always has an owner to centre on and take its
+// icon from, also while no window is active (after a dialog has closed, during a run).
+QWidget* Owner()
+{
+    if (QWidget* pActive = QApplication::activeWindow())
+        return pActive;
+    for (QWidget* pWidget : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(pWidget) && pWidget->parentWidget() == nullptr)
+            return pWidget;
+    return nullptr;
+}
+
+// Qt sizes a message box by its text alone, so a short message would cut the caption off; a spacer across
+// the box keeps it as wide as the caption with the title bar's icon and buttons.
+void MakeRoomForCaption(QMessageBox& box)
+{
+    auto* pLayout = qobject_cast<QGridLayout*>(box.layout());
+    if (!pLayout)
+        return;
+    const QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    const int nWidth = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + 4 * 32 + 40;
+    pLayout->addItem(new QSpacerItem(nWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), pLayout->rowCount(),
+                     0, 1, pLayout->columnCount());
+}
+
 }  // namespace
 
 EMessageAnswer ShowMessageBox(const QString& strText, EMessageButtons buttons, QWidget* pParent)
@@ -21,11 +49,13 @@ EMessageAnswer ShowMessageBox(const QString& strText, EMessageButtons buttons, Q
         return Recorder()(strText, buttons);
 
     if (!pParent)
-        pParent = QApplication::activeWindow();
+        pParent = Owner();
     QMessageBox box(pParent);
     box.setWindowTitle(QString::fromLatin1(kCaption));
+    box.setWindowIcon(pParent ? pParent->window()->windowIcon() : QApplication::windowIcon());
     box.setText(strText);
     box.setTextFormat(Qt::PlainText);
+    MakeRoomForCaption(box);
     if (buttons == EMessageButtons::YesNo) {
         box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -14,7 +14,8 @@ class QWidget;
 enum class EMessageButtons { Ok, YesNo };
 enum class EMessageAnswer { Ok, Yes, No };
 
-// Shows the text and waits for the answer. Without a parent the box is centred over the active window.
+// Shows the text and waits for the answer. Without a parent the box is centred over the active window, or
+// over the main window when none is active.
 EMessageAnswer ShowMessageBox(const QString& strText, EMessageButtons buttons = EMessageButtons::Ok,
                               QWidget* pParent = nullptr);
 

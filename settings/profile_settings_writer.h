@@ -11,7 +11,6 @@ class CProfileSettingsWriter : public engine::ISettingsWriter {
 public:
     explicit CProfileSettingsWriter(CProfileStore& store) : m_store(store) {}
 
-    // The engine's texts are in the local 8-bit encoding, the one its file names are opened with.
     void WriteString(const std::string& section, const std::string& name, const std::string& value) override;
 
 private:

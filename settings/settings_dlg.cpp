@@ -8,41 +8,27 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 #include <algorithm>
 #include <iterator>
 
+#include <QFile>
+
+#include "engine/conversion_settings.h"
 #include "engine/date_formats.h"
+#include "engine/layout_detection.h"
 #include "settings/choose_dir.h"
 #include "settings/dialog_units.h"
+#include "settings/help_request.h"
 #include "settings/message_box.h"
 #include "settings/spin_edit.h"
 
 using namespace engine;
+using engine::ESetting;
 
 namespace {
 
-constexpr unsigned int kMinColumn = 1;
-constexpr unsigned int kMaxColumn = 20;
-constexpr unsigned int kMaxSkipRows = 200;
-constexpr int kMaxNameLength = 16;
-constexpr int kMaxPathLength = 200;
-constexpr int kMaxSymbolLength = 16;
-constexpr int kMaxDateFormatLength = 12;
-
-bool IsCSpace(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
-}
-
-QString TrimRight(QString text)
-{
-    qsizetype length = text.size();
-    while (length > 0 && IsCSpace(text[length - 1]))
-        --length;
-    text.truncate(length);
-    return text;
-}
 
 // The limit holds while typing. A longer text given by the owner is shown whole rather than cut, so that
 // nothing is lost unseen; the check on the way back then refuses it.
@@ -50,6 +36,18 @@ void SetLimitedText(QLineEdit* pEdit, const QString& strText, int nMaxLength)
 {
     pEdit->setMaxLength(std::max<int>(nMaxLength, static_cast<int>(strText.size())));
     pEdit->setText(strText);
+}
+
+// The width of a line edit that shows nCount of the font's widest letters.
+int WidthForCharacters(const QWidget& dialog, int nCount)
+{
+    QLineEdit probe;
+    probe.setFont(dialog.font());
+    const QMargins margins = probe.textMargins();
+    const int nFrame = probe.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &probe);
+    const int nHorizontalMargin = 2;  // QLineEdit's own, on each side of the text
+    return probe.fontMetrics().horizontalAdvance(QString(nCount, u'W')) + margins.left() + margins.right() +
+           2 * (nFrame + nHorizontalMargin) + 2;
 }
 
 // Checks the button of the group whose id is nId; none when no button has it.
@@ -71,6 +69,7 @@ CSettingsDlg::CSettingsDlg(int* pDateFormat, QWidget* pParent) : QDialog(pParent
     CreateControls();
     SetTabOrder();
     ConnectHandlers();
+    AddHelpKey(this, kSettingsHelpPage);
 }
 
 CSettingsDlg::~CSettingsDlg() = default;
@@ -78,11 +77,23 @@ CSettingsDlg::~CSettingsDlg() = default;
 void CSettingsDlg::CreateControls()
 {
     const CDialogUnits du(font());
-    setFixedSize(du.Size(342, 231));
+    // The Symbol field shows all its 16 characters, wide ones too; the dialog grows to the right by what
+    // that takes beyond the field's 65 units.
+    const int nSymbolWidth = std::max(du.X(65), WidthForCharacters(*this, kMaxSymbolLength));
+    const int nWiden = nSymbolWidth - du.X(65);
+    auto widened = [&](QRect rect) { return rect.adjusted(0, 0, nWiden, 0); };
+    auto shifted = [&](QRect rect) { return rect.translated(nWiden, 0); };
+    // The four groups stand 2 units apart and the buttons close below them, so that the dialog fits under
+    // a preview on a 768-line screen; rect() moves each control up by what its group saves.
+    auto rect = [&](int x, int y, int cx, int cy) {
+        const int nSaved = y < 55 ? 1 : y < 105 ? 4 : y < 155 ? 7 : y < 205 ? 10 : 13;
+        return du.Rect(x, y - nSaved, cx, cy);
+    };
+    setFixedSize(du.Size(342, 218) + QSize(nWiden, 0));
 
     auto group = [&](const char* szCaption, int y) {
         auto* pBox = new QGroupBox(QString::fromLatin1(szCaption), this);
-        pBox->setGeometry(du.Rect(5, y, 330, 45));
+        pBox->setGeometry(widened(rect(5, y, 330, 45)));
     };
     auto label = [&](const char* szText, QRect rect) {
         auto* pLabel = new QLabel(QString::fromLatin1(szText), this);
@@ -99,7 +110,7 @@ void CSettingsDlg::CreateControls()
         auto* pEdit = new CSpinEdit(this);
         pEdit->setObjectName(QString::fromLatin1(szName));
         pEdit->SetRange(static_cast<int>(nMin), static_cast<int>(nMax));
-        pEdit->setGeometry(du.Rect(x, y, 39, 15));
+        pEdit->setGeometry(rect(x, y, 39, 15));
         return pEdit;
     };
     auto radio = [&](const char* szText, const char* szName, QRect rect, QButtonGroup* pGroup, int nId) {
@@ -128,13 +139,13 @@ void CSettingsDlg::CreateControls()
     group("Output File: Path to Output Files", 105);
     group("Output File: Detail Settings", 155);
 
-    label("Date", du.Rect(15, 20, 40, 10));
-    m_checkOpenOn = check("Open", "OpenOn", du.Rect(60, 20, 40, 10));
-    m_checkHiOn = check("High", "HiOn", du.Rect(105, 20, 40, 10));
-    m_checkLoOn = check("Low", "LoOn", du.Rect(150, 20, 40, 10));
-    label("Close", du.Rect(195, 20, 40, 10));
-    m_checkVolOn = check("Volume", "VolOn", du.Rect(240, 20, 42, 10));
-    m_checkOIOn = check("Open Int", "OIOn", du.Rect(285, 20, 45, 10));
+    label("Date", rect(15, 20, 40, 10));
+    m_checkOpenOn = check("Open", "OpenOn", rect(60, 20, 40, 10));
+    m_checkHiOn = check("High", "HiOn", rect(105, 20, 40, 10));
+    m_checkLoOn = check("Low", "LoOn", rect(150, 20, 40, 10));
+    label("Close", rect(195, 20, 40, 10));
+    m_checkVolOn = check("Volume", "VolOn", rect(240, 20, 42, 10));
+    m_checkOIOn = check("Open Int", "OIOn", rect(285, 20, 45, 10));
     m_editDateCol = number("DateCol", 15, 30, kMinColumn, kMaxColumn);
     m_editOpenCol = number("OpenCol", 60, 30, kMinColumn, kMaxColumn);
     m_editHiCol = number("HiCol", 105, 30, kMinColumn, kMaxColumn);
@@ -143,40 +154,42 @@ void CSettingsDlg::CreateControls()
     m_editVolCol = number("VolCol", 240, 30, kMinColumn, kMaxColumn);
     m_editOICol = number("OICol", 285, 30, kMinColumn, kMaxColumn);
 
-    label("Which Column Delimiter Character?", du.Rect(15, 70, 134, 10));
+    label("Which Column Delimiter Character?", rect(15, 70, 134, 10));
     m_groupDelimiter = new QButtonGroup(this);
-    m_radioComma = radio("Comma", "Comma", du.Rect(15, 85, 42, 10), m_groupDelimiter, 0);
-    m_radioTab = radio("Tab", "Tab", du.Rect(59, 85, 29, 10), m_groupDelimiter, 1);
-    m_radioSpace = radio("Space", "Space", du.Rect(89, 85, 45, 10), m_groupDelimiter, 2);
-    label("Date Format", du.Rect(150, 70, 80, 10));
+    m_radioComma = radio("&Comma", "Comma", rect(15, 85, 42, 10), m_groupDelimiter, 0);
+    m_radioTab = radio("&Tab", "Tab", rect(59, 85, 29, 10), m_groupDelimiter, 1);
+    m_radioSpace = radio("&Space", "Space", rect(89, 85, 45, 10), m_groupDelimiter, 2);
+    label("Date Format", rect(150, 70, 80, 10));
     m_comboDateFormat = new QComboBox(this);
     m_comboDateFormat->setObjectName(QStringLiteral("DateFormat"));
-    m_comboDateFormat->setGeometry(du.Rect(150, 80, 80, 15));
+    m_comboDateFormat->setGeometry(rect(150, 80, 80, 15));
     m_comboDateFormat->setEditable(true);
     m_comboDateFormat->setInsertPolicy(QComboBox::NoInsert);
     m_comboDateFormat->setCompleter(nullptr);  // the text part holds what was typed, nothing more
     m_comboDateFormat->setMaxVisibleItems(kDateFormatCount);
     for (const char* szName : kDateFormatNames)
         m_comboDateFormat->addItem(QString::fromLatin1(szName));
-    m_checkSkipOn = check("Skip Rows", "SkipOn", du.Rect(260, 70, 65, 10));
+    m_checkSkipOn = check("Skip Rows", "SkipOn", rect(260, 70, 65, 10));
     m_editSkipRows = number("SkipRows", 260, 80, 0, kMaxSkipRows);
 
-    label("Directory Path", du.Rect(15, 120, 240, 10));
-    m_editPath = edit("Path", du.Rect(15, 130, 240, 15));
-    m_buttonBrowse = button("Browse...", "Browse", du.Rect(260, 130, 65, 15));
+    label("Directory Path", rect(15, 120, 240, 10));
+    m_editPath = edit("Path", widened(rect(15, 130, 240, 15)));
+    m_buttonBrowse = button("Browse...", "Browse", shifted(rect(260, 130, 65, 15)));
 
-    label("How to use a Master File in this Directory?", du.Rect(15, 170, 174, 10));
+    label("How to use a Master File in this Directory?", rect(15, 170, 174, 10));
     m_groupExist = new QButtonGroup(this);
-    m_radioUseExisting = radio("Use Existing Master", "UseExisting", du.Rect(15, 185, 84, 10), m_groupExist, 0);
-    m_radioMakeNew = radio("Make New Master", "MakeNew", du.Rect(100, 185, 85, 10), m_groupExist, 1);
-    label("Symbol", du.Rect(190, 170, 65, 10));
-    m_editSymbol = edit("Symbol", du.Rect(190, 180, 65, 15));
-    label("Name", du.Rect(260, 170, 65, 10));
-    m_editName = edit("Name", du.Rect(260, 180, 65, 15));
+    m_radioUseExisting = radio("Use &Existing Master", "UseExisting", rect(15, 185, 84, 10), m_groupExist, 0);
+    m_radioMakeNew = radio("Make &New Master", "MakeNew", rect(100, 185, 85, 10), m_groupExist, 1);
+    label("Symbol", rect(190, 170, 65, 10));
+    m_editSymbol = edit("Symbol", widened(rect(190, 180, 65, 15)));
+    label("Name", shifted(rect(260, 170, 65, 10)));
+    m_editName = edit("Name", shifted(rect(260, 180, 65, 15)));
 
-    m_buttonOK = button("OK", "OK", du.Rect(230, 210, 50, 14));
+    m_buttonDetect = button("&Detect", "Detect", rect(5, 210, 50, 14));
+    m_buttonDetect->setToolTip(QStringLiteral("Fill in the input file's settings from what the file looks like"));
+    m_buttonOK = button("OK", "OK", shifted(rect(230, 210, 50, 14)));
     m_buttonOK->setDefault(true);
-    m_buttonCancel = button("Cancel", "Cancel", du.Rect(285, 210, 50, 14));
+    m_buttonCancel = button("Cancel", "Cancel", shifted(rect(285, 210, 50, 14)));
 }
 
 void CSettingsDlg::SetTabOrder()
@@ -185,7 +198,7 @@ void CSettingsDlg::SetTabOrder()
         m_buttonOK,    m_buttonCancel,    m_editDateCol, m_checkOpenOn,  m_editOpenCol,  m_checkHiOn,
         m_editHiCol,   m_checkLoOn,       m_editLoCol,   m_editCloCol,   m_checkVolOn,   m_editVolCol,
         m_checkOIOn,   m_editOICol,       m_comboDateFormat, m_checkSkipOn, m_editSkipRows, m_editPath,
-        m_buttonBrowse, m_editSymbol,     m_editName,
+        m_buttonBrowse, m_editSymbol,     m_editName,    m_buttonDetect,
     };
     for (auto it = std::begin(order); std::next(it) != std::end(order); ++it)
         QWidget::setTabOrder(*it, *std::next(it));
@@ -196,6 +209,7 @@ void CSettingsDlg::ConnectHandlers()
     connect(m_buttonOK, &QPushButton::clicked, this, &CSettingsDlg::OnOK);
     connect(m_buttonCancel, &QPushButton::clicked, this, &CSettingsDlg::reject);
     connect(m_buttonBrowse, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse);
+    connect(m_buttonDetect, &QPushButton::clicked, this, &CSettingsDlg::OnDetect);
     connect(m_checkSkipOn, &QCheckBox::clicked, this, &CSettingsDlg::OnSkipOn);
     connect(m_checkOpenOn, &QCheckBox::clicked, this, &CSettingsDlg::OnOpenOn);
     connect(m_checkHiOn, &QCheckBox::clicked, this, &CSettingsDlg::OnHiOn);
@@ -226,12 +240,7 @@ void CSettingsDlg::OnInitDialog()
 {
     m_bInitialised = true;
     UpdateData(false);
-    m_editSkipRows->setEnabled(SkipOn != 0);
-    m_editOpenCol->setEnabled(OpenOn != 0);
-    m_editHiCol->setEnabled(HiOn != 0);
-    m_editLoCol->setEnabled(LoOn != 0);
-    m_editVolCol->setEnabled(VolOn != 0);
-    m_editOICol->setEnabled(OIOn != 0);
+    EnableNumberFields();
     m_buttonOK->setFocus();
 }
 
@@ -248,54 +257,92 @@ bool CSettingsDlg::Fail(QWidget* pField, const QString& strMessage)
     return false;
 }
 
-// An unsigned whole number within the field's range; blanks around it are allowed.
-bool CSettingsDlg::SaveNumber(CSpinEdit* pEdit, unsigned int nMin, unsigned int nMax, unsigned int& nValue)
+// An unsigned whole number within the setting's limits; blanks around it are allowed. A text that is no
+// such number gets the setting's range message.
+bool CSettingsDlg::SaveNumber(CSpinEdit* pEdit, ESetting eField, unsigned int& nValue)
 {
     const QString strText = pEdit->Text().trimmed();
     bool bNumber = !strText.isEmpty() && strText.size() <= 9;
     for (const QChar c : strText)
         bNumber = bNumber && c >= u'0' && c <= u'9';
-    const unsigned int nNumber = bNumber ? strText.toUInt() : 0;
-    if (!bNumber || nNumber < nMin || nNumber > nMax)
-        return Fail(pEdit, QStringLiteral("Please enter an integer between %1 and %2.").arg(nMin).arg(nMax));
-    nValue = nNumber;
+    ConversionSettings probe;
+    const int nNumber = bNumber ? strText.toInt() : -1;
+    probe.SkipRows = nNumber;
+    for (int nField = 0; nField < metastock::kFieldCount; ++nField)
+        SetField(probe, nField, true, nNumber);
+    const SettingsCheck check = CheckSetting(probe, eField);
+    if (check.Failed())
+        return Fail(pEdit, QString::fromStdString(check.strMessage));
+    nValue = static_cast<unsigned int>(nNumber);
     return true;
 }
 
-bool CSettingsDlg::SaveText(QLineEdit* pEdit, int nMaxLength, QString& strValue)
+bool CSettingsDlg::SaveText(QLineEdit* pEdit, ESetting eField, QString& strValue)
 {
     const QString strText = pEdit->text();
-    if (strText.size() > nMaxLength) {
+    ConversionSettings probe;
+    const std::string text = strText.toStdString();
+    probe.Name = probe.Path = probe.Symbol = probe.DateFormat = text;
+    const SettingsCheck check = CheckSetting(probe, eField);
+    if (check.Failed()) {
         QWidget* pField = pEdit == m_comboDateFormat->lineEdit() ? static_cast<QWidget*>(m_comboDateFormat) : pEdit;
-        return Fail(pField, QStringLiteral("Please enter no more than %1 characters.").arg(nMaxLength));
+        return Fail(pField, QString::fromStdString(check.strMessage));
     }
     strValue = strText;
     return true;
 }
 
+ConversionSettings CSettingsDlg::Settings() const
+{
+    ConversionSettings settings;
+    settings.DateFormat = DateFormat.toStdString();
+    settings.Exist = Exist;
+    settings.Delimiter = Delimiter;
+    settings.Path = Path.toStdString();
+    settings.Symbol = Symbol.toStdString();
+    settings.Name = Name.toStdString();
+    settings.SkipOn = SkipOn;
+    settings.SkipRows = static_cast<int>(SkipRows);
+    const int bOn[metastock::kFieldCount] = {1, OpenOn, HiOn, LoOn, 1, VolOn, OIOn};
+    const unsigned int nColumn[metastock::kFieldCount] = {DateCol, OpenCol, HiCol, LoCol, CloCol, VolCol, OICol};
+    for (int nField = 0; nField < metastock::kFieldCount; ++nField)
+        SetField(settings, nField, bOn[nField] != 0, static_cast<int>(nColumn[nField]));
+    return settings;
+}
+
+void CSettingsDlg::SetSettings(const ConversionSettings& settings)
+{
+    SetInputSettings(settings);
+    Exist = settings.Exist;
+    Path = QString::fromStdString(settings.Path);
+    Symbol = QString::fromStdString(settings.Symbol);
+    Name = QString::fromStdString(settings.Name);
+}
+
+void CSettingsDlg::SetInputSettings(const ConversionSettings& settings)
+{
+    DateFormat = QString::fromStdString(settings.DateFormat);
+    Delimiter = settings.Delimiter;
+    SkipOn = settings.SkipOn;
+    SkipRows = static_cast<unsigned int>(std::max(0, settings.SkipRows));
+    int* const pOn[metastock::kFieldCount] = {nullptr, &OpenOn, &HiOn, &LoOn, nullptr, &VolOn, &OIOn};
+    unsigned int* const pColumn[metastock::kFieldCount] = {&DateCol, &OpenCol, &HiCol, &LoCol,
+                                                            &CloCol,  &VolCol,  &OICol};
+    for (int nField = 0; nField < metastock::kFieldCount; ++nField) {
+        if (pOn[nField])
+            *pOn[nField] = FieldOn(settings, nField) ? 1 : 0;
+        *pColumn[nField] = static_cast<unsigned int>(std::max(0, FieldColumn(settings, nField)));
+    }
+}
+
 bool CSettingsDlg::UpdateData(bool bSaveAndValidate)
 {
     if (!bSaveAndValidate) {
-        m_checkHiOn->setChecked(HiOn != 0);
-        m_checkLoOn->setChecked(LoOn != 0);
-        m_checkOIOn->setChecked(OIOn != 0);
-        m_checkOpenOn->setChecked(OpenOn != 0);
-        m_checkVolOn->setChecked(VolOn != 0);
-        m_editDateCol->SetText(QString::number(DateCol));
-        m_editOpenCol->SetText(QString::number(OpenCol));
-        m_editHiCol->SetText(QString::number(HiCol));
-        m_editLoCol->SetText(QString::number(LoCol));
-        m_editCloCol->SetText(QString::number(CloCol));
-        m_editVolCol->SetText(QString::number(VolCol));
-        m_editOICol->SetText(QString::number(OICol));
+        ShowInputFields();
         SetRadio(m_groupExist, Exist);
         SetLimitedText(m_editName, Name, kMaxNameLength);
         SetLimitedText(m_editPath, Path, kMaxPathLength);
         SetLimitedText(m_editSymbol, Symbol, kMaxSymbolLength);
-        m_editSkipRows->SetText(QString::number(SkipRows));
-        m_checkSkipOn->setChecked(SkipOn != 0);
-        SetRadio(m_groupDelimiter, Delimiter);
-        ShowDateFormat();
         return true;
     }
 
@@ -304,21 +351,49 @@ bool CSettingsDlg::UpdateData(bool bSaveAndValidate)
     OIOn = m_checkOIOn->isChecked() ? 1 : 0;
     OpenOn = m_checkOpenOn->isChecked() ? 1 : 0;
     VolOn = m_checkVolOn->isChecked() ? 1 : 0;
-    if (!SaveNumber(m_editDateCol, kMinColumn, kMaxColumn, DateCol) ||
-        !SaveNumber(m_editOpenCol, kMinColumn, kMaxColumn, OpenCol) ||
-        !SaveNumber(m_editHiCol, kMinColumn, kMaxColumn, HiCol) ||
-        !SaveNumber(m_editLoCol, kMinColumn, kMaxColumn, LoCol) ||
-        !SaveNumber(m_editCloCol, kMinColumn, kMaxColumn, CloCol) ||
-        !SaveNumber(m_editVolCol, kMinColumn, kMaxColumn, VolCol) ||
-        !SaveNumber(m_editOICol, kMinColumn, kMaxColumn, OICol))
+    if (!SaveNumber(m_editDateCol, ESetting::DateCol, DateCol) || !SaveNumber(m_editOpenCol, ESetting::OpenCol, OpenCol) ||
+        !SaveNumber(m_editHiCol, ESetting::HiCol, HiCol) || !SaveNumber(m_editLoCol, ESetting::LoCol, LoCol) ||
+        !SaveNumber(m_editCloCol, ESetting::CloCol, CloCol) || !SaveNumber(m_editVolCol, ESetting::VolCol, VolCol) ||
+        !SaveNumber(m_editOICol, ESetting::OICol, OICol))
         return false;
     Exist = m_groupExist->checkedId();
-    if (!SaveText(m_editName, kMaxNameLength, Name) || !SaveText(m_editPath, kMaxPathLength, Path) ||
-        !SaveText(m_editSymbol, kMaxSymbolLength, Symbol) || !SaveNumber(m_editSkipRows, 0, kMaxSkipRows, SkipRows))
+    if (!SaveText(m_editName, ESetting::Name, Name) || !SaveText(m_editPath, ESetting::Path, Path) ||
+        !SaveText(m_editSymbol, ESetting::Symbol, Symbol) || !SaveNumber(m_editSkipRows, ESetting::SkipRows, SkipRows))
         return false;
     SkipOn = m_checkSkipOn->isChecked() ? 1 : 0;
     Delimiter = m_groupDelimiter->checkedId();
-    return SaveText(m_comboDateFormat->lineEdit(), kMaxDateFormatLength, DateFormat);
+    return SaveText(m_comboDateFormat->lineEdit(), ESetting::DateFormat, DateFormat);
+}
+
+// The two input-file groups, each number field enabled by its check box.
+void CSettingsDlg::ShowInputFields()
+{
+    m_checkHiOn->setChecked(HiOn != 0);
+    m_checkLoOn->setChecked(LoOn != 0);
+    m_checkOIOn->setChecked(OIOn != 0);
+    m_checkOpenOn->setChecked(OpenOn != 0);
+    m_checkVolOn->setChecked(VolOn != 0);
+    m_editDateCol->SetText(QString::number(DateCol));
+    m_editOpenCol->SetText(QString::number(OpenCol));
+    m_editHiCol->SetText(QString::number(HiCol));
+    m_editLoCol->SetText(QString::number(LoCol));
+    m_editCloCol->SetText(QString::number(CloCol));
+    m_editVolCol->SetText(QString::number(VolCol));
+    m_editOICol->SetText(QString::number(OICol));
+    m_editSkipRows->SetText(QString::number(SkipRows));
+    m_checkSkipOn->setChecked(SkipOn != 0);
+    SetRadio(m_groupDelimiter, Delimiter);
+    ShowDateFormat();
+}
+
+void CSettingsDlg::EnableNumberFields()
+{
+    m_editSkipRows->setEnabled(SkipOn != 0);
+    m_editOpenCol->setEnabled(OpenOn != 0);
+    m_editHiCol->setEnabled(HiOn != 0);
+    m_editLoCol->setEnabled(LoOn != 0);
+    m_editVolCol->setEnabled(VolOn != 0);
+    m_editOICol->setEnabled(OIOn != 0);
 }
 
 // The first entry whose name begins with the text, in any case, is selected and shown; when none does,
@@ -334,47 +409,47 @@ void CSettingsDlg::ShowDateFormat()
                    kMaxDateFormatLength);
 }
 
-// Columns of the fields that are read; a field that is switched off takes no part.
-bool CSettingsDlg::HasDuplicateColumns() const
-{
-    const struct {
-        int bOn;
-        unsigned int nCol;
-    } fields[] = {
-        {1, DateCol}, {1, CloCol}, {OpenOn, OpenCol}, {HiOn, HiCol}, {LoOn, LoCol}, {VolOn, VolCol}, {OIOn, OICol},
-    };
-    for (std::size_t i = 0; i < std::size(fields); ++i)
-        for (std::size_t j = i + 1; j < std::size(fields); ++j)
-            if (fields[i].bOn && fields[j].bOn && fields[i].nCol == fields[j].nCol)
-                return true;
-    return false;
-}
-
 void CSettingsDlg::OnOK()
 {
     if (!UpdateData(true))
         return;
-    if (HasDuplicateColumns()) {
-        ShowMessageBox(QStringLiteral("Duplicate columns specified\nCorrect or disable"), EMessageButtons::Ok, this);
+    // Every field has passed its own check; what is left is the columns, the symbol and the path.
+    const SettingsCheck check = CheckSettings(Settings());
+    if (check.eFault == ESettingsFault::DuplicateColumn || check.eFault == ESettingsFault::EmptySymbol) {
+        ShowMessageBox(QString::fromStdString(check.strMessage), EMessageButtons::Ok, this);
+        if (check.eFault == ESettingsFault::EmptySymbol)
+            m_editSymbol->setFocus();
         return;
     }
-    Symbol = TrimRight(Symbol);
-    if (Symbol.isEmpty()) {
-        ShowMessageBox(QStringLiteral("You did not enter a valid symbol"), EMessageButtons::Ok, this);
-        m_editSymbol->setFocus();
-        return;
-    }
-    Symbol = Symbol.toUpper();
+    Symbol = QString::fromStdString(NormalisedSymbol(Symbol.toStdString()));
     UpdateData(false);  // the user sees the normalised symbol and the date format chosen by its prefix
-    if (TrimRight(Path).isEmpty()) {
-        ShowMessageBox(QStringLiteral("Please enter path"), EMessageButtons::Ok, this);
+    if (check.eFault == ESettingsFault::EmptyPath) {
+        ShowMessageBox(QString::fromStdString(check.strMessage), EMessageButtons::Ok, this);
         m_editPath->setFocus();
         return;
     }
+    if (!UpdateData(true))
+        return;
+    const int nDateFormat = m_comboDateFormat->currentIndex() + 1;
+    if (!ConfirmFit(nDateFormat))
+        return;
     if (m_pDateFormat)
-        *m_pDateFormat = m_comboDateFormat->currentIndex() + 1;
-    if (UpdateData(true))
-        accept();
+        *m_pDateFormat = nDateFormat;
+    accept();
+}
+
+// Settings that disagree with the input file are run only when the user says so.
+bool CSettingsDlg::ConfirmFit(int nDateFormat)
+{
+    if (m_strInputPath.isEmpty())
+        return true;
+    const std::string reason =
+        SettingsMisfit(Settings(), QFile::encodeName(m_strInputPath).toStdString(), nDateFormat);
+    if (reason.empty())
+        return true;
+    const QString strQuestion = QStringLiteral("The settings do not fit this file: %1.\nConvert anyway?");
+    return ShowMessageBox(strQuestion.arg(QString::fromStdString(reason)), EMessageButtons::YesNo, this) ==
+           EMessageAnswer::Yes;
 }
 
 // The state that counts is the box's new one, whatever the transfer before it found.
@@ -427,4 +502,19 @@ void CSettingsDlg::OnBrowse()
         return;
     Path = chooser.m_strDir;
     UpdateData(false);
+}
+
+// Only the input groups change: a field not found is cleared and disabled, as its check box would do.
+void CSettingsDlg::OnDetect()
+{
+    const DetectedLayout layout = DetectLayout(QFile::encodeName(m_strInputPath).toStdString());
+    if (!layout.bFound) {
+        ShowMessageBox(QString::fromStdString(DescribeLayout(layout)), EMessageButtons::Ok, this);
+        return;
+    }
+    ConversionSettings settings;
+    ApplyLayout(layout, settings);
+    SetInputSettings(settings);
+    ShowInputFields();
+    EnableNumberFields();
 }

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "engine/conversion_settings.h"
+
 class CSpinEdit;
 class QButtonGroup;
 class QCheckBox;
@@ -36,6 +38,8 @@ public:
     // a test that drives the dialog without showing it calls it once first.
     void OnInitDialog();
 
+    // The checks in order, then the symbol normalised; settings that do not fit m_strInputPath close the
+    // dialog only when the user answers that they should be converted anyway.
     void OnOK();
     void OnSkipOn();
     void OnOpenOn();
@@ -44,6 +48,14 @@ public:
     void OnVolOn();
     void OnOIOn();
     void OnBrowse();
+    // Fills the two input-file groups with what the input file looks like; the output groups stay as they are.
+    void OnDetect();
+
+    // The members as one settings value, and back. SetInputSettings sets only what the two input-file
+    // groups show.
+    engine::ConversionSettings Settings() const;
+    void SetSettings(const engine::ConversionSettings& settings);
+    void SetInputSettings(const engine::ConversionSettings& settings);
 
     // The conversion settings, named as they are stored.
     int HiOn = 0;
@@ -67,6 +79,8 @@ public:
     int Delimiter = -1;  // 0 "Comma", 1 "Tab", 2 "Space", -1 none chosen
     QString DateFormat;
 
+    QString m_strInputPath;  // the file that Detect looks at
+
 protected:
     void showEvent(QShowEvent* pEvent) override;
     void done(int nResult) override;
@@ -76,11 +90,13 @@ private:
     void SetTabOrder();
     void ConnectHandlers();
 
-    bool SaveNumber(CSpinEdit* pEdit, unsigned int nMin, unsigned int nMax, unsigned int& nValue);
-    bool SaveText(QLineEdit* pEdit, int nMaxLength, QString& strValue);
+    bool SaveNumber(CSpinEdit* pEdit, engine::ESetting eField, unsigned int& nValue);
+    bool SaveText(QLineEdit* pEdit, engine::ESetting eField, QString& strValue);
     bool Fail(QWidget* pField, const QString& strMessage);
+    void ShowInputFields();
+    void EnableNumberFields();
     void ShowDateFormat();
-    bool HasDuplicateColumns() const;
+    bool ConfirmFit(int nDateFormat);
     void OnCheckBox(QCheckBox* pBox, CSpinEdit* pEdit, const QString& strClearedText);
 
     int* m_pDateFormat;
@@ -112,6 +128,7 @@ private:
     QButtonGroup* m_groupExist = nullptr;
     QLineEdit* m_editSymbol = nullptr;
     QLineEdit* m_editName = nullptr;
+    QPushButton* m_buttonDetect = nullptr;
     QPushButton* m_buttonOK = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };

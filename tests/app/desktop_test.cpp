@@ -3,14 +3,25 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QStatusBar>
+#include <sstream>
 
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTest>
+
+#include "app/dialog_placement.h"
+#include "app/help_window.h"
 #include "app/main_frame.h"
 #include "app/quoteforge_app.h"
 #include "app/quoteforge_view.h"
 #include "app/window_placement.h"
+#include "cli/command_line.h"
 #include "controls/desktop_services.h"
+#include "engine/layout_detection.h"
 #include "settings/message_box.h"
 #include "settings/profile_store.h"
 #include "settings/settings_dlg.h"
@@ -99,8 +110,7 @@ TEST_F(DesktopTest, ConfirmedDialogConvertsTheOpenedFileAndLogsSuccess)
     ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
 
     EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" | ").toStdString();
-    EXPECT_TRUE(m_pView->toPlainText().endsWith("01/03/2024,10.75,12,10.5,11.5,2000,55\n\n"
-                                                "Conversion completed successfully!"))
+    EXPECT_TRUE(m_pView->toPlainText().endsWith("is a guess.\n\nConversion completed successfully!"))
         << m_pView->toPlainText().toStdString();
     EXPECT_EQ(m_nBeeps, 1);
     EXPECT_EQ(m_pView->m_nDateFormat, 4);
@@ -165,7 +175,9 @@ TEST_F(DesktopTest, PreviewShowsAtMostTenLinesReadAsTheConversionReadsThem)
         const QString strInput = WriteInput("preview.txt", c.text);
         WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.reject(); });
         ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
-        EXPECT_EQ(m_pView->toPlainText(), kHeading.arg(strInput) + c.shown) << c.text.substr(0, 20);
+        const QString strLayout = QString::fromStdString(engine::DescribeLayout(engine::DetectLayout(strInput.toStdString())));
+        EXPECT_EQ(m_pView->toPlainText(), kHeading.arg(strInput) + c.shown + "\n" + strLayout + "\n")
+            << c.text.substr(0, 20);
     }
 }
 
@@ -218,6 +230,149 @@ TEST_F(DesktopTest, ClosingStoresThePlacementUnlessMinimized)
     m_pFrame->showMinimized();
     m_pFrame->close();
     EXPECT_EQ(store.ReadInt("Screen", "cx", -1), 500);
+}
+
+TEST_F(DesktopTest, TheSampleWithFreshSettingsAsksAboutTheMisfitThenConvertsWhatDetectFound)
+{
+    const QString strOut = QString::fromStdString(m_dir / "out");
+    QStringList storedAfterNo;
+    bool bOpenAfterNo = false;
+    WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) {
+        dlg.findChild<QLineEdit*>("Path")->setText(strOut);
+        dlg.findChild<QLineEdit*>("Symbol")->setText("qfdemo");
+        dlg.findChild<QRadioButton*>("MakeNew")->setChecked(true);
+        m_messages.SetQuestionAnswer(EMessageAnswer::No);
+        dlg.OnOK();  // the stored defaults read MMDDYY dates from row 1, the heading
+        bOpenAfterNo = dlg.isVisible();
+        storedAfterNo = StoredSettings();
+        QTest::mouseClick(dlg.findChild<QPushButton*>("Detect"), Qt::LeftButton);
+        dlg.OnOK();
+    });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(QString::fromLatin1(QUOTEFORGE_SAMPLE)));
+
+    ASSERT_EQ(m_messages.Texts().size(), 1) << m_messages.Texts().join(" | ").toStdString();
+    EXPECT_TRUE(m_messages.Texts()[0].startsWith("The settings do not fit this file: "));
+    EXPECT_TRUE(m_messages.Texts()[0].endsWith(".\nConvert anyway?"));
+    EXPECT_TRUE(bOpenAfterNo);
+    EXPECT_EQ(storedAfterNo.join(",").toStdString(), "-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-");
+    EXPECT_TRUE(m_pView->toPlainText().endsWith("Conversion completed successfully!"));
+    EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), (1500u + 1) * 28);
+    QStringList stored = StoredSettings();
+    stored[3] = "path";
+    EXPECT_EQ(stored.join(",").toStdString(), "MM_DD_CCYY,1,0,path,QFDEMO,,1,1,1,1,2,1,3,1,4,5,1,6,1,7");
+}
+
+TEST_F(DesktopTest, DesktopAndCommandLineWriteTheSameBytesForTheSameSettings)
+{
+    const std::filesystem::path desktopDir = m_dir.Path() / "out";
+    const std::filesystem::path cliDir = m_dir.Path() / "cli";
+    std::filesystem::create_directory(cliDir);
+    StoreRunnableSettings(1);
+    CProfileStore& store = *m_app.m_pProfile;
+    store.WriteString("Setting", "Symbol", QString::fromUtf8("\u00e4bc"));
+    store.WriteString("Setting", "Name", QString::fromUtf8("M\u00fcller Z\u00fcrich AG"));
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(QString::fromLatin1(QUOTEFORGE_SAMPLE)));
+    ASSERT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" | ").toStdString();
+    EXPECT_EQ(store.ReadString("Setting", "Symbol", ""), QString::fromUtf8("\u00c4BC"));
+    EXPECT_EQ(store.ReadString("Setting", "Name", ""), QString::fromUtf8("M\u00fcller Z\u00fcrich AG"));
+
+    const std::string strCliDir = cliDir.string();
+    const char* const argv[] = {"quoteforge-cli", "convert", QUOTEFORGE_SAMPLE, "--dir", strCliDir.c_str(),
+                                "--symbol", "\xc3\x84" "BC", "--name", "M\xc3\xbcller Z\xc3\xbcrich AG",
+                                "--date-format", "MM_DD_CCYY", "--skip", "1", "--master", "new"};
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunCommandLine(static_cast<int>(std::size(argv)), argv, out, err), 0) << err.str();
+
+    for (const char* szFile : {"MASTER", "F1.DAT", "F1.DOP"})
+        EXPECT_EQ(ReadBytes(desktopDir / szFile), ReadBytes(cliDir / szFile)) << szFile;
+    const std::vector<unsigned char> master = ReadBytes(cliDir / "MASTER");
+    EXPECT_NE(std::string(master.begin(), master.end()).find("\xc4" "BC"), std::string::npos)
+        << "the symbol in Windows-1252";
+}
+
+TEST_F(DesktopTest, AWindowClosedMaximizedOpensMaximizedAndRestoresToItsStoredPlace)
+{
+    m_pFrame->showNormal();
+    m_pFrame->resize(500, 400);
+    m_pFrame->showMaximized();
+    m_pFrame->close();
+    const CProfileStore& store = *m_app.m_pProfile;
+    EXPECT_EQ(store.ReadInt("Screen", "Maximized", -1), 1);
+    EXPECT_EQ(store.ReadInt("Screen", "cx", -1), 500);
+    EXPECT_EQ(store.ReadInt("Screen", "cy", -1), 400);
+
+    CMainFrame again(*m_app.m_pProfile, nullptr, nullptr);
+    again.show();
+    EXPECT_TRUE(again.isMaximized());
+    EXPECT_EQ(again.normalGeometry().size(), QSize(500, 400));
+    again.showNormal();
+    again.close();
+    EXPECT_EQ(store.ReadInt("Screen", "Maximized", -1), 0);
+}
+
+TEST_F(DesktopTest, TheLogStartsAtTheTopOfThePreviewAndControlHomeAndEndMoveThroughIt)
+{
+    std::string lines;
+    for (int i = 1; i <= 10; ++i)
+        lines += std::string(400, 'x') + "\r\n";  // each line wraps into several rows
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.reject(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(WriteInput("long.csv", lines)));
+    for (int i = 0; i < 40; ++i)
+        m_pView->AppendText("\r\nConversion failed.");
+    m_pView->verticalScrollBar()->setValue(m_pView->verticalScrollBar()->maximum() / 2);
+    QScrollBar* pBar = m_pView->verticalScrollBar();
+    ASSERT_GT(pBar->maximum(), 0);
+    QTest::keyClick(m_pView, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(pBar->value(), pBar->maximum());
+    QTest::keyClick(m_pView, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(pBar->value(), 0);
+
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.reject(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(WriteInput("long.csv", lines)));
+    EXPECT_EQ(pBar->value(), 0);
+}
+
+TEST_F(DesktopTest, EscapeClosesTheHelpAndFOneInADialogShowsItsSection)
+{
+    m_pFrame->OnHelp();
+    CHelpWindow* pHelp = m_pFrame->GetHelpWindow();
+    ASSERT_NE(pHelp, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pHelp));
+    QTest::keyClick(pHelp, Qt::Key_Escape);
+    EXPECT_FALSE(pHelp->isVisible());
+
+    QString strPage;
+    bool bHelpVisible = false;
+    WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) {
+        dlg.activateWindow();
+        if (QTest::qWaitForWindowActive(&dlg))
+            QTest::keyClick(&dlg, Qt::Key_F1);
+        strPage = pHelp->CurrentPage();
+        bHelpVisible = pHelp->isVisible();
+        dlg.reject();
+    });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(WriteInput("prices.csv", kPrices)));
+    EXPECT_EQ(strPage, "qrc:/help/settings.html#conversion-settings");
+    EXPECT_TRUE(bHelpVisible);
+}
+
+TEST(DialogPlacement, TheDialogGoesBelowOrBesideTheTextInsideTheScreen)
+{
+    const QRect screen(0, 0, 1024, 768);
+    const QSize dialog(500, 380);
+    struct Case {
+        QRect text;
+        QPoint place;
+    } cases[] = {
+        {{80, 120, 400, 200}, {80, 328}},   // room below the text
+        {{80, 120, 400, 330}, {488, 120}},  // no room below: to the right
+        {{80, 120, 700, 330}, {524, 388}},  // room on neither side: the screen's corner covers the least
+        {{700, 50, 300, 100}, {524, 158}},  // below, pushed left into the screen
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlaceBesideText(c.text, dialog, screen), c.place) << c.text.x() << "," << c.text.height();
 }
 
 TEST(WindowPlacement, UnusablePlacementGivesTheCentredWindowOfEightyFivePercent)

@@ -276,6 +276,32 @@ TEST_F(SettingsDlg, TheSymbolMustHoldMoreThanBlanksAndIsHandedBackInUpperCase)
     EXPECT_EQ(Edit("Symbol")->text(), " IBM");
 }
 
+TEST_F(SettingsDlg, SymbolAndNameTakeWindows1252CharactersOnlyAndTheSymbolKeepsItsLength)
+{
+    Show();
+    const struct {
+        const char* szField;
+        QString text;
+    } refused[] = {{"Symbol", QString::fromUtf8("\u03b1\u03b2\u03b3")}, {"Name", QString::fromUtf8("Caf\u00e9 \u65e5\u672c")}};
+    for (const auto& c : refused) {
+        m_messages.Clear();
+        Edit(c.szField)->setText(c.text);  // typed through an input method: QTest types ASCII only
+        ClickOK();
+        ASSERT_EQ(m_messages.Texts().size(), 1) << c.szField;
+        EXPECT_TRUE(m_messages.Texts()[0].contains(c.szField)) << m_messages.Texts()[0].toStdString();
+        EXPECT_EQ(FocusedControl(), Edit(c.szField));
+        EXPECT_FALSE(Accepted());
+        Type(Edit(c.szField), "ok");
+    }
+    m_messages.Clear();
+    Edit("Symbol")->setText(QString::fromUtf8("\u00e4bc\u00df\u00ff"));  // sharp s has no capital here
+    Edit("Name")->setText(QString::fromUtf8("M\u00fcller Z\u00fcrich AG"));
+    ClickOK();
+    ASSERT_TRUE(Accepted()) << m_messages.Texts().join(" | ").toStdString();
+    EXPECT_EQ(m_dlg.Symbol, QString::fromUtf8("\u00c4BC\u00df\u0178"));
+    EXPECT_EQ(m_dlg.Name, QString::fromUtf8("M\u00fcller Z\u00fcrich AG"));
+}
+
 TEST_F(SettingsDlg, ThePathMustHoldMoreThanBlanksAndIsHandedBackAsTyped)
 {
     Show();
@@ -429,7 +455,7 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
     EXPECT_EQ(FocusedControl(), Control<QPushButton>("OK"));
     const char* const order[] = {"Cancel",  "DateCol", "OpenOn", "OpenCol",    "HiOn",   "HiCol",    "LoOn",
                                  "LoCol",   "CloCol",  "VolOn",  "VolCol",     "OIOn",   "OICol",    "DateFormat",
-                                 "SkipOn",  "Path",    "Browse", "Symbol",     "Name",   "OK"};
+                                 "SkipOn",  "Path",    "Browse", "Symbol",     "Name",   "Detect", "OK"};
     // Skip Rows' field is disabled here, so Tab passes it by.
     for (const char* szName : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -437,6 +463,25 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
         ASSERT_NE(pFocus, nullptr);
         EXPECT_EQ(pFocus->objectName().toStdString(), szName);
     }
+}
+
+TEST_F(SettingsDlg, EveryButtonHasItsOwnMnemonicAndTheSymbolShowsSixteenWideLetters)
+{
+    QStringList mnemonics;
+    for (const QAbstractButton* pButton : m_dlg.findChildren<QAbstractButton*>()) {
+        const qsizetype nAmpersand = pButton->text().indexOf(u'&');
+        if (nAmpersand >= 0)
+            mnemonics << pButton->text().mid(nAmpersand + 1, 1).toUpper();
+    }
+    mnemonics.sort();
+    EXPECT_EQ(mnemonics, (QStringList{"C", "D", "E", "N", "S", "T"}));
+
+    Show();
+    QLineEdit* pSymbol = Edit("Symbol");
+    pSymbol->setText(QString(16, u'W'));
+    pSymbol->home(false);
+    const QRect inside = pSymbol->contentsRect();
+    EXPECT_EQ(pSymbol->cursorPositionAt(QPoint(inside.right() - 2, inside.center().y())), 16);
 }
 
 TEST_F(SettingsDlg, EnterInAFieldPressesOK)

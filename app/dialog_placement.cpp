@@ -1,0 +1,38 @@
+#include "app/dialog_placement.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr int kGap = 8;
+
+QPoint InsideScreen(QPoint place, const QSize& dialog, const QRect& screen)
+{
+    place.setX(std::clamp(place.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - dialog.width())));
+    place.setY(std::clamp(place.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - dialog.height())));
+    return place;
+}
+
+long long CoveredArea(const QPoint& place, const QSize& dialog, const QRect& text)
+{
+    const QRect covered = QRect(place, dialog).intersected(text);
+    return covered.isEmpty() ? 0 : static_cast<long long>(covered.width()) * covered.height();
+}
+
+}  // namespace
+
+QPoint PlaceBesideText(const QRect& text, const QSize& dialog, const QRect& screen)
+{
+    const QPoint below = InsideScreen(QPoint(text.left(), text.bottom() + 1 + kGap), dialog, screen);
+    const QPoint beside = InsideScreen(QPoint(text.right() + 1 + kGap, text.top()), dialog, screen);
+    if (CoveredArea(below, dialog, text) == 0)
+        return below;
+    if (CoveredArea(beside, dialog, text) == 0)
+        return beside;
+    const QPoint corner = InsideScreen(screen.bottomRight(), dialog, screen);
+    const QPoint candidates[] = {below, beside, corner};
+    return *std::min_element(std::begin(candidates), std::end(candidates), [&](const QPoint& a, const QPoint& b) {
+        return CoveredArea(a, dialog, text) < CoveredArea(b, dialog, text);
+    });
+}

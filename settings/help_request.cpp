@@ -1,0 +1,32 @@
+#include "settings/help_request.h"
+
+#include <QAction>
+#include <QWidget>
+
+namespace {
+
+HelpFunction& Function()
+{
+    static HelpFunction function;
+    return function;
+}
+
+}  // namespace
+
+void SetHelpFunction(HelpFunction function)
+{
+    Function() = std::move(function);
+}
+
+void AddHelpKey(QWidget* pDialog, const char* szPage)
+{
+    auto* pAction = new QAction(pDialog);
+    pAction->setShortcut(QKeySequence::HelpContents);
+    pAction->setShortcutContext(Qt::WindowShortcut);
+    pDialog->addAction(pAction);
+    const QString strPage = QString::fromLatin1(szPage);
+    QObject::connect(pAction, &QAction::triggered, pDialog, [strPage] {
+        if (Function())
+            Function()(strPage);
+    });
+}
