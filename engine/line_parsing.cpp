@@ -1,6 +1,7 @@
 #include "engine/line_parsing.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -8,34 +9,78 @@
 #include <string>
 #include <system_error>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace engine {
 
-CTokenTable::CTokenTable()
+namespace {
+
+// Bit i set where block[i] is the delimiter, for a block of 64 characters.
+std::uint64_t DelimiterBits(const char* block, char delimiter)
+{
+    std::uint64_t bits = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(delimiter);
+    for (int i = 0; i < 4; ++i) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+        bits |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, wanted)))} << (16 * i);
+    }
+#else
+    for (int i = 0; i < 64; ++i)
+        bits |= std::uint64_t{block[i] == delimiter} << i;
+#endif
+    return bits;
+}
+
+}  // namespace
+
+CTokenTable::CTokenTable() : m_lines{}
 {
     for (int k = 0; k < kMaxTokens; ++k) {
-        std::memcpy(m_tokens[k], "123", 3);
-        m_lengths[k] = 3;
+        std::memcpy(m_kept[k], "123", 3);
+        m_tokens[k] = {m_kept[k], 3};
     }
 }
 
+// Token boundaries come from a bit mask of the delimiters, a block of characters at a time: a token
+// starts where a character follows a delimiter and ends at a delimiter that follows a character, so
+// every change between the two is a boundary. Before the line's start and past its end count as
+// delimiters.
 int CTokenTable::Split(std::string_view line, char delimiter, int nMaxTokens)
 {
     const int limit = std::clamp(nMaxTokens, 1, kMaxTokens);
-    const char* p = line.data();
-    const char* const end = p + std::min(line.size(), sizeof m_tokens[0]);
+    const std::size_t length = std::min(line.size(), kLineWidth);
+    char* const copy = m_lines[m_nCurrent ^ 1];
+    if (length > 0)
+        std::memcpy(copy, line.data(), length);
     int count = 0;
-    while (count < limit) {
-        while (p < end && *p == delimiter)
-            ++p;
-        if (p == end)
-            break;
-        const auto* next = static_cast<const char*>(std::memchr(p, delimiter, static_cast<std::size_t>(end - p)));
-        const char* const stop = next ? next : end;
-        m_lengths[count] = static_cast<std::size_t>(stop - p);
-        std::memcpy(m_tokens[count], p, m_lengths[count]);
-        ++count;
-        p = stop;
+    bool bInToken = false;
+    std::size_t begin = 0;
+    std::uint64_t carry = 1;
+    for (std::size_t base = 0; base <= length && count < limit; base += kBlock) {
+        std::uint64_t bits = DelimiterBits(copy + base, delimiter);
+        if (length - base < kBlock)
+            bits |= ~std::uint64_t{0} << (length - base);
+        std::uint64_t changes = bits ^ ((bits << 1) | carry);  // where a token starts or ends
+        carry = bits >> 63;
+        for (; changes != 0 && count < limit; changes &= changes - 1) {
+            const std::size_t at = base + static_cast<std::size_t>(std::countr_zero(changes));
+            if (bInToken)
+                m_tokens[count++] = {copy + begin, at - begin};
+            else
+                begin = at;
+            bInToken = !bInToken;
+        }
     }
+    // Tokens of the line before that this line leaves in place outlive its copy.
+    for (int k = count; k < m_nLineTokens; ++k) {
+        std::memcpy(m_kept[k], m_tokens[k].data(), m_tokens[k].size());
+        m_tokens[k] = {m_kept[k], m_tokens[k].size()};
+    }
+    m_nLineTokens = count;
+    m_nCurrent ^= 1;
     return count;
 }
 
