@@ -95,39 +95,46 @@ bool IsDigit(char c)
     return static_cast<unsigned char>(c - '0') < 10;
 }
 
+bool IsWhiteSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 // Plain decimals such as prices and volumes, read without the general conversion; false when the text
-// needs it (more digits, an exponent, no digits at all).
+// needs it (more digits, an exponent, no digits at all). The mantissa of a long run of digits wraps
+// around, but then the text goes to the general conversion.
 bool ScanPlainDecimal(const char* p, const char* end, float& value)
 {
+    const char* const first = p;
     std::uint64_t mantissa = 0;
-    int digits = 0;
-    int fraction = 0;
-    for (; p < end && IsDigit(*p) && digits < kMaxFastDigits; ++p, ++digits)
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-    if (p < end && *p == '.')
-        for (++p; p < end && IsDigit(*p) && digits < kMaxFastDigits && fraction < kMaxFastFraction; ++p, ++digits)
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0'), ++fraction;
-    if (digits == 0 || (p < end && (IsDigit(*p) || *p == 'e' || *p == 'E')))
+    for (; p < end && IsDigit(*p); ++p)
+        mantissa = mantissa * 10 + static_cast<unsigned char>(*p - '0');
+    std::ptrdiff_t digits = p - first;
+    std::ptrdiff_t fraction = 0;
+    if (p < end && *p == '.') {
+        const char* const point = ++p;
+        for (; p < end && IsDigit(*p); ++p)
+            mantissa = mantissa * 10 + static_cast<unsigned char>(*p - '0');
+        fraction = p - point;
+        digits += fraction;
+    }
+    if (digits == 0 || digits > kMaxFastDigits || fraction > kMaxFastFraction || (p < end && (*p == 'e' || *p == 'E')))
         return false;
-    value = static_cast<float>(static_cast<double>(mantissa) / kPowersOfTen[fraction]);
+    value = static_cast<float>(static_cast<double>(static_cast<std::int64_t>(mantissa)) / kPowersOfTen[fraction]);
     return true;
 }
 
-}  // namespace
-
-float ScanFloat(std::string_view token)
+// Everything else a number can look like, and a token with white space or a sign before it.
+[[gnu::noinline]] float ScanOtherFloat(const char* begin, const char* end)
 {
-    std::size_t i = 0;
-    while (i < token.size() && (token[i] == ' ' || (token[i] >= '\t' && token[i] <= '\r')))
-        ++i;
+    while (begin < end && IsWhiteSpace(*begin))
+        ++begin;
     bool negative = false;
-    if (i < token.size() && (token[i] == '-' || token[i] == '+'))
-        negative = token[i++] == '-';
+    if (begin < end && (*begin == '-' || *begin == '+'))
+        negative = *begin++ == '-';
     // A second sign, which from_chars would take, means that the token holds no number.
-    if (i < token.size() && token[i] == '-')
+    if (begin < end && *begin == '-')
         return 0.0f;
-    const char* begin = token.data() + i;
-    const char* end = token.data() + token.size();
     float value = 0.0f;
     if (ScanPlainDecimal(begin, end, value))
         return negative ? -value : value;
@@ -139,6 +146,17 @@ float ScanFloat(std::string_view token)
         return 0.0f;
     }
     return negative ? -value : value;
+}
+
+}  // namespace
+
+float ScanFloat(std::string_view token)
+{
+    const char* const end = token.data() + token.size();
+    float value = 0.0f;
+    if (!token.empty() && IsDigit(token.front()) && ScanPlainDecimal(token.data(), end, value))
+        return value;
+    return ScanOtherFloat(token.data(), end);
 }
 
 bool HasNonDigit(std::string_view token)
