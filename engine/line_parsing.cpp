@@ -17,21 +17,20 @@ namespace engine {
 
 namespace {
 
-// Bit i set where block[i] is the delimiter, for a block of 64 characters.
-std::uint64_t DelimiterBits(const char* block, char delimiter)
+constexpr std::size_t kPiece = 16;
+
+// Bit i set where piece[i] is the delimiter, for a piece of 16 characters.
+std::uint64_t DelimiterBits(const char* piece, char delimiter)
 {
-    std::uint64_t bits = 0;
 #if defined(__SSE2__)
-    const __m128i wanted = _mm_set1_epi8(delimiter);
-    for (int i = 0; i < 4; ++i) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
-        bits |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, wanted)))} << (16 * i);
-    }
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(piece));
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(delimiter))));
 #else
-    for (int i = 0; i < 64; ++i)
-        bits |= std::uint64_t{block[i] == delimiter} << i;
-#endif
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < kPiece; ++i)
+        bits |= std::uint64_t{piece[i] == delimiter} << i;
     return bits;
+#endif
 }
 
 }  // namespace
@@ -44,29 +43,45 @@ CTokenTable::CTokenTable() : m_lines{}
     }
 }
 
-// Token boundaries come from a bit mask of the delimiters, a block of characters at a time: a token
-// starts where a character follows a delimiter and ends at a delimiter that follows a character, so
-// every change between the two is a boundary. Before the line's start and past its end count as
-// delimiters.
+// Token boundaries come from a bit mask of the delimiters: a token starts where a character follows a
+// delimiter and ends at a delimiter that follows a character, so every change between the two is a
+// boundary. Before the line's start and past its end count as delimiters.
 int CTokenTable::Split(std::string_view line, char delimiter, int nMaxTokens)
 {
     const int limit = std::clamp(nMaxTokens, 1, kMaxTokens);
     const std::size_t length = std::min(line.size(), kLineWidth);
+    const char* const from = line.data();
     char* const copy = m_lines[m_nCurrent ^ 1];
-    if (length > 0)
-        std::memcpy(copy, line.data(), length);
+
+    // The line is copied and its delimiters marked 16 characters at a time, straight from the line; the
+    // last piece of a longer line overlaps the one before it.
+    std::uint64_t delimiters[kMaskWords] = {};
+    std::size_t i = 0;
+    for (; i + kPiece <= length; i += kPiece) {
+        std::memcpy(copy + i, from + i, kPiece);
+        delimiters[i / kBlock] |= DelimiterBits(from + i, delimiter) << (i % kBlock);
+    }
+    if (i < length && length >= kPiece) {
+        std::memcpy(copy + length - kPiece, from + length - kPiece, kPiece);
+        delimiters[i / kBlock] |= DelimiterBits(from + length - kPiece, delimiter) >> (i + kPiece - length) << (i % kBlock);
+    } else {
+        for (; i < length; ++i) {
+            copy[i] = from[i];
+            delimiters[i / kBlock] |= std::uint64_t{from[i] == delimiter} << (i % kBlock);
+        }
+    }
+    delimiters[length / kBlock] |= ~std::uint64_t{0} << (length % kBlock);
+
     int count = 0;
     bool bInToken = false;
     std::size_t begin = 0;
     std::uint64_t carry = 1;
-    for (std::size_t base = 0; base <= length && count < limit; base += kBlock) {
-        std::uint64_t bits = DelimiterBits(copy + base, delimiter);
-        if (length - base < kBlock)
-            bits |= ~std::uint64_t{0} << (length - base);
+    for (std::size_t word = 0; word <= length / kBlock && count < limit; ++word) {
+        const std::uint64_t bits = delimiters[word];
         std::uint64_t changes = bits ^ ((bits << 1) | carry);  // where a token starts or ends
         carry = bits >> 63;
         for (; changes != 0 && count < limit; changes &= changes - 1) {
-            const std::size_t at = base + static_cast<std::size_t>(std::countr_zero(changes));
+            const std::size_t at = word * kBlock + static_cast<std::size_t>(std::countr_zero(changes));
             if (bInToken)
                 m_tokens[count++] = {copy + begin, at - begin};
             else

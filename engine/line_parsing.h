@@ -28,12 +28,12 @@ public:
 
 private:
     static constexpr std::size_t kLineWidth = 300;
-    static constexpr std::size_t kBlock = 64;  // characters looked at together
-    static constexpr std::size_t kPaddedWidth = (kLineWidth / kBlock + 1) * kBlock;
+    static constexpr std::size_t kBlock = 64;  // bits of one word of the delimiter mask
+    static constexpr std::size_t kMaskWords = kLineWidth / kBlock + 1;
 
     // The current line's tokens point into a copy of the line; the copy of the line before stays until
     // the tokens of it that the current line leaves in place are kept in m_kept.
-    char m_lines[2][kPaddedWidth];
+    char m_lines[2][kLineWidth];
     int m_nCurrent = 0;
     int m_nLineTokens = 0;  // entries from 0 pointing into the current line's copy
     std::string_view m_tokens[kMaxTokens];

@@ -79,11 +79,4 @@ bool CTextReader::ReadLine(std::string_view& piece)
     return true;
 }
 
-std::string_view WithoutLineFeed(std::string_view piece)
-{
-    if (!piece.empty() && piece.back() == '\n')
-        piece.remove_suffix(1);
-    return piece;
-}
-
 }  // namespace engine

@@ -45,6 +45,11 @@ private:
 };
 
 // Removes the line feed that ends a piece, if there is one.
-std::string_view WithoutLineFeed(std::string_view piece);
+inline std::string_view WithoutLineFeed(std::string_view piece)
+{
+    if (!piece.empty() && piece.back() == '\n')
+        piece.remove_suffix(1);
+    return piece;
+}
 
 }  // namespace engine
