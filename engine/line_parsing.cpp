@@ -35,7 +35,7 @@ std::uint64_t DelimiterBits(const char* piece, char delimiter)
 
 }  // namespace
 
-CTokenTable::CTokenTable() : m_lines{}
+CTokenTable::CTokenTable() : m_lines{}, m_kept{}
 {
     for (int k = 0; k < kMaxTokens; ++k) {
         std::memcpy(m_kept[k], "123", 3);
@@ -104,6 +104,8 @@ namespace {
 constexpr int kMaxFastDigits = 15;   // their value is exact in a double
 constexpr int kMaxFastFraction = 8;  // few enough that rounding through a double gives the nearest single
 constexpr double kPowersOfTen[kMaxFastFraction + 1] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+constexpr std::int64_t kExactInSingle = std::int64_t{1} << 24;  // mantissas below this are exact in a single
+constexpr float kSinglePowersOfTen[kMaxFastFraction + 1] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f};
 
 bool IsDigit(char c)
 {
@@ -113,6 +115,18 @@ bool IsDigit(char c)
 bool IsWhiteSpace(char c)
 {
     return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The value of mantissa / 10^fraction, for at most kMaxFastDigits digits and kMaxFastFraction decimals.
+// Each way rounds once, from the exact quotient, so all give the same single.
+float DecimalValue(std::uint64_t mantissa, std::ptrdiff_t fraction)
+{
+    const auto whole = static_cast<std::int64_t>(mantissa);
+    if (fraction == 0)
+        return static_cast<float>(whole);
+    if (whole < kExactInSingle)
+        return static_cast<float>(whole) / kSinglePowersOfTen[fraction];
+    return static_cast<float>(static_cast<double>(whole) / kPowersOfTen[fraction]);
 }
 
 // Plain decimals such as prices and volumes, read without the general conversion; false when the text
@@ -135,7 +149,7 @@ bool ScanPlainDecimal(const char* p, const char* end, float& value)
     }
     if (digits == 0 || digits > kMaxFastDigits || fraction > kMaxFastFraction || (p < end && (*p == 'e' || *p == 'E')))
         return false;
-    value = static_cast<float>(static_cast<double>(static_cast<std::int64_t>(mantissa)) / kPowersOfTen[fraction]);
+    value = DecimalValue(mantissa, fraction);
     return true;
 }
 
@@ -172,6 +186,73 @@ float ScanFloat(std::string_view token)
     if (!token.empty() && IsDigit(token.front()) && ScanPlainDecimal(token.data(), end, value))
         return value;
     return ScanOtherFloat(token.data(), end);
+}
+
+namespace {
+
+constexpr std::size_t kWord = 8;
+
+// Bits 0 to 15 set where the 16 characters at text are decimal digits.
+unsigned DigitBits(const char* text)
+{
+#if defined(__SSE2__)
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+    const __m128i offset = _mm_sub_epi8(chunk, _mm_set1_epi8('0'));
+    const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(9)), offset);
+    return static_cast<unsigned>(_mm_movemask_epi8(digit));
+#else
+    unsigned bits = 0;
+    for (unsigned i = 0; i < 16; ++i)
+        bits |= (IsDigit(text[i]) ? 1u : 0u) << i;
+    return bits;
+#endif
+}
+
+// The value of the count (at most 8) digits at text, all eight characters read at once: the digits
+// are moved to the high end of a word, behind leading zeros, and combined in pairs, fours and eights.
+std::uint64_t EightDigitsValue(const char* text, std::size_t count)
+{
+    if (count == 0)
+        return 0;
+    std::uint64_t word = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&word, text, kWord);
+    } else {
+        for (std::size_t i = 0; i < kWord; ++i)
+            word |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    }
+    word &= 0x0F0F0F0F0F0F0F0Full >> (8 * (kWord - count));
+    word <<= 8 * (kWord - count);
+    word = word * 10 + (word >> 8);
+    word = (((word & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+            (((word >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >> 32;
+    return static_cast<std::uint32_t>(word);
+}
+
+}  // namespace
+
+// A token that is digits, or digits, a full stop and digits, with at most 8 digits on either side,
+// is read without a loop over its characters; anything else goes to ScanFloat. Every token's
+// characters lie in a buffer with kPadding characters to spare.
+float CTokenTable::Value(int index) const
+{
+    const std::string_view token = m_tokens[index];
+    const std::size_t length = token.size();
+    if (length == 0 || length > 16)
+        return ScanFloat(token);
+    const unsigned inToken = (1u << length) - 1;
+    const unsigned digits = DigitBits(token.data()) & inToken;
+    const auto whole = static_cast<std::size_t>(std::countr_one(digits));
+    if (whole == length && whole <= kWord)
+        return DecimalValue(EightDigitsValue(token.data(), whole), 0);
+    if (whole == 0 || whole > kWord || whole == length || token[whole] != '.')
+        return ScanFloat(token);
+    const auto fraction = static_cast<std::size_t>(std::countr_one(digits >> (whole + 1)));
+    if (whole + 1 + fraction != length || fraction > kMaxFastFraction || whole + fraction > kMaxFastDigits)
+        return ScanFloat(token);
+    const std::uint64_t mantissa = EightDigitsValue(token.data(), whole) * static_cast<std::uint64_t>(kPowersOfTen[fraction]) +
+                                   EightDigitsValue(token.data() + whole + 1, fraction);
+    return DecimalValue(mantissa, static_cast<std::ptrdiff_t>(fraction));
 }
 
 bool HasNonDigit(std::string_view token)
