@@ -24,6 +24,11 @@ std::string_view TokenAt(const CTokenTable& tokens, int column)
     return (column >= 0 && column < kMaxTokens) ? tokens[column] : std::string_view();
 }
 
+float ValueAt(const CTokenTable& tokens, int column)
+{
+    return (column >= 0 && column < kMaxTokens) ? tokens.Value(column) : 0.0f;
+}
+
 // Tokens past the last column that a field reads are never looked at.
 int TokensNeeded(const int bFieldOn[kFieldCount], const int nFieldCol[kFieldCount])
 {
@@ -97,7 +102,7 @@ int CConverter::Convert()
             m_firstDate = m_record[kDateField];
         m_lastDate = m_record[kDateField];
         for (int q = kOpenField; q < kFieldCount; ++q)
-            m_record[q] = FloatToMbf(m_bFieldOn[q] ? ScanFloat(TokenAt(tokens, m_nFieldCol[q])) : 0.0f);
+            m_record[q] = FloatToMbf(m_bFieldOn[q] ? ValueAt(tokens, m_nFieldCol[q]) : 0.0f);
         if (AppendRecord(fileNumber) != 0) {
             bRowsFailed = 1;
             break;

@@ -10,10 +10,14 @@ CTextReader::~CTextReader()
     Close();
 }
 
+// The file is read through its own handle in large blocks, without the stream's buffer in between; a
+// pipe or a FIFO reads like a file.
 bool CTextReader::Open(const std::string& path)
 {
     Close();
     m_pFile = std::fopen(path.c_str(), "rb");
+    if (m_pFile)
+        std::setvbuf(m_pFile, nullptr, _IONBF, 0);
     m_bEnded = m_pFile == nullptr;
     m_bFailed = false;
     m_nPos = m_nEnd = 0;
@@ -28,99 +32,51 @@ void CTextReader::Close()
     m_bEnded = true;
 }
 
-bool CTextReader::Refill()
+// Moves what is left to the front of the buffer and reads until the next piece lies whole in the buffer
+// (a line feed read with it) or the input ends. A Ctrl-Z ends the input where it stands.
+void CTextReader::Fill()
 {
-    if (m_bEnded)
-        return false;
+    const std::size_t left = m_nEnd - m_nPos;
+    std::memmove(m_buffer, m_buffer + m_nPos, left);
     m_nPos = 0;
-    m_nEnd = std::fread(m_buffer, 1, sizeof m_buffer, m_pFile);
-    if (m_nEnd == 0) {
-        m_bEnded = true;
-        m_bFailed = std::ferror(m_pFile) != 0;
+    m_nEnd = left;
+    while (!m_bEnded && m_nEnd <= kMaxPiece) {
+        char* const fresh = m_buffer + m_nEnd;
+        const std::size_t count = std::fread(fresh, 1, kBufferSize - m_nEnd, m_pFile);
+        if (std::ferror(m_pFile))
+            m_bEnded = m_bFailed = true;
+        else if (count == 0)
+            m_bEnded = true;
+        if (const auto* ctrlZ = static_cast<const char*>(std::memchr(fresh, kCtrlZ, count))) {
+            m_nEnd += static_cast<std::size_t>(ctrlZ - fresh);
+            m_bEnded = true;
+        } else {
+            m_nEnd += count;
+        }
     }
-    return m_nEnd > 0;
 }
 
-int CTextReader::NextChar()
-{
-    if (m_nPos == m_nEnd && !Refill())
-        return kEnd;
-    const char c = m_buffer[m_nPos++];
-    if (c == kCtrlZ) {
-        m_bEnded = true;
-        m_nPos = m_nEnd;
-        return kEnd;
-    }
-    if (c == '\r' && (m_nPos < m_nEnd || Refill()) && m_buffer[m_nPos] == '\n') {
-        ++m_nPos;
-        return '\n';
-    }
-    return static_cast<unsigned char>(c);
-}
-
+// A piece is cut from a window of kMaxPiece + 1 characters: its last one may be the line feed of a CR LF
+// pair whose CR is the piece's last character.
 bool CTextReader::ReadLine(std::string_view& piece)
 {
-    if (m_bFailed)
+    if (m_nEnd - m_nPos <= kMaxPiece && !m_bEnded)
+        Fill();
+    if (m_bFailed || m_nPos == m_nEnd)
         return false;
-    if (ReadWholeLineInBuffer(piece))
-        return true;
-    std::size_t length = 0;
-    while (length < kMaxPiece) {
-        // Plain characters are copied a run at a time; CR, Ctrl-Z and the buffer's end go one by one.
-        while (length < kMaxPiece && m_nPos < m_nEnd) {
-            const char c = m_buffer[m_nPos];
-            if (c == '\r' || c == kCtrlZ)
-                break;
-            m_line[length++] = c;
-            ++m_nPos;
-            if (c == '\n') {
-                piece = {m_line, length};
-                return true;
-            }
-        }
-        if (length == kMaxPiece)
-            break;
-        const int c = NextChar();
-        if (c == kEnd)
-            break;
-        m_line[length++] = static_cast<char>(c);
-        if (c == '\n')
-            break;
-    }
-    piece = {m_line, length};
-    return length > 0 && !m_bFailed;
-}
-
-// Most lines lie whole in the buffer with no CR but the one of a CR LF end and no Ctrl-Z: they are
-// handed out where they lie.
-bool CTextReader::ReadWholeLineInBuffer(std::string_view& piece)
-{
-    char* start = m_buffer + m_nPos;
-    const std::size_t window = std::min(m_nEnd - m_nPos, kMaxPiece);
-    const auto* lineFeed = static_cast<char*>(std::memchr(start, '\n', window));
-    if (!lineFeed)
-        return false;
-    const std::size_t length = static_cast<std::size_t>(lineFeed - start) + 1;
-    if (std::memchr(start, kCtrlZ, length))
-        return false;
-    auto* carriageReturn = static_cast<char*>(std::memchr(start, '\r', length));
-    if (carriageReturn && carriageReturn != lineFeed - 1)
-        return false;
-    m_nPos += length;
-    if (carriageReturn) {
-        *carriageReturn = '\n';  // CR LF reads as one line feed
+    char* const start = m_buffer + m_nPos;
+    const std::size_t window = std::min(m_nEnd - m_nPos, kMaxPiece + 1);
+    auto* const lineFeed = static_cast<char*>(std::memchr(start, '\n', window));
+    std::size_t length = lineFeed ? static_cast<std::size_t>(lineFeed - start) + 1 : window;
+    if (lineFeed && length > 1 && lineFeed[-1] == '\r') {
+        lineFeed[-1] = '\n';  // CR LF reads as one line feed
         piece = {start, length - 1};
     } else {
+        length = std::min(length, kMaxPiece);
         piece = {start, length};
     }
+    m_nPos += length;
     return true;
-}
-
-std::string_view WithoutLineFeed(std::string_view piece)
-{
-    if (!piece.empty() && piece.back() == '\n')
-        piece.remove_suffix(1);
-    return piece;
 }
 
 }  // namespace engine

@@ -23,30 +23,33 @@ public:
     void Close();
 
     // The next piece of a line: the characters up to and including the next line feed, at most
-    // kMaxPiece of them. False at the end of the input. The view stays valid until the next call.
+    // kMaxPiece of them. False at the end of the input, and from a read error on. The view stays valid
+    // until the next call.
     bool ReadLine(std::string_view& piece);
 
-    // True after a read error; ReadLine then returns false.
+    // Whether reading the input failed.
     bool Failed() const { return m_bFailed; }
 
 private:
-    bool ReadWholeLineInBuffer(std::string_view& piece);
-    bool Refill();
-    int NextChar();
+    void Fill();
 
-    static constexpr int kEnd = -1;
+    static constexpr std::size_t kBufferSize = 64 * 1024;
     static constexpr char kCtrlZ = '\x1A';
 
     std::FILE* m_pFile = nullptr;
-    bool m_bEnded = false;
+    bool m_bEnded = true;  // nothing more comes from the file: its end, a Ctrl-Z or a read error
     bool m_bFailed = false;
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
-    char m_buffer[64 * 1024];
-    char m_line[kMaxPiece + 1];
+    char m_buffer[kBufferSize];
 };
 
 // Removes the line feed that ends a piece, if there is one.
-std::string_view WithoutLineFeed(std::string_view piece);
+inline std::string_view WithoutLineFeed(std::string_view piece)
+{
+    if (!piece.empty() && piece.back() == '\n')
+        piece.remove_suffix(1);
+    return piece;
+}
 
 }  // namespace engine

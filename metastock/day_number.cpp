@@ -13,6 +13,37 @@ bool IsLeapYear(int nYearsSince1900)
     return nYearsSince1900 % 4 == 0;
 }
 
+// Month * 100 + day of every day of the year (from 1), in a common and in a leap year.
+struct CMonthDays {
+    std::uint16_t m_nMonthDay[2][367] = {};
+};
+
+constexpr CMonthDays MakeMonthDays()
+{
+    CMonthDays table;
+    for (int leap = 0; leap <= 1; ++leap)
+        for (int month = 0; month < 12; ++month) {
+            const int first = kCumulativeDays[month] + (month >= 2 ? leap : 0) + 1;
+            const int last = month == 11 ? 365 + leap : kCumulativeDays[month + 1] + (month + 1 >= 2 ? leap : 0);
+            for (int day = first; day <= last; ++day)
+                table.m_nMonthDay[leap][day] = static_cast<std::uint16_t>((month + 1) * 100 + day - first + 1);
+        }
+    return table;
+}
+
+constexpr CMonthDays kMonthDays = MakeMonthDays();
+
+// Years since 1900 and month * 100 + day of a day number other than 0. Four years from 1961 on hold
+// 1461 days, the last of them a leap year.
+int SplitIntoYearAndMonthDay(int nDayNumber, int& nMonthDay)
+{
+    const int cycleYears = (4 * nDayNumber - 1) / 1461;
+    const int dayOfYear = nDayNumber - (1461 * cycleYears) / 4;
+    const int years = cycleYears + 61;
+    nMonthDay = kMonthDays.m_nMonthDay[IsLeapYear(years) ? 1 : 0][dayOfYear];
+    return years;
+}
+
 }  // namespace
 
 void SplitDayNumber(std::uint16_t nDayNumber, std::int16_t& nYear, std::int16_t& nMonth, std::int16_t& nDay)
@@ -21,17 +52,10 @@ void SplitDayNumber(std::uint16_t nDayNumber, std::int16_t& nYear, std::int16_t&
         nYear = nMonth = nDay = 0;
         return;
     }
-    const int n = nDayNumber;
-    const int c = (4 * n - 1) / 1461;
-    const int r = n - (1461 * c) / 4;  // day of the year, from 1
-    const int years = c + 61;
-    const int leap = IsLeapYear(years) ? 1 : 0;
-    int i = 11;
-    while (i > 0 && kCumulativeDays[i] + (i >= 2 ? leap : 0) >= r)
-        --i;
-    nYear = static_cast<std::int16_t>(years);
-    nMonth = static_cast<std::int16_t>(i + 1);
-    nDay = static_cast<std::int16_t>(r - (kCumulativeDays[i] + (i >= 2 ? leap : 0)));
+    int monthDay = 0;
+    nYear = static_cast<std::int16_t>(SplitIntoYearAndMonthDay(nDayNumber, monthDay));
+    nMonth = static_cast<std::int16_t>(monthDay / 100);
+    nDay = static_cast<std::int16_t>(monthDay % 100);
 }
 
 std::uint16_t DayNumber(int nYear, int nMonth, int nDay)
@@ -54,12 +78,14 @@ std::uint16_t DayNumber(int nYear, int nMonth, int nDay)
     return static_cast<std::uint16_t>(n);
 }
 
+// Date codes up to 2401231 are exact in a single.
 MbfSingle DayToDateCode(std::uint16_t nDayNumber)
 {
-    std::int16_t y = 0, m = 0, d = 0;
-    SplitDayNumber(nDayNumber, y, m, d);
-    const double code = m * 100.0 + y * 10000.0 + d;
-    return FloatToMbf(static_cast<float>(code));
+    if (nDayNumber == 0)
+        return {};
+    int monthDay = 0;
+    const int years = SplitIntoYearAndMonthDay(nDayNumber, monthDay);
+    return FloatToMbf(static_cast<float>(years * 10000 + monthDay));
 }
 
 CalendarDate DateCodeToDate(const MbfSingle& dateCode)

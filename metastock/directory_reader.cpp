@@ -27,7 +27,10 @@ std::string Normalised(std::string_view text)
 
 std::string NumberedName(int nFileNumber, const char* szExtension)
 {
-    return "F" + std::to_string(nFileNumber) + szExtension;
+    std::string name = "F";
+    name += std::to_string(nFileNumber);
+    name += szExtension;
+    return name;
 }
 
 }  // namespace

@@ -37,6 +37,8 @@ constexpr std::uint32_t IeeeBitsToMbfBits(std::uint32_t ieee)
 inline MbfSingle FloatToMbf(float value)
 {
     const std::uint32_t mbf = IeeeBitsToMbfBits(std::bit_cast<std::uint32_t>(value));
+    if constexpr (std::endian::native == std::endian::little)
+        return std::bit_cast<MbfSingle>(mbf);
     return {static_cast<std::uint8_t>(mbf), static_cast<std::uint8_t>(mbf >> 8), static_cast<std::uint8_t>(mbf >> 16),
             static_cast<std::uint8_t>(mbf >> 24)};
 }

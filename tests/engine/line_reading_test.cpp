@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <gtest/gtest.h>
 
+#include "engine/text_reader.h"
 #include "test_job.h"
 
 using namespace metastock;
@@ -73,6 +79,62 @@ TEST(LineReading, LineEndsAndTheEndOfInput)
     });
     EXPECT_EQ(result.messages, Strings{});
     EXPECT_EQ(result.records, (Rows{{981231, 5}}));
+}
+
+namespace {
+
+Strings ReadPieces(CTextReader& reader)
+{
+    Strings pieces;
+    std::string_view piece;
+    while (reader.ReadLine(piece))
+        pieces.emplace_back(piece);
+    return pieces;
+}
+
+}  // namespace
+
+#ifndef _WIN32
+TEST(LineReading, InputFromAFifoReadsLikeAFile)
+{
+    const CTempDir directory;
+    const std::string fifo = directory / "prices.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Written in parts that cut a CR LF pair, and more than one buffer of the reader in all.
+    const std::string filler(70000, 'x');
+    std::thread writer([&] {
+        std::FILE* out = std::fopen(fifo.c_str(), "wb");
+        for (const std::string& part : {std::string("12/31/98,1\r"), std::string("\n01/04/99,2\n"), filler + "\n"}) {
+            std::fwrite(part.data(), 1, part.size(), out);
+            std::fflush(out);
+        }
+        std::fclose(out);
+    });
+    CTextReader reader;
+    ASSERT_TRUE(reader.Open(fifo));
+    const Strings pieces = ReadPieces(reader);
+    writer.join();
+    EXPECT_FALSE(reader.Failed());
+    ASSERT_EQ(pieces.size(), 2 + (filler.size() + 1 + 298) / 299);
+    EXPECT_EQ(pieces[0], "12/31/98,1\n");
+    EXPECT_EQ(pieces[1], "01/04/99,2\n");
+    EXPECT_EQ(pieces.back(), std::string(filler.size() % 299, 'x') + "\n");
+}
+#endif
+
+TEST(LineReading, AReadErrorEndsTheInputAndIsReported)
+{
+    const CTempDir directory;
+    CTextReader reader;
+    WriteText(directory / "prices.txt", "12/31/98,1\n");
+    ASSERT_TRUE(reader.Open(directory / "prices.txt"));
+    EXPECT_EQ(ReadPieces(reader), Strings{"12/31/98,1\n"});
+    EXPECT_FALSE(reader.Failed());
+    // A directory opens for reading on the platforms that matter here, and every read of it fails.
+    if (!reader.Open(directory.Path().string()))
+        GTEST_SKIP() << "a directory cannot be opened as a file here";
+    EXPECT_EQ(ReadPieces(reader), Strings{});
+    EXPECT_TRUE(reader.Failed()) << "reading a directory as a file";
 }
 
 TEST(LineReading, LongLinesAreReadInPiecesOf299Characters)

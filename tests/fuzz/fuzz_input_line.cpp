@@ -9,7 +9,8 @@
 //   byte 1: date column (modulo 20), and the step between the value columns.
 //
 // Besides the sanitizers, each step is held to what it promises: tokens as a plain split gives them,
-// day numbers that survive the date code, numbers as the scan conversion reads them, MBF singles that
+// day numbers that survive the date code, numbers as the scan conversion reads them (the token table's
+// own reading of them too), MBF singles that
 // read back as the value, and pieces of the text as text mode and the 299-character limit cut them.
 
 #include <algorithm>
@@ -202,6 +203,8 @@ void LineWork(CTokenTable& tokens, std::string_view line, const LineSettings& se
         const std::string_view token = tokens[settings.columns[q]];
         const float value = ScanFloat(token);
         CheckScan(token, value);
+        const float tableValue = tokens.Value(settings.columns[q]);
+        FUZZ_CHECK(std::memcmp(&tableValue, &value, sizeof value) == 0);
         CheckMbf(value, FloatToMbf(value));
     }
 }
