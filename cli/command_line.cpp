@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/batch.h"
 #include "cli/convert_request.h"
+#include "cli/input_options.h"
 #include "engine/converter.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
@@ -59,20 +61,7 @@ void AddConvertOptions(CLI::App& convert, CConvertRequest& request)
                        "Symbol of the new security, 1 to 16 characters, stored in upper case (required)")
         ->required();
     convert.add_option("--name", request.strName, "Name of the new security, at most 16 characters (default: empty)");
-    convert.add_option("--date-format", request.strDateFormat,
-                       "Layout of the dates: YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY, DD_MM_YY, DD_MM_CCYY, "
-                       "YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY (any case) or their number 1 to 12 "
-                       "(default: MMDDYY)");
-    convert.add_option("--delimiter", request.strDelimiter, "What separates the columns (default: comma)")
-        ->check(CLI::IsMember({"comma", "tab", "space"}));
-    convert.add_option("--skip", request.nSkip, "Leading lines to skip, 0 to 200 (default: 0)");
-    convert.add_option("--date-col", request.strDateCol, "Column of the date, 1 to 20 (default: 1)");
-    convert.add_option("--open-col", request.strOpenCol, "Column of the open price, 1 to 20, or off (default: 2)");
-    convert.add_option("--high-col", request.strHighCol, "Column of the high price, 1 to 20, or off (default: 3)");
-    convert.add_option("--low-col", request.strLowCol, "Column of the low price, 1 to 20, or off (default: 4)");
-    convert.add_option("--close-col", request.strCloseCol, "Column of the close price, 1 to 20 (default: 5)");
-    convert.add_option("--volume-col", request.strVolumeCol, "Column of the volume, 1 to 20, or off (default: 6)");
-    convert.add_option("--oi-col", request.strOiCol, "Column of the open interest, 1 to 20, or off (default: 7)");
+    AddInputOptions(convert, request);
     convert.add_option("--master", request.strMaster,
                        "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "
                        "auto: existing when the directory has a MASTER, else new (default: auto)")
@@ -104,11 +93,15 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         "convert", "Adds one security to a MetaStock directory (MASTER, F<n>.DAT, F<n>.DOP) from a price text file");
     convert->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // the last one given wins
     AddConvertOptions(*convert, request);
+    CBatchRequest batchRequest;
+    CLI::App* batch = AddBatchCommand(app, batchRequest);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return app.exit(error, out, err) == 0 ? 0 : 2;
     }
+    if (batch->parsed())
+        return RunBatch(batchRequest, out, err);
     std::string problem;
     if (!ValidateRequest(request, problem)) {
         err << "quoteforge-cli: " << problem << '\n';
