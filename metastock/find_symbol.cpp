@@ -1,11 +1,11 @@
 #include "metastock/find_symbol.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <vector>
 
 #include "metastock/file_names.h"
+#include "metastock/master_file.h"
 
 namespace metastock {
 
@@ -70,29 +70,24 @@ private:
         return error ? directory : canonical.string();
     }
 
-    // Compares the level's securities and collects its directory entries; false when the MASTER is
-    // missing or shorter than its header and count say.
+    // Compares the level's securities (as ReadMasterFile counts them) and collects its directory entries;
+    // false when the MASTER is missing or unreadable.
     bool ReadLevel(const std::string& directory, std::vector<std::string>& subDirectories)
     {
-        const fs::path master = FindEntryIgnoringCase(fs::path(directory), "MASTER");
-        std::FILE* file = std::fopen(master.string().c_str(), "rb");
-        if (!file)
+        const fs::path path = FindEntryIgnoringCase(fs::path(directory), "MASTER");
+        MasterFile master;
+        std::string error;
+        if (!ReadMasterFile(path, master, error))
             return false;
-        MasterRecord header{};
-        bool complete = std::fread(header.data(), 1, header.size(), file) == header.size();
-        const int count = complete ? ReadInt16(&header[master_offset::kRecordCount]) : 0;
-        for (int k = 1; complete && k <= count && !m_bFound; ++k) {
-            MasterRecord record{};
-            complete = std::fread(record.data(), 1, record.size(), file) == record.size();
-            if (!complete)
-                break;
+        for (MasterRecord& record : master.records) {
             if (IsDirectoryEntry(record))
                 subDirectories.push_back(DirectoryEntryName(record));
-            else if (RecordMatches(record, m_sought))
+            else if (RecordMatches(record, m_sought)) {
                 Found(record, directory);
+                break;
+            }
         }
-        std::fclose(file);
-        return complete;
+        return true;
     }
 
     void Found(MasterRecord& record, const std::string& directory)

@@ -58,6 +58,27 @@ std::string CountDisagreement(const std::filesystem::path& path, const MasterFil
            std::to_string(master.nWholeRecords) + " records.\nNothing was added; check the directory first.";
 }
 
+std::vector<std::uint8_t> MasterFileBytes(const MasterFile& master)
+{
+    std::vector<std::uint8_t> bytes(master.header.begin(), master.header.end());
+    bytes.reserve((master.records.size() + 1) * kMasterRecordSize);
+    for (const MasterRecord& record : master.records)
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    return bytes;
+}
+
+void AppendRecord(MasterFile& master, const MasterRecord& record)
+{
+    std::uint8_t* header = master.header.data();
+    master.records.push_back(record);
+    WriteInt16(header + master_offset::kRecordCount,
+               static_cast<std::int16_t>(ReadInt16(header + master_offset::kRecordCount) + 1));
+    WriteInt16(header + master_offset::kFileCounter,
+               static_cast<std::int16_t>(ReadInt16(header + master_offset::kFileCounter) + 1));
+    master.nCount = ReadInt16(header + master_offset::kRecordCount);
+    master.nWholeRecords = master.records.size();
+}
+
 IndexEntry MasterEntry(const MasterRecord& record)
 {
     using namespace master_offset;

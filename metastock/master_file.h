@@ -1,5 +1,5 @@
 #pragma once
-// Reading MASTER: the one reader that the duplicate check, the search for a free file number, the record
+// Reading and writing MASTER: the one reader that the duplicate check, the search for a free file number, the record
 // update and the toolkit all use.
 //
 // The header's count and the records present can disagree (a file cut short, or written by a careless
@@ -36,6 +36,11 @@ bool ReadMasterFile(const std::filesystem::path& path, MasterFile& master, std::
 
 // The message for a MASTER whose count disagrees with its records, naming the file and both numbers.
 std::string CountDisagreement(const std::filesystem::path& path, const MasterFile& master);
+
+// Writing MASTER: the header and the records of master, all of them. A caller adds a record with
+// AppendRecord, which counts it in the header's record count and file counter.
+std::vector<std::uint8_t> MasterFileBytes(const MasterFile& master);
+void AppendRecord(MasterFile& master, const MasterRecord& record);
 
 // A security record of MASTER as an index entry (dates as YYYYMMDD, 0 when unreadable).
 IndexEntry MasterEntry(const MasterRecord& record);
