@@ -17,6 +17,7 @@ struct CBatchRequest {
     std::vector<std::string> symbolFrom = {"name"};  // "name", or "column" and a number
     std::vector<std::string> nameFrom;               // empty, or "column" and a number
     int nMaxPerDir = 255;
+    bool bNoSync = false;
     CConvertRequest input;  // the input options; its symbol and directory are not used
 };
 

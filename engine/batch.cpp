@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "engine/converter.h"
+#include "engine/directory_commit.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
 #include "metastock/file_names.h"
@@ -111,14 +112,19 @@ int CBatch::Run()
         const fs::path input = fs::absolute(path, error);
         inputs.push_back(error ? path : input.string());
     }
+    m_lastCommit = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         m_observer.OnFile(m_inputPaths[i], m_totals);
         ConvertFile(m_inputPaths[i], inputs[i]);
+        if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
+            CommitGroups();
     }
+    CommitGroups();
+    m_directories.clear();  // releases the locks
     return m_totals.nFailed > 0 ? 1 : 0;
 }
 
-// DIR and its numbered sub-directories as they stand: how many securities each holds, and their symbols.
+// DIR and its numbered sub-directories as they stand, each locked for the whole batch.
 int CBatch::ReadDirectories()
 {
     m_directories.clear();
@@ -129,21 +135,55 @@ int CBatch::ReadDirectories()
         std::error_code error;
         if (k > 1 && !fs::is_directory(directory.strPath, error))
             return 0;
-        const fs::path masterPath = FindEntryIgnoringCase(directory.strPath, "MASTER");
-        if (fs::exists(masterPath, error)) {
-            MasterFile master;
-            std::string failure;
-            if (!ReadMasterFile(masterPath, master, failure)) {
-                m_services.messages.ShowMessage(failure);
-                return 1;
-            }
-            directory.nSecurities = static_cast<int>(master.records.size());
-            for (const MasterRecord& record : master.records)
-                if (!IsDirectoryEntry(record))
-                    directory.symbols.push_back(MasterEntry(record).strSymbol);
-        }
+        if (OpenDirectory(directory) != 0)
+            return 1;
         m_directories.push_back(std::move(directory));
     }
+}
+
+// Locks the directory and reads its indexes: the securities of MASTER, and the symbols of EMASTER and
+// XMASTER too, since a new security must not take any of them.
+int CBatch::OpenDirectory(Directory& directory)
+{
+    directory.pCommit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
+    if (directory.pCommit->Lock(directory.strPath) != 0 || directory.pCommit->ReadIndexes() != 0)
+        return 1;
+    ReadSymbols(directory);
+    return 0;
+}
+
+void CBatch::ReadSymbols(Directory& directory)
+{
+    const MasterFile& master = directory.pCommit->Master();
+    directory.nSecurities = static_cast<int>(master.records.size());
+    directory.symbols.clear();
+    for (const MasterRecord& record : master.records)
+        if (!IsDirectoryEntry(record))
+            directory.symbols.push_back(MasterEntry(record).strSymbol);
+    const ExtraIndexes& extras = directory.pCommit->Extras();
+    for (const IndexFile* index : {&extras.emaster, &extras.xmaster})
+        for (const IndexEntry& entry : index->entries)
+            directory.symbols.push_back(entry.strSymbol);
+}
+
+// Commits what each directory has staged: its files flushed together, then one MASTER rename.
+void CBatch::CommitGroups()
+{
+    for (Directory& directory : m_directories) {
+        if (!directory.pCommit->HasStaged())
+            continue;
+        if (directory.pCommit->Commit() == 0) {
+            m_totals.nAdded += directory.pending.nAdded;
+            m_totals.nUpdated += directory.pending.nUpdated;
+            m_totals.nRecords += directory.pending.nRecords;
+        } else {  // the commit said why; its securities are not there
+            m_totals.nFailed += directory.pending.nAdded + directory.pending.nUpdated;
+            directory.pCommit->Discard();
+            ReadSymbols(directory);
+        }
+        directory.pending = BatchTotals{};
+    }
+    m_lastCommit = std::chrono::steady_clock::now();
 }
 
 CBatch::Directory* CBatch::DirectoryHolding(const std::string& storedSymbol)
@@ -171,6 +211,8 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
         m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown);
         return nullptr;
     }
+    if (OpenDirectory(directory) != 0)
+        return nullptr;
     m_observer.OnNotice(m_directories.back().strShown + " is full (" + std::to_string(limit) +
                         " securities); going on in " + directory.strShown);
     m_directories.push_back(std::move(directory));
@@ -234,21 +276,29 @@ int CBatch::ConvertFile(const std::string& path, const std::string& absolutePath
         ++m_totals.nFailed;
         return 1;
     }
-    std::error_code error;
     job.m_strInputPath = absolutePath;
     CopyText(job.m_szPath, target->strPath);
-    job.m_bUseExisting = fs::exists(FindEntryIgnoringCase(target->strPath, "MASTER"), error);
+    // As for one convert after the other: the first security makes MASTER, the others add to it.
+    job.m_bUseExisting = target->pCommit->HasMaster() || target->nSecurities > 0;
+    job.m_bSyncToDisk = m_bSyncToDisk;
+    job.m_pGroup = target->pCommit;
+    const CDirectoryCommit::CSavepoint savepoint = target->pCommit->Savepoint();
     const int status = job.Run();
-    if (job.m_nFileNumber != 0) {  // the security is in MASTER, even when its conversion reported a failure
-        ++target->nSecurities;
-        target->symbols.emplace_back(job.m_szSymbol);
+    if (!job.m_bStaged) {
+        target->pCommit->RollBackTo(savepoint);
+        ++m_totals.nFailed;
+        return 1;
     }
+    // Staged, even when the conversion reported a failure (a date style that does not match): the
+    // security is in MASTER at the next commit.
+    ++target->nSecurities;
+    target->symbols.emplace_back(job.m_szSymbol);
     if (status != 0) {
         ++m_totals.nFailed;
         return 1;
     }
-    ++m_totals.nAdded;
-    m_totals.nRecords += job.m_nRecords;
+    ++target->pending.nAdded;
+    target->pending.nRecords += job.m_nRecords;
     return 0;
 }
 

@@ -3,9 +3,16 @@
 // name or from a column of its first data row. When a directory's MASTER is full the batch goes on in
 // numbered sub-directories DIR/2, DIR/3, ..., each with a MASTER of its own; the duplicate check covers
 // DIR and all of them. A file that fails is reported and the batch goes on.
+//
+// The batch holds the lock of each directory it uses from start to end. Securities are committed in
+// groups: the runs stage their files into the directory's commit, and at least every second (and at the
+// end) the staged files are flushed together and one MASTER rename makes them visible. A kill or power
+// loss leaves every security of the committed groups and nothing of the others.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +22,7 @@
 namespace engine {
 
 class CConverter;
+class CDirectoryCommit;
 
 struct BatchTotals {
     int nAdded = 0;
@@ -45,6 +53,8 @@ public:
     int m_nSymbolColumn = 0;  // 1-based column of the first data row that holds the symbol; 0: the file name
     int m_nNameColumn = 0;    // likewise for the name; 0: no name
     int m_nMaxPerDir = metastock::kMaxSecurities;
+    int m_bSyncToDisk = 1;  // 0: no flushes to disk (scratch output)
+    std::chrono::milliseconds m_groupInterval{1000};  // the longest time between two commits
     // How the input is read, for finding the first data row.
     char m_cDelimiter = ',';
     int m_nSkipRows = 0;
@@ -52,14 +62,16 @@ public:
     // cannot be stored. The batch sets the input file and the directory.
     std::function<int(CConverter& job, const std::string& symbol, const std::string& name)> m_fillJob;
 
-    BatchTotals m_totals;
+    BatchTotals m_totals;  // added, updated and records count committed securities only
 
 private:
     struct Directory {
         std::string strPath;   // absolute
         std::string strShown;  // as the user named it, for messages
-        int nSecurities = 0;
+        int nSecurities = 0;                // committed and staged
         std::vector<std::string> symbols;  // as MASTER stores them, trailing blanks removed
+        std::shared_ptr<CDirectoryCommit> pCommit;
+        BatchTotals pending;                // of the securities staged since the last commit
     };
 
     // path as given, for messages; absolutePath for reading.
@@ -67,6 +79,9 @@ private:
     int SymbolAndName(const std::string& path, const std::string& absolutePath, std::string& symbol,
                       std::string& name);
     int ReadDirectories();
+    int OpenDirectory(Directory& directory);
+    void ReadSymbols(Directory& directory);
+    void CommitGroups();
     Directory* DirectoryHolding(const std::string& storedSymbol);
     Directory* DirectoryWithRoom();
     void Fail(const std::string& path, const std::string& text);
@@ -75,6 +90,7 @@ private:
     IBatchObserver& m_observer;
     std::string m_strShownDir;
     std::vector<Directory> m_directories;  // DIR, DIR/2, DIR/3, ...
+    std::chrono::steady_clock::time_point m_lastCommit;
 };
 
 // The first nCharacters characters of a UTF-8 text; cut is set when anything was left out.

@@ -65,11 +65,15 @@ public:
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
     int m_nFields = 0;                    // enabled fields, from CheckColumns on
+    // Set by a batch: the run stages its security into the batch's commit, whose lock the batch holds and
+    // which the batch commits with the securities of other runs.
+    std::shared_ptr<CDirectoryCommit> m_pGroup;
     int m_bSyncToDisk = 1;                // 0: no flushes to disk (scratch output); a power loss may then leave
                                           // new files incomplete although MASTER names them
 
     // What the run made, for its callers' reports.
     std::uint8_t m_nFileNumber = 0;       // n of F<n>.DAT, from AddSymbol on
+    int m_bStaged = 0;                    // the security went whole into the commit (or the batch's group)
     int m_nRecords = 0;                   // data records converted
     metastock::MbfSingle m_firstDate = {};           // date codes of the first and last record converted
     metastock::MbfSingle m_lastDate = {};
@@ -85,7 +89,7 @@ private:
 
     CRunServices m_services;
     std::unique_ptr<CTextReader> m_pInput;       // opened once by CheckInput, read by Convert
-    std::unique_ptr<CDirectoryCommit> m_pCommit;  // the directory's lock and what the run stages, from CheckPath on
+    std::shared_ptr<CDirectoryCommit> m_pCommit;  // the directory's lock and what the run stages, from CheckPath on
     // The run's records go through one buffer into the replacement of F<n>.DAT, which the commit owns.
     metastock::CReplacementFile* m_pDataFile = nullptr;
     std::vector<std::uint8_t> m_dataBuffer;

@@ -253,6 +253,20 @@ void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
     Discard();
 }
 
+CDirectoryCommit::CSavepoint CDirectoryCommit::Savepoint() const
+{
+    return {m_staged.size(), m_master, m_bBackup, m_backupBytes};
+}
+
+void CDirectoryCommit::RollBackTo(const CSavepoint& savepoint)
+{
+    if (m_staged.size() > savepoint.nStaged)
+        m_staged.resize(savepoint.nStaged);  // each removed one removes its temporary file
+    m_master = savepoint.master;
+    m_bBackup = savepoint.bBackup;
+    m_backupBytes = savepoint.backupBytes;
+}
+
 void CDirectoryCommit::Discard()
 {
     m_staged.clear();  // each removes its temporary file

@@ -48,6 +48,11 @@ int CConverter::CheckPath()
     }
     CopyText(m_szPath, current);
 
+    if (m_pGroup) {  // the batch has the lock, has read the indexes and checks MASTER itself
+        m_pCommit = m_pGroup;
+        CopyText(m_szMaster, m_pCommit->MasterPath().string());
+        return 0;
+    }
     // From the first look at MASTER to the commit, no other run changes the directory.
     m_pCommit.reset();
     m_pCommit = std::make_unique<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
@@ -125,7 +130,10 @@ int CConverter::BackUpMaster()
 
 int CConverter::Commit()
 {
-    return m_pCommit ? m_pCommit->Commit() : 1;
+    if (!m_pCommit)
+        return 1;
+    m_bStaged = m_pGroup || m_pCommit->Commit() == 0;
+    return m_bStaged ? 0 : 1;
 }
 
 }  // namespace engine
