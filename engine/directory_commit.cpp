@@ -190,8 +190,10 @@ int CDirectoryCommit::Commit()
     if (!m_pLock)
         return Fail("Cannot commit to " + m_directory.string() + " without its lock.");
     IFileSystem& fileSystem = CurrentFileSystem();
+    // A group of several securities (a batch) is flushed with one call where the platform has one.
+    const bool bSyncedTogether = m_bSyncToDisk && m_staged.size() > 2 && fileSystem.SyncFileSystem(m_directory);
     for (CStagedFile& staged : m_staged)
-        if (!staged.file->Finish(m_bSyncToDisk))
+        if (!staged.file->Finish(m_bSyncToDisk && !bSyncedTogether))
             return Fail(staged.file->Error());
 
     // Everything is written before the first rename, so that a failure up to here changes nothing.
