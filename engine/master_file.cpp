@@ -73,6 +73,8 @@ int CConverter::CheckPath()
 
 int CConverter::CheckDuplicate()
 {
+    if (m_pGroup)
+        return 0;  // the batch checks its directories, the securities staged but not yet committed included
     MasterRecord record{};
     std::string foundIn;
     // A new MASTER holds no securities, but an EMASTER or XMASTER beside it may.
