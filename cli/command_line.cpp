@@ -7,6 +7,7 @@
 #include "cli/batch.h"
 #include "cli/convert_request.h"
 #include "cli/input_options.h"
+#include "cli/subcommand.h"
 #include "engine/converter.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
@@ -28,6 +29,7 @@ public:
                 c = ' ';
         m_err << line << '\n';
     }
+    void ShowNotice(const std::string& text) override { m_err << text << std::endl; }
 
 private:
     std::ostream& m_err;
@@ -43,8 +45,29 @@ std::string IsoDate(const MbfSingle& dateCode)
     return text;
 }
 
+// With thousands separators: 1,520.
+std::string Grouped(int n)
+{
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
+std::string UpdateSummary(const CConverter& job)
+{
+    const std::string head = std::string(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", ";
+    if (job.m_nRecords == 0)
+        return head + "no new records";
+    return head + "+" + Grouped(job.m_nRecords) + (job.m_nRecords == 1 ? " record (" : " records (") +
+           Grouped(job.m_nHeldRecords + job.m_nRecords) + " in all), " + IsoDate(job.m_firstDate) + " to " +
+           IsoDate(job.m_lastDate);
+}
+
 std::string Summary(const CConverter& job)
 {
+    if (job.m_bUpdating)
+        return UpdateSummary(job);
     std::string line = std::string(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", " +
                        std::to_string(job.m_nRecords) + (job.m_nRecords == 1 ? " record" : " records");
     if (job.m_nRecords > 0)
@@ -66,6 +89,13 @@ void AddConvertOptions(CLI::App& convert, CConvertRequest& request)
                        "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "
                        "auto: existing when the directory has a MASTER, else new (default: auto)")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
+    convert.add_flag("--update", request.bUpdate,
+                     "When the directory holds the symbol, append the rows dated after its last date (the fields "
+                     "must be the security's); else add it");
+    convert.add_flag("--no-sync", request.bNoSync,
+                     "Skip the flushes to disk, for scratch output: a power loss may then leave the new files "
+                     "incomplete although MASTER names them. The directory's lock, the temporary files and the "
+                     "one rename of MASTER that commits the run stay");
 }
 
 int Convert(const CConvertRequest& request, std::ostream& out, std::ostream& err)
@@ -79,6 +109,11 @@ int Convert(const CConvertRequest& request, std::ostream& out, std::ostream& err
     if (status != 0)
         return 1;
     out << Summary(job) << '\n';
+    out.flush();
+    if (!out) {
+        err << "quoteforge-cli: the summary line could not be written to standard output; the security was added\n";
+        return 1;
+    }
     return 0;
 }
 
@@ -93,6 +128,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         "convert", "Adds one security to a MetaStock directory (MASTER, F<n>.DAT, F<n>.DOP) from a price text file");
     convert->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // the last one given wins
     AddConvertOptions(*convert, request);
+    const CSubcommand toolkit[] = {AddListCommand(app), AddExportCommand(app), AddCheckCommand(app), AddRemoveCommand(app)};
     CBatchRequest batchRequest;
     CLI::App* batch = AddBatchCommand(app, batchRequest);
     try {
@@ -100,6 +136,9 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     } catch (const CLI::ParseError& error) {
         return app.exit(error, out, err) == 0 ? 0 : 2;
     }
+    for (const CSubcommand& command : toolkit)
+        if (command.pCommand->parsed())
+            return command.run(out, err);
     if (batch->parsed())
         return RunBatch(batchRequest, out, err);
     std::string problem;

@@ -8,6 +8,7 @@
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
 #include "metastock/day_number.h"
+#include "metastock/file_names.h"
 #include "metastock/replacement_file.h"
 
 namespace engine {
@@ -49,6 +50,7 @@ int CConverter::Convert()
     CTokenTable tokens;
     int bDateStyleFailed = 0;
     int bRowsFailed = 0;
+    bool bFirstLine = true;
     m_nRecords = 0;
     m_firstDate = m_lastDate = MbfSingle{};
 
@@ -71,8 +73,8 @@ int CConverter::Convert()
         char szDateText[kDateTextSize];
         CopyText(szDateText, dateToken);
         m_record[kDateField] = DayToDateCode(ParseDate(szDateText, DateFormatArgument(m_nDateFormat)));
-        if (m_nRecords == 0) {
-            m_firstDate = m_record[kDateField];
+        if (bFirstLine) {
+            bFirstLine = false;
             const bool nonDigit = HasNonDigit(dateToken);
             if (m_nDateFormat > kLastSeparatedFormat && nonDigit) {
                 ShowMessage("You specified a numeric-only date format\nbut a non-numeric date character was found.");
@@ -83,6 +85,16 @@ int CConverter::Convert()
                 bDateStyleFailed = 1;
             }
         }
+        // An update takes only the rows after the security's last date.
+        if (m_bUpdating && !(MbfToFloat(m_record[kDateField]) > m_fHeldLastDate))
+            continue;
+        if (m_bUpdating && m_nHeldRecords + m_nRecords == kMaxDataRecords) {
+            ShowMessage(std::string(m_szSymbol) + ": the update would give " + DataFileName(fileNumber) +
+                        " more than 65,534 records, the most that one data file can hold.\nNothing was changed.");
+            return 1;
+        }
+        if (m_nRecords == 0)
+            m_firstDate = m_record[kDateField];
         m_lastDate = m_record[kDateField];
         for (int q = kOpenField; q < kFieldCount; ++q)
             m_record[q] = FloatToMbf(m_bFieldOn[q] ? ScanFloat(TokenAt(tokens, m_nFieldCol[q])) : 0.0f);
@@ -101,9 +113,14 @@ int CConverter::Convert()
     if (m_pDataFile && !m_pDataFile->Error().empty())
         return 1;  // a record could not be written; that was reported, and nothing is committed
 
+    if (m_bUpdating && m_nRecords == 0)
+        return bDateStyleFailed;  // nothing new: the directory stays as it was
+
     // Without a single record the new security keeps its creation date as first and last date.
-    const int bDatesFailed = m_nRecords > 0 ? UpdateMasterDates(m_firstDate, m_lastDate, fileNumber) : 0;
-    if (bDatesFailed || UpdateRecordCount(m_nRecords, fileNumber) != 0 || Commit() != 0)
+    const MbfSingle firstDate = m_bUpdating && m_nHeldRecords > 0 ? m_heldFirstDate : m_firstDate;
+    const int bDatesFailed = m_nRecords > 0 ? UpdateMasterDates(firstDate, m_lastDate, fileNumber) : 0;
+    if (bDatesFailed || UpdateRecordCount(m_nHeldRecords + m_nRecords, fileNumber) != 0 ||
+        (m_bUpdating && UpdateExtendedIndex(firstDate, m_lastDate) != 0) || Commit() != 0)
         return 1;
     // A date style that does not match, or rows beyond the limit, still leave the security committed.
     return bDateStyleFailed | bRowsFailed;

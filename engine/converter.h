@@ -46,6 +46,12 @@ public:
     int AppendRecord(std::uint8_t nFileNumber);
     int UpdateRecordCount(int nRecords, std::uint8_t nFileNumber);
     int UpdateMasterDates(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate, std::uint8_t nFileNumber);
+    // For an update of a security that the directory holds: stages its data file as it stands (and its
+    // column list when it has none), so that Convert appends the rows after its last date. 0 with
+    // m_bUpdating unset when the directory lacks the symbol; 1 after a message.
+    int PrepareUpdate();
+    // EMASTER, when it lists the updated security, takes its new dates too.
+    int UpdateExtendedIndex(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate);
     // Puts what the run staged in place: data files, MASTER.BAK, then the new MASTER.
     int Commit();
 
@@ -65,6 +71,7 @@ public:
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
     int m_nFields = 0;                    // enabled fields, from CheckColumns on
+    int m_bUpdate = 0;                    // 1: append to the security when the directory holds it already
     // Set by a batch: the run stages its security into the batch's commit, whose lock the batch holds and
     // which the batch commits with the securities of other runs.
     std::shared_ptr<CDirectoryCommit> m_pGroup;
@@ -75,6 +82,10 @@ public:
     std::uint8_t m_nFileNumber = 0;       // n of F<n>.DAT, from AddSymbol on
     int m_bStaged = 0;                    // the security went whole into the commit (or the batch's group)
     int m_nRecords = 0;                   // data records converted
+    bool m_bUpdating = false;             // from PrepareUpdate on: the security was there and is appended to
+    int m_nHeldRecords = 0;               // records it held before
+    float m_fHeldLastDate = 0;            // date code of its last record
+    metastock::MbfSingle m_heldFirstDate = {};
     metastock::MbfSingle m_firstDate = {};           // date codes of the first and last record converted
     metastock::MbfSingle m_lastDate = {};
 

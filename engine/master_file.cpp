@@ -78,7 +78,7 @@ int CConverter::CheckDuplicate()
     MasterRecord record{};
     std::string foundIn;
     // A new MASTER holds no securities, but an EMASTER or XMASTER beside it may.
-    if ((m_bUseExisting && FindSymbol(m_szPath, m_szSymbol, record, foundIn) == kSymbolFound) ||
+    if ((m_bUseExisting && m_pCommit && FindSymbol(m_pCommit->Master(), m_szPath, m_szSymbol, record, foundIn) == kSymbolFound) ||
         (m_pCommit && m_pCommit->ExtraIndexesHold(m_szSymbol))) {
         ShowMessage("Duplicate Symbol");
         return 1;

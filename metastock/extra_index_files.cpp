@@ -126,6 +126,54 @@ bool ParseXmaster(const std::vector<std::uint8_t>& bytes, IndexFile& index, std:
                         ReadXmasterRecord);
 }
 
+namespace {
+
+// The offset of the first whole EMASTER record with the file number; 0 when there is none.
+std::size_t EmasterRecordOffset(const std::vector<std::uint8_t>& bytes, int nFileNumber)
+{
+    namespace o = emaster_offset;
+    for (std::size_t at = o::kRecordSize; at + o::kRecordSize <= bytes.size(); at += o::kRecordSize)
+        if (bytes[at + o::kFileNumber] == nFileNumber)
+            return at;
+    return 0;
+}
+
+void PutInt32(std::uint8_t* bytes, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+bool SetEmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate)
+{
+    namespace o = emaster_offset;
+    const std::size_t at = EmasterRecordOffset(bytes, nFileNumber);
+    if (at == 0)
+        return false;
+    // The singles hold YYYMMDD, years counted from 1900.
+    PutInt32(&bytes[at + o::kFirstDate], std::bit_cast<std::uint32_t>(static_cast<float>(nFirstDate - 19000000)));
+    PutInt32(&bytes[at + o::kLastDate], std::bit_cast<std::uint32_t>(static_cast<float>(nLastDate - 19000000)));
+    PutInt32(&bytes[at + o::kFirstDateLong], static_cast<std::uint32_t>(nFirstDate));
+    return true;
+}
+
+bool RemoveEmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber)
+{
+    namespace o = emaster_offset;
+    const std::size_t at = EmasterRecordOffset(bytes, nFileNumber);
+    if (at == 0)
+        return false;
+    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + o::kRecordSize));
+    const int count = ReadUInt16(bytes.data() + o::kRecordCount);
+    if (count > 0) {
+        bytes[o::kRecordCount] = static_cast<std::uint8_t>((count - 1) & 0xFF);
+        bytes[o::kRecordCount + 1] = static_cast<std::uint8_t>((count - 1) >> 8);
+    }
+    return true;
+}
+
 bool ReadExtraIndexes(const std::filesystem::path& directory, ExtraIndexes& indexes, std::string& error)
 {
     indexes = ExtraIndexes{};

@@ -91,6 +91,12 @@ struct ExtraIndexes {
 };
 bool ReadExtraIndexes(const std::filesystem::path& directory, ExtraIndexes& indexes, std::string& error);
 
+// Keeps a whole EMASTER's bytes in step with a change to MASTER: the dates of the security with file
+// number nFileNumber (YYYYMMDD), or its removal (the records after it move up, the count goes down). False
+// when no whole record has that file number.
+bool SetEmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate);
+bool RemoveEmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber);
+
 // A text field of an index record: the bytes up to the first NUL, trailing blanks removed.
 std::string IndexText(const std::uint8_t* field, std::size_t width);
 

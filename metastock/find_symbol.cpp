@@ -41,12 +41,14 @@ public:
 
     // Every record of a level is read before its sub-directories are searched, so a record that cannot
     // be read makes the level count as holding nothing.
-    bool SearchLevel(const std::string& directory, int depth)
+    bool SearchLevel(const std::string& directory, int depth, const MasterFile* pRead = nullptr)
     {
         if (!m_visited.insert(Identity(directory)).second)
             return false;
         std::vector<std::string> subDirectories;
-        if (!ReadLevel(directory, subDirectories))
+        if (pRead)
+            CompareLevel(*pRead, directory, subDirectories);
+        else if (!ReadLevel(directory, subDirectories))
             return false;
         if (m_bFound)
             return true;
@@ -79,7 +81,13 @@ private:
         std::string error;
         if (!ReadMasterFile(path, master, error))
             return false;
-        for (MasterRecord& record : master.records) {
+        CompareLevel(master, directory, subDirectories);
+        return true;
+    }
+
+    void CompareLevel(const MasterFile& master, const std::string& directory, std::vector<std::string>& subDirectories)
+    {
+        for (MasterRecord record : master.records) {
             if (IsDirectoryEntry(record))
                 subDirectories.push_back(DirectoryEntryName(record));
             else if (RecordMatches(record, m_sought)) {
@@ -87,7 +95,6 @@ private:
                 break;
             }
         }
-        return true;
     }
 
     void Found(MasterRecord& record, const std::string& directory)
@@ -108,14 +115,30 @@ private:
 
 }  // namespace
 
-std::int16_t FindSymbol(std::string_view directory, std::string_view sought, MasterRecord& record,
-                        std::string& foundIn)
+namespace {
+
+std::int16_t Search(std::string_view directory, std::string_view sought, MasterRecord& record, std::string& foundIn,
+                    const MasterFile* pTop)
 {
     std::string top(directory);
     if (!top.empty() && !EndsInSeparator(top))
         top += kPathSeparator;
     CSymbolSearch search(sought, record, foundIn);
-    return search.SearchLevel(top, 0) ? kSymbolFound : kSymbolNotFound;
+    return search.SearchLevel(top, 0, pTop) ? kSymbolFound : kSymbolNotFound;
+}
+
+}  // namespace
+
+std::int16_t FindSymbol(std::string_view directory, std::string_view sought, MasterRecord& record,
+                        std::string& foundIn)
+{
+    return Search(directory, sought, record, foundIn, nullptr);
+}
+
+std::int16_t FindSymbol(const MasterFile& top, std::string_view directory, std::string_view sought,
+                        MasterRecord& record, std::string& foundIn)
+{
+    return Search(directory, sought, record, foundIn, &top);
 }
 
 }  // namespace metastock

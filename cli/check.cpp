@@ -1,0 +1,36 @@
+// quoteforge-cli check: one line per problem of a directory, then a summary; nothing is changed.
+
+#include <memory>
+
+#include "cli/subcommand.h"
+#include "engine/directory_check.h"
+
+namespace {
+
+int RunCheck(const std::string& directory, std::ostream& out)
+{
+    const engine::CDirectoryReport report = engine::CheckDirectory(directory);
+    for (const std::string& problem : report.problems) {
+        std::string line = problem;
+        for (char& c : line)
+            if (c == '\n')
+                c = ' ';
+        out << line << '\n';
+    }
+    const std::size_t n = report.problems.size();
+    out << directory << ": " << report.nSecurities << (report.nSecurities == 1 ? " security, " : " securities, ") << n
+        << (n == 1 ? " problem" : " problems") << '\n';
+    return n == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+CSubcommand AddCheckCommand(CLI::App& app)
+{
+    auto directory = std::make_shared<std::string>();
+    CLI::App* command = app.add_subcommand(
+        "check", "Verifies a MetaStock directory and prints one line per problem; changes nothing (exit 1 when a "
+                 "problem is found)");
+    command->add_option("DIR", *directory, "The MetaStock directory")->required();
+    return {command, [directory](std::ostream& out, std::ostream&) { return RunCheck(*directory, out); }};
+}

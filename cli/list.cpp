@@ -1,0 +1,134 @@
+// quoteforge-cli list: one line per security of a directory, in file-number order.
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "cli/subcommand.h"
+#include "metastock/directory_reader.h"
+
+using namespace metastock;
+
+namespace {
+
+struct CListOptions {
+    std::string strDir;
+    std::string strFormat = "table";
+};
+
+struct CListedSecurity {
+    std::string strSymbol, strName, strFile, strFields, strFirst, strLast, strRecords;
+};
+
+constexpr const char* kHeadings[] = {"symbol", "name", "file", "fields", "first", "last", "records"};
+
+std::vector<std::string> Cells(const CListedSecurity& s)
+{
+    return {s.strSymbol, s.strName, s.strFile, s.strFields, s.strFirst, s.strLast, s.strRecords};
+}
+
+void PrintTable(const std::vector<CListedSecurity>& securities, std::ostream& out)
+{
+    std::vector<std::size_t> widths;
+    for (const char* heading : kHeadings)
+        widths.push_back(std::string_view(heading).size());
+    // Widths count characters, not UTF-8 bytes.
+    auto length = [](const std::string& text) {
+        return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    };
+    for (const CListedSecurity& security : securities) {
+        const std::vector<std::string> cells = Cells(security);
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            widths[i] = std::max(widths[i], length(cells[i]));
+    }
+    auto printRow = [&](const std::vector<std::string>& cells) {
+        std::string line;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const bool last = i + 1 == cells.size();
+            const std::string padding(widths[i] - length(cells[i]), ' ');
+            line += last ? padding + cells[i] : cells[i] + padding + "  ";  // records right-aligned
+        }
+        out << line << '\n';
+    };
+    printRow({std::begin(kHeadings), std::end(kHeadings)});
+    for (const CListedSecurity& security : securities)
+        printRow(Cells(security));
+}
+
+void PrintCsv(const std::vector<CListedSecurity>& securities, std::ostream& out)
+{
+    out << "symbol,name,file,fields,first,last,records\n";
+    for (const CListedSecurity& security : securities) {
+        std::string line;
+        for (const std::string& cell : Cells(security))
+            line += (line.empty() ? "" : ",") + CsvField(cell);
+        out << line << '\n';
+    }
+}
+
+void PrintJson(const std::vector<CListedSecurity>& securities, std::ostream& out)
+{
+    out << '[';
+    for (std::size_t k = 0; k < securities.size(); ++k) {
+        const std::vector<std::string> cells = Cells(securities[k]);
+        out << (k ? ",\n " : "\n ") << '{';
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const bool number = i + 1 == cells.size() && !cells[i].empty();
+            out << (i ? ", " : "") << JsonString(kHeadings[i]) << ": "
+                << (number ? cells[i] : cells[i].empty() && i + 1 == cells.size() ? "null" : JsonString(cells[i]));
+        }
+        out << '}';
+    }
+    out << (securities.empty() ? "]\n" : "\n]\n");
+}
+
+int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
+{
+    CErrorLineSink messages(err);
+    DirectoryContents contents;
+    std::string error;
+    if (!ReadDirectory(options.strDir, contents, error)) {
+        messages.ShowMessage(error);
+        return 1;
+    }
+    int status = 0;
+    std::vector<CListedSecurity> securities;
+    for (const SecurityEntry& security : contents.securities) {
+        const IndexEntry& entry = security.entry;
+        CListedSecurity listed{Cp1252ToUtf8(entry.strSymbol), Cp1252ToUtf8(entry.strName), security.strDataFile, "",
+                               IsoDate(entry.nFirstDate), IsoDate(entry.nLastDate), ""};
+        SecurityData data;
+        if (ReadSecurityData(contents, security, data, error)) {
+            listed.strFields = data.layout.Letters();
+            listed.strRecords = std::to_string(data.file.nHeaderRecords);
+            if (IsIntraday(security, data.layout))
+                messages.ShowMessage(entry.strSymbol + " (" + security.strDataFile +
+                                     ") holds intraday data, which export does not write");
+        } else {
+            messages.ShowMessage(error);
+            status = 1;
+        }
+        securities.push_back(listed);
+    }
+    if (options.strFormat == "csv")
+        PrintCsv(securities, out);
+    else if (options.strFormat == "json")
+        PrintJson(securities, out);
+    else
+        PrintTable(securities, out);
+    return status;
+}
+
+}  // namespace
+
+CSubcommand AddListCommand(CLI::App& app)
+{
+    auto options = std::make_shared<CListOptions>();
+    CLI::App* command = app.add_subcommand(
+        "list", "Lists the securities of a MetaStock directory: symbol, name, data file, fields, first and last date, "
+                "records");
+    command->add_option("DIR", options->strDir, "The MetaStock directory")->required();
+    command->add_option("--format", options->strFormat, "table (for people), csv or json (default: table)")
+        ->check(CLI::IsMember({"table", "csv", "json"}));
+    return {command, [options](std::ostream& out, std::ostream& err) { return RunList(*options, out, err); }};
+}

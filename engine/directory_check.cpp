@@ -1,0 +1,237 @@
+#include "engine/directory_check.h"
+
+#include <cstdio>
+#include <map>
+#include <system_error>
+
+#include "metastock/day_number.h"
+#include "metastock/directory_reader.h"
+
+namespace engine {
+
+using namespace metastock;
+
+namespace {
+
+char AsciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = AsciiUpper(c);
+    return text;
+}
+
+bool EndsWith(const std::string& text, const char* szSuffix)
+{
+    const std::string suffix = szSuffix;
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Names that a writer gives its files only until they replace the real ones.
+bool IsTemporaryName(const std::string& name)
+{
+    const std::string upper = Upper(name);
+    return upper == "MASTER.~NU" || upper == "MASTER.NEW" || EndsWith(upper, ".NEW") || EndsWith(upper, ".~NU") ||
+           EndsWith(upper, ".TMP");
+}
+
+std::string IsoText(int yyyymmdd)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
+    return text;
+}
+
+std::string Plural(std::size_t n, const char* szOne, const char* szMany)
+{
+    return std::to_string(n) + " " + (n == 1 ? szOne : szMany);
+}
+
+class CChecker {
+public:
+    CChecker(const DirectoryContents& contents, CDirectoryReport& report) : m_contents(contents), m_report(report) {}
+
+    void CheckIndexCounts();
+    void CheckSymbolsAndNumbers();
+    void CheckEmaster();
+    void CheckSecurity(const SecurityEntry& security);
+    void CheckLeftovers();
+
+private:
+    void Problem(std::string text) { m_report.problems.push_back(std::move(text)); }
+    void CheckCount(const char* szFile, int nCount, std::size_t nWholeRecords);
+    void CheckDates(const SecurityEntry& security, const SecurityData& data);
+
+    const DirectoryContents& m_contents;
+    CDirectoryReport& m_report;
+};
+
+void CChecker::CheckCount(const char* szFile, int nCount, std::size_t nWholeRecords)
+{
+    if (nCount < 0 || static_cast<std::size_t>(nCount) != nWholeRecords)
+        Problem(std::string(szFile) + " counts " + std::to_string(nCount) + " securities in its header but holds " +
+                Plural(nWholeRecords, "record", "records"));
+}
+
+void CChecker::CheckIndexCounts()
+{
+    CheckCount("MASTER", m_contents.master.nCount, m_contents.master.nWholeRecords);
+    if (m_contents.extras.bHasEmaster)
+        CheckCount("EMASTER", m_contents.extras.emaster.nCount, m_contents.extras.emaster.nWholeRecords);
+    if (m_contents.extras.bHasXmaster)
+        CheckCount("XMASTER", m_contents.extras.xmaster.nCount, m_contents.extras.xmaster.nWholeRecords);
+}
+
+void CChecker::CheckSymbolsAndNumbers()
+{
+    std::map<std::string, const SecurityEntry*> symbols;
+    std::map<int, const SecurityEntry*> numbers;
+    for (const SecurityEntry& security : m_contents.securities) {
+        const IndexEntry& entry = security.entry;
+        const bool inMaster = security.nMasterRecord >= 0;
+        if (entry.nFileNumber < 1 || (inMaster && entry.nFileNumber > kMaxSecurities))
+            Problem(std::string(inMaster ? "MASTER" : "XMASTER") + " gives " + entry.strSymbol + " the file number " +
+                    std::to_string(entry.nFileNumber) + ", outside 1 to " + (inMaster ? "255" : "65535"));
+        const auto [symbol, newSymbol] = symbols.emplace(Upper(entry.strSymbol), &security);
+        if (!newSymbol)
+            Problem("Symbol " + entry.strSymbol + " is listed twice, for " + symbol->second->strDataFile + " and " +
+                    security.strDataFile);
+        const auto [number, newNumber] = numbers.emplace(entry.nFileNumber, &security);
+        if (!newNumber)
+            Problem("File number " + std::to_string(entry.nFileNumber) + " is used by both " +
+                    number->second->entry.strSymbol + " and " + entry.strSymbol);
+    }
+}
+
+// EMASTER repeats the MASTER securities with longer fields; each side must list the same ones.
+void CChecker::CheckEmaster()
+{
+    if (!m_contents.extras.bHasEmaster)
+        return;
+    std::map<int, const IndexEntry*> extended;
+    for (const IndexEntry& entry : m_contents.extras.emaster.entries)
+        extended.emplace(entry.nFileNumber, &entry);
+    for (const SecurityEntry& security : m_contents.securities) {
+        if (security.nMasterRecord < 0)
+            continue;
+        const IndexEntry& entry = security.entry;
+        const auto found = extended.find(entry.nFileNumber);
+        if (found == extended.end()) {
+            Problem("EMASTER has no record for " + entry.strSymbol + " (" + security.strDataFile + ")");
+            continue;
+        }
+        const IndexEntry& other = *found->second;
+        if (Upper(other.strSymbol) != Upper(entry.strSymbol.substr(0, emaster_offset::kSymbolWidth)))
+            Problem("EMASTER gives " + security.strDataFile + " the symbol " + other.strSymbol + ", MASTER " +
+                    entry.strSymbol);
+        if (other.nFields != entry.nFields)
+            Problem("EMASTER gives " + entry.strSymbol + " " + std::to_string(other.nFields) + " fields, MASTER " +
+                    std::to_string(entry.nFields));
+        if (other.nFirstDate != entry.nFirstDate || other.nLastDate != entry.nLastDate)
+            Problem("EMASTER gives " + entry.strSymbol + " the dates " + IsoText(other.nFirstDate) + " to " +
+                    IsoText(other.nLastDate) + ", MASTER " + IsoText(entry.nFirstDate) + " to " +
+                    IsoText(entry.nLastDate));
+        extended.erase(found);
+    }
+    for (const auto& [number, entry] : extended)
+        Problem("EMASTER lists " + entry->strSymbol + " with file number " + std::to_string(number) +
+                ", which no MASTER security uses");
+}
+
+void CChecker::CheckSecurity(const SecurityEntry& security)
+{
+    const IndexEntry& entry = security.entry;
+    if (security.nMasterRecord >= 0) {
+        const MasterRecord& record = m_contents.master.records[static_cast<std::size_t>(security.nMasterRecord)];
+        if (record[master_offset::kRecordLength] != 4 * entry.nFields)
+            Problem("MASTER gives " + entry.strSymbol + " " + std::to_string(entry.nFields) +
+                    " fields but a record length of " + std::to_string(record[master_offset::kRecordLength]) +
+                    " bytes");
+    }
+    SecurityData data;
+    std::string error;
+    if (!ReadSecurityData(m_contents, security, data, error)) {
+        Problem(error);
+        return;
+    }
+    const DataFile& file = data.file;
+    if (static_cast<std::size_t>(file.nHeaderRecords) < file.nRecordsPresent || file.bPartRecord)
+        Problem(security.strDataFile + " counts " + Plural(static_cast<std::size_t>(file.nHeaderRecords), "record", "records") +
+                " in its header but its size holds " + std::to_string(file.nRecordsPresent) +
+                (file.bPartRecord ? " and part of another" : ""));
+    CheckDates(security, data);
+}
+
+void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& data)
+{
+    const IndexEntry& entry = security.entry;
+    const int dateColumn = data.layout.ColumnOf(kDateField);
+    std::size_t unreadable = 0, earlier = 0, outside = 0;
+    std::size_t firstUnreadable = 0, firstEarlier = 0, firstOutside = 0;
+    int previous = 0;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(data.file.nHeaderRecords); ++k) {
+        const CalendarDate date = DateCodeToDate(data.file.Value(k, dateColumn));
+        const int code = date.nYear * 10000 + date.nMonth * 100 + date.nDay;
+        if (code == 0 || date.nMonth < 1 || date.nMonth > 12 || date.nDay < 1 || date.nDay > 31) {
+            if (unreadable++ == 0)
+                firstUnreadable = k + 1;
+            continue;
+        }
+        if (code < previous && earlier++ == 0)
+            firstEarlier = k + 1;
+        if (entry.nFirstDate != 0 && entry.nLastDate != 0 && (code < entry.nFirstDate || code > entry.nLastDate) &&
+            outside++ == 0)
+            firstOutside = k + 1;
+        previous = code;
+    }
+    const std::string& file = security.strDataFile;
+    if (unreadable)
+        Problem(file + " holds " + Plural(unreadable, "record", "records") + " with an unreadable date, the first " +
+                "is record " + std::to_string(firstUnreadable));
+    if (earlier)
+        Problem(file + " holds " + Plural(earlier, "record", "records") + " dated before the record ahead of it, " +
+                "the first is record " + std::to_string(firstEarlier));
+    if (outside)
+        Problem(file + " holds " + Plural(outside, "record", "records") + " dated outside " + IsoText(entry.nFirstDate) +
+                " to " + IsoText(entry.nLastDate) + ", the dates its index gives, the first is record " +
+                std::to_string(firstOutside));
+}
+
+void CChecker::CheckLeftovers()
+{
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(m_contents.directory, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (IsTemporaryName(name))
+            Problem(name + " is a temporary file left behind by a run that did not finish");
+    }
+}
+
+}  // namespace
+
+CDirectoryReport CheckDirectory(const std::filesystem::path& directory)
+{
+    CDirectoryReport report;
+    DirectoryContents contents;
+    std::string error;
+    if (!ReadDirectory(directory, contents, error)) {
+        report.problems.push_back(error);
+        return report;
+    }
+    report.nSecurities = static_cast<int>(contents.securities.size());
+    CChecker checker(contents, report);
+    checker.CheckIndexCounts();
+    checker.CheckSymbolsAndNumbers();
+    checker.CheckEmaster();
+    for (const SecurityEntry& security : contents.securities)
+        checker.CheckSecurity(security);
+    checker.CheckLeftovers();
+    return report;
+}
+
+}  // namespace engine

@@ -1,0 +1,108 @@
+// An update: rows later than a held security's last date are appended to its data file, and the count,
+// the header and the MASTER dates change in the run's one commit.
+
+#include <algorithm>
+#include <string>
+
+#include "engine/converter.h"
+#include "engine/directory_commit.h"
+#include "metastock/day_number.h"
+#include "metastock/directory_reader.h"
+#include "metastock/file_names.h"
+
+namespace engine {
+
+using namespace metastock;
+
+namespace {
+
+bool SameSymbol(std::string_view a, std::string_view b)
+{
+    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    while (!b.empty() && b.back() == ' ')
+        b.remove_suffix(1);
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
+}
+
+int Yyyymmdd(const MbfSingle& dateCode)
+{
+    const CalendarDate date = DateCodeToDate(dateCode);
+    return date.nYear * 10000 + date.nMonth * 100 + date.nDay;
+}
+
+}  // namespace
+
+int CConverter::PrepareUpdate()
+{
+    m_bUpdating = false;
+    if (!m_pCommit)
+        return 1;
+    const MasterRecord* held = nullptr;
+    for (const MasterRecord& record : m_pCommit->Master().records)
+        if (!IsDirectoryEntry(record) &&
+            SameSymbol(IndexText(&record[master_offset::kSymbol], master_offset::kSymbolWidth), m_szSymbol)) {
+            held = &record;
+            break;
+        }
+    if (!held)
+        return 0;  // added as a conversion adds it
+
+    DirectoryContents contents;
+    contents.directory = m_szPath;
+    const SecurityEntry security{MasterEntry(*held), DataFileName(held->at(master_offset::kFileNumber)), 0};
+    SecurityData data;
+    std::string error;
+    if (!ReadSecurityData(contents, security, data, error)) {
+        ShowMessage(error);
+        return 1;
+    }
+    DataLayout wanted;
+    for (int field = 0; field < kFieldCount; ++field)
+        if (m_bFieldOn[field])
+            wanted.columns.push_back(field);
+    if (IsIntraday(security, data.layout) || data.layout.columns != wanted.columns) {
+        ShowMessage(std::string(m_szSymbol) + " (" + security.strDataFile + ") holds the fields " +
+                    data.layout.Letters() + " but the options give " + wanted.Letters() + ".\nNothing was changed.");
+        return 1;
+    }
+
+    // The data file is staged whole with a header as a conversion writes it, so that an update gives the
+    // bytes a conversion of the whole history would give.
+    const std::uint8_t fileNumber = held->at(master_offset::kFileNumber);
+    const DataFile& file = data.file;
+    m_nHeldRecords = file.nHeaderRecords;
+    m_heldFirstDate = m_nHeldRecords > 0 ? file.Value(0, 0) : MbfSingle{};
+    m_fHeldLastDate = m_nHeldRecords > 0 ? MbfToFloat(file.Value(static_cast<std::size_t>(m_nHeldRecords) - 1, 0)) : 0.0f;
+    std::vector<std::uint8_t> bytes = NewDataFileHeader(m_nFields);
+    bytes.insert(bytes.end(), file.Record(0), file.Record(static_cast<std::size_t>(m_nHeldRecords)));
+    m_nFileNumber = fileNumber;
+    m_nDataFileNumber = fileNumber;
+    m_bUpdating = true;
+    if (WriteSecurityFile(DataFileName(fileNumber), bytes.data(), bytes.size()) != 0)
+        return 1;
+    return data.bFromColumnList ? 0 : CreateColumnList(fileNumber);
+}
+
+int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle& lastDate)
+{
+    if (!m_pCommit->Extras().bHasEmaster)
+        return 0;
+    const std::filesystem::path path = FindEntryIgnoringCase(m_szPath, "EMASTER");
+    std::vector<std::uint8_t> bytes;
+    if (!CurrentFileSystem().ReadWholeFile(path, bytes)) {
+        ShowMessage("Cannot read " + path.string());
+        return 1;
+    }
+    if (!SetEmasterDates(bytes, m_nFileNumber, Yyyymmdd(firstDate), Yyyymmdd(lastDate)))
+        return 0;
+    CReplacementFile* staged = m_pCommit->StageFile(path.filename().string(), path.filename().string() + ".~NU");
+    if (!staged)
+        return 1;
+    if (!staged->Write(bytes.data(), bytes.size())) {
+        ShowMessage(staged->Error());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace engine

@@ -1,0 +1,146 @@
+#include "metastock/directory_reader.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "metastock/file_names.h"
+#include "metastock/replacement_file.h"
+
+namespace metastock {
+
+namespace {
+
+char AsciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string Normalised(std::string_view text)
+{
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.remove_suffix(1);
+    std::string upper(text);
+    for (char& c : upper)
+        c = AsciiUpper(c);
+    return upper;
+}
+
+std::string NumberedName(int nFileNumber, const char* szExtension)
+{
+    return "F" + std::to_string(nFileNumber) + szExtension;
+}
+
+}  // namespace
+
+bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& contents, std::string& error)
+{
+    contents = DirectoryContents{};
+    contents.directory = directory;
+    contents.masterPath = FindEntryIgnoringCase(directory, "MASTER");
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(contents.masterPath, ignored)) {
+        error = "There is no MASTER file in " + directory.string();
+        return false;
+    }
+    if (!ReadMasterFile(contents.masterPath, contents.master, error) ||
+        !ReadExtraIndexes(directory, contents.extras, error)) {
+        for (char& c : error)
+            if (c == '\n')
+                c = ' ';
+        return false;
+    }
+    for (std::size_t k = 0; k < contents.master.records.size(); ++k) {
+        const MasterRecord& record = contents.master.records[k];
+        if (IsDirectoryEntry(record))
+            continue;
+        SecurityEntry security{MasterEntry(record), NumberedName(record[master_offset::kFileNumber], ".DAT"),
+                               static_cast<int>(k)};
+        for (const IndexEntry& extended : contents.extras.emaster.entries)
+            if (extended.nFileNumber == security.entry.nFileNumber && !extended.strName.empty()) {
+                security.entry.strName = extended.strName;
+                break;
+            }
+        contents.securities.push_back(security);
+    }
+    for (const IndexEntry& entry : contents.extras.xmaster.entries)
+        contents.securities.push_back({entry, NumberedName(entry.nFileNumber, ".MWD"), -1});
+    std::stable_sort(contents.securities.begin(), contents.securities.end(),
+                     [](const SecurityEntry& a, const SecurityEntry& b) {
+                         return a.entry.nFileNumber < b.entry.nFileNumber;
+                     });
+    return true;
+}
+
+const SecurityEntry* FindSecurity(const DirectoryContents& contents, std::string_view symbol)
+{
+    const std::string sought = Normalised(symbol);
+    for (const SecurityEntry& security : contents.securities)
+        if (Normalised(security.entry.strSymbol) == sought)
+            return &security;
+    return nullptr;
+}
+
+bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& security, SecurityData& data,
+                      std::string& error)
+{
+    data = SecurityData{};
+    const std::filesystem::path dataPath = FindEntryIgnoringCase(contents.directory, security.strDataFile);
+    std::vector<std::uint8_t> bytes;
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(dataPath, ignored) || !ReadWholeFile(dataPath, bytes)) {
+        error = "Cannot read " + dataPath.string() + ", the data file of " + security.entry.strSymbol;
+        return false;
+    }
+
+    const std::filesystem::path columnListPath =
+        FindEntryIgnoringCase(contents.directory, NumberedName(security.entry.nFileNumber, ".DOP"));
+    std::vector<std::uint8_t> columnList;
+    std::string problem;
+    if (std::filesystem::is_regular_file(columnListPath, ignored)) {
+        if (!ReadWholeFile(columnListPath, columnList)) {
+            error = "Cannot read " + columnListPath.string();
+            return false;
+        }
+        const std::string_view text(reinterpret_cast<const char*>(columnList.data()), columnList.size());
+        if (!ParseColumnList(text, data.layout, problem)) {
+            error = columnListPath.string() + " " + problem;
+            return false;
+        }
+        data.bFromColumnList = true;
+    }
+
+    int nFields = security.entry.nFields;
+    if (nFields == 0)
+        nFields = data.bFromColumnList ? data.layout.Fields() : FieldCountFromSize(bytes);
+    if (data.bFromColumnList && data.layout.Fields() != nFields) {
+        error = columnListPath.string() + " lists " + std::to_string(data.layout.Fields()) + " fields but the index gives " +
+                security.entry.strSymbol + " " + std::to_string(nFields);
+        return false;
+    }
+    if (!data.bFromColumnList && !LayoutFromFieldCount(nFields, data.layout)) {
+        error = "Cannot tell the fields of " + dataPath.string() + ": it has no column list and " +
+                (nFields == 0 ? std::string("its size fits no usual field count")
+                              : std::to_string(nFields) + " fields per record");
+        return false;
+    }
+    if (!ParseDataFile(std::move(bytes), nFields, data.file, problem)) {
+        error = dataPath.string() + " " + problem;
+        return false;
+    }
+    if (data.file.nHeaderRecords < 0)
+        data.file.nHeaderRecords = 0;
+    if (static_cast<std::size_t>(data.file.nHeaderRecords) > data.file.nRecordsPresent) {
+        error = dataPath.string() + " is shorter than its header says: it counts " +
+                std::to_string(data.file.nHeaderRecords) + " records but holds " +
+                std::to_string(data.file.nRecordsPresent);
+        return false;
+    }
+    return true;
+}
+
+bool IsIntraday(const SecurityEntry& security, const DataLayout& layout)
+{
+    return layout.HasTime() || (security.entry.cTimeFrame != 'D' && security.entry.cTimeFrame != 'd');
+}
+
+}  // namespace metastock

@@ -1,0 +1,77 @@
+// Arbitrary bytes as the files of a MetaStock directory, read by list's reader, check and export.
+//
+// Input: four 16-bit little-endian lengths, then that many bytes of MASTER, EMASTER, XMASTER and F1.DOP
+// in turn; the rest is F1.DAT and F300.MWD. A part cut short by the end of the input is written as far as
+// it goes, and a length of 0xFFFF leaves the file out.
+// Besides the sanitizers: what the reader hands back stays inside the bytes it read, and check never
+// changes a file.
+
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "engine/directory_check.h"
+#include "engine/export.h"
+#include "fuzz_support.h"
+#include "metastock/directory_reader.h"
+#include "metastock/replacement_file.h"
+
+using namespace metastock;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CIgnoreMessages : public engine::IMessageSink {
+public:
+    void ShowMessage(const std::string&) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 8)
+        return 0;
+    static const fs::path dir = ScratchDir() / "directory";
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+    fs::create_directories(dir);
+    std::string_view rest(reinterpret_cast<const char*>(data) + 8, size - 8);
+    const char* names[] = {"MASTER", "EMASTER", "XMASTER", "F1.DOP"};
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t length = data[2 * i] | (data[2 * i + 1] << 8);
+        if (length == 0xFFFF)
+            continue;
+        const std::string_view part = rest.substr(0, length);
+        rest.remove_prefix(part.size());
+        WriteFileBytes(dir / names[i], part);
+    }
+    WriteFileBytes(dir / "F1.DAT", rest);
+    WriteFileBytes(dir / "F300.MWD", rest);
+
+    DirectoryContents contents;
+    std::string error;
+    if (ReadDirectory(dir, contents, error)) {
+        for (const SecurityEntry& security : contents.securities) {
+            SecurityData securityData;
+            if (!ReadSecurityData(contents, security, securityData, error))
+                continue;
+            const DataFile& file = securityData.file;
+            FUZZ_CHECK(file.nRecordLength == 4 * static_cast<std::size_t>(securityData.layout.Fields()));
+            FUZZ_CHECK((file.nRecordsPresent + 1) * file.nRecordLength <= file.bytes.size());
+            FUZZ_CHECK(static_cast<std::size_t>(file.nHeaderRecords) <= file.nRecordsPresent);
+            std::ostringstream text;
+            CIgnoreMessages messages;
+            engine::ExportSecurity(dir, security.entry.strSymbol, {}, text, messages);
+        }
+    }
+    std::vector<std::uint8_t> before, after;
+    ReadWholeFile(dir / "F1.DAT", before);
+    engine::CheckDirectory(dir);
+    ReadWholeFile(dir / "F1.DAT", after);
+    FUZZ_CHECK(before == after);
+    return 0;
+}
