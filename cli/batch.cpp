@@ -136,6 +136,9 @@ CLI::App* AddBatchCommand(CLI::App& app, CBatchRequest& request)
     batch->add_option("--max-per-dir", request.nMaxPerDir,
                       "Securities per directory, 1 to 255, before the batch goes on in DIR/2, DIR/3, ... "
                       "(default: 255)");
+    batch->add_flag("--update", request.bUpdate,
+                    "A symbol that DIR or its numbered sub-directories hold gets the file's rows later than its "
+                    "last date; other symbols are added");
     batch->add_flag("--no-sync", request.bNoSync,
                     "Skip the flushes to disk: faster, for output that can be made again; a power loss may then "
                     "leave securities that MASTER lists with incomplete data files");
@@ -170,6 +173,7 @@ int RunBatch(CBatchRequest& request, std::ostream& out, std::ostream& err)
     batch.m_nNameColumn = nNameColumn;
     batch.m_nMaxPerDir = request.nMaxPerDir;
     batch.m_bSyncToDisk = request.bNoSync ? 0 : 1;
+    batch.m_bUpdate = request.bUpdate ? 1 : 0;
     batch.m_cDelimiter = request.input.strDelimiter == "tab" ? '\t' : request.input.strDelimiter == "space" ? ' ' : ',';
     batch.m_nSkipRows = request.input.nSkip;
     batch.m_fillJob = [&request](CConverter& job, const std::string& symbol, const std::string& name) {

@@ -18,6 +18,7 @@ struct CBatchRequest {
     std::vector<std::string> nameFrom;               // empty, or "column" and a number
     int nMaxPerDir = 255;
     bool bNoSync = false;
+    bool bUpdate = false;
     CConvertRequest input;  // the input options; its symbol and directory are not used
 };
 

@@ -267,11 +267,16 @@ int CBatch::ConvertFile(const std::string& path, const std::string& absolutePath
         ++m_totals.nFailed;
         return 1;
     }
-    if (const Directory* holder = DirectoryHolding(job.m_szSymbol)) {
-        Fail(path, "Duplicate Symbol " + std::string(job.m_szSymbol) + " in " + holder->strShown);
+    Directory* target = DirectoryHolding(job.m_szSymbol);
+    if (target && !m_bUpdate) {
+        Fail(path, "Duplicate Symbol " + std::string(job.m_szSymbol) + " in " + target->strShown);
         return 1;
     }
-    Directory* target = DirectoryWithRoom();
+    // An update reads the security's data file as committed, so what is staged there goes first.
+    if (target && target->pCommit->HasStaged())
+        CommitGroups();
+    if (!target)
+        target = DirectoryWithRoom();
     if (!target) {
         ++m_totals.nFailed;
         return 1;
@@ -282,12 +287,26 @@ int CBatch::ConvertFile(const std::string& path, const std::string& absolutePath
     job.m_bUseExisting = target->pCommit->HasMaster() || target->nSecurities > 0;
     job.m_bSyncToDisk = m_bSyncToDisk;
     job.m_pGroup = target->pCommit;
+    job.m_bUpdate = m_bUpdate;
     const CDirectoryCommit::CSavepoint savepoint = target->pCommit->Savepoint();
     const int status = job.Run();
     if (!job.m_bStaged) {
         target->pCommit->RollBackTo(savepoint);
+        if (status == 0 && job.m_bUpdating) {  // no rows later than the security's last date
+            ++m_totals.nUpdated;
+            return 0;
+        }
         ++m_totals.nFailed;
         return 1;
+    }
+    if (job.m_bUpdating) {
+        if (status != 0) {
+            ++m_totals.nFailed;
+            return 1;
+        }
+        ++target->pending.nUpdated;
+        target->pending.nRecords += job.m_nRecords;
+        return 0;
     }
     // Staged, even when the conversion reported a failure (a date style that does not match): the
     // security is in MASTER at the next commit.

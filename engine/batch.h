@@ -54,6 +54,7 @@ public:
     int m_nNameColumn = 0;    // likewise for the name; 0: no name
     int m_nMaxPerDir = metastock::kMaxSecurities;
     int m_bSyncToDisk = 1;  // 0: no flushes to disk (scratch output)
+    int m_bUpdate = 0;      // 1: a symbol already there gets the input's later rows, as convert --update does
     std::chrono::milliseconds m_groupInterval{1000};  // the longest time between two commits
     // How the input is read, for finding the first data row.
     char m_cDelimiter = ',';

@@ -158,6 +158,23 @@ TEST_F(BatchTest, FailingFileIsNamedAndTheBatchGoesOn)
     EXPECT_EQ(result.out.substr(0, 52), "2 securities added, 0 updated, 1 failed, 6 records, ");
 }
 
+TEST_F(BatchTest, UpdateAppendsLaterRowsWhereverTheSymbolIsAndAddsTheRest)
+{
+    ASSERT_EQ(Batch({Input("a.csv", Prices(1, 3)), Input("b.csv", Prices(2, 3))}, {"--max-per-dir", "1"}).status, 0);
+    const CliResult update = Batch({Input("a.csv", Prices(1, 5)), Input("b.csv", Prices(2, 3)), Input("c.csv", Prices(3, 3))},
+                                   {"--max-per-dir", "1", "--update"});
+    ASSERT_EQ(update.status, 0) << update.err;
+    EXPECT_EQ(update.out.substr(0, 49), "1 security added, 2 updated, 0 failed, 5 records");
+    EXPECT_EQ(Symbols(m_dir.Path() / "out" / "2" / "MASTER"), (std::vector<std::string>{"B"}));
+    EXPECT_EQ(Symbols(m_dir.Path() / "out" / "3" / "MASTER"), (std::vector<std::string>{"C"}));
+    // A holds the bytes a conversion of its whole history gives.
+    fs::create_directory(m_dir.Path() / "whole");
+    ASSERT_EQ(RunCli({"convert", m_dir / "a.csv", "--dir", m_dir / "whole", "--symbol", "A", "--date-format", "4",
+                      "--skip", "1"}).status, 0);
+    EXPECT_EQ(Hex(ReadBytes(m_dir.Path() / "out" / "F1.DAT")), Hex(ReadBytes(m_dir.Path() / "whole" / "F1.DAT")));
+    EXPECT_EQ(Batch({Input("a.csv", Prices(1, 5))}).status, 1);  // without --update a duplicate
+}
+
 TEST_F(BatchTest, WritesTheBytesOfOneConvertPerFile)
 {
     std::vector<std::string> files;
