@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/batch.h"
 #include "cli/commands.h"
 #include "cli/subcommand.h"
 
@@ -14,6 +15,8 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     std::string strDetectInput;
     CLI::App* detect = AddDetectCommand(app, strDetectInput);
     const CSubcommand toolkit[] = {AddListCommand(app), AddExportCommand(app), AddCheckCommand(app), AddRemoveCommand(app)};
+    CBatchRequest batchRequest;
+    CLI::App* batch = AddBatchCommand(app, batchRequest);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -24,5 +27,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     for (const CSubcommand& command : toolkit)
         if (command.pCommand->parsed())
             return command.run(out, err);
+    if (batch->parsed())
+        return RunBatch(batchRequest, out, err);
     return RunConvert(*convert, request, out, err);
 }

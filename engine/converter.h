@@ -72,11 +72,15 @@ public:
     int m_nSkipRows = 0;
     int m_nFields = 0;                    // enabled fields, from CheckColumns on
     int m_bUpdate = 0;                    // 1: append to the security when the directory holds it already
+    // Set by a batch: the run stages its security into the batch's commit, whose lock the batch holds and
+    // which the batch commits with the securities of other runs.
+    std::shared_ptr<CDirectoryCommit> m_pGroup;
     int m_bSyncToDisk = 1;                // 0: no flushes to disk (scratch output); a power loss may then leave
                                           // new files incomplete although MASTER names them
 
     // What the run made, for its callers' reports.
     std::uint8_t m_nFileNumber = 0;       // n of F<n>.DAT, from AddSymbol on
+    int m_bStaged = 0;                    // the security went whole into the commit (or the batch's group)
     int m_nRecords = 0;                   // data records converted
     bool m_bUpdating = false;             // from PrepareUpdate on: the security was there and is appended to
     int m_nHeldRecords = 0;               // records it held before
@@ -96,7 +100,7 @@ private:
 
     CRunServices m_services;
     std::unique_ptr<CTextReader> m_pInput;       // opened once by CheckInput, read by Convert
-    std::unique_ptr<CDirectoryCommit> m_pCommit;  // the directory's lock and what the run stages, from CheckPath on
+    std::shared_ptr<CDirectoryCommit> m_pCommit;  // the directory's lock and what the run stages, from CheckPath on
     // The run's records go through one buffer into the replacement of F<n>.DAT, which the commit owns.
     metastock::CReplacementFile* m_pDataFile = nullptr;
     std::vector<std::uint8_t> m_dataBuffer;

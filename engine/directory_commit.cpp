@@ -190,8 +190,10 @@ int CDirectoryCommit::Commit()
     if (!m_pLock)
         return Fail("Cannot commit to " + m_directory.string() + " without its lock.");
     IFileSystem& fileSystem = CurrentFileSystem();
+    // A group of several securities (a batch) is flushed with one call where the platform has one.
+    const bool bSyncedTogether = m_bSyncToDisk && m_staged.size() > 2 && fileSystem.SyncFileSystem(m_directory);
     for (CStagedFile& staged : m_staged)
-        if (!staged.file->Finish(m_bSyncToDisk))
+        if (!staged.file->Finish(m_bSyncToDisk && !bSyncedTogether))
             return Fail(staged.file->Error());
 
     // Everything is written before the first rename, so that a failure up to here changes nothing.
@@ -251,6 +253,20 @@ void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
             fileSystem.Remove(pBackup->Target());
     }
     Discard();
+}
+
+CDirectoryCommit::CSavepoint CDirectoryCommit::Savepoint() const
+{
+    return {m_staged.size(), m_master, m_bBackup, m_backupBytes};
+}
+
+void CDirectoryCommit::RollBackTo(const CSavepoint& savepoint)
+{
+    if (m_staged.size() > savepoint.nStaged)
+        m_staged.resize(savepoint.nStaged);  // each removed one removes its temporary file
+    m_master = savepoint.master;
+    m_bBackup = savepoint.bBackup;
+    m_backupBytes = savepoint.backupBytes;
 }
 
 void CDirectoryCommit::Discard()

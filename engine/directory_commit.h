@@ -59,6 +59,19 @@ public:
     // MASTER.BAK, put in place just before the commit, receives MASTER as staged at this moment.
     int StageBackup();  // 0, or 1 after a message when the old MASTER.BAK cannot be read
 
+    // What is staged at a moment, to go back to when one security of a group fails (a batch).
+    struct CSavepoint {
+        std::size_t nStaged = 0;
+        metastock::MasterFile master;
+        bool bBackup = false;
+        std::vector<std::uint8_t> backupBytes;
+    };
+    CSavepoint Savepoint() const;
+    // Drops what was staged since the savepoint, removing its temporary files.
+    void RollBackTo(const CSavepoint& savepoint);
+    // Whether anything is staged since the last commit.
+    bool HasStaged() const { return !m_staged.empty() || m_bBackup; }
+
     // Puts the staged files in place and renames the new MASTER over the old one. 0, or 1 after a message
     // naming the file; on failure before the MASTER rename nothing listed has changed. Afterwards the lock
     // is still held and the next group can be staged.

@@ -48,6 +48,11 @@ int CConverter::CheckPath()
     }
     CopyText(m_szPath, current);
 
+    if (m_pGroup) {  // the batch has the lock, has read the indexes and checks MASTER itself
+        m_pCommit = m_pGroup;
+        CopyText(m_szMaster, m_pCommit->MasterPath().string());
+        return 0;
+    }
     // From the first look at MASTER to the commit, no other run changes the directory.
     m_pCommit.reset();
     m_pCommit = std::make_unique<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
@@ -68,6 +73,8 @@ int CConverter::CheckPath()
 
 int CConverter::CheckDuplicate()
 {
+    if (m_pGroup)
+        return 0;  // the batch checks its directories, the securities staged but not yet committed included
     MasterRecord record{};
     std::string foundIn;
     // A new MASTER holds no securities, but an EMASTER or XMASTER beside it may.
@@ -125,7 +132,10 @@ int CConverter::BackUpMaster()
 
 int CConverter::Commit()
 {
-    return m_pCommit ? m_pCommit->Commit() : 1;
+    if (!m_pCommit)
+        return 1;
+    m_bStaged = m_pGroup || m_pCommit->Commit() == 0;
+    return m_bStaged ? 0 : 1;
 }
 
 }  // namespace engine

@@ -53,6 +53,14 @@ public:
     virtual bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) = 0;
     // Flushes the directory's entries (renames, new files) to the disk.
     virtual bool SyncDirectory(const std::filesystem::path& directory) = 0;
+    // Flushes to the disk, in one call, everything written so far to the file system that holds directory
+    // (syncfs), so that a group of many files costs one flush. False when that fails or the platform has
+    // no such call; the caller then flushes file by file.
+    virtual bool SyncFileSystem(const std::filesystem::path& directory)
+    {
+        (void)directory;
+        return false;
+    }
     // Takes the exclusive lock of directory. Without bWait a lock that another holder has gives kBusy at once.
     virtual LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
                                      std::unique_ptr<IDirectoryLock>& lock) = 0;

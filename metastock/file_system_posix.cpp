@@ -169,6 +169,18 @@ public:
         return bSynced;
     }
 
+#ifdef __linux__
+    bool SyncFileSystem(const std::filesystem::path& directory) override
+    {
+        const int fd = OpenRetrying(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        const bool bSynced = ::syncfs(fd) == 0;
+        ::close(fd);
+        return bSynced;
+    }
+#endif
+
     LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
                              std::unique_ptr<IDirectoryLock>& lock) override
     {

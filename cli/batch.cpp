@@ -1,0 +1,200 @@
+#include "cli/batch.h"
+
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+#include "cli/input_options.h"
+#include "engine/batch.h"
+#include "engine/conversion_settings.h"
+#include "engine/converter.h"
+
+using namespace engine;
+
+namespace {
+
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);  // at most ten updates a second
+
+// 4180313 as "4,180,313".
+std::string WithThousands(std::int64_t value)
+{
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+std::string Counted(std::int64_t count, const char* one, const char* many)
+{
+    return WithThousands(count) + " " + (count == 1 ? one : many);
+}
+
+// Standard error of a batch: messages one line each, and on a terminal a progress line that they
+// clear first.
+class CBatchConsole : public IMessageSink, public IBatchObserver {
+public:
+    CBatchConsole(std::ostream& err, bool bProgress, std::size_t nFiles)
+        : m_err(err), m_bProgress(bProgress), m_nFiles(nFiles), m_start(std::chrono::steady_clock::now())
+    {
+    }
+
+    void ShowMessage(const std::string& text) override
+    {
+        ClearProgress();
+        std::string line = text;
+        for (char& c : line)
+            if (c == '\n')
+                c = ' ';
+        m_err << line << '\n';
+    }
+
+    void OnNotice(const std::string& text) override { ShowMessage(text); }
+
+    void OnFile(const std::string& path, const BatchTotals& totals) override
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (!m_bProgress || (m_bShown && now - m_lastShown < kProgressInterval))
+            return;
+        const double seconds = std::chrono::duration<double>(now - m_start).count();
+        const int done = totals.nAdded + totals.nUpdated;
+        char rate[32];
+        std::snprintf(rate, sizeof rate, "%.0f", seconds > 0 ? done / seconds : 0.0);
+        m_err << "\r" << WithThousands(done) << " of " << WithThousands(static_cast<std::int64_t>(m_nFiles))
+              << " done, " << rate << " files/s, " << path << "\x1b[K" << std::flush;
+        m_bShown = true;
+        m_lastShown = now;
+    }
+
+    void ClearProgress()
+    {
+        if (m_bShown)
+            m_err << "\r\x1b[K" << std::flush;
+        m_bShown = false;
+    }
+
+    double Seconds() const
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+    }
+
+private:
+    std::ostream& m_err;
+    bool m_bProgress;
+    std::size_t m_nFiles;
+    std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_lastShown;
+    bool m_bShown = false;
+};
+
+std::string Summary(const BatchTotals& totals, double seconds)
+{
+    char time[32];
+    std::snprintf(time, sizeof time, "%.1f s", seconds);
+    return Counted(totals.nAdded, "security", "securities") + " added, " + WithThousands(totals.nUpdated) +
+           " updated, " + WithThousands(totals.nFailed) + " failed, " +
+           Counted(totals.nRecords, "record", "records") + ", " + time;
+}
+
+// "name" gives 0; "column N" gives N from 1 to 20.
+bool ReadSource(const std::vector<std::string>& words, const char* option, bool bNameAllowed, int& column,
+                std::string& error)
+{
+    column = 0;
+    if (words.empty() || (bNameAllowed && words.size() == 1 && words[0] == "name"))
+        return true;
+    if (words.size() == 2 && words[0] == "column") {
+        try {
+            std::size_t used = 0;
+            column = std::stoi(words[1], &used);
+            if (used == words[1].size() && column >= 1 && column <= 20)
+                return true;
+        } catch (const std::exception&) {
+        }
+    }
+    error = std::string(option) + (bNameAllowed ? " must be \"name\" or " : " must be ") +
+            "\"column N\" with N from 1 to 20";
+    return false;
+}
+
+}  // namespace
+
+CLI::App* AddBatchCommand(CLI::App& app, CBatchRequest& request)
+{
+    CLI::App* batch = app.add_subcommand(
+        "batch", "Converts many price text files into one MetaStock directory, one security each");
+    batch->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    batch->add_option("DIR", request.strDir, "The MetaStock directory; made when missing")->required();
+    batch->add_option("FILE", request.files, "The price text files, one security each")->required();
+    batch->add_option("--symbol-from", request.symbolFrom,
+                      "name: the file's name without its extension (default); column N: the value in column N "
+                      "of the first data row. Upper-cased, cut to 16 characters")
+        ->expected(1, 2);
+    batch->add_option("--name-from", request.nameFrom,
+                      "column N: the name is the value in column N of the first data row (default: no name)")
+        ->expected(2);
+    batch->add_option("--max-per-dir", request.nMaxPerDir,
+                      "Securities per directory, 1 to 255, before the batch goes on in DIR/2, DIR/3, ... "
+                      "(default: 255)");
+    batch->add_flag("--update", request.bUpdate,
+                    "A symbol that DIR or its numbered sub-directories hold gets the file's rows later than its "
+                    "last date; other symbols are added");
+    batch->add_flag("--no-sync", request.bNoSync,
+                    "Skip the flushes to disk: faster, for output that can be made again; a power loss may then "
+                    "leave securities that MASTER lists with incomplete data files");
+    AddInputOptions(*batch, request.input);
+    return batch;
+}
+
+int RunBatch(CBatchRequest& request, std::ostream& out, std::ostream& err)
+{
+    int nSymbolColumn = 0, nNameColumn = 0;
+    std::string problem;
+    ConversionSettings settings;
+    int nDateFormat = 0;
+    request.input.strSymbol = "X";  // each file's own symbol replaces it
+    request.input.strDir = request.strDir;
+    if (!ReadSource(request.symbolFrom, "--symbol-from", true, nSymbolColumn, problem) ||
+        !ReadSource(request.nameFrom, "--name-from", false, nNameColumn, problem) ||
+        !ValidateRequest(request.input, settings, nDateFormat, problem)) {
+        err << "quoteforge-cli: " << problem << '\n';
+        return 2;
+    }
+    if (request.nMaxPerDir < 1 || request.nMaxPerDir > 255) {
+        err << "quoteforge-cli: --max-per-dir must be from 1 to 255 securities\n";
+        return 2;
+    }
+    const bool bProgress = &err == &std::cerr && isatty(STDERR_FILENO);
+    CBatchConsole console(err, bProgress, request.files.size());
+    CNoSettingsWriter noSettings;
+    CSystemToday today;
+    CBatch batch({console, noSettings, today}, console);
+    batch.m_strDir = request.strDir;
+    batch.m_inputPaths = request.files;
+    batch.m_nSymbolColumn = nSymbolColumn;
+    batch.m_nNameColumn = nNameColumn;
+    batch.m_nMaxPerDir = request.nMaxPerDir;
+    batch.m_bSyncToDisk = request.bNoSync ? 0 : 1;
+    batch.m_bUpdate = request.bUpdate ? 1 : 0;
+    batch.m_cDelimiter = request.input.strDelimiter == "tab" ? '\t' : request.input.strDelimiter == "space" ? ' ' : ',';
+    batch.m_nSkipRows = request.input.nSkip;
+    batch.m_fillJob = [&settings, nDateFormat](CConverter& job, const std::string& symbol, const std::string& name) {
+        ConversionSettings file = settings;
+        file.Symbol = symbol;
+        file.Name = name;
+        return CopyInto(file, nDateFormat, job.m_strInputPath, job);
+    };
+    const int status = batch.Run();
+    console.ClearProgress();
+    out << Summary(batch.m_totals, console.Seconds()) << std::endl;
+    if (!out) {
+        err << "quoteforge-cli: cannot write the summary line to standard output\n";
+        return 1;
+    }
+    return status;
+}

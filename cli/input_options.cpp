@@ -1,0 +1,23 @@
+#include "cli/input_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include "cli/convert_request.h"
+
+void AddInputOptions(CLI::App& command, CConvertRequest& request)
+{
+    command.add_option("--date-format", request.strDateFormat,
+                       "Layout of the dates: YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY, DD_MM_YY, DD_MM_CCYY, "
+                       "YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY (any case) or their number 1 to 12 "
+                       "(default: MMDDYY)");
+    command.add_option("--delimiter", request.strDelimiter, "What separates the columns (default: comma)")
+        ->check(CLI::IsMember({"comma", "tab", "space"}));
+    command.add_option("--skip", request.nSkip, "Leading lines to skip, 0 to 200 (default: 0)");
+    command.add_option("--date-col", request.strDateCol, "Column of the date, 1 to 20 (default: 1)");
+    command.add_option("--open-col", request.strOpenCol, "Column of the open price, 1 to 20, or off (default: 2)");
+    command.add_option("--high-col", request.strHighCol, "Column of the high price, 1 to 20, or off (default: 3)");
+    command.add_option("--low-col", request.strLowCol, "Column of the low price, 1 to 20, or off (default: 4)");
+    command.add_option("--close-col", request.strCloseCol, "Column of the close price, 1 to 20 (default: 5)");
+    command.add_option("--volume-col", request.strVolumeCol, "Column of the volume, 1 to 20, or off (default: 6)");
+    command.add_option("--oi-col", request.strOiCol, "Column of the open interest, 1 to 20, or off (default: 7)");
+}

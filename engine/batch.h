@@ -1,0 +1,100 @@
+#pragma once
+// Many securities into one MetaStock directory, one input file each. The symbol comes from the file's
+// name or from a column of its first data row. When a directory's MASTER is full the batch goes on in
+// numbered sub-directories DIR/2, DIR/3, ..., each with a MASTER of its own; the duplicate check covers
+// DIR and all of them. A file that fails is reported and the batch goes on.
+//
+// The batch holds the lock of each directory it uses from start to end. Securities are committed in
+// groups: the runs stage their files into the directory's commit, and at least every second (and at the
+// end) the staged files are flushed together and one MASTER rename makes them visible. A kill or power
+// loss leaves every security of the committed groups and nothing of the others.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/services.h"
+#include "metastock/master_format.h"
+
+namespace engine {
+
+class CConverter;
+class CDirectoryCommit;
+
+struct BatchTotals {
+    int nAdded = 0;
+    int nUpdated = 0;
+    int nFailed = 0;
+    std::int64_t nRecords = 0;  // data records written, by added and updated securities alike
+};
+
+// What a batch tells its caller while it runs. Messages of a failing file go to the message sink.
+class IBatchObserver {
+public:
+    virtual ~IBatchObserver() = default;
+    // A file is being converted; totals count the securities finished so far.
+    virtual void OnFile(const std::string& path, const BatchTotals& totals) = 0;
+    // Something the user should know that is no failure: a symbol cut to fit, a new sub-directory.
+    virtual void OnNotice(const std::string& text) = 0;
+};
+
+class CBatch {
+public:
+    CBatch(const CRunServices& services, IBatchObserver& observer);
+
+    // Converts every input file; 0 when all succeeded, 1 when any failed (each reported by name).
+    int Run();
+
+    std::string m_strDir;
+    std::vector<std::string> m_inputPaths;
+    int m_nSymbolColumn = 0;  // 1-based column of the first data row that holds the symbol; 0: the file name
+    int m_nNameColumn = 0;    // likewise for the name; 0: no name
+    int m_nMaxPerDir = metastock::kMaxSecurities;
+    int m_bSyncToDisk = 1;  // 0: no flushes to disk (scratch output)
+    int m_bUpdate = 0;      // 1: a symbol already there gets the input's later rows, as convert --update does
+    std::chrono::milliseconds m_groupInterval{1000};  // the longest time between two commits
+    // How the input is read, for finding the first data row.
+    char m_cDelimiter = ',';
+    int m_nSkipRows = 0;
+    // Sets a job's input options and its symbol and name; non-zero, with its message shown, when they
+    // cannot be stored. The batch sets the input file and the directory.
+    std::function<int(CConverter& job, const std::string& symbol, const std::string& name)> m_fillJob;
+
+    BatchTotals m_totals;  // added, updated and records count committed securities only
+
+private:
+    struct Directory {
+        std::string strPath;   // absolute
+        std::string strShown;  // as the user named it, for messages
+        int nSecurities = 0;                // committed and staged
+        std::vector<std::string> symbols;  // as MASTER stores them, trailing blanks removed
+        std::shared_ptr<CDirectoryCommit> pCommit;
+        BatchTotals pending;                // of the securities staged since the last commit
+    };
+
+    // path as given, for messages; absolutePath for reading.
+    int ConvertFile(const std::string& path, const std::string& absolutePath);
+    int SymbolAndName(const std::string& path, const std::string& absolutePath, std::string& symbol,
+                      std::string& name);
+    int ReadDirectories();
+    int OpenDirectory(Directory& directory);
+    void ReadSymbols(Directory& directory);
+    void CommitGroups();
+    Directory* DirectoryHolding(const std::string& storedSymbol);
+    Directory* DirectoryWithRoom();
+    void Fail(const std::string& path, const std::string& text);
+
+    CRunServices m_services;
+    IBatchObserver& m_observer;
+    std::string m_strShownDir;
+    std::vector<Directory> m_directories;  // DIR, DIR/2, DIR/3, ...
+    std::chrono::steady_clock::time_point m_lastCommit;
+};
+
+// The first nCharacters characters of a UTF-8 text; cut is set when anything was left out.
+std::string FirstCharacters(const std::string& text, std::size_t nCharacters, bool& cut);
+
+}  // namespace engine
