@@ -8,6 +8,7 @@
 #include "engine/converter.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
+#include "quoteforge_version.h"
 
 using namespace metastock;
 using namespace engine;
@@ -98,6 +99,7 @@ int Convert(const CConvertRequest& request, std::ostream& out, std::ostream& err
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app{"Converts daily price text files into MetaStock directories.", "quoteforge-cli"};
+    app.set_version_flag("--version", "quoteforge-cli " QUOTEFORGE_VERSION);
     app.require_subcommand(1);
     CConvertRequest request;
     CLI::App* convert = app.add_subcommand(
