@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Cross-compiles quoteforge-cli.exe and the tests of the format layer, the engine and the command line
+# for 64-bit Windows (mingw-w64) into build-win/, runs the tests under Wine, and packs
+# build-win/quoteforge-cli-<version>-win64.zip: the program, README.txt and LICENSE.txt.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
+  -DQUOTEFORGE_GUI=OFF -DQUOTEFORGE_BENCH=OFF -DQUOTEFORGE_WERROR=ON
+cmake --build build-win
+ctest --test-dir build-win --output-on-failure -j "$(nproc)"
+
+version=$(sed -n 's/^#define QUOTEFORGE_VERSION "\(.*\)"$/\1/p' build-win/generated/quoteforge_version.h)
+zip_file="build-win/quoteforge-cli-$version-win64.zip"
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp build-win/cli/quoteforge-cli.exe "$stage/"
+# Text files for Windows end their lines in CR LF.
+sed 's/$/\r/' README.md > "$stage/README.txt"
+sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
+rm -f "$zip_file"
+(cd "$stage" && zip -q -X "$OLDPWD/$zip_file" quoteforge-cli.exe README.txt LICENSE.txt)
+echo "Packed $zip_file"
