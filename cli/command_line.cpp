@@ -27,6 +27,7 @@ public:
                 c = ' ';
         m_err << line << '\n';
     }
+    void ShowNotice(const std::string& text) override { m_err << text << std::endl; }
 
 private:
     std::ostream& m_err;
@@ -78,6 +79,10 @@ void AddConvertOptions(CLI::App& convert, CConvertRequest& request)
                        "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "
                        "auto: existing when the directory has a MASTER, else new (default: auto)")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
+    convert.add_flag("--no-sync", request.bNoSync,
+                     "Skip the flushes to disk, for scratch output: a power loss may then leave the new files "
+                     "incomplete although MASTER names them. The directory's lock, the temporary files and the "
+                     "one rename of MASTER that commits the run stay");
 }
 
 int Convert(const CConvertRequest& request, std::ostream& out, std::ostream& err)
@@ -91,6 +96,11 @@ int Convert(const CConvertRequest& request, std::ostream& out, std::ostream& err
     if (status != 0)
         return 1;
     out << Summary(job) << '\n';
+    out.flush();
+    if (!out) {
+        err << "quoteforge-cli: the summary line could not be written to standard output; the security was added\n";
+        return 1;
+    }
     return 0;
 }
 

@@ -126,6 +126,7 @@ void FillJob(const CConvertRequest& request, CConverter& job)
     CopyText(job.m_szSymbol, request.strSymbol);
     CopyText(job.m_szName, request.strName);
     CopyText(job.m_szDelimiter, request.strDelimiter == "tab" ? "\t" : request.strDelimiter == "space" ? " " : ",");
+    job.m_bSyncToDisk = request.bNoSync ? 0 : 1;
     job.m_bSkipOn = request.nSkip > 0;
     job.m_nSkipRows = request.nSkip;
     job.m_bUseExisting = request.strMaster == "existing" || (request.strMaster == "auto" && HasMaster(request.strDir));

@@ -26,6 +26,7 @@ struct CConvertRequest {
     std::string strVolumeCol = "6";
     std::string strOiCol = "7";
     std::string strMaster = "auto";
+    bool bNoSync = false;
 
     // Filled by ValidateRequest: each field's column from 1 to 20, 0 when it is off, and the date
     // format's number.

@@ -8,6 +8,7 @@
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
 #include "metastock/day_number.h"
+#include "metastock/replacement_file.h"
 
 namespace engine {
 
@@ -42,11 +43,9 @@ std::int16_t DateFormatArgument(int nDateFormat)
 int CConverter::Convert()
 {
     const std::uint8_t fileNumber = m_nFileNumber;  // the number AddSymbol gave the new security
-    CTextReader input;
-    if (!input.Open(m_strInputPath)) {
-        ShowMessage("Cannot open the input file\n" + m_strInputPath);
+    if (!m_pInput && CheckInput() != 0)
         return 1;
-    }
+    CTextReader& input = *m_pInput;  // opened once, by CheckInput
     CTokenTable tokens;
     int bDateStyleFailed = 0;
     int bRowsFailed = 0;
@@ -93,12 +92,21 @@ int CConverter::Convert()
         }
         ++m_nRecords;
     }
+    const bool bReadFailed = input.Failed();
     input.Close();
+    if (bReadFailed) {
+        ShowMessage("Cannot read the input file\n" + m_strInputPath);
+        return 1;
+    }
+    if (m_pDataFile && !m_pDataFile->Error().empty())
+        return 1;  // a record could not be written; that was reported, and nothing is committed
 
     // Without a single record the new security keeps its creation date as first and last date.
     const int bDatesFailed = m_nRecords > 0 ? UpdateMasterDates(m_firstDate, m_lastDate, fileNumber) : 0;
-    const int bCountFailed = UpdateRecordCount(m_nRecords, fileNumber);
-    return bDatesFailed | bCountFailed | bDateStyleFailed | bRowsFailed;
+    if (bDatesFailed || UpdateRecordCount(m_nRecords, fileNumber) != 0 || Commit() != 0)
+        return 1;
+    // A date style that does not match, or rows beyond the limit, still leave the security committed.
+    return bDateStyleFailed | bRowsFailed;
 }
 
 }  // namespace engine

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "engine/directory_commit.h"
 #include "engine/text_reader.h"
 #include "metastock/replacement_file.h"
 #include "metastock/file_names.h"
@@ -24,16 +25,18 @@ std::string CConverter::OutputFile(std::string_view name) const
     return FindEntryIgnoringCase(std::filesystem::path(m_szPath), name).string();
 }
 
-// The run changes the working directory, so a relative input path is made absolute first.
+// The run changes the working directory, so a relative input path is made absolute first. The input is
+// opened here once and read through this one handle, so a pipe or FIFO serves as input too.
 int CConverter::CheckInput()
 {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(m_strInputPath, error);
     if (!error)
         m_strInputPath = absolute.string();
-    CTextReader input;
+    m_pInput = std::make_unique<CTextReader>();
     if (m_strInputPath.empty() || std::filesystem::is_directory(m_strInputPath, error) ||
-        !input.Open(m_strInputPath)) {
+        !m_pInput->Open(m_strInputPath)) {
+        m_pInput.reset();
         ShowMessage("Cannot open the input file\n" + m_strInputPath);
         return 1;
     }

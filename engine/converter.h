@@ -19,6 +19,9 @@ class CReplacementFile;
 
 namespace engine {
 
+class CDirectoryCommit;
+class CTextReader;
+
 class CConverter {
 public:
     explicit CConverter(const CRunServices& services);
@@ -26,7 +29,9 @@ public:
     CConverter(const CConverter&) = delete;
     CConverter& operator=(const CConverter&) = delete;
 
-    // The whole run: checks, new security, settings write-back, backup, conversion.
+    // The whole run: checks, new security, settings write-back, backup, conversion, commit. Nothing in the
+    // output directory changes before the commit, which holds the directory's lock from the first look
+    // at MASTER on; a run that fails before it leaves the directory as it was.
     int Run();
 
     int CheckInput();
@@ -41,6 +46,8 @@ public:
     int AppendRecord(std::uint8_t nFileNumber);
     int UpdateRecordCount(int nRecords, std::uint8_t nFileNumber);
     int UpdateMasterDates(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate, std::uint8_t nFileNumber);
+    // Puts what the run staged in place: data files, MASTER.BAK, then the new MASTER.
+    int Commit();
 
     // The run's settings, filled by its creator. Field index order everywhere: date, open, high, low,
     // close, volume, open interest (the Field enumeration).
@@ -58,6 +65,8 @@ public:
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
     int m_nFields = 0;                    // enabled fields, from CheckColumns on
+    int m_bSyncToDisk = 1;                // 0: no flushes to disk (scratch output); a power loss may then leave
+                                          // new files incomplete although MASTER names them
 
     // What the run made, for its callers' reports.
     std::uint8_t m_nFileNumber = 0;       // n of F<n>.DAT, from AddSymbol on
@@ -69,16 +78,16 @@ private:
     void ShowMessage(const std::string& text);
     std::string OutputFile(std::string_view name) const;
     int WriteSecurityFile(const std::string& name, const void* data, std::size_t size);
-    int OpenDataFile(std::uint8_t nFileNumber);
     int FlushDataFile();
-    int RewriteRecordCount(int nRecords, std::uint8_t nFileNumber);
     int ReportMissingRecords(std::uintmax_t nHeld, int nRecords);
-    void BackUpMaster();
+    int BackUpMaster();
     void WriteBackSettings();
 
     CRunServices m_services;
-    // The run's records go through one buffer into the replacement of F<n>.DAT.
-    std::unique_ptr<metastock::CReplacementFile> m_pDataFile;
+    std::unique_ptr<CTextReader> m_pInput;       // opened once by CheckInput, read by Convert
+    std::unique_ptr<CDirectoryCommit> m_pCommit;  // the directory's lock and what the run stages, from CheckPath on
+    // The run's records go through one buffer into the replacement of F<n>.DAT, which the commit owns.
+    metastock::CReplacementFile* m_pDataFile = nullptr;
     std::vector<std::uint8_t> m_dataBuffer;
     std::string m_strDataFile;
     std::uint8_t m_nDataFileNumber = 0;

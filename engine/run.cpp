@@ -1,18 +1,25 @@
-// The run sequence: the first step that refuses ends the run; nothing done before it is undone.
+// The run sequence: the first step that refuses ends the run. Up to the commit at the end of Convert the
+// run only stages its files, so a refusal or failure leaves the directory as it was.
 
 #include "engine/converter.h"
+#include "engine/directory_commit.h"
+#include "engine/text_reader.h"
 
 namespace engine {
 
 int CConverter::Run()
 {
-    if (CheckInput() != 0 || CheckPath() != 0 || CheckColumns() != 0 || CheckDuplicate() != 0 ||
-        AddSymbol() != 0)
-        return 1;
-    WriteBackSettings();
-    if (m_bUseExisting)
-        BackUpMaster();
-    return Convert();
+    int status = 1;
+    if (CheckInput() == 0 && CheckPath() == 0 && CheckColumns() == 0 && CheckDuplicate() == 0 && AddSymbol() == 0) {
+        WriteBackSettings();
+        if (!m_bUseExisting || BackUpMaster() == 0)
+            status = Convert();
+    }
+    // Releases the directory's lock and removes the temporary files of a run that did not commit.
+    m_pDataFile = nullptr;
+    m_pCommit.reset();
+    m_pInput.reset();
+    return status;
 }
 
 // Once the security is added, the stored settings remember where it went.

@@ -12,6 +12,9 @@ class IMessageSink {
 public:
     virtual ~IMessageSink() = default;
     virtual void ShowMessage(const std::string& text) = 0;
+    // A passing notice that asks nothing of the user, such as waiting for another run; the desktop shows
+    // none, the command line prints it.
+    virtual void ShowNotice(const std::string& text) { (void)text; }
 };
 
 // Writes one string value of the stored settings (the run writes back "Path", "Symbol" and "Name" of

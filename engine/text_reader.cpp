@@ -15,6 +15,7 @@ bool CTextReader::Open(const std::string& path)
     Close();
     m_pFile = std::fopen(path.c_str(), "rb");
     m_bEnded = m_pFile == nullptr;
+    m_bFailed = false;
     m_nPos = m_nEnd = 0;
     return m_pFile != nullptr;
 }
@@ -33,8 +34,10 @@ bool CTextReader::Refill()
         return false;
     m_nPos = 0;
     m_nEnd = std::fread(m_buffer, 1, sizeof m_buffer, m_pFile);
-    if (m_nEnd == 0)
+    if (m_nEnd == 0) {
         m_bEnded = true;
+        m_bFailed = std::ferror(m_pFile) != 0;
+    }
     return m_nEnd > 0;
 }
 
@@ -57,6 +60,8 @@ int CTextReader::NextChar()
 
 bool CTextReader::ReadLine(std::string_view& piece)
 {
+    if (m_bFailed)
+        return false;
     if (ReadWholeLineInBuffer(piece))
         return true;
     std::size_t length = 0;
@@ -83,7 +88,7 @@ bool CTextReader::ReadLine(std::string_view& piece)
             break;
     }
     piece = {m_line, length};
-    return length > 0;
+    return length > 0 && !m_bFailed;
 }
 
 // Most lines lie whole in the buffer with no CR but the one of a CR LF end and no Ctrl-Z: they are

@@ -26,6 +26,9 @@ public:
     // kMaxPiece of them. False at the end of the input. The view stays valid until the next call.
     bool ReadLine(std::string_view& piece);
 
+    // True after a read error; ReadLine then returns false.
+    bool Failed() const { return m_bFailed; }
+
 private:
     bool ReadWholeLineInBuffer(std::string_view& piece);
     bool Refill();
@@ -36,6 +39,7 @@ private:
 
     std::FILE* m_pFile = nullptr;
     bool m_bEnded = false;
+    bool m_bFailed = false;
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
     char m_buffer[64 * 1024];

@@ -1,11 +1,11 @@
 #include "metastock/find_symbol.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <vector>
 
 #include "metastock/file_names.h"
+#include "metastock/master_file.h"
 
 namespace metastock {
 
@@ -41,12 +41,14 @@ public:
 
     // Every record of a level is read before its sub-directories are searched, so a record that cannot
     // be read makes the level count as holding nothing.
-    bool SearchLevel(const std::string& directory, int depth)
+    bool SearchLevel(const std::string& directory, int depth, const MasterFile* pRead = nullptr)
     {
         if (!m_visited.insert(Identity(directory)).second)
             return false;
         std::vector<std::string> subDirectories;
-        if (!ReadLevel(directory, subDirectories))
+        if (pRead)
+            CompareLevel(*pRead, directory, subDirectories);
+        else if (!ReadLevel(directory, subDirectories))
             return false;
         if (m_bFound)
             return true;
@@ -70,29 +72,29 @@ private:
         return error ? directory : canonical.string();
     }
 
-    // Compares the level's securities and collects its directory entries; false when the MASTER is
-    // missing or shorter than its header and count say.
+    // Compares the level's securities (as ReadMasterFile counts them) and collects its directory entries;
+    // false when the MASTER is missing or unreadable.
     bool ReadLevel(const std::string& directory, std::vector<std::string>& subDirectories)
     {
-        const fs::path master = FindEntryIgnoringCase(fs::path(directory), "MASTER");
-        std::FILE* file = std::fopen(master.string().c_str(), "rb");
-        if (!file)
+        const fs::path path = FindEntryIgnoringCase(fs::path(directory), "MASTER");
+        MasterFile master;
+        std::string error;
+        if (!ReadMasterFile(path, master, error))
             return false;
-        MasterRecord header{};
-        bool complete = std::fread(header.data(), 1, header.size(), file) == header.size();
-        const int count = complete ? ReadInt16(&header[master_offset::kRecordCount]) : 0;
-        for (int k = 1; complete && k <= count && !m_bFound; ++k) {
-            MasterRecord record{};
-            complete = std::fread(record.data(), 1, record.size(), file) == record.size();
-            if (!complete)
-                break;
+        CompareLevel(master, directory, subDirectories);
+        return true;
+    }
+
+    void CompareLevel(const MasterFile& master, const std::string& directory, std::vector<std::string>& subDirectories)
+    {
+        for (MasterRecord record : master.records) {
             if (IsDirectoryEntry(record))
                 subDirectories.push_back(DirectoryEntryName(record));
-            else if (RecordMatches(record, m_sought))
+            else if (RecordMatches(record, m_sought)) {
                 Found(record, directory);
+                break;
+            }
         }
-        std::fclose(file);
-        return complete;
     }
 
     void Found(MasterRecord& record, const std::string& directory)
@@ -113,14 +115,30 @@ private:
 
 }  // namespace
 
-std::int16_t FindSymbol(std::string_view directory, std::string_view sought, MasterRecord& record,
-                        std::string& foundIn)
+namespace {
+
+std::int16_t Search(std::string_view directory, std::string_view sought, MasterRecord& record, std::string& foundIn,
+                    const MasterFile* pTop)
 {
     std::string top(directory);
     if (!top.empty() && !EndsInSeparator(top))
         top += kPathSeparator;
     CSymbolSearch search(sought, record, foundIn);
-    return search.SearchLevel(top, 0) ? kSymbolFound : kSymbolNotFound;
+    return search.SearchLevel(top, 0, pTop) ? kSymbolFound : kSymbolNotFound;
+}
+
+}  // namespace
+
+std::int16_t FindSymbol(std::string_view directory, std::string_view sought, MasterRecord& record,
+                        std::string& foundIn)
+{
+    return Search(directory, sought, record, foundIn, nullptr);
+}
+
+std::int16_t FindSymbol(const MasterFile& top, std::string_view directory, std::string_view sought,
+                        MasterRecord& record, std::string& foundIn)
+{
+    return Search(directory, sought, record, foundIn, &top);
 }
 
 }  // namespace metastock

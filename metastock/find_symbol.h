@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "metastock/master_file.h"
 #include "metastock/master_format.h"
 
 namespace metastock {
@@ -24,5 +25,10 @@ inline constexpr int kMaxDirectoryDepth = 16;
 // than kMaxDirectoryDepth are passed over, so the search neither loops nor leaves the tree.
 std::int16_t FindSymbol(std::string_view directory, std::string_view sought, MasterRecord& record,
                         std::string& foundIn);
+
+// The same with the MASTER of directory as already read (a writer that holds the directory's lock reads
+// it once, and a MASTER it cannot read must stop it rather than count as empty).
+std::int16_t FindSymbol(const MasterFile& top, std::string_view directory, std::string_view sought,
+                        MasterRecord& record, std::string& foundIn);
 
 }  // namespace metastock

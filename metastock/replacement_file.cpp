@@ -1,7 +1,5 @@
 #include "metastock/replacement_file.h"
 
-#include <system_error>
-
 namespace metastock {
 
 CReplacementFile::CReplacementFile(std::filesystem::path target, std::filesystem::path temp)
@@ -11,12 +9,7 @@ CReplacementFile::CReplacementFile(std::filesystem::path target, std::filesystem
 
 CReplacementFile::~CReplacementFile()
 {
-    if (m_pFile)
-        std::fclose(m_pFile);
-    if (m_bCreated && !m_bCommitted) {
-        std::error_code ignored;
-        std::filesystem::remove(m_temp, ignored);
-    }
+    Discard();
 }
 
 bool CReplacementFile::Fail(const char* what, const std::filesystem::path& file)
@@ -28,11 +21,11 @@ bool CReplacementFile::Fail(const char* what, const std::filesystem::path& file)
 
 bool CReplacementFile::Open()
 {
-    std::error_code error;
-    // Whatever else stands under the temporary name (a directory, say) is not ours to remove.
-    if (std::filesystem::exists(m_temp, error) && !std::filesystem::is_regular_file(m_temp, error))
+    IFileSystem& fileSystem = CurrentFileSystem();
+    // A stale temporary file of a run that was killed; whatever else stands there (a directory) stays.
+    if (!fileSystem.Remove(m_temp))
         return Fail("Cannot create", m_temp);
-    m_pFile = std::fopen(m_temp.string().c_str(), "wb");
+    m_pFile = fileSystem.CreateExclusive(m_temp, m_target);
     if (!m_pFile)
         return Fail("Cannot create", m_temp);
     m_bCreated = true;
@@ -43,37 +36,62 @@ bool CReplacementFile::Write(const void* data, std::size_t size)
 {
     if (!m_pFile || !m_strError.empty())
         return false;
-    if (size > 0 && std::fwrite(data, 1, size, m_pFile) != size)
+    if (size > 0 && !m_pFile->Write(data, size))
         return Fail("Cannot write", m_temp);
     return true;
 }
 
-bool CReplacementFile::Patch(long offset, const void* data, std::size_t size)
+bool CReplacementFile::Patch(std::uint64_t offset, const void* data, std::size_t size)
 {
     if (!m_pFile || !m_strError.empty())
         return false;
-    const long end = std::ftell(m_pFile);
-    if (end < 0 || std::fseek(m_pFile, offset, SEEK_SET) != 0 || std::fwrite(data, 1, size, m_pFile) != size ||
-        std::fseek(m_pFile, end, SEEK_SET) != 0)
+    if (!m_pFile->WriteAt(offset, data, size))
         return Fail("Cannot write", m_temp);
     return true;
 }
 
-bool CReplacementFile::Commit()
+bool CReplacementFile::Finish(bool bSync)
 {
     if (!m_pFile || !m_strError.empty())
         return false;
-    const bool flushed = std::fflush(m_pFile) == 0 && !std::ferror(m_pFile);
-    const bool closed = std::fclose(m_pFile) == 0;
-    m_pFile = nullptr;
-    if (!flushed || !closed)
+    const bool bSynced = !bSync || m_pFile->Sync();
+    const bool bClosed = m_pFile->Close();
+    m_pFile.reset();
+    if (!bSynced || !bClosed)
         return Fail("Cannot write", m_temp);
-    std::error_code error;
-    std::filesystem::rename(m_temp, m_target, error);
-    if (error)
+    m_bFinished = true;
+    return true;
+}
+
+bool CReplacementFile::PutInPlace()
+{
+    if (!m_bFinished || !m_strError.empty())
+        return false;
+    if (!CurrentFileSystem().Rename(m_temp, m_target))
         return Fail("Cannot replace", m_target);
     m_bCommitted = true;
     return true;
+}
+
+bool CReplacementFile::Commit(bool bSync)
+{
+    if (!Finish(bSync) || !PutInPlace())
+        return false;
+    if (bSync && !CurrentFileSystem().SyncDirectory(DirectoryOf(m_target)))
+        return Fail("Cannot flush to disk the directory of", m_target);
+    return true;
+}
+
+void CReplacementFile::Discard()
+{
+    if (m_pFile) {
+        m_pFile->Close();
+        m_pFile.reset();
+    }
+    if (m_bCreated && !m_bCommitted) {
+        CurrentFileSystem().Remove(m_temp);
+        m_bCreated = false;
+    }
 }
 
 std::filesystem::path WithSuffix(const std::filesystem::path& target, const std::string& suffix)
@@ -84,6 +102,11 @@ std::filesystem::path WithSuffix(const std::filesystem::path& target, const std:
 std::filesystem::path WithExtension(const std::filesystem::path& target, const std::string& extension)
 {
     return std::filesystem::path(target).replace_extension(extension);
+}
+
+std::filesystem::path DirectoryOf(const std::filesystem::path& path)
+{
+    return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
 }
 
 bool ReplaceFileContents(const std::filesystem::path& target, const std::filesystem::path& temp, const void* data,
@@ -97,15 +120,7 @@ bool ReplaceFileContents(const std::filesystem::path& target, const std::filesys
 
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes)
 {
-    std::FILE* file = std::fopen(path.string().c_str(), "rb");
-    if (!file)
-        return false;
-    std::uint8_t block[16 * 1024];
-    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;)
-        bytes.insert(bytes.end(), block, block + got);
-    const bool read = !std::ferror(file);
-    std::fclose(file);
-    return read;
+    return CurrentFileSystem().ReadWholeFile(path, bytes);
 }
 
 }  // namespace metastock

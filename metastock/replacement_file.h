@@ -1,14 +1,21 @@
 #pragma once
 // Writes a file that replaces another without ever leaving it half-written: the new contents go
-// completely into a temporary file beside it, which is then renamed over the old file in one step.
-// Until the rename the old file stays as it was; a temporary file that is not committed is removed.
+// completely into a temporary file beside it, which is flushed to disk and then renamed over the old file
+// in one step, and the directory is flushed after. Until the rename the old file stays as it was; a
+// temporary file that is not put in place is removed.
+//
+// The temporary file is created exclusively: a stale one is removed first (a link there is removed
+// itself, its target left alone), and the new one is never reached through a link. It gets the
+// permission bits of the file it replaces. Every call goes through CurrentFileSystem().
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "metastock/file_system.h"
 
 namespace metastock {
 
@@ -22,9 +29,19 @@ public:
     bool Open();
     bool Write(const void* data, std::size_t size);
     // Overwrites bytes already written, at offset from the start.
-    bool Patch(long offset, const void* data, std::size_t size);
-    // Closes the temporary file and renames it over the target.
-    bool Commit();
+    bool Patch(std::uint64_t offset, const void* data, std::size_t size);
+    // Flushes the data to disk (unless bSync is false) and closes the temporary file.
+    bool Finish(bool bSync);
+    // Renames the finished temporary file over the target.
+    bool PutInPlace();
+    // Finish, PutInPlace and a flush of the directory: the whole replacement of one file.
+    bool Commit(bool bSync = true);
+    // Removes the temporary file unless it was put in place.
+    void Discard();
+
+    const std::filesystem::path& Target() const { return m_target; }
+    const std::filesystem::path& Temp() const { return m_temp; }
+    bool InPlace() const { return m_bCommitted; }
 
     // After a failure: what went wrong, naming the file.
     const std::string& Error() const { return m_strError; }
@@ -34,8 +51,9 @@ private:
 
     std::filesystem::path m_target;
     std::filesystem::path m_temp;
-    std::FILE* m_pFile = nullptr;
+    std::unique_ptr<IWritableFile> m_pFile;
     bool m_bCreated = false;
+    bool m_bFinished = false;
     bool m_bCommitted = false;
     std::string m_strError;
 };
@@ -51,5 +69,8 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
 // Replaces target with the given bytes through the temporary file temp.
 bool ReplaceFileContents(const std::filesystem::path& target, const std::filesystem::path& temp, const void* data,
                          std::size_t size, std::string& error);
+
+// The directory that holds path ("." for a bare name).
+std::filesystem::path DirectoryOf(const std::filesystem::path& path);
 
 }  // namespace metastock

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -156,3 +157,20 @@ TEST_F(CommandLineTest, HelpExplainsEveryOptionWithItsDefault)
 }
 
 }  // namespace
+
+TEST_F(CommandLineTest, ASummaryThatCannotBeWrittenIsAFailure)
+{
+    for (const bool bNoSync : {false, true}) {
+        std::vector<std::string> args = {"quoteforge-cli", "convert", m_dir / "prices.csv", "--dir", m_dir / "out",
+                                         "--symbol", bNoSync ? "B" : "A", "--date-format", "4", "--skip", "1"};
+        if (bNoSync)
+            args.push_back("--no-sync");
+        std::vector<const char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(arg.c_str());
+        std::ofstream full("/dev/full");  // every write fails: the device is full
+        std::ostringstream err;
+        EXPECT_EQ(RunCommandLine(static_cast<int>(argv.size()), argv.data(), full, err), 1) << bNoSync;
+        EXPECT_NE(err.str().find("standard output"), std::string::npos) << err.str();
+    }
+}

@@ -24,9 +24,10 @@ public:
     {
         settings.push_back(section + "/" + name + "=" + value);
     }
+    void ShowNotice(const std::string& text) override { notices.push_back(text); }
     std::string TodayText() override { return "12/06/26"; }
 
-    Strings messages, settings;
+    Strings messages, settings, notices;
 };
 
 // The recorder's today, 6 December 2026, as a new record's first and last date.

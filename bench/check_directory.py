@@ -1,0 +1,106 @@
+#!/usr/bin/env python3
+"""Checks a MetaStock directory after runs of quoteforge-cli, reading the files on its own (not with the
+project's code).
+
+  check_directory.py kill DIR BEFORE SYMBOL ROWS
+      DIR must be either exactly BEFORE (as far as MASTER and its listed securities go), or BEFORE plus one
+      complete new security SYMBOL with ROWS records. Prints "before" or "added"; exit 1 on a violation.
+  check_directory.py parallel DIR ROWS SYMBOL...
+      Every SYMBOL is listed once with ROWS complete records, file numbers are distinct, and the header's
+      count equals the records present. Exit 1 on a violation.
+Temporary files of a killed run (F<n>.NEW, *.~NU) and data files that no record names are allowed.
+"""
+import os
+import struct
+import sys
+
+REC = 53
+
+
+def read(path):
+    with open(path, 'rb') as f:
+        return f.read()
+
+
+def master(directory):
+    data = read(os.path.join(directory, 'MASTER'))
+    if len(data) < REC or len(data) % REC:
+        raise ValueError('MASTER is %d bytes, not whole 53-byte records' % len(data))
+    count, counter = struct.unpack_from('<hh', data, 0)
+    records = [data[k:k + REC] for k in range(REC, len(data), REC)]
+    return data, count, counter, records
+
+
+def symbol(record):
+    return record[36:52].rstrip(b' \0').decode('latin-1')
+
+
+def check_security(directory, record, rows):
+    n, fields = record[0], record[4]
+    length = 4 * fields
+    dat = read(os.path.join(directory, 'F%d.DAT' % n))
+    dop = read(os.path.join(directory, 'F%d.DOP' % n))
+    if len(dat) != (rows + 1) * length:
+        raise ValueError('F%d.DAT is %d bytes, not %d' % (n, len(dat), (rows + 1) * length))
+    if struct.unpack_from('<H', dat, 2)[0] != rows + 1:
+        raise ValueError('F%d.DAT counts %d records' % (n, struct.unpack_from('<H', dat, 2)[0] - 1))
+    if dop.count(b'\r\n') != fields:
+        raise ValueError('F%d.DOP lists %d fields, not %d' % (n, dop.count(b'\r\n'), fields))
+    if rows and (record[25:29] != dat[length:length + 4] or record[29:33] != dat[-length:-length + 4]):
+        raise ValueError('MASTER dates of F%d do not match its first and last record' % n)
+
+
+def same_file(a, b):
+    return os.path.exists(a) and os.path.exists(b) and read(a) == read(b)
+
+
+def kill(directory, before, sym, rows):
+    old_bytes, _, _, old_records = master(before)
+    new_bytes, count, counter, records = master(directory)
+    for record in old_records:
+        for name in ('F%d.DAT' % record[0], 'F%d.DOP' % record[0]):
+            if not same_file(os.path.join(directory, name), os.path.join(before, name)):
+                raise ValueError(name + ' of a listed security changed')
+    if new_bytes == old_bytes:
+        return 'before'
+    if records[:-1] != old_records or len(records) != len(old_records) + 1:
+        raise ValueError('MASTER is neither as before nor as before plus one record')
+    old_count, old_counter = struct.unpack_from('<hh', old_bytes, 0)
+    if (count, counter) != (old_count + 1, old_counter + 1) or new_bytes[4:REC] != old_bytes[4:REC]:
+        raise ValueError('MASTER header does not count the new record')
+    new = records[-1]
+    if symbol(new) != sym or new[0] in [r[0] for r in old_records]:
+        raise ValueError('the new record is not %s with a free file number' % sym)
+    check_security(directory, new, rows)
+    return 'added'
+
+
+def parallel(directory, rows, symbols):
+    data, count, _, records = master(directory)
+    if count != len(records):
+        raise ValueError('MASTER counts %d but holds %d records' % (count, len(records)))
+    numbers = [r[0] for r in records]
+    if len(set(numbers)) != len(numbers):
+        raise ValueError('file numbers repeat: %s' % numbers)
+    listed = [symbol(r) for r in records]
+    for sym in symbols:
+        if listed.count(sym) != 1:
+            raise ValueError('%s is listed %d times' % (sym, listed.count(sym)))
+        check_security(directory, records[listed.index(sym)], rows)
+    return 'ok'
+
+
+def main(argv):
+    try:
+        if argv[1] == 'kill':
+            print(kill(argv[2], argv[3], argv[4], int(argv[5])))
+        else:
+            print(parallel(argv[2], int(argv[3]), argv[4:]))
+        return 0
+    except (ValueError, OSError) as error:
+        print('VIOLATION: %s' % error)
+        return 1
+
+
+if __name__ == '__main__':
+    sys.exit(main(sys.argv))

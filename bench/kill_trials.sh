@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Kills runs of `quoteforge-cli convert` with SIGKILL at random moments and checks with an independent
+# reader (check_directory.py) that each leaves its directory either as before or with the complete new
+# security; then runs 8 conversions into one directory at once, repeatedly, and checks that every
+# security is there with distinct file numbers and a count equal to the records. Prints the figures.
+#
+#   bench/kill_trials.sh [PATH/TO/quoteforge-cli]     TRIALS (default 300), REPEATS (default 50)
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cli=${1:-$repo/build/cli/quoteforge-cli}
+trials=${TRIALS:-300}
+repeats=${REPEATS:-50}
+rows=65534
+check=$repo/bench/check_directory.py
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+awk -v rows=$rows -v start=1961 -f "$repo/samples/generate_prices.awk" > "$work/large.csv"
+awk -v rows=20 -v start=2015 -f "$repo/samples/generate_prices.awk" > "$work/small.csv"
+convert() {  # INPUT DIR SYMBOL [options]
+  local input=$1 dir=$2 symbol=$3; shift 3
+  "$cli" convert "$input" --dir "$dir" --symbol "$symbol" --date-format MM_DD_CCYY --skip 1 "$@"
+}
+
+# A directory of 50 securities.
+mkdir "$work/base"
+for i in $(seq 1 50); do convert "$work/small.csv" "$work/base" "S$i" > /dev/null; done
+
+# How long one run takes, so that the kills spread over all of it.
+cp -a "$work/base" "$work/timed"
+start=$(date +%s%N)
+convert "$work/large.csv" "$work/timed" NEWSYM > /dev/null
+span_us=$(( ($(date +%s%N) - start) / 1000 ))
+
+declare -A outcome=([before]=0 [added]=0 [violation]=0)
+leftovers=0
+for t in $(seq 1 "$trials"); do
+  rm -rf "$work/trial"
+  cp -a "$work/base" "$work/trial"
+  delay=$(awk -v r=$RANDOM -v span=$span_us 'BEGIN { printf "%.6f", r / 32767 * span * 1.2 / 1e6 }')
+  "$cli" convert "$work/large.csv" --dir "$work/trial" --symbol NEWSYM --date-format MM_DD_CCYY --skip 1 \
+    > /dev/null 2>&1 &
+  pid=$!  # the converter itself, not a subshell
+  sleep "$delay"
+  kill -KILL "$pid" 2> /dev/null || true
+  wait "$pid" 2> /dev/null || true
+  if result=$(python3 "$check" kill "$work/trial" "$work/base" NEWSYM $rows); then
+    outcome[$result]=$(( ${outcome[$result]} + 1 ))
+  else
+    outcome[violation]=$(( ${outcome[violation]} + 1 ))
+    echo "trial $t (kill after ${delay}s): $result" >&2
+  fi
+  leftovers=$(( leftovers + $(find "$work/trial" -name '*.NEW' -o -name '*.~NU' | wc -l) ))
+  # The next run into a killed run's directory succeeds and cleans up.
+  if [[ $result == before ]] && (( t % 25 == 0 )); then
+    convert "$work/small.csv" "$work/trial" NEWSYM > /dev/null
+    python3 "$check" kill "$work/trial" "$work/base" NEWSYM 20 > /dev/null
+  fi
+done
+echo "kill trials: $trials (one run takes about $((span_us / 1000)) ms); directory as before: ${outcome[before]}," \
+     "complete new security: ${outcome[added]}, violations: ${outcome[violation]};" \
+     "temporary files left by killed runs: $leftovers (removed by the next run)"
+
+parallel_bad=0
+symbols="P1 P2 P3 P4 P5 P6 P7 P8"
+for r in $(seq 1 "$repeats"); do
+  rm -rf "$work/par"
+  cp -a "$work/base" "$work/par"
+  pids=()
+  for s in $symbols; do
+    "$cli" convert "$work/small.csv" --dir "$work/par" --symbol "$s" --date-format MM_DD_CCYY --skip 1 \
+      > /dev/null 2>> "$work/par.err" &
+    pids+=($!)
+  done
+  failed=0
+  for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+  if (( failed )) || ! result=$(python3 "$check" parallel "$work/par" 20 $symbols S1 S50); then
+    parallel_bad=$(( parallel_bad + 1 ))
+    echo "repetition $r: exit failure $failed ${result:-}" >&2
+  fi
+done
+echo "parallel runs: $repeats repetitions of 8 runs into one directory; repetitions with a lost security," \
+     "a repeated file number, a failed run or count != records: $parallel_bad"
+[[ ${outcome[violation]} -eq 0 && $parallel_bad -eq 0 ]]

@@ -1,0 +1,263 @@
+#include "engine/directory_commit.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+#include "metastock/file_names.h"
+
+namespace engine {
+
+using namespace metastock;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kMasterTemp = ".~NU";
+const char* const kBackupSuffix = ".BAK";
+
+std::string Trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+bool SameSymbol(std::string_view a, std::string_view b)
+{
+    const std::string x = Trimmed(a), y = Trimmed(b);
+    return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](char p, char q) {
+               return std::toupper(static_cast<unsigned char>(p)) == std::toupper(static_cast<unsigned char>(q));
+           });
+}
+
+bool IsFileThere(const fs::path& path)
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    return !error && fs::exists(status) && !fs::is_directory(status);
+}
+
+bool IsEntryThere(const fs::path& path)
+{
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+// Temporary names of a run that was killed: under the lock no run is writing them.
+bool IsStaleTemporaryName(const std::string& name)
+{
+    auto upper = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return text;
+    };
+    const std::string n = upper(name);
+    if (n == "MASTER.~NU" || n == "MASTER.NEW" || n == "MASTER.BAK.~NU")
+        return true;
+    const std::size_t dot = n.find('.');
+    if (n.size() < 3 || n[0] != 'F' || dot == std::string::npos || dot < 2)
+        return false;
+    if (!std::all_of(n.begin() + 1, n.begin() + static_cast<std::ptrdiff_t>(dot),
+                     [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    const std::string rest = n.substr(dot);
+    return rest == ".NEW" || rest == ".DOP.~NU";
+}
+
+}  // namespace
+
+CDirectoryCommit::CDirectoryCommit(IMessageSink& messages, bool bSyncToDisk)
+    : m_messages(messages), m_bSyncToDisk(bSyncToDisk)
+{
+}
+
+CDirectoryCommit::~CDirectoryCommit()
+{
+    Discard();
+}
+
+int CDirectoryCommit::Fail(const std::string& message)
+{
+    m_messages.ShowMessage(message);
+    return 1;
+}
+
+int CDirectoryCommit::Lock(const fs::path& directory)
+{
+    m_directory = directory;
+    IFileSystem& fileSystem = CurrentFileSystem();
+    LockResult result = fileSystem.LockDirectory(directory, false, m_pLock);
+    if (result == LockResult::kBusy) {
+        m_messages.ShowNotice("Waiting for another conversion in " + directory.string() + "...");
+        result = fileSystem.LockDirectory(directory, true, m_pLock);
+    }
+    if (result != LockResult::kLocked)
+        return Fail("Cannot lock the directory " + directory.string() +
+                    "\nagainst other conversions while this one adds to it.");
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
+        if (IsStaleTemporaryName(it->path().filename().string()))
+            fileSystem.Remove(it->path());
+    m_masterPath = FindEntryIgnoringCase(directory, "MASTER");
+    return 0;
+}
+
+bool CDirectoryCommit::HasMaster() const
+{
+    return IsFileThere(m_masterPath);
+}
+
+int CDirectoryCommit::ReadIndexes()
+{
+    std::string error;
+    m_master = MasterFile{};
+    if (HasMaster() && !ReadMasterFile(m_masterPath, m_master, error))
+        return Fail(error);
+    if (!ReadExtraIndexes(m_directory, m_extras, error))
+        return Fail(error);
+    m_committedMaster = m_master;
+    return 0;
+}
+
+bool CDirectoryCommit::ExtraIndexesHold(std::string_view symbol) const
+{
+    for (const IndexFile* index : {&m_extras.emaster, &m_extras.xmaster})
+        for (const IndexEntry& entry : index->entries)
+            if (SameSymbol(entry.strSymbol, symbol))
+                return true;
+    return false;
+}
+
+std::uint8_t CDirectoryCommit::LowestFreeFileNumber() const
+{
+    bool used[kMaxSecurities + 1] = {};
+    used[0] = true;
+    for (const MasterRecord& record : m_master.records)
+        used[record[master_offset::kFileNumber]] = true;
+    for (const IndexFile* index : {&m_extras.emaster, &m_extras.xmaster})
+        for (const IndexEntry& entry : index->entries)
+            if (entry.nFileNumber > 0 && entry.nFileNumber <= kMaxSecurities)
+                used[entry.nFileNumber] = true;
+    for (int n = 1; n <= kMaxSecurities; ++n)
+        if (!used[n])
+            return static_cast<std::uint8_t>(n);
+    return 0;
+}
+
+MasterRecord* CDirectoryCommit::Record(std::uint8_t nFileNumber)
+{
+    for (MasterRecord& record : m_master.records)
+        if (record[master_offset::kFileNumber] == nFileNumber && !IsDirectoryEntry(record))
+            return &record;
+    return nullptr;
+}
+
+CReplacementFile* CDirectoryCommit::StageFile(const std::string& name, const std::string& tempName)
+{
+    const fs::path target = FindEntryIgnoringCase(m_directory, name);
+    CStagedFile staged;
+    staged.bTargetExisted = IsEntryThere(target);
+    staged.file = std::make_unique<CReplacementFile>(target, m_directory / tempName);
+    if (!staged.file->Open()) {
+        Fail(staged.file->Error());
+        return nullptr;
+    }
+    m_staged.push_back(std::move(staged));
+    return m_staged.back().file.get();
+}
+
+void CDirectoryCommit::StageRecord(const MasterRecord& record)
+{
+    AppendRecord(m_master, record);
+}
+
+int CDirectoryCommit::StageBackup()
+{
+    const fs::path backup = FindEntryIgnoringCase(m_directory, m_masterPath.filename().string() + kBackupSuffix);
+    m_oldBackupBytes.clear();
+    m_bHadBackup = IsFileThere(backup);
+    if (m_bHadBackup && !ReadWholeFile(backup, m_oldBackupBytes))
+        return Fail("Cannot read " + backup.string());
+    m_backupBytes = MasterFileBytes(m_master);
+    m_bBackup = true;
+    return 0;
+}
+
+int CDirectoryCommit::Commit()
+{
+    if (!m_pLock)
+        return Fail("Cannot commit to " + m_directory.string() + " without its lock.");
+    IFileSystem& fileSystem = CurrentFileSystem();
+    for (CStagedFile& staged : m_staged)
+        if (!staged.file->Finish(m_bSyncToDisk))
+            return Fail(staged.file->Error());
+
+    // Everything is written before the first rename, so that a failure up to here changes nothing.
+    const fs::path backupPath = FindEntryIgnoringCase(m_directory, m_masterPath.filename().string() + kBackupSuffix);
+    CReplacementFile backup(backupPath, WithSuffix(backupPath, kMasterTemp));
+    if (m_bBackup && !(backup.Open() && backup.Write(m_backupBytes.data(), m_backupBytes.size()) &&
+                       backup.Finish(m_bSyncToDisk)))
+        return Fail(backup.Error());
+    const std::vector<std::uint8_t> masterBytes = MasterFileBytes(m_master);
+    CReplacementFile master(m_masterPath, WithSuffix(m_masterPath, kMasterTemp));
+    if (!(master.Open() && master.Write(masterBytes.data(), masterBytes.size()) && master.Finish(m_bSyncToDisk)))
+        return Fail(master.Error());
+
+    for (CStagedFile& staged : m_staged)
+        if (!staged.file->PutInPlace()) {
+            const std::string error = staged.file->Error();
+            RollBack(nullptr);
+            return Fail(error);
+        }
+    if (m_bBackup && !backup.PutInPlace()) {
+        RollBack(nullptr);
+        return Fail(backup.Error());
+    }
+    // The data files' names must be on the disk before a MASTER that lists them.
+    if (m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory)) {
+        RollBack(&backup);
+        return Fail("Cannot flush to disk the directory " + m_directory.string());
+    }
+    if (!master.PutInPlace()) {
+        RollBack(&backup);
+        return Fail(master.Error());
+    }
+    // The commit: from here on the new securities are part of the directory.
+    m_staged.clear();
+    m_bBackup = false;
+    m_committedMaster = m_master;
+    if (m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory))
+        return Fail("The new MASTER is in place, but the directory " + m_directory.string() +
+                    "\ncould not be flushed to disk.");
+    return 0;
+}
+
+// Undoes the renames of a commit that failed before MASTER moved: files put in place under a free name
+// go, and a MASTER.BAK that moved gets its old bytes back.
+void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
+{
+    IFileSystem& fileSystem = CurrentFileSystem();
+    for (CStagedFile& staged : m_staged)
+        if (staged.file->InPlace() && !staged.bTargetExisted)
+            fileSystem.Remove(staged.file->Target());
+    if (pBackup && pBackup->InPlace()) {
+        std::string ignored;
+        if (m_bHadBackup)
+            ReplaceFileContents(pBackup->Target(), pBackup->Temp(), m_oldBackupBytes.data(), m_oldBackupBytes.size(),
+                                ignored);
+        else
+            fileSystem.Remove(pBackup->Target());
+    }
+    Discard();
+}
+
+void CDirectoryCommit::Discard()
+{
+    m_staged.clear();  // each removes its temporary file
+    m_bBackup = false;
+    m_master = m_committedMaster;
+}
+
+}  // namespace engine

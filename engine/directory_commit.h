@@ -1,0 +1,93 @@
+#pragma once
+// One change to a MetaStock directory, made visible at once: everything goes into temporary files under
+// the directory's lock, and the rename of the new MASTER is the commit. Before it, data files and the
+// backup are flushed and renamed into place (numbers that no index names yet, so nothing reads them);
+// a change abandoned or failed before the commit removes its temporary files and any file it put in
+// place under a name that was free, so MASTER and every listed security stay as they were.
+//
+// The lock is held from Lock until the object goes, so one object can commit several groups of
+// securities (one MASTER rename per group), or replace an existing security's data file and then its
+// MASTER record (an update: the new F<n>.DAT first, then MASTER with the new last date).
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/services.h"
+#include "metastock/extra_index_files.h"
+#include "metastock/file_system.h"
+#include "metastock/master_file.h"
+#include "metastock/replacement_file.h"
+
+namespace engine {
+
+class CDirectoryCommit {
+public:
+    CDirectoryCommit(IMessageSink& messages, bool bSyncToDisk);
+    ~CDirectoryCommit();
+    CDirectoryCommit(const CDirectoryCommit&) = delete;
+    CDirectoryCommit& operator=(const CDirectoryCommit&) = delete;
+
+    // Takes the exclusive lock of directory; when another run holds it, says so once through the notice
+    // and waits. 0, or 1 after a message.
+    int Lock(const std::filesystem::path& directory);
+    // Whether the directory has a MASTER (in any case of its name), and its path.
+    bool HasMaster() const;
+    const std::filesystem::path& MasterPath() const { return m_masterPath; }
+    // Reads MASTER (an empty one when the directory has none), EMASTER and XMASTER. 0, or 1 after a
+    // message naming the file.
+    int ReadIndexes();
+
+    // MASTER as read, with the records staged since; the caller may change records in place.
+    metastock::MasterFile& Master() { return m_master; }
+    const metastock::ExtraIndexes& Extras() const { return m_extras; }
+    // Whether EMASTER or XMASTER lists symbol (ignoring the case of ASCII letters and trailing blanks).
+    bool ExtraIndexesHold(std::string_view symbol) const;
+    // The lowest file number from 1 to 255 that neither MASTER, EMASTER nor XMASTER uses; 0 when none is free.
+    std::uint8_t LowestFreeFileNumber() const;
+    // The MASTER record of a file number, staged or read; nullptr when there is none.
+    metastock::MasterRecord* Record(std::uint8_t nFileNumber);
+
+    // A file of the directory (found in any case of its name) to be written whole into tempName and put in
+    // place at the commit; nullptr after a message.
+    metastock::CReplacementFile* StageFile(const std::string& name, const std::string& tempName);
+    // Appends a security record to MASTER, counting it in the header.
+    void StageRecord(const metastock::MasterRecord& record);
+    // MASTER.BAK, put in place just before the commit, receives MASTER as staged at this moment.
+    int StageBackup();  // 0, or 1 after a message when the old MASTER.BAK cannot be read
+
+    // Puts the staged files in place and renames the new MASTER over the old one. 0, or 1 after a message
+    // naming the file; on failure before the MASTER rename nothing listed has changed. Afterwards the lock
+    // is still held and the next group can be staged.
+    int Commit();
+    // Drops what is staged, removing its temporary files (the destructor does this too).
+    void Discard();
+
+private:
+    struct CStagedFile {
+        std::unique_ptr<metastock::CReplacementFile> file;
+        bool bTargetExisted = false;
+    };
+
+    int Fail(const std::string& message);
+    void RollBack(metastock::CReplacementFile* pBackup);
+
+    IMessageSink& m_messages;
+    bool m_bSyncToDisk;
+    std::filesystem::path m_directory;
+    std::filesystem::path m_masterPath;
+    std::unique_ptr<metastock::IDirectoryLock> m_pLock;
+    metastock::MasterFile m_master;
+    metastock::MasterFile m_committedMaster;  // as on disk, to go back to when staged changes are dropped
+    metastock::ExtraIndexes m_extras;
+    std::vector<CStagedFile> m_staged;
+    bool m_bBackup = false;
+    std::vector<std::uint8_t> m_backupBytes;
+    std::vector<std::uint8_t> m_oldBackupBytes;  // to restore when the commit fails after MASTER.BAK moved
+    bool m_bHadBackup = false;
+};
+
+}  // namespace engine

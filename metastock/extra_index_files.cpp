@@ -1,0 +1,136 @@
+#include "metastock/extra_index_files.h"
+
+#include <bit>
+#include <cstring>
+
+#include "metastock/file_names.h"
+#include "metastock/replacement_file.h"
+
+namespace metastock {
+
+namespace {
+
+int ReadUInt16(const std::uint8_t* bytes)
+{
+    return bytes[0] | (bytes[1] << 8);
+}
+
+std::int32_t ReadInt32(const std::uint8_t* bytes)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+                                     (static_cast<std::uint32_t>(bytes[2]) << 16) |
+                                     (static_cast<std::uint32_t>(bytes[3]) << 24));
+}
+
+// An IEEE single holding YYYMMDD (years since 1900) as YYYYMMDD; 0 when it is no such date.
+int YyyMmDdToDate(const std::uint8_t* bytes)
+{
+    const float value = std::bit_cast<float>(static_cast<std::uint32_t>(ReadInt32(bytes)));
+    if (!(value >= 1.0f && value < 3000000.0f))
+        return 0;
+    return static_cast<int>(value) + 19000000;
+}
+
+bool ParseRecords(const std::vector<std::uint8_t>& bytes, std::size_t recordSize, std::size_t countOffset,
+                  IndexFile& index, std::string& problem, const char* szFileName,
+                  IndexEntry (*read)(const std::uint8_t* record))
+{
+    index = IndexFile{};
+    if (bytes.size() < recordSize) {
+        problem = std::string(szFileName) + " is shorter than its " + std::to_string(recordSize) + "-byte header";
+        return false;
+    }
+    index.nCount = ReadUInt16(bytes.data() + countOffset);
+    index.nWholeRecords = bytes.size() / recordSize - 1;
+    for (std::size_t k = 1; k <= index.nWholeRecords; ++k) {
+        const IndexEntry entry = read(bytes.data() + k * recordSize);
+        if (entry.nFileNumber != 0)
+            index.entries.push_back(entry);
+    }
+    return true;
+}
+
+IndexEntry ReadEmasterRecord(const std::uint8_t* record)
+{
+    namespace o = emaster_offset;
+    IndexEntry entry;
+    entry.kind = IndexKind::kEmaster;
+    entry.nFileNumber = record[o::kFileNumber];
+    entry.nFields = record[o::kFieldCount];
+    entry.cTimeFrame = static_cast<char>(record[o::kTimeFrame]);
+    entry.strSymbol = IndexText(record + o::kSymbol, o::kSymbolWidth);
+    entry.strName = IndexText(record + o::kLongName, o::kRecordSize - o::kLongName);
+    if (entry.strName.empty())
+        entry.strName = IndexText(record + o::kName, o::kNameWidth);
+    entry.nFirstDate = YyyMmDdToDate(record + o::kFirstDate);
+    entry.nLastDate = YyyMmDdToDate(record + o::kLastDate);
+    return entry;
+}
+
+IndexEntry ReadXmasterRecord(const std::uint8_t* record)
+{
+    namespace o = xmaster_offset;
+    IndexEntry entry;
+    entry.kind = IndexKind::kXmaster;
+    entry.nFileNumber = ReadUInt16(record + o::kFileNumber);
+    entry.cTimeFrame = static_cast<char>(record[o::kTimeFrame]);
+    entry.strSymbol = IndexText(record + o::kSymbol, o::kSymbolWidth);
+    entry.strName = IndexText(record + o::kName, o::kNameWidth);
+    entry.nFirstDate = ReadInt32(record + o::kFirstDate);
+    entry.nLastDate = ReadInt32(record + o::kLastDate);
+    return entry;
+}
+
+bool ReadIndex(const std::filesystem::path& directory, const char* szName, bool& bPresent, IndexFile& index,
+               bool (*parse)(const std::vector<std::uint8_t>&, IndexFile&, std::string&), std::string& error)
+{
+    const std::filesystem::path path = FindEntryIgnoringCase(directory, szName);
+    std::error_code ignored;
+    bPresent = std::filesystem::exists(path, ignored);
+    if (!bPresent)
+        return true;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        error = "Cannot read " + path.string();
+        return false;
+    }
+    std::string problem;
+    if (!parse(bytes, index, problem)) {
+        error = path.string() + ": " + problem;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string IndexText(const std::uint8_t* field, std::size_t width)
+{
+    const auto* begin = reinterpret_cast<const char*>(field);
+    const auto* nul = static_cast<const char*>(std::memchr(begin, 0, width));
+    std::string text(begin, nul ? static_cast<std::size_t>(nul - begin) : width);
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+bool ParseEmaster(const std::vector<std::uint8_t>& bytes, IndexFile& index, std::string& problem)
+{
+    return ParseRecords(bytes, emaster_offset::kRecordSize, emaster_offset::kRecordCount, index, problem, "EMASTER",
+                        ReadEmasterRecord);
+}
+
+bool ParseXmaster(const std::vector<std::uint8_t>& bytes, IndexFile& index, std::string& problem)
+{
+    return ParseRecords(bytes, xmaster_offset::kRecordSize, xmaster_offset::kRecordCount, index, problem, "XMASTER",
+                        ReadXmasterRecord);
+}
+
+bool ReadExtraIndexes(const std::filesystem::path& directory, ExtraIndexes& indexes, std::string& error)
+{
+    indexes = ExtraIndexes{};
+    return ReadIndex(directory, "EMASTER", indexes.bHasEmaster, indexes.emaster, ParseEmaster, error) &&
+           ReadIndex(directory, "XMASTER", indexes.bHasXmaster, indexes.xmaster, ParseXmaster, error);
+}
+
+}  // namespace metastock

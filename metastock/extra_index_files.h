@@ -1,0 +1,97 @@
+#pragma once
+// The index files that charting programs keep beside MASTER: EMASTER (the same securities with longer
+// fields) and XMASTER (securities beyond 255, with data files F<n>.MWD). Both are read only: a writer of
+// MASTER must know which file numbers and symbols they hold, so that it never takes another security's
+// data file or symbol. All numbers are little-endian.
+//
+// EMASTER: a 192-byte header (0 record count, int16 | 2 last file number, int16), then 192-byte records:
+//   2 file number | 6 fields per data record | 11 symbol (14 bytes) | 32 name (16 bytes) | 60 time frame
+//   64 first date, 72 last date (IEEE singles, YYYMMDD: years since 1900 * 10000 + month * 100 + day)
+//   126 first date (int32, YYYYMMDD) | 139 long name, NUL padded, to the end of the record
+// XMASTER: a 150-byte header (10 record count, int16), then 150-byte records:
+//   1 symbol (14 bytes) | 16 name (45 bytes) | 62 time frame | 65 file number (uint16)
+//   108 first date, 116 last date (int32, YYYYMMDD)
+// A record whose file number is 0 is an empty slot.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace metastock {
+
+namespace emaster_offset {
+inline constexpr std::size_t kRecordSize = 192;
+inline constexpr std::size_t kRecordCount = 0;
+inline constexpr std::size_t kLastFileNumber = 2;
+inline constexpr std::size_t kFileNumber = 2;
+inline constexpr std::size_t kFieldCount = 6;
+inline constexpr std::size_t kSymbol = 11;
+inline constexpr std::size_t kSymbolWidth = 14;
+inline constexpr std::size_t kName = 32;
+inline constexpr std::size_t kNameWidth = 16;
+inline constexpr std::size_t kTimeFrame = 60;
+inline constexpr std::size_t kFirstDate = 64;
+inline constexpr std::size_t kLastDate = 72;
+inline constexpr std::size_t kFirstDateLong = 126;
+inline constexpr std::size_t kLongName = 139;
+}  // namespace emaster_offset
+
+namespace xmaster_offset {
+inline constexpr std::size_t kRecordSize = 150;
+inline constexpr std::size_t kRecordCount = 10;
+inline constexpr std::size_t kSymbol = 1;
+inline constexpr std::size_t kSymbolWidth = 14;
+inline constexpr std::size_t kName = 16;
+inline constexpr std::size_t kNameWidth = 45;
+inline constexpr std::size_t kTimeFrame = 62;
+inline constexpr std::size_t kFileNumber = 65;
+inline constexpr std::size_t kFirstDate = 108;
+inline constexpr std::size_t kLastDate = 116;
+}  // namespace xmaster_offset
+
+enum class IndexKind { kMaster, kEmaster, kXmaster };
+
+// One security as an index file lists it. Texts are the file's bytes (Windows-1252) without trailing
+// blanks and NULs.
+struct IndexEntry {
+    IndexKind kind = IndexKind::kMaster;
+    int nFileNumber = 0;    // F<n>.DAT (MASTER, EMASTER) or F<n>.MWD (XMASTER)
+    int nFields = 0;        // values per data record; 0 when the index does not say (XMASTER)
+    char cTimeFrame = 'D';  // 'D' for daily
+    std::string strSymbol;
+    std::string strName;    // EMASTER: its long name when that is present
+    int nFirstDate = 0;     // YYYYMMDD; 0 when unknown
+    int nLastDate = 0;
+};
+
+// What one index file holds: the count its header gives, how many whole records follow the header, and
+// the securities of every whole record that is not an empty slot (all of them, whatever the count says:
+// a number that any record uses is not free).
+struct IndexFile {
+    int nCount = 0;
+    std::size_t nWholeRecords = 0;
+    std::vector<IndexEntry> entries;
+};
+
+// Reads the bytes of a whole EMASTER or XMASTER. False, with a message naming what is wrong, when the
+// bytes are shorter than the header.
+bool ParseEmaster(const std::vector<std::uint8_t>& bytes, IndexFile& index, std::string& problem);
+bool ParseXmaster(const std::vector<std::uint8_t>& bytes, IndexFile& index, std::string& problem);
+
+// The EMASTER and XMASTER of directory, found in any case of their names; a missing one counts as empty.
+// False with a message naming the file when one is there but cannot be read or is shorter than its header.
+struct ExtraIndexes {
+    bool bHasEmaster = false;
+    bool bHasXmaster = false;
+    IndexFile emaster;
+    IndexFile xmaster;
+};
+bool ReadExtraIndexes(const std::filesystem::path& directory, ExtraIndexes& indexes, std::string& error);
+
+// A text field of an index record: the bytes up to the first NUL, trailing blanks removed.
+std::string IndexText(const std::uint8_t* field, std::size_t width);
+
+}  // namespace metastock

@@ -1,0 +1,70 @@
+#pragma once
+// Every call that the format layer makes on the file system goes through IFileSystem, so that each
+// platform supplies its own (file_system_posix.cpp, file_system_windows.cpp) and tests can install one
+// that fails any chosen call. The interface uses no platform types.
+//
+// What a replacement of a directory file relies on: a file created exclusively (never through a link,
+// never over anything that stands under its name), its data flushed to disk before it is renamed over
+// the old file, and the directory flushed after the rename.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace metastock {
+
+// A file open for writing. Destroying it closes it (a failure then goes unnoticed: call Close).
+class IWritableFile {
+public:
+    virtual ~IWritableFile() = default;
+    virtual bool Write(const void* data, std::size_t size) = 0;
+    // Overwrites bytes already written, at offset from the start; the end of the file stays where it was.
+    virtual bool WriteAt(std::uint64_t offset, const void* data, std::size_t size) = 0;
+    // Flushes the file's data to the disk (fdatasync, FlushFileBuffers).
+    virtual bool Sync() = 0;
+    virtual bool Close() = 0;
+};
+
+// An exclusive lock on a directory, released when destroyed or when its process ends.
+class IDirectoryLock {
+public:
+    virtual ~IDirectoryLock() = default;
+};
+
+enum class LockResult { kLocked, kBusy, kFailed };
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+
+    // Creates path for writing; fails when anything stands under that name, a link or a dangling link
+    // included. The new file gets the permission bits of permissionsFrom when that file exists, else
+    // the default bits of a new file.
+    virtual std::unique_ptr<IWritableFile> CreateExclusive(const std::filesystem::path& path,
+                                                           const std::filesystem::path& permissionsFrom) = 0;
+    // Renames from over to in one step, replacing a file (or a link itself) that stands there.
+    virtual bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    // Removes a file; a link is removed itself, never its target. True when nothing stands there afterwards;
+    // a directory is never removed.
+    virtual bool Remove(const std::filesystem::path& path) = 0;
+    // Reads a whole file; false when it cannot be opened or read.
+    virtual bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) = 0;
+    // Flushes the directory's entries (renames, new files) to the disk.
+    virtual bool SyncDirectory(const std::filesystem::path& directory) = 0;
+    // Takes the exclusive lock of directory. Without bWait a lock that another holder has gives kBusy at once.
+    virtual LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
+                                     std::unique_ptr<IDirectoryLock>& lock) = 0;
+};
+
+// The platform's own file system.
+IFileSystem& PlatformFileSystem();
+
+// The file system that the format layer uses: the platform's, unless a test installed another.
+IFileSystem& CurrentFileSystem();
+
+// Installs fileSystem for every later call (nullptr: the platform's again), for tests.
+void InstallFileSystem(IFileSystem* fileSystem);
+
+}  // namespace metastock

@@ -1,0 +1,203 @@
+// The file system of Linux, macOS and the other POSIX systems.
+
+#ifndef _WIN32
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "metastock/file_system.h"
+
+namespace metastock {
+
+namespace {
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0)
+{
+    int fd;
+    do
+        fd = ::open(path, flags, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool SyncDescriptor(int fd)
+{
+#if defined(__APPLE__)
+    // fsync on macOS leaves the data in the drive's cache; F_FULLFSYNC reaches the medium.
+    return ::fcntl(fd, F_FULLFSYNC) == 0 || ::fsync(fd) == 0;
+#elif defined(__linux__)
+    return ::fdatasync(fd) == 0;
+#else
+    return ::fsync(fd) == 0;
+#endif
+}
+
+class CPosixFile : public IWritableFile {
+public:
+    explicit CPosixFile(int fd) : m_fd(fd) {}
+    ~CPosixFile() override { Close(); }
+
+    bool Write(const void* data, std::size_t size) override
+    {
+        const char* bytes = static_cast<const char*>(data);
+        while (m_fd >= 0 && size > 0) {
+            const ssize_t written = ::write(m_fd, bytes, size);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            bytes += written;
+            size -= static_cast<std::size_t>(written);
+            m_nEnd += static_cast<std::uint64_t>(written);
+        }
+        return m_fd >= 0;
+    }
+
+    bool WriteAt(std::uint64_t offset, const void* data, std::size_t size) override
+    {
+        const char* bytes = static_cast<const char*>(data);
+        if (m_fd < 0 || offset + size > m_nEnd)
+            return false;
+        while (size > 0) {
+            const ssize_t written = ::pwrite(m_fd, bytes, size, static_cast<off_t>(offset));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            bytes += written;
+            size -= static_cast<std::size_t>(written);
+            offset += static_cast<std::uint64_t>(written);
+        }
+        return true;
+    }
+
+    bool Sync() override { return m_fd >= 0 && SyncDescriptor(m_fd); }
+
+    bool Close() override
+    {
+        if (m_fd < 0)
+            return true;
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0 || errno == EINTR;
+    }
+
+private:
+    int m_fd;
+    std::uint64_t m_nEnd = 0;
+};
+
+class CPosixLock : public IDirectoryLock {
+public:
+    explicit CPosixLock(int fd) : m_fd(fd) {}
+    ~CPosixLock() override { ::close(m_fd); }  // closing the descriptor releases the lock
+
+private:
+    int m_fd;
+};
+
+class CPosixFileSystem : public IFileSystem {
+public:
+    std::unique_ptr<IWritableFile> CreateExclusive(const std::filesystem::path& path,
+                                                   const std::filesystem::path& permissionsFrom) override
+    {
+        mode_t mode = 0666;  // less the umask
+        struct stat status {};
+        const bool bCopyMode = ::stat(permissionsFrom.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+        if (bCopyMode)
+            mode = status.st_mode & 07777;
+        const int fd = OpenRetrying(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd < 0)
+            return nullptr;
+        // The umask must not narrow the replaced file's bits.
+        if (bCopyMode && ::fchmod(fd, mode) != 0) {
+            ::close(fd);
+            ::unlink(path.c_str());
+            return nullptr;
+        }
+        return std::make_unique<CPosixFile>(fd);
+    }
+
+    bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override
+    {
+        return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+
+    bool Remove(const std::filesystem::path& path) override
+    {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0)
+            return errno == ENOENT;
+        if (S_ISDIR(status.st_mode))
+            return false;
+        return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    }
+
+    bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) override
+    {
+        const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        struct stat status {};
+        bool bRead = ::fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode);
+        std::uint8_t block[16 * 1024];
+        while (bRead) {
+            const ssize_t got = ::read(fd, block, sizeof block);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                bRead = got == 0;
+                break;
+            }
+            bytes.insert(bytes.end(), block, block + got);
+        }
+        ::close(fd);
+        return bRead;
+    }
+
+    bool SyncDirectory(const std::filesystem::path& directory) override
+    {
+        const int fd = OpenRetrying(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        const bool bSynced = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a directory
+        ::close(fd);
+        return bSynced;
+    }
+
+    LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
+                             std::unique_ptr<IDirectoryLock>& lock) override
+    {
+        // flock on the directory itself: no lock file to leave behind, and the lock goes with the process.
+        const int fd = OpenRetrying(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return LockResult::kFailed;
+        int result;
+        do
+            result = ::flock(fd, LOCK_EX | (bWait ? 0 : LOCK_NB));
+        while (result != 0 && errno == EINTR);
+        if (result != 0) {
+            const bool bBusy = errno == EWOULDBLOCK;
+            ::close(fd);
+            return bBusy ? LockResult::kBusy : LockResult::kFailed;
+        }
+        lock = std::make_unique<CPosixLock>(fd);
+        return LockResult::kLocked;
+    }
+};
+
+}  // namespace
+
+IFileSystem& PlatformFileSystem()
+{
+    static CPosixFileSystem fileSystem;
+    return fileSystem;
+}
+
+}  // namespace metastock
+
+#endif  // _WIN32

@@ -1,0 +1,97 @@
+#include "metastock/master_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "metastock/day_number.h"
+#include "metastock/replacement_file.h"
+
+namespace metastock {
+
+namespace {
+
+int DateCodeToYyyymmdd(const std::uint8_t* bytes)
+{
+    const CalendarDate date = DateCodeToDate({bytes[0], bytes[1], bytes[2], bytes[3]});
+    return date.nYear * 10000 + date.nMonth * 100 + date.nDay;
+}
+
+}  // namespace
+
+bool ParseMaster(const std::vector<std::uint8_t>& bytes, MasterFile& master, std::string& problem)
+{
+    master = MasterFile{};
+    if (bytes.size() < kMasterRecordSize) {
+        problem = "it is shorter than its header.";
+        return false;
+    }
+    std::copy_n(bytes.begin(), kMasterRecordSize, master.header.begin());
+    master.nCount = ReadInt16(&master.header[master_offset::kRecordCount]);
+    master.nWholeRecords = bytes.size() / kMasterRecordSize - 1;
+    const std::size_t taken = std::min<std::size_t>(static_cast<std::size_t>(std::max(master.nCount, 0)),
+                                                    master.nWholeRecords);
+    master.records.resize(taken);
+    for (std::size_t k = 0; k < taken; ++k)
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>((k + 1) * kMasterRecordSize), kMasterRecordSize,
+                    master.records[k].begin());
+    return true;
+}
+
+bool ReadMasterFile(const std::filesystem::path& path, MasterFile& master, std::string& error)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        error = "Cannot read " + path.string();
+        return false;
+    }
+    std::string problem;
+    if (!ParseMaster(bytes, master, problem)) {
+        error = path.string() + " is not a Master file:\n" + problem;
+        return false;
+    }
+    return true;
+}
+
+std::string CountDisagreement(const std::filesystem::path& path, const MasterFile& master)
+{
+    return path.string() + " counts " + std::to_string(master.nCount) + " securities in its header but holds " +
+           std::to_string(master.nWholeRecords) + " records.\nNothing was added; check the directory first.";
+}
+
+std::vector<std::uint8_t> MasterFileBytes(const MasterFile& master)
+{
+    std::vector<std::uint8_t> bytes(master.header.begin(), master.header.end());
+    bytes.reserve((master.records.size() + 1) * kMasterRecordSize);
+    for (const MasterRecord& record : master.records)
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    return bytes;
+}
+
+void AppendRecord(MasterFile& master, const MasterRecord& record)
+{
+    std::uint8_t* header = master.header.data();
+    master.records.push_back(record);
+    WriteInt16(header + master_offset::kRecordCount,
+               static_cast<std::int16_t>(ReadInt16(header + master_offset::kRecordCount) + 1));
+    WriteInt16(header + master_offset::kFileCounter,
+               static_cast<std::int16_t>(ReadInt16(header + master_offset::kFileCounter) + 1));
+    master.nCount = ReadInt16(header + master_offset::kRecordCount);
+    master.nWholeRecords = master.records.size();
+}
+
+IndexEntry MasterEntry(const MasterRecord& record)
+{
+    using namespace master_offset;
+    IndexEntry entry;
+    entry.kind = IndexKind::kMaster;
+    entry.nFileNumber = record[kFileNumber];
+    entry.nFields = record[kFieldCount];
+    entry.cTimeFrame = static_cast<char>(record[kTimeFrame]);
+    entry.strSymbol = IndexText(&record[kSymbol], kSymbolWidth);
+    entry.strName = IndexText(&record[kName], kNameWidth);
+    entry.nFirstDate = DateCodeToYyyymmdd(&record[kFirstDate]);
+    entry.nLastDate = DateCodeToYyyymmdd(&record[kLastDate]);
+    return entry;
+}
+
+}  // namespace metastock

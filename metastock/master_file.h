@@ -1,0 +1,48 @@
+#pragma once
+// Reading and writing MASTER: the one reader that the duplicate check, the search for a free file number, the record
+// update and the toolkit all use.
+//
+// The header's count and the records present can disagree (a file cut short, or written by a careless
+// program). The rule: the securities of a MASTER are its first min(count, whole records) records; a count
+// of less than 0 counts as 0. A writer refuses to add to a MASTER whose count disagrees with its records
+// (CountAgrees), since either could be the wrong one.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "metastock/extra_index_files.h"
+#include "metastock/master_format.h"
+
+namespace metastock {
+
+struct MasterFile {
+    MasterRecord header{};
+    std::vector<MasterRecord> records;  // the first min(count, whole records) records
+    int nCount = 0;                     // as the header gives it
+    std::size_t nWholeRecords = 0;      // whole 53-byte records after the header
+
+    bool CountAgrees() const { return nCount >= 0 && static_cast<std::size_t>(nCount) == nWholeRecords; }
+};
+
+// Reads the bytes of a whole MASTER; false with a message when they are shorter than the header.
+bool ParseMaster(const std::vector<std::uint8_t>& bytes, MasterFile& master, std::string& problem);
+
+// Reads the MASTER at path; false with a message naming the file when it cannot be read or is shorter
+// than its header.
+bool ReadMasterFile(const std::filesystem::path& path, MasterFile& master, std::string& error);
+
+// The message for a MASTER whose count disagrees with its records, naming the file and both numbers.
+std::string CountDisagreement(const std::filesystem::path& path, const MasterFile& master);
+
+// Writing MASTER: the header and the records of master, all of them. A caller adds a record with
+// AppendRecord, which counts it in the header's record count and file counter.
+std::vector<std::uint8_t> MasterFileBytes(const MasterFile& master);
+void AppendRecord(MasterFile& master, const MasterRecord& record);
+
+// A security record of MASTER as an index entry (dates as YYYYMMDD, 0 when unreadable).
+IndexEntry MasterEntry(const MasterRecord& record);
+
+}  // namespace metastock

@@ -1,0 +1,204 @@
+// What a run leaves in its directory when something goes wrong: a failing file-system call at any point,
+// links planted at its temporary names, a failing input, other indexes beside MASTER, a second run.
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <map>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "metastock/file_names.h"
+#include "metastock/file_system.h"
+#include "support/fault_file_system.h"
+#include "test_job.h"
+
+namespace {
+
+// Every entry of a directory: a file's bytes, or where a link points.
+using Snapshot = std::map<std::string, std::string>;
+
+Snapshot Take(const fs::path& directory)
+{
+    Snapshot snapshot;
+    for (const auto& entry : fs::directory_iterator(directory)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_symlink())
+            snapshot[name] = "-> " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_regular_file()) {
+            const auto bytes = ReadBytes(entry.path());
+            snapshot[name] = std::string(bytes.begin(), bytes.end());
+        } else
+            snapshot[name] = "(directory)";
+    }
+    return snapshot;
+}
+
+const char* const kRows = "12/31/98,1,2,3,4,5,6\n01/04/99,2,3,4,5,6,7\n";
+
+// A directory holding the securities 1, 2 and 4 and a backup, or nothing.
+void Fill(const fs::path& directory, bool bSecurities)
+{
+    if (!bSecurities)
+        return;
+    WriteText((directory / "MASTER").string(), MasterBytes(3, 3, {1, 2, 4}));
+    WriteText((directory / "MASTER.BAK").string(), MasterBytes(2, 2, {1, 2}));
+    for (int n : {1, 2, 4}) {
+        WriteText((directory / DataFileName(n)).string(), "data of " + std::to_string(n));
+        WriteText((directory / ColumnListName(n)).string(), "columns of " + std::to_string(n));
+    }
+}
+
+struct CRunResult {
+    int nStatus;
+    Strings messages;
+};
+
+CRunResult RunInto(const fs::path& input, const fs::path& directory, bool bExisting, const char* szSymbol = "NEW")
+{
+    CTestJob test(input, directory, szSymbol);
+    test.job.m_bUseExisting = bExisting;
+    const int status = test.job.Run();
+    return {status, test.recorder.messages};
+}
+
+}  // namespace
+
+TEST(SafeRun, AFailingCallAnywhereBeforeTheCommitLeavesTheDirectoryAsItWas)
+{
+    for (const bool bSecurities : {true, false}) {
+        CTempDir work;
+        WriteText(work / "input.txt", kRows);
+        // The calls of a whole run, to find the rename of MASTER that commits it.
+        std::vector<std::string> calls;
+        {
+            CTempDir dir;
+            Fill(dir.Path(), bSecurities);
+            CFaultFileSystem counter;
+            ASSERT_EQ(RunInto(work / "input.txt", dir.Path(), bSecurities).nStatus, 0);
+            calls = counter.calls;
+        }
+        const auto commit = std::find(calls.begin(), calls.end(), "rename MASTER.~NU MASTER");
+        ASSERT_NE(commit, calls.end());
+        const int nCommit = static_cast<int>(commit - calls.begin()) + 1;
+        for (int n = 1; n <= nCommit; ++n) {
+            const std::string what = calls[static_cast<std::size_t>(n - 1)] + (bSecurities ? "" : ", new MASTER");
+            CTempDir dir;
+            Fill(dir.Path(), bSecurities);
+            const Snapshot before = Take(dir.Path());
+            CRunResult failed;
+            {
+                CFaultFileSystem faults(n);
+                failed = RunInto(work / "input.txt", dir.Path(), bSecurities);
+            }
+            EXPECT_NE(failed.nStatus, 0) << what;
+            ASSERT_FALSE(failed.messages.empty()) << what;
+            EXPECT_NE(failed.messages.back().find(dir.Path().string()), std::string::npos)
+                << what << ": " << failed.messages.back();
+            EXPECT_EQ(Take(dir.Path()), before) << what;
+            EXPECT_EQ(RunInto(work / "input.txt", dir.Path(), bSecurities).nStatus, 0) << "retry after " << what;
+            EXPECT_EQ(ReadBytes(dir.Path() / "MASTER")[0], bSecurities ? 4 : 1) << what;
+        }
+    }
+}
+
+TEST(SafeRun, LinksAtTheTemporaryNamesAndAtMasterAreNeverFollowed)
+{
+    for (const char* szName : {"F3.NEW", "F3.DOP.~NU", "MASTER.~NU", "MASTER.BAK.~NU", "MASTER", "MASTER.BAK"}) {
+        CTempDir work, dir;
+        WriteText(work / "input.txt", kRows);
+        Fill(dir.Path(), true);
+        const std::string target = work / "victim";
+        const std::string victim = std::string(szName) == "MASTER" ? MasterBytes(3, 3, {1, 2, 4}) : "not yours";
+        WriteText(target, victim);
+        fs::remove(dir.Path() / szName);
+        fs::create_symlink(target, dir.Path() / szName);
+        EXPECT_EQ(RunInto(work / "input.txt", dir.Path(), true).nStatus, 0) << szName;
+        EXPECT_EQ(Hex(ReadBytes(target)), Hex(victim)) << szName;
+        for (const char* szKept : {"MASTER", "MASTER.BAK", "F3.DAT", "F3.DOP"})
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir.Path() / szKept))) << szName << ": " << szKept;
+        EXPECT_EQ(ReadBytes(dir.Path() / "MASTER").size(), 53u * 5) << szName;
+    }
+}
+
+TEST(SafeRun, ReplacedFilesKeepTheirPermissionBits)
+{
+    const struct {
+        const char* szName;
+        fs::perms perms;
+    } cases[] = {{"MASTER", fs::perms(0640)}, {"MASTER.BAK", fs::perms(0604)}, {"F3.DAT", fs::perms(0600)}};
+    for (const auto& c : cases) {
+        CTempDir work, dir;
+        WriteText(work / "input.txt", kRows);
+        Fill(dir.Path(), true);
+        if (!fs::exists(dir.Path() / c.szName))
+            WriteText(dir / c.szName, "");  // F3.DAT: the leftover of a killed run
+        fs::permissions(dir.Path() / c.szName, c.perms);
+        ASSERT_EQ(RunInto(work / "input.txt", dir.Path(), true).nStatus, 0) << c.szName;
+        EXPECT_EQ(fs::status(dir.Path() / c.szName).permissions(), c.perms) << c.szName;
+        EXPECT_GT(fs::file_size(dir.Path() / c.szName), 0u) << c.szName;
+    }
+}
+
+TEST(SafeRun, AnInputThatFailsWhileReadingFailsTheRunAndAPipeIsRead)
+{
+    CTempDir work, dir;
+    Fill(dir.Path(), true);
+    const Snapshot before = Take(dir.Path());
+    // Reading the start of a process's own memory fails with an input/output error.
+    const CRunResult failed = RunInto("/proc/self/mem", dir.Path(), true);
+    EXPECT_EQ(failed.nStatus, 1);
+    EXPECT_EQ(failed.messages, Strings{"Cannot read the input file\n/proc/self/mem"});
+    EXPECT_EQ(Take(dir.Path()), before);
+
+    const std::string fifo = work / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { WriteText(fifo, kRows); });
+    const CRunResult piped = RunInto(fifo, dir.Path(), true);
+    writer.join();
+    EXPECT_EQ(piped.nStatus, 0) << (piped.messages.empty() ? "" : piped.messages[0]);
+    EXPECT_EQ(DataRecords(dir.Path() / "F3.DAT", 7).size(), 2u);
+}
+
+TEST(SafeRun, NumbersAndSymbolsOfEmasterAndXmasterAreTaken)
+{
+    CTempDir work, dir;
+    WriteText(work / "input.txt", kRows);
+    WriteText(dir / "MASTER", MasterBytes(1, 1, {1}));
+    std::string emaster(192 * 3, '\0');
+    emaster[0] = 2;
+    emaster[192 + 2] = 2, emaster.replace(192 + 11, 5, "EONLY");
+    emaster[384 + 2] = 3, emaster.replace(384 + 11, 5, "OTHER");
+    WriteText(dir / "emaster", emaster);  // any case of the name
+    std::string xmaster(150 * 2, '\0');
+    xmaster[10] = 1;
+    xmaster.replace(150 + 1, 5, "XONLY"), xmaster[150 + 65] = 4;
+    WriteText(dir / "XMASTER", xmaster);
+    for (const char* szSymbol : {"eonly", "XONLY"}) {
+        EXPECT_EQ(RunInto(work / "input.txt", dir.Path(), true, szSymbol).messages, Strings{"Duplicate Symbol"})
+            << szSymbol;
+    }
+    ASSERT_EQ(RunInto(work / "input.txt", dir.Path(), true, "FRESH").nStatus, 0);
+    EXPECT_EQ(ReadBytes(dir.Path() / "MASTER")[106], 5) << "1 in MASTER, 2 and 3 in EMASTER, 4 in XMASTER";
+}
+
+TEST(SafeRun, ASecondRunWaitsForTheLockAndThenSeesTheFirstRunsSecurity)
+{
+    CTempDir work, dir;
+    WriteText(work / "input.txt", kRows);
+    Fill(dir.Path(), true);
+    std::unique_ptr<IDirectoryLock> held;
+    ASSERT_EQ(PlatformFileSystem().LockDirectory(dir.Path(), false, held), LockResult::kLocked);
+    CTestJob test(work / "input.txt", dir.Path(), "S1");  // the symbol that the first run added
+    test.job.m_bUseExisting = 1;
+    int status = -1;
+    std::thread second([&] { status = test.job.Run(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    WriteText(dir / "MASTER", MasterBytes(4, 4, {1, 2, 4, 3}));  // what the first run commits
+    held.reset();
+    second.join();
+    EXPECT_EQ(test.recorder.notices, Strings{"Waiting for another conversion in " + fs::canonical(dir.Path()).string() + "..."});
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(test.recorder.messages, Strings{"Duplicate Symbol"});
+}

@@ -1,0 +1,85 @@
+#pragma once
+// A file system for tests that passes every call to the platform's and makes the Nth counted call fail
+// (create, write, flush, close, rename, read, directory flush, lock; removals always go through, as the
+// clean-up of a failure needs them). Installed for its lifetime.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "metastock/file_system.h"
+
+class CFaultFileSystem : public metastock::IFileSystem {
+public:
+    explicit CFaultFileSystem(int nFailAt = 0) : m_nFailAt(nFailAt) { metastock::InstallFileSystem(this); }
+    ~CFaultFileSystem() override { metastock::InstallFileSystem(nullptr); }
+
+    // Counted calls so far, each as "what path".
+    std::vector<std::string> calls;
+
+    std::unique_ptr<metastock::IWritableFile> CreateExclusive(const std::filesystem::path& path,
+                                                              const std::filesystem::path& permissionsFrom) override
+    {
+        if (!Pass("create " + path.filename().string()))
+            return nullptr;
+        auto file = m_platform.CreateExclusive(path, permissionsFrom);
+        return file ? std::make_unique<CFile>(*this, std::move(file), path.filename().string()) : nullptr;
+    }
+    bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override
+    {
+        return Pass("rename " + from.filename().string() + " " + to.filename().string()) && m_platform.Rename(from, to);
+    }
+    bool Remove(const std::filesystem::path& path) override { return m_platform.Remove(path); }
+    bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) override
+    {
+        return Pass("read " + path.filename().string()) && m_platform.ReadWholeFile(path, bytes);
+    }
+    bool SyncDirectory(const std::filesystem::path& directory) override
+    {
+        return Pass("syncdir") && m_platform.SyncDirectory(directory);
+    }
+    metastock::LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
+                                        std::unique_ptr<metastock::IDirectoryLock>& lock) override
+    {
+        if (!Pass("lock"))
+            return metastock::LockResult::kFailed;
+        return m_platform.LockDirectory(directory, bWait, lock);
+    }
+
+private:
+    class CFile : public metastock::IWritableFile {
+    public:
+        CFile(CFaultFileSystem& owner, std::unique_ptr<metastock::IWritableFile> file, std::string name)
+            : m_owner(owner), m_pFile(std::move(file)), m_strName(std::move(name))
+        {
+        }
+        bool Write(const void* data, std::size_t size) override
+        {
+            return m_owner.Pass("write " + m_strName) && m_pFile->Write(data, size);
+        }
+        bool WriteAt(std::uint64_t offset, const void* data, std::size_t size) override
+        {
+            return m_owner.Pass("write " + m_strName) && m_pFile->WriteAt(offset, data, size);
+        }
+        bool Sync() override { return m_owner.Pass("sync " + m_strName) && m_pFile->Sync(); }
+        bool Close() override
+        {
+            const bool bClosed = m_pFile->Close();
+            return m_owner.Pass("close " + m_strName) && bClosed;
+        }
+
+    private:
+        CFaultFileSystem& m_owner;
+        std::unique_ptr<metastock::IWritableFile> m_pFile;
+        std::string m_strName;
+    };
+
+    bool Pass(std::string call)
+    {
+        calls.push_back(std::move(call));
+        return static_cast<int>(calls.size()) != m_nFailAt;
+    }
+
+    int m_nFailAt;
+    metastock::IFileSystem& m_platform = metastock::PlatformFileSystem();
+};
