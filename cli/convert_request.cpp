@@ -7,6 +7,7 @@
 #include "engine/converter.h"
 #include "engine/date_formats.h"
 #include "metastock/file_names.h"
+#include "metastock/path_text.h"
 
 using namespace metastock;
 using namespace engine;
@@ -81,7 +82,7 @@ bool ReadColumns(const CConvertRequest& request, int (&columns)[kFieldCount], st
 bool HasMaster(const std::string& directory)
 {
     std::error_code error;
-    return std::filesystem::is_regular_file(FindEntryIgnoringCase(directory, "MASTER"), error);
+    return std::filesystem::is_regular_file(FindEntryIgnoringCase(PathFromText(directory), "MASTER"), error);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "metastock/path_text.h"
+
 namespace engine {
 
 CTextReader::~CTextReader()
@@ -13,7 +15,7 @@ CTextReader::~CTextReader()
 bool CTextReader::Open(const std::string& path)
 {
     Close();
-    m_pFile = std::fopen(path.c_str(), "rb");
+    m_pFile = metastock::OpenFile(path, "rb");
     m_bEnded = m_pFile == nullptr;
     m_bFailed = false;
     m_nPos = m_nEnd = 0;
