@@ -28,7 +28,7 @@ version=$(sed -n 's/^#define QUOTEFORGE_VERSION "\(.*\)"$/\1/p' build-win/genera
 zip_file="build-win/quoteforge-cli-$version-win64.zip"
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp build-win/cli/quoteforge-cli.exe "$stage/"
+x86_64-w64-mingw32-strip -o "$stage/quoteforge-cli.exe" build-win/cli/quoteforge-cli.exe
 # Text files for Windows end their lines in CR LF.
 sed 's/$/\r/' README.md > "$stage/README.txt"
 sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
