@@ -6,6 +6,7 @@
 
 #include "controls/about_texts.h"
 #include "controls/static_link.h"
+#include "quoteforge_version.h"
 #include "res/resources.h"
 #include "settings/dialog_units.h"
 
@@ -41,7 +42,7 @@ CAboutDlg::CAboutDlg(int* pbMailVisited, int* pbWebVisited, QWidget* pParent)
     pIcon->setPixmap(ApplicationIcon().pixmap(32, 32));
     pIcon->setGeometry(units.Rect(190, 110, 21, 20));
 
-    AddCentredText(this, units, {160, 15, 75, 8}, QStringLiteral("Quoteforge Version 1.3"));
+    AddCentredText(this, units, {160, 15, 75, 8}, QStringLiteral("Quoteforge Version " QUOTEFORGE_VERSION));
     AddCentredText(this, units, {155, 25, 85, 8}, kCopyrightLine.toString());
     AddCentredText(this, units, {22, 20, 100, 32},
                    QStringLiteral("Converts historical financial data in ASCII form to data in MetaStock or "

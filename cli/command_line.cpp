@@ -5,11 +5,13 @@
 #include "cli/batch.h"
 #include "cli/commands.h"
 #include "cli/subcommand.h"
+#include "quoteforge_version.h"
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app{"Converts daily price text files into MetaStock directories.", "quoteforge-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "quoteforge-cli " QUOTEFORGE_VERSION);
     CConvertRequest request;
     CLI::App* convert = AddConvertCommand(app, request);
     std::string strDetectInput;

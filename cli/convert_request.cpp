@@ -6,6 +6,7 @@
 #include "engine/date_formats.h"
 #include "engine/layout_detection.h"
 #include "metastock/file_names.h"
+#include "metastock/path_text.h"
 
 using namespace metastock;
 using namespace engine;
@@ -53,7 +54,7 @@ bool ReadColumn(const CConvertRequest& request, const ColumnOption& option, int&
 bool HasMaster(const std::string& directory)
 {
     std::error_code error;
-    return std::filesystem::is_regular_file(FindEntryIgnoringCase(directory, "MASTER"), error);
+    return std::filesystem::is_regular_file(FindEntryIgnoringCase(PathFromText(directory), "MASTER"), error);
 }
 
 const char* ColumnOptionOf(ESetting eField)

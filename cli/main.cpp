@@ -2,8 +2,33 @@
 
 #include "cli/command_line.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Windows hands the arguments over as UTF-16; the rest of the program takes paths as UTF-8.
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(size > 0 ? size - 1 : 0, '\0');
+        if (size > 1)
+            WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, arg.data(), size, nullptr, nullptr);
+        args.push_back(arg);
+    }
+    std::vector<const char*> pointers;
+    for (const std::string& arg : args)
+        pointers.push_back(arg.c_str());
+    std::ios::sync_with_stdio(false);
+    return RunCommandLine(argc, pointers.data(), std::cout, std::cerr);
+}
+#else
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
     return RunCommandLine(argc, argv, std::cout, std::cerr);
 }
+#endif

@@ -6,6 +6,7 @@
 #include "engine/text_reader.h"
 #include "metastock/replacement_file.h"
 #include "metastock/file_names.h"
+#include "metastock/path_text.h"
 
 namespace engine {
 
@@ -22,7 +23,7 @@ void CConverter::ShowMessage(const std::string& text)
 
 std::string CConverter::OutputFile(std::string_view name) const
 {
-    return FindEntryIgnoringCase(std::filesystem::path(m_szPath), name).string();
+    return FindEntryIgnoringCase(PathFromText(m_szPath), name).string();
 }
 
 // The run changes the working directory, so a relative input path is made absolute first. The input is
@@ -30,11 +31,11 @@ std::string CConverter::OutputFile(std::string_view name) const
 int CConverter::CheckInput()
 {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(m_strInputPath, error);
+    const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(m_strInputPath), error);
     if (!error)
         m_strInputPath = absolute.string();
     m_pInput = std::make_unique<CTextReader>();
-    if (m_strInputPath.empty() || std::filesystem::is_directory(m_strInputPath, error) ||
+    if (m_strInputPath.empty() || std::filesystem::is_directory(PathFromText(m_strInputPath), error) ||
         !m_pInput->Open(m_strInputPath)) {
         m_pInput.reset();
         ShowMessage("Cannot open the input file\n" + m_strInputPath);

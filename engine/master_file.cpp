@@ -12,6 +12,7 @@
 #include "metastock/day_number.h"
 #include "metastock/find_symbol.h"
 #include "metastock/master_file.h"
+#include "metastock/path_text.h"
 
 namespace engine {
 
@@ -36,12 +37,13 @@ int CConverter::CheckPath()
 #endif
     std::error_code error;
     if (!directory.empty())
-        fs::current_path(directory, error);
+        fs::current_path(PathFromText(directory), error);
     if (directory.empty() || error) {
         ShowMessage("Path does not exist");
         return 1;
     }
-    const std::string current = fs::current_path(error).string();
+    const fs::path currentPath = fs::current_path(error);
+    const std::string current = currentPath.string();
     if (error || current.size() >= sizeof m_szPath || current.size() + 7 >= sizeof m_szMaster) {
         ShowMessage("The full path of the output directory is too long:\n" + current);
         return 1;
@@ -56,7 +58,7 @@ int CConverter::CheckPath()
     // From the first look at MASTER to the commit, no other run changes the directory.
     m_pCommit.reset();
     m_pCommit = std::make_unique<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
-    if (m_pCommit->Lock(current) != 0)
+    if (m_pCommit->Lock(currentPath) != 0)
         return 1;
     CopyText(m_szMaster, m_pCommit->MasterPath().string());
     if (m_bUseExisting && !m_pCommit->HasMaster()) {
@@ -100,7 +102,7 @@ int CConverter::AddSymbol()
     }
     // Either the count or the records could be the wrong one: adding would make it worse.
     if (!master.CountAgrees()) {
-        ShowMessage(CountDisagreement(m_szMaster, master));
+        ShowMessage(CountDisagreement(PathFromText(m_szMaster), master));
         return 1;
     }
     const std::string today = m_services.today.TodayText();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "metastock/path_text.h"
+
 namespace engine {
 
 CTextReader::~CTextReader()
@@ -15,7 +17,7 @@ CTextReader::~CTextReader()
 bool CTextReader::Open(const std::string& path)
 {
     Close();
-    m_pFile = std::fopen(path.c_str(), "rb");
+    m_pFile = metastock::OpenFile(path, "rb");
     if (m_pFile)
         std::setvbuf(m_pFile, nullptr, _IONBF, 0);
     m_bEnded = m_pFile == nullptr;

@@ -20,8 +20,12 @@ std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directo
 {
     std::filesystem::path exact = directory / std::filesystem::path(name);
     std::error_code error;
+#ifndef _WIN32
     if (std::filesystem::exists(exact, error))
         return exact;
+#endif
+    // On Windows names never differ in case alone, and the listing gives the name as it is spelt on
+    // disk, which a file replaced in place keeps.
     const std::filesystem::path listed = directory.empty() ? std::filesystem::path(".") : directory;
     for (std::filesystem::directory_iterator it(listed, error), end; !error && it != end; it.increment(error)) {
         const std::filesystem::path entry = it->path().filename();

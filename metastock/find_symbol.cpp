@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "metastock/file_names.h"
+#include "metastock/path_text.h"
 #include "metastock/master_file.h"
 
 namespace metastock {
@@ -57,7 +58,7 @@ public:
         for (const std::string& name : subDirectories) {
             if (!IsSafeDirectoryName(name))
                 continue;
-            const fs::path entry = FindEntryIgnoringCase(fs::path(directory), name);
+            const fs::path entry = FindEntryIgnoringCase(PathFromText(directory), name);
             if (SearchLevel(directory + entry.filename().string() + kPathSeparator, depth + 1))
                 return true;
         }
@@ -68,7 +69,7 @@ private:
     static std::string Identity(const std::string& directory)
     {
         std::error_code error;
-        const fs::path canonical = fs::canonical(directory.empty() ? fs::path(".") : fs::path(directory), error);
+        const fs::path canonical = fs::canonical(directory.empty() ? fs::path(".") : PathFromText(directory), error);
         return error ? directory : canonical.string();
     }
 
@@ -76,7 +77,7 @@ private:
     // false when the MASTER is missing or unreadable.
     bool ReadLevel(const std::string& directory, std::vector<std::string>& subDirectories)
     {
-        const fs::path path = FindEntryIgnoringCase(fs::path(directory), "MASTER");
+        const fs::path path = FindEntryIgnoringCase(PathFromText(directory), "MASTER");
         MasterFile master;
         std::string error;
         if (!ReadMasterFile(path, master, error))

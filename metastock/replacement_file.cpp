@@ -96,7 +96,7 @@ void CReplacementFile::Discard()
 
 std::filesystem::path WithSuffix(const std::filesystem::path& target, const std::string& suffix)
 {
-    return target.string() + suffix;
+    return std::filesystem::path(target) += suffix;
 }
 
 std::filesystem::path WithExtension(const std::filesystem::path& target, const std::string& extension)

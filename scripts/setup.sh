@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   clang libclang-rt-14-dev
   xvfb xauth time
+  dpkg-dev help2man lintian desktop-file-utils zip
+  g++-mingw-w64-x86-64-posix wine wine64
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: the normal build, the build with
+# Installs what is missing, then builds and runs every test: the normal build, the Debian package made
+# from it and checked unpacked, the Windows build under Wine (when Wine is installed), the build with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +12,15 @@ echo "== Build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUOTEFORGE_WERROR=ON
 cmake --build build
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Debian package, unpacked and checked"
+scripts/package.sh
+tests/package/check_package.sh
+
+if command -v wine >/dev/null && command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
+  echo "== Windows build of quoteforge-cli and its tests under Wine"
+  scripts/windows.sh
+fi
 
 echo "== Build and tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOTEFORGE_WERROR=ON \

@@ -247,3 +247,32 @@ TEST_F(CommandLineTest, ASummaryThatCannotBeWrittenIsAFailure)
         EXPECT_NE(err.str().find("standard output"), std::string::npos) << err.str();
     }
 }
+
+// A directory named outside ASCII, and on Windows the other spellings of one directory that the system
+// accepts: forward slashes, no drive letter, names in upper case.
+TEST_F(CommandLineTest, OutputDirectoryIsFoundInEverySpellingThePlatformAccepts)
+{
+    const std::filesystem::path muller = m_dir.Path() / std::filesystem::path(u8"M\u00fcller");
+    std::filesystem::create_directory(muller);
+    WriteText(muller / "prices.csv", "Date,Close\n01/02/2024,10.5\n");
+    const std::u8string text = muller.u8string();
+    const std::string dir(text.begin(), text.end());
+    std::vector<std::string> spellings = {dir};
+#ifdef _WIN32
+    std::string forward = dir;
+    for (char& c : forward)
+        c = c == '\\' ? '/' : c;
+    spellings.insert(spellings.end(), {forward, dir.substr(2), PathKey(dir)});
+#endif
+    for (std::size_t i = 0; i < spellings.size(); ++i) {
+        const std::string symbol = std::string("S").append(std::to_string(i + 1));
+        const CliResult result = Run({"convert", dir + "/prices.csv", "--dir", spellings[i], "--symbol", symbol,
+                                      "--date-format", "MM_DD_CCYY", "--skip", "1", "--close-col", "2", "--open-col",
+                                      "off", "--high-col", "off", "--low-col", "off", "--volume-col", "off", "--oi-col",
+                                      "off"});
+        EXPECT_EQ(result.status, 0) << spellings[i] << ": " << result.err;
+        EXPECT_EQ(result.out, symbol + ": F" + std::to_string(i + 1) + ".DAT, 1 record, 2024-01-02 to 2024-01-02\n")
+            << spellings[i];
+    }
+    EXPECT_EQ(ReadBytes(muller / "MASTER").size(), 53 * (spellings.size() + 1));
+}

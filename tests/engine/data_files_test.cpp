@@ -84,7 +84,7 @@ TEST(DataFiles, ExistingFilesOfTheChosenNumberAreReplacedWhateverTheCaseOfTheirN
     CTestJob test(dir / "input.txt", dir.Path());
     test.Fields({{kDateField, 0}, {kCloseField, 1}});
     ASSERT_EQ(test.job.Run(), 0);
-    EXPECT_FALSE(fs::exists(dir / "F1.DAT")) << "one data file for number 1";
+    EXPECT_FALSE(ListsEntry(dir.Path(), "F1.DAT")) << "one data file for number 1";
     EXPECT_EQ(Hex(ReadBytes(dir / "f1.dat")), "00 00 02 00 00 00 01 00 F0 8E 6F 94 00 00 60 83");
     EXPECT_EQ(fs::file_size(dir / "F1.DOP"), 25u);
 }

@@ -21,9 +21,11 @@ std::vector<int> FileNumbers(int first, int last)
     return numbers;
 }
 
+// Entries of a directory, less the hidden file on which Windows holds a run's directory lock.
 std::size_t EntryCount(const fs::path& directory)
 {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
+    const auto count = std::distance(fs::directory_iterator(directory), fs::directory_iterator());
+    return static_cast<std::size_t>(count) - (ListsEntry(directory, "QUOTEFORGE.LCK") ? 1 : 0);
 }
 
 }  // namespace
@@ -99,7 +101,8 @@ TEST(MasterFile, FullMasterRefusesTheNewSecurityAndChangesNothing)
                                          : "This portfolio already has the\nmaximum number of symbols (255).\n"
                                            "Choose a different or new portfolio.";
         ASSERT_EQ(test.recorder.messages.size(), 1u);
-        EXPECT_NE(test.recorder.messages[0].find(expected), std::string::npos) << test.recorder.messages[0];
+        EXPECT_NE(PathKey(test.recorder.messages[0]).find(PathKey(expected)), std::string::npos)
+            << test.recorder.messages[0];
         EXPECT_EQ(Hex(ReadBytes(dir.Path() / "out" / "MASTER")), Hex(before)) << c.nCount << ", " << c.nCounter;
         EXPECT_EQ(EntryCount(dir / "out"), 1u) << "only MASTER in the directory";
         EXPECT_EQ(test.recorder.settings, Strings{});
@@ -153,7 +156,7 @@ TEST(MasterFile, LowerCaseMasterIsUsedAndReplacedInPlace)
         test.job.Run();
         EXPECT_EQ(test.recorder.messages, std::string(szSymbol) == "NEW" ? Strings{} : Strings{"Duplicate Symbol"});
     }
-    EXPECT_FALSE(fs::exists(dir.Path() / "out" / "MASTER")) << "no second MASTER";
+    EXPECT_FALSE(ListsEntry(dir.Path() / "out", "MASTER")) << "no second MASTER";
     const auto master = ReadBytes(dir.Path() / "out" / "master");
     ASSERT_EQ(master.size(), 159u);
     EXPECT_EQ(master[106], 2);

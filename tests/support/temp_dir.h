@@ -50,6 +50,27 @@ private:
     std::filesystem::path m_saved;
 };
 
+// Whether directory lists an entry spelt exactly name (std::filesystem::exists ignores case where the
+// file system does, as on Windows).
+inline bool ListsEntry(const std::filesystem::path& directory, const std::string& name)
+{
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
+        if (it->path().filename().string() == name)
+            return true;
+    return false;
+}
+
+// A path's text as this platform compares paths: Windows ignores the case of names.
+inline std::string PathKey(std::string text)
+{
+#ifdef _WIN32
+    for (char& c : text)
+        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+#endif
+    return text;
+}
+
 inline std::vector<unsigned char> ReadBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
