@@ -2,8 +2,9 @@
 // stored again and one conversion job runs from them, and its outcome goes into the log.
 
 #include <QApplication>
-#include <QFile>
+#include <QMainWindow>
 #include <QScreen>
+#include <QStatusBar>
 #include <QFontMetrics>
 
 #include "app/dialog_placement.h"
@@ -12,6 +13,7 @@
 #include "controls/desktop_services.h"
 #include "engine/conversion_settings.h"
 #include "engine/converter.h"
+#include "settings/engine_path.h"
 #include "settings/profile_settings_writer.h"
 #include "settings/profile_store.h"
 #include "settings/settings_dlg.h"
@@ -98,13 +100,14 @@ void CQuoteforgeView::OnSettings()
         return;
     ConversionSettings settings = dlg.Settings();
     StoreSettings(m_profile, settings);
-    settings.Path = QFile::encodeName(dlg.Path).toStdString();  // the job opens files by the system's names
+    settings.Path = EnginePath(dlg.Path);
 
-    CMessageBoxSink messages;
+    QMainWindow* pFrame = qobject_cast<QMainWindow*>(window());
+    CMessageBoxSink messages(pFrame ? pFrame->statusBar() : nullptr);
     CProfileSettingsWriter writeBack(m_profile);
     CSystemToday today;
     auto job = std::make_unique<CConverter>(CRunServices{messages, writeBack, today});
-    CopyInto(settings, m_nDateFormat, QFile::encodeName(m_strInputPath).toStdString(), *job);
+    CopyInto(settings, m_nDateFormat, EnginePath(m_strInputPath), *job);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int status = job->Run();
@@ -115,5 +118,7 @@ void CQuoteforgeView::OnSettings()
     } else {
         AppendText(QStringLiteral("\r\nConversion failed."));
     }
+    if (pFrame)
+        pFrame->statusBar()->clearMessage();  // a waiting notice is over
     QApplication::restoreOverrideCursor();
 }

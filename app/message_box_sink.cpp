@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QStatusBar>
 
+#include "settings/engine_path.h"
 #include "settings/message_box.h"
 
 void CMessageBoxSink::ShowMessage(const std::string& text)
@@ -11,7 +13,16 @@ void CMessageBoxSink::ShowMessage(const std::string& text)
     const bool waiting = QApplication::overrideCursor() != nullptr;
     if (waiting)
         QApplication::restoreOverrideCursor();
-    ShowMessageBox(QString::fromLocal8Bit(text.c_str()));
+    ShowMessageBox(FromEngineText(text));
     if (waiting)
         QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void CMessageBoxSink::ShowNotice(const std::string& text)
+{
+    if (!m_pStatusBar)
+        return;
+    m_pStatusBar->showMessage(FromEngineText(text));
+    // The run goes on to wait without returning to the event loop: the bar is painted now.
+    m_pStatusBar->repaint();
 }

@@ -1,7 +1,6 @@
 #include "app/quoteforge_view.h"
 
 #include <QAction>
-#include <QFile>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -12,6 +11,7 @@
 
 #include "engine/layout_detection.h"
 #include "engine/text_reader.h"
+#include "settings/engine_path.h"
 
 using namespace engine;
 
@@ -54,7 +54,7 @@ void CQuoteforgeView::OnPreviewFile()
 {
     // Painted once, when the whole preview is in.
     setUpdatesEnabled(false);
-    const std::string strPath = QFile::encodeName(m_strInputPath).toStdString();
+    const std::string strPath = EnginePath(m_strInputPath);
     CTextReader reader;
     const bool opened = reader.Open(strPath);
     setPlainText(QString());

@@ -4,7 +4,11 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "cli/input_options.h"
 #include "engine/batch.h"
@@ -16,6 +20,15 @@ using namespace engine;
 namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);  // at most ten updates a second
+
+bool IsErrorTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
 
 // 4180313 as "4,180,313".
 std::string WithThousands(std::int64_t value)
@@ -169,7 +182,7 @@ int RunBatch(CBatchRequest& request, std::ostream& out, std::ostream& err)
         err << "quoteforge-cli: --max-per-dir must be from 1 to 255 securities\n";
         return 2;
     }
-    const bool bProgress = &err == &std::cerr && isatty(STDERR_FILENO);
+    const bool bProgress = &err == &std::cerr && IsErrorTerminal();
     CBatchConsole console(err, bProgress, request.files.size());
     CNoSettingsWriter noSettings;
     CSystemToday today;

@@ -4,12 +4,13 @@
 
 #include "cli/subcommand.h"
 #include "engine/directory_check.h"
+#include "metastock/path_text.h"
 
 namespace {
 
 int RunCheck(const std::string& directory, std::ostream& out)
 {
-    const engine::CDirectoryReport report = engine::CheckDirectory(directory);
+    const engine::CDirectoryReport report = engine::CheckDirectory(metastock::PathFromText(directory));
     for (const std::string& problem : report.problems) {
         std::string line = problem;
         for (char& c : line)

@@ -7,6 +7,7 @@
 #include "cli/subcommand.h"
 #include "engine/date_formats.h"
 #include "engine/export.h"
+#include "metastock/path_text.h"
 
 namespace {
 
@@ -31,12 +32,12 @@ int RunExport(const CExportRequest& request, std::ostream& out, std::ostream& er
     options.bHeader = request.bHeader;
     CErrorLineSink messages(err);
     if (request.strOutput.empty())
-        return engine::ExportSecurity(request.strDir, request.strSymbol, options, out, messages);
+        return engine::ExportSecurity(metastock::PathFromText(request.strDir), request.strSymbol, options, out, messages);
     // The file is made only once the rows are there, so a failed export leaves no file behind.
     std::ostringstream text;
-    if (engine::ExportSecurity(request.strDir, request.strSymbol, options, text, messages) != 0)
+    if (engine::ExportSecurity(metastock::PathFromText(request.strDir), request.strSymbol, options, text, messages) != 0)
         return 1;
-    std::ofstream file(request.strOutput, std::ios::binary);
+    std::ofstream file(metastock::PathFromText(request.strOutput), std::ios::binary);
     if (!(file << text.str()) || !file.flush()) {
         messages.ShowMessage("Cannot write " + request.strOutput);
         return 1;

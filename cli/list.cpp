@@ -6,6 +6,7 @@
 
 #include "cli/subcommand.h"
 #include "metastock/directory_reader.h"
+#include "metastock/path_text.h"
 
 using namespace metastock;
 
@@ -87,7 +88,7 @@ int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
     CErrorLineSink messages(err);
     DirectoryContents contents;
     std::string error;
-    if (!ReadDirectory(options.strDir, contents, error)) {
+    if (!ReadDirectory(PathFromText(options.strDir), contents, error)) {
         messages.ShowMessage(error);
         return 1;
     }

@@ -4,6 +4,7 @@
 
 #include "cli/subcommand.h"
 #include "engine/remove_security.h"
+#include "metastock/path_text.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ int RunRemove(const CRemoveRequest& request, std::ostream& out, std::ostream& er
 {
     CErrorLineSink messages(err);
     std::string removedFile;
-    const int status = engine::RemoveSecurity(request.strDir, request.strSymbol, messages, removedFile);
+    const int status = engine::RemoveSecurity(metastock::PathFromText(request.strDir), request.strSymbol, messages, removedFile);
     if (!removedFile.empty())
         out << request.strSymbol << ": removed, with " << removedFile << '\n';
     return status == 0 ? 0 : 1;

@@ -10,6 +10,7 @@
 #include "engine/text_reader.h"
 #include "metastock/file_names.h"
 #include "metastock/master_file.h"
+#include "metastock/path_text.h"
 
 namespace engine {
 
@@ -91,7 +92,7 @@ int CBatch::Run()
 {
     m_totals = BatchTotals{};
     std::error_code error;
-    const fs::path dir = fs::absolute(m_strDir, error);
+    const fs::path dir = fs::absolute(PathFromText(m_strDir), error);
     if (!error && !fs::is_directory(dir, error))
         fs::create_directory(dir, error);
     if (error || !fs::is_directory(dir, error)) {
@@ -109,7 +110,7 @@ int CBatch::Run()
     // A run changes the working directory, so the inputs are made absolute first.
     std::vector<std::string> inputs;
     for (const std::string& path : m_inputPaths) {
-        const fs::path input = fs::absolute(path, error);
+        const fs::path input = fs::absolute(PathFromText(path), error);
         inputs.push_back(error ? path : input.string());
     }
     m_lastCommit = std::chrono::steady_clock::now();
@@ -133,7 +134,7 @@ int CBatch::ReadDirectories()
         directory.strPath = k == 1 ? m_strDir : m_strDir + kPathSeparator + std::to_string(k);
         directory.strShown = k == 1 ? m_strShownDir : m_strShownDir + kPathSeparator + std::to_string(k);
         std::error_code error;
-        if (k > 1 && !fs::is_directory(directory.strPath, error))
+        if (k > 1 && !fs::is_directory(PathFromText(directory.strPath), error))
             return 0;
         if (OpenDirectory(directory) != 0)
             return 1;
@@ -146,7 +147,7 @@ int CBatch::ReadDirectories()
 int CBatch::OpenDirectory(Directory& directory)
 {
     directory.pCommit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
-    if (directory.pCommit->Lock(directory.strPath) != 0 || directory.pCommit->ReadIndexes() != 0)
+    if (directory.pCommit->Lock(PathFromText(directory.strPath)) != 0 || directory.pCommit->ReadIndexes() != 0)
         return 1;
     ReadSymbols(directory);
     return 0;
@@ -206,7 +207,7 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
     directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);
     directory.strShown = m_strShownDir + kPathSeparator + std::to_string(m_directories.size() + 1);
     std::error_code error;
-    fs::create_directory(directory.strPath, error);
+    fs::create_directory(PathFromText(directory.strPath), error);
     if (error) {
         m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown);
         return nullptr;
@@ -236,7 +237,7 @@ int CBatch::SymbolAndName(const std::string& path, const std::string& absolutePa
                                     : "the first data row has no column " + std::to_string(column));
             return 1;
         }
-    symbol = m_nSymbolColumn > 0 ? std::string(tokens[m_nSymbolColumn - 1]) : fs::path(path).stem().string();
+    symbol = m_nSymbolColumn > 0 ? std::string(tokens[m_nSymbolColumn - 1]) : PathFromText(path).stem().string();
     symbol = TrimRight(symbol);
     for (char& c : symbol)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -13,7 +13,7 @@ public:
     virtual ~IMessageSink() = default;
     virtual void ShowMessage(const std::string& text) = 0;
     // A passing notice that asks nothing of the user, such as waiting for another run; the desktop shows
-    // none, the command line prints it.
+    // it in its status bar, the command line prints it.
     virtual void ShowNotice(const std::string& text) { (void)text; }
 };
 

@@ -9,6 +9,7 @@
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
 #include "metastock/file_names.h"
+#include "metastock/path_text.h"
 
 namespace engine {
 
@@ -87,7 +88,7 @@ int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle&
 {
     if (!m_pCommit->Extras().bHasEmaster)
         return 0;
-    const std::filesystem::path path = FindEntryIgnoringCase(m_szPath, "EMASTER");
+    const std::filesystem::path path = FindEntryIgnoringCase(PathFromText(m_szPath), "EMASTER");
     std::vector<std::uint8_t> bytes;
     if (!CurrentFileSystem().ReadWholeFile(path, bytes)) {
         ShowMessage("Cannot read " + path.string());

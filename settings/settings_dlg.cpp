@@ -13,13 +13,12 @@
 #include <algorithm>
 #include <iterator>
 
-#include <QFile>
-
 #include "engine/conversion_settings.h"
 #include "engine/date_formats.h"
 #include "engine/layout_detection.h"
 #include "settings/choose_dir.h"
 #include "settings/dialog_units.h"
+#include "settings/engine_path.h"
 #include "settings/help_request.h"
 #include "settings/message_box.h"
 #include "settings/spin_edit.h"
@@ -444,7 +443,7 @@ bool CSettingsDlg::ConfirmFit(int nDateFormat)
     if (m_strInputPath.isEmpty())
         return true;
     const std::string reason =
-        SettingsMisfit(Settings(), QFile::encodeName(m_strInputPath).toStdString(), nDateFormat);
+        SettingsMisfit(Settings(), EnginePath(m_strInputPath), nDateFormat);
     if (reason.empty())
         return true;
     const QString strQuestion = QStringLiteral("The settings do not fit this file: %1.\nConvert anyway?");
@@ -507,7 +506,7 @@ void CSettingsDlg::OnBrowse()
 // Only the input groups change: a field not found is cleared and disabled, as its check box would do.
 void CSettingsDlg::OnDetect()
 {
-    const DetectedLayout layout = DetectLayout(QFile::encodeName(m_strInputPath).toStdString());
+    const DetectedLayout layout = DetectLayout(EnginePath(m_strInputPath));
     if (!layout.bFound) {
         ShowMessageBox(QString::fromStdString(DescribeLayout(layout)), EMessageButtons::Ok, this);
         return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "metastock/file_names.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -147,13 +148,14 @@ TEST_F(BatchTest, FullDirectoryGoesOnInNumberedSubDirectoriesWhoseSymbolsCountAs
     EXPECT_EQ(Symbols(out / "MASTER"), (std::vector<std::string>{"S1", "S2"}));
     EXPECT_EQ(Symbols(out / "2" / "MASTER"), (std::vector<std::string>{"S3", "S4"}));
     EXPECT_EQ(Symbols(out / "3" / "MASTER"), (std::vector<std::string>{"S5"}));
-    EXPECT_NE(result.err.find("/out is full (2 securities); going on in "), std::string::npos) << result.err;
+    const std::string full = metastock::kPathSeparator + std::string("out is full (2 securities); going on in ");
+    EXPECT_NE(result.err.find(full), std::string::npos) << result.err;
 
     // A second batch finds S4 in out/2 and fills the room left in out/3.
     const CliResult again = Batch({Input("s4.csv", Prices(9)), Input("s6.csv", Prices(6))}, {"--max-per-dir", "2"});
     EXPECT_EQ(again.status, 1);
-    EXPECT_NE(again.err.find("s4.csv: Duplicate Symbol S4 in " + (m_dir / "out") + "/2"), std::string::npos)
-        << again.err;
+    const std::string second = (m_dir / "out") + metastock::kPathSeparator + "2";
+    EXPECT_NE(again.err.find("s4.csv: Duplicate Symbol S4 in " + second), std::string::npos) << again.err;
     EXPECT_EQ(Symbols(out / "3" / "MASTER"), (std::vector<std::string>{"S5", "S6"}));
 }
 

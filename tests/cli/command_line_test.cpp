@@ -214,6 +214,8 @@ TEST_F(CommandLineTest, SymbolAndNameAreStoredInWindows1252)
         {"ABC", "Ω Fund", 2, "--name holds \"Ω\""},
     };
     for (const auto& c : cases) {
+        // A run works inside out, and Windows removes no process's working directory.
+        std::filesystem::current_path(m_dir.Path());
         std::filesystem::remove_all(m_dir.Path() / "out");
         std::filesystem::create_directory(m_dir.Path() / "out");
         const CliResult result = Convert({"--symbol", c.strSymbol, "--name", c.strName});

@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/corpus"
 
 byte() { printf '%b' "\\x$(printf %02x "$1")"; }
+hex() { printf '%b' "$(printf '%s' "$1" | sed 's/../\\x&/g')"; }  # hex text as bytes
+zeros() { printf '\x00%.0s' $(seq 1 "$1"); }
 
 # ---- fuzz_input_line: settings byte (delimiter + 3 * date format, bit 7: across the buffer boundary),
 # column byte (0: date in column 1, the values in columns 2 to 7), then the text.
@@ -44,11 +46,11 @@ pad() {  # text width: the text cut or padded with spaces to the width
 }
 header() {  # count [file counter]
   byte $(($1 & 255)); byte $(($1 >> 8 & 255)); byte $((${2:-$1} & 255)); byte 0
-  printf '\x00%.0s' $(seq 1 49)
+  zeros 49
 }
-security() {  # file-number name symbol
+security() {  # file-number name symbol [first-date last-date, as MBF bytes in hex]
   byte "$1"; printf '\x00\x65\x1c\x07\x00\x00'; pad "$2" 16; printf '\x00\x00'
-  printf '\x00\x00\x00\x00\x00\x00\x00\x00D\x00\x00'; pad "$3" 16; printf '\x00'
+  hex "${4:-00000000}"; hex "${5:-00000000}"; printf 'D\x00\x00'; pad "$3" 16; printf '\x00'
 }
 directory() {  # name
   printf '\x00\x00\x00\x00\x00\x00\x00'; pad "$1" 8; printf '   <DIR>'
@@ -71,3 +73,37 @@ master_seed() {  # name sought top-units [trailing separator] ; MASTER bytes on 
 { header -1; security 1 A A; } | master_seed negative-count A 0
 { header 255 255; security 7 Z Z; printf 'short'; } | master_seed partial-record Z 0
 printf 'MASTER' | master_seed shorter-than-header MASTER 0
+
+# ---- fuzz_directory_reader: four 16-bit lengths of MASTER, EMASTER, XMASTER and F1.DOP (0xFFFF: the
+# file is left out), those files, then the bytes of F1.DAT (and F300.MWD).
+directory_seed() {  # name master emaster xmaster dop lengths; the files' bytes on standard input
+  { for n in "$2" "$3" "$4" "$5"; do byte $((n & 255)); byte $((n >> 8 & 255)); done; cat; } \
+    >"fuzz_directory_reader/$1"
+}
+qfdemo_master() { header 1; security 1 'Demo Ltd' QFDEMO a8640c95 10991295; }
+column_list='"DATE",0,0\r\n"OPEN",4,4\r\n"HIGH",4,4\r\n"LOW",4,4\r\n"CLOSE",4,4\r\n"VOL",4,4\r\n"OI",4,4\r\n'
+# F1.DAT as the converter writes five days of QFDEMO: the header record (last record 5), then the days.
+data_records=(
+  00000500000001000000010000000100000001000000010000000100
+  a8640c95d72348870ad74987aec74687cd4c4787e0e22b9400eb4290
+  b0640c9533b34787713d4887523847875c0f488788136f9500714390
+  c8640c950ad7488700804a87cd4c488700004a8780f71b95009e4390
+  d0640c9571bd4a878f424c873d0a4a8752384a87a8a02d95004e4390
+  d8640c95ae474a87f6a84b877b9446870080478780de289300674490
+)
+{ qfdemo_master; printf '%b' "$column_list"; for r in "${data_records[@]}"; do hex "$r"; done; } |
+  directory_seed converted-directory 106 0xFFFF 0xFFFF 81
+{ qfdemo_master; printf '%b' "$column_list"; for r in "${data_records[@]:0:3}"; do hex "$r"; done; } |
+  directory_seed data-file-cut-short 106 0xFFFF 0xFFFF 81
+# EMASTER (192-byte header and record): file 1, 7 fields, symbol QFD, a long name. XMASTER (150 bytes):
+# XTRA in F300.MWD, whose fields come from its size.
+emaster() {
+  byte 1; zeros 191
+  zeros 2; byte 1; zeros 3; byte 7; zeros 4; printf 'QFD'; zeros 125; printf 'A long name'; zeros 42
+}
+xmaster() {
+  zeros 10; byte 1; zeros 139
+  zeros 1; printf 'XTRA'; zeros 57; printf 'D'; zeros 2; byte 0x2c; byte 1; zeros 83
+}
+{ qfdemo_master; emaster; xmaster; for r in "${data_records[@]}"; do hex "$r"; done; } |
+  directory_seed emaster-and-xmaster 106 384 300 0xFFFF
