@@ -140,6 +140,10 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
         }
         const auto commit = std::find(calls.begin(), calls.end(), "rename MASTER.~NU MASTER");
         ASSERT_NE(commit, calls.end()) << change.szWhat;
+        if (*change.szInput) {
+            EXPECT_NE(std::find(calls.begin(), calls.end(), "read " + std::string(change.szInput)), calls.end())
+                << change.szWhat << ": the input is read through the file system that fails";
+        }
         const int nCommit = static_cast<int>(commit - calls.begin()) + 1;
         for (int n = 1; n <= static_cast<int>(calls.size()); ++n) {
             const std::string what = std::string(change.szWhat) + ", " + calls[static_cast<std::size_t>(n - 1)];
