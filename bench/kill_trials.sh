@@ -36,35 +36,38 @@ start=$(date +%s%N)
 convert "$work/large.csv" "$work/timed" NEWSYM > /dev/null
 span_us=$(( ($(date +%s%N) - start) / 1000 ))
 
-# Each trial's directory is kept and all are checked at the end by one reader process.
-for t in $(seq 1 "$trials"); do
-  cp -a "$work/base" "$work/trial.$t"
-  delay=$(awk -v r=$RANDOM -v span=$span_us 'BEGIN { printf "%.6f", r / 32767 * span * 1.2 / 1e6 }')
-  "$cli" convert "$work/large.csv" --dir "$work/trial.$t" --symbol NEWSYM --date-format MM_DD_CCYY --skip 1 \
-    > /dev/null 2>&1 &
-  pid=$!  # the converter itself, not a subshell
-  sleep "$delay"
-  kill -KILL "$pid" 2> /dev/null || true
-  wait "$pid" 2> /dev/null || true
-done
-mapfile -t results < <(python3 "$check" kill "$work/base" NEWSYM $rows $(seq -f "$work/trial.%g" 1 "$trials") || true)
+# The trials go in groups of 25 directories, each group checked by one reader process.
 declare -A outcome=([before]=0 [added]=0 [violation]=0)
 leftovers=0
-for t in $(seq 1 "$trials"); do
-  result=${results[t - 1]:-VIOLATION: no answer from the reader}
-  if [[ $result == before || $result == added ]]; then
-    outcome[$result]=$(( ${outcome[$result]} + 1 ))
-  else
-    outcome[violation]=$(( ${outcome[violation]} + 1 ))
-    echo "trial $t: $result" >&2
-  fi
-  leftovers=$(( leftovers + $(find "$work/trial.$t" -name '*.NEW' -o -name '*.~NU' | wc -l) ))
-  # The next run into a killed run's directory succeeds and cleans up.
-  if [[ $result == before ]] && (( t % 25 == 0 )); then
-    convert "$work/small.csv" "$work/trial.$t" NEWSYM > /dev/null
-    python3 "$check" kill "$work/base" NEWSYM 20 "$work/trial.$t" > /dev/null
-  fi
-  rm -rf "$work/trial.$t"
+for first in $(seq 1 25 "$trials"); do
+  last=$(( first + 24 < trials ? first + 24 : trials ))
+  for t in $(seq "$first" "$last"); do
+    cp -a "$work/base" "$work/trial.$t"
+    delay=$(awk -v r=$RANDOM -v span=$span_us 'BEGIN { printf "%.6f", r / 32767 * span * 1.2 / 1e6 }')
+    "$cli" convert "$work/large.csv" --dir "$work/trial.$t" --symbol NEWSYM --date-format MM_DD_CCYY --skip 1 \
+      > /dev/null 2>&1 &
+    pid=$!  # the converter itself, not a subshell
+    sleep "$delay"
+    kill -KILL "$pid" 2> /dev/null || true
+    wait "$pid" 2> /dev/null || true
+  done
+  mapfile -t results < <(python3 "$check" kill "$work/base" NEWSYM $rows $(seq -f "$work/trial.%g" "$first" "$last") || true)
+  for t in $(seq "$first" "$last"); do
+    result=${results[t - first]:-VIOLATION: no answer from the reader}
+    if [[ $result == before || $result == added ]]; then
+      outcome[$result]=$(( ${outcome[$result]} + 1 ))
+    else
+      outcome[violation]=$(( ${outcome[violation]} + 1 ))
+      echo "trial $t: $result" >&2
+    fi
+    leftovers=$(( leftovers + $(find "$work/trial.$t" -name '*.NEW' -o -name '*.~NU' | wc -l) ))
+    # The next run into a killed run's directory succeeds and cleans up.
+    if [[ $result == before && $t == "$last" ]]; then
+      convert "$work/small.csv" "$work/trial.$t" NEWSYM > /dev/null
+      python3 "$check" kill "$work/base" NEWSYM 20 "$work/trial.$t" > /dev/null
+    fi
+    rm -rf "$work/trial.$t"
+  done
 done
 echo "kill trials: $trials (one run takes about $((span_us / 1000)) ms); directory as before: ${outcome[before]}," \
      "complete new security: ${outcome[added]}, violations: ${outcome[violation]};" \
