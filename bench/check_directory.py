@@ -2,9 +2,11 @@
 """Checks a MetaStock directory after runs of quoteforge-cli, reading the files on its own (not with the
 project's code).
 
-  check_directory.py kill DIR BEFORE SYMBOL ROWS
-      DIR must be either exactly BEFORE (as far as MASTER and its listed securities go), or BEFORE plus one
-      complete new security SYMBOL with ROWS records. Prints "before" or "added"; exit 1 on a violation.
+  check_directory.py kill BEFORE SYMBOL ROWS DIR...
+      Each DIR must be either exactly BEFORE (as far as MASTER and its listed securities go), or BEFORE plus
+      one complete new security SYMBOL with ROWS records. Prints a line per DIR: "before", "added" or
+      "VIOLATION: ..."; exit 1 on a violation. (One process for many directories: starting Python is
+      the slow part of a short trial.)
   check_directory.py parallel DIR ROWS SYMBOL...
       Every SYMBOL is listed once with ROWS complete records, file numbers are distinct, and the header's
       count equals the records present. Exit 1 on a violation.
@@ -91,11 +93,17 @@ def parallel(directory, rows, symbols):
 
 
 def main(argv):
+    if argv[1] == 'kill':
+        status = 0
+        for directory in argv[5:]:
+            try:
+                print(kill(directory, argv[2], argv[3], int(argv[4])))
+            except (ValueError, OSError) as error:
+                print('VIOLATION: %s' % error)
+                status = 1
+        return status
     try:
-        if argv[1] == 'kill':
-            print(kill(argv[2], argv[3], argv[4], int(argv[5])))
-        else:
-            print(parallel(argv[2], int(argv[3]), argv[4:]))
+        print(parallel(argv[2], int(argv[3]), argv[4:]))
         return 0
     except (ValueError, OSError) as error:
         print('VIOLATION: %s' % error)

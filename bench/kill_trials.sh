@@ -4,14 +4,17 @@
 # security; then runs 8 conversions into one directory at once, repeatedly, and checks that every
 # security is there with distinct file numbers and a count equal to the records. Prints the figures.
 #
-#   bench/kill_trials.sh [PATH/TO/quoteforge-cli]     TRIALS (default 300), REPEATS (default 50)
+#   bench/kill_trials.sh [PATH/TO/quoteforge-cli]
+#   TRIALS (default 300), REPEATS (default 50), ROWS of the input (default 65534) and SECURITIES already in
+#   the directory (default 50); ctest runs a short version.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cli=${1:-$repo/build/cli/quoteforge-cli}
 trials=${TRIALS:-300}
 repeats=${REPEATS:-50}
-rows=65534
+rows=${ROWS:-65534}
+securities=${SECURITIES:-50}
 check=$repo/bench/check_directory.py
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -23,9 +26,9 @@ convert() {  # INPUT DIR SYMBOL [options]
   "$cli" convert "$input" --dir "$dir" --symbol "$symbol" --date-format MM_DD_CCYY --skip 1 "$@"
 }
 
-# A directory of 50 securities.
+# A directory of $securities securities.
 mkdir "$work/base"
-for i in $(seq 1 50); do convert "$work/small.csv" "$work/base" "S$i" > /dev/null; done
+for i in $(seq 1 "$securities"); do convert "$work/small.csv" "$work/base" "S$i" > /dev/null; done
 
 # How long one run takes, so that the kills spread over all of it.
 cp -a "$work/base" "$work/timed"
@@ -33,30 +36,38 @@ start=$(date +%s%N)
 convert "$work/large.csv" "$work/timed" NEWSYM > /dev/null
 span_us=$(( ($(date +%s%N) - start) / 1000 ))
 
+# The trials go in groups of 25 directories, each group checked by one reader process.
 declare -A outcome=([before]=0 [added]=0 [violation]=0)
 leftovers=0
-for t in $(seq 1 "$trials"); do
-  rm -rf "$work/trial"
-  cp -a "$work/base" "$work/trial"
-  delay=$(awk -v r=$RANDOM -v span=$span_us 'BEGIN { printf "%.6f", r / 32767 * span * 1.2 / 1e6 }')
-  "$cli" convert "$work/large.csv" --dir "$work/trial" --symbol NEWSYM --date-format MM_DD_CCYY --skip 1 \
-    > /dev/null 2>&1 &
-  pid=$!  # the converter itself, not a subshell
-  sleep "$delay"
-  kill -KILL "$pid" 2> /dev/null || true
-  wait "$pid" 2> /dev/null || true
-  if result=$(python3 "$check" kill "$work/trial" "$work/base" NEWSYM $rows); then
-    outcome[$result]=$(( ${outcome[$result]} + 1 ))
-  else
-    outcome[violation]=$(( ${outcome[violation]} + 1 ))
-    echo "trial $t (kill after ${delay}s): $result" >&2
-  fi
-  leftovers=$(( leftovers + $(find "$work/trial" -name '*.NEW' -o -name '*.~NU' | wc -l) ))
-  # The next run into a killed run's directory succeeds and cleans up.
-  if [[ $result == before ]] && (( t % 25 == 0 )); then
-    convert "$work/small.csv" "$work/trial" NEWSYM > /dev/null
-    python3 "$check" kill "$work/trial" "$work/base" NEWSYM 20 > /dev/null
-  fi
+for first in $(seq 1 25 "$trials"); do
+  last=$(( first + 24 < trials ? first + 24 : trials ))
+  for t in $(seq "$first" "$last"); do
+    cp -a "$work/base" "$work/trial.$t"
+    delay=$(awk -v r=$RANDOM -v span=$span_us 'BEGIN { printf "%.6f", r / 32767 * span * 1.2 / 1e6 }')
+    "$cli" convert "$work/large.csv" --dir "$work/trial.$t" --symbol NEWSYM --date-format MM_DD_CCYY --skip 1 \
+      > /dev/null 2>&1 &
+    pid=$!  # the converter itself, not a subshell
+    sleep "$delay"
+    kill -KILL "$pid" 2> /dev/null || true
+    wait "$pid" 2> /dev/null || true
+  done
+  mapfile -t results < <(python3 "$check" kill "$work/base" NEWSYM $rows $(seq -f "$work/trial.%g" "$first" "$last") || true)
+  for t in $(seq "$first" "$last"); do
+    result=${results[t - first]:-VIOLATION: no answer from the reader}
+    if [[ $result == before || $result == added ]]; then
+      outcome[$result]=$(( ${outcome[$result]} + 1 ))
+    else
+      outcome[violation]=$(( ${outcome[violation]} + 1 ))
+      echo "trial $t: $result" >&2
+    fi
+    leftovers=$(( leftovers + $(find "$work/trial.$t" -name '*.NEW' -o -name '*.~NU' | wc -l) ))
+    # The next run into a killed run's directory succeeds and cleans up.
+    if [[ $result == before && $t == "$last" ]]; then
+      convert "$work/small.csv" "$work/trial.$t" NEWSYM > /dev/null
+      python3 "$check" kill "$work/base" NEWSYM 20 "$work/trial.$t" > /dev/null
+    fi
+    rm -rf "$work/trial.$t"
+  done
 done
 echo "kill trials: $trials (one run takes about $((span_us / 1000)) ms); directory as before: ${outcome[before]}," \
      "complete new security: ${outcome[added]}, violations: ${outcome[violation]};" \
@@ -75,7 +86,7 @@ for r in $(seq 1 "$repeats"); do
   done
   failed=0
   for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
-  if (( failed )) || ! result=$(python3 "$check" parallel "$work/par" 20 $symbols S1 S50); then
+  if (( failed )) || ! result=$(python3 "$check" parallel "$work/par" 20 $symbols S1 "S$securities"); then
     parallel_bad=$(( parallel_bad + 1 ))
     echo "repetition $r: exit failure $failed ${result:-}" >&2
   fi

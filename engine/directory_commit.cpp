@@ -159,6 +159,10 @@ CReplacementFile* CDirectoryCommit::StageFile(const std::string& name, const std
     const fs::path target = FindEntryIgnoringCase(m_directory, name);
     CStagedFile staged;
     staged.bTargetExisted = IsEntryThere(target);
+    if (IsFileThere(target) && !ReadWholeFile(target, staged.oldBytes)) {
+        Fail("Cannot read " + target.string());
+        return nullptr;
+    }
     staged.file = std::make_unique<CReplacementFile>(target, m_directory / tempName);
     if (!staged.file->Open()) {
         Fail(staged.file->Error());
@@ -185,7 +189,7 @@ int CDirectoryCommit::StageBackup()
     return 0;
 }
 
-int CDirectoryCommit::Commit()
+int CDirectoryCommit::Commit(const std::string& change)
 {
     if (!m_pLock)
         return Fail("Cannot commit to " + m_directory.string() + " without its lock.");
@@ -231,21 +235,28 @@ int CDirectoryCommit::Commit()
     m_bBackup = false;
     m_committedMaster = m_master;
     if (m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory))
-        return Fail("The new MASTER is in place, but the directory " + m_directory.string() +
-                    "\ncould not be flushed to disk.");
+        return Fail(change + " " + m_directory.string() +
+                    ",\nbut the directory could not be flushed to disk, so this may not survive a power loss.");
     return 0;
 }
 
 // Undoes the renames of a commit that failed before MASTER moved: files put in place under a free name
-// go, and a MASTER.BAK that moved gets its old bytes back.
+// go, and a file that replaced another (the data file of an update, EMASTER, MASTER.BAK) gets the old
+// bytes back.
 void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
 {
     IFileSystem& fileSystem = CurrentFileSystem();
-    for (CStagedFile& staged : m_staged)
-        if (staged.file->InPlace() && !staged.bTargetExisted)
+    std::string ignored;
+    for (CStagedFile& staged : m_staged) {
+        if (!staged.file->InPlace())
+            continue;
+        if (!staged.bTargetExisted)
             fileSystem.Remove(staged.file->Target());
+        else
+            ReplaceFileContents(staged.file->Target(), staged.file->Temp(), staged.oldBytes.data(),
+                                staged.oldBytes.size(), ignored);
+    }
     if (pBackup && pBackup->InPlace()) {
-        std::string ignored;
         if (m_bHadBackup)
             ReplaceFileContents(pBackup->Target(), pBackup->Temp(), m_oldBackupBytes.data(), m_oldBackupBytes.size(),
                                 ignored);

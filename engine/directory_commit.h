@@ -52,7 +52,8 @@ public:
     metastock::MasterRecord* Record(std::uint8_t nFileNumber);
 
     // A file of the directory (found in any case of its name) to be written whole into tempName and put in
-    // place at the commit; nullptr after a message.
+    // place at the commit; nullptr after a message. The bytes of a file it replaces are kept until the
+    // commit, to be put back when the commit fails after the file moved.
     metastock::CReplacementFile* StageFile(const std::string& name, const std::string& tempName);
     // Appends a security record to MASTER, counting it in the header.
     void StageRecord(const metastock::MasterRecord& record);
@@ -73,9 +74,11 @@ public:
     bool HasStaged() const { return !m_staged.empty() || m_bBackup; }
 
     // Puts the staged files in place and renames the new MASTER over the old one. 0, or 1 after a message
-    // naming the file; on failure before the MASTER rename nothing listed has changed. Afterwards the lock
-    // is still held and the next group can be staged.
-    int Commit();
+    // naming the file; on failure before the MASTER rename nothing listed has changed. When only the flush
+    // of the directory after the rename fails, the change is made but may not survive a power loss: the
+    // message then starts with change ("The security XYZ was added to") and the directory, so that nobody
+    // runs it again blindly. Afterwards the lock is still held and the next group can be staged.
+    int Commit(const std::string& change = "The change was made in");
     // Drops what is staged, removing its temporary files (the destructor does this too).
     void Discard();
 
@@ -83,6 +86,7 @@ private:
     struct CStagedFile {
         std::unique_ptr<metastock::CReplacementFile> file;
         bool bTargetExisted = false;
+        std::vector<std::uint8_t> oldBytes;  // of the file it replaces, to put back when the commit fails
     };
 
     int Fail(const std::string& message);

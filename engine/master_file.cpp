@@ -136,7 +136,9 @@ int CConverter::Commit()
 {
     if (!m_pCommit)
         return 1;
-    m_bStaged = m_pGroup || m_pCommit->Commit() == 0;
+    const std::string change =
+        "The security " + std::string(m_szSymbol) + (m_bUpdating ? " was updated in" : " was added to");
+    m_bStaged = m_pGroup || m_pCommit->Commit(change) == 0;
     return m_bStaged ? 0 : 1;
 }
 

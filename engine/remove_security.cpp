@@ -92,7 +92,10 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
     master.nWholeRecords = master.records.size();
     CountDown(master.header, master_offset::kRecordCount);
     CountDown(master.header, master_offset::kFileCounter);
-    if (StageEmasterWithout(commit, directory, fileNumber, messages) != 0 || commit.Commit() != 0)
+    // When the directory could not be flushed after the commit, the old MASTER may come back after a power
+    // loss: the security's files stay for it, and the next conversion that takes the number replaces them.
+    if (StageEmasterWithout(commit, directory, fileNumber, messages) != 0 ||
+        commit.Commit("The security " + std::string(symbol) + " was removed from") != 0)
         return 1;
 
     // Only once MASTER no longer lists them do the security's files go.

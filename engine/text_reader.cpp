@@ -12,14 +12,12 @@ CTextReader::~CTextReader()
     Close();
 }
 
-// The file is read through its own handle in large blocks, without the stream's buffer in between; a
-// pipe or a FIFO reads like a file.
+// The file is read through its own handle in large blocks, one call of the file system each, through
+// the seam that tests can make fail; a pipe or a FIFO reads like a file.
 bool CTextReader::Open(const std::string& path)
 {
     Close();
-    m_pFile = metastock::OpenFile(path, "rb");
-    if (m_pFile)
-        std::setvbuf(m_pFile, nullptr, _IONBF, 0);
+    m_pFile = metastock::CurrentFileSystem().OpenForReading(metastock::PathFromText(path));
     m_bEnded = m_pFile == nullptr;
     m_bFailed = false;
     m_nPos = m_nEnd = 0;
@@ -28,9 +26,7 @@ bool CTextReader::Open(const std::string& path)
 
 void CTextReader::Close()
 {
-    if (m_pFile)
-        std::fclose(m_pFile);
-    m_pFile = nullptr;
+    m_pFile.reset();
     m_bEnded = true;
 }
 
@@ -44,10 +40,11 @@ void CTextReader::Fill()
     m_nEnd = left;
     while (!m_bEnded && m_nEnd <= kMaxPiece) {
         char* const fresh = m_buffer + m_nEnd;
-        const std::size_t count = std::fread(fresh, 1, kBufferSize - m_nEnd, m_pFile);
-        if (std::ferror(m_pFile))
+        const std::ptrdiff_t got = m_pFile->Read(fresh, kBufferSize - m_nEnd);
+        const std::size_t count = got > 0 ? static_cast<std::size_t>(got) : 0;
+        if (got < 0)
             m_bEnded = m_bFailed = true;
-        else if (count == 0)
+        else if (got == 0)
             m_bEnded = true;
         if (const auto* ctrlZ = static_cast<const char*>(std::memchr(fresh, kCtrlZ, count))) {
             m_nEnd += static_cast<std::size_t>(ctrlZ - fresh);

@@ -4,9 +4,11 @@
 // characters, each piece counting as a line of its own.
 
 #include <cstddef>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "metastock/file_system.h"
 
 namespace engine {
 
@@ -36,7 +38,7 @@ private:
     static constexpr std::size_t kBufferSize = 64 * 1024;
     static constexpr char kCtrlZ = '\x1A';
 
-    std::FILE* m_pFile = nullptr;
+    std::unique_ptr<metastock::IReadableFile> m_pFile;
     bool m_bEnded = true;  // nothing more comes from the file: its end, a Ctrl-Z or a read error
     bool m_bFailed = false;
     std::size_t m_nPos = 0;

@@ -27,6 +27,16 @@ public:
     virtual bool Close() = 0;
 };
 
+// A file open for reading from its start, in order; a pipe or a FIFO reads like a file. Destroying it
+// closes it.
+class IReadableFile {
+public:
+    virtual ~IReadableFile() = default;
+    // Reads up to size bytes into buffer: the number read, which may be fewer (a pipe) and is 0 only at
+    // the end of the input, or -1 when reading fails.
+    virtual std::ptrdiff_t Read(void* buffer, std::size_t size) = 0;
+};
+
 // An exclusive lock on a directory, released when destroyed or when its process ends.
 class IDirectoryLock {
 public:
@@ -49,6 +59,8 @@ public:
     // Removes a file; a link is removed itself, never its target. True when nothing stands there afterwards;
     // a directory is never removed.
     virtual bool Remove(const std::filesystem::path& path) = 0;
+    // Opens path for reading; nullptr when it cannot be opened.
+    virtual std::unique_ptr<IReadableFile> OpenForReading(const std::filesystem::path& path) = 0;
     // Reads a whole file; false when it cannot be opened or read.
     virtual bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) = 0;
     // Flushes the directory's entries (renames, new files) to the disk.

@@ -91,6 +91,24 @@ private:
     std::uint64_t m_nEnd = 0;
 };
 
+class CPosixReadableFile : public IReadableFile {
+public:
+    explicit CPosixReadableFile(int fd) : m_fd(fd) {}
+    ~CPosixReadableFile() override { ::close(m_fd); }
+
+    std::ptrdiff_t Read(void* buffer, std::size_t size) override
+    {
+        ssize_t got;
+        do
+            got = ::read(m_fd, buffer, size);
+        while (got < 0 && errno == EINTR);
+        return got < 0 ? -1 : static_cast<std::ptrdiff_t>(got);
+    }
+
+private:
+    int m_fd;
+};
+
 class CPosixLock : public IDirectoryLock {
 public:
     explicit CPosixLock(int fd) : m_fd(fd) {}
@@ -135,6 +153,14 @@ public:
         if (S_ISDIR(status.st_mode))
             return false;
         return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    }
+
+    std::unique_ptr<IReadableFile> OpenForReading(const std::filesystem::path& path) override
+    {
+        const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return nullptr;
+        return std::make_unique<CPosixReadableFile>(fd);
     }
 
     bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) override

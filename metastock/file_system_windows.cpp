@@ -64,6 +64,24 @@ private:
     std::uint64_t m_nEnd = 0;
 };
 
+class CWindowsReadableFile : public IReadableFile {
+public:
+    explicit CWindowsReadableFile(HANDLE file) : m_file(file) {}
+    ~CWindowsReadableFile() override { ::CloseHandle(m_file); }
+
+    std::ptrdiff_t Read(void* buffer, std::size_t size) override
+    {
+        const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        DWORD got = 0;
+        if (!::ReadFile(m_file, buffer, chunk, &got, nullptr))
+            return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;  // a pipe whose writer has gone: its end
+        return static_cast<std::ptrdiff_t>(got);
+    }
+
+private:
+    HANDLE m_file;
+};
+
 class CWindowsLock : public IDirectoryLock {
 public:
     explicit CWindowsLock(HANDLE file) : m_file(file) {}
@@ -112,6 +130,16 @@ public:
         const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(path.c_str())
                                                                      : ::DeleteFileW(path.c_str());
         return removed || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+
+    std::unique_ptr<IReadableFile> OpenForReading(const std::filesystem::path& path) override
+    {
+        // Other programs may go on writing, renaming or deleting the file while it is read.
+        const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return nullptr;
+        return std::make_unique<CWindowsReadableFile>(file);
     }
 
     bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) override

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   clang libclang-rt-14-dev
-  xvfb xauth time
+  xvfb xauth time python3
   dpkg-dev help2man lintian desktop-file-utils zip
   g++-mingw-w64-x86-64-posix wine wine64
 )

@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "engine/remove_security.h"
 #include "metastock/file_names.h"
 #include "metastock/file_system.h"
 #include "support/fault_file_system.h"
@@ -65,42 +67,116 @@ CRunResult RunInto(const fs::path& input, const fs::path& directory, bool bExist
     return {status, test.recorder.messages};
 }
 
+// One change of each kind, into a directory prepared for it.
+struct CChange {
+    const char* szWhat;
+    const char* szInput;  // the input file it reads, in the work directory ("" when it reads none)
+    void (*prepare)(const fs::path& work, const fs::path& directory);
+    CRunResult (*run)(const fs::path& work, const fs::path& directory);
+};
+
+// The securities of Fill, NEW added to them as F3.DAT, and an EMASTER listing NEW.
+void FillWithNew(const fs::path& work, const fs::path& directory)
+{
+    Fill(directory, true);
+    ASSERT_EQ(RunInto(work / "input.txt", directory, true).nStatus, 0);
+    std::string emaster(192 * 2, '\0');
+    emaster[0] = 1;
+    emaster[192 + 2] = 3, emaster.replace(192 + 11, 3, "NEW");
+    WriteText(directory / "EMASTER", emaster);
+}
+
+const CChange kChanges[] = {
+    {"convert, new MASTER", "input.txt", [](const fs::path&, const fs::path&) {},
+     [](const fs::path& work, const fs::path& directory) { return RunInto(work / "input.txt", directory, false); }},
+    {"convert into MASTER", "input.txt", [](const fs::path&, const fs::path& directory) { Fill(directory, true); },
+     [](const fs::path& work, const fs::path& directory) { return RunInto(work / "input.txt", directory, true); }},
+    {"convert --update", "more.txt", FillWithNew,
+     [](const fs::path& work, const fs::path& directory) {
+         CTestJob test(work / "more.txt", directory, "NEW");
+         test.job.m_bUseExisting = test.job.m_bUpdate = 1;
+         const int status = test.job.Run();
+         return CRunResult{status, test.recorder.messages};
+     }},
+    {"remove", "", FillWithNew,
+     [](const fs::path&, const fs::path& directory) {
+         CRecorder recorder;
+         std::string removedFile;
+         const int status = RemoveSecurity(directory, "NEW", recorder, removedFile);
+         return CRunResult{status, recorder.messages};
+     }},
+};
+
+bool HasTemporaryFile(const Snapshot& snapshot)
+{
+    return std::any_of(snapshot.begin(), snapshot.end(), [](const auto& entry) {
+        return entry.first.ends_with(".~NU") || entry.first.ends_with(".NEW");
+    });
+}
+
 }  // namespace
 
-TEST(SafeRun, AFailingCallAnywhereBeforeTheCommitLeavesTheDirectoryAsItWas)
+// Every counted call of the change fails in turn. Up to the rename of MASTER that commits it, the run
+// fails naming the file, leaves the directory byte for byte as it was, and its retry succeeds; after
+// it, the change stands and the message says so.
+TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands)
 {
-    for (const bool bSecurities : {true, false}) {
+    for (const CChange& change : kChanges) {
         CTempDir work;
         WriteText(work / "input.txt", kRows);
-        // The calls of a whole run, to find the rename of MASTER that commits it.
+        WriteText(work / "more.txt", std::string(kRows) + "01/05/99,3,4,5,6,7,8\n");
+        const std::string input = PathKey((work.Path() / change.szInput).string());
+        // The calls of a whole change, to find the rename of MASTER that commits it, and what it leaves.
         std::vector<std::string> calls;
+        Snapshot after;
         {
             CTempDir dir;
-            Fill(dir.Path(), bSecurities);
+            change.prepare(work.Path(), dir.Path());
             CFaultFileSystem counter;
-            ASSERT_EQ(RunInto(work / "input.txt", dir.Path(), bSecurities).nStatus, 0);
+            const CRunResult done = change.run(work.Path(), dir.Path());
+            ASSERT_EQ(done.nStatus, 0) << change.szWhat << ": " << (done.messages.empty() ? "" : done.messages[0]);
             calls = counter.calls;
+            after = Take(dir.Path());
         }
         const auto commit = std::find(calls.begin(), calls.end(), "rename MASTER.~NU MASTER");
-        ASSERT_NE(commit, calls.end());
+        ASSERT_NE(commit, calls.end()) << change.szWhat;
+        if (*change.szInput) {
+            EXPECT_NE(std::find(calls.begin(), calls.end(), "read " + std::string(change.szInput)), calls.end())
+                << change.szWhat << ": the input is read through the file system that fails";
+        }
         const int nCommit = static_cast<int>(commit - calls.begin()) + 1;
-        for (int n = 1; n <= nCommit; ++n) {
-            const std::string what = calls[static_cast<std::size_t>(n - 1)] + (bSecurities ? "" : ", new MASTER");
+        for (int n = 1; n <= static_cast<int>(calls.size()); ++n) {
+            const std::string what = std::string(change.szWhat) + ", " + calls[static_cast<std::size_t>(n - 1)];
             CTempDir dir;
-            Fill(dir.Path(), bSecurities);
+            change.prepare(work.Path(), dir.Path());
             const Snapshot before = Take(dir.Path());
             CRunResult failed;
             {
                 CFaultFileSystem faults(n);
-                failed = RunInto(work / "input.txt", dir.Path(), bSecurities);
+                failed = change.run(work.Path(), dir.Path());
             }
             EXPECT_NE(failed.nStatus, 0) << what;
             ASSERT_FALSE(failed.messages.empty()) << what;
-            EXPECT_NE(PathKey(failed.messages.back()).find(PathKey(dir.Path().string())), std::string::npos)
-                << what << ": " << failed.messages.back();
+            const std::string message = PathKey(failed.messages.back());
+            EXPECT_FALSE(HasTemporaryFile(Take(dir.Path()))) << what;
+            if (n > nCommit) {
+                EXPECT_NE(message.find(" " + PathKey(dir.Path().string()) + ",\nbut the directory could not be flushed "
+                                       "to disk, so this may not survive a power loss."),
+                          std::string::npos)
+                    << what << ": " << message;
+                EXPECT_EQ(Take(dir.Path()).at("MASTER"), after.at("MASTER")) << what;
+                continue;
+            }
+            if (calls[static_cast<std::size_t>(n - 1)] == "read " + std::string(change.szInput))
+                EXPECT_EQ(message, "Cannot read the input file\n" + input) << what;
+            else
+                EXPECT_TRUE(message.find(PathKey(dir.Path().string())) != std::string::npos ||
+                            message.find(input) != std::string::npos)
+                    << what << ": " << message;
             EXPECT_EQ(Take(dir.Path()), before) << what;
-            EXPECT_EQ(RunInto(work / "input.txt", dir.Path(), bSecurities).nStatus, 0) << "retry after " << what;
-            EXPECT_EQ(ReadBytes(dir.Path() / "MASTER")[0], bSecurities ? 4 : 1) << what;
+            const CRunResult retry = change.run(work.Path(), dir.Path());
+            EXPECT_EQ(retry.nStatus, 0) << "retry after " << what << ": " << (retry.messages.empty() ? "" : retry.messages[0]);
+            EXPECT_EQ(Take(dir.Path()), after) << "retry after " << what;
         }
     }
 }

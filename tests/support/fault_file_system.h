@@ -1,6 +1,6 @@
 #pragma once
 // A file system for tests that passes every call to the platform's and makes the Nth counted call fail
-// (create, write, flush, close, rename, read, directory flush, lock; removals always go through, as the
+// (create, write, flush, close, rename, open for reading, each read, directory flush, lock; removals always go through, as the
 // clean-up of a failure needs them). Installed for its lifetime.
 
 #include <memory>
@@ -30,6 +30,13 @@ public:
         return Pass("rename " + from.filename().string() + " " + to.filename().string()) && m_platform.Rename(from, to);
     }
     bool Remove(const std::filesystem::path& path) override { return m_platform.Remove(path); }
+    std::unique_ptr<metastock::IReadableFile> OpenForReading(const std::filesystem::path& path) override
+    {
+        if (!Pass("open " + path.filename().string()))
+            return nullptr;
+        auto file = m_platform.OpenForReading(path);
+        return file ? std::make_unique<CReadable>(*this, std::move(file), path.filename().string()) : nullptr;
+    }
     bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) override
     {
         return Pass("read " + path.filename().string()) && m_platform.ReadWholeFile(path, bytes);
@@ -71,6 +78,23 @@ private:
     private:
         CFaultFileSystem& m_owner;
         std::unique_ptr<metastock::IWritableFile> m_pFile;
+        std::string m_strName;
+    };
+
+    class CReadable : public metastock::IReadableFile {
+    public:
+        CReadable(CFaultFileSystem& owner, std::unique_ptr<metastock::IReadableFile> file, std::string name)
+            : m_owner(owner), m_pFile(std::move(file)), m_strName(std::move(name))
+        {
+        }
+        std::ptrdiff_t Read(void* buffer, std::size_t size) override
+        {
+            return m_owner.Pass("read " + m_strName) ? m_pFile->Read(buffer, size) : -1;
+        }
+
+    private:
+        CFaultFileSystem& m_owner;
+        std::unique_ptr<metastock::IReadableFile> m_pFile;
         std::string m_strName;
     };
 
