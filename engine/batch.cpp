@@ -394,6 +394,10 @@ int CBatch::Finish(CPrepared& prepared, std::size_t nFile)
         ++m_totals.nFailed;
         return 1;
     }
+    if (target->strPath.size() >= sizeof job.m_szPath) {
+        Fail(path, "The full path of the output directory is too long: " + target->strPath);
+        return 1;
+    }
     CopyText(job.m_szPath, target->strPath);
     // As for one convert after the other: the first security makes MASTER, the others add to it.
     job.m_bUseExisting = target->pCommit->HasMaster() || target->nSecurities > 0;

@@ -8,6 +8,9 @@
 // groups: the runs stage their files into the directory's commit, and at least every second (and at the
 // end) the staged files are flushed together and one MASTER rename makes them visible. A kill or power
 // loss leaves every security of the committed groups and nothing of the others.
+//
+// Worker threads may read and parse the files ahead; the files are staged and committed in their order
+// on the calling thread, so that the bytes written and the messages do not depend on the threads.
 
 #include <chrono>
 #include <cstdint>
