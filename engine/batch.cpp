@@ -340,8 +340,8 @@ void CBatch::ReadAheadOnWorkers()
             changed.wait(lock, [&] { return ready[i] != nullptr; });
             prepared = std::move(ready[i]);
             nFinished = i + 1;
+            changed.notify_all();
         }
-        changed.notify_all();
         Finish(*prepared, i);
         if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
             CommitGroups();
