@@ -164,9 +164,15 @@ rm -rf "$work/out-batch"
 /usr/bin/time -v -o "$work/time.out" "$cli" batch "$work/out-batch" "${inputs[@]}" --date-format MM_DD_CCYY \
   --skip 1 "${batch_options[@]}" >"$work/run.out" 2>"$work/run.err"
 batch_kb=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$work/time.out")
+cpu_seconds() {  # user + system time of a /usr/bin/time -v report
+  awk -F': ' '/User time|System time/ { s += $2 } END { print s }' "$work/time.out"
+}
+batch_cpu=$(cpu_seconds)
 summary=$(cat "$work/run.out")
 /usr/bin/time -v -o "$work/time.out" awk -F, 'END{print NR}' "${inputs[@]}" >/dev/null
 awk_kb=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$work/time.out")
+awk_cpu=$(cpu_seconds)
+load=$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo unknown)
 output_bytes=$(cat "$work"/out-batch/* 2>/dev/null | wc -c)
 
 awk -v bm="$(median_us "${batch_us[@]}")" -v am="$(median_us "${awk_us[@]}")" \
@@ -174,12 +180,12 @@ awk -v bm="$(median_us "${batch_us[@]}")" -v am="$(median_us "${awk_us[@]}")" \
   -v cm="$(median_us "${converts_us[@]}")" -v cmin="$(min_us "${converts_us[@]}")" \
   -v bkb="$batch_kb" -v akb="$awk_kb" -v runs="$runs" -v cli="$cli" -v type="$build_type" \
   -v inb="$input_bytes" -v outb="$output_bytes" -v files="$files" -v rows="$rows" -v summary="$summary" \
-  -v options="${BATCH_OPTIONS:-}" -v cores="$(nproc)" '
+  -v options="${BATCH_OPTIONS:-}" -v cores="$(nproc)" -v bcpu="$batch_cpu" -v acpu="$awk_cpu" -v load="$load" '
 function verdict(ok) { return ok ? "met" : "NOT MET" }
 BEGIN {
   ratio = bm / am
   speedup = cm / bm
-  printf "quoteforge-cli: %s (build type %s), %d cores\n", cli, type, cores
+  printf "quoteforge-cli: %s (build type %s), %d cores, load average %s\n", cli, type, cores, load
   printf "input: %d files of %d rows, %.1f MB; output %.1f MB; %d interleaved runs of batch and awk\n", files, rows, inb / 1048576, outb / 1048576, runs
   printf "batch options: %s\nbatch says: %s\n\n", (options == "" ? "(none)" : options), summary
   printf "%-44s %10s %10s   %-8s %s\n", "", "median", "fastest", "target", ""
@@ -190,4 +196,6 @@ BEGIN {
   printf "%-44s %10.1f %10s   %-8s %s\n", "255 converts / batch", speedup, "", ">= 10", verdict(speedup >= 10)
   printf "%-44s %10.1f %10s   %-8s %s\n", "batch peak memory (MB)", bkb / 1024, "", "< 32", verdict(bkb / 1024 < 32)
   printf "%-44s %10.1f\n", "awk peak memory, for comparison (MB)", akb / 1024
+  printf "%-44s %10.0f\n", "batch CPU time, user + system, one run (ms)", bcpu * 1000
+  printf "%-44s %10.0f\n", "awk CPU time, user + system, one run (ms)", acpu * 1000
 }'

@@ -10,6 +10,10 @@ project's code).
   check_directory.py parallel DIR ROWS SYMBOL...
       Every SYMBOL is listed once with ROWS complete records, file numbers are distinct, and the header's
       count equals the records present. Exit 1 on a violation.
+  check_directory.py prefix DIR ROWS SYMBOL...
+      DIR (after a killed batch) lists the first k SYMBOLs in this order, for some k from 0 on (no MASTER
+      is k = 0), each with ROWS complete records, and the header's count equals the records present.
+      Prints k.
 Temporary files of a killed run (F<n>.NEW, *.~NU) and data files that no record names are allowed.
 """
 import os
@@ -92,6 +96,20 @@ def parallel(directory, rows, symbols):
     return 'ok'
 
 
+def prefix(directory, rows, symbols):
+    if not os.path.exists(os.path.join(directory, 'MASTER')):
+        return '0'
+    _, count, _, records = master(directory)
+    if count != len(records):
+        raise ValueError('MASTER counts %d but holds %d records' % (count, len(records)))
+    listed = [symbol(r) for r in records]
+    if listed != symbols[:len(listed)]:
+        raise ValueError('MASTER lists %s, not the first %d files in order' % (listed, len(listed)))
+    for record in records:
+        check_security(directory, record, rows)
+    return str(len(listed))
+
+
 def main(argv):
     if argv[1] == 'kill':
         status = 0
@@ -103,7 +121,10 @@ def main(argv):
                 status = 1
         return status
     try:
-        print(parallel(argv[2], int(argv[3]), argv[4:]))
+        if argv[1] == 'prefix':
+            print(prefix(argv[2], int(argv[3]), argv[4:]))
+        else:
+            print(parallel(argv[2], int(argv[3]), argv[4:]))
         return 0
     except (ValueError, OSError) as error:
         print('VIOLATION: %s' % error)

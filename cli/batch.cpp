@@ -1,9 +1,11 @@
 #include "cli/batch.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <thread>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -14,6 +16,7 @@
 #include "engine/batch.h"
 #include "engine/conversion_settings.h"
 #include "engine/converter.h"
+#include "engine/layout_detection.h"
 
 using namespace engine;
 
@@ -137,6 +140,11 @@ bool ReadSource(const std::vector<std::string>& words, const char* option, bool 
 
 }  // namespace
 
+int DefaultThreads()
+{
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
 CLI::App* AddBatchCommand(CLI::App& app, CBatchRequest& request)
 {
     CLI::App* batch = app.add_subcommand(
@@ -154,6 +162,9 @@ CLI::App* AddBatchCommand(CLI::App& app, CBatchRequest& request)
     batch->add_option("--max-per-dir", request.nMaxPerDir,
                       "Securities per directory, 1 to 255, before the batch goes on in DIR/2, DIR/3, ... "
                       "(default: 255)");
+    batch->add_option("--threads", request.nThreads,
+                      "Worker threads that read the files ahead, 1 to 64 (default: the number of cores); the "
+                      "bytes written do not depend on it");
     batch->add_flag("--update", request.bUpdate,
                     "A symbol that DIR or its numbered sub-directories hold gets the file's rows later than its "
                     "last date; other symbols are added");
@@ -161,10 +172,13 @@ CLI::App* AddBatchCommand(CLI::App& app, CBatchRequest& request)
                     "Skip the flushes to disk: faster, for output that can be made again; a power loss may then "
                     "leave securities that MASTER lists with incomplete data files");
     AddInputOptions(*batch, request.input);
+    batch->add_flag("--detect", request.input.bDetect,
+                    "Take the delimiter, date format, skip and columns that are not given from each file itself "
+                    "(see detect)");
     return batch;
 }
 
-int RunBatch(CBatchRequest& request, std::ostream& out, std::ostream& err)
+int RunBatch(const CLI::App& command, CBatchRequest& request, std::ostream& out, std::ostream& err)
 {
     int nSymbolColumn = 0, nNameColumn = 0;
     std::string problem;
@@ -174,8 +188,12 @@ int RunBatch(CBatchRequest& request, std::ostream& out, std::ostream& err)
     request.input.strDir = request.strDir;
     if (!ReadSource(request.symbolFrom, "--symbol-from", true, nSymbolColumn, problem) ||
         !ReadSource(request.nameFrom, "--name-from", false, nNameColumn, problem) ||
-        !ValidateRequest(request.input, settings, nDateFormat, problem)) {
+        (!ValidateRequest(request.input, settings, nDateFormat, problem) && !request.input.bDetect)) {
         err << "quoteforge-cli: " << problem << '\n';
+        return 2;
+    }
+    if (request.nThreads < 1 || request.nThreads > 64) {
+        err << "quoteforge-cli: --threads must be from 1 to 64\n";
         return 2;
     }
     if (request.nMaxPerDir < 1 || request.nMaxPerDir > 255) {
@@ -194,13 +212,31 @@ int RunBatch(CBatchRequest& request, std::ostream& out, std::ostream& err)
     batch.m_nMaxPerDir = request.nMaxPerDir;
     batch.m_bSyncToDisk = request.bNoSync ? 0 : 1;
     batch.m_bUpdate = request.bUpdate ? 1 : 0;
-    batch.m_cDelimiter = request.input.strDelimiter == "tab" ? '\t' : request.input.strDelimiter == "space" ? ' ' : ',';
-    batch.m_nSkipRows = request.input.nSkip;
-    batch.m_fillJob = [&settings, nDateFormat](CConverter& job, const std::string& symbol, const std::string& name) {
-        ConversionSettings file = settings;
-        file.Symbol = symbol;
-        file.Name = name;
-        return CopyInto(file, nDateFormat, job.m_strInputPath, job);
+    batch.m_nThreads = request.nThreads;
+    // With --detect each file gets its own layout, checked as a whole once filled in: vendors' files need not all look alike.
+    batch.m_inputSettings = [&](const std::string&, const std::string& absolutePath, IMessageSink& messages,
+                                ConversionSettings& fileSettings, int& nFileDateFormat) {
+        if (!request.input.bDetect) {
+            fileSettings = settings;
+            nFileDateFormat = nDateFormat;
+            return 0;
+        }
+        CConvertRequest input = request.input;
+        input.strInput = absolutePath;
+        std::string fault;
+        const DetectedLayout layout = DetectLayout(absolutePath);
+        if (!layout.bFound) {
+            messages.ShowMessage(layout.strProblem);
+            return 1;
+        }
+        for (const auto& [option, value] : LayoutOptions(layout))
+            if (command.count(option) == 0)
+                SetInputOption(input, option, value);
+        if (!ValidateRequest(input, fileSettings, nFileDateFormat, fault)) {
+            messages.ShowMessage(fault);
+            return 1;
+        }
+        return 0;
     };
     const int status = batch.Run();
     console.ClearProgress();

@@ -11,6 +11,9 @@ namespace CLI {
 class App;
 }
 
+// The number of cores, at least 1.
+int DefaultThreads();
+
 struct CBatchRequest {
     std::string strDir;
     std::vector<std::string> files;
@@ -19,6 +22,7 @@ struct CBatchRequest {
     int nMaxPerDir = 255;
     bool bNoSync = false;
     bool bUpdate = false;
+    int nThreads = DefaultThreads();
     CConvertRequest input;  // the input options; its symbol and directory are not used
 };
 
@@ -26,5 +30,6 @@ struct CBatchRequest {
 CLI::App* AddBatchCommand(CLI::App& app, CBatchRequest& request);
 
 // Runs a parsed batch: 0 when every file converted, 1 when any failed, 2 for a usage error. The
-// progress line is shown only when err is standard error on a terminal.
-int RunBatch(CBatchRequest& request, std::ostream& out, std::ostream& err);
+// progress line is shown only when err is standard error on a terminal. command tells which input
+// options were given, so that --detect fills only the others.
+int RunBatch(const CLI::App& command, CBatchRequest& request, std::ostream& out, std::ostream& err);

@@ -30,6 +30,6 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         if (command.pCommand->parsed())
             return command.run(out, err);
     if (batch->parsed())
-        return RunBatch(batchRequest, out, err);
+        return RunBatch(*batch, batchRequest, out, err);
     return RunConvert(*convert, request, out, err);
 }

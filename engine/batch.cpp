@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 
+#include "engine/code_page.h"
 #include "engine/converter.h"
 #include "engine/directory_commit.h"
 #include "engine/line_parsing.h"
@@ -20,20 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kMaxSymbolCharacters = 16;
-constexpr std::size_t kMaxNameCharacters = 16;
-
-// The messages of one file's run, each naming the file.
-class CFileMessageSink : public IMessageSink {
-public:
-    CFileMessageSink(IMessageSink& sink, const std::string& path) : m_sink(sink), m_strPath(path) {}
-    void ShowMessage(const std::string& text) override { m_sink.ShowMessage(m_strPath + ": " + text); }
-
-private:
-    IMessageSink& m_sink;
-    std::string m_strPath;
-};
-
 std::string TrimRight(std::string text)
 {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
@@ -41,11 +31,18 @@ std::string TrimRight(std::string text)
     return text;
 }
 
-bool SameSymbol(const std::string& a, const std::string& b)
+std::string TrimLeft(const std::string& text)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-    });
+    std::size_t start = 0;
+    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start])))
+        ++start;
+    return text.substr(start);
+}
+
+// Symbols are compared as stored (Windows-1252), in upper case and without trailing blanks.
+std::string ComparedSymbol(const std::string& stored)
+{
+    return UpperCaseSymbol(TrimRight(stored));
 }
 
 // The tokens of the first data row: the first line after the skipped ones that holds a token.
@@ -82,6 +79,47 @@ std::string FirstCharacters(const std::string& text, std::size_t nCharacters, bo
 
 CBatch::CBatch(const CRunServices& services, IBatchObserver& observer) : m_services(services), m_observer(observer) {}
 
+// The messages of one file, each naming the file: kept while the file is read ahead (on any thread),
+// then shown in the order of the files when the batch comes to it, and from then on straight away.
+class CBatch::CFileMessages : public IMessageSink {
+public:
+    explicit CFileMessages(const std::string& path) : m_strPath(path) {}
+
+    void ShowMessage(const std::string& text) override { Add(false, m_strPath + ": " + text); }
+    void ShowNotice(const std::string& text) override { Add(true, m_strPath + ": " + text); }
+
+    void Show(IMessageSink& sink, IBatchObserver& observer)
+    {
+        m_pSink = &sink;
+        m_pObserver = &observer;
+        for (const auto& [bNotice, text] : m_kept)
+            Add(bNotice, text);
+        m_kept.clear();
+    }
+
+private:
+    void Add(bool bNotice, const std::string& line)
+    {
+        if (!m_pSink)
+            m_kept.emplace_back(bNotice, line);
+        else if (bNotice)
+            m_pObserver->OnNotice(line);
+        else
+            m_pSink->ShowMessage(line);
+    }
+
+    std::string m_strPath;
+    std::vector<std::pair<bool, std::string>> m_kept;
+    IMessageSink* m_pSink = nullptr;
+    IBatchObserver* m_pObserver = nullptr;
+};
+
+struct CBatch::CPrepared {
+    explicit CPrepared(const std::string& path) : messages(path) {}
+    CFileMessages messages;
+    std::unique_ptr<CConverter> pJob;  // null when the file failed
+};
+
 void CBatch::Fail(const std::string& path, const std::string& text)
 {
     m_services.messages.ShowMessage(path + ": " + text);
@@ -107,19 +145,22 @@ int CBatch::Run()
         m_strDir.pop_back();
     if (ReadDirectories() != 0)
         return 1;
-    // A run changes the working directory, so the inputs are made absolute first.
-    std::vector<std::string> inputs;
+    // Inputs are read by their absolute paths, named in messages as given.
+    m_absolutePaths.clear();
     for (const std::string& path : m_inputPaths) {
         const fs::path input = fs::absolute(PathFromText(path), error);
-        inputs.push_back(error ? path : input.string());
+        m_absolutePaths.push_back(error ? path : input.string());
     }
     m_lastCommit = std::chrono::steady_clock::now();
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        m_observer.OnFile(m_inputPaths[i], m_totals);
-        ConvertFile(m_inputPaths[i], inputs[i]);
-        if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
-            CommitGroups();
-    }
+    if (m_nThreads > 1 && m_inputPaths.size() > 1)
+        ReadAheadOnWorkers();
+    else
+        for (std::size_t i = 0; i < m_inputPaths.size(); ++i) {
+            m_observer.OnFile(m_inputPaths[i], m_totals);
+            Finish(*Prepare(i), i);
+            if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
+                CommitGroups();
+        }
     CommitGroups();
     m_directories.clear();  // releases the locks
     return m_totals.nFailed > 0 ? 1 : 0;
@@ -160,11 +201,11 @@ void CBatch::ReadSymbols(Directory& directory)
     directory.symbols.clear();
     for (const MasterRecord& record : master.records)
         if (!IsDirectoryEntry(record))
-            directory.symbols.push_back(MasterEntry(record).strSymbol);
+            directory.symbols.push_back(ComparedSymbol(MasterEntry(record).strSymbol));
     const ExtraIndexes& extras = directory.pCommit->Extras();
     for (const IndexFile* index : {&extras.emaster, &extras.xmaster})
         for (const IndexEntry& entry : index->entries)
-            directory.symbols.push_back(entry.strSymbol);
+            directory.symbols.push_back(ComparedSymbol(entry.strSymbol));
 }
 
 // Commits what each directory has staged: its files flushed together, then one MASTER rename.
@@ -189,10 +230,10 @@ void CBatch::CommitGroups()
 
 CBatch::Directory* CBatch::DirectoryHolding(const std::string& storedSymbol)
 {
+    const std::string wanted = ComparedSymbol(storedSymbol);
     for (Directory& directory : m_directories)
-        for (const std::string& symbol : directory.symbols)
-            if (SameSymbol(symbol, storedSymbol))
-                return &directory;
+        if (std::find(directory.symbols.begin(), directory.symbols.end(), wanted) != directory.symbols.end())
+            return &directory;
     return nullptr;
 }
 
@@ -220,57 +261,129 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
     return &m_directories.back();
 }
 
-// The symbol from the file's name without its extension, or from a column of the first data row; the
-// name from a column or empty. Both are cut to 16 characters, the symbol with a notice.
-int CBatch::SymbolAndName(const std::string& path, const std::string& absolutePath, std::string& symbol,
-                          std::string& name)
+// The symbol from the file's name without its extension, or from a column of the first data row, with
+// the blanks around it removed, upper-cased as a Windows-1252 symbol and cut to 16 characters with a
+// notice; the name from a column or empty. Either one failing Windows-1252 fails the file.
+int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings) const
 {
     CTokenTable tokens;
     int nTokens = 0;
-    if ((m_nSymbolColumn > 0 || m_nNameColumn > 0) && FirstDataRow(absolutePath, m_cDelimiter, m_nSkipRows, tokens, nTokens) != 0) {
-        Fail(path, "Cannot open the input file");
+    const char delimiter = settings.Delimiter == 1 ? '\t' : settings.Delimiter == 2 ? ' ' : ',';
+    const int nSkipRows = settings.SkipOn ? settings.SkipRows : 0;
+    if ((m_nSymbolColumn > 0 || m_nNameColumn > 0) &&
+        FirstDataRow(absolutePath, delimiter, nSkipRows, tokens, nTokens) != 0) {
+        messages.ShowMessage("Cannot open the input file");
         return 1;
     }
     for (int column : {m_nSymbolColumn, m_nNameColumn})
         if (column > nTokens) {
-            Fail(path, nTokens == 0 ? "no data row to take the symbol or name from"
+            messages.ShowMessage(nTokens == 0 ? "no data row to take the symbol or name from"
                                     : "the first data row has no column " + std::to_string(column));
             return 1;
         }
-    symbol = m_nSymbolColumn > 0 ? std::string(tokens[m_nSymbolColumn - 1]) : PathFromText(path).stem().string();
-    symbol = TrimRight(symbol);
-    for (char& c : symbol)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (symbol.empty()) {
-        Fail(path, "no symbol in " + (m_nSymbolColumn > 0 ? "column " + std::to_string(m_nSymbolColumn) +
+    const std::string whole = NormalisedSymbol(TrimLeft(
+        m_nSymbolColumn > 0 ? std::string(tokens[m_nSymbolColumn - 1]) : PathFromText(absolutePath).stem().string()));
+    if (whole.empty()) {
+        messages.ShowMessage("no symbol in " + (m_nSymbolColumn > 0 ? "column " + std::to_string(m_nSymbolColumn) +
                                                                 " of the first data row"
                                                           : std::string("the file name")));
         return 1;
     }
     bool cut = false;
-    const std::string whole = symbol;
-    symbol = TrimRight(FirstCharacters(whole, kMaxSymbolCharacters, cut));
+    settings.Symbol = TrimRight(FirstCharacters(whole, kMaxSymbolLength, cut));
     if (cut)
-        m_observer.OnNotice(path + ": symbol " + whole + " cut to 16 characters: " + symbol);
-    name = m_nNameColumn > 0 ? FirstCharacters(TrimRight(std::string(tokens[m_nNameColumn - 1])), kMaxNameCharacters, cut)
-                             : std::string();
+        messages.ShowNotice("symbol " + whole + " cut to 16 characters: " + settings.Symbol);
+    settings.Name = m_nNameColumn > 0
+                        ? TrimRight(FirstCharacters(TrimRight(std::string(tokens[m_nNameColumn - 1])), kMaxNameLength, cut))
+                        : std::string();
+    for (ESetting eField : {ESetting::Symbol, ESetting::Name}) {
+        const SettingsCheck check = CheckSetting(settings, eField);
+        if (check.Failed()) {
+            messages.ShowMessage(check.strMessage);
+            return 1;
+        }
+    }
     return 0;
 }
 
-int CBatch::ConvertFile(const std::string& path, const std::string& absolutePath)
+// Workers prepare the files a few ahead of the one being staged; the results wait in their slots.
+void CBatch::ReadAheadOnWorkers()
 {
-    std::string symbol, name;
-    if (SymbolAndName(path, absolutePath, symbol, name) != 0)
-        return 1;
-    CFileMessageSink messages(m_services.messages, path);
-    CConverter job({messages, m_services.settings, m_services.today});
-    if (m_fillJob(job, symbol, name) != 0) {
+    const std::size_t nFiles = m_inputPaths.size();
+    const std::size_t nAhead = 2 * static_cast<std::size_t>(m_nThreads);  // bounds the memory held
+    std::vector<std::unique_ptr<CPrepared>> ready(nFiles);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t nNext = 0;      // the next file for a worker
+    std::size_t nFinished = 0;  // files staged
+    auto work = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return nNext >= nFiles || nNext < nFinished + nAhead; });
+            if (nNext >= nFiles)
+                return;
+            const std::size_t i = nNext++;
+            lock.unlock();
+            std::unique_ptr<CPrepared> prepared = Prepare(i);
+            lock.lock();
+            ready[i] = std::move(prepared);
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 0; t < m_nThreads && static_cast<std::size_t>(t) < nFiles; ++t)
+        workers.emplace_back(work);
+    for (std::size_t i = 0; i < nFiles; ++i) {
+        m_observer.OnFile(m_inputPaths[i], m_totals);
+        std::unique_ptr<CPrepared> prepared;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return ready[i] != nullptr; });
+            prepared = std::move(ready[i]);
+            nFinished = i + 1;
+            changed.notify_all();
+        }
+        Finish(*prepared, i);
+        if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
+            CommitGroups();
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+std::unique_ptr<CBatch::CPrepared> CBatch::Prepare(std::size_t nFile) const
+{
+    const std::string& absolutePath = m_absolutePaths[nFile];
+    auto prepared = std::make_unique<CPrepared>(m_inputPaths[nFile]);
+    CFileMessages& messages = prepared->messages;
+    ConversionSettings settings;
+    int nDateFormat = 0;
+    if (m_inputSettings(m_inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0 ||
+        SymbolAndName(messages, absolutePath, settings) != 0)
+        return prepared;
+    auto job = std::make_unique<CConverter>(CRunServices{messages, m_services.settings, m_services.today});
+    if (CopyInto(settings, nDateFormat, absolutePath, *job) != 0) {
+        messages.ShowMessage("the symbol or name cannot be stored in Windows-1252");
+        return prepared;
+    }
+    if (!m_bUpdate && job->ReadAhead() != 0)
+        return prepared;
+    prepared->pJob = std::move(job);
+    return prepared;
+}
+
+int CBatch::Finish(CPrepared& prepared, std::size_t nFile)
+{
+    const std::string& path = m_inputPaths[nFile];
+    prepared.messages.Show(m_services.messages, m_observer);
+    if (!prepared.pJob) {
         ++m_totals.nFailed;
         return 1;
     }
+    CConverter& job = *prepared.pJob;
     Directory* target = DirectoryHolding(job.m_szSymbol);
     if (target && !m_bUpdate) {
-        Fail(path, "Duplicate Symbol " + std::string(job.m_szSymbol) + " in " + target->strShown);
+        Fail(path, "Duplicate Symbol " + Windows1252ToUtf8(job.m_szSymbol) + " in " + target->strShown);
         return 1;
     }
     // An update reads the security's data file as committed, so what is staged there goes first.
@@ -282,7 +395,10 @@ int CBatch::ConvertFile(const std::string& path, const std::string& absolutePath
         ++m_totals.nFailed;
         return 1;
     }
-    job.m_strInputPath = absolutePath;
+    if (target->strPath.size() >= sizeof job.m_szPath) {
+        Fail(path, "The full path of the output directory is too long: " + target->strPath);
+        return 1;
+    }
     CopyText(job.m_szPath, target->strPath);
     // As for one convert after the other: the first security makes MASTER, the others add to it.
     job.m_bUseExisting = target->pCommit->HasMaster() || target->nSecurities > 0;
@@ -312,7 +428,7 @@ int CBatch::ConvertFile(const std::string& path, const std::string& absolutePath
     // Staged, even when the conversion reported a failure (a date style that does not match): the
     // security is in MASTER at the next commit.
     ++target->nSecurities;
-    target->symbols.emplace_back(job.m_szSymbol);
+    target->symbols.push_back(ComparedSymbol(job.m_szSymbol));
     if (status != 0) {
         ++m_totals.nFailed;
         return 1;

@@ -8,6 +8,9 @@
 // groups: the runs stage their files into the directory's commit, and at least every second (and at the
 // end) the staged files are flushed together and one MASTER rename makes them visible. A kill or power
 // loss leaves every security of the committed groups and nothing of the others.
+//
+// Worker threads may read and parse the files ahead; the files are staged and committed in their order
+// on the calling thread, so that the bytes written and the messages do not depend on the threads.
 
 #include <chrono>
 #include <cstdint>
@@ -16,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/conversion_settings.h"
 #include "engine/services.h"
 #include "metastock/master_format.h"
 
@@ -56,12 +60,16 @@ public:
     int m_bSyncToDisk = 1;  // 0: no flushes to disk (scratch output)
     int m_bUpdate = 0;      // 1: a symbol already there gets the input's later rows, as convert --update does
     std::chrono::milliseconds m_groupInterval{1000};  // the longest time between two commits
-    // How the input is read, for finding the first data row.
-    char m_cDelimiter = ',';
-    int m_nSkipRows = 0;
-    // Sets a job's input options and its symbol and name; non-zero, with its message shown, when they
-    // cannot be stored. The batch sets the input file and the directory.
-    std::function<int(CConverter& job, const std::string& symbol, const std::string& name)> m_fillJob;
+    // The input settings of one file (delimiter, skip, date format, columns), given its path as the user
+    // named it and its absolute path; non-zero after a message naming the file when it has none. The batch
+    // adds symbol, name, input file and directory.
+    // Called on worker threads: it reports through messages only.
+    std::function<int(const std::string& path, const std::string& absolutePath, IMessageSink& messages,
+                      ConversionSettings& settings, int& nDateFormat)>
+        m_inputSettings;
+    // Worker threads that read and parse the files ahead while the batch stages and commits them in
+    // order; 1 reads each file when its turn comes. The bytes written are the same either way.
+    int m_nThreads = 1;
 
     BatchTotals m_totals;  // added, updated and records count committed securities only
 
@@ -70,15 +78,21 @@ private:
         std::string strPath;   // absolute
         std::string strShown;  // as the user named it, for messages
         int nSecurities = 0;                // committed and staged
-        std::vector<std::string> symbols;  // as MASTER stores them, trailing blanks removed
+        std::vector<std::string> symbols;  // in Windows-1252 and upper case, trailing blanks removed
         std::shared_ptr<CDirectoryCommit> pCommit;
         BatchTotals pending;                // of the securities staged since the last commit
     };
 
-    // path as given, for messages; absolutePath for reading.
-    int ConvertFile(const std::string& path, const std::string& absolutePath);
-    int SymbolAndName(const std::string& path, const std::string& absolutePath, std::string& symbol,
-                      std::string& name);
+    class CFileMessages;
+    struct CPrepared;
+
+    // The file's settings, symbol and name, and (but for an update) its records read into memory; safe
+    // on any thread, since it touches nothing of the batch but what it reads.
+    std::unique_ptr<CPrepared> Prepare(std::size_t nFile) const;
+    // Stages the prepared file into its directory, in the order of the files.
+    int Finish(CPrepared& prepared, std::size_t nFile);
+    void ReadAheadOnWorkers();
+    int SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings) const;
     int ReadDirectories();
     int OpenDirectory(Directory& directory);
     void ReadSymbols(Directory& directory);
@@ -90,6 +104,7 @@ private:
     CRunServices m_services;
     IBatchObserver& m_observer;
     std::string m_strShownDir;
+    std::vector<std::string> m_absolutePaths;  // of the input files, to read them by
     std::vector<Directory> m_directories;  // DIR, DIR/2, DIR/3, ...
     std::chrono::steady_clock::time_point m_lastCommit;
 };

@@ -46,16 +46,27 @@ std::int16_t DateFormatArgument(int nDateFormat)
 
 }  // namespace
 
-int CConverter::Convert()
+int CConverter::ReadAhead()
+{
+    m_bReadingAhead = true;
+    const int status = (m_pInput || CheckInput() == 0) ? ReadRecords() : 1;
+    m_bReadingAhead = false;
+    return status;
+}
+
+// Reads every line of the input into data records: into the staged data file, or into memory when the
+// run reads ahead of staging (the records then go into the data file when it is made).
+int CConverter::ReadRecords()
 {
     const std::uint8_t fileNumber = m_nFileNumber;  // the number AddSymbol gave the new security
     if (!m_pInput && CheckInput() != 0)
         return 1;
     CTextReader& input = *m_pInput;  // opened once, by CheckInput
     CTokenTable tokens;
-    int bDateStyleFailed = 0;
-    int bRowsFailed = 0;
     bool bFirstLine = true;
+    m_bRead = true;
+    m_bDateStyleFailed = 0;
+    m_bRowsFailed = 0;
     m_nRecords = 0;
     m_firstDate = m_lastDate = MbfSingle{};
 
@@ -71,7 +82,7 @@ int CConverter::Convert()
         if (m_nRecords == kMaxDataRecords) {
             ShowMessage("The input holds more than 65,534 data rows,\nthe most that one data file can hold.\n"
                         "Only the first 65,534 rows were converted.");
-            bRowsFailed = 1;
+            m_bRowsFailed = 1;
             break;
         }
         const std::string_view dateToken = TokenAt(tokens, m_nFieldCol[kDateField]);
@@ -83,11 +94,11 @@ int CConverter::Convert()
             const bool nonDigit = HasNonDigit(dateToken);
             if (m_nDateFormat > kLastSeparatedFormat && nonDigit) {
                 ShowMessage("You specified a numeric-only date format\nbut a non-numeric date character was found.");
-                bDateStyleFailed = 1;
+                m_bDateStyleFailed = 1;
             } else if (m_nDateFormat <= kLastSeparatedFormat && !nonDigit) {
                 ShowMessage("You specified a character-separated date format\n"
                             "but a only numeric date characters were found.");
-                bDateStyleFailed = 1;
+                m_bDateStyleFailed = 1;
             }
         }
         // An update takes only the rows after the security's last date.
@@ -104,7 +115,7 @@ int CConverter::Convert()
         for (int q = kOpenField; q < kFieldCount; ++q)
             m_record[q] = FloatToMbf(m_bFieldOn[q] ? ValueAt(tokens, m_nFieldCol[q]) : 0.0f);
         if (AppendRecord(fileNumber) != 0) {
-            bRowsFailed = 1;
+            m_bRowsFailed = 1;
             break;
         }
         ++m_nRecords;
@@ -115,11 +126,19 @@ int CConverter::Convert()
         ShowMessage("Cannot read the input file\n" + m_strInputPath);
         return 1;
     }
+    return 0;
+}
+
+int CConverter::Convert()
+{
+    const std::uint8_t fileNumber = m_nFileNumber;
+    if (!m_bRead && ReadRecords() != 0)
+        return 1;
     if (m_pDataFile && !m_pDataFile->Error().empty())
         return 1;  // a record could not be written; that was reported, and nothing is committed
 
     if (m_bUpdating && m_nRecords == 0)
-        return bDateStyleFailed;  // nothing new: the directory stays as it was
+        return m_bDateStyleFailed;  // nothing new: the directory stays as it was
 
     // Without a single record the new security keeps its creation date as first and last date.
     const MbfSingle firstDate = m_bUpdating && m_nHeldRecords > 0 ? m_heldFirstDate : m_firstDate;
@@ -128,7 +147,7 @@ int CConverter::Convert()
         (m_bUpdating && UpdateExtendedIndex(firstDate, m_lastDate) != 0) || Commit() != 0)
         return 1;
     // A date style that does not match, or rows beyond the limit, still leave the security committed.
-    return bDateStyleFailed | bRowsFailed;
+    return m_bDateStyleFailed | m_bRowsFailed;
 }
 
 }  // namespace engine

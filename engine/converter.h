@@ -40,6 +40,10 @@ public:
     int CheckDuplicate();
     int AddSymbol();
     int Convert();
+    // Reads the input's records into memory before the run, which then skips reading: a batch reads files
+    // on worker threads while it stages others. Not for an update, whose rows depend on the directory.
+    // 0, or 1 after a message.
+    int ReadAhead();
 
     int CreateDataFile(std::uint8_t nFileNumber);
     int CreateColumnList(std::uint8_t nFileNumber);
@@ -95,6 +99,7 @@ private:
     int WriteSecurityFile(const std::string& name, const void* data, std::size_t size);
     int FlushDataFile();
     int ReportMissingRecords(std::uintmax_t nHeld, int nRecords);
+    int ReadRecords();
     int BackUpMaster();
     void WriteBackSettings();
 
@@ -107,6 +112,10 @@ private:
     std::string m_strDataFile;
     std::uint8_t m_nDataFileNumber = 0;
     std::size_t m_nDataBytes = 0;         // of the replacement so far, the buffer included
+    bool m_bRead = false;                 // the input's records are read
+    bool m_bReadingAhead = false;
+    int m_bDateStyleFailed = 0;           // the first date did not match the date format's style
+    int m_bRowsFailed = 0;                // rows beyond the limit, or a record that could not be written
 };
 
 // Copies text into a fixed job buffer, cutting it to fit.

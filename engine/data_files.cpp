@@ -36,8 +36,7 @@ int CConverter::WriteSecurityFile(const std::string& name, const void* data, std
     if (name.ends_with(".DAT")) {
         m_pDataFile = file;
         m_strDataFile = file->Target().string();
-        m_nDataBytes = size;
-        m_dataBuffer.clear();
+        m_nDataBytes = size + m_dataBuffer.size();  // records read ahead follow the header
         m_dataBuffer.reserve(kDataBufferSize);
     }
     return 0;
@@ -68,7 +67,7 @@ int CConverter::FlushDataFile()
 
 int CConverter::AppendRecord(std::uint8_t nFileNumber)
 {
-    if (!m_pDataFile || m_nDataFileNumber != nFileNumber) {
+    if (!m_bReadingAhead && (!m_pDataFile || m_nDataFileNumber != nFileNumber)) {
         ShowMessage("No data file is open for file number " + std::to_string(nFileNumber));
         return 1;
     }
@@ -81,7 +80,8 @@ int CConverter::AppendRecord(std::uint8_t nFileNumber)
         }
     m_dataBuffer.insert(m_dataBuffer.end(), record, record + length);
     m_nDataBytes += length;
-    return m_dataBuffer.size() >= kDataBufferSize ? FlushDataFile() : 0;
+    // Read ahead, the records wait in memory (at most 65,534 of 28 bytes) for the data file.
+    return !m_bReadingAhead && m_dataBuffer.size() >= kDataBufferSize ? FlushDataFile() : 0;
 }
 
 // Writes the number of the last record into the header of the staged data file. The header never counts

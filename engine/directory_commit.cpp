@@ -4,7 +4,6 @@
 #include <cctype>
 #include <system_error>
 
-#include "metastock/file_names.h"
 
 namespace engine {
 
@@ -39,21 +38,18 @@ bool IsFileThere(const fs::path& path)
     return !error && fs::exists(status) && !fs::is_directory(status);
 }
 
-bool IsEntryThere(const fs::path& path)
+std::string UpperAscii(std::string text)
 {
-    std::error_code error;
-    return fs::exists(fs::symlink_status(path, error));
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
 }
 
 // Temporary names of a run that was killed: under the lock no run is writing them.
 bool IsStaleTemporaryName(const std::string& name)
 {
-    auto upper = [](std::string text) {
-        for (char& c : text)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return text;
-    };
-    const std::string n = upper(name);
+    const std::string n = UpperAscii(name);
     if (n == "MASTER.~NU" || n == "MASTER.NEW" || n == "MASTER.BAK.~NU")
         return true;
     const std::size_t dot = n.find('.');
@@ -97,11 +93,42 @@ int CDirectoryCommit::Lock(const fs::path& directory)
         return Fail("Cannot lock the directory " + directory.string() +
                     "\nagainst other conversions while this one adds to it.");
     std::error_code error;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
-        if (IsStaleTemporaryName(it->path().filename().string()))
+    m_entries.clear();
+    m_names.clear();
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (IsStaleTemporaryName(name))
             fileSystem.Remove(it->path());
-    m_masterPath = FindEntryIgnoringCase(directory, "MASTER");
+        else
+            Listed(it->path(), true);
+    }
+    bool bThere = false;
+    m_masterPath = Entry("MASTER", bThere);
     return 0;
+}
+
+// Of names differing in case alone, the one spelt as asked wins, else the first one listed.
+fs::path CDirectoryCommit::Entry(const std::string& name, bool& bThere) const
+{
+    if (m_names.count(name) != 0) {
+        bThere = true;
+        return m_directory / name;
+    }
+    const auto it = m_entries.find(UpperAscii(name));
+    bThere = it != m_entries.end();
+    return m_directory / (bThere ? it->second : name);
+}
+
+void CDirectoryCommit::Listed(const fs::path& path, bool bThere)
+{
+    const std::string name = path.filename().string();
+    if (bThere) {
+        m_entries.emplace(UpperAscii(name), name);
+        m_names.insert(name);
+    } else {
+        m_entries.erase(UpperAscii(name));
+        m_names.erase(name);
+    }
 }
 
 bool CDirectoryCommit::HasMaster() const
@@ -156,9 +183,8 @@ MasterRecord* CDirectoryCommit::Record(std::uint8_t nFileNumber)
 
 CReplacementFile* CDirectoryCommit::StageFile(const std::string& name, const std::string& tempName)
 {
-    const fs::path target = FindEntryIgnoringCase(m_directory, name);
     CStagedFile staged;
-    staged.bTargetExisted = IsEntryThere(target);
+    const fs::path target = Entry(name, staged.bTargetExisted);
     if (IsFileThere(target) && !ReadWholeFile(target, staged.oldBytes)) {
         Fail("Cannot read " + target.string());
         return nullptr;
@@ -179,11 +205,16 @@ void CDirectoryCommit::StageRecord(const MasterRecord& record)
 
 int CDirectoryCommit::StageBackup()
 {
-    const fs::path backup = FindEntryIgnoringCase(m_directory, m_masterPath.filename().string() + kBackupSuffix);
-    m_oldBackupBytes.clear();
-    m_bHadBackup = IsFileThere(backup);
-    if (m_bHadBackup && !ReadWholeFile(backup, m_oldBackupBytes))
-        return Fail("Cannot read " + backup.string());
+    // MASTER.BAK on disk changes only at a commit, so a group reads it once.
+    if (!m_bOldBackupRead) {
+        bool bThere = false;
+        const fs::path backup = Entry(m_masterPath.filename().string() + kBackupSuffix, bThere);
+        m_oldBackupBytes.clear();
+        m_bHadBackup = bThere && IsFileThere(backup);
+        if (m_bHadBackup && !ReadWholeFile(backup, m_oldBackupBytes))
+            return Fail("Cannot read " + backup.string());
+        m_bOldBackupRead = true;
+    }
     m_backupBytes = MasterFileBytes(m_master);
     m_bBackup = true;
     return 0;
@@ -201,7 +232,8 @@ int CDirectoryCommit::Commit(const std::string& change)
             return Fail(staged.file->Error());
 
     // Everything is written before the first rename, so that a failure up to here changes nothing.
-    const fs::path backupPath = FindEntryIgnoringCase(m_directory, m_masterPath.filename().string() + kBackupSuffix);
+    bool bBackupThere = false;
+    const fs::path backupPath = Entry(m_masterPath.filename().string() + kBackupSuffix, bBackupThere);
     CReplacementFile backup(backupPath, WithSuffix(backupPath, kMasterTemp));
     if (m_bBackup && !(backup.Open() && backup.Write(m_backupBytes.data(), m_backupBytes.size()) &&
                        backup.Finish(m_bSyncToDisk)))
@@ -231,6 +263,12 @@ int CDirectoryCommit::Commit(const std::string& change)
         return Fail(master.Error());
     }
     // The commit: from here on the new securities are part of the directory.
+    for (CStagedFile& staged : m_staged)
+        Listed(staged.file->Target(), true);
+    if (m_bBackup)
+        Listed(backupPath, true);
+    Listed(m_masterPath, true);
+    m_bOldBackupRead = false;
     m_staged.clear();
     m_bBackup = false;
     m_committedMaster = m_master;
@@ -256,6 +294,7 @@ void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
             ReplaceFileContents(staged.file->Target(), staged.file->Temp(), staged.oldBytes.data(),
                                 staged.oldBytes.size(), ignored);
     }
+    m_bOldBackupRead = false;
     if (pBackup && pBackup->InPlace()) {
         if (m_bHadBackup)
             ReplaceFileContents(pBackup->Target(), pBackup->Temp(), m_oldBackupBytes.data(), m_oldBackupBytes.size(),

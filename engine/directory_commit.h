@@ -11,6 +11,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -90,6 +92,10 @@ private:
     };
 
     int Fail(const std::string& message);
+    // The entry of the directory named name in any case, from the listing taken under the lock and kept
+    // up to date by the commits; bThere tells whether it exists.
+    std::filesystem::path Entry(const std::string& name, bool& bThere) const;
+    void Listed(const std::filesystem::path& path, bool bThere);
     void RollBack(metastock::CReplacementFile* pBackup);
 
     IMessageSink& m_messages;
@@ -105,6 +111,11 @@ private:
     std::vector<std::uint8_t> m_backupBytes;
     std::vector<std::uint8_t> m_oldBackupBytes;  // to restore when the commit fails after MASTER.BAK moved
     bool m_bHadBackup = false;
+    bool m_bOldBackupRead = false;  // m_oldBackupBytes hold MASTER.BAK as on disk since the last commit
+    // The directory's entries under the lock, by their names in upper case. Only this object changes the
+    // directory while it holds the lock, so a batch looks a name up without a stat or a listing.
+    std::map<std::string, std::string> m_entries;
+    std::set<std::string> m_names;  // the same names as spelt
 };
 
 }  // namespace engine

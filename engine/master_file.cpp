@@ -29,6 +29,11 @@ const char* const kMaxSymbolsMessage =
 
 int CConverter::CheckPath()
 {
+    if (m_pGroup) {  // the batch gives the full path, holds the lock, has read the indexes and checks MASTER itself
+        m_pCommit = m_pGroup;
+        CopyText(m_szMaster, m_pCommit->MasterPath().string());
+        return 0;
+    }
     std::string directory = m_szPath;
 #ifdef _WIN32
     // Case does not name another directory here; the stored path reads in upper case.
@@ -50,11 +55,6 @@ int CConverter::CheckPath()
     }
     CopyText(m_szPath, current);
 
-    if (m_pGroup) {  // the batch has the lock, has read the indexes and checks MASTER itself
-        m_pCommit = m_pGroup;
-        CopyText(m_szMaster, m_pCommit->MasterPath().string());
-        return 0;
-    }
     // From the first look at MASTER to the commit, no other run changes the directory.
     m_pCommit.reset();
     m_pCommit = std::make_unique<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);

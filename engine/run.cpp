@@ -10,7 +10,7 @@ namespace engine {
 int CConverter::Run()
 {
     int status = 1;
-    if (CheckInput() == 0 && CheckPath() == 0 && CheckColumns() == 0 &&
+    if ((m_bRead || CheckInput() == 0) && CheckPath() == 0 && CheckColumns() == 0 &&
         (m_bUpdate ? PrepareUpdate() : 0) == 0 && (m_bUpdating || (CheckDuplicate() == 0 && AddSymbol() == 0))) {
         WriteBackSettings();
         if (!m_bUseExisting || BackUpMaster() == 0)

@@ -104,6 +104,10 @@ TEST_F(BatchTest, SymbolComesFromTheFileNameOrAColumnUpperCasedAndCutToSixteenCh
         {"any.csv", {"--symbol-from", "column", "8"}, "ibm  ", "IBM", ""},
         {"any.csv", {"--symbol-from", "column", "8"}, "averyveryverylongticker", "AVERYVERYVERYLON", "cut to 16"},
         {"any.csv", {"--symbol-from", "column", "10"}, "x", "", "the first data row has no column 10"},
+        {"any.csv", {"--symbol-from", "column", "8"}, " \xC3\xA9t\xC3\xA9 ", "\xC9T\xC9", ""},  // " été " as Windows-1252
+        {"m\xC3\xBCller-aktien-gesellschaft.csv", {}, "x", "M\xDCLLER-AKTIEN-GE", "cut to 16 characters: M\xC3\x9CLLER-AKTIEN-GE"},
+        {"\xCE\xA9mega.csv", {}, "x", "", "holds \"\xCE\xA9\", a character that MetaStock files cannot store"},
+        {"any.csv", {"--name-from", "column", "8"}, "\xCE\xA9", "", "The Name holds \"\xCE\xA9\""},
     };
     for (const Case& c : cases) {
         CTempDir scratch;
@@ -161,12 +165,15 @@ TEST_F(BatchTest, FullDirectoryGoesOnInNumberedSubDirectoriesWhoseSymbolsCountAs
 
 TEST_F(BatchTest, FailingFileIsNamedAndTheBatchGoesOn)
 {
-    const std::vector<std::string> files = {Input("a.csv", Prices(1)), m_dir / "missing.csv", Input("c.csv", Prices(3))};
+    // \xC3\xA9 and \xC3\x89 are e and E with acute accent: one symbol once upper-cased in Windows-1252.
+    const std::vector<std::string> files = {Input("a.csv", Prices(1)), m_dir / "missing.csv", Input("c.csv", Prices(3)),
+                                            Input("\xC3\x89.csv", Prices(4)), Input("\xC3\xA9.csv", Prices(5))};
     const CliResult result = Batch(files);
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("missing.csv: Cannot open the input file"), std::string::npos) << result.err;
-    EXPECT_EQ(Symbols(m_dir.Path() / "out" / "MASTER"), (std::vector<std::string>{"A", "C"}));
-    EXPECT_EQ(result.out.substr(0, 52), "2 securities added, 0 updated, 1 failed, 6 records, ");
+    EXPECT_NE(result.err.find("\xC3\xA9.csv: Duplicate Symbol \xC3\x89 in "), std::string::npos) << result.err;
+    EXPECT_EQ(Symbols(m_dir.Path() / "out" / "MASTER"), (std::vector<std::string>{"A", "C", "\xC9"}));
+    EXPECT_EQ(result.out.substr(0, 52), "3 securities added, 0 updated, 2 failed, 9 records, ");
 }
 
 TEST_F(BatchTest, UpdateAppendsLaterRowsWhereverTheSymbolIsAndAddsTheRest)
@@ -186,12 +193,20 @@ TEST_F(BatchTest, UpdateAppendsLaterRowsWhereverTheSymbolIsAndAddsTheRest)
     EXPECT_EQ(Batch({Input("a.csv", Prices(1, 5))}).status, 1);  // without --update a duplicate
 }
 
-TEST_F(BatchTest, WritesTheBytesOfOneConvertPerFile)
+TEST_F(BatchTest, WritesTheBytesOfOneConvertPerFileWhateverTheNumberOfThreads)
 {
     std::vector<std::string> files;
     for (int i = 1; i <= 4; ++i)
         files.push_back(Input(NumberedName("f", i), Prices(i, 20 + i)));
-    ASSERT_EQ(Batch(files, {"--oi-col", "off"}).status, 0);
+    files.push_back(Input("f2.txt", Prices(9)));  // a duplicate among files read ahead
+    const CliResult four = Batch(files, {"--oi-col", "off", "--threads", "4"});
+    ASSERT_EQ(four.status, 1) << four.err;
+    fs::rename(m_dir.Path() / "out", m_dir.Path() / "out4");
+    const CliResult one = Batch(files, {"--oi-col", "off", "--threads", "1"});
+    EXPECT_EQ(one.err, four.err);
+    for (const fs::directory_entry& entry : fs::directory_iterator(m_dir.Path() / "out"))
+        EXPECT_EQ(Hex(ReadBytes(entry.path())), Hex(ReadBytes(m_dir.Path() / "out4" / entry.path().filename())))
+            << entry.path().filename() << " differs between 1 and 4 threads";
     fs::create_directory(m_dir.Path() / "one");
     for (int i = 1; i <= 4; ++i) {
         const CliResult single = RunCli({"convert", files[i - 1], "--dir", m_dir / "one", "--symbol", NumberedName("F", i, ""),
@@ -202,6 +217,25 @@ TEST_F(BatchTest, WritesTheBytesOfOneConvertPerFile)
         const fs::path name = entry.path().filename();
         EXPECT_EQ(Hex(ReadBytes(m_dir.Path() / "out" / name)), Hex(ReadBytes(entry.path()))) << name;
     }
+}
+
+TEST_F(BatchTest, DetectFindsTheLayoutOfEachFileAsConvertDetectDoes)
+{
+    std::string tabbed;  // no heading row, CCYYMMDD dates, no open interest
+    for (int day = 1; day <= 20; ++day)
+        tabbed += "202402" + std::string(day < 10 ? "0" : "") + std::to_string(day) + "\t5.5\t6.25\t5\t6\t" +
+                  std::to_string(100 * day) + "\n";
+    const std::vector<std::string> files = {Input("a.csv", Prices(1, 20)), Input("b.txt", tabbed)};
+    const CliResult batch = RunCli({"batch", m_dir / "out", files[0], files[1], "--detect"});
+    ASSERT_EQ(batch.status, 0) << batch.err;
+    fs::create_directory(m_dir.Path() / "one");
+    for (const char* symbol : {"A", "B"}) {
+        const std::string& file = files[symbol[0] - 'A'];
+        const CliResult single = RunCli({"convert", file, "--dir", m_dir / "one", "--symbol", symbol, "--detect"});
+        ASSERT_EQ(single.status, 0) << single.err;
+    }
+    for (const char* name : {"MASTER", "F1.DAT", "F1.DOP", "F2.DAT", "F2.DOP"})
+        EXPECT_EQ(Hex(ReadBytes(m_dir.Path() / "out" / name)), Hex(ReadBytes(m_dir.Path() / "one" / name))) << name;
 }
 
 }  // namespace
