@@ -5,10 +5,12 @@
 
 #include "engine/converter.h"
 #include "engine/date_formats.h"
+#include "engine/directory_commit.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
+#include "metastock/master_format.h"
 #include "metastock/replacement_file.h"
 
 namespace engine {
@@ -129,6 +131,17 @@ int CConverter::ReadRecords()
     return 0;
 }
 
+bool CConverter::MasterDatesLag(std::uint8_t nFileNumber)
+{
+    const MasterRecord* record = m_pCommit ? m_pCommit->Record(nFileNumber) : nullptr;
+    if (!record)
+        return false;
+    const MbfSingle heldFirst = m_heldFirstDate;
+    const MbfSingle heldLast = FloatToMbf(m_fHeldLastDate);
+    return !std::equal(heldFirst.begin(), heldFirst.end(), &(*record)[master_offset::kFirstDate]) ||
+           !std::equal(heldLast.begin(), heldLast.end(), &(*record)[master_offset::kLastDate]);
+}
+
 int CConverter::Convert()
 {
     const std::uint8_t fileNumber = m_nFileNumber;
@@ -137,12 +150,18 @@ int CConverter::Convert()
     if (m_pDataFile && !m_pDataFile->Error().empty())
         return 1;  // a record could not be written; that was reported, and nothing is committed
 
-    if (m_bUpdating && m_nRecords == 0)
-        return m_bDateStyleFailed;  // nothing new: the directory stays as it was
+    if (m_bUpdating && m_nRecords == 0) {
+        // Nothing new: the directory stays as it was, unless MASTER's dates lag behind the data file (an
+        // update killed between the data file's rename and MASTER's), which this run puts right.
+        if (m_nHeldRecords == 0 || !MasterDatesLag(fileNumber))
+            return m_bDateStyleFailed;
+        m_lastDate = FloatToMbf(m_fHeldLastDate);
+    }
 
     // Without a single record the new security keeps its creation date as first and last date.
     const MbfSingle firstDate = m_bUpdating && m_nHeldRecords > 0 ? m_heldFirstDate : m_firstDate;
-    const int bDatesFailed = m_nRecords > 0 ? UpdateMasterDates(firstDate, m_lastDate, fileNumber) : 0;
+    const bool bDated = m_nRecords > 0 || (m_bUpdating && m_nHeldRecords > 0);
+    const int bDatesFailed = bDated ? UpdateMasterDates(firstDate, m_lastDate, fileNumber) : 0;
     if (bDatesFailed || UpdateRecordCount(m_nHeldRecords + m_nRecords, fileNumber) != 0 ||
         (m_bUpdating && UpdateExtendedIndex(firstDate, m_lastDate) != 0) || Commit() != 0)
         return 1;

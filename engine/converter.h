@@ -40,6 +40,8 @@ public:
     int CheckDuplicate();
     int AddSymbol();
     int Convert();
+    // Whether MASTER's first or last date of the security being updated differs from its data file's.
+    bool MasterDatesLag(std::uint8_t nFileNumber);
     // Reads the input's records into memory before the run, which then skips reading: a batch reads files
     // on worker threads while it stages others. Not for an update, whose rows depend on the directory.
     // 0, or 1 after a message.

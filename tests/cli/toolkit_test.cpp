@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -309,12 +310,14 @@ TEST_F(ToolkitTest, UpdateAppendsOnlyLaterRowsAndGivesTheBytesOfAWholeConversion
         int nHeldTo, nFrom, nTo;
         bool bSampleLayout;  // held without a column list, with another program's header words
         const char* szSummary;
+        bool bMasterLags = false;  // MASTER's last date behind the data file, as a killed update leaves it
     };
     const Case cases[] = {
         {"overlapping", 20, 10, 30, false, "U: F1.DAT, +10 records (30 in all), 2020-10-21 to 2020-10-30\n"},
         {"older only", 30, 0, 20, false, "U: F1.DAT, no new records\n"},
         {"newer only", 20, 20, 30, false, "U: F1.DAT, +10 records (30 in all), 2020-10-21 to 2020-10-30\n"},
         {"sample layout", 29, 0, 30, true, "U: F1.DAT, +1 record (30 in all), 2020-10-30 to 2020-10-30\n"},
+        {"master lags", 30, 0, 20, false, "U: F1.DAT, no new records\n", true},
     };
     const fs::path whole = Dir("whole");
     ASSERT_EQ(Convert(Input("whole.csv", lines(0, 30)), whole, "U", "OHLCVI").status, 0);
@@ -327,6 +330,11 @@ TEST_F(ToolkitTest, UpdateAppendsOnlyLaterRowsAndGivesTheBytesOfAWholeConversion
             std::vector<unsigned char> data = ReadBytes(dir / "F1.DAT");
             data[4] = 0x55;
             WriteBytes(dir / "F1.DAT", data);
+        }
+        if (c.bMasterLags) {
+            std::vector<unsigned char> master = ReadBytes(dir / "MASTER");
+            std::copy_n(master.begin() + 53 + 25, 4, master.begin() + 53 + 29);  // last date = first date
+            WriteBytes(dir / "MASTER", master);
         }
         const CliResult result = Convert(Input("new.csv", lines(c.nFrom, c.nTo)), dir, "u", "OHLCVI", "CCYYMMDD",
                                          {"--update"});
