@@ -13,6 +13,7 @@
 #endif
 
 #include "cli/input_options.h"
+#include "cli/subcommand.h"
 #include "engine/batch.h"
 #include "engine/conversion_settings.h"
 #include "engine/converter.h"
@@ -31,19 +32,6 @@ bool IsErrorTerminal()
 #else
     return isatty(STDERR_FILENO) != 0;
 #endif
-}
-
-// 4180313 as "4,180,313".
-std::string WithThousands(std::int64_t value)
-{
-    const std::string digits = std::to_string(value);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
 }
 
 std::string Counted(std::int64_t count, const char* one, const char* many)

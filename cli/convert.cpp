@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/subcommand.h"
 #include "engine/code_page.h"
 #include "engine/converter.h"
 #include "engine/layout_detection.h"
@@ -15,24 +16,6 @@ using namespace engine;
 
 namespace {
 
-// Messages of the run go to standard error, one line each.
-class CStreamMessageSink : public IMessageSink {
-public:
-    explicit CStreamMessageSink(std::ostream& err) : m_err(err) {}
-    void ShowMessage(const std::string& text) override
-    {
-        std::string line = text;
-        for (char& c : line)
-            if (c == '\n')
-                c = ' ';
-        m_err << line << '\n';
-    }
-    void ShowNotice(const std::string& text) override { m_err << text << std::endl; }
-
-private:
-    std::ostream& m_err;
-};
-
 std::string IsoDate(const MbfSingle& dateCode)
 {
     const CalendarDate date = DateCodeToDate(dateCode);
@@ -43,26 +26,13 @@ std::string IsoDate(const MbfSingle& dateCode)
     return text;
 }
 
-// With thousands separators: 1,520.
-std::string Grouped(int n)
-{
-    const std::string digits = std::to_string(n);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
 std::string UpdateSummary(const CConverter& job)
 {
     const std::string head = Windows1252ToUtf8(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", ";
     if (job.m_nRecords == 0)
         return head + "no new records";
-    return head + "+" + Grouped(job.m_nRecords) + (job.m_nRecords == 1 ? " record (" : " records (") +
-           Grouped(job.m_nHeldRecords + job.m_nRecords) + " in all), " + IsoDate(job.m_firstDate) + " to " +
+    return head + "+" + WithThousands(job.m_nRecords) + (job.m_nRecords == 1 ? " record (" : " records (") +
+           WithThousands(job.m_nHeldRecords + job.m_nRecords) + " in all), " + IsoDate(job.m_firstDate) + " to " +
            IsoDate(job.m_lastDate);
 }
 
@@ -148,7 +118,7 @@ int RunConvert(const CLI::App& command, CConvertRequest& request, std::ostream& 
         err << "quoteforge-cli: " << problem << '\n';
         return 2;
     }
-    CStreamMessageSink messages(err);
+    CErrorLineSink messages(err);
     CNoSettingsWriter noSettings;
     CSystemToday today;
     CConverter job({messages, noSettings, today});

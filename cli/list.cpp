@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/subcommand.h"
+#include "engine/code_page.h"
 #include "metastock/directory_reader.h"
 #include "metastock/path_text.h"
 
@@ -96,7 +97,7 @@ int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
     std::vector<CListedSecurity> securities;
     for (const SecurityEntry& security : contents.securities) {
         const IndexEntry& entry = security.entry;
-        CListedSecurity listed{Cp1252ToUtf8(entry.strSymbol), Cp1252ToUtf8(entry.strName), security.strDataFile, "",
+        CListedSecurity listed{engine::Windows1252ToUtf8(entry.strSymbol), engine::Windows1252ToUtf8(entry.strName), security.strDataFile, "",
                                IsoDate(entry.nFirstDate), IsoDate(entry.nLastDate), ""};
         SecurityData data;
         if (ReadSecurityData(contents, security, data, error)) {

@@ -2,31 +2,6 @@
 
 #include <cstdio>
 
-namespace {
-
-// Windows-1252 0x80 to 0x9F; 0 where the code page leaves a byte undefined (written as U+FFFD).
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
-void AppendUtf8(std::string& text, char32_t c)
-{
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-}  // namespace
-
 void CErrorLineSink::ShowMessage(const std::string& text)
 {
     std::string line = text;
@@ -36,17 +11,21 @@ void CErrorLineSink::ShowMessage(const std::string& text)
     m_err << line << '\n';
 }
 
-std::string Cp1252ToUtf8(std::string_view text)
+void CErrorLineSink::ShowNotice(const std::string& text)
 {
-    std::string utf8;
-    for (char byte : text) {
-        const auto c = static_cast<unsigned char>(byte);
-        if (c >= 0x80 && c < 0xA0)
-            AppendUtf8(utf8, kHighControls[c - 0x80] ? kHighControls[c - 0x80] : 0xFFFD);
-        else
-            AppendUtf8(utf8, c);
+    m_err << text << std::endl;
+}
+
+std::string WithThousands(std::int64_t value)
+{
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
     }
-    return utf8;
+    return grouped;
 }
 
 std::string CsvField(std::string_view text)

@@ -3,6 +3,7 @@
 // writes one line per message to standard error, and the text forms of their output.
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -26,13 +27,14 @@ class CErrorLineSink : public engine::IMessageSink {
 public:
     explicit CErrorLineSink(std::ostream& err) : m_err(err) {}
     void ShowMessage(const std::string& text) override;
+    void ShowNotice(const std::string& text) override;
 
 private:
     std::ostream& m_err;
 };
 
-// Text of the directory files (Windows-1252) as UTF-8.
-std::string Cp1252ToUtf8(std::string_view text);
+// 4180313 as "4,180,313".
+std::string WithThousands(std::int64_t value);
 
 // A CSV field, quoted when it holds a comma, a quote or a line break.
 std::string CsvField(std::string_view text);

@@ -25,14 +25,6 @@ std::string Normalised(std::string_view text)
     return upper;
 }
 
-std::string NumberedName(int nFileNumber, const char* szExtension)
-{
-    std::string name = "F";
-    name += std::to_string(nFileNumber);
-    name += szExtension;
-    return name;
-}
-
 }  // namespace
 
 bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& contents, std::string& error)
@@ -56,7 +48,7 @@ bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& co
         const MasterRecord& record = contents.master.records[k];
         if (IsDirectoryEntry(record))
             continue;
-        SecurityEntry security{MasterEntry(record), NumberedName(record[master_offset::kFileNumber], ".DAT"),
+        SecurityEntry security{MasterEntry(record), DataFileName(record[master_offset::kFileNumber]),
                                static_cast<int>(k)};
         for (const IndexEntry& extended : contents.extras.emaster.entries)
             if (extended.nFileNumber == security.entry.nFileNumber && !extended.strName.empty()) {
@@ -66,7 +58,7 @@ bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& co
         contents.securities.push_back(security);
     }
     for (const IndexEntry& entry : contents.extras.xmaster.entries)
-        contents.securities.push_back({entry, NumberedName(entry.nFileNumber, ".MWD"), -1});
+        contents.securities.push_back({entry, WideDataFileName(entry.nFileNumber), -1});
     std::stable_sort(contents.securities.begin(), contents.securities.end(),
                      [](const SecurityEntry& a, const SecurityEntry& b) {
                          return a.entry.nFileNumber < b.entry.nFileNumber;
@@ -96,7 +88,7 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
     }
 
     const std::filesystem::path columnListPath =
-        FindEntryIgnoringCase(contents.directory, NumberedName(security.entry.nFileNumber, ".DOP"));
+        FindEntryIgnoringCase(contents.directory, ColumnListName(security.entry.nFileNumber));
     std::vector<std::uint8_t> columnList;
     std::string problem;
     if (std::filesystem::is_regular_file(columnListPath, ignored)) {

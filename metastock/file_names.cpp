@@ -57,4 +57,9 @@ std::string ColumnListName(int nFileNumber)
     return NumberedFileName(nFileNumber, ".DOP");
 }
 
+std::string WideDataFileName(int nFileNumber)
+{
+    return NumberedFileName(nFileNumber, ".MWD");
+}
+
 }  // namespace metastock

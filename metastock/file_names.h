@@ -17,5 +17,6 @@ std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directo
 
 std::string DataFileName(int nFileNumber);    // F<n>.DAT
 std::string ColumnListName(int nFileNumber);  // F<n>.DOP
+std::string WideDataFileName(int nFileNumber);  // F<n>.MWD, the data file of a security that XMASTER lists
 
 }  // namespace metastock
