@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_line.h"
+#include "run_cli.h"
 #include "metastock/file_names.h"
 #include "support/temp_dir.h"
 
@@ -22,23 +22,6 @@ std::string NumberedName(const char* prefix, int i, const char* extension = ".cs
     name += std::to_string(i);
     name += extension;
     return name;
-}
-
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult RunCli(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "quoteforge-cli");
-    std::vector<const char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(arg.c_str());
-    std::ostringstream out, err;
-    const int status = RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
 }
 
 // A price file of a few days whose prices depend on seed, with a ticker and a name column at the end.

@@ -7,17 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_line.h"
+#include "run_cli.h"
 #include "engine/conversion_settings.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 class CommandLineTest : public ::testing::Test {
 protected:
@@ -30,16 +24,7 @@ protected:
         std::filesystem::create_directory(m_dir.Path() / "out");
     }
 
-    CliResult Run(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), "quoteforge-cli");
-        std::vector<const char*> argv;
-        for (const std::string& arg : args)
-            argv.push_back(arg.c_str());
-        std::ostringstream out, err;
-        const int status = RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-        return {status, out.str(), err.str()};
-    }
+    CliResult Run(std::vector<std::string> args) { return RunCli(std::move(args)); }
 
     // A conversion of the sample file with the given extra options.
     CliResult Convert(std::vector<std::string> extra)

@@ -14,29 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_line.h"
+#include "run_cli.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult Cli(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "quoteforge-cli");
-    std::vector<const char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(arg.c_str());
-    std::ostringstream out, err;
-    const int status = RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
 
 // The options that make convert read the columns of a security with the given fields in export's order.
 std::vector<std::string> ColumnOptions(const std::string& fields)
@@ -59,7 +42,7 @@ CliResult Convert(const fs::path& input, const fs::path& dir, const std::string&
     for (const std::string& option : ColumnOptions(fields))
         args.push_back(option);
     args.insert(args.end(), extra.begin(), extra.end());
-    return Cli(args);
+    return RunCli(args);
 }
 
 // Rows of consecutive days from year/month/day on, with random values of every magnitude a price or a
@@ -131,7 +114,7 @@ TEST_F(ToolkitTest, ExportThenConvertGivesTheSameDataFileInEveryDateFormatAndLay
         ASSERT_EQ(Convert(input, original, "RT", layout.szFields).status, 0);
         for (const char* format : formats) {
             SCOPED_TRACE(std::string(layout.szFields) + " " + format);
-            const CliResult exported = Cli({"export", original.string(), "rt", "--date-format", format, "--header",
+            const CliResult exported = RunCli({"export", original.string(), "rt", "--date-format", format, "--header",
                                             "-o", (m_dir.Path() / "export.txt").string()});
             ASSERT_EQ(exported.status, 0) << exported.err;
             const fs::path copy = Dir(std::string("copy-") + layout.szFields + format);
@@ -147,7 +130,7 @@ TEST_F(ToolkitTest, ExportThenConvertKeepsAFullDataFileOverTheWholeDateRange)
 {
     const fs::path original = Dir("full"), copy = Dir("copy");
     ASSERT_EQ(Convert(Input("rows.csv", Rows(65534, 7, 1961, 1, 1)), original, "FULL", "OHLCVI").status, 0);
-    const CliResult exported = Cli({"export", original.string(), "FULL", "--delimiter", "tab"});
+    const CliResult exported = RunCli({"export", original.string(), "FULL", "--delimiter", "tab"});
     ASSERT_EQ(exported.status, 0) << exported.err;
     ASSERT_EQ(Convert(Input("export.txt", exported.out), copy, "FULL", "OHLCVI", "CCYYMMDD", {"--delimiter", "tab"})
                   .status,
@@ -178,7 +161,7 @@ protected:
 
 TEST_F(CheckTest, ADirectoryWrittenByConvertIsSound)
 {
-    const CliResult result = Cli({"check", m_out.string()});
+    const CliResult result = RunCli({"check", m_out.string()});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, m_out.string() + ": 2 securities, 0 problems\n");
 }
@@ -219,7 +202,7 @@ TEST_F(CheckTest, FindsEachProblemAndChangesNothing)
         SCOPED_TRACE(c.szProblem);
         c.damage();
         const auto damaged = Snapshot(m_out);
-        const CliResult result = Cli({"check", m_out.string()});
+        const CliResult result = RunCli({"check", m_out.string()});
         EXPECT_EQ(result.status, 1);
         EXPECT_NE(result.out.find(c.szExpected), std::string::npos) << result.out;
         EXPECT_EQ(Snapshot(m_out), damaged);
@@ -262,18 +245,18 @@ TEST_F(ToolkitTest, ListReadsEmasterLongNamesAndXmasterSecurities)
     WriteBytes(dir / "XMASTER", xmaster);
     fs::copy_file(dir / "F1.DAT", dir / "f300.mwd");  // no column list: the fields follow from its size
 
-    const CliResult csv = Cli({"list", dir.string(), "--format", "csv"});
+    const CliResult csv = RunCli({"list", dir.string(), "--format", "csv"});
     EXPECT_EQ(csv.status, 0) << csv.err;
     EXPECT_EQ(csv.out, "symbol,name,file,fields,first,last,records\n"
                        "ABC,ABC Holdings Incorporated,F1.DAT,DOHLCV,2020-10-01,2020-10-03,3\n"
                        "XTRA,\"Extra, \"\"Beyond\"\" 255\",F300.MWD,DOHLCV,2020-10-01,2020-10-03,3\n");
-    const CliResult json = Cli({"list", dir.string(), "--format", "json"});
+    const CliResult json = RunCli({"list", dir.string(), "--format", "json"});
     EXPECT_NE(json.out.find("{\"symbol\": \"XTRA\", \"name\": \"Extra, \\\"Beyond\\\" 255\", \"file\": \"F300.MWD\", "
                             "\"fields\": \"DOHLCV\", \"first\": \"2020-10-01\", \"last\": \"2020-10-03\", \"records\": 3}"),
               std::string::npos)
         << json.out;
-    EXPECT_EQ(Cli({"export", dir.string(), "XTRA"}).out, Cli({"export", dir.string(), "ABC"}).out);
-    EXPECT_EQ(Cli({"check", dir.string()}).status, 0) << Cli({"check", dir.string()}).out;
+    EXPECT_EQ(RunCli({"export", dir.string(), "XTRA"}).out, RunCli({"export", dir.string(), "ABC"}).out);
+    EXPECT_EQ(RunCli({"check", dir.string()}).status, 0) << RunCli({"check", dir.string()}).out;
 }
 
 TEST_F(ToolkitTest, RemovedSecuritysNumberIsReusedAndTheOldMasterKept)
@@ -283,13 +266,13 @@ TEST_F(ToolkitTest, RemovedSecuritysNumberIsReusedAndTheOldMasterKept)
     for (const char* symbol : {"ONE", "TWO", "THREE"})
         ASSERT_EQ(Convert(input, dir, symbol, "OHLCVI").status, 0);
     const auto before = ReadBytes(dir / "MASTER");
-    const CliResult removed = Cli({"remove", dir.string(), "two"});
+    const CliResult removed = RunCli({"remove", dir.string(), "two"});
     EXPECT_EQ(removed.status, 0) << removed.err;
     EXPECT_EQ(ReadBytes(dir / "MASTER.BAK"), before);
     EXPECT_EQ(ReadBytes(dir / "MASTER").size(), 3u * 53);
     EXPECT_FALSE(fs::exists(dir / "F2.DAT") || fs::exists(dir / "F2.DOP"));
     EXPECT_EQ(Convert(input, dir, "FOUR", "OHLCVI").out.substr(0, 12), "FOUR: F2.DAT");
-    const CliResult absent = Cli({"remove", dir.string(), "TWO"});
+    const CliResult absent = RunCli({"remove", dir.string(), "TWO"});
     EXPECT_EQ(absent.status, 1);
     EXPECT_EQ(absent.err, "Symbol TWO is not in " + dir.string() + "\n");
 }
@@ -384,7 +367,7 @@ TEST_F(ToolkitTest, DamagedIndexAndDataFilesGiveAMessageAndExitOne)
         WriteText(dir / c.szFile, c.bytes);
         for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
                  {"list", dir.string()}, {"export", dir.string(), "ABC"}, {"check", dir.string()}}) {
-            const CliResult result = Cli(command);
+            const CliResult result = RunCli(command);
             EXPECT_EQ(result.status, 1) << command[0];
             EXPECT_NE((result.err + result.out).find(c.szExpected), std::string::npos)
                 << command[0] << ": " << result.err << result.out;
