@@ -140,7 +140,7 @@ int CBatch::Run()
     m_strShownDir = m_strDir;
     while (m_strShownDir.size() > 1 && m_strShownDir.back() == kPathSeparator)
         m_strShownDir.pop_back();
-    m_strDir = dir.lexically_normal().string();
+    m_strDir = TextFromPath(dir.lexically_normal());
     if (m_strDir.size() > 1 && m_strDir.back() == kPathSeparator)
         m_strDir.pop_back();
     if (ReadDirectories() != 0)
@@ -149,7 +149,7 @@ int CBatch::Run()
     m_absolutePaths.clear();
     for (const std::string& path : m_inputPaths) {
         const fs::path input = fs::absolute(PathFromText(path), error);
-        m_absolutePaths.push_back(error ? path : input.string());
+        m_absolutePaths.push_back(error ? path : TextFromPath(input));
     }
     m_lastCommit = std::chrono::steady_clock::now();
     if (m_nThreads > 1 && m_inputPaths.size() > 1)
@@ -282,7 +282,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
             return 1;
         }
     const std::string whole = NormalisedSymbol(TrimLeft(
-        m_nSymbolColumn > 0 ? std::string(tokens[m_nSymbolColumn - 1]) : PathFromText(absolutePath).stem().string()));
+        m_nSymbolColumn > 0 ? std::string(tokens[m_nSymbolColumn - 1]) : TextFromPath(PathFromText(absolutePath).stem())));
     if (whole.empty()) {
         messages.ShowMessage("no symbol in " + (m_nSymbolColumn > 0 ? "column " + std::to_string(m_nSymbolColumn) +
                                                                 " of the first data row"

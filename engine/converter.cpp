@@ -33,7 +33,7 @@ int CConverter::CheckInput()
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(m_strInputPath), error);
     if (!error)
-        m_strInputPath = absolute.string();
+        m_strInputPath = TextFromPath(absolute);
     m_pInput = std::make_unique<CTextReader>();
     if (m_strInputPath.empty() || std::filesystem::is_directory(PathFromText(m_strInputPath), error) ||
         !m_pInput->Open(m_strInputPath)) {

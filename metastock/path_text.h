@@ -5,11 +5,15 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace metastock {
 
 std::filesystem::path PathFromText(std::string_view utf8);
+
+// The reverse: a path as UTF-8 text (path::string() gives the ANSI code page on Windows).
+std::string TextFromPath(const std::filesystem::path& path);
 
 // std::fopen for a path given as UTF-8 text (_wfopen on Windows).
 std::FILE* OpenFile(std::string_view utf8Path, const char* szMode);

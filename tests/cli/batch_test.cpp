@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "run_cli.h"
 #include "metastock/file_names.h"
+#include "metastock/path_text.h"
+#include "run_cli.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -52,10 +53,12 @@ std::vector<std::string> Symbols(const fs::path& master)
 
 class BatchTest : public ::testing::Test {
 protected:
+    // name is UTF-8 text, as a user types it on every platform.
     std::string Input(const std::string& name, const std::string& text)
     {
-        WriteText(m_dir.Path() / name, text);
-        return m_dir / name;
+        const fs::path path = m_dir.Path() / metastock::PathFromText(name);
+        WriteText(path, text);
+        return metastock::TextFromPath(path);
     }
 
     CliResult Batch(const std::vector<std::string>& files, std::vector<std::string> extra = {})

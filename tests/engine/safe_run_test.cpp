@@ -160,15 +160,15 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
             const std::string message = PathKey(failed.messages.back());
             EXPECT_FALSE(HasTemporaryFile(Take(dir.Path()))) << what;
             if (n > nCommit) {
-                EXPECT_NE(message.find(" " + PathKey(dir.Path().string()) + ",\nbut the directory could not be flushed "
-                                       "to disk, so this may not survive a power loss."),
+                EXPECT_NE(message.find(PathKey(" " + dir.Path().string() + ",\nbut the directory could not be flushed "
+                                               "to disk, so this may not survive a power loss.")),
                           std::string::npos)
                     << what << ": " << message;
                 EXPECT_EQ(Take(dir.Path()).at("MASTER"), after.at("MASTER")) << what;
                 continue;
             }
             if (calls[static_cast<std::size_t>(n - 1)] == "read " + std::string(change.szInput))
-                EXPECT_EQ(message, "Cannot read the input file\n" + input) << what;
+                EXPECT_EQ(message, PathKey("Cannot read the input file\n" + input)) << what;
             else
                 EXPECT_TRUE(message.find(PathKey(dir.Path().string())) != std::string::npos ||
                             message.find(input) != std::string::npos)
