@@ -98,8 +98,9 @@ TEST_F(BatchTest, SymbolComesFromTheFileNameOrAColumnUpperCasedAndCutToSixteenCh
     for (const Case& c : cases) {
         CTempDir scratch;
         fs::create_directory(scratch.Path() / "in");
-        const std::string input = (scratch.Path() / "in" / c.file).string();
-        WriteText(input, Prices(1, 3, c.ticker));
+        const fs::path inputPath = scratch.Path() / "in" / metastock::PathFromText(c.file);
+        WriteText(inputPath, Prices(1, 3, c.ticker));
+        const std::string input = metastock::TextFromPath(inputPath);
         std::vector<std::string> args = {"batch", scratch / "out", input, "--date-format", "4", "--skip", "1"};
         args.insert(args.end(), c.options.begin(), c.options.end());
         const CliResult result = RunCli(args);
