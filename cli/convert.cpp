@@ -21,9 +21,7 @@ std::string IsoDate(const MbfSingle& dateCode)
     const CalendarDate date = DateCodeToDate(dateCode);
     if (date.nYear == 0)
         return "(unreadable date)";
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.nYear, date.nMonth, date.nDay);
-    return text;
+    return IsoDateText(date);
 }
 
 std::string UpdateSummary(const CConverter& job)

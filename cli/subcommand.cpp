@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "metastock/day_number.h"
+
 void CErrorLineSink::ShowMessage(const std::string& text)
 {
     std::string line = text;
@@ -59,8 +61,5 @@ std::string IsoDate(int yyyymmdd)
 {
     if (yyyymmdd == 0)
         return "";
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", yyyymmdd / 10000 % 10000, yyyymmdd / 100 % 100,
-                  yyyymmdd % 100);
-    return text;
+    return metastock::IsoDateText(yyyymmdd);
 }

@@ -39,13 +39,6 @@ bool IsTemporaryName(const std::string& name)
            EndsWith(upper, ".TMP");
 }
 
-std::string IsoText(int yyyymmdd)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
-    return text;
-}
-
 std::string Plural(std::size_t n, const char* szOne, const char* szMany)
 {
     return std::to_string(n) + " " + (n == 1 ? szOne : szMany);
@@ -132,9 +125,9 @@ void CChecker::CheckEmaster()
             Problem("EMASTER gives " + entry.strSymbol + " " + std::to_string(other.nFields) + " fields, MASTER " +
                     std::to_string(entry.nFields));
         if (other.nFirstDate != entry.nFirstDate || other.nLastDate != entry.nLastDate)
-            Problem("EMASTER gives " + entry.strSymbol + " the dates " + IsoText(other.nFirstDate) + " to " +
-                    IsoText(other.nLastDate) + ", MASTER " + IsoText(entry.nFirstDate) + " to " +
-                    IsoText(entry.nLastDate));
+            Problem("EMASTER gives " + entry.strSymbol + " the dates " + IsoDateText(other.nFirstDate) + " to " +
+                    IsoDateText(other.nLastDate) + ", MASTER " + IsoDateText(entry.nFirstDate) + " to " +
+                    IsoDateText(entry.nLastDate));
         extended.erase(found);
     }
     for (const auto& [number, entry] : extended)
@@ -196,8 +189,8 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
         Problem(file + " holds " + Plural(earlier, "record", "records") + " dated before the record ahead of it, " +
                 "the first is record " + std::to_string(firstEarlier));
     if (outside)
-        Problem(file + " holds " + Plural(outside, "record", "records") + " dated outside " + IsoText(entry.nFirstDate) +
-                " to " + IsoText(entry.nLastDate) + ", the dates its index gives, the first is record " +
+        Problem(file + " holds " + Plural(outside, "record", "records") + " dated outside " + IsoDateText(entry.nFirstDate) +
+                " to " + IsoDateText(entry.nLastDate) + ", the dates its index gives, the first is record " +
                 std::to_string(firstOutside));
 }
 

@@ -56,13 +56,6 @@ std::string FormatDate(const CalendarDate& date, int nFormat)
     return text;
 }
 
-std::string IsoText(const CalendarDate& date)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.nYear, date.nMonth, date.nDay);
-    return text;
-}
-
 }  // namespace
 
 std::string ShortestText(float value)
@@ -115,7 +108,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
         const CalendarDate date = DateCodeToDate(data.file.Value(k, columns[kDateField]));
         if (date.nYear != 0) {
             if (!FormatFits(date, options.nDateFormat)) {
-                messages.ShowMessage(security->strDataFile + " holds the date " + IsoText(date) + ", which " +
+                messages.ShowMessage(security->strDataFile + " holds the date " + IsoDateText(date) + ", which " +
                                      kDateFormatNames[options.nDateFormat - 1] +
                                      " cannot write; choose a format with the century");
                 return 1;

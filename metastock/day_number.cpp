@@ -1,5 +1,7 @@
 #include "metastock/day_number.h"
 
+#include <cstdio>
+
 #include <cmath>
 
 namespace metastock {
@@ -95,6 +97,18 @@ CalendarDate DateCodeToDate(const MbfSingle& dateCode)
         return {};
     const long code = std::lround(value);
     return {static_cast<int>(code / 10000) + 1900, static_cast<int>(code / 100 % 100), static_cast<int>(code % 100)};
+}
+
+std::string IsoDateText(const CalendarDate& date)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.nYear % 10000, date.nMonth % 100, date.nDay % 100);
+    return text;
+}
+
+std::string IsoDateText(int nYyyymmdd)
+{
+    return IsoDateText(CalendarDate{nYyyymmdd / 10000, nYyyymmdd / 100 % 100, nYyyymmdd % 100});
 }
 
 }  // namespace metastock

@@ -3,6 +3,7 @@
 // ((years since 1900) * 10000 + month * 100 + day, held as an MBF single).
 
 #include <cstdint>
+#include <string>
 
 #include "metastock/mbf.h"
 
@@ -32,5 +33,9 @@ struct CalendarDate {
 
 // Reads a date code back into a calendar date.
 CalendarDate DateCodeToDate(const MbfSingle& dateCode);
+
+// YYYY-MM-DD, of a calendar date or of a date held as the number YYYYMMDD.
+std::string IsoDateText(const CalendarDate& date);
+std::string IsoDateText(int nYyyymmdd);
 
 }  // namespace metastock

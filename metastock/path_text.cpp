@@ -15,14 +15,4 @@ std::string TextFromPath(const std::filesystem::path& path)
     return std::string(utf8.begin(), utf8.end());
 }
 
-std::FILE* OpenFile(std::string_view utf8Path, const char* szMode)
-{
-#ifdef _WIN32
-    const std::wstring mode(szMode, szMode + std::char_traits<char>::length(szMode));
-    return ::_wfopen(PathFromText(utf8Path).c_str(), mode.c_str());
-#else
-    return std::fopen(std::string(utf8Path).c_str(), szMode);
-#endif
-}
-
 }  // namespace metastock
