@@ -49,8 +49,10 @@ public:
     const metastock::ExtraIndexes& Extras() const { return m_extras; }
     // Whether EMASTER or XMASTER lists symbol (ignoring the case of ASCII letters and trailing blanks).
     bool ExtraIndexesHold(std::string_view symbol) const;
-    // The lowest file number from 1 to 255 that neither MASTER, EMASTER nor XMASTER uses; 0 when none is free.
-    std::uint8_t LowestFreeFileNumber() const;
+    // The lowest file number from 1 to 255 that neither MASTER, EMASTER nor XMASTER uses and whose file
+    // names hold nothing but files (a number whose name something else took is skipped, with a notice);
+    // 0 when none is free.
+    std::uint8_t LowestFreeFileNumber();
     // The path of the directory's entry called name in any case, from the listing taken under the lock.
     std::filesystem::path EntryPath(const std::string& name) const
     {
@@ -60,10 +62,10 @@ public:
     // The MASTER record of a file number, staged or read; nullptr when there is none.
     metastock::MasterRecord* Record(std::uint8_t nFileNumber);
 
-    // A file of the directory (found in any case of its name) to be written whole into tempName and put in
-    // place at the commit; nullptr after a message. The bytes of a file it replaces are kept until the
+    // A file of the directory (found in any case of its name) to be written whole into its temporary file
+    // and put in place at the commit; nullptr after a message. The bytes of a file it replaces are kept until the
     // commit, to be put back when the commit fails after the file moved.
-    metastock::CReplacementFile* StageFile(const std::string& name, const std::string& tempName);
+    metastock::CReplacementFile* StageFile(const std::string& name);
     // Appends a security record to MASTER, counting it in the header.
     void StageRecord(const metastock::MasterRecord& record);
     // MASTER.BAK, put in place just before the commit, receives MASTER as staged at this moment.
@@ -103,6 +105,7 @@ private:
     // up to date by the commits; bThere tells whether it exists.
     std::filesystem::path Entry(const std::string& name, bool& bThere) const;
     void Listed(const std::filesystem::path& path, bool bThere);
+    bool NameTaken(const std::string& name);
     void RollBack(metastock::CReplacementFile* pBackup);
 
     IMessageSink& m_messages;

@@ -93,10 +93,9 @@ int CConverter::AddSymbol()
     if (!m_pCommit)
         return 1;
     MasterFile& master = m_pCommit->Master();
-    const int count = ReadInt16(&master.header[master_offset::kRecordCount]);
-    const int counter = ReadInt16(&master.header[master_offset::kFileCounter]);
+    // Full is what the records say: bytes 2..3 of the header hold the highest number in use, not a count.
     const std::uint8_t fileNumber = m_pCommit->LowestFreeFileNumber();
-    if (count >= kMaxSecurities || counter >= kMaxSecurities || fileNumber == 0) {
+    if (master.records.size() >= static_cast<std::size_t>(kMaxSecurities) || fileNumber == 0) {
         ShowMessage(kMaxSymbolsMessage);
         return 1;
     }

@@ -10,20 +10,13 @@
 #include "metastock/directory_reader.h"
 #include "metastock/file_names.h"
 #include "metastock/path_text.h"
+#include "metastock/directory_names.h"
 
 namespace engine {
 
 using namespace metastock;
 
 namespace {
-
-bool SameSymbol(std::string_view a, std::string_view b)
-{
-    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-    while (!b.empty() && b.back() == ' ')
-        b.remove_suffix(1);
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
-}
 
 int Yyyymmdd(const MbfSingle& dateCode)
 {
@@ -93,7 +86,7 @@ int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle&
     std::vector<std::uint8_t> bytes = m_pCommit->Extras().emaster.bytes;
     if (!SetEmasterDates(bytes, m_nFileNumber, Yyyymmdd(firstDate), Yyyymmdd(lastDate)))
         return 0;
-    CReplacementFile* staged = m_pCommit->StageFile(path.filename().string(), path.filename().string() + ".~NU");
+    CReplacementFile* staged = m_pCommit->StageFile(path.filename().string());
     if (!staged)
         return 1;
     if (!staged->Write(bytes.data(), bytes.size())) {

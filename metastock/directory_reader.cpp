@@ -5,25 +5,12 @@
 #include "metastock/file_names.h"
 #include "metastock/file_system.h"
 #include "metastock/replacement_file.h"
+#include "metastock/directory_names.h"
 
 namespace metastock {
 
 namespace {
 
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string Normalised(std::string_view text)
-{
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
-        text.remove_suffix(1);
-    std::string upper(text);
-    for (char& c : upper)
-        c = AsciiUpper(c);
-    return upper;
-}
 
 }  // namespace
 
@@ -72,9 +59,9 @@ bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& co
 
 const SecurityEntry* FindSecurity(const DirectoryContents& contents, std::string_view symbol)
 {
-    const std::string sought = Normalised(symbol);
+    const std::string sought = ComparedSymbol(symbol);
     for (const SecurityEntry& security : contents.securities)
-        if (Normalised(security.entry.strSymbol) == sought)
+        if (ComparedSymbol(security.entry.strSymbol) == sought)
             return &security;
     return nullptr;
 }

@@ -70,6 +70,32 @@ std::string Rows(int nRows, int nFields, int nYear, int nMonth, int nDay, unsign
     return text;
 }
 
+// Rows of a sound market from year/month/day on: random prices with the low at most the open and the close,
+// the high at least both.
+std::string SoundRows(int nRows, int nFields, int nYear, int nMonth, int nDay)
+{
+    std::string text;
+    std::istringstream random(Rows(nRows, nFields, nYear, nMonth, nDay));
+    for (std::string line; std::getline(random, line);) {
+        std::vector<double> values;
+        std::istringstream fields(line.substr(9));
+        for (std::string value; std::getline(fields, value, ',');)
+            values.push_back(std::abs(std::stod(value)));
+        if (values.size() >= 4) {  // open, high, low, close
+            const double low = std::min(values[0], values[3]) / 2, high = std::max(values[0], values[3]) * 2;
+            values[1] = high, values[2] = low;
+        }
+        text += line.substr(0, 8);
+        for (double value : values) {
+            char formatted[32];
+            std::snprintf(formatted, sizeof formatted, ",%.9g", value);
+            text += formatted;
+        }
+        text += '\n';
+    }
+    return text;
+}
+
 std::map<std::string, std::vector<unsigned char>> Snapshot(const fs::path& dir)
 {
     std::map<std::string, std::vector<unsigned char>> files;
@@ -144,7 +170,7 @@ protected:
     void SetUp() override
     {
         m_out = Dir("sound");
-        const fs::path input = Input("rows.csv", Rows(10, 7, 2020, 1, 1));
+        const fs::path input = Input("rows.csv", SoundRows(10, 7, 2020, 1, 1));
         ASSERT_EQ(Convert(input, m_out, "ABC", "OHLCVI").status, 0);
         ASSERT_EQ(Convert(input, m_out, "XYZ", "OHLCVI").status, 0);
     }
@@ -217,7 +243,7 @@ TEST_F(CheckTest, FindsEachProblemAndChangesNothing)
 TEST_F(ToolkitTest, ListReadsEmasterLongNamesAndXmasterSecurities)
 {
     const fs::path dir = Dir("vendor");
-    ASSERT_EQ(Convert(Input("rows.csv", Rows(3, 6, 2020, 10, 1)), dir, "ABC", "OHLCV").status, 0);
+    ASSERT_EQ(Convert(Input("rows.csv", SoundRows(3, 6, 2020, 10, 1)), dir, "ABC", "OHLCV").status, 0);
     std::vector<unsigned char> emaster(192 * 2);
     emaster[0] = 1;
     emaster[2] = 1;
