@@ -12,6 +12,8 @@
 #include "engine/date_formats.h"
 #include "engine/directory_commit.h"
 #include "metastock/day_number.h"
+#include "metastock/directory_names.h"
+#include "metastock/file_system.h"
 #include "metastock/find_symbol.h"
 #include "metastock/master_file.h"
 #include "metastock/path_text.h"
@@ -41,14 +43,18 @@ int CConverter::CheckPath()
     std::string directory = m_job.directory;
 #ifdef _WIN32
     // Case does not name another directory here; the stored path reads in upper case.
-    for (char& c : directory)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    directory = UpperAscii(directory);
 #endif
     std::error_code error;
     fs::path full;
     if (!directory.empty())
         full = fs::canonical(PathFromText(directory), error);
-    if (directory.empty() || error || !fs::is_directory(full, error)) {
+    const PathStatus status = error ? PathStatus{} : CurrentFileSystem().Exists(full);
+    if (status.existence == Existence::kError) {
+        ShowMessage("Cannot read the directory " + directory + ": " + status.strReason);
+        return 1;
+    }
+    if (directory.empty() || status.existence == Existence::kNo || status.bRegularFile) {
         ShowMessage("Path does not exist");
         return 1;
     }
