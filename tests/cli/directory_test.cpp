@@ -217,3 +217,41 @@ TEST_F(DirectoryTest, MasterHeaderGivesTheHighestFileNumberInUse)
         EXPECT_EQ(RunCli({"check", Dir().string()}).status, 0) << step.szStep;
     }
 }
+
+// The order in which a change reaches the disk, against the order it must have: every file flushed
+// before its rename, the data files' names flushed before the MASTER that lists them, MASTER last, and
+// the directory flushed after it. Without flushes (--no-sync) the renames alone, in the same order.
+TEST_F(DirectoryTest, ChangesReachTheDiskInTheOrderThatKeepsThemWhole)
+{
+    const struct {
+        const char* szWhat;
+        std::vector<std::string> args;
+        std::vector<std::string> expected;
+    } kChanges[] = {
+        {"convert", {"convert", Input().string(), "--dir", Dir().string(), "--symbol", "NEW", "--date-format", "CCYYMMDD"},
+         {"sync F4.NEW", "sync F4.DOP.~NU", "sync MASTER.BAK.~NU", "sync MASTER.~NU", "rename F4.NEW F4.DAT",
+          "rename F4.DOP.~NU F4.DOP", "rename MASTER.BAK.~NU MASTER.BAK", "syncdir", "rename MASTER.~NU MASTER",
+          "syncdir"}},
+        {"convert --no-sync",
+         {"convert", Input().string(), "--dir", Dir().string(), "--symbol", "NEW", "--date-format", "CCYYMMDD", "--no-sync"},
+         {"rename F4.NEW F4.DAT", "rename F4.DOP.~NU F4.DOP", "rename MASTER.BAK.~NU MASTER.BAK",
+          "rename MASTER.~NU MASTER"}},
+        {"remove", {"remove", Dir().string(), "TWO"},
+         {"sync MASTER.BAK.~NU", "sync MASTER.~NU", "rename MASTER.BAK.~NU MASTER.BAK", "syncdir",
+          "rename MASTER.~NU MASTER", "syncdir"}},
+    };
+    for (const auto& change : kChanges) {
+        const Files before = Snapshot(Dir());
+        std::vector<std::string> order;
+        {
+            CFaultFileSystem recorder;
+            const CliResult result = RunCli(change.args);
+            ASSERT_EQ(result.status, 0) << change.szWhat << ": " << result.err;
+            for (const std::string& call : recorder.calls)
+                if (call.starts_with("sync") || call.starts_with("rename"))
+                    order.push_back(call);
+        }
+        EXPECT_EQ(order, change.expected) << change.szWhat;
+        Restore(Dir(), before);
+    }
+}
