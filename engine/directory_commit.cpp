@@ -189,6 +189,17 @@ CReplacementFile* CDirectoryCommit::StageFile(const std::string& name)
     return m_staged.back().file.get();
 }
 
+std::vector<std::uint8_t>* CDirectoryCommit::StagedEmaster()
+{
+    if (!m_extras.bHasEmaster)
+        return nullptr;
+    if (!m_bEmasterStaged) {
+        m_emasterBytes = m_extras.emaster.bytes;
+        m_bEmasterStaged = true;
+    }
+    return &m_emasterBytes;
+}
+
 void CDirectoryCommit::StageRecord(const MasterRecord& record)
 {
     AppendRecord(m_master, record);
@@ -219,6 +230,14 @@ int CDirectoryCommit::Commit(const std::string& change)
     if (!m_pLock)
         return Fail("Cannot commit to " + m_directory.string() + " without its lock.");
     IFileSystem& fileSystem = CurrentFileSystem();
+    // EMASTER goes in place with the data files, before the MASTER that it follows.
+    if (m_bEmasterStaged) {
+        CReplacementFile* emaster = StageFile(m_extras.emaster.path.filename().string());
+        if (!emaster)
+            return 1;
+        if (!emaster->Write(m_emasterBytes.data(), m_emasterBytes.size()))
+            return Fail(emaster->Error());
+    }
     // A group of several securities (a batch) is flushed with one call where the platform has one.
     const bool bSyncedTogether = m_bSyncToDisk && m_staged.size() > 2 && fileSystem.SyncFileSystem(m_directory);
     for (CStagedFile& staged : m_staged)
@@ -267,6 +286,14 @@ int CDirectoryCommit::Commit(const std::string& change)
     m_staged.clear();
     m_bBackup = false;
     m_committedMaster = m_master;
+    if (m_bEmasterStaged) {
+        const fs::path emasterPath = m_extras.emaster.path;
+        std::string problem;
+        ParseEmaster(m_emasterBytes, m_extras.emaster, problem);
+        m_extras.emaster.path = emasterPath;
+        m_extras.emaster.bytes = std::move(m_emasterBytes);
+        m_bEmasterStaged = false;
+    }
     if (m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory))
         return Fail(change + " " + m_directory.string() +
                     ",\nbut the directory could not be flushed to disk, so this may not survive a power loss.");
@@ -302,7 +329,7 @@ void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
 
 CDirectoryCommit::CSavepoint CDirectoryCommit::Savepoint() const
 {
-    return {m_staged.size(), m_master, m_bBackup, m_backupBytes};
+    return {m_staged.size(), m_master, m_bBackup, m_backupBytes, m_bEmasterStaged, m_emasterBytes};
 }
 
 void CDirectoryCommit::RollBackTo(const CSavepoint& savepoint)
@@ -312,12 +339,15 @@ void CDirectoryCommit::RollBackTo(const CSavepoint& savepoint)
     m_master = savepoint.master;
     m_bBackup = savepoint.bBackup;
     m_backupBytes = savepoint.backupBytes;
+    m_bEmasterStaged = savepoint.bEmaster;
+    m_emasterBytes = savepoint.emasterBytes;
 }
 
 void CDirectoryCommit::Discard()
 {
     m_staged.clear();  // each removes its temporary file
     m_bBackup = false;
+    m_bEmasterStaged = false;
     m_master = m_committedMaster;
 }
 

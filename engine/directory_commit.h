@@ -66,6 +66,9 @@ public:
     // and put in place at the commit; nullptr after a message. The bytes of a file it replaces are kept until the
     // commit, to be put back when the commit fails after the file moved.
     metastock::CReplacementFile* StageFile(const std::string& name);
+    // EMASTER's bytes as the commit is to write them, for a change that keeps EMASTER in step with MASTER;
+    // nullptr when the directory has no EMASTER. Once asked for, EMASTER is replaced at the commit.
+    std::vector<std::uint8_t>* StagedEmaster();
     // Appends a security record to MASTER, counting it in the header.
     void StageRecord(const metastock::MasterRecord& record);
     // MASTER.BAK, put in place just before the commit, receives MASTER as staged at this moment.
@@ -77,12 +80,14 @@ public:
         metastock::MasterFile master;
         bool bBackup = false;
         std::vector<std::uint8_t> backupBytes;
+        bool bEmaster = false;
+        std::vector<std::uint8_t> emasterBytes;
     };
     CSavepoint Savepoint() const;
     // Drops what was staged since the savepoint, removing its temporary files.
     void RollBackTo(const CSavepoint& savepoint);
     // Whether anything is staged since the last commit.
-    bool HasStaged() const { return !m_staged.empty() || m_bBackup; }
+    bool HasStaged() const { return !m_staged.empty() || m_bBackup || m_bEmasterStaged; }
 
     // Puts the staged files in place and renames the new MASTER over the old one. 0, or 1 after a message
     // naming the file; on failure before the MASTER rename nothing listed has changed. When only the flush
@@ -116,7 +121,9 @@ private:
     std::unique_ptr<metastock::IDirectoryLock> m_pLock;
     metastock::MasterFile m_master;
     metastock::MasterFile m_committedMaster;  // as on disk, to go back to when staged changes are dropped
-    metastock::ExtraIndexes m_extras;
+    metastock::ExtraIndexes m_extras;  // as committed
+    bool m_bEmasterStaged = false;
+    std::vector<std::uint8_t> m_emasterBytes;
     std::vector<CStagedFile> m_staged;
     bool m_bBackup = false;
     std::vector<std::uint8_t> m_backupBytes;

@@ -118,6 +118,10 @@ int CConverter::AddSymbol()
     const MbfSingle created = DayToDateCode(ParseDate(today.c_str(), kMmDdYyFormat));
     m_pCommit->StageRecord(
         BuildSecurityRecord(fileNumber, m_job.layout.FieldsOn(), m_strStoredName, m_strStoredSymbol, created));
+    // Programs that take their list from EMASTER see the new security too.
+    if (std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster())
+        AppendEmasterRecord(*emaster, {fileNumber, m_job.layout.FieldsOn(), m_strStoredSymbol, m_strStoredName,
+                                       DateCodeToYyyymmdd(created), DateCodeToYyyymmdd(created)});
     m_result.fileNumber = fileNumber;
     if (CreateDataFile(fileNumber) != 0 || CreateColumnList(fileNumber) != 0)
         return 1;

@@ -12,30 +12,6 @@ namespace engine {
 
 using namespace metastock;
 
-namespace {
-
-int StageEmasterWithout(CDirectoryCommit& commit, int nFileNumber,
-                        IMessageSink& messages)
-{
-    if (!commit.Extras().bHasEmaster)
-        return 0;
-    // EMASTER as read under the lock: nothing else changes it until the commit.
-    const std::filesystem::path path = commit.Extras().emaster.path;
-    std::vector<std::uint8_t> bytes = commit.Extras().emaster.bytes;
-    if (!RemoveEmasterRecord(bytes, nFileNumber))
-        return 0;
-    CReplacementFile* staged = commit.StageFile(path.filename().string());
-    if (!staged)
-        return 1;
-    if (!staged->Write(bytes.data(), bytes.size())) {
-        messages.ShowMessage(staged->Error());
-        return 1;
-    }
-    return 0;
-}
-
-}  // namespace
-
 int RemoveSecurity(const std::filesystem::path& directory, std::string_view symbol, IMessageSink& messages,
                    std::string& removedFile)
 {
@@ -83,8 +59,9 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
     EraseRecord(master, static_cast<std::size_t>(held - master.records.begin()));
     // When the directory could not be flushed after the commit, the old MASTER may come back after a power
     // loss: the security's files stay for it, and the next conversion that takes the number replaces them.
-    if (StageEmasterWithout(commit, fileNumber, messages) != 0 ||
-        commit.Commit("The security " + std::string(symbol) + " was removed from") != 0)
+    if (std::vector<std::uint8_t>* emaster = commit.StagedEmaster())
+        RemoveEmasterRecord(*emaster, fileNumber);
+    if (commit.Commit("The security " + std::string(symbol) + " was removed from") != 0)
         return 1;
 
     // Only once MASTER no longer lists them do the security's files go.

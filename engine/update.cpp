@@ -16,16 +16,6 @@ namespace engine {
 
 using namespace metastock;
 
-namespace {
-
-int Yyyymmdd(const MbfSingle& dateCode)
-{
-    const CalendarDate date = DateCodeToDate(dateCode);
-    return date.nYear * 10000 + date.nMonth * 100 + date.nDay;
-}
-
-}  // namespace
-
 int CConverter::PrepareUpdate()
 {
     m_result.updated = false;
@@ -80,20 +70,9 @@ int CConverter::PrepareUpdate()
 
 int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle& lastDate)
 {
-    if (!m_pCommit->Extras().bHasEmaster)
-        return 0;
-    // EMASTER as read under the lock: nothing else changes it until the commit.
-    const std::filesystem::path path = m_pCommit->Extras().emaster.path;
-    std::vector<std::uint8_t> bytes = m_pCommit->Extras().emaster.bytes;
-    if (!SetEmasterDates(bytes, m_result.fileNumber, Yyyymmdd(firstDate), Yyyymmdd(lastDate)))
-        return 0;
-    CReplacementFile* staged = m_pCommit->StageFile(path.filename().string());
-    if (!staged)
-        return 1;
-    if (!staged->Write(bytes.data(), bytes.size())) {
-        ShowMessage(staged->Error());
-        return 1;
-    }
+    std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster();
+    if (emaster)
+        SetEmasterDates(*emaster, m_result.fileNumber, DateCodeToYyyymmdd(firstDate), DateCodeToYyyymmdd(lastDate));
     return 0;
 }
 

@@ -8,15 +8,11 @@
 
 namespace metastock {
 
-namespace {
-
-int DateCodeToYyyymmdd(const std::uint8_t* bytes)
+int DateCodeToYyyymmdd(const MbfSingle& dateCode)
 {
-    const CalendarDate date = DateCodeToDate({bytes[0], bytes[1], bytes[2], bytes[3]});
+    const CalendarDate date = DateCodeToDate(dateCode);
     return date.nYear * 10000 + date.nMonth * 100 + date.nDay;
 }
-
-}  // namespace
 
 bool ParseMaster(const std::vector<std::uint8_t>& bytes, MasterFile& master, std::string& problem)
 {
@@ -113,8 +109,8 @@ IndexEntry MasterEntry(const MasterRecord& record)
     entry.cTimeFrame = static_cast<char>(record[kTimeFrame]);
     entry.strSymbol = IndexText(&record[kSymbol], kSymbolWidth);
     entry.strName = IndexText(&record[kName], kNameWidth);
-    entry.nFirstDate = DateCodeToYyyymmdd(&record[kFirstDate]);
-    entry.nLastDate = DateCodeToYyyymmdd(&record[kLastDate]);
+    entry.nFirstDate = DateCodeToYyyymmdd({record[kFirstDate], record[kFirstDate + 1], record[kFirstDate + 2], record[kFirstDate + 3]});
+    entry.nLastDate = DateCodeToYyyymmdd({record[kLastDate], record[kLastDate + 1], record[kLastDate + 2], record[kLastDate + 3]});
     return entry;
 }
 

@@ -46,6 +46,9 @@ void EraseRecord(MasterFile& master, std::size_t nRecord);
 // The highest file number that a record of master uses; 0 when none.
 int HighestFileNumber(const MasterFile& master);
 
+// A date code as YYYYMMDD (0 for date code 0).
+int DateCodeToYyyymmdd(const MbfSingle& dateCode);
+
 // A security record of MASTER as an index entry (dates as YYYYMMDD, 0 when unreadable).
 IndexEntry MasterEntry(const MasterRecord& record);
 
