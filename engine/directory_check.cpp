@@ -173,7 +173,7 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
     const int highColumn = layout.ColumnOf(kHighField), lowColumn = layout.ColumnOf(kLowField);
     const int closeColumn = layout.ColumnOf(kCloseField);
     // Several records of one day are the rule in intraday data.
-    const bool bDaily = !IsIntraday(security, layout);
+    const bool bDaily = IsDaily(security, layout);
     FaultyRecords unreadable, earlier, repeated, outside, highBelowLow, closeOutside;
     int previous = 0;
     for (std::size_t k = 0; k < static_cast<std::size_t>(data.file.nHeaderRecords); ++k) {

@@ -44,7 +44,12 @@ int CConverter::PrepareUpdate()
     for (int field = 0; field < kFieldCount; ++field)
         if (m_job.layout.fieldOn[field])
             wanted.columns.push_back(field);
-    if (IsIntraday(security, data.layout) || data.layout.columns != wanted.columns) {
+    if (!IsDaily(security, data.layout)) {
+        ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds " + TimeFrameName(security, data.layout) +
+                    " data; --update appends to daily data only.\nNothing was changed.");
+        return 1;
+    }
+    if (data.layout.columns != wanted.columns) {
         ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds the fields " +
                     data.layout.Letters() + " but the options give " + wanted.Letters() + ".\nNothing was changed.");
         return 1;

@@ -133,9 +133,30 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
     return true;
 }
 
-bool IsIntraday(const SecurityEntry& security, const DataLayout& layout)
+std::string TimeFrameName(const SecurityEntry& security, const DataLayout& layout)
 {
-    return layout.HasTime() || (security.entry.cTimeFrame != 'D' && security.entry.cTimeFrame != 'd');
+    const char frame = AsciiUpper(security.entry.cTimeFrame);
+    if (layout.HasTime() || frame == 'I')
+        return "intraday";
+    switch (frame) {
+    case 'D':
+        return "daily";
+    case 'W':
+        return "weekly";
+    case 'M':
+        return "monthly";
+    case 'Q':
+        return "quarterly";
+    case 'Y':
+        return "yearly";
+    default:
+        return std::string("time frame ") + (frame >= ' ' && frame < 0x7F ? std::string(1, frame) : std::to_string(static_cast<unsigned char>(frame)));
+    }
+}
+
+bool IsDaily(const SecurityEntry& security, const DataLayout& layout)
+{
+    return TimeFrameName(security, layout) == "daily";
 }
 
 }  // namespace metastock

@@ -91,7 +91,7 @@ TEST_F(GenuineTest, AddAndRemoveKeepEmasterInStepAndOtherSecuritiesUntouched)
     EXPECT_EQ(NonZeroOffsets(emaster, 192 * 7, 192, kEmasterTexts), NonZeroOffsets(genuine, 192, 192, kEmasterTexts))
         << "the new record fills the fields a genuine one fills, and only those";
     const std::string list = RunCli({"list", dir.string(), "--format", "csv"}).out;
-    EXPECT_NE(list.find("QFNEW,Quoteforge test,F7.DAT,DOHLCVI,2024-01-02,2024-01-03,2\n"), std::string::npos) << list;
+    EXPECT_NE(list.find("QFNEW,Quoteforge test,F7.DAT,DOHLCVI,daily,2024-01-02,2024-01-03,2,\n"), std::string::npos) << list;
     for (const auto& [name, bytes] : Snapshot(dir)) {
         if (before.count(name) && name != "master" && name != "master.bak" && name != "emaster") {
             EXPECT_EQ(bytes, before.at(name)) << name;

@@ -273,12 +273,13 @@ TEST_F(ToolkitTest, ListReadsEmasterLongNamesAndXmasterSecurities)
 
     const CliResult csv = RunCli({"list", dir.string(), "--format", "csv"});
     EXPECT_EQ(csv.status, 0) << csv.err;
-    EXPECT_EQ(csv.out, "symbol,name,file,fields,first,last,records\n"
-                       "ABC,ABC Holdings Incorporated,F1.DAT,DOHLCV,2020-10-01,2020-10-03,3\n"
-                       "XTRA,\"Extra, \"\"Beyond\"\" 255\",F300.MWD,DOHLCV,2020-10-01,2020-10-03,3\n");
+    EXPECT_EQ(csv.out, "symbol,name,file,fields,frame,first,last,records,note\n"
+                       "ABC,ABC Holdings Incorporated,F1.DAT,DOHLCV,daily,2020-10-01,2020-10-03,3,\n"
+                       "XTRA,\"Extra, \"\"Beyond\"\" 255\",F300.MWD,DOHLCV,daily,2020-10-01,2020-10-03,3,\n");
     const CliResult json = RunCli({"list", dir.string(), "--format", "json"});
     EXPECT_NE(json.out.find("{\"symbol\": \"XTRA\", \"name\": \"Extra, \\\"Beyond\\\" 255\", \"file\": \"F300.MWD\", "
-                            "\"fields\": \"DOHLCV\", \"first\": \"2020-10-01\", \"last\": \"2020-10-03\", \"records\": 3}"),
+                            "\"fields\": \"DOHLCV\", \"frame\": \"daily\", \"first\": \"2020-10-01\", \"last\": \"2020-10-03\", "
+                            "\"records\": 3, \"note\": null}"),
               std::string::npos)
         << json.out;
     EXPECT_EQ(RunCli({"export", dir.string(), "XTRA"}).out, RunCli({"export", dir.string(), "ABC"}).out);
@@ -394,7 +395,8 @@ TEST_F(ToolkitTest, DamagedIndexAndDataFilesGiveAMessageAndExitOne)
         for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
                  {"list", dir.string()}, {"export", dir.string(), "ABC"}, {"check", dir.string()}}) {
             const CliResult result = RunCli(command);
-            EXPECT_EQ(result.status, 1) << command[0];
+            // list shows every security, noting a damaged data file; the others fail.
+            EXPECT_EQ(result.status, command[0] == "list" && c.szFile[0] == 'F' ? 0 : 1) << command[0];
             EXPECT_NE((result.err + result.out).find(c.szExpected), std::string::npos)
                 << command[0] << ": " << result.err << result.out;
         }
