@@ -198,7 +198,7 @@ int CBatch::ReadDirectories()
 int CBatch::OpenDirectory(Directory& directory)
 {
     directory.pCommit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
-    if (directory.pCommit->Lock(PathFromText(directory.strPath)) != 0 || directory.pCommit->ReadIndexes() != 0)
+    if (directory.pCommit->Lock(PathFromText(directory.strPath), "batch") != 0 || directory.pCommit->ReadIndexes() != 0)
         return 1;
     ReadSymbols(directory);
     return 0;

@@ -43,13 +43,19 @@ int CDirectoryCommit::Fail(const std::string& message)
     return 1;
 }
 
-int CDirectoryCommit::Lock(const fs::path& directory)
+int CDirectoryCommit::Lock(const fs::path& directory, const std::string& command)
 {
     m_directory = directory;
     IFileSystem& fileSystem = CurrentFileSystem();
+    const PathStatus status = fileSystem.Exists(directory);
+    if (status.existence == Existence::kError)
+        return Fail("Cannot read the directory " + directory.string() + ": " + status.strReason);
+    if (status.existence == Existence::kNo || status.bRegularFile)
+        return Fail("The directory " + directory.string() + " does not exist");
     LockResult result = fileSystem.LockDirectory(directory, false, m_pLock);
     if (result == LockResult::kBusy) {
-        m_messages.ShowNotice("Waiting for another conversion in " + directory.string() + "...");
+        m_messages.ShowNotice("Waiting for another run in " + directory.string() + " to end before this " + command +
+                              "...");
         result = fileSystem.LockDirectory(directory, true, m_pLock);
     }
     if (result != LockResult::kLocked)

@@ -36,7 +36,8 @@ public:
     // Takes the exclusive lock of directory; when another run holds it, says so once through the notice
     // and waits. Then lists the directory and looks at its MASTER. 0, or 1 after a message (one that names
     // the file and the system's reason when the listing or the look fails).
-    int Lock(const std::filesystem::path& directory);
+    // command ("convert", "update", "remove", "batch") names the run in the waiting message.
+    int Lock(const std::filesystem::path& directory, const std::string& command);
     // Whether the directory has a MASTER (in any case of its name), and its path.
     bool HasMaster() const;
     const std::filesystem::path& MasterPath() const { return m_masterPath; }

@@ -68,7 +68,7 @@ int CConverter::CheckPath()
     // From the first look at MASTER to the commit, no other run changes the directory.
     m_pCommit.reset();
     m_pCommit = std::make_unique<CDirectoryCommit>(m_services.messages, m_job.syncToDisk);
-    if (m_pCommit->Lock(m_directory) != 0)
+    if (m_pCommit->Lock(m_directory, m_job.update ? "update" : "convert") != 0)
         return 1;
     if (m_job.master == MasterChoice::Existing && !m_pCommit->HasMaster()) {
         ShowMessage("Path specified does not point to a Master file");

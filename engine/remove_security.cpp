@@ -16,7 +16,7 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
                    std::string& removedFile)
 {
     CDirectoryCommit commit(messages, true);
-    if (commit.Lock(directory) != 0)
+    if (commit.Lock(directory, "remove") != 0)
         return 1;
     if (!commit.HasMaster()) {
         messages.ShowMessage("There is no MASTER file in " + directory.string());
