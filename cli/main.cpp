@@ -23,12 +23,12 @@ int wmain(int argc, wchar_t** argv)
     for (const std::string& arg : args)
         pointers.push_back(arg.c_str());
     std::ios::sync_with_stdio(false);
-    return RunCommandLine(argc, pointers.data(), std::cout, std::cerr);
+    return cli::RunCommandLine(argc, pointers.data(), std::cout, std::cerr);
 }
 #else
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    return RunCommandLine(argc, argv, std::cout, std::cerr);
+    return cli::RunCommandLine(argc, argv, std::cout, std::cerr);
 }
 #endif

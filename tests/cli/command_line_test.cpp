@@ -231,7 +231,7 @@ TEST_F(CommandLineTest, ASummaryThatCannotBeWrittenIsAFailure)
             argv.push_back(arg.c_str());
         std::ofstream full("/dev/full");  // every write fails: the device is full
         std::ostringstream err;
-        EXPECT_EQ(RunCommandLine(static_cast<int>(argv.size()), argv.data(), full, err), 1) << bNoSync;
+        EXPECT_EQ(cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), full, err), 1) << bNoSync;
         EXPECT_NE(err.str().find("standard output"), std::string::npos) << err.str();
     }
 }
@@ -301,5 +301,26 @@ TEST_F(CommandLineTest, MessagesAndSummariesNameTheSymbolInUtf8)
         EXPECT_EQ(result.status, c.nStatus) << c.strErr;
         EXPECT_EQ(result.out, c.strOut);
         EXPECT_EQ(result.err, c.strErr);
+    }
+}
+
+// The first word names the command; a word that starts with a slash is an argument on every platform,
+// never a Windows-style option.
+TEST_F(CommandLineTest, CommandsAndSlashedArgumentsAreTakenAsTyped)
+{
+    const struct {
+        std::vector<std::string> args;
+        int nStatus;
+        std::string strShown;  // in standard output or error
+    } cases[] = {
+        {{"frobnicate"}, 2, "quoteforge-cli: Unknown command 'frobnicate'\n"},
+        {{"check", "/no/such/charts"}, 1, "There is no MASTER file in /no/such/charts"},
+        {{"convert", m_dir / "prices.csv", "--dir", "/no/such/charts", "--symbol", "A"}, 1, "Path does not exist"},
+        {{"/?"}, 0, "Usage: quoteforge-cli"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = Run(c.args);
+        EXPECT_EQ(result.status, c.nStatus) << c.args[0] << ": " << result.err;
+        EXPECT_NE((result.out + result.err).find(c.strShown), std::string::npos) << result.out << result.err;
     }
 }
