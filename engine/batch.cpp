@@ -178,9 +178,15 @@ int CBatch::ReadDirectories()
         Directory directory;
         directory.strPath = k == 1 ? m_strDir : m_strDir + kPathSeparator + std::to_string(k);
         directory.strShown = k == 1 ? m_strShownDir : m_strShownDir + kPathSeparator + std::to_string(k);
-        std::error_code error;
-        if (k > 1 && !fs::is_directory(PathFromText(directory.strPath), error))
-            return 0;
+        if (k > 1) {
+            const PathStatus status = CurrentFileSystem().Exists(PathFromText(directory.strPath));
+            if (status.existence == Existence::kError) {
+                m_services.messages.ShowMessage("Cannot read " + directory.strShown + ": " + status.strReason);
+                return 1;
+            }
+            if (status.existence == Existence::kNo || status.bRegularFile)
+                return 0;
+        }
         if (OpenDirectory(directory) != 0)
             return 1;
         m_directories.push_back(std::move(directory));

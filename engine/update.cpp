@@ -89,12 +89,9 @@ int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle&
 {
     if (!m_pCommit->Extras().bHasEmaster)
         return 0;
-    const std::filesystem::path path = FindEntryIgnoringCase(m_directory, "EMASTER");
-    std::vector<std::uint8_t> bytes;
-    if (!CurrentFileSystem().ReadWholeFile(path, bytes)) {
-        ShowMessage("Cannot read " + path.string());
-        return 1;
-    }
+    // EMASTER as read under the lock: nothing else changes it until the commit.
+    const std::filesystem::path path = m_pCommit->Extras().emaster.path;
+    std::vector<std::uint8_t> bytes = m_pCommit->Extras().emaster.bytes;
     if (!SetEmasterDates(bytes, m_result.fileNumber, Yyyymmdd(firstDate), Yyyymmdd(lastDate)))
         return 0;
     CReplacementFile* staged = m_pCommit->StageFile(path.filename().string(), path.filename().string() + ".~NU");
