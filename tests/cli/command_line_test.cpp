@@ -314,7 +314,7 @@ TEST_F(CommandLineTest, CommandsAndSlashedArgumentsAreTakenAsTyped)
         std::string strShown;  // in standard output or error
     } cases[] = {
         {{"frobnicate"}, 2, "quoteforge-cli: Unknown command 'frobnicate'\n"},
-        {{"check", "/no/such/charts"}, 1, "There is no MASTER file in /no/such/charts"},
+        {{"check", "/no/such/charts"}, 1, "/no/such/charts: 0 securities"},
         {{"convert", m_dir / "prices.csv", "--dir", "/no/such/charts", "--symbol", "A"}, 1, "Path does not exist"},
         {{"/?"}, 0, "Usage: quoteforge-cli"},
     };
