@@ -46,8 +46,8 @@ void Complain(std::ostream& err, std::string_view text)
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
-    const std::vector<Command> commands = {ConvertCommand(), DetectCommand(), BatchCommand(), ListCommand(),
-                                           ExportCommand(),  CheckCommand(),  RemoveCommand()};
+    const std::vector<Command> commands = {ConvertCommand(), DetectCommand(), ListCommand(),  ExportCommand(),
+                                           CheckCommand(),   RemoveCommand(), BatchCommand()};
     // The first word that is not an option names the command.
     if (argc > 1 && argv[1][0] != '-' && std::string_view(argv[1]) != "/?" && !IsCommandName(commands, argv[1])) {
         Complain(err, std::string("Unknown command '") + argv[1] + "'");
