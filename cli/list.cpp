@@ -110,7 +110,7 @@ int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
             listed.strFields = data.layout.Letters();
             listed.strRecords = std::to_string(data.file.nHeaderRecords);
             if (IsIntraday(security, data.layout))
-                messages.ShowMessage(entry.strSymbol + " (" + security.strDataFile +
+                messages.ShowMessage(engine::Windows1252ToUtf8(entry.strSymbol) + " (" + security.strDataFile +
                                      ") holds intraday data, which export does not write");
         } else {
             messages.ShowMessage(error);
