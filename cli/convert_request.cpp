@@ -67,7 +67,8 @@ bool ReadColumn(const ConvertRequest& request, const ColumnOption& option, int& 
     }
     if (ParseWholeNumber(text, column) && column >= kMinColumn && column <= kMaxColumn)
         return true;
-    error = std::string(option.szOption) + " must be a column from " + ColumnRange() + (option.bMayBeOff ? " or off" : "") +
+    error = std::string(option.szOption) + " must be a column from " + ColumnRange() +
+            (option.bMayBeOff ? " or off" : "") +
             ", not \"" + text + "\"";
     return false;
 }

@@ -31,8 +31,9 @@ private:
     std::vector<std::uint8_t>& m_records;
 };
 
-const char* const kTooManyRowsMessage = "The input holds more than 65,534 data rows,\nthe most that one data file can hold.\n"
-                                        "Only the first 65,534 rows were converted.";
+const char* const kTooManyRowsMessage =
+    "The input holds more than 65,534 data rows,\nthe most that one data file can hold.\n"
+    "Only the first 65,534 rows were converted.";
 
 }  // namespace
 
@@ -40,7 +41,10 @@ const char* const kTooManyRowsMessage = "The input holds more than 65,534 data r
 class CConverter::CDataFileSink : public IRecordSink {
 public:
     explicit CDataFileSink(CConverter& converter) : m_converter(converter) {}
-    int Append(const std::uint8_t* record, std::size_t length) override { return m_converter.AppendRecord(record, length); }
+    int Append(const std::uint8_t* record, std::size_t length) override
+    {
+        return m_converter.AppendRecord(record, length);
+    }
 
 private:
     CConverter& m_converter;
