@@ -128,13 +128,13 @@ int wmain(int argc, wchar_t** argv)
     const HANDLE hErrConsole = ConsoleOf(STD_ERROR_HANDLE);
     CConsoleBuffer outBuffer(hOutConsole), errBuffer(hErrConsole);
     std::ostream outConsole(&outBuffer), errConsole(&errBuffer);
-    return RunCommandLine(argc, pointers.data(), hOutConsole ? outConsole : std::cout,
+    return cli::RunCommandLine(argc, pointers.data(), hOutConsole ? outConsole : std::cout,
                           hErrConsole ? errConsole : std::cerr);
 }
 #else
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    return RunCommandLine(argc, argv, std::cout, std::cerr);
+    return cli::RunCommandLine(argc, argv, std::cout, std::cerr);
 }
 #endif
