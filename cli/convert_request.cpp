@@ -73,10 +73,12 @@ bool ReadColumn(const ConvertRequest& request, const ColumnOption& option, int& 
     return false;
 }
 
+// A look at MASTER that fails counts as one there: the run's own look under the lock then says why.
 bool HasMaster(const std::string& directory)
 {
-    std::error_code error;
-    return std::filesystem::is_regular_file(FindEntryIgnoringCase(PathFromText(directory), "MASTER"), error);
+    metastock::PathStatus status;
+    FindEntryIgnoringCase(PathFromText(directory), "MASTER", status);
+    return status.existence == metastock::Existence::kError || (status.existence == metastock::Existence::kYes && status.bRegularFile);
 }
 
 const char* ColumnOptionOf(ESetting eField)

@@ -156,7 +156,7 @@ int CConverter::Convert()
     const bool bDated = m_result.records > 0 || (bUpdating && nHeld > 0);
     const int bDatesFailed = bDated ? UpdateMasterDates(firstDate, lastDate, fileNumber) : 0;
     if (bDatesFailed || UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 ||
-        (bUpdating && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
+        (bDated && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
         return 1;
     // A date style that does not match, or rows beyond the limit, still leave the security committed.
     return (m_bDateStyleFailed || m_bRowsFailed) ? 1 : 0;
