@@ -26,10 +26,11 @@ QPoint PlaceBesideText(const QRect& text, const QSize& dialog, const QRect& scre
 {
     const QPoint below = InsideScreen(QPoint(text.left(), text.bottom() + 1 + kGap), dialog, screen);
     const QPoint beside = InsideScreen(QPoint(text.right() + 1 + kGap, text.top()), dialog, screen);
-    if (CoveredArea(below, dialog, text) == 0)
-        return below;
+    // Beside first: on a wide screen it leaves the most of the window below the text in view.
     if (CoveredArea(beside, dialog, text) == 0)
         return beside;
+    if (CoveredArea(below, dialog, text) == 0)
+        return below;
     const QPoint corner = InsideScreen(screen.bottomRight(), dialog, screen);
     const QPoint candidates[] = {below, beside, corner};
     return *std::min_element(std::begin(candidates), std::end(candidates), [&](const QPoint& a, const QPoint& b) {

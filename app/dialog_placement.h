@@ -7,6 +7,6 @@
 #include <QSize>
 
 // The dialog's top-left corner (frame included) for a dialog of the given size and the text it should leave
-// visible, all in screen coordinates: below the text when the screen has room there, else to its right, else
+// visible, all in screen coordinates: to the right of the text when the screen has room there, else below it, else
 // wherever inside the screen it covers the least of the text.
 QPoint PlaceBesideText(const QRect& text, const QSize& dialog, const QRect& screen);

@@ -28,8 +28,8 @@ public:
     // "Settings..." is available once a file has been opened.
     void OnUpdateSettings(QAction* pAction) const;
 
-    // The part of the screen that the visible lines of the preview's heading and file lines take, as wide as
-    // the widest of them (the whole visible text when no preview has been shown).
+    // The part of the screen that the visible file lines of the preview and the detection sentence below
+    // them take, as wide as the widest of them (the whole visible text when no preview has been shown).
     QRect VisiblePreviewRect() const;
 
     QString m_strInputPath;  // the file opened last; set by a successful open, never cleared
@@ -43,5 +43,5 @@ protected:
 
 private:
     CProfileStore& m_profile;
-    int m_nPreviewBlocks = 0;  // the text blocks of the preview's heading and lines; 0 before a preview
+    int m_nPreviewBlocks = 0;  // the text blocks of the preview: heading, lines, sentence; 0 before a preview
 };

@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include <QAction>
+#include <QLabel>
+#include <QProcess>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +15,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include "app/about_dlg.h"
 #include "app/dialog_placement.h"
 #include "app/help_window.h"
 #include "app/main_frame.h"
@@ -27,6 +30,7 @@
 #include "settings/settings_dlg.h"
 #include "support/temp_dir.h"
 #include "modal.h"
+#include "quoteforge_version.h"
 
 namespace {
 
@@ -83,7 +87,7 @@ protected:
     QAction* SettingsAction() const
     {
         for (QAction* pAction : m_pFrame->findChildren<QAction*>())
-            if (pAction->text() == "Settings...")
+            if (pAction->text() == "Se&ttings...")
                 return pAction;
         return nullptr;
     }
@@ -358,7 +362,43 @@ TEST_F(DesktopTest, EscapeClosesTheHelpAndFOneInADialogShowsItsSection)
     EXPECT_TRUE(bHelpVisible);
 }
 
-TEST(DialogPlacement, TheDialogGoesBelowOrBesideTheTextInsideTheScreen)
+TEST_F(DesktopTest, MenusShowTheirKeysAndAboutNamesTheBuild)
+{
+    QAction* pHelpTopics = nullptr;
+    for (QAction* pAction : m_pFrame->findChildren<QAction*>())
+        if (pAction->text() == "&Help Topics")
+            pHelpTopics = pAction;
+    ASSERT_NE(pHelpTopics, nullptr);
+    EXPECT_EQ(pHelpTopics->shortcut(), QKeySequence(Qt::Key_F1));
+    ASSERT_NE(SettingsAction(), nullptr) << "File > Se&ttings... has a mnemonic";
+
+    CAboutDlg about(nullptr, nullptr);
+    QStringList texts;
+    for (const QLabel* pLabel : about.findChildren<QLabel*>())
+        texts << pLabel->text();
+    const QString strBits = QStringLiteral("A %1 bit application").arg(sizeof(void*) * 8);
+    EXPECT_TRUE(texts.join("|").contains(strBits)) << texts.join("|").toStdString();
+}
+
+TEST(DesktopCommandLine, HelpAndVersionPrintAndExitWithoutAWindow)
+{
+    const struct {
+        const char* szOption;
+        const char* szPrinted;
+    } cases[] = {{"--help", "Usage: quoteforge [FILE]"}, {"--version", "quoteforge " QUOTEFORGE_VERSION}};
+    for (const auto& c : cases) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "no-such-platform");  // a window would fail to start
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(QUOTEFORGE_DESKTOP), {c.szOption});
+        ASSERT_TRUE(process.waitForFinished(10000)) << c.szOption;
+        EXPECT_EQ(process.exitCode(), 0) << c.szOption;
+        EXPECT_TRUE(process.readAllStandardOutput().startsWith(c.szPrinted)) << c.szOption;
+    }
+}
+
+TEST(DialogPlacement, TheDialogGoesBesideOrBelowTheTextInsideTheScreen)
 {
     const QRect screen(0, 0, 1024, 768);
     const QSize dialog(500, 380);
@@ -366,8 +406,8 @@ TEST(DialogPlacement, TheDialogGoesBelowOrBesideTheTextInsideTheScreen)
         QRect text;
         QPoint place;
     } cases[] = {
-        {{80, 120, 400, 200}, {80, 328}},   // room below the text
-        {{80, 120, 400, 330}, {488, 120}},  // no room below: to the right
+        {{80, 120, 400, 200}, {488, 120}},  // room to the right of the text
+        {{80, 120, 600, 200}, {80, 328}},   // no room to the right: below
         {{80, 120, 700, 330}, {524, 388}},  // room on neither side: the screen's corner covers the least
         {{700, 50, 300, 100}, {524, 158}},  // below, pushed left into the screen
     };
