@@ -37,3 +37,18 @@ QPoint PlaceBesideText(const QRect& text, const QSize& dialog, const QRect& scre
         return CoveredArea(a, dialog, text) < CoveredArea(b, dialog, text);
     });
 }
+
+QRect PlaceBesideWindow(const QRect& owner, const QSize& window, const QRect& screen, int nMinWidth)
+{
+    const int nRight = screen.right() - owner.right();  // room on each side
+    const int nLeft = owner.left() - screen.left();
+    const int nTop = std::clamp(owner.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - window.height()));
+    if (nRight >= window.width())
+        return QRect(QPoint(owner.right() + 1, nTop), window);
+    if (nLeft >= window.width())
+        return QRect(QPoint(owner.left() - window.width(), nTop), window);
+    const bool bRight = nRight >= nLeft;
+    const int nWidth = std::max(std::max(nRight, nLeft), std::min(nMinWidth, window.width()));
+    const int nX = bRight ? std::max(screen.left(), screen.right() + 1 - nWidth) : screen.left();
+    return QRect(nX, nTop, nWidth, window.height());
+}

@@ -6,6 +6,10 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <memory>
+
+#include "engine/conversion_settings.h"
+
 class CProfileStore;
 class QAction;
 class QKeyEvent;
@@ -37,11 +41,16 @@ public:
 
 signals:
     void InputPathChanged();
+    // A run has ended, well or not; the directory it wrote to, in the engine's form.
+    void RunFinished(const QString& strDirectory);
 
 protected:
     void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     CProfileStore& m_profile;
+    // What the dialog held for a run that failed: the next showing starts from it. Only a run's own
+    // write-back and the dialog's OK change the stored settings.
+    std::unique_ptr<engine::ConversionSettings> m_pTypedSettings;
     int m_nPreviewBlocks = 0;  // the text blocks of the preview: heading, lines, sentence; 0 before a preview
 };
