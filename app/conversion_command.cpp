@@ -13,8 +13,8 @@
 #include "app/run_offers.h"
 #include "app/worker_run.h"
 #include "controls/desktop_services.h"
-#include "engine/code_page.h"
 #include "engine/conversion_settings.h"
+#include "engine/conversion_job.h"
 #include "engine/converter.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
@@ -95,18 +95,18 @@ void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
 
 
 // The log's line for a run that added or updated its security, as the command line prints it.
-QString RunSummary(const CConverter& job)
+QString RunSummary(const ConversionResult& result)
 {
     auto date = [](const MbfSingle& dateCode) {
         const CalendarDate calendar = DateCodeToDate(dateCode);
         return calendar.nYear == 0 ? std::string("(unreadable date)") : IsoDateText(calendar);
     };
-    std::string line = Windows1252ToUtf8(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", ";
-    if (job.m_bUpdating)
+    std::string line = result.symbol + ": " + DataFileName(result.fileNumber) + ", ";
+    if (result.updated)
         line += "+";
-    line += std::to_string(job.m_nRecords) + (job.m_nRecords == 1 ? " record" : " records");
-    if (job.m_nRecords > 0)
-        line += ", " + date(job.m_firstDate) + " to " + date(job.m_lastDate);
+    line += std::to_string(result.records) + (result.records == 1 ? " record" : " records");
+    if (result.records > 0)
+        line += ", " + date(result.firstDate) + " to " + date(result.lastDate);
     return QString::fromStdString(line);
 }
 
@@ -140,14 +140,19 @@ void CQuoteforgeView::OnSettings()
     CProfileSettingsWriter writeBack(m_profile);
     CGuiThreadSettingsWriter guiWriteBack(writeBack);
     CSystemToday today;
-    auto job = std::make_unique<CConverter>(CRunServices{guiMessages, guiWriteBack, today});
-    CopyInto(settings, m_nDateFormat, EnginePath(m_strInputPath), *job);
-    job->m_bUpdate = offers.bUpdate ? 1 : 0;
+    ConversionJob job = MakeConversionJob(settings, m_nDateFormat, EnginePath(m_strInputPath));
+    job.update = offers.bUpdate;
+    auto converter = std::make_unique<CConverter>(CRunServices{guiMessages, guiWriteBack, today}, job);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int status = RunOnWorker([&job] { return job->Run(); });
-    const QString strSummary = RunSummary(*job);
-    job.reset();
+    ConversionResult result;
+    RunOnWorker([&] {
+        result = converter->Run();
+        return result.status;
+    });
+    converter.reset();
+    const int status = result.status;
+    const QString strSummary = RunSummary(result);
     if (status == 0) {
         m_pTypedSettings.reset();
         AppendText(QStringLiteral("\r\nConversion completed successfully!\r\n    ") + strSummary);

@@ -5,7 +5,6 @@
 
 #include "cli/commands.h"
 #include "cli/subcommand.h"
-#include "engine/code_page.h"
 #include "engine/converter.h"
 #include "engine/layout_detection.h"
 #include "metastock/day_number.h"
@@ -24,25 +23,24 @@ std::string IsoDate(const MbfSingle& dateCode)
     return IsoDateText(date);
 }
 
-std::string UpdateSummary(const CConverter& job)
+std::string UpdateSummary(const ConversionResult& result)
 {
-    const std::string head = Windows1252ToUtf8(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", ";
-    if (job.m_nRecords == 0)
+    const std::string head = result.symbol + ": " + DataFileName(result.fileNumber) + ", ";
+    if (result.records == 0)
         return head + "no new records";
-    return head + "+" + WithThousands(job.m_nRecords) + (job.m_nRecords == 1 ? " record (" : " records (") +
-           WithThousands(job.m_nHeldRecords + job.m_nRecords) + " in all), " + IsoDate(job.m_firstDate) + " to " +
-           IsoDate(job.m_lastDate);
+    return head + "+" + WithThousands(result.records) + (result.records == 1 ? " record (" : " records (") +
+           WithThousands(result.heldRecords + result.records) + " in all), " + IsoDate(result.firstDate) + " to " +
+           IsoDate(result.lastDate);
 }
 
-// The job holds the symbol in Windows-1252; the terminal gets it back in UTF-8.
-std::string Summary(const CConverter& job)
+std::string Summary(const ConversionResult& result)
 {
-    if (job.m_bUpdating)
-        return UpdateSummary(job);
-    std::string line = Windows1252ToUtf8(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", " +
-                       std::to_string(job.m_nRecords) + (job.m_nRecords == 1 ? " record" : " records");
-    if (job.m_nRecords > 0)
-        line += ", " + IsoDate(job.m_firstDate) + " to " + IsoDate(job.m_lastDate);
+    if (result.updated)
+        return UpdateSummary(result);
+    std::string line = result.symbol + ": " + DataFileName(result.fileNumber) + ", " + std::to_string(result.records) +
+                       (result.records == 1 ? " record" : " records");
+    if (result.records > 0)
+        line += ", " + IsoDate(result.firstDate) + " to " + IsoDate(result.lastDate);
     return line;
 }
 
@@ -119,13 +117,13 @@ int RunConvert(const CLI::App& command, CConvertRequest& request, std::ostream& 
     CErrorLineSink messages(err);
     CNoSettingsWriter noSettings;
     CSystemToday today;
-    CConverter job({messages, noSettings, today});
-    CopyInto(settings, nDateFormat, request.strInput, job);
-    job.m_bSyncToDisk = request.bNoSync ? 0 : 1;
-    job.m_bUpdate = request.bUpdate;
-    if (job.Run() != 0)
+    ConversionJob job = MakeConversionJob(settings, nDateFormat, request.strInput);
+    job.syncToDisk = !request.bNoSync;
+    job.update = request.bUpdate;
+    const ConversionResult result = CConverter({messages, noSettings, today}, std::move(job)).Run();
+    if (result.status != 0)
         return 1;
-    out << Summary(job) << '\n';
+    out << Summary(result) << '\n';
     out.flush();
     if (!out) {
         err << "quoteforge-cli: the summary line could not be written to standard output; the security was added\n";

@@ -1,7 +1,6 @@
 #include "engine/conversion_settings.h"
 
 #include "engine/code_page.h"
-#include "engine/converter.h"
 #include "engine/date_formats.h"
 #include "engine/layout_detection.h"
 #include "engine/line_parsing.h"
@@ -88,14 +87,6 @@ SettingsCheck CheckStorable(const std::string& text, ESetting eField, const char
     return check;
 }
 
-std::string ToWindows1252(const std::string& utf8, bool& bOk)
-{
-    std::string cp1252;
-    std::string bad;
-    bOk = Utf8ToWindows1252(utf8, cp1252, bad) && bOk;
-    return cp1252;
-}
-
 }  // namespace
 
 int FieldColumn(const ConversionSettings& settings, int nField)
@@ -133,16 +124,8 @@ SettingsCheck CheckSetting(const ConversionSettings& settings, ESetting eField)
         SettingsCheck check = CheckLength(settings.Name, kMaxNameLength, eField);
         return check.Failed() ? check : CheckStorable(settings.Name, eField, "Name");
     }
-    case ESetting::Path: {
-        SettingsCheck check = CheckLength(settings.Path, kMaxPathLength, eField);
-        if (!check.Failed() && settings.Path.size() > static_cast<std::size_t>(kMaxPathBytes)) {
-            check = Fault(ESettingsFault::TooLong, eField,
-                          "The path takes more than " + std::to_string(kMaxPathBytes) +
-                              " bytes; please enter a shorter path.");
-            check.nMax = kMaxPathBytes;
-        }
-        return check;
-    }
+    case ESetting::Path:
+        return CheckLength(settings.Path, kMaxPathLength, eField);
     case ESetting::Symbol: {
         SettingsCheck check = CheckLength(settings.Symbol, kMaxSymbolLength, eField);
         return check.Failed() ? check : CheckStorable(settings.Symbol, eField, "Symbol");
@@ -200,23 +183,9 @@ std::string NormalisedSymbol(const std::string& symbol)
     return Windows1252ToUtf8(UpperCaseSymbol(cp1252));
 }
 
-int CopyInto(const ConversionSettings& settings, int nDateFormat, const std::string& inputPath, CConverter& job)
+char DelimiterOf(const ConversionSettings& settings)
 {
-    bool bOk = true;
-    job.m_strInputPath = inputPath;
-    job.m_nDateFormat = nDateFormat;
-    CopyText(job.m_szPath, settings.Path);
-    CopyText(job.m_szSymbol, ToWindows1252(settings.Symbol, bOk));
-    CopyText(job.m_szName, ToWindows1252(settings.Name, bOk));
-    CopyText(job.m_szDelimiter, settings.Delimiter == 1 ? "\t" : settings.Delimiter == 2 ? " " : ",");
-    job.m_bSkipOn = settings.SkipOn;
-    job.m_nSkipRows = settings.SkipRows;
-    job.m_bUseExisting = settings.Exist == 0 ? 1 : 0;
-    for (int i = 0; i < kFieldCount; ++i) {
-        job.m_bFieldOn[i] = FieldOn(settings, i) ? 1 : 0;
-        job.m_nFieldCol[i] = FieldColumn(settings, i) - 1;
-    }
-    return bOk ? 0 : 1;
+    return settings.Delimiter == 1 ? '\t' : settings.Delimiter == 2 ? ' ' : ',';
 }
 
 std::string SettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat)
@@ -238,9 +207,8 @@ std::string SettingsMisfit(const ConversionSettings& settings, const std::string
         return {};
     ++nRow;
     const std::string line(WithoutLineFeed(piece));
-    const char delimiter = settings.Delimiter == 1 ? '\t' : settings.Delimiter == 2 ? ' ' : ',';
     CTokenTable tokens;
-    const int nTokens = tokens.Split(line, delimiter);
+    const int nTokens = tokens.Split(line, DelimiterOf(settings));
     for (int i = 0; i < kFieldCount; ++i)
         if (FieldOn(settings, i) && FieldColumn(settings, i) > nTokens)
             return "row " + std::to_string(nRow) + " has " + std::to_string(nTokens) +
