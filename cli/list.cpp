@@ -4,10 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "cli/subcommand.h"
+#include "cli/command.h"
+#include "cli/output.h"
 #include "engine/code_page.h"
 #include "metastock/directory_reader.h"
 #include "metastock/path_text.h"
+
+namespace cli {
 
 using namespace metastock;
 
@@ -67,8 +70,11 @@ void PrintCsv(const std::vector<CListedSecurity>& securities, std::ostream& out)
     out << "symbol,name,file,fields,frame,first,last,records,note\n";
     for (const CListedSecurity& security : securities) {
         std::string line;
-        for (const std::string& cell : Cells(security))
-            line += (line.empty() ? "" : ",") + CsvField(cell);
+        for (const std::string& cell : Cells(security)) {
+            if (!line.empty())
+                line += ',';
+            line += CsvField(cell);
+        }
         out << line << '\n';
     }
 }
@@ -128,14 +134,16 @@ int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
 
 }  // namespace
 
-CSubcommand AddListCommand(CLI::App& app)
+Command ListCommand()
 {
     auto options = std::make_shared<CListOptions>();
-    CLI::App* command = app.add_subcommand(
-        "list", "Lists the securities of a MetaStock directory: symbol, name, data file, fields, first and last date, "
-                "records");
-    command->add_option("DIR", options->strDir, "The MetaStock directory")->required();
-    command->add_option("--format", options->strFormat, "table (for people), csv or json (default: table)")
-        ->check(CLI::IsMember({"table", "csv", "json"}));
-    return {command, [options](std::ostream& out, std::ostream& err) { return RunList(*options, out, err); }};
+    return {"list",
+            "Lists the securities of a MetaStock directory: symbol, name, data file, fields, first and last date, "
+            "records",
+            {{"DIR", &options->strDir, "The MetaStock directory", true},
+             {"--format", &options->strFormat, "table (for people), csv or json (default: table)", false,
+              {"table", "csv", "json"}}},
+            [options](const Given&, std::ostream& out, std::ostream& err) { return RunList(*options, out, err); }};
 }
+
+}  // namespace cli

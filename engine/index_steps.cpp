@@ -90,7 +90,8 @@ int CConverter::CheckDuplicate()
     std::string foundIn;
     // A new MASTER holds no securities, but an EMASTER or XMASTER beside it may.
     if ((m_job.master == MasterChoice::Existing && m_pCommit &&
-         FindSymbol(m_pCommit->Master(), TextFromPath(m_directory), m_strStoredSymbol, record, foundIn) == kSymbolFound) ||
+         FindSymbol(m_pCommit->Master(), TextFromPath(m_directory), m_strStoredSymbol, record, foundIn) ==
+             kSymbolFound) ||
         (m_pCommit && m_pCommit->ExtraIndexesHold(m_strStoredSymbol))) {
         ShowMessage("Duplicate Symbol");
         return 1;

@@ -404,3 +404,28 @@ TEST_F(ToolkitTest, DamagedIndexAndDataFilesGiveAMessageAndExitOne)
 }
 
 }  // namespace
+
+// Two-digit years read back as 1960 to 2059: a later date needs a format with the century.
+TEST_F(ToolkitTest, ExportWritesTwoDigitYearsOnlyWhereTheyReadBackTheSame)
+{
+    const struct {
+        const char* szDate;
+        const char* szFormat;
+        int nStatus;
+        std::string strShown;  // the output, or part of the message
+    } cases[] = {
+        {"20591231", "YYMMDD", 0, "591231,5\n"},
+        {"20600101", "YYMMDD", 1, "holds the date 2060-01-01, which YYMMDD cannot write"},
+        {"20991231", "DD_MM_YY", 1, "holds the date 2099-12-31, which DD_MM_YY cannot write"},
+        {"20600101", "CCYYMMDD", 0, "20600101,5\n"},
+        {"21400604", "MM_DD_CCYY", 0, "06/04/2140,5\n"},
+    };
+    for (const auto& c : cases) {
+        const fs::path dir = Dir(std::string("d") + c.szDate + c.szFormat);
+        ASSERT_EQ(Convert(Input("row.csv", std::string(c.szDate) + ",5\n"), dir, "Y", "C").status, 0) << c.szDate;
+        const CliResult exported = RunCli({"export", dir.string(), "Y", "--date-format", c.szFormat});
+        EXPECT_EQ(exported.status, c.nStatus) << c.szDate << " " << c.szFormat << ": " << exported.err;
+        EXPECT_NE((exported.out + exported.err).find(c.strShown), std::string::npos)
+            << c.szDate << " " << c.szFormat << ": " << exported.out << exported.err;
+    }
+}
