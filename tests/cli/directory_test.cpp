@@ -255,3 +255,12 @@ TEST_F(DirectoryTest, ChangesReachTheDiskInTheOrderThatKeepsThemWhole)
         Restore(Dir(), before);
     }
 }
+
+TEST_F(DirectoryTest, RemoveFromAMissingDirectorySaysSo)
+{
+    const fs::path missing = m_work.Path() / "missing";
+    const CliResult result = RunCli({"remove", missing.string(), "ONE"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "The directory " + missing.string() + " does not exist\n");
+    EXPECT_FALSE(fs::exists(missing));
+}
