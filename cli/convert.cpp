@@ -76,7 +76,8 @@ CLI::App* AddConvertCommand(CLI::App& app, CConvertRequest& request)
     convert->add_option("--name", request.strName, "Name of the new security, at most 16 characters (default: empty)");
     convert->add_option("--date-format", request.strDateFormat,
                         "Layout of the dates: YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY, DD_MM_YY, DD_MM_CCYY, "
-                        "YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY (any case) or their number 1 to 12 "
+                        "YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY, DD_MMM_YY, DD_MMM_CCYY, MMM_DD_CCYY, "
+                        "CCYY_MMM_DD (any case) or their number 1 to 16 "
                         "(default: MMDDYY)");
     convert->add_option("--delimiter", request.strDelimiter, "What separates the columns (default: comma)")
         ->check(CLI::IsMember({"comma", "tab", "space"}));

@@ -137,8 +137,9 @@ bool ValidateRequest(const CConvertRequest& request, ConversionSettings& setting
     }
     nDateFormat = DateFormatNumber(request.strDateFormat);
     if (nDateFormat == 0) {
-        error = "--date-format must be one of the twelve format names (YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY, "
-                "DD_MM_YY, DD_MM_CCYY, YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY) or a number from 1 to 12";
+        error = "--date-format must be one of the sixteen format names (YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY, "
+                "DD_MM_YY, DD_MM_CCYY, YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY, DD_MMM_YY, DD_MMM_CCYY, "
+                "MMM_DD_CCYY, CCYY_MMM_DD) or a number from 1 to 16";
         return false;
     }
     settings.DateFormat = kDateFormatNames[nDateFormat - 1];

@@ -24,7 +24,7 @@ int RunExport(const CExportRequest& request, std::ostream& out, std::ostream& er
 {
     engine::CExportOptions options;
     options.nDateFormat = engine::DateFormatNumber(request.strDateFormat);
-    if (options.nDateFormat == 0) {
+    if (options.nDateFormat == 0 || options.nDateFormat > engine::kLastNumericFormat) {
         err << "quoteforge-cli: --date-format must be one of the twelve format names or a number from 1 to 12\n";
         return 2;
     }

@@ -1,13 +1,11 @@
-// The conversion proper: one data record per input line that holds a token.
+// The conversion proper: the rows read and checked first, then one data record per row.
 
 #include <algorithm>
 #include <string>
 
 #include "engine/converter.h"
-#include "engine/date_formats.h"
 #include "engine/directory_commit.h"
-#include "engine/line_parsing.h"
-#include "engine/text_reader.h"
+#include "engine/row_reading.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 #include "metastock/master_format.h"
@@ -17,117 +15,47 @@ namespace engine {
 
 using namespace metastock;
 
-namespace {
-
-constexpr std::size_t kDateTextSize = 20;  // a date token is cut to 19 characters
-
-std::string_view TokenAt(const CTokenTable& tokens, int column)
-{
-    return (column >= 0 && column < kMaxTokens) ? tokens[column] : std::string_view();
-}
-
-float ValueAt(const CTokenTable& tokens, int column)
-{
-    return (column >= 0 && column < kMaxTokens) ? tokens.Value(column) : 0.0f;
-}
-
-// Tokens past the last column that a field reads are never looked at.
-int TokensNeeded(const int bFieldOn[kFieldCount], const int nFieldCol[kFieldCount])
-{
-    int needed = 1;
-    for (int i = 0; i < kFieldCount; ++i)
-        if (i == kDateField || bFieldOn[i])
-            needed = std::max(needed, nFieldCol[i] + 1);
-    return std::min(needed, kMaxTokens);
-}
-
-std::int16_t DateFormatArgument(int nDateFormat)
-{
-    return static_cast<std::int16_t>(std::clamp(nDateFormat, 0, kDateFormatCount + 1));
-}
-
-}  // namespace
-
 int CConverter::ReadAhead()
 {
-    m_bReadingAhead = true;
-    const int status = (m_pInput || CheckInput() == 0) ? ReadRecords() : 1;
-    m_bReadingAhead = false;
-    return status;
+    return (m_pInput || CheckInput() == 0) ? ReadRecords() : 1;
 }
 
-// Reads every line of the input into data records: into the staged data file, or into memory when the
-// run reads ahead of staging (the records then go into the data file when it is made).
+InputLayout CConverter::Layout() const
+{
+    InputLayout layout;
+    layout.delimiter = m_szDelimiter[0];
+    layout.bDecimalComma = m_bDecimalComma;
+    layout.nDateFormat = m_nDateFormat;
+    layout.nSkipRows = m_bSkipOn ? m_nSkipRows : 0;
+    for (int i = 0; i < kFieldCount; ++i)
+        layout.nColumn[static_cast<std::size_t>(i)] = (i == kDateField || m_bFieldOn[i]) ? m_nFieldCol[i] : -1;
+    layout.bCombineIntraday = m_bCombineIntraday;
+    layout.bSkipBadRows = m_bSkipBadRows;
+    return layout;
+}
+
+// Reads and checks every row of the input before anything is staged; rows that cannot be read refuse
+// the run with their lines, and nothing is written.
 int CConverter::ReadRecords()
 {
-    const std::uint8_t fileNumber = m_nFileNumber;  // the number AddSymbol gave the new security
     if (!m_pInput && CheckInput() != 0)
         return 1;
-    CTextReader& input = *m_pInput;  // opened once, by CheckInput
-    CTokenTable tokens;
-    bool bFirstLine = true;
+    RowsRead rows = ReadRows(*m_pInput, Layout());
+    m_pInput.reset();
     m_bRead = true;
-    m_bDateStyleFailed = 0;
-    m_bRowsFailed = 0;
-    m_nRecords = 0;
-    m_firstDate = m_lastDate = MbfSingle{};
-
-    std::string_view piece;
-    if (m_bSkipOn)
-        for (int skipped = 0; skipped < m_nSkipRows && input.ReadLine(piece); ++skipped) {
-        }
-    const char delimiter = m_szDelimiter[0];
-    const int tokensNeeded = TokensNeeded(m_bFieldOn, m_nFieldCol);
-    while (input.ReadLine(piece)) {
-        if (tokens.Split(WithoutLineFeed(piece), delimiter, tokensNeeded) == 0)
-            continue;
-        if (m_nRecords == kMaxDataRecords) {
-            ShowMessage("The input holds more than 65,534 data rows,\nthe most that one data file can hold.\n"
-                        "Only the first 65,534 rows were converted.");
-            m_bRowsFailed = 1;
-            break;
-        }
-        const std::string_view dateToken = TokenAt(tokens, m_nFieldCol[kDateField]);
-        char szDateText[kDateTextSize];
-        CopyText(szDateText, dateToken);
-        m_record[kDateField] = DayToDateCode(ParseDate(szDateText, DateFormatArgument(m_nDateFormat)));
-        if (bFirstLine) {
-            bFirstLine = false;
-            const bool nonDigit = HasNonDigit(dateToken);
-            if (m_nDateFormat > kLastSeparatedFormat && nonDigit) {
-                ShowMessage("You specified a numeric-only date format\nbut a non-numeric date character was found.");
-                m_bDateStyleFailed = 1;
-            } else if (m_nDateFormat <= kLastSeparatedFormat && !nonDigit) {
-                ShowMessage("You specified a character-separated date format\n"
-                            "but a only numeric date characters were found.");
-                m_bDateStyleFailed = 1;
-            }
-        }
-        // An update takes only the rows after the security's last date.
-        if (m_bUpdating && !(MbfToFloat(m_record[kDateField]) > m_fHeldLastDate))
-            continue;
-        if (m_bUpdating && m_nHeldRecords + m_nRecords == kMaxDataRecords) {
-            ShowMessage(std::string(m_szSymbol) + ": the update would give " + DataFileName(fileNumber) +
-                        " more than 65,534 records, the most that one data file can hold.\nNothing was changed.");
-            return 1;
-        }
-        if (m_nRecords == 0)
-            m_firstDate = m_record[kDateField];
-        m_lastDate = m_record[kDateField];
-        for (int q = kOpenField; q < kFieldCount; ++q)
-            m_record[q] = FloatToMbf(m_bFieldOn[q] ? ValueAt(tokens, m_nFieldCol[q]) : 0.0f);
-        if (AppendRecord(fileNumber) != 0) {
-            m_bRowsFailed = 1;
-            break;
-        }
-        ++m_nRecords;
-    }
-    const bool bReadFailed = input.Failed();
-    input.Close();
-    if (bReadFailed) {
-        ShowMessage("Cannot read the input file\n" + m_strInputPath);
+    if (rows.Failed()) {
+        if (rows.strProblem == "Cannot read the input file")
+            ShowMessage("Cannot read the input file\n" + m_strInputPath);
+        else if (!rows.badRows.empty())
+            ShowMessage("Rows of " + m_strInputPath + " cannot be read:\n" + rows.strProblem +
+                        "\nNothing was converted.");
+        else
+            ShowMessage(rows.strProblem);
         return 1;
     }
+    m_rows = std::move(rows.records);
+    m_strRowNotes = RowNotes(rows);
+    m_strSkippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
     return 0;
 }
 
@@ -147,6 +75,26 @@ int CConverter::Convert()
     const std::uint8_t fileNumber = m_nFileNumber;
     if (!m_bRead && ReadRecords() != 0)
         return 1;
+    m_nRecords = 0;
+    m_firstDate = m_lastDate = MbfSingle{};
+    for (const RowRecord& row : m_rows) {
+        // An update takes only the rows after the security's last date.
+        if (m_bUpdating && !(row.values[kDateField] > m_fHeldLastDate))
+            continue;
+        if (m_nHeldRecords + m_nRecords == kMaxDataRecords) {
+            ShowMessage(std::string(m_szSymbol) + ": the update would give " + DataFileName(fileNumber) +
+                        " more than 65,534 records, the most that one data file can hold.\nNothing was changed.");
+            return 1;
+        }
+        for (int q = 0; q < kFieldCount; ++q)
+            m_record[q] = FloatToMbf(m_bFieldOn[q] || q == kDateField ? row.values[static_cast<std::size_t>(q)] : 0.0f);
+        if (m_nRecords == 0)
+            m_firstDate = m_record[kDateField];
+        m_lastDate = m_record[kDateField];
+        if (AppendRecord(fileNumber) != 0)
+            return 1;
+        ++m_nRecords;
+    }
     if (m_pDataFile && !m_pDataFile->Error().empty())
         return 1;  // a record could not be written; that was reported, and nothing is committed
 
@@ -154,7 +102,7 @@ int CConverter::Convert()
         // Nothing new: the directory stays as it was, unless MASTER's dates lag behind the data file (an
         // update killed between the data file's rename and MASTER's), which this run puts right.
         if (m_nHeldRecords == 0 || !MasterDatesLag(fileNumber))
-            return m_bDateStyleFailed;
+            return 0;
         m_lastDate = FloatToMbf(m_fHeldLastDate);
     }
 
@@ -165,8 +113,7 @@ int CConverter::Convert()
     if (bDatesFailed || UpdateRecordCount(m_nHeldRecords + m_nRecords, fileNumber) != 0 ||
         (m_bUpdating && UpdateExtendedIndex(firstDate, m_lastDate) != 0) || Commit() != 0)
         return 1;
-    // A date style that does not match, or rows beyond the limit, still leave the security committed.
-    return m_bDateStyleFailed | m_bRowsFailed;
+    return 0;
 }
 
 }  // namespace engine

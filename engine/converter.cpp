@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "engine/directory_commit.h"
-#include "engine/text_reader.h"
 #include "metastock/replacement_file.h"
 #include "metastock/file_names.h"
 #include "metastock/path_text.h"
@@ -34,10 +33,10 @@ int CConverter::CheckInput()
     const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(m_strInputPath), error);
     if (!error)
         m_strInputPath = TextFromPath(absolute);
-    m_pInput = std::make_unique<CTextReader>();
-    if (m_strInputPath.empty() || std::filesystem::is_directory(PathFromText(m_strInputPath), error) ||
-        !m_pInput->Open(m_strInputPath)) {
-        m_pInput.reset();
+    m_pInput.reset();
+    if (!m_strInputPath.empty() && !std::filesystem::is_directory(PathFromText(m_strInputPath), error))
+        m_pInput = CurrentFileSystem().OpenForReading(PathFromText(m_strInputPath));
+    if (!m_pInput) {
         ShowMessage("Cannot open the input file\n" + m_strInputPath);
         return 1;
     }

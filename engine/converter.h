@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/row_reading.h"
 #include "engine/services.h"
 #include "metastock/data_file_format.h"
 #include "metastock/mbf.h"
@@ -20,7 +21,6 @@ class CReplacementFile;
 namespace engine {
 
 class CDirectoryCommit;
-class CTextReader;
 
 class CConverter {
 public:
@@ -43,8 +43,7 @@ public:
     // Whether MASTER's first or last date of the security being updated differs from its data file's.
     bool MasterDatesLag(std::uint8_t nFileNumber);
     // Reads the input's records into memory before the run, which then skips reading: a batch reads files
-    // on worker threads while it stages others. Not for an update, whose rows depend on the directory.
-    // 0, or 1 after a message.
+    // on worker threads while it stages others. 0, or 1 after a message.
     int ReadAhead();
 
     int CreateDataFile(std::uint8_t nFileNumber);
@@ -73,7 +72,10 @@ public:
     char m_szName[17] = "";
     char m_szDelimiter[4] = ",";
     metastock::MbfSingle m_record[metastock::kFieldCount] = {};  // the data record being built, as MBF bytes
-    int m_nDateFormat = 1;                // 1 to 12; 0 when none was chosen (no date can be read)
+    int m_nDateFormat = 1;                // 1 to 16; 0 when none was chosen (no date can be read)
+    bool m_bDecimalComma = false;         // numbers have a decimal comma
+    bool m_bCombineIntraday = false;      // several bars of one day become one record
+    bool m_bSkipBadRows = false;          // rows that cannot be read are left out and listed
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
     int m_nFields = 0;                    // enabled fields, from CheckColumns on
@@ -94,6 +96,8 @@ public:
     metastock::MbfSingle m_heldFirstDate = {};
     metastock::MbfSingle m_firstDate = {};           // date codes of the first and last record converted
     metastock::MbfSingle m_lastDate = {};
+    std::string m_strRowNotes;            // what the summary says of the rows: skipped, sorted, combined
+    std::string m_strSkippedRows;         // the rows left out as unreadable, with their lines and reasons
 
 private:
     void ShowMessage(const std::string& text);
@@ -102,11 +106,12 @@ private:
     int FlushDataFile();
     int ReportMissingRecords(std::uintmax_t nHeld, int nRecords);
     int ReadRecords();
+    InputLayout Layout() const;
     int BackUpMaster();
     void WriteBackSettings();
 
     CRunServices m_services;
-    std::unique_ptr<CTextReader> m_pInput;       // opened once by CheckInput, read by Convert
+    std::unique_ptr<metastock::IReadableFile> m_pInput;  // opened once by CheckInput, read by ReadRecords
     std::shared_ptr<CDirectoryCommit> m_pCommit;  // the directory's lock and what the run stages, from CheckPath on
     // The run's records go through one buffer into the replacement of F<n>.DAT, which the commit owns.
     metastock::CReplacementFile* m_pDataFile = nullptr;
@@ -115,9 +120,7 @@ private:
     std::uint8_t m_nDataFileNumber = 0;
     std::size_t m_nDataBytes = 0;         // of the replacement so far, the buffer included
     bool m_bRead = false;                 // the input's records are read
-    bool m_bReadingAhead = false;
-    int m_bDateStyleFailed = 0;           // the first date did not match the date format's style
-    int m_bRowsFailed = 0;                // rows beyond the limit, or a record that could not be written
+    std::vector<RowRecord> m_rows;        // the input's rows, oldest first, once read
 };
 
 // Copies text into a fixed job buffer, cutting it to fit.

@@ -67,7 +67,7 @@ int CConverter::FlushDataFile()
 
 int CConverter::AppendRecord(std::uint8_t nFileNumber)
 {
-    if (!m_bReadingAhead && (!m_pDataFile || m_nDataFileNumber != nFileNumber)) {
+    if (!m_pDataFile || m_nDataFileNumber != nFileNumber) {
         ShowMessage("No data file is open for file number " + std::to_string(nFileNumber));
         return 1;
     }
@@ -80,8 +80,7 @@ int CConverter::AppendRecord(std::uint8_t nFileNumber)
         }
     m_dataBuffer.insert(m_dataBuffer.end(), record, record + length);
     m_nDataBytes += length;
-    // Read ahead, the records wait in memory (at most 65,534 of 28 bytes) for the data file.
-    return !m_bReadingAhead && m_dataBuffer.size() >= kDataBufferSize ? FlushDataFile() : 0;
+    return m_dataBuffer.size() >= kDataBufferSize ? FlushDataFile() : 0;
 }
 
 // Writes the number of the last record into the header of the staged data file. The header never counts

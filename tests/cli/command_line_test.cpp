@@ -70,12 +70,12 @@ TEST_F(CommandLineTest, RunMessagesGoToStandardErrorOneLineEach)
     EXPECT_EQ(existing.status, 1);
     EXPECT_EQ(existing.err, "Path specified does not point to a Master file\n");
 
-    // A numeric-only format meets a separated date: the run converts, reports, and fails.
+    // A numeric-only format meets a separated date: the run refuses and writes nothing.
     const CliResult style = Convert({"--date-format", "mmddccyy", "--master", "new"});
     EXPECT_EQ(style.status, 1);
     EXPECT_EQ(style.err,
               "You specified a numeric-only date format but a non-numeric date character was found.\n");
-    EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), 3u * 28);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "out" / "MASTER"));
 }
 
 TEST_F(CommandLineTest, LimitViolationsAreUsageErrorsThatWriteNothing)
@@ -89,7 +89,7 @@ TEST_F(CommandLineTest, LimitViolationsAreUsageErrorsThatWriteNothing)
         {{"--symbol", "   "}, "--symbol must be 1 to 16 characters"},
         {{"--symbol", "ABCDEFGHIJKLMNOPQ"}, "--symbol must be 1 to 16 characters"},
         {{"--name", "ABCDEFGHIJKLMNOPQ"}, "--name must be at most 16 characters"},
-        {{"--date-format", "13"}, "--date-format must be one of the twelve format names"},
+        {{"--date-format", "17"}, "--date-format must be one of the sixteen format names"},
         {{"--dir", std::string(201, 'd')}, "--dir must be 1 to 200 characters"},
     };
     for (const auto& [options, message] : cases) {
