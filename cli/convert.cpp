@@ -34,8 +34,7 @@ std::string UpdateSummary(const CConverter& job)
            IsoDate(job.m_lastDate);
 }
 
-// The job holds the symbol in Windows-1252; the terminal gets it back in UTF-8.
-std::string Summary(const CConverter& job)
+std::string RowsSummary(const CConverter& job)
 {
     if (job.m_bUpdating)
         return UpdateSummary(job);
@@ -44,6 +43,32 @@ std::string Summary(const CConverter& job)
     if (job.m_nRecords > 0)
         line += ", " + IsoDate(job.m_firstDate) + " to " + IsoDate(job.m_lastDate);
     return line;
+}
+
+// The job holds the symbol in Windows-1252; the terminal gets it back in UTF-8. What was done with the
+// rows (skipped, sorted, combined) follows in brackets.
+std::string Summary(const CConverter& job)
+{
+    const std::string line = RowsSummary(job);
+    return job.m_strRowNotes.empty() ? line : line + " (" + job.m_strRowNotes + ")";
+}
+
+// Options or defaults that do not fit the file's first data row refuse the run before anything is
+// written, with the options that detection finds.
+bool FitsTheFile(const ConversionSettings& settings, const CConvertRequest& request, int nDateFormat, std::ostream& err)
+{
+    const std::string misfit = SettingsMisfit(settings, request.strInput, nDateFormat);
+    if (misfit.empty())
+        return true;
+    err << "quoteforge-cli: The settings do not fit this file: " << misfit << '\n';
+    const DetectedLayout layout = DetectLayout(request.strInput);
+    if (layout.bFound) {
+        std::string fragment;
+        for (const auto& [option, value] : LayoutOptions(layout))
+            fragment += " " + option + " " + value;
+        err << "quoteforge-cli: detect finds:" << fragment << '\n';
+    }
+    return false;
 }
 
 // Detected values fill the input options that the command line leaves out.
@@ -80,7 +105,7 @@ CLI::App* AddConvertCommand(CLI::App& app, CConvertRequest& request)
                         "CCYY_MMM_DD (any case) or their number 1 to 16 "
                         "(default: MMDDYY)");
     convert->add_option("--delimiter", request.strDelimiter, "What separates the columns (default: comma)")
-        ->check(CLI::IsMember({"comma", "tab", "space"}));
+        ->check(CLI::IsMember({"comma", "tab", "space", "semicolon"}));
     convert->add_option("--skip", request.nSkip, "Leading lines to skip, 0 to 200 (default: 0)");
     convert->add_option("--date-col", request.strDateCol, "Column of the date, 1 to 20 (default: 1)");
     convert->add_option("--open-col", request.strOpenCol, "Column of the open price, 1 to 20, or off (default: 2)");
@@ -93,6 +118,12 @@ CLI::App* AddConvertCommand(CLI::App& app, CConvertRequest& request)
                         "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "
                         "auto: existing when the directory has a MASTER, else new (default: auto)")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
+    convert->add_flag("--decimal-comma", request.bDecimalComma, "Numbers have a decimal comma (1,25); with a comma delimiter only inside quotes");
+    convert->add_flag("--daily", request.bDaily,
+                      "Combine intraday bars into daily ones: open of the first, highest high, lowest low, close of "
+                      "the last, volumes summed, open interest of the last");
+    convert->add_flag("--skip-bad-rows", request.bSkipBadRows,
+                      "Convert the rows that can be read and list the others, instead of refusing the file");
     convert->add_flag("--detect", request.bDetect,
                       "Take the delimiter, date format, skip and columns that are not given from the file itself "
                       "(see detect)");
@@ -117,6 +148,8 @@ int RunConvert(const CLI::App& command, CConvertRequest& request, std::ostream& 
         err << "quoteforge-cli: " << problem << '\n';
         return 2;
     }
+    if (!request.bDetect && !FitsTheFile(settings, request, nDateFormat, err))
+        return 1;
     CErrorLineSink messages(err);
     CNoSettingsWriter noSettings;
     CSystemToday today;
@@ -126,6 +159,8 @@ int RunConvert(const CLI::App& command, CConvertRequest& request, std::ostream& 
     job.m_bUpdate = request.bUpdate;
     if (job.Run() != 0)
         return 1;
+    if (!job.m_strSkippedRows.empty())
+        out << "Skipped: " << job.m_strSkippedRows << '\n';
     out << Summary(job) << '\n';
     out.flush();
     if (!out) {

@@ -27,7 +27,7 @@ constexpr ColumnOption kColumnOptions[kFieldCount] = {
     {"--oi-col", &CConvertRequest::strOiCol, true},
 };
 
-const char* const kDelimiterNames[] = {"comma", "tab", "space"};
+const char* const kDelimiterNames[] = {"comma", "tab", "space", "semicolon"};
 
 bool ParseWholeNumber(const std::string& text, int& value)
 {
@@ -143,7 +143,10 @@ bool ValidateRequest(const CConvertRequest& request, ConversionSettings& setting
         return false;
     }
     settings.DateFormat = kDateFormatNames[nDateFormat - 1];
-    settings.Delimiter = request.strDelimiter == "tab" ? 1 : request.strDelimiter == "space" ? 2 : 0;
+    settings.Delimiter = request.strDelimiter == "tab" ? 1 : request.strDelimiter == "space" ? 2 : request.strDelimiter == "semicolon" ? 3 : 0;
+    settings.DecimalComma = request.bDecimalComma;
+    settings.Daily = request.bDaily;
+    settings.SkipBadRows = request.bSkipBadRows;
     settings.SkipOn = request.nSkip > 0 ? 1 : 0;
     settings.SkipRows = request.nSkip;
     settings.Path = request.strDir;

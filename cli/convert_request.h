@@ -29,6 +29,9 @@ struct CConvertRequest {
     std::string strVolumeCol = "6";
     std::string strOiCol = "7";
     std::string strMaster = "auto";
+    bool bDecimalComma = false;
+    bool bDaily = false;
+    bool bSkipBadRows = false;
     bool bDetect = false;
     bool bUpdate = false;
     bool bNoSync = false;

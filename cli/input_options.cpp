@@ -12,7 +12,7 @@ void AddInputOptions(CLI::App& command, CConvertRequest& request)
                         "CCYY_MMM_DD (any case) or their number 1 to 16 "
                        "(default: MMDDYY)");
     command.add_option("--delimiter", request.strDelimiter, "What separates the columns (default: comma)")
-        ->check(CLI::IsMember({"comma", "tab", "space"}));
+        ->check(CLI::IsMember({"comma", "tab", "space", "semicolon"}));
     command.add_option("--skip", request.nSkip, "Leading lines to skip, 0 to 200 (default: 0)");
     command.add_option("--date-col", request.strDateCol, "Column of the date, 1 to 20 (default: 1)");
     command.add_option("--open-col", request.strOpenCol, "Column of the open price, 1 to 20, or off (default: 2)");
@@ -21,4 +21,10 @@ void AddInputOptions(CLI::App& command, CConvertRequest& request)
     command.add_option("--close-col", request.strCloseCol, "Column of the close price, 1 to 20 (default: 5)");
     command.add_option("--volume-col", request.strVolumeCol, "Column of the volume, 1 to 20, or off (default: 6)");
     command.add_option("--oi-col", request.strOiCol, "Column of the open interest, 1 to 20, or off (default: 7)");
+    command.add_flag("--decimal-comma", request.bDecimalComma, "Numbers have a decimal comma (1,25); with a comma delimiter only inside quotes");
+    command.add_flag("--daily", request.bDaily,
+                      "Combine intraday bars into daily ones: open of the first, highest high, lowest low, close of "
+                      "the last, volumes summed, open interest of the last");
+    command.add_flag("--skip-bad-rows", request.bSkipBadRows,
+                      "Convert the rows that can be read and list the others, instead of refusing the file");
 }

@@ -268,7 +268,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
 {
     CTokenTable tokens;
     int nTokens = 0;
-    const char delimiter = settings.Delimiter == 1 ? '\t' : settings.Delimiter == 2 ? ' ' : ',';
+    const char delimiter = DelimiterCharacter(settings.Delimiter);
     const int nSkipRows = settings.SkipOn ? settings.SkipRows : 0;
     if ((m_nSymbolColumn > 0 || m_nNameColumn > 0) &&
         FirstDataRow(absolutePath, delimiter, nSkipRows, tokens, nTokens) != 0) {

@@ -6,6 +6,8 @@
 #include "engine/layout_detection.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
+#include "metastock/file_system.h"
+#include "metastock/path_text.h"
 
 namespace engine {
 
@@ -200,6 +202,16 @@ std::string NormalisedSymbol(const std::string& symbol)
     return Windows1252ToUtf8(UpperCaseSymbol(cp1252));
 }
 
+char DelimiterCharacter(int nDelimiter)
+{
+    switch (nDelimiter) {
+    case 1: return '\t';
+    case 2: return ' ';
+    case 3: return ';';
+    default: return ',';
+    }
+}
+
 int CopyInto(const ConversionSettings& settings, int nDateFormat, const std::string& inputPath, CConverter& job)
 {
     bool bOk = true;
@@ -208,7 +220,11 @@ int CopyInto(const ConversionSettings& settings, int nDateFormat, const std::str
     CopyText(job.m_szPath, settings.Path);
     CopyText(job.m_szSymbol, ToWindows1252(settings.Symbol, bOk));
     CopyText(job.m_szName, ToWindows1252(settings.Name, bOk));
-    CopyText(job.m_szDelimiter, settings.Delimiter == 1 ? "\t" : settings.Delimiter == 2 ? " " : ",");
+    job.m_szDelimiter[0] = DelimiterCharacter(settings.Delimiter);
+    job.m_szDelimiter[1] = '\0';
+    job.m_bDecimalComma = settings.DecimalComma;
+    job.m_bCombineIntraday = settings.Daily;
+    job.m_bSkipBadRows = settings.SkipBadRows;
     job.m_bSkipOn = settings.SkipOn;
     job.m_nSkipRows = settings.SkipRows;
     job.m_bUseExisting = settings.Exist == 0 ? 1 : 0;
@@ -226,31 +242,43 @@ std::string SettingsMisfit(const ConversionSettings& settings, const std::string
     for (int i = 0; i < kFieldCount; ++i)
         if (CheckSetting(settings, kFields[i].eSetting).Failed())
             return {};  // columns outside 1 to 20 are the checks' to refuse
-    CTextReader reader;
-    if (!reader.Open(inputPath))
+    auto file = CurrentFileSystem().OpenForReading(PathFromText(inputPath));
+    if (!file)
         return {};  // the run reports a file it cannot read
+    CLineSource source(file.get());
     const int nSkip = settings.SkipOn ? settings.SkipRows : 0;
-    std::string_view piece;
+    std::string_view line;
     int nRow = 0;
-    while (nRow < nSkip && reader.ReadLine(piece))
+    while (nRow < nSkip && source.NextLine(line))
         ++nRow;
-    if (!reader.ReadLine(piece))
-        return {};
-    ++nRow;
-    const std::string line(WithoutLineFeed(piece));
-    const char delimiter = settings.Delimiter == 1 ? '\t' : settings.Delimiter == 2 ? ' ' : ',';
-    CTokenTable tokens;
-    const int nTokens = tokens.Split(line, delimiter);
+    TextField fields[kMaxFields];
+    std::string scratch;
+    int nFields = 0;
+    do {
+        if (!source.NextLine(line))
+            return {};
+        ++nRow;
+        nFields = SplitFields(line, DelimiterCharacter(settings.Delimiter), fields, scratch);
+    } while (nFields == 0);
     for (int i = 0; i < kFieldCount; ++i)
-        if (FieldOn(settings, i) && FieldColumn(settings, i) > nTokens)
-            return "row " + std::to_string(nRow) + " has " + std::to_string(nTokens) +
-                   (nTokens == 1 ? " column" : " columns") + ", but " + kFields[i].szCaption + " is set to column " +
+        if (FieldOn(settings, i) && FieldColumn(settings, i) > nFields)
+            return "row " + std::to_string(nRow) + " has " + std::to_string(nFields) +
+                   (nFields == 1 ? " column" : " columns") + ", but " + kFields[i].szCaption + " is set to column " +
                    std::to_string(FieldColumn(settings, i));
-    const std::string_view date = tokens[settings.DateCol - 1];
-    if (ReadDateStrictly(date, nDateFormat) == 0)
+    const std::string_view date = fields[settings.DateCol - 1].text;
+    if (ReadDate(date, nDateFormat).eResult == DateResult::kNotADate)
         return "the date \"" + std::string(date) + "\" in row " + std::to_string(nRow) + " is not in the format " +
                (nDateFormat >= 1 && nDateFormat <= kDateFormatCount ? kDateFormatNames[nDateFormat - 1]
                                                                      : settings.DateFormat);
+    NumberStyle style;
+    style.bDecimalComma = settings.DecimalComma;
+    style.delimiter = DelimiterCharacter(settings.Delimiter);
+    for (int i = kOpenField; i < kFieldCount; ++i) {
+        float value = 0;
+        if (FieldOn(settings, i) && ReadNumber(fields[FieldColumn(settings, i) - 1], style, value) == NumberResult::kNotANumber)
+            return "the " + std::string(kFields[i].szCaption) + " \"" + std::string(fields[FieldColumn(settings, i) - 1].text) +
+                   "\" in row " + std::to_string(nRow) + " is not a number";
+    }
     return {};
 }
 

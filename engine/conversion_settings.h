@@ -21,7 +21,7 @@ inline constexpr int kMaxDateFormatLength = 12;
 struct ConversionSettings {
     std::string DateFormat = "MMDDYY";
     int Exist = 0;          // 0 use the existing MASTER, 1 make a new one
-    int Delimiter = 0;      // 0 comma, 1 tab, 2 space; any other number acts as comma
+    int Delimiter = 0;      // 0 comma, 1 tab, 2 space, 3 semicolon; any other number acts as comma
     std::string Path;
     std::string Symbol;
     std::string Name;
@@ -39,7 +39,13 @@ struct ConversionSettings {
     int VolCol = 6;
     int OIOn = 1;
     int OICol = 7;
+    bool DecimalComma = false;  // numbers are written with a decimal comma
+    bool Daily = false;         // intraday bars are combined into days
+    bool SkipBadRows = false;   // rows that cannot be read are left out and listed (asked for each run, not stored)
 };
+
+// The character of a Delimiter setting.
+char DelimiterCharacter(int nDelimiter);
 
 // The settings that a check can refuse, in the order the checks run.
 enum class ESetting { None, DateCol, OpenCol, HiCol, LoCol, CloCol, VolCol, OICol, Exist, Name, Path, Symbol, SkipRows,

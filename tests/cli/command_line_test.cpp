@@ -70,11 +70,14 @@ TEST_F(CommandLineTest, RunMessagesGoToStandardErrorOneLineEach)
     EXPECT_EQ(existing.status, 1);
     EXPECT_EQ(existing.err, "Path specified does not point to a Master file\n");
 
-    // A numeric-only format meets a separated date: the run refuses and writes nothing.
+    // A numeric-only format meets a separated date: the run refuses, names the options that fit, and
+    // writes nothing.
     const CliResult style = Convert({"--date-format", "mmddccyy", "--master", "new"});
     EXPECT_EQ(style.status, 1);
     EXPECT_EQ(style.err,
-              "You specified a numeric-only date format but a non-numeric date character was found.\n");
+              "quoteforge-cli: The settings do not fit this file: the date \"01/02/2024\" in row 2 is not in the "
+              "format MMDDCCYY\nquoteforge-cli: detect finds: --delimiter comma --date-format MM_DD_CCYY --skip 1 "
+              "--date-col 1 --open-col 2 --high-col 3 --low-col 4 --close-col 5 --volume-col 6 --oi-col 7\n");
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "out" / "MASTER"));
 }
 
@@ -98,7 +101,7 @@ TEST_F(CommandLineTest, LimitViolationsAreUsageErrorsThatWriteNothing)
         EXPECT_NE(result.err.find(message), std::string::npos) << "for " << options[0] << ": " << result.err;
         EXPECT_TRUE(OutputIsEmpty()) << options[0];
     }
-    EXPECT_EQ(Convert({"--delimiter", "semicolon"}).status, 2);
+    EXPECT_EQ(Convert({"--delimiter", "pipe"}).status, 2);
     EXPECT_EQ(Convert({"--master", "maybe"}).status, 2);
     EXPECT_EQ(Run({"convert", "x.csv"}).status, 2);  // --dir and --symbol are required
     EXPECT_TRUE(OutputIsEmpty());
