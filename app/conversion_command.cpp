@@ -106,12 +106,12 @@ void CQuoteforgeView::OnSettings()
     CMessageBoxSink messages(pFrame ? pFrame->statusBar() : nullptr);
     CProfileSettingsWriter writeBack(m_profile);
     CSystemToday today;
-    auto job = std::make_unique<CConverter>(CRunServices{messages, writeBack, today});
-    CopyInto(settings, m_nDateFormat, EnginePath(m_strInputPath), *job);
+    auto converter = std::make_unique<CConverter>(CRunServices{messages, writeBack, today},
+                                                  MakeConversionJob(settings, m_nDateFormat, EnginePath(m_strInputPath)));
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int status = job->Run();
-    job.reset();
+    const int status = converter->Run().status;
+    converter.reset();
     if (status == 0) {
         AppendText(QStringLiteral("\r\nConversion completed successfully!"));
         Beep();

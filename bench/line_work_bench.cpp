@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/converter.h"
 #include "engine/date_formats.h"
+#include "engine/input_rows.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
 #include "metastock/day_number.h"

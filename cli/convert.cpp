@@ -5,7 +5,6 @@
 
 #include "cli/commands.h"
 #include "cli/subcommand.h"
-#include "engine/code_page.h"
 #include "engine/converter.h"
 #include "engine/layout_detection.h"
 #include "metastock/day_number.h"
@@ -24,33 +23,32 @@ std::string IsoDate(const MbfSingle& dateCode)
     return IsoDateText(date);
 }
 
-std::string UpdateSummary(const CConverter& job)
+std::string UpdateSummary(const ConversionResult& result)
 {
-    const std::string head = Windows1252ToUtf8(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", ";
-    if (job.m_nRecords == 0)
+    const std::string head = result.symbol + ": " + DataFileName(result.fileNumber) + ", ";
+    if (result.records == 0)
         return head + "no new records";
-    return head + "+" + WithThousands(job.m_nRecords) + (job.m_nRecords == 1 ? " record (" : " records (") +
-           WithThousands(job.m_nHeldRecords + job.m_nRecords) + " in all), " + IsoDate(job.m_firstDate) + " to " +
-           IsoDate(job.m_lastDate);
+    return head + "+" + WithThousands(result.records) + (result.records == 1 ? " record (" : " records (") +
+           WithThousands(result.heldRecords + result.records) + " in all), " + IsoDate(result.firstDate) + " to " +
+           IsoDate(result.lastDate);
 }
 
-std::string RowsSummary(const CConverter& job)
+std::string RowsSummary(const ConversionResult& result)
 {
-    if (job.m_bUpdating)
-        return UpdateSummary(job);
-    std::string line = Windows1252ToUtf8(job.m_szSymbol) + ": " + DataFileName(job.m_nFileNumber) + ", " +
-                       std::to_string(job.m_nRecords) + (job.m_nRecords == 1 ? " record" : " records");
-    if (job.m_nRecords > 0)
-        line += ", " + IsoDate(job.m_firstDate) + " to " + IsoDate(job.m_lastDate);
+    if (result.updated)
+        return UpdateSummary(result);
+    std::string line = result.symbol + ": " + DataFileName(result.fileNumber) + ", " + std::to_string(result.records) +
+                       (result.records == 1 ? " record" : " records");
+    if (result.records > 0)
+        line += ", " + IsoDate(result.firstDate) + " to " + IsoDate(result.lastDate);
     return line;
 }
 
-// The job holds the symbol in Windows-1252; the terminal gets it back in UTF-8. What was done with the
-// rows (skipped, sorted, combined) follows in brackets.
-std::string Summary(const CConverter& job)
+// What was done with the rows (skipped, sorted, combined) follows in brackets.
+std::string Summary(const ConversionResult& result)
 {
-    const std::string line = RowsSummary(job);
-    return job.m_strRowNotes.empty() ? line : line + " (" + job.m_strRowNotes + ")";
+    const std::string line = RowsSummary(result);
+    return result.rowNotes.empty() ? line : line + " (" + result.rowNotes + ")";
 }
 
 // Options or defaults that do not fit the file's first data row refuse the run before anything is
@@ -118,7 +116,8 @@ CLI::App* AddConvertCommand(CLI::App& app, CConvertRequest& request)
                         "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "
                         "auto: existing when the directory has a MASTER, else new (default: auto)")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
-    convert->add_flag("--decimal-comma", request.bDecimalComma, "Numbers have a decimal comma (1,25); with a comma delimiter only inside quotes");
+    convert->add_flag("--decimal-comma", request.bDecimalComma,
+                      "Numbers have a decimal comma (1,25); with a comma delimiter only inside quotes");
     convert->add_flag("--daily", request.bDaily,
                       "Combine intraday bars into daily ones: open of the first, highest high, lowest low, close of "
                       "the last, volumes summed, open interest of the last");
@@ -153,15 +152,15 @@ int RunConvert(const CLI::App& command, CConvertRequest& request, std::ostream& 
     CErrorLineSink messages(err);
     CNoSettingsWriter noSettings;
     CSystemToday today;
-    CConverter job({messages, noSettings, today});
-    CopyInto(settings, nDateFormat, request.strInput, job);
-    job.m_bSyncToDisk = request.bNoSync ? 0 : 1;
-    job.m_bUpdate = request.bUpdate;
-    if (job.Run() != 0)
+    ConversionJob job = MakeConversionJob(settings, nDateFormat, request.strInput);
+    job.syncToDisk = !request.bNoSync;
+    job.update = request.bUpdate;
+    const ConversionResult result = CConverter({messages, noSettings, today}, std::move(job)).Run();
+    if (result.status != 0)
         return 1;
-    if (!job.m_strSkippedRows.empty())
-        out << "Skipped: " << job.m_strSkippedRows << '\n';
-    out << Summary(job) << '\n';
+    if (!result.skippedRows.empty())
+        out << "Skipped: " << result.skippedRows << '\n';
+    out << Summary(result) << '\n';
     out.flush();
     if (!out) {
         err << "quoteforge-cli: the summary line could not be written to standard output; the security was added\n";

@@ -90,8 +90,6 @@ std::string OptionMessage(const SettingsCheck& check)
             return "--symbol must be 1 to 16 characters once trailing blanks are removed";
         if (check.eField == ESetting::Name)
             return "--name must be at most 16 characters";
-        if (check.nMax == kMaxPathBytes)
-            return "--dir must take at most 300 bytes";
         return "--dir must be 1 to 200 characters";
     case ESettingsFault::None:
         break;

@@ -117,7 +117,11 @@ private:
 struct CBatch::CPrepared {
     explicit CPrepared(const std::string& path) : messages(path) {}
     CFileMessages messages;
-    std::unique_ptr<CConverter> pJob;  // null when the file failed
+    bool bReady = false;  // false when the file failed
+    ConversionSettings settings;
+    int nDateFormat = 0;
+    std::string strStoredSymbol;  // Windows-1252
+    RecordsReadAhead ahead;
 };
 
 void CBatch::Fail(const std::string& path, const std::string& text)
@@ -174,9 +178,15 @@ int CBatch::ReadDirectories()
         Directory directory;
         directory.strPath = k == 1 ? m_strDir : m_strDir + kPathSeparator + std::to_string(k);
         directory.strShown = k == 1 ? m_strShownDir : m_strShownDir + kPathSeparator + std::to_string(k);
-        std::error_code error;
-        if (k > 1 && !fs::is_directory(PathFromText(directory.strPath), error))
-            return 0;
+        if (k > 1) {
+            const PathStatus status = CurrentFileSystem().Exists(PathFromText(directory.strPath));
+            if (status.existence == Existence::kError) {
+                m_services.messages.ShowMessage("Cannot read " + directory.strShown + ": " + status.strReason);
+                return 1;
+            }
+            if (status.existence == Existence::kNo || status.bRegularFile)
+                return 0;
+        }
         if (OpenDirectory(directory) != 0)
             return 1;
         m_directories.push_back(std::move(directory));
@@ -268,7 +278,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
 {
     CTokenTable tokens;
     int nTokens = 0;
-    const char delimiter = DelimiterCharacter(settings.Delimiter);
+    const char delimiter = DelimiterOf(settings);
     const int nSkipRows = settings.SkipOn ? settings.SkipRows : 0;
     if ((m_nSymbolColumn > 0 || m_nNameColumn > 0) &&
         FirstDataRow(absolutePath, delimiter, nSkipRows, tokens, nTokens) != 0) {
@@ -361,14 +371,17 @@ std::unique_ptr<CBatch::CPrepared> CBatch::Prepare(std::size_t nFile) const
     if (m_inputSettings(m_inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0 ||
         SymbolAndName(messages, absolutePath, settings) != 0)
         return prepared;
-    auto job = std::make_unique<CConverter>(CRunServices{messages, m_services.settings, m_services.today});
-    if (CopyInto(settings, nDateFormat, absolutePath, *job) != 0) {
+    const ConversionJob job = MakeConversionJob(settings, nDateFormat, absolutePath);
+    std::string storedName;
+    if (!StoredText(job, prepared->strStoredSymbol, storedName)) {
         messages.ShowMessage("the symbol or name cannot be stored in Windows-1252");
         return prepared;
     }
-    if (!m_bUpdate && job->ReadAhead() != 0)
+    if (!m_bUpdate && ReadAhead(job, messages, prepared->ahead) != 0)
         return prepared;
-    prepared->pJob = std::move(job);
+    prepared->settings = settings;
+    prepared->nDateFormat = nDateFormat;
+    prepared->bReady = true;
     return prepared;
 }
 
@@ -376,14 +389,14 @@ int CBatch::Finish(CPrepared& prepared, std::size_t nFile)
 {
     const std::string& path = m_inputPaths[nFile];
     prepared.messages.Show(m_services.messages, m_observer);
-    if (!prepared.pJob) {
+    if (!prepared.bReady) {
         ++m_totals.nFailed;
         return 1;
     }
-    CConverter& job = *prepared.pJob;
-    Directory* target = DirectoryHolding(job.m_szSymbol);
+    ConversionSettings& settings = prepared.settings;
+    Directory* target = DirectoryHolding(prepared.strStoredSymbol);
     if (target && !m_bUpdate) {
-        Fail(path, "Duplicate Symbol " + Windows1252ToUtf8(job.m_szSymbol) + " in " + target->strShown);
+        Fail(path, "Duplicate Symbol " + settings.Symbol + " in " + target->strShown);
         return 1;
     }
     // An update reads the security's data file as committed, so what is staged there goes first.
@@ -395,46 +408,49 @@ int CBatch::Finish(CPrepared& prepared, std::size_t nFile)
         ++m_totals.nFailed;
         return 1;
     }
-    if (target->strPath.size() >= sizeof job.m_szPath) {
+    if (CountCharacters(target->strPath) > static_cast<std::size_t>(kMaxFullPathLength)) {
         Fail(path, "The full path of the output directory is too long: " + target->strPath);
         return 1;
     }
-    CopyText(job.m_szPath, target->strPath);
+    settings.Path = target->strPath;
     // As for one convert after the other: the first security makes MASTER, the others add to it.
-    job.m_bUseExisting = target->pCommit->HasMaster() || target->nSecurities > 0;
-    job.m_bSyncToDisk = m_bSyncToDisk;
-    job.m_pGroup = target->pCommit;
-    job.m_bUpdate = m_bUpdate;
+    settings.Exist = target->pCommit->HasMaster() || target->nSecurities > 0 ? 0 : 1;
+    ConversionJob job = MakeConversionJob(settings, prepared.nDateFormat, m_absolutePaths[nFile]);
+    job.syncToDisk = m_bSyncToDisk != 0;
+    job.update = m_bUpdate != 0;
+    CConverter converter({prepared.messages, m_services.settings, m_services.today}, std::move(job), target->pCommit);
+    if (!m_bUpdate)
+        converter.UseRecordsReadAhead(std::move(prepared.ahead));
     const CDirectoryCommit::CSavepoint savepoint = target->pCommit->Savepoint();
-    const int status = job.Run();
-    if (!job.m_bStaged) {
+    const ConversionResult result = converter.Run();
+    if (!result.staged) {
         target->pCommit->RollBackTo(savepoint);
-        if (status == 0 && job.m_bUpdating) {  // no rows later than the security's last date
+        if (result.status == 0 && result.updated) {  // no rows later than the security's last date
             ++m_totals.nUpdated;
             return 0;
         }
         ++m_totals.nFailed;
         return 1;
     }
-    if (job.m_bUpdating) {
-        if (status != 0) {
+    if (result.updated) {
+        if (result.status != 0) {
             ++m_totals.nFailed;
             return 1;
         }
         ++target->pending.nUpdated;
-        target->pending.nRecords += job.m_nRecords;
+        target->pending.nRecords += result.records;
         return 0;
     }
     // Staged, even when the conversion reported a failure (a date style that does not match): the
     // security is in MASTER at the next commit.
     ++target->nSecurities;
-    target->symbols.push_back(ComparedSymbol(job.m_szSymbol));
-    if (status != 0) {
+    target->symbols.push_back(ComparedSymbol(prepared.strStoredSymbol));
+    if (result.status != 0) {
         ++m_totals.nFailed;
         return 1;
     }
     ++target->pending.nAdded;
-    target->pending.nRecords += job.m_nRecords;
+    target->pending.nRecords += result.records;
     return 0;
 }
 

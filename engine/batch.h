@@ -25,7 +25,6 @@
 
 namespace engine {
 
-class CConverter;
 class CDirectoryCommit;
 
 struct BatchTotals {

@@ -1,7 +1,6 @@
 #include "engine/conversion_settings.h"
 
 #include "engine/code_page.h"
-#include "engine/converter.h"
 #include "engine/date_formats.h"
 #include "engine/layout_detection.h"
 #include "engine/line_parsing.h"
@@ -90,14 +89,6 @@ SettingsCheck CheckStorable(const std::string& text, ESetting eField, const char
     return check;
 }
 
-std::string ToWindows1252(const std::string& utf8, bool& bOk)
-{
-    std::string cp1252;
-    std::string bad;
-    bOk = Utf8ToWindows1252(utf8, cp1252, bad) && bOk;
-    return cp1252;
-}
-
 }  // namespace
 
 int FieldColumn(const ConversionSettings& settings, int nField)
@@ -135,16 +126,8 @@ SettingsCheck CheckSetting(const ConversionSettings& settings, ESetting eField)
         SettingsCheck check = CheckLength(settings.Name, kMaxNameLength, eField);
         return check.Failed() ? check : CheckStorable(settings.Name, eField, "Name");
     }
-    case ESetting::Path: {
-        SettingsCheck check = CheckLength(settings.Path, kMaxPathLength, eField);
-        if (!check.Failed() && settings.Path.size() > static_cast<std::size_t>(kMaxPathBytes)) {
-            check = Fault(ESettingsFault::TooLong, eField,
-                          "The path takes more than " + std::to_string(kMaxPathBytes) +
-                              " bytes; please enter a shorter path.");
-            check.nMax = kMaxPathBytes;
-        }
-        return check;
-    }
+    case ESetting::Path:
+        return CheckLength(settings.Path, kMaxPathLength, eField);
     case ESetting::Symbol: {
         SettingsCheck check = CheckLength(settings.Symbol, kMaxSymbolLength, eField);
         return check.Failed() ? check : CheckStorable(settings.Symbol, eField, "Symbol");
@@ -202,37 +185,14 @@ std::string NormalisedSymbol(const std::string& symbol)
     return Windows1252ToUtf8(UpperCaseSymbol(cp1252));
 }
 
-char DelimiterCharacter(int nDelimiter)
+char DelimiterOf(const ConversionSettings& settings)
 {
-    switch (nDelimiter) {
+    switch (settings.Delimiter) {
     case 1: return '\t';
     case 2: return ' ';
     case 3: return ';';
     default: return ',';
     }
-}
-
-int CopyInto(const ConversionSettings& settings, int nDateFormat, const std::string& inputPath, CConverter& job)
-{
-    bool bOk = true;
-    job.m_strInputPath = inputPath;
-    job.m_nDateFormat = nDateFormat;
-    CopyText(job.m_szPath, settings.Path);
-    CopyText(job.m_szSymbol, ToWindows1252(settings.Symbol, bOk));
-    CopyText(job.m_szName, ToWindows1252(settings.Name, bOk));
-    job.m_szDelimiter[0] = DelimiterCharacter(settings.Delimiter);
-    job.m_szDelimiter[1] = '\0';
-    job.m_bDecimalComma = settings.DecimalComma;
-    job.m_bCombineIntraday = settings.Daily;
-    job.m_bSkipBadRows = settings.SkipBadRows;
-    job.m_bSkipOn = settings.SkipOn;
-    job.m_nSkipRows = settings.SkipRows;
-    job.m_bUseExisting = settings.Exist == 0 ? 1 : 0;
-    for (int i = 0; i < kFieldCount; ++i) {
-        job.m_bFieldOn[i] = FieldOn(settings, i) ? 1 : 0;
-        job.m_nFieldCol[i] = FieldColumn(settings, i) - 1;
-    }
-    return bOk ? 0 : 1;
 }
 
 std::string SettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat)
@@ -258,7 +218,7 @@ std::string SettingsMisfit(const ConversionSettings& settings, const std::string
         if (!source.NextLine(line))
             return {};
         ++nRow;
-        nFields = SplitFields(line, DelimiterCharacter(settings.Delimiter), fields, scratch);
+        nFields = SplitFields(line, DelimiterOf(settings), fields, scratch);
     } while (nFields == 0);
     for (int i = 0; i < kFieldCount; ++i)
         if (FieldOn(settings, i) && FieldColumn(settings, i) > nFields)
@@ -272,12 +232,13 @@ std::string SettingsMisfit(const ConversionSettings& settings, const std::string
                                                                      : settings.DateFormat);
     NumberStyle style;
     style.bDecimalComma = settings.DecimalComma;
-    style.delimiter = DelimiterCharacter(settings.Delimiter);
+    style.delimiter = DelimiterOf(settings);
     for (int i = kOpenField; i < kFieldCount; ++i) {
         float value = 0;
-        if (FieldOn(settings, i) && ReadNumber(fields[FieldColumn(settings, i) - 1], style, value) == NumberResult::kNotANumber)
-            return "the " + std::string(kFields[i].szCaption) + " \"" + std::string(fields[FieldColumn(settings, i) - 1].text) +
-                   "\" in row " + std::to_string(nRow) + " is not a number";
+        const TextField& field = fields[FieldColumn(settings, i) - 1];
+        if (FieldOn(settings, i) && ReadNumber(field, style, value) == NumberResult::kNotANumber)
+            return "the " + std::string(kFields[i].szCaption) + " \"" + std::string(field.text) + "\" in row " +
+                   std::to_string(nRow) + " is not a number";
     }
     return {};
 }

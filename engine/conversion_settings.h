@@ -1,13 +1,10 @@
 #pragma once
 // The twenty conversion settings, named as they are stored, with their defaults and limits, the checks
-// that both front ends make, the symbol's normalisation, and the copy into a conversion job. Text is
-// held as UTF-8, as typed; the job receives symbol and name in Windows-1252.
+// that both front ends make, and the symbol's normalisation. Text is held as UTF-8, as typed.
 
 #include <string>
 
 namespace engine {
-
-class CConverter;
 
 inline constexpr int kMinColumn = 1;
 inline constexpr int kMaxColumn = 20;
@@ -15,7 +12,8 @@ inline constexpr int kMaxSkipRows = 200;
 inline constexpr int kMaxSymbolLength = 16;     // characters
 inline constexpr int kMaxNameLength = 16;       // characters
 inline constexpr int kMaxPathLength = 200;      // characters
-inline constexpr int kMaxPathBytes = 300;       // what the job's path buffer holds
+inline constexpr int kMaxFullPathLength = 293;  // characters of the directory's full path, which leaves
+                                                // room for the separator and "MASTER" within 300
 inline constexpr int kMaxDateFormatLength = 12;
 
 struct ConversionSettings {
@@ -44,8 +42,6 @@ struct ConversionSettings {
     bool SkipBadRows = false;   // rows that cannot be read are left out and listed (asked for each run, not stored)
 };
 
-// The character of a Delimiter setting.
-char DelimiterCharacter(int nDelimiter);
 
 // The settings that a check can refuse, in the order the checks run.
 enum class ESetting { None, DateCol, OpenCol, HiCol, LoCol, CloCol, VolCol, OICol, Exist, Name, Path, Symbol, SkipRows,
@@ -54,7 +50,7 @@ enum class ESetting { None, DateCol, OpenCol, HiCol, LoCol, CloCol, VolCol, OICo
 enum class ESettingsFault {
     None,
     OutOfRange,      // a number outside nMin to nMax
-    TooLong,         // a text of more than nMax characters (or, for the path, bytes: see strMessage)
+    TooLong,         // a text of more than nMax characters
     NotWindows1252,  // a symbol or name character that the MetaStock files cannot store
     DuplicateColumn, // two fields that are read share a column (eField and eOtherField)
     EmptySymbol,     // nothing left of the symbol once trailing blanks are removed
@@ -97,9 +93,8 @@ int FieldColumn(const ConversionSettings& settings, int nField);
 bool FieldOn(const ConversionSettings& settings, int nField);
 void SetField(ConversionSettings& settings, int nField, bool bOn, int nColumn);
 
-// Fills a job from settings that passed CheckSettings, with the date-format number (1 to 12, 0 for
-// none) and the input file. Non-zero when symbol or name cannot be stored in Windows-1252.
-int CopyInto(const ConversionSettings& settings, int nDateFormat, const std::string& inputPath, CConverter& job);
+// The column delimiter: Delimiter 1 a tab, 2 a blank, 3 a semicolon, anything else a comma.
+char DelimiterOf(const ConversionSettings& settings);
 
 // Empty when the settings fit the input file; otherwise why not, to follow "The settings do not fit
 // this file: ": the first data row (after the skipped rows) has a date that the format cannot read, or

@@ -5,8 +5,7 @@
 
 #include "engine/converter.h"
 #include "engine/directory_commit.h"
-#include "engine/row_reading.h"
-#include "metastock/day_number.h"
+#include "engine/input_rows.h"
 #include "metastock/file_names.h"
 #include "metastock/master_format.h"
 #include "metastock/replacement_file.h"
@@ -15,48 +14,118 @@ namespace engine {
 
 using namespace metastock;
 
-int CConverter::ReadAhead()
+namespace {
+
+// Collects the records in memory.
+class CMemorySink : public IRecordSink {
+public:
+    explicit CMemorySink(std::vector<std::uint8_t>& records) : m_records(records) {}
+    int Append(const std::uint8_t* record, std::size_t length) override
+    {
+        m_records.insert(m_records.end(), record, record + length);
+        return 0;
+    }
+
+private:
+    std::vector<std::uint8_t>& m_records;
+};
+
+// Reads and checks every row; a problem is shown, naming the input by its absolute path.
+int ReadCheckedRows(IReadableFile& input, const InputLayout& layout, const std::string& inputPath,
+                    IMessageSink& messages, CheckedRows& rows)
 {
-    return (m_pInput || CheckInput() == 0) ? ReadRecords() : 1;
+    rows = ReadRows(input, layout);
+    if (!rows.Failed())
+        return 0;
+    if (rows.bReadFailed)
+        messages.ShowMessage("Cannot read the input file\n" + inputPath);
+    else if (rows.nBadRows > 0 && !layout.skipBadRows)
+        messages.ShowMessage("Rows of " + inputPath + " cannot be read:\n" + rows.strProblem + "\nNothing was converted.");
+    else
+        messages.ShowMessage(rows.strProblem);
+    return 1;
 }
 
-InputLayout CConverter::Layout() const
+}  // namespace
+
+// The read step hands each record to the run's data-file buffer.
+class CConverter::CDataFileSink : public IRecordSink {
+public:
+    explicit CDataFileSink(CConverter& converter) : m_converter(converter) {}
+    int Append(const std::uint8_t* record, std::size_t length) override { return m_converter.AppendRecord(record, length); }
+
+private:
+    CConverter& m_converter;
+};
+
+int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead)
 {
-    InputLayout layout;
-    layout.delimiter = m_szDelimiter[0];
-    layout.bDecimalComma = m_bDecimalComma;
-    layout.nDateFormat = m_nDateFormat;
-    layout.nSkipRows = m_bSkipOn ? m_nSkipRows : 0;
-    for (int i = 0; i < kFieldCount; ++i)
-        layout.nColumn[static_cast<std::size_t>(i)] = (i == kDateField || m_bFieldOn[i]) ? m_nFieldCol[i] : -1;
-    layout.bCombineIntraday = m_bCombineIntraday;
-    layout.bSkipBadRows = m_bSkipBadRows;
-    return layout;
+    std::string inputPath;
+    const std::unique_ptr<IReadableFile> input = OpenInput(job.inputPath, messages, inputPath);
+    CheckedRows rows;
+    if (!input || ReadCheckedRows(*input, job.layout, inputPath, messages, rows) != 0)
+        return 1;
+    ahead = RecordsReadAhead{};
+    RowWindow window;
+    window.room = kMaxDataRecords;
+    CMemorySink sink(ahead.records);
+    const RowsRead put = PutRows(rows.records, job.layout, window, sink);
+    ahead.count = put.records;
+    ahead.firstDate = put.firstDate;
+    ahead.lastDate = put.lastDate;
+    ahead.rowNotes = RowNotes(rows);
+    ahead.skippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
+    return 0;
 }
 
-// Reads and checks every row of the input before anything is staged; rows that cannot be read refuse
+void CConverter::UseRecordsReadAhead(RecordsReadAhead ahead)
+{
+    m_dataBuffer = std::move(ahead.records);
+    m_nDataBytes = m_dataBuffer.size();
+    m_result.records = ahead.count;
+    m_result.firstDate = ahead.firstDate;
+    m_result.lastDate = ahead.lastDate;
+    m_result.rowNotes = std::move(ahead.rowNotes);
+    m_result.skippedRows = std::move(ahead.skippedRows);
+    m_bRead = m_bReadAhead = true;
+}
+
+// Reads and checks every row of the input before anything is staged: rows that cannot be read refuse
 // the run with their lines, and nothing is written.
 int CConverter::ReadRecords()
 {
     if (!m_pInput && CheckInput() != 0)
         return 1;
-    RowsRead rows = ReadRows(*m_pInput, Layout());
+    CheckedRows rows;
+    const int status = ReadCheckedRows(*m_pInput, m_job.layout, m_strInputPath, m_services.messages, rows);
     m_pInput.reset();
+    if (status != 0)
+        return 1;
     m_bRead = true;
-    if (rows.Failed()) {
-        if (rows.strProblem == "Cannot read the input file")
-            ShowMessage("Cannot read the input file\n" + m_strInputPath);
-        else if (!rows.badRows.empty())
-            ShowMessage("Rows of " + m_strInputPath + " cannot be read:\n" + rows.strProblem +
-                        "\nNothing was converted.");
-        else
-            ShowMessage(rows.strProblem);
+    m_rows = std::move(rows.records);
+    m_result.rowNotes = RowNotes(rows);
+    m_result.skippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
+    return 0;
+}
+
+// Puts the rows read into the staged data file: for an update only those after the security's last date.
+int CConverter::WriteRecords()
+{
+    RowWindow window;
+    window.afterDateOnly = m_result.updated;
+    window.afterDate = m_fHeldLastDate;
+    window.room = kMaxDataRecords - (m_result.updated ? m_result.heldRecords : 0);
+    CDataFileSink sink(*this);
+    const RowsRead rows = PutRows(m_rows, m_job.layout, window, sink);
+    m_result.records = rows.records;
+    m_result.firstDate = rows.firstDate;
+    m_result.lastDate = rows.lastDate;
+    if (rows.beyondRoom) {
+        ShowMessage(m_job.symbol + ": the update would give " + DataFileName(m_result.fileNumber) +
+                    " more than 65,534 records, the most that one data file can hold.\nNothing was changed.");
         return 1;
     }
-    m_rows = std::move(rows.records);
-    m_strRowNotes = RowNotes(rows);
-    m_strSkippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
-    return 0;
+    return rows.status;
 }
 
 bool CConverter::MasterDatesLag(std::uint8_t nFileNumber)
@@ -72,46 +141,29 @@ bool CConverter::MasterDatesLag(std::uint8_t nFileNumber)
 
 int CConverter::Convert()
 {
-    const std::uint8_t fileNumber = m_nFileNumber;
-    if (!m_bRead && ReadRecords() != 0)
+    const std::uint8_t fileNumber = m_result.fileNumber;
+    const bool bUpdating = m_result.updated;
+    const int nHeld = m_result.heldRecords;
+    if ((!m_bRead && ReadRecords() != 0) || (!m_bReadAhead && WriteRecords() != 0))
         return 1;
-    m_nRecords = 0;
-    m_firstDate = m_lastDate = MbfSingle{};
-    for (const RowRecord& row : m_rows) {
-        // An update takes only the rows after the security's last date.
-        if (m_bUpdating && !(row.values[kDateField] > m_fHeldLastDate))
-            continue;
-        if (m_nHeldRecords + m_nRecords == kMaxDataRecords) {
-            ShowMessage(std::string(m_szSymbol) + ": the update would give " + DataFileName(fileNumber) +
-                        " more than 65,534 records, the most that one data file can hold.\nNothing was changed.");
-            return 1;
-        }
-        for (int q = 0; q < kFieldCount; ++q)
-            m_record[q] = FloatToMbf(m_bFieldOn[q] || q == kDateField ? row.values[static_cast<std::size_t>(q)] : 0.0f);
-        if (m_nRecords == 0)
-            m_firstDate = m_record[kDateField];
-        m_lastDate = m_record[kDateField];
-        if (AppendRecord(fileNumber) != 0)
-            return 1;
-        ++m_nRecords;
-    }
     if (m_pDataFile && !m_pDataFile->Error().empty())
         return 1;  // a record could not be written; that was reported, and nothing is committed
 
-    if (m_bUpdating && m_nRecords == 0) {
+    MbfSingle lastDate = m_result.lastDate;
+    if (bUpdating && m_result.records == 0) {
         // Nothing new: the directory stays as it was, unless MASTER's dates lag behind the data file (an
         // update killed between the data file's rename and MASTER's), which this run puts right.
-        if (m_nHeldRecords == 0 || !MasterDatesLag(fileNumber))
+        if (nHeld == 0 || !MasterDatesLag(fileNumber))
             return 0;
-        m_lastDate = FloatToMbf(m_fHeldLastDate);
+        lastDate = FloatToMbf(m_fHeldLastDate);
     }
 
     // Without a single record the new security keeps its creation date as first and last date.
-    const MbfSingle firstDate = m_bUpdating && m_nHeldRecords > 0 ? m_heldFirstDate : m_firstDate;
-    const bool bDated = m_nRecords > 0 || (m_bUpdating && m_nHeldRecords > 0);
-    const int bDatesFailed = bDated ? UpdateMasterDates(firstDate, m_lastDate, fileNumber) : 0;
-    if (bDatesFailed || UpdateRecordCount(m_nHeldRecords + m_nRecords, fileNumber) != 0 ||
-        (m_bUpdating && UpdateExtendedIndex(firstDate, m_lastDate) != 0) || Commit() != 0)
+    const MbfSingle firstDate = bUpdating && nHeld > 0 ? m_heldFirstDate : m_result.firstDate;
+    const bool bDated = m_result.records > 0 || (bUpdating && nHeld > 0);
+    const int bDatesFailed = bDated ? UpdateMasterDates(firstDate, lastDate, fileNumber) : 0;
+    if (bDatesFailed || UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 ||
+        (bUpdating && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
         return 1;
     return 0;
 }

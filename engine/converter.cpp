@@ -3,15 +3,21 @@
 #include <filesystem>
 
 #include "engine/directory_commit.h"
-#include "metastock/replacement_file.h"
 #include "metastock/file_names.h"
 #include "metastock/path_text.h"
+#include "metastock/replacement_file.h"
 
 namespace engine {
 
 using namespace metastock;
 
-CConverter::CConverter(const CRunServices& services) : m_services(services) {}
+CConverter::CConverter(const CRunServices& services, ConversionJob job, std::shared_ptr<CDirectoryCommit> pGroup)
+    : m_job(std::move(job)), m_services(services), m_pGroup(std::move(pGroup)), m_strInputPath(m_job.inputPath)
+{
+    // Settings that passed their checks hold only storable text; otherwise what converts goes in.
+    StoredText(m_job, m_strStoredSymbol, m_strStoredName);
+    m_result.symbol = m_job.symbol;
+}
 
 CConverter::~CConverter() = default;
 
@@ -20,36 +26,37 @@ void CConverter::ShowMessage(const std::string& text)
     m_services.messages.ShowMessage(text);
 }
 
-std::string CConverter::OutputFile(std::string_view name) const
+std::filesystem::path CConverter::OutputFile(std::string_view name) const
 {
-    return FindEntryIgnoringCase(PathFromText(m_szPath), name).string();
+    return FindEntryIgnoringCase(m_directory, name);
 }
 
-// The run changes the working directory, so a relative input path is made absolute first. The input is
-// opened here once and read through this one handle, so a pipe or FIFO serves as input too.
-int CConverter::CheckInput()
+// Messages name the input by its absolute path. The input is opened once and read through this one
+// handle, so a pipe or FIFO serves as input too.
+std::unique_ptr<IReadableFile> OpenInput(const std::string& path, IMessageSink& messages, std::string& absolutePath)
 {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(m_strInputPath), error);
-    if (!error)
-        m_strInputPath = TextFromPath(absolute);
-    m_pInput.reset();
-    if (!m_strInputPath.empty() && !std::filesystem::is_directory(PathFromText(m_strInputPath), error))
-        m_pInput = CurrentFileSystem().OpenForReading(PathFromText(m_strInputPath));
-    if (!m_pInput) {
-        ShowMessage("Cannot open the input file\n" + m_strInputPath);
-        return 1;
+    const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(path), error);
+    absolutePath = error ? path : TextFromPath(absolute);
+    std::unique_ptr<IReadableFile> input;
+    if (!absolutePath.empty() && !std::filesystem::is_directory(PathFromText(absolutePath), error))
+        input = CurrentFileSystem().OpenForReading(PathFromText(absolutePath));
+    if (!input) {
+        messages.ShowMessage("Cannot open the input file\n" + absolutePath);
+        return nullptr;
     }
-    return 0;
+    return input;
+}
+
+int CConverter::CheckInput()
+{
+    m_pInput = OpenInput(m_job.inputPath, m_services.messages, m_strInputPath);
+    return m_pInput ? 0 : 1;
 }
 
 int CConverter::CheckColumns()
 {
-    m_nFields = 0;
-    for (int bOn : m_bFieldOn)
-        if (bOn)
-            ++m_nFields;
-    if (m_nFields > 1)
+    if (m_job.layout.FieldsOn() > 1)
         return 0;
     ShowMessage("You need to select more columns");
     return 1;

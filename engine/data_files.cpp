@@ -2,7 +2,6 @@
 // temporary files (F<n>.NEW, F<n>.DOP.~NU) that the commit puts in place before MASTER names them.
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -44,14 +43,17 @@ int CConverter::WriteSecurityFile(const std::string& name, const void* data, std
 
 int CConverter::CreateDataFile(std::uint8_t nFileNumber)
 {
-    const std::vector<std::uint8_t> header = NewDataFileHeader(m_nFields);
+    const std::vector<std::uint8_t> header = NewDataFileHeader(m_job.layout.FieldsOn());
     m_nDataFileNumber = nFileNumber;
     return WriteSecurityFile(DataFileName(nFileNumber), header.data(), header.size());
 }
 
 int CConverter::CreateColumnList(std::uint8_t nFileNumber)
 {
-    const std::string text = ColumnListText(m_bFieldOn);
+    int bFieldOn[kFieldCount];
+    for (int i = 0; i < kFieldCount; ++i)
+        bFieldOn[i] = m_job.layout.fieldOn[i] ? 1 : 0;
+    const std::string text = ColumnListText(bFieldOn);
     return WriteSecurityFile(ColumnListName(nFileNumber), text.data(), text.size());
 }
 
@@ -65,19 +67,12 @@ int CConverter::FlushDataFile()
     return 1;
 }
 
-int CConverter::AppendRecord(std::uint8_t nFileNumber)
+int CConverter::AppendRecord(const std::uint8_t* record, std::size_t length)
 {
-    if (!m_pDataFile || m_nDataFileNumber != nFileNumber) {
-        ShowMessage("No data file is open for file number " + std::to_string(nFileNumber));
+    if (!m_pDataFile || m_nDataFileNumber != m_result.fileNumber) {
+        ShowMessage("No data file is open for file number " + std::to_string(m_result.fileNumber));
         return 1;
     }
-    std::uint8_t record[4 * kFieldCount];
-    std::size_t length = 0;
-    for (int i = 0; i < kFieldCount; ++i)
-        if (m_bFieldOn[i]) {
-            std::memcpy(record + length, m_record[i].data(), 4);
-            length += 4;
-        }
     m_dataBuffer.insert(m_dataBuffer.end(), record, record + length);
     m_nDataBytes += length;
     return m_dataBuffer.size() >= kDataBufferSize ? FlushDataFile() : 0;
@@ -95,7 +90,7 @@ int CConverter::UpdateRecordCount(int nRecords, std::uint8_t nFileNumber)
         return 1;
     if (FlushDataFile() != 0)
         return 1;
-    const std::size_t length = 4 * static_cast<std::size_t>(m_nFields);
+    const std::size_t length = 4 * static_cast<std::size_t>(m_job.layout.FieldsOn());
     if (length == 0 || m_nDataBytes < length) {
         ShowMessage("Cannot read the header record of " + m_strDataFile);
         return 1;

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <map>
-#include <system_error>
 
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
+#include "metastock/file_system.h"
 
 namespace engine {
 
@@ -196,13 +196,15 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
 
 void CChecker::CheckLeftovers()
 {
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(m_contents.directory, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (IsTemporaryName(name))
-            Problem(name + " is a temporary file left behind by a run that did not finish");
+    std::vector<std::filesystem::path> names;
+    std::string reason;
+    if (!CurrentFileSystem().List(m_contents.directory, names, reason)) {
+        Problem("Cannot list the directory " + m_contents.directory.string() + ": " + reason);
+        return;
     }
+    for (const std::filesystem::path& name : names)
+        if (IsTemporaryName(name.string()))
+            Problem(name.string() + " is a temporary file left behind by a run that did not finish");
 }
 
 }  // namespace

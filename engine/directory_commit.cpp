@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <system_error>
-
 
 namespace engine {
 
@@ -31,11 +29,13 @@ bool SameSymbol(std::string_view a, std::string_view b)
            });
 }
 
-bool IsFileThere(const fs::path& path)
+// Whether a file stands at path; false for nothing there, and for anything that is not a file.
+bool IsFileThere(const fs::path& path, std::string& reason)
 {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    return !error && fs::exists(status) && !fs::is_directory(status);
+    const PathStatus status = CurrentFileSystem().Exists(path);
+    if (status.existence == Existence::kError)
+        reason = status.strReason;
+    return status.existence == Existence::kYes && status.bRegularFile;
 }
 
 std::string UpperAscii(std::string text)
@@ -92,18 +92,25 @@ int CDirectoryCommit::Lock(const fs::path& directory)
     if (result != LockResult::kLocked)
         return Fail("Cannot lock the directory " + directory.string() +
                     "\nagainst other conversions while this one adds to it.");
-    std::error_code error;
     m_entries.clear();
     m_names.clear();
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (IsStaleTemporaryName(name))
-            fileSystem.Remove(it->path());
+    std::vector<fs::path> names;
+    std::string reason;
+    if (!fileSystem.List(directory, names, reason))
+        return Fail("Cannot list the directory " + directory.string() + ": " + reason);
+    for (const fs::path& name : names) {
+        if (IsStaleTemporaryName(name.string()))
+            fileSystem.Remove(directory / name);
         else
-            Listed(it->path(), true);
+            Listed(directory / name, true);
     }
     bool bThere = false;
     m_masterPath = Entry("MASTER", bThere);
+    // Only "no such file" means there is no MASTER: taking another failure for absence would write a new
+    // MASTER over the directory's securities.
+    m_bHasMaster = IsFileThere(m_masterPath, reason);
+    if (!reason.empty())
+        return Fail("Cannot read " + m_masterPath.string() + ": " + reason);
     return 0;
 }
 
@@ -133,7 +140,7 @@ void CDirectoryCommit::Listed(const fs::path& path, bool bThere)
 
 bool CDirectoryCommit::HasMaster() const
 {
-    return IsFileThere(m_masterPath);
+    return m_bHasMaster;
 }
 
 int CDirectoryCommit::ReadIndexes()
@@ -185,8 +192,11 @@ CReplacementFile* CDirectoryCommit::StageFile(const std::string& name, const std
 {
     CStagedFile staged;
     const fs::path target = Entry(name, staged.bTargetExisted);
-    if (IsFileThere(target) && !ReadWholeFile(target, staged.oldBytes)) {
-        Fail("Cannot read " + target.string());
+    std::string reason;
+    if (IsFileThere(target, reason) && !ReadWholeFile(target, staged.oldBytes))
+        reason = LastFailureReason();
+    if (!reason.empty()) {
+        Fail("Cannot read " + target.string() + ": " + reason);
         return nullptr;
     }
     staged.file = std::make_unique<CReplacementFile>(target, m_directory / tempName);
@@ -210,9 +220,12 @@ int CDirectoryCommit::StageBackup()
         bool bThere = false;
         const fs::path backup = Entry(m_masterPath.filename().string() + kBackupSuffix, bThere);
         m_oldBackupBytes.clear();
-        m_bHadBackup = bThere && IsFileThere(backup);
+        std::string reason;
+        m_bHadBackup = bThere && IsFileThere(backup, reason);
         if (m_bHadBackup && !ReadWholeFile(backup, m_oldBackupBytes))
-            return Fail("Cannot read " + backup.string());
+            reason = LastFailureReason();
+        if (!reason.empty())
+            return Fail("Cannot read " + backup.string() + ": " + reason);
         m_bOldBackupRead = true;
     }
     m_backupBytes = MasterFileBytes(m_master);
@@ -268,6 +281,7 @@ int CDirectoryCommit::Commit(const std::string& change)
     if (m_bBackup)
         Listed(backupPath, true);
     Listed(m_masterPath, true);
+    m_bHasMaster = true;
     m_bOldBackupRead = false;
     m_staged.clear();
     m_bBackup = false;

@@ -34,7 +34,8 @@ public:
     CDirectoryCommit& operator=(const CDirectoryCommit&) = delete;
 
     // Takes the exclusive lock of directory; when another run holds it, says so once through the notice
-    // and waits. 0, or 1 after a message.
+    // and waits. Then lists the directory and looks at its MASTER. 0, or 1 after a message (one that names
+    // the file and the system's reason when the listing or the look fails).
     int Lock(const std::filesystem::path& directory);
     // Whether the directory has a MASTER (in any case of its name), and its path.
     bool HasMaster() const;
@@ -50,6 +51,12 @@ public:
     bool ExtraIndexesHold(std::string_view symbol) const;
     // The lowest file number from 1 to 255 that neither MASTER, EMASTER nor XMASTER uses; 0 when none is free.
     std::uint8_t LowestFreeFileNumber() const;
+    // The path of the directory's entry called name in any case, from the listing taken under the lock.
+    std::filesystem::path EntryPath(const std::string& name) const
+    {
+        bool bThere = false;
+        return Entry(name, bThere);
+    }
     // The MASTER record of a file number, staged or read; nullptr when there is none.
     metastock::MasterRecord* Record(std::uint8_t nFileNumber);
 
@@ -102,6 +109,7 @@ private:
     bool m_bSyncToDisk;
     std::filesystem::path m_directory;
     std::filesystem::path m_masterPath;
+    bool m_bHasMaster = false;  // a file stands at m_masterPath, as seen under the lock
     std::unique_ptr<metastock::IDirectoryLock> m_pLock;
     metastock::MasterFile m_master;
     metastock::MasterFile m_committedMaster;  // as on disk, to go back to when staged changes are dropped

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/code_page.h"
 #include "engine/date_formats.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
@@ -92,7 +93,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
         return 1;
     }
     if (IsIntraday(*security, data.layout)) {
-        messages.ShowMessage(security->entry.strSymbol + " (" + security->strDataFile +
+        messages.ShowMessage(Windows1252ToUtf8(security->entry.strSymbol) + " (" + security->strDataFile +
                              ") holds intraday data, which export does not write");
         return 1;
     }
@@ -129,7 +130,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
     out << text;
     out.flush();
     if (!out) {
-        messages.ShowMessage("Cannot write the rows of " + security->entry.strSymbol);
+        messages.ShowMessage("Cannot write the rows of " + Windows1252ToUtf8(security->entry.strSymbol));
         return 1;
     }
     return 0;

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/code_page.h"
+#include "engine/conversion_settings.h"
 #include "engine/converter.h"
 #include "engine/date_formats.h"
 #include "engine/directory_commit.h"
@@ -27,45 +29,46 @@ const char* const kMaxSymbolsMessage =
 
 }  // namespace
 
+// The directory's full path is worked out here, symbolic links resolved, as the system would report it
+// for a current directory; the process's own working directory stays as it is.
 int CConverter::CheckPath()
 {
     if (m_pGroup) {  // the batch gives the full path, holds the lock, has read the indexes and checks MASTER itself
         m_pCommit = m_pGroup;
-        CopyText(m_szMaster, m_pCommit->MasterPath().string());
+        m_directory = PathFromText(m_job.directory);
         return 0;
     }
-    std::string directory = m_szPath;
+    std::string directory = m_job.directory;
 #ifdef _WIN32
     // Case does not name another directory here; the stored path reads in upper case.
     for (char& c : directory)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 #endif
     std::error_code error;
+    fs::path full;
     if (!directory.empty())
-        fs::current_path(PathFromText(directory), error);
-    if (directory.empty() || error) {
+        full = fs::canonical(PathFromText(directory), error);
+    if (directory.empty() || error || !fs::is_directory(full, error)) {
         ShowMessage("Path does not exist");
         return 1;
     }
-    const fs::path currentPath = fs::current_path(error);
-    const std::string current = currentPath.string();
-    if (error || current.size() >= sizeof m_szPath || current.size() + 7 >= sizeof m_szMaster) {
-        ShowMessage("The full path of the output directory is too long:\n" + current);
+    const std::string text = TextFromPath(full);
+    if (CountCharacters(text) > static_cast<std::size_t>(kMaxFullPathLength)) {
+        ShowMessage("The full path of the output directory is too long:\n" + text);
         return 1;
     }
-    CopyText(m_szPath, current);
+    m_directory = full;
 
     // From the first look at MASTER to the commit, no other run changes the directory.
     m_pCommit.reset();
-    m_pCommit = std::make_unique<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
-    if (m_pCommit->Lock(currentPath) != 0)
+    m_pCommit = std::make_unique<CDirectoryCommit>(m_services.messages, m_job.syncToDisk);
+    if (m_pCommit->Lock(m_directory) != 0)
         return 1;
-    CopyText(m_szMaster, m_pCommit->MasterPath().string());
-    if (m_bUseExisting && !m_pCommit->HasMaster()) {
+    if (m_job.master == MasterChoice::Existing && !m_pCommit->HasMaster()) {
         ShowMessage("Path specified does not point to a Master file");
         return 1;
     }
-    if (!m_bUseExisting && m_pCommit->HasMaster()) {
+    if (m_job.master == MasterChoice::New && m_pCommit->HasMaster()) {
         ShowMessage("New Master chosen but one already exists");
         return 1;
     }
@@ -80,8 +83,9 @@ int CConverter::CheckDuplicate()
     MasterRecord record{};
     std::string foundIn;
     // A new MASTER holds no securities, but an EMASTER or XMASTER beside it may.
-    if ((m_bUseExisting && m_pCommit && FindSymbol(m_pCommit->Master(), m_szPath, m_szSymbol, record, foundIn) == kSymbolFound) ||
-        (m_pCommit && m_pCommit->ExtraIndexesHold(m_szSymbol))) {
+    if ((m_job.master == MasterChoice::Existing && m_pCommit &&
+         FindSymbol(m_pCommit->Master(), TextFromPath(m_directory), m_strStoredSymbol, record, foundIn) == kSymbolFound) ||
+        (m_pCommit && m_pCommit->ExtraIndexesHold(m_strStoredSymbol))) {
         ShowMessage("Duplicate Symbol");
         return 1;
     }
@@ -102,13 +106,14 @@ int CConverter::AddSymbol()
     }
     // Either the count or the records could be the wrong one: adding would make it worse.
     if (!master.CountAgrees()) {
-        ShowMessage(CountDisagreement(PathFromText(m_szMaster), master));
+        ShowMessage(CountDisagreement(m_pCommit->MasterPath(), master));
         return 1;
     }
     const std::string today = m_services.today.TodayText();
     const MbfSingle created = DayToDateCode(ParseDate(today.c_str(), kMmDdYyFormat));
-    m_pCommit->StageRecord(BuildSecurityRecord(fileNumber, m_nFields, m_szName, m_szSymbol, created));
-    m_nFileNumber = fileNumber;
+    m_pCommit->StageRecord(
+        BuildSecurityRecord(fileNumber, m_job.layout.FieldsOn(), m_strStoredName, m_strStoredSymbol, created));
+    m_result.fileNumber = fileNumber;
     if (CreateDataFile(fileNumber) != 0 || CreateColumnList(fileNumber) != 0)
         return 1;
     return 0;
@@ -118,7 +123,9 @@ int CConverter::UpdateMasterDates(const MbfSingle& firstDate, const MbfSingle& l
 {
     MasterRecord* record = m_pCommit ? m_pCommit->Record(nFileNumber) : nullptr;
     if (!record) {
-        ShowMessage(std::string(m_szMaster) + " holds no security with file number " + std::to_string(nFileNumber));
+        const fs::path master = m_pCommit ? m_pCommit->MasterPath() : m_directory / "MASTER";
+        ShowMessage(TextFromPath(master) + " holds no security with file number " +
+                    std::to_string(nFileNumber));
         return 1;
     }
     std::copy(firstDate.begin(), firstDate.end(), &(*record)[master_offset::kFirstDate]);
@@ -137,9 +144,9 @@ int CConverter::Commit()
     if (!m_pCommit)
         return 1;
     const std::string change =
-        "The security " + std::string(m_szSymbol) + (m_bUpdating ? " was updated in" : " was added to");
-    m_bStaged = m_pGroup || m_pCommit->Commit(change) == 0;
-    return m_bStaged ? 0 : 1;
+        "The security " + m_job.symbol + (m_result.updated ? " was updated in" : " was added to");
+    m_result.staged = m_pGroup || m_pCommit->Commit(change) == 0;
+    return m_result.staged ? 0 : 1;
 }
 
 }  // namespace engine

@@ -28,17 +28,14 @@ void CountDown(MasterRecord& header, std::size_t offset)
     WriteInt16(&header[offset], static_cast<std::int16_t>(std::max(0, value - 1)));
 }
 
-int StageEmasterWithout(CDirectoryCommit& commit, const std::filesystem::path& directory, int nFileNumber,
+int StageEmasterWithout(CDirectoryCommit& commit, int nFileNumber,
                         IMessageSink& messages)
 {
     if (!commit.Extras().bHasEmaster)
         return 0;
-    const std::filesystem::path path = FindEntryIgnoringCase(directory, "EMASTER");
-    std::vector<std::uint8_t> bytes;
-    if (!CurrentFileSystem().ReadWholeFile(path, bytes)) {
-        messages.ShowMessage("Cannot read " + path.string());
-        return 1;
-    }
+    // EMASTER as read under the lock: nothing else changes it until the commit.
+    const std::filesystem::path path = commit.Extras().emaster.path;
+    std::vector<std::uint8_t> bytes = commit.Extras().emaster.bytes;
     if (!RemoveEmasterRecord(bytes, nFileNumber))
         return 0;
     CReplacementFile* staged = commit.StageFile(path.filename().string(), path.filename().string() + ".~NU");
@@ -94,7 +91,7 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
     CountDown(master.header, master_offset::kFileCounter);
     // When the directory could not be flushed after the commit, the old MASTER may come back after a power
     // loss: the security's files stay for it, and the next conversion that takes the number replaces them.
-    if (StageEmasterWithout(commit, directory, fileNumber, messages) != 0 ||
+    if (StageEmasterWithout(commit, fileNumber, messages) != 0 ||
         commit.Commit("The security " + std::string(symbol) + " was removed from") != 0)
         return 1;
 
@@ -102,7 +99,7 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
     removedFile = DataFileName(fileNumber);
     int status = 0;
     for (const std::string& name : {DataFileName(fileNumber), ColumnListName(fileNumber)}) {
-        const std::filesystem::path path = FindEntryIgnoringCase(directory, name);
+        const std::filesystem::path path = commit.EntryPath(name);
         if (!CurrentFileSystem().Remove(path)) {
             messages.ShowMessage("MASTER no longer lists " + std::string(symbol) + ", but " + path.string() +
                                  " could not be deleted");

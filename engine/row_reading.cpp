@@ -70,22 +70,25 @@ class CRowReader {
 public:
     explicit CRowReader(const InputLayout& layout) : m_layout(layout)
     {
-        m_style.bDecimalComma = layout.bDecimalComma;
+        m_style.bDecimalComma = layout.decimalComma;
         m_style.delimiter = layout.delimiter;
+        for (std::size_t i = 0; i < m_nColumn.size(); ++i)
+            m_nColumn[i] = (i == kDateField || layout.fieldOn[i]) ? layout.fieldColumn[i] : -1;
         for (int i = kOpenField; i <= kCloseField; ++i)
-            if (layout.nColumn[static_cast<std::size_t>(i)] >= 0)
+            if (m_nColumn[static_cast<std::size_t>(i)] >= 0)
                 m_nPrices++;
     }
 
-    RowsRead Read(IReadableFile& input);
+    CheckedRows Read(IReadableFile& input);
 
 private:
     void ReadLine(std::string_view line, int nLine);
     void Bad(int nLine, std::string strReason);
     bool FirstRow(int nLine, const TextField (&fields)[kMaxFields], int nFields);
-    void Finish(RowsRead& result);
+    void Finish(CheckedRows& result);
 
     const InputLayout& m_layout;
+    std::array<int, kFieldCount> m_nColumn = {};  // of each field, -1 when it is not read
     NumberStyle m_style;
     int m_nPrices = 0;
     int m_nTimeColumn = -1;
@@ -95,7 +98,7 @@ private:
     std::vector<BadRow> m_bad;
     bool m_bAnyDown = false;
     bool m_bAnyUp = false;
-    RowsRead m_result;
+    CheckedRows m_result;
 };
 
 void CRowReader::Bad(int nLine, std::string strReason)
@@ -109,9 +112,9 @@ bool CRowReader::FirstRow(int nLine, const TextField (&fields)[kMaxFields], int 
 {
     (void)nLine;
     m_bFirstRow = false;
-    const int nDateColumn = m_layout.nColumn[kDateField];
+    const int nDateColumn = m_nColumn[kDateField];
     const std::string_view date = nDateColumn < nFields ? fields[nDateColumn].text : std::string_view();
-    const int nFormat = m_layout.nDateFormat;
+    const int nFormat = m_layout.dateFormat;
     if (ReadDate(date, nFormat).eResult == DateResult::kNotADate && !date.empty()) {
         if (IsNumericFormat(nFormat) && !IsAllDigits(date)) {
             m_result.strProblem = kNumericOnlyMessage;
@@ -123,7 +126,7 @@ bool CRowReader::FirstRow(int nLine, const TextField (&fields)[kMaxFields], int 
         }
     }
     for (int c = 0; c < std::min(nFields, kMaxFields); ++c)
-        if (std::find(m_layout.nColumn.begin(), m_layout.nColumn.end(), c) == m_layout.nColumn.end() &&
+        if (std::find(m_nColumn.begin(), m_nColumn.end(), c) == m_nColumn.end() &&
             TimeOf(fields[c].text) >= 0) {
             m_nTimeColumn = c;
             break;
@@ -144,10 +147,10 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
 
     Row row;
     row.nLine = nLine;
-    const TextField date = fieldAt(m_layout.nColumn[kDateField]);
+    const TextField date = fieldAt(m_nColumn[kDateField]);
     if (date.text.empty())
         return Bad(nLine, "the date is missing");
-    const DateRead read = ReadDate(date.text, m_layout.nDateFormat);
+    const DateRead read = ReadDate(date.text, m_layout.dateFormat);
     if (read.eResult == DateResult::kNotADate)
         return Bad(nLine, std::string(date.text) + " is not a date");
     if (read.eResult == DateResult::kOutOfRange)
@@ -163,7 +166,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     int nEmptyPrices = 0;
     int nFirstEmpty = -1;
     for (int q = kOpenField; q < kFieldCount; ++q) {
-        const int column = m_layout.nColumn[static_cast<std::size_t>(q)];
+        const int column = m_nColumn[static_cast<std::size_t>(q)];
         if (column < 0)
             continue;
         const TextField field = fieldAt(column);
@@ -192,7 +195,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
 
 // Puts the rows in date order, then finds the days with several rows: intraday bars to combine or
 // refuse, or the same date twice.
-void CRowReader::Finish(RowsRead& result)
+void CRowReader::Finish(CheckedRows& result)
 {
     if (m_bAnyDown) {
         result.bSorted = true;
@@ -211,7 +214,7 @@ void CRowReader::Finish(RowsRead& result)
         const bool bIntraday = m_rows[first].bTimed && m_rows[end - 1].nKey != m_rows[first].nKey;
         if (end - first == 1) {
             records.push_back(m_rows[first].record);
-        } else if (m_layout.bCombineIntraday) {
+        } else if (m_layout.combineIntraday) {
             // Open of the first bar, highest high, lowest low, close of the last, volumes summed, open
             // interest of the last.
             RowRecord day = m_rows[first].record;
@@ -242,17 +245,18 @@ void CRowReader::Finish(RowsRead& result)
     }
 }
 
-RowsRead CRowReader::Read(IReadableFile& input)
+CheckedRows CRowReader::Read(IReadableFile& input)
 {
     CLineSource source(&input);
     std::string_view line;
     int nLine = 0;
-    while (nLine < m_layout.nSkipRows && source.NextLine(line))
+    while (nLine < m_layout.skipRows && source.NextLine(line))
         ++nLine;
     while (m_result.strProblem.empty() && source.NextLine(line))
         ReadLine(line, ++nLine);
-    RowsRead result = std::move(m_result);
+    CheckedRows result = std::move(m_result);
     if (source.Failed()) {
+        result.bReadFailed = true;
         result.strProblem = "Cannot read the input file";
         return result;
     }
@@ -267,7 +271,7 @@ RowsRead CRowReader::Read(IReadableFile& input)
     result.nBadRows = static_cast<int>(m_bad.size());
     m_bad.resize(std::min<std::size_t>(m_bad.size(), kListedBadRows));
     result.badRows = std::move(m_bad);
-    if (result.nBadRows > 0 && !m_layout.bSkipBadRows) {
+    if (result.nBadRows > 0 && !m_layout.skipBadRows) {
         result.strProblem = ListBadRows(result);
         result.records.clear();
     } else if (result.records.size() > static_cast<std::size_t>(kMaxDataRecords)) {
@@ -280,12 +284,12 @@ RowsRead CRowReader::Read(IReadableFile& input)
 
 }  // namespace
 
-RowsRead ReadRows(IReadableFile& input, const InputLayout& layout)
+CheckedRows ReadRows(IReadableFile& input, const InputLayout& layout)
 {
     return CRowReader(layout).Read(input);
 }
 
-std::string ListBadRows(const RowsRead& rows)
+std::string ListBadRows(const CheckedRows& rows)
 {
     std::string text;
     for (const BadRow& bad : rows.badRows)
@@ -296,7 +300,7 @@ std::string ListBadRows(const RowsRead& rows)
     return text;
 }
 
-std::string RowNotes(const RowsRead& rows)
+std::string RowNotes(const CheckedRows& rows)
 {
     std::string text;
     const auto add = [&](const std::string& note) { text += (text.empty() ? "" : "; ") + note; };

@@ -4,31 +4,34 @@
 
 #include "engine/converter.h"
 #include "engine/directory_commit.h"
+#include "metastock/path_text.h"
 
 namespace engine {
 
-int CConverter::Run()
+ConversionResult CConverter::Run()
 {
     int status = 1;
     if ((m_bRead || (CheckInput() == 0 && ReadRecords() == 0)) && CheckPath() == 0 && CheckColumns() == 0 &&
-        (m_bUpdate ? PrepareUpdate() : 0) == 0 && (m_bUpdating || (CheckDuplicate() == 0 && AddSymbol() == 0))) {
+        (m_job.update ? PrepareUpdate() : 0) == 0 &&
+        (m_result.updated || (CheckDuplicate() == 0 && AddSymbol() == 0))) {
         WriteBackSettings();
-        if (!m_bUseExisting || BackUpMaster() == 0)
+        if (m_job.master == MasterChoice::New || BackUpMaster() == 0)
             status = Convert();
     }
     // Releases the directory's lock and removes the temporary files of a run that did not commit.
     m_pDataFile = nullptr;
     m_pCommit.reset();
     m_pInput.reset();
-    return status;
+    m_result.status = status;
+    return m_result;
 }
 
 // Once the security is added, the stored settings remember where it went.
 void CConverter::WriteBackSettings()
 {
-    m_services.settings.WriteString("Setting", "Path", m_szPath);
-    m_services.settings.WriteString("Setting", "Symbol", m_szSymbol);
-    m_services.settings.WriteString("Setting", "Name", m_szName);
+    m_services.settings.WriteString("Setting", "Path", metastock::TextFromPath(m_directory));
+    m_services.settings.WriteString("Setting", "Symbol", m_job.symbol);
+    m_services.settings.WriteString("Setting", "Name", m_job.name);
 }
 
 }  // namespace engine

@@ -35,13 +35,13 @@ int Yyyymmdd(const MbfSingle& dateCode)
 
 int CConverter::PrepareUpdate()
 {
-    m_bUpdating = false;
+    m_result.updated = false;
     if (!m_pCommit)
         return 1;
     const MasterRecord* held = nullptr;
     for (const MasterRecord& record : m_pCommit->Master().records)
         if (!IsDirectoryEntry(record) &&
-            SameSymbol(IndexText(&record[master_offset::kSymbol], master_offset::kSymbolWidth), m_szSymbol)) {
+            SameSymbol(IndexText(&record[master_offset::kSymbol], master_offset::kSymbolWidth), m_strStoredSymbol)) {
             held = &record;
             break;
         }
@@ -49,7 +49,7 @@ int CConverter::PrepareUpdate()
         return 0;  // added as a conversion adds it
 
     DirectoryContents contents;
-    contents.directory = m_szPath;
+    contents.directory = TextFromPath(m_directory);
     const SecurityEntry security{MasterEntry(*held), DataFileName(held->at(master_offset::kFileNumber)), 0};
     SecurityData data;
     std::string error;
@@ -59,10 +59,10 @@ int CConverter::PrepareUpdate()
     }
     DataLayout wanted;
     for (int field = 0; field < kFieldCount; ++field)
-        if (m_bFieldOn[field])
+        if (m_job.layout.fieldOn[field])
             wanted.columns.push_back(field);
     if (IsIntraday(security, data.layout) || data.layout.columns != wanted.columns) {
-        ShowMessage(std::string(m_szSymbol) + " (" + security.strDataFile + ") holds the fields " +
+        ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds the fields " +
                     data.layout.Letters() + " but the options give " + wanted.Letters() + ".\nNothing was changed.");
         return 1;
     }
@@ -71,14 +71,15 @@ int CConverter::PrepareUpdate()
     // bytes a conversion of the whole history would give.
     const std::uint8_t fileNumber = held->at(master_offset::kFileNumber);
     const DataFile& file = data.file;
-    m_nHeldRecords = file.nHeaderRecords;
-    m_heldFirstDate = m_nHeldRecords > 0 ? file.Value(0, 0) : MbfSingle{};
-    m_fHeldLastDate = m_nHeldRecords > 0 ? MbfToFloat(file.Value(static_cast<std::size_t>(m_nHeldRecords) - 1, 0)) : 0.0f;
-    std::vector<std::uint8_t> bytes = NewDataFileHeader(m_nFields);
-    bytes.insert(bytes.end(), file.Record(0), file.Record(static_cast<std::size_t>(m_nHeldRecords)));
-    m_nFileNumber = fileNumber;
+    const int nHeld = file.nHeaderRecords;
+    m_result.heldRecords = nHeld;
+    m_heldFirstDate = nHeld > 0 ? file.Value(0, 0) : MbfSingle{};
+    m_fHeldLastDate = nHeld > 0 ? MbfToFloat(file.Value(static_cast<std::size_t>(nHeld) - 1, 0)) : 0.0f;
+    std::vector<std::uint8_t> bytes = NewDataFileHeader(m_job.layout.FieldsOn());
+    bytes.insert(bytes.end(), file.Record(0), file.Record(static_cast<std::size_t>(nHeld)));
+    m_result.fileNumber = fileNumber;
     m_nDataFileNumber = fileNumber;
-    m_bUpdating = true;
+    m_result.updated = true;
     if (WriteSecurityFile(DataFileName(fileNumber), bytes.data(), bytes.size()) != 0)
         return 1;
     return data.bFromColumnList ? 0 : CreateColumnList(fileNumber);
@@ -88,13 +89,10 @@ int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle&
 {
     if (!m_pCommit->Extras().bHasEmaster)
         return 0;
-    const std::filesystem::path path = FindEntryIgnoringCase(PathFromText(m_szPath), "EMASTER");
-    std::vector<std::uint8_t> bytes;
-    if (!CurrentFileSystem().ReadWholeFile(path, bytes)) {
-        ShowMessage("Cannot read " + path.string());
-        return 1;
-    }
-    if (!SetEmasterDates(bytes, m_nFileNumber, Yyyymmdd(firstDate), Yyyymmdd(lastDate)))
+    // EMASTER as read under the lock: nothing else changes it until the commit.
+    const std::filesystem::path path = m_pCommit->Extras().emaster.path;
+    std::vector<std::uint8_t> bytes = m_pCommit->Extras().emaster.bytes;
+    if (!SetEmasterDates(bytes, m_result.fileNumber, Yyyymmdd(firstDate), Yyyymmdd(lastDate)))
         return 0;
     CReplacementFile* staged = m_pCommit->StageFile(path.filename().string(), path.filename().string() + ".~NU");
     if (!staged)

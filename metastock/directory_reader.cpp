@@ -1,9 +1,9 @@
 #include "metastock/directory_reader.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "metastock/file_names.h"
+#include "metastock/file_system.h"
 #include "metastock/replacement_file.h"
 
 namespace metastock {
@@ -31,9 +31,13 @@ bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& co
 {
     contents = DirectoryContents{};
     contents.directory = directory;
-    contents.masterPath = FindEntryIgnoringCase(directory, "MASTER");
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(contents.masterPath, ignored)) {
+    PathStatus master;
+    contents.masterPath = FindEntryIgnoringCase(directory, "MASTER", master);
+    if (master.existence == Existence::kError) {
+        error = "Cannot read " + contents.masterPath.string() + ": " + master.strReason;
+        return false;
+    }
+    if (master.existence == Existence::kNo || !master.bRegularFile) {
         error = "There is no MASTER file in " + directory.string();
         return false;
     }
@@ -79,21 +83,30 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
                       std::string& error)
 {
     data = SecurityData{};
-    const std::filesystem::path dataPath = FindEntryIgnoringCase(contents.directory, security.strDataFile);
+    PathStatus dataStatus;
+    const std::filesystem::path dataPath = FindEntryIgnoringCase(contents.directory, security.strDataFile, dataStatus);
     std::vector<std::uint8_t> bytes;
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(dataPath, ignored) || !ReadWholeFile(dataPath, bytes)) {
-        error = "Cannot read " + dataPath.string() + ", the data file of " + security.entry.strSymbol;
+    if (dataStatus.existence != Existence::kYes || !dataStatus.bRegularFile || !ReadWholeFile(dataPath, bytes)) {
+        const std::string reason = dataStatus.existence == Existence::kNo ? "No such file or directory"
+                                   : dataStatus.existence == Existence::kError ? dataStatus.strReason
+                                   : !dataStatus.bRegularFile                  ? "not a file"
+                                                                               : LastFailureReason();
+        error = "Cannot read " + dataPath.string() + ", the data file of " + security.entry.strSymbol + ": " + reason;
         return false;
     }
 
+    PathStatus columnListStatus;
     const std::filesystem::path columnListPath =
-        FindEntryIgnoringCase(contents.directory, ColumnListName(security.entry.nFileNumber));
+        FindEntryIgnoringCase(contents.directory, ColumnListName(security.entry.nFileNumber), columnListStatus);
     std::vector<std::uint8_t> columnList;
     std::string problem;
-    if (std::filesystem::is_regular_file(columnListPath, ignored)) {
+    if (columnListStatus.existence == Existence::kError) {
+        error = "Cannot read " + columnListPath.string() + ": " + columnListStatus.strReason;
+        return false;
+    }
+    if (columnListStatus.existence == Existence::kYes && columnListStatus.bRegularFile) {
         if (!ReadWholeFile(columnListPath, columnList)) {
-            error = "Cannot read " + columnListPath.string();
+            error = "Cannot read " + columnListPath.string() + ": " + LastFailureReason();
             return false;
         }
         const std::string_view text(reinterpret_cast<const char*>(columnList.data()), columnList.size());

@@ -84,14 +84,19 @@ IndexEntry ReadXmasterRecord(const std::uint8_t* record)
 bool ReadIndex(const std::filesystem::path& directory, const char* szName, bool& bPresent, IndexFile& index,
                bool (*parse)(const std::vector<std::uint8_t>&, IndexFile&, std::string&), std::string& error)
 {
-    const std::filesystem::path path = FindEntryIgnoringCase(directory, szName);
-    std::error_code ignored;
-    bPresent = std::filesystem::exists(path, ignored);
+    PathStatus status;
+    const std::filesystem::path path = FindEntryIgnoringCase(directory, szName, status);
+    index.path = path;
+    if (status.existence == Existence::kError) {
+        error = "Cannot read " + path.string() + ": " + status.strReason;
+        return false;
+    }
+    bPresent = status.existence == Existence::kYes;
     if (!bPresent)
         return true;
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) {
-        error = "Cannot read " + path.string();
+        error = "Cannot read " + path.string() + ": " + LastFailureReason();
         return false;
     }
     std::string problem;
@@ -99,6 +104,8 @@ bool ReadIndex(const std::filesystem::path& directory, const char* szName, bool&
         error = path.string() + ": " + problem;
         return false;
     }
+    index.path = path;
+    index.bytes = std::move(bytes);
     return true;
 }
 

@@ -74,6 +74,8 @@ struct IndexFile {
     int nCount = 0;
     std::size_t nWholeRecords = 0;
     std::vector<IndexEntry> entries;
+    std::filesystem::path path;        // as found in the directory, or the name a new one would get
+    std::vector<std::uint8_t> bytes;   // the whole file as read, for a writer to change
 };
 
 // Reads the bytes of a whole EMASTER or XMASTER. False, with a message naming what is wrong, when the

@@ -1,7 +1,9 @@
 #include "metastock/file_names.h"
 
 #include <algorithm>
-#include <system_error>
+#include <vector>
+
+#include "metastock/file_system.h"
 
 namespace metastock {
 
@@ -16,23 +18,37 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
 
 }  // namespace
 
-std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directory, std::string_view name)
+std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directory, std::string_view name,
+                                            PathStatus& status)
 {
     std::filesystem::path exact = directory / std::filesystem::path(name);
-    std::error_code error;
+    IFileSystem& fileSystem = CurrentFileSystem();
 #ifndef _WIN32
-    if (std::filesystem::exists(exact, error))
+    status = fileSystem.Exists(exact);
+    if (status.existence != Existence::kNo)
         return exact;
 #endif
     // On Windows names never differ in case alone, and the listing gives the name as it is spelt on
     // disk, which a file replaced in place keeps.
-    const std::filesystem::path listed = directory.empty() ? std::filesystem::path(".") : directory;
-    for (std::filesystem::directory_iterator it(listed, error), end; !error && it != end; it.increment(error)) {
-        const std::filesystem::path entry = it->path().filename();
-        if (EqualIgnoringCase(entry.string(), name))
-            return directory / entry;
+    std::vector<std::filesystem::path> names;
+    std::string reason;
+    if (!fileSystem.List(directory, names, reason)) {
+        status = PathStatus{Existence::kError, false, reason};
+        return exact;
     }
+    for (const std::filesystem::path& entry : names)
+        if (EqualIgnoringCase(entry.string(), name)) {
+            status = fileSystem.Exists(directory / entry);
+            return directory / entry;
+        }
+    status = PathStatus{};
     return exact;
+}
+
+std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directory, std::string_view name)
+{
+    PathStatus ignored;
+    return FindEntryIgnoringCase(directory, name, ignored);
 }
 
 namespace {

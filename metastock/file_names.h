@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "metastock/file_system.h"
+
 namespace metastock {
 
 inline constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
@@ -14,6 +16,9 @@ inline constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::
 // The entry of directory that is called name, compared without regard to the case of ASCII letters; the
 // exact name wins. When there is none, directory joined with name as given.
 std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directory, std::string_view name);
+// The same, with what stands there: kError with the system's reason when the check or the listing fails.
+std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directory, std::string_view name,
+                                            PathStatus& status);
 
 std::string DataFileName(int nFileNumber);    // F<n>.DAT
 std::string ColumnListName(int nFileNumber);  // F<n>.DOP

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace metastock {
@@ -45,6 +46,16 @@ public:
 
 enum class LockResult { kLocked, kBusy, kFailed };
 
+// Whether something stands under a name. Only the system's "no such file" is kNo; any other failure of
+// the check (no permission, an I/O error) is kError, since treating it as absent could overwrite a file.
+enum class Existence { kYes, kNo, kError };
+
+struct PathStatus {
+    Existence existence = Existence::kNo;
+    bool bRegularFile = false;  // with kYes: a file (or a link to one), not a directory or a device
+    std::string strReason;      // with kError: the system's reason, e.g. "Permission denied"
+};
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -73,10 +84,20 @@ public:
         (void)directory;
         return false;
     }
+    // Whether path exists, following links: a dangling link does not.
+    virtual PathStatus Exists(const std::filesystem::path& path) = 0;
+    // The names of the entries of directory (without "." and ".."); false with the system's reason when
+    // it cannot be listed.
+    virtual bool List(const std::filesystem::path& directory, std::vector<std::filesystem::path>& names,
+                      std::string& reason) = 0;
     // Takes the exclusive lock of directory. Without bWait a lock that another holder has gives kBusy at once.
     virtual LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
                                      std::unique_ptr<IDirectoryLock>& lock) = 0;
 };
+
+// The system's reason for the last call of this thread that failed ("No space left on device"), for
+// messages after a call that answers only true or false.
+std::string LastFailureReason();
 
 // The platform's own file system.
 IFileSystem& PlatformFileSystem();

@@ -2,12 +2,14 @@
 
 #ifndef _WIN32
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "metastock/file_system.h"
 
@@ -133,8 +135,10 @@ public:
             return nullptr;
         // The umask must not narrow the replaced file's bits.
         if (bCopyMode && ::fchmod(fd, mode) != 0) {
+            const int error = errno;
             ::close(fd);
             ::unlink(path.c_str());
+            errno = error;
             return nullptr;
         }
         return std::make_unique<CPosixFile>(fd);
@@ -207,6 +211,48 @@ public:
     }
 #endif
 
+    PathStatus Exists(const std::filesystem::path& path) override
+    {
+        PathStatus result;
+        struct stat status {};
+        if (::stat(path.c_str(), &status) == 0) {
+            result.existence = Existence::kYes;
+            result.bRegularFile = S_ISREG(status.st_mode);
+        } else if (errno == ENOENT || errno == ENOTDIR) {
+            result.existence = Existence::kNo;  // ENOTDIR: a file stands where a directory of the path would
+        } else {
+            result.existence = Existence::kError;
+            result.strReason = LastFailureReason();
+        }
+        return result;
+    }
+
+    bool List(const std::filesystem::path& directory, std::vector<std::filesystem::path>& names,
+              std::string& reason) override
+    {
+        names.clear();
+        DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
+        if (!listing) {
+            reason = LastFailureReason();
+            return false;
+        }
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(listing);
+            if (!entry)
+                break;
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.emplace_back(entry->d_name);
+        }
+        const int error = errno;
+        ::closedir(listing);
+        if (error != 0) {
+            reason = std::strerror(error);
+            return false;
+        }
+        return true;
+    }
+
     LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
                              std::unique_ptr<IDirectoryLock>& lock) override
     {
@@ -229,6 +275,11 @@ public:
 };
 
 }  // namespace
+
+std::string LastFailureReason()
+{
+    return std::strerror(errno);
+}
 
 IFileSystem& PlatformFileSystem()
 {

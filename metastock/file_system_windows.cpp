@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+#include <cerrno>
+#include <cstring>
+#include <string>
+
 #include "metastock/file_system.h"
 
 namespace metastock {
@@ -172,6 +176,51 @@ public:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 
+    PathStatus Exists(const std::filesystem::path& path) override
+    {
+        PathStatus result;
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            result.existence = Existence::kYes;
+            result.bRegularFile = !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+            return result;
+        }
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            result.existence = Existence::kNo;
+        } else {
+            result.existence = Existence::kError;
+            result.strReason = LastFailureReason();
+        }
+        return result;
+    }
+
+    bool List(const std::filesystem::path& directory, std::vector<std::filesystem::path>& names,
+              std::string& reason) override
+    {
+        names.clear();
+        const std::filesystem::path pattern = (directory.empty() ? std::filesystem::path(".") : directory) / L"*";
+        WIN32_FIND_DATAW found;
+        const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            reason = LastFailureReason();
+            return false;
+        }
+        do {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..")
+                names.emplace_back(name);
+        } while (::FindNextFileW(search, &found));
+        const DWORD error = ::GetLastError();
+        ::FindClose(search);
+        if (error != ERROR_NO_MORE_FILES) {
+            ::SetLastError(error);
+            reason = LastFailureReason();
+            return false;
+        }
+        return true;
+    }
+
     // Windows locks byte ranges of files, not directories: the lock is taken on a hidden file in the
     // directory that is deleted when the last handle to it closes, so nothing is left behind, even
     // when the process dies.
@@ -206,6 +255,24 @@ public:
 };
 
 }  // namespace
+
+std::string LastFailureReason()
+{
+    const DWORD error = ::GetLastError();
+    if (error == 0)
+        return std::strerror(errno);  // set by a test's file system
+    // The text comes in UTF-16 and leaves as UTF-8, like all text inside the program.
+    wchar_t text[512] = L"";
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                          text, 512, nullptr);
+    std::string reason(static_cast<std::size_t>(length) * 3, '\0');
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), reason.data(),
+                                            static_cast<int>(reason.size()), nullptr, nullptr);
+    reason.resize(bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.'))
+        reason.pop_back();
+    return reason.empty() ? "system error " + std::to_string(error) : reason;
+}
 
 IFileSystem& PlatformFileSystem()
 {

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Redraws the PNG images of res/ (and the Windows icon) from res/art. Needs Qt 6 development files and
-# ImageMagick; the program's build needs neither, since the results are committed.
+# Redraws the PNG images of res/ (and the SVG and Windows icons) from res/art. Needs Qt 6 development
+# files and ImageMagick; the program's build needs neither, since the results are committed.
 set -e
 res=$(cd "$(dirname "$0")" && pwd)
 build=${TMPDIR:-/tmp}/quoteforge-art

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   clang libclang-rt-14-dev
   xvfb xauth time python3
-  dpkg-dev help2man lintian desktop-file-utils zip
+  dpkg-dev help2man lintian desktop-file-utils appstream bash-completion zip
   g++-mingw-w64-x86-64-posix wine wine64
 )
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-compiles quoteforge-cli.exe and the tests of the format layer, the engine and the command line
 # for 64-bit Windows (mingw-w64) into build-win/, runs the tests under Wine, and packs
-# build-win/quoteforge-cli-<version>-win64.zip: the program, README.txt and LICENSE.txt.
+# build-win/quoteforge-cli-<version>-win64.zip: the program, README.txt (for Windows users),
+# LICENSE.txt and THIRD-PARTY-NOTICES.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,13 +26,29 @@ if [ -x build/cli/quoteforge-cli ]; then
 fi
 
 version=$(sed -n 's/^#define QUOTEFORGE_VERSION "\(.*\)"$/\1/p' build-win/generated/quoteforge_version.h)
+exe=build-win/cli/quoteforge-cli.exe
+
+# The program carries its version (Explorer's Details tab), its icon, and the manifest that makes
+# UTF-8 its code page.
+resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc)
+grep -q "VALUE \"ProductVersion\", \"$version\"" <<<"$resources" || { echo "$exe: no version $version" >&2; exit 1; }
+grep -q 'RT_GROUP_ICON' <<<"$resources" || { echo "$exe: no icon" >&2; exit 1; }
+grep -q '>UTF-8</activeCodePage>' <<<"$resources" || { echo "$exe: no UTF-8 code page in its manifest" >&2; exit 1; }
+
+# The README for Windows users shows every command the program has.
+readme=packaging/windows/README.txt
+for command in $(cmake/wine-run.sh "$exe" --help | tr -d '\r' | sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p'); do
+  grep -q "^$command " "$readme" || { echo "$readme does not show the command $command" >&2; exit 1; }
+done
+
 zip_file="build-win/quoteforge-cli-$version-win64.zip"
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-x86_64-w64-mingw32-strip -o "$stage/quoteforge-cli.exe" build-win/cli/quoteforge-cli.exe
+x86_64-w64-mingw32-strip -o "$stage/quoteforge-cli.exe" "$exe"
 # Text files for Windows end their lines in CR LF.
-sed 's/$/\r/' README.md > "$stage/README.txt"
+sed "s/@VERSION@/$version/; s/\$/\r/" "$readme" > "$stage/README.txt"
 sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
+sed 's/$/\r/' packaging/windows/THIRD-PARTY-NOTICES.txt > "$stage/THIRD-PARTY-NOTICES.txt"
 rm -f "$zip_file"
-(cd "$stage" && zip -q -X "$OLDPWD/$zip_file" quoteforge-cli.exe README.txt LICENSE.txt)
+(cd "$stage" && zip -q -X "$OLDPWD/$zip_file" quoteforge-cli.exe README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt)
 echo "Packed $zip_file"

@@ -1,10 +1,12 @@
-// Draws the application icon and turns the hand-drawn toolbar pictures (XPM, one character a pixel)
-// into the PNG files that the program carries. Usage: draw_images RES_DIR
+// Draws the application icon (PNG at each size, and SVG) and turns the hand-drawn toolbar pictures
+// (XPM, one character a pixel) into the PNG files that the program carries. Usage: draw_images RES_DIR
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringList>
 #include <cmath>
 #include <cstdio>
 
@@ -45,13 +47,17 @@ QPolygonF Inset(const QPolygonF& polygon, qreal d)
     return inset;
 }
 
-void FillOutlined(QPainter& painter, const QPolygonF& shape, const QColor& color, qreal line)
+// One filled polygon of the icon; the icon is a list of them, painted in order, so that the same
+// drawing gives the PNG files and the SVG.
+struct Shape {
+    QPolygonF polygon;
+    QColor color;
+};
+
+void AddOutlined(QList<Shape>& shapes, const QPolygonF& shape, const QColor& color, qreal line)
 {
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kOutline);
-    painter.drawPolygon(shape);
-    painter.setBrush(color);
-    painter.drawPolygon(Inset(shape, line));
+    shapes.append({shape, kOutline});
+    shapes.append({Inset(shape, line), color});
 }
 
 QPolygonF Box(qreal x, qreal y, qreal width, qreal height)
@@ -59,18 +65,13 @@ QPolygonF Box(qreal x, qreal y, qreal width, qreal height)
     return QPolygonF(QRectF(x, y, width, height)).mid(0, 4);
 }
 
-QImage DrawIcon(int size)
+// line: the outline's width in units.
+QList<Shape> IconShapes(qreal line)
 {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 32.0, size / 32.0);
-    const qreal line = size >= 48 ? 0.6 : 1.0;  // outline width in units: one pixel at 32
-
+    QList<Shape> shapes;
     auto candle = [&](qreal x, qreal wickTop, qreal bodyTop, qreal bodyBottom, qreal wickBottom, QColor body) {
-        painter.fillRect(QRectF(x + 1, wickTop, 1, wickBottom - wickTop), kOutline);
-        FillOutlined(painter, Box(x, bodyTop, 3, bodyBottom - bodyTop), body, line);
+        shapes.append({Box(x + 1, wickTop, 1, wickBottom - wickTop), kOutline});
+        AddOutlined(shapes, Box(x, bodyTop, 3, bodyBottom - bodyTop), body, line);
     };
     const QColor rising(0x2F, 0xA8, 0x4F);
     const QColor falling(0xD9, 0x3A, 0x2B);
@@ -80,19 +81,50 @@ QImage DrawIcon(int size)
 
     // Disk: body with a cut corner, metal shutter with its window, paper label.
     const QColor diskBody(0x27, 0x4C, 0x8C);
-    FillOutlined(painter, QPolygonF({{14, 14}, {28, 14}, {31, 17}, {31, 31}, {14, 31}}), diskBody, line);
-    FillOutlined(painter, Box(18, 14, 9, 6), QColor(0xC9, 0xD1, 0xDB), line);
-    painter.fillRect(QRectF(23, 15, 2, 4), diskBody);
-    FillOutlined(painter, Box(17, 22, 12, 9), Qt::white, line);
+    AddOutlined(shapes, QPolygonF({{14, 14}, {28, 14}, {31, 17}, {31, 31}, {14, 31}}), diskBody, line);
+    AddOutlined(shapes, Box(18, 14, 9, 6), QColor(0xC9, 0xD1, 0xDB), line);
+    shapes.append({Box(23, 15, 2, 4), diskBody});
+    AddOutlined(shapes, Box(17, 22, 12, 9), Qt::white, line);
     const QColor ruling(0x9A, 0xA8, 0xBA);
-    painter.fillRect(QRectF(19, 25, 8, line), ruling);
-    painter.fillRect(QRectF(19, 28, 8, line), ruling);
+    shapes.append({Box(19, 25, 8, line), ruling});
+    shapes.append({Box(19, 28, 8, line), ruling});
 
     // Arrow from the chart bending down into the disk.
     const QPolygonF arrow({{16, 3}, {22, 3}, {24, 5}, {24, 10}, {26.5, 10}, {22.5, 14.5}, {18.5, 10}, {21, 10},
                            {21, 6}, {16, 6}});
-    FillOutlined(painter, arrow, QColor(0xF2, 0x9A, 0x1F), line);
+    AddOutlined(shapes, arrow, QColor(0xF2, 0x9A, 0x1F), line);
+    return shapes;
+}
+
+QImage DrawIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 32.0, size / 32.0);
+    painter.setPen(Qt::NoPen);
+    const qreal line = size >= 48 ? 0.6 : 1.0;  // one pixel at 32
+    for (const Shape& shape : IconShapes(line)) {
+        painter.setBrush(shape.color);
+        painter.drawPolygon(shape.polygon);
+    }
     return image;
+}
+
+// The icon as SVG for any size, drawn with the outline of the large PNG files.
+QByteArray IconSvg()
+{
+    QByteArray svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 32 32\">\n";
+    for (const Shape& shape : IconShapes(0.6)) {
+        QStringList points;
+        for (const QPointF& point : shape.polygon)
+            points << QString::number(point.x(), 'g', 6) + "," + QString::number(point.y(), 'g', 6);
+        svg += "  <polygon fill=\"" + shape.color.name().toLatin1() + "\" points=\"" + points.join(' ').toLatin1() +
+               "\"/>\n";
+    }
+    return svg + "</svg>\n";
 }
 
 bool Save(const QImage& image, const QString& path)
@@ -126,7 +158,12 @@ int main(int argc, char** argv)
     const QImage small(res + "/art/icon_16.xpm");
     ok = Save(small.isNull() ? DrawIcon(16) : small.convertToFormat(QImage::Format_ARGB32),
               res + "/icons/quoteforge_16.png") && ok;
-    for (int size : {32, 48, 256})
+    for (int size : {32, 48, 64, 128, 256})
         ok = Save(DrawIcon(size), res + QString("/icons/quoteforge_%1.png").arg(size)) && ok;
+    QFile svg(res + "/icons/quoteforge.svg");
+    if (!svg.open(QIODevice::WriteOnly) || svg.write(IconSvg()) < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(svg.fileName()));
+        ok = false;
+    }
     return ok ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 
 #include "run_cli.h"
 #include "engine/conversion_settings.h"
+#include "metastock/path_text.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -265,4 +266,43 @@ TEST_F(CommandLineTest, OutputDirectoryIsFoundInEverySpellingThePlatformAccepts)
             << spellings[i];
     }
     EXPECT_EQ(ReadBytes(muller / "MASTER").size(), 53 * (spellings.size() + 1));
+}
+
+// Limits count characters, not the bytes of their UTF-8 form: 150 accented characters (300 bytes) are
+// well within the 200 characters of the directory, and its full path within 293.
+TEST_F(CommandLineTest, AccentedDirectoryIsMeasuredInCharacters)
+{
+    std::string half;
+    for (int i = 0; i < 75; ++i)
+        half += "\xC3\xA9";  // é
+    const std::filesystem::path deep = m_dir.Path() / "a" / metastock::PathFromText(half) / metastock::PathFromText(half);
+    std::filesystem::create_directories(deep);
+    std::filesystem::current_path(m_dir.Path() / "a");
+    const std::string relative = half + "/" + half;  // 151 characters, 301 bytes
+    const CliResult result = Convert({"--dir", relative});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(std::filesystem::exists(deep / "F1.DAT"));
+}
+
+// Symbols reach the terminal as UTF-8, whatever bytes MASTER stores them in.
+TEST_F(CommandLineTest, MessagesAndSummariesNameTheSymbolInUtf8)
+{
+    const struct {
+        std::vector<std::string> options;
+        int nStatus;
+        std::string strOut, strErr;
+    } cases[] = {
+        {{}, 0, "CAFÉ: F1.DAT, 2 records, 2024-01-02 to 2024-01-03\n", ""},
+        {{"--update"}, 0, "CAFÉ: F1.DAT, no new records\n", ""},
+        {{"--update", "--oi-col", "off"}, 1, "",
+         "CAFÉ (F1.DAT) holds the fields DOHLCVI but the options give DOHLCV. Nothing was changed.\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> options = {"--symbol", "café"};
+        options.insert(options.end(), c.options.begin(), c.options.end());
+        const CliResult result = Convert(options);
+        EXPECT_EQ(result.status, c.nStatus) << c.strErr;
+        EXPECT_EQ(result.out, c.strOut);
+        EXPECT_EQ(result.err, c.strErr);
+    }
 }

@@ -30,22 +30,22 @@ Outcome Convert(const std::string& text, const Options& options = {})
     CTempDir dir;
     WriteText(dir / "input.txt", text);
     CTestJob test(dir / "input.txt", dir.Path());
-    test.job.m_nDateFormat = options.nDateFormat;
-    test.job.m_bCombineIntraday = options.bDaily;
-    test.job.m_bSkipBadRows = options.bSkipBadRows;
+    test.job.layout.dateFormat = options.nDateFormat;
+    test.job.layout.combineIntraday = options.bDaily;
+    test.job.layout.skipBadRows = options.bSkipBadRows;
     if (options.nTimeColumn >= 0)
         for (int field = kOpenField; field < kFieldCount; ++field)
-            ++test.job.m_nFieldCol[field];
+            ++test.job.layout.fieldColumn[static_cast<std::size_t>(field)];
     Outcome outcome;
-    outcome.nStatus = test.job.Run();
+    outcome.nStatus = test.Run();
     for (std::string message : test.recorder.messages) {
-        const std::size_t at = message.find(test.job.m_strInputPath);
+        const std::size_t at = message.find(test.job.inputPath);
         if (at != std::string::npos)
-            message.replace(at, test.job.m_strInputPath.size(), "INPUT");
+            message.replace(at, test.job.inputPath.size(), "INPUT");
         outcome.strMessage += message;
     }
-    outcome.strNotes = test.job.m_strRowNotes;
-    outcome.strSkipped = test.job.m_strSkippedRows;
+    outcome.strNotes = test.result.rowNotes;
+    outcome.strSkipped = test.result.skippedRows;
     outcome.records = DataRecords(dir / "F1.DAT", 7);
     outcome.bMaster = fs::exists(dir / "MASTER");
     return outcome;

@@ -17,7 +17,7 @@ TEST(DataFiles, ThreeRowsOfAllSevenFields)
     WriteText(dir / "input.txt",
               "12/31/99,1,100,0.5,12.375,1234.5,-27.25\n01/01/00,1,1,1,1,1,1\n02/29/00,0,0,0,0,0,0\n");
     CTestJob test(dir / "input.txt", dir.Path());
-    ASSERT_EQ(test.job.Run(), 0);
+    ASSERT_EQ(test.Run(), 0);
 
     const auto dat = ReadBytes(dir / "F1.DAT");
     ASSERT_EQ(dat.size(), 112u);
@@ -66,7 +66,7 @@ TEST(DataFiles, FieldsThatAreOffAreLeftOutEverywhere)
         WriteText(dir / "input.txt", c.szLine);
         CTestJob test(dir / "input.txt", dir.Path());
         test.Fields(c.fields);
-        ASSERT_EQ(test.job.Run(), 0) << c.szLine;
+        ASSERT_EQ(test.Run(), 0) << c.szLine;
         const auto dat = ReadBytes(dir / "F1.DAT");
         ASSERT_EQ(dat.size(), 8 * c.fields.size()) << c.szLine;
         EXPECT_EQ(Hex(dat.data(), 4 * c.fields.size()), c.szHeader) << c.szLine;
@@ -85,7 +85,7 @@ TEST(DataFiles, ExistingFilesOfTheChosenNumberAreReplacedWhateverTheCaseOfTheirN
     WriteText(dir / "F1.DOP", std::string(100, 'x'));
     CTestJob test(dir / "input.txt", dir.Path());
     test.Fields({{kDateField, 0}, {kCloseField, 1}});
-    ASSERT_EQ(test.job.Run(), 0);
+    ASSERT_EQ(test.Run(), 0);
     EXPECT_FALSE(ListsEntry(dir.Path(), "F1.DAT")) << "one data file for number 1";
     EXPECT_EQ(Hex(ReadBytes(dir / "f1.dat")), "00 00 02 00 00 00 01 00 F0 8E 6F 94 00 00 60 83");
     EXPECT_EQ(fs::file_size(dir / "F1.DOP"), 25u);
@@ -108,8 +108,8 @@ TEST(DataFiles, MoreThan65534RowsAreRefusedBeforeAnythingIsWritten)
         WriteText(dir / "input.txt", bOneMore ? rows + "21400101,2\n" : rows);
         CTestJob test(dir / "input.txt", dir.Path());
         test.Fields({{kDateField, 0}, {kCloseField, 1}});
-        test.job.m_nDateFormat = 8;
-        const int status = test.job.Run();
+        test.job.layout.dateFormat = 8;
+        const int status = test.Run();
         EXPECT_EQ(status != 0, bOneMore);
         EXPECT_EQ(fs::exists(dir / "MASTER"), !bOneMore) << "one more row: " << bOneMore;
         if (bOneMore) {

@@ -55,8 +55,8 @@ TEST(LineReading, EveryDelimiterEndsAFieldAndQuotesHoldThem)
     for (const auto& c : cases) {
         const CConversion result = ConvertText(c.szText, [&](CTestJob& test) {
             test.Fields({{kDateField, 0}, {kOpenField, 1}, {kCloseField, 3}});
-            test.job.m_szDelimiter[0] = c.delimiter;
-            test.job.m_bDecimalComma = c.delimiter == ';';
+            test.job.layout.delimiter = c.delimiter;
+            test.job.layout.decimalComma = c.delimiter == ';';
         });
         EXPECT_EQ(result.messages, Strings{}) << c.szText;
         EXPECT_EQ(result.records, c.rows) << "input \"" << c.szText << "\", delimiter '" << c.delimiter << "'";
@@ -88,7 +88,7 @@ TEST(LineReading, LineEndsAndTheEndOfInput)
     // The CR of a CR LF pair is not part of a numeric-only date at the end of the line.
     const CConversion result = ConvertText("5,123198\r\n", [](CTestJob& test) {
         test.Fields({{kDateField, 1}, {kCloseField, 0}});
-        test.job.m_nDateFormat = 9;
+        test.job.layout.dateFormat = 9;
     });
     EXPECT_EQ(result.messages, Strings{});
     EXPECT_EQ(result.records, (Rows{{981231, 5}}));
@@ -172,8 +172,7 @@ TEST(LineReading, LeadingRowsAreSkippedOnlyWhenAsked)
     for (const auto& c : cases) {
         const CConversion result = ConvertText("Date,Close\n12/31/98,1\n01/04/99,2\n", [&](CTestJob& test) {
             test.Fields({{kDateField, 0}, {kCloseField, 1}});
-            test.job.m_bSkipOn = c.bSkipOn;
-            test.job.m_nSkipRows = c.nSkipRows;
+            test.job.layout.skipRows = c.bSkipOn ? c.nSkipRows : 0;
         });
         EXPECT_EQ(result.nStatus, c.nStatus) << "skip " << c.bSkipOn << ", " << c.nSkipRows;
         EXPECT_EQ(result.records, c.rows) << "skip " << c.bSkipOn << ", " << c.nSkipRows;

@@ -35,11 +35,11 @@ TEST(MasterFile, NewMasterIsAnEmptyHeaderAndTheFirstRecordIsByteExact)
     CTempDir dir;
     WriteText(dir / "input.txt", "\n");  // no data rows: the record keeps its creation date
     CTestJob test(dir / "input.txt", dir.Path(), "ABCDEFGHIJKLMNOP");
-    ASSERT_EQ(test.job.CheckPath(), 0);
+    test.job.name = "ACME";
+    ASSERT_EQ(test.Converter().CheckPath(), 0);
     EXPECT_FALSE(fs::exists(dir / "MASTER")) << "a new MASTER appears only when the run commits";
 
-    CopyText(test.job.m_szName, "ACME");
-    ASSERT_EQ(test.job.Run(), 0);
+    ASSERT_EQ(test.Run(), 0);
     const auto master = ReadBytes(dir / "MASTER");
     ASSERT_EQ(master.size(), 106u);
     EXPECT_EQ(Hex(master.data(), 53), "01 00 01 00 " + Hex(std::string(49, '\0')));
@@ -65,8 +65,8 @@ TEST(MasterFile, LowestFreeFileNumberIsReused)
         WriteText(dir / "MASTER", MasterBytes(count, count, c.used));
         WriteText(dir / "input.txt", "12/31/98,1,2,3,4,5,6\n");
         CTestJob test(dir / "input.txt", dir.Path(), "NEW");
-        test.job.m_bUseExisting = 1;
-        ASSERT_EQ(test.job.Run(), 0) << count << " used";
+        test.job.master = MasterChoice::Existing;
+        ASSERT_EQ(test.Run(), 0) << count << " used";
         const auto master = ReadBytes(dir / "MASTER");
         ASSERT_EQ(master.size(), 53u * (count + 2)) << count << " used";
         EXPECT_EQ(Hex(master.data(), 4), Hex(std::string{char(count + 1), 0, char(count + 1), 0})) << "count, counter";
@@ -94,8 +94,8 @@ TEST(MasterFile, FullMasterRefusesTheNewSecurityAndChangesNothing)
         WriteText(dir.Path() / "out" / "MASTER", before);
         WriteText(dir / "input.txt", "12/31/98,1,2,3,4,5,6\n");
         CTestJob test(dir / "input.txt", dir / "out", "NEW");
-        test.job.m_bUseExisting = 1;
-        EXPECT_EQ(test.job.Run(), 1) << c.nCount << ", " << c.nCounter;
+        test.job.master = MasterChoice::Existing;
+        EXPECT_EQ(test.Run(), 1) << c.nCount << ", " << c.nCounter;
         const std::string expected = c.used.size() == 255 && c.nCount == 10
                                          ? "out" + std::string(1, kPathSeparator) + "MASTER counts 10 securities"
                                          : "This portfolio already has the\nmaximum number of symbols (255).\n"
@@ -115,8 +115,8 @@ TEST(MasterFile, MasterShorterThanItsHeaderIsReportedWithoutHarm)
     WriteText(dir / "MASTER", std::string(20, '\x01'));
     WriteText(dir / "input.txt", "12/31/98,1,2,3,4,5,6\n");
     CTestJob test(dir / "input.txt", dir.Path());
-    test.job.m_bUseExisting = 1;
-    EXPECT_EQ(test.job.Run(), 1);
+    test.job.master = MasterChoice::Existing;
+    EXPECT_EQ(test.Run(), 1);
     ASSERT_EQ(test.recorder.messages.size(), 1u);
     EXPECT_NE(test.recorder.messages[0].find("MASTER"), std::string::npos) << test.recorder.messages[0];
     EXPECT_EQ(Hex(ReadBytes(dir / "MASTER")), Hex(std::string(20, '\x01')));
@@ -132,12 +132,12 @@ TEST(MasterFile, UpdatingTheDatesChangesOnlyTheRecordOfThatFileNumber)
     before[0] = 3, before[1] = 0, before[53] = 1, before[106] = 2, before[159] = 3;
     WriteText(dir / "MASTER", before);
     CTestJob test(dir / "input.txt", dir.Path());
-    test.job.m_bUseExisting = 1;
-    ASSERT_EQ(test.job.CheckPath(), 0);
+    test.job.master = MasterChoice::Existing;
+    ASSERT_EQ(test.Converter().CheckPath(), 0);
 
-    ASSERT_EQ(test.job.UpdateMasterDates({0xF0, 0xFF, 0x71, 0x94}, {0x50, 0x2A, 0x74, 0x94}, 2), 0);
+    ASSERT_EQ(test.Converter().UpdateMasterDates({0xF0, 0xFF, 0x71, 0x94}, {0x50, 0x2A, 0x74, 0x94}, 2), 0);
     EXPECT_EQ(Hex(ReadBytes(dir / "MASTER")), Hex(before)) << "nothing changes before the commit";
-    ASSERT_EQ(test.job.Commit(), 0);
+    ASSERT_EQ(test.Converter().Commit(), 0);
     std::string expected = before;
     expected.replace(106 + 25, 8, "\xF0\xFF\x71\x94\x50\x2A\x74\x94");
     EXPECT_EQ(Hex(ReadBytes(dir / "MASTER")), Hex(expected));
@@ -152,8 +152,8 @@ TEST(MasterFile, LowerCaseMasterIsUsedAndReplacedInPlace)
     WriteText(dir / "input.txt", "12/31/98,1,2,3,4,5,6\n");
     for (const char* szSymbol : {"NEW", "s1"}) {
         CTestJob test(dir / "input.txt", dir / "out", szSymbol);
-        test.job.m_bUseExisting = 1;
-        test.job.Run();
+        test.job.master = MasterChoice::Existing;
+        test.Run();
         EXPECT_EQ(test.recorder.messages, std::string(szSymbol) == "NEW" ? Strings{} : Strings{"Duplicate Symbol"});
     }
     EXPECT_FALSE(ListsEntry(dir.Path() / "out", "MASTER")) << "no second MASTER";

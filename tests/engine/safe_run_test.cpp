@@ -62,8 +62,8 @@ struct CRunResult {
 CRunResult RunInto(const fs::path& input, const fs::path& directory, bool bExisting, const char* szSymbol = "NEW")
 {
     CTestJob test(input, directory, szSymbol);
-    test.job.m_bUseExisting = bExisting;
-    const int status = test.job.Run();
+    test.job.master = bExisting ? MasterChoice::Existing : MasterChoice::New;
+    const int status = test.Run();
     return {status, test.recorder.messages};
 }
 
@@ -94,8 +94,9 @@ const CChange kChanges[] = {
     {"convert --update", "more.txt", FillWithNew,
      [](const fs::path& work, const fs::path& directory) {
          CTestJob test(work / "more.txt", directory, "NEW");
-         test.job.m_bUseExisting = test.job.m_bUpdate = 1;
-         const int status = test.job.Run();
+         test.job.master = MasterChoice::Existing;
+         test.job.update = true;
+         const int status = test.Run();
          return CRunResult{status, test.recorder.messages};
      }},
     {"remove", "", FillWithNew,
@@ -273,9 +274,9 @@ TEST(SafeRun, ASecondRunWaitsForTheLockAndThenSeesTheFirstRunsSecurity)
     std::unique_ptr<IDirectoryLock> held;
     ASSERT_EQ(PlatformFileSystem().LockDirectory(dir.Path(), false, held), LockResult::kLocked);
     CTestJob test(work / "input.txt", dir.Path(), "S1");  // the symbol that the first run added
-    test.job.m_bUseExisting = 1;
+    test.job.master = MasterChoice::Existing;
     int status = -1;
-    std::thread second([&] { status = test.job.Run(); });
+    std::thread second([&] { status = test.Run(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     WriteText(dir / "MASTER", MasterBytes(4, 4, {1, 2, 4, 3}));  // what the first run commits
     held.reset();

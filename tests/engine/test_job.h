@@ -2,6 +2,7 @@
 // A conversion job wired to services that record instead of showing, and readers for what it writes.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,40 +35,53 @@ public:
 inline const std::string kCreatedTwice = "B0 F4 19 95 B0 F4 19 95";
 
 // A job converting input into directory: all seven fields in columns 1 to 7, comma delimiter, MM_DD_YY
-// dates, symbol XYZ, name XYZ CORP, a new MASTER. The working directory is restored when the job goes.
+// dates, symbol XYZ, name XYZ CORP, a new MASTER. Tests change the job, then run it. The working
+// directory is restored when the test goes.
 class CTestJob {
 public:
     CTestJob(const fs::path& input, const fs::path& directory, const char* szSymbol = "XYZ")
     {
-        job.m_strInputPath = input.string();
-        CopyText(job.m_szPath, directory.string());
-        CopyText(job.m_szSymbol, szSymbol);
-        CopyText(job.m_szName, "XYZ CORP");
+        job.inputPath = input.string();
+        job.directory = directory.string();
+        job.symbol = szSymbol;
+        job.name = "XYZ CORP";
         Fields({{kDateField, 0}, {kOpenField, 1}, {kHighField, 2}, {kLowField, 3}, {kCloseField, 4}, {kVolumeField, 5},
                 {kOpenInterestField, 6}});
-        job.m_nDateFormat = 3;
+        job.layout.dateFormat = 3;
     }
 
     // Only these fields are on, each read from the column given (counted from 0).
     void Fields(const std::vector<std::pair<Field, int>>& fields)
     {
-        for (int& bOn : job.m_bFieldOn)
-            bOn = 0;
+        job.layout.fieldOn.fill(false);
         for (const auto& [field, column] : fields) {
-            job.m_bFieldOn[field] = 1;
-            job.m_nFieldCol[field] = column;
+            job.layout.fieldOn[field] = true;
+            job.layout.fieldColumn[field] = column;
         }
-        m_nFieldsOn = static_cast<int>(fields.size());
     }
-    int FieldsOn() const { return m_nFieldsOn; }
+    int FieldsOn() const { return job.layout.FieldsOn(); }
+
+    // The converter of the job as it stands at the first call.
+    CConverter& Converter()
+    {
+        if (!m_pConverter)
+            m_pConverter = std::make_unique<CConverter>(services, job);
+        return *m_pConverter;
+    }
+    int Run()
+    {
+        result = Converter().Run();
+        return result.status;
+    }
 
     CKeepWorkingDirectory keepWorkingDirectory;
     CRecorder recorder;
     CRunServices services{recorder, recorder, recorder};
-    CConverter job{services};
+    ConversionJob job;
+    ConversionResult result;
 
 private:
-    int m_nFieldsOn = 0;
+    std::unique_ptr<CConverter> m_pConverter;
 };
 
 inline Rows DataRecords(const fs::path& file, int nFields)
@@ -97,7 +111,7 @@ CConversion ConvertText(const std::string& text, Adjust adjust)
     WriteText(dir / "input.txt", text);
     CTestJob test(dir / "input.txt", dir.Path());
     adjust(test);
-    const int status = test.job.Run();
+    const int status = test.Run();
     return {status, test.recorder.messages, DataRecords(dir / "F1.DAT", test.FieldsOn())};
 }
 
@@ -106,8 +120,8 @@ inline CConversion ConvertDateAndClose(const std::string& text, int nDateFormat 
 {
     return ConvertText(text, [&](CTestJob& test) {
         test.Fields({{kDateField, 0}, {kCloseField, 1}});
-        test.job.m_nDateFormat = nDateFormat;
-        test.job.m_szDelimiter[0] = delimiter;
+        test.job.layout.dateFormat = nDateFormat;
+        test.job.layout.delimiter = delimiter;
     });
 }
 

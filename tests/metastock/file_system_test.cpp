@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "metastock/file_system.h"
 #include "support/temp_dir.h"
 
@@ -42,6 +44,25 @@ TEST(PlatformFileSystem, EachCallKeepsItsPromiseInADirectoryNamedOutsideAscii)
     EXPECT_FALSE(system.ReadWholeFile(dir / "MISSING", bytes));
     EXPECT_FALSE(system.ReadWholeFile(dir / "SUB", bytes));
     EXPECT_TRUE(system.SyncDirectory(dir));
+
+    const struct {
+        const char* szName;
+        Existence existence;
+        bool bRegularFile;
+    } kLooks[] = {{"OLD", Existence::kYes, true}, {"SUB", Existence::kYes, false}, {"MISSING", Existence::kNo, false},
+                  {"OLD/INSIDE", Existence::kNo, false}};
+    for (const auto& look : kLooks) {
+        const PathStatus status = system.Exists(dir / look.szName);
+        EXPECT_EQ(status.existence, look.existence) << look.szName;
+        EXPECT_EQ(status.bRegularFile, look.bRegularFile) << look.szName;
+    }
+    std::vector<fs::path> names;
+    std::string reason;
+    ASSERT_TRUE(system.List(dir, names, reason)) << reason;
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<fs::path>{"OLD", "SUB"}));
+    EXPECT_FALSE(system.List(dir / "MISSING", names, reason));
+    EXPECT_FALSE(reason.empty()) << "a failed listing says why";
 
     EXPECT_TRUE(system.Remove(dir / "OLD"));
     EXPECT_FALSE(fs::exists(dir / "OLD"));

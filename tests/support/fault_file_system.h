@@ -1,8 +1,12 @@
 #pragma once
 // A file system for tests that passes every call to the platform's and makes the Nth counted call fail
-// (create, write, flush, close, rename, open for reading, each read, directory flush, lock; removals always go through, as the
-// clean-up of a failure needs them). Installed for its lifetime.
+// (create, write, flush, close, rename, open for reading, each read, existence check, listing, directory
+// flush, file-system flush, lock; removals always go through, as the clean-up of a failure needs them). A
+// failed call gives the reason "Input/output error", or m_nFailErrno when a test sets another. Installed
+// for its lifetime.
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +20,7 @@ public:
 
     // Counted calls so far, each as "what path".
     std::vector<std::string> calls;
+    int m_nFailErrno = EIO;
 
     std::unique_ptr<metastock::IWritableFile> CreateExclusive(const std::filesystem::path& path,
                                                               const std::filesystem::path& permissionsFrom) override
@@ -44,6 +49,25 @@ public:
     bool SyncDirectory(const std::filesystem::path& directory) override
     {
         return Pass("syncdir") && m_platform.SyncDirectory(directory);
+    }
+    bool SyncFileSystem(const std::filesystem::path& directory) override
+    {
+        return Pass("syncfs") && m_platform.SyncFileSystem(directory);
+    }
+    metastock::PathStatus Exists(const std::filesystem::path& path) override
+    {
+        if (!Pass("exists " + path.filename().string()))
+            return {metastock::Existence::kError, false, std::strerror(m_nFailErrno)};
+        return m_platform.Exists(path);
+    }
+    bool List(const std::filesystem::path& directory, std::vector<std::filesystem::path>& names,
+              std::string& reason) override
+    {
+        if (!Pass("list")) {
+            reason = std::strerror(m_nFailErrno);
+            return false;
+        }
+        return m_platform.List(directory, names, reason);
     }
     metastock::LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
                                         std::unique_ptr<metastock::IDirectoryLock>& lock) override
@@ -101,7 +125,10 @@ private:
     bool Pass(std::string call)
     {
         calls.push_back(std::move(call));
-        return static_cast<int>(calls.size()) != m_nFailAt;
+        if (static_cast<int>(calls.size()) != m_nFailAt)
+            return true;
+        errno = m_nFailErrno;
+        return false;
     }
 
     int m_nFailAt;

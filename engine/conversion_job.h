@@ -1,0 +1,69 @@
+#pragma once
+// One conversion, as the desktop, `convert`, `convert --update` and `batch` all describe it: where the
+// rows come from and how they are laid out, where the security goes, and what it is called. A plain
+// value built once from the conversion settings; the run only reads it. Text is UTF-8; the run turns
+// symbol and name into Windows-1252 where it writes them.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "metastock/data_file_format.h"
+#include "metastock/mbf.h"
+
+namespace engine {
+
+struct ConversionSettings;
+
+// How the input's lines are read. Field index order everywhere: date, open, high, low, close, volume,
+// open interest (the Field enumeration).
+struct InputLayout {
+    char delimiter = ',';
+    int dateFormat = 1;  // 1 to 16; 0 when none was chosen (no date can be read)
+    int skipRows = 0;    // leading lines skipped
+    std::array<bool, metastock::kFieldCount> fieldOn{};    // the field is read from the input
+    std::array<int, metastock::kFieldCount> fieldColumn{};  // its column among a line's fields, 0 to 19
+    bool decimalComma = false;     // numbers have a decimal comma
+    bool combineIntraday = false;  // several bars of one day become one record
+    bool skipBadRows = false;      // rows that cannot be read are left out and listed
+
+    int FieldsOn() const;
+};
+
+// Whether the security goes into the directory's MASTER or into a new one.
+enum class MasterChoice { Existing, New };
+
+struct ConversionJob {
+    std::string inputPath;
+    std::string directory;
+    std::string symbol;
+    std::string name;
+    InputLayout layout;
+    MasterChoice master = MasterChoice::New;
+    bool update = false;      // a symbol the directory holds gets the rows after its last date
+    bool syncToDisk = true;   // false: no flushes to disk (scratch output); a power loss may then leave new
+                              // files incomplete although MASTER names them
+};
+
+// The job of settings that passed their checks, with the date-format number and the input file.
+ConversionJob MakeConversionJob(const ConversionSettings& settings, int dateFormat, const std::string& inputPath);
+
+// Symbol and name as MASTER stores them; false when either holds a character Windows-1252 has not.
+bool StoredText(const ConversionJob& job, std::string& symbol, std::string& name);
+
+// What a run did. Its messages have gone through the message sink already.
+struct ConversionResult {
+    int status = 1;           // 0 done; non-zero after a message
+    bool staged = false;      // the security went whole into the commit (or into the batch's group)
+    bool updated = false;     // the directory held the security, and the run appended to it
+    std::string symbol;       // UTF-8, as the job names it
+    std::uint8_t fileNumber = 0;  // n of F<n>.DAT
+    int records = 0;          // data records converted by this run
+    int heldRecords = 0;      // records an updated security held before
+    metastock::MbfSingle firstDate = {};  // date codes of the first and last record converted
+    metastock::MbfSingle lastDate = {};
+    std::string rowNotes;     // what was done with the rows: skipped, sorted, combined
+    std::string skippedRows;  // the rows left out as unreadable, with their lines and reasons
+};
+
+}  // namespace engine
