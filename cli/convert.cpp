@@ -60,12 +60,8 @@ bool FitsTheFile(const ConversionSettings& settings, const CConvertRequest& requ
         return true;
     err << "quoteforge-cli: The settings do not fit this file: " << misfit << '\n';
     const DetectedLayout layout = DetectLayout(request.strInput);
-    if (layout.bFound) {
-        std::string fragment;
-        for (const auto& [option, value] : LayoutOptions(layout))
-            fragment += " " + option + " " + value;
-        err << "quoteforge-cli: detect finds:" << fragment << '\n';
-    }
+    if (layout.bFound)
+        err << "quoteforge-cli: detect finds: " << LayoutOptionsLine(layout) << '\n';
     return false;
 }
 

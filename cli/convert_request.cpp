@@ -109,7 +109,17 @@ std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLay
     for (int i = 0; i < kFieldCount; ++i)
         options.emplace_back(kColumnOptions[i].szOption,
                              layout.nColumn[i] != 0 ? std::to_string(layout.nColumn[i]) : std::string("off"));
+    if (layout.bDecimalComma)
+        options.emplace_back("--decimal-comma", "");
     return options;
+}
+
+std::string LayoutOptionsLine(const DetectedLayout& layout)
+{
+    std::string line;
+    for (const auto& [option, value] : LayoutOptions(layout))
+        line += (line.empty() ? "" : " ") + option + (value.empty() ? "" : " " + value);
+    return line;
 }
 
 void SetInputOption(CConvertRequest& request, const std::string& option, const std::string& value)
@@ -120,6 +130,8 @@ void SetInputOption(CConvertRequest& request, const std::string& option, const s
         request.strDateFormat = value;
     else if (option == "--skip")
         ParseWholeNumber(value, request.nSkip);
+    else if (option == "--decimal-comma")
+        request.bDecimalComma = true;
     for (const ColumnOption& column : kColumnOptions)
         if (option == column.szOption)
             request.*column.pValue = value;

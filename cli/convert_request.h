@@ -41,6 +41,9 @@ struct CConvertRequest {
 // the order `detect` prints them.
 std::vector<std::pair<std::string, std::string>> LayoutOptions(const engine::DetectedLayout& layout);
 
+// The options of LayoutOptions as one line that convert takes: "--delimiter comma --date-format ...".
+std::string LayoutOptionsLine(const engine::DetectedLayout& layout);
+
 // Sets one of the input options that LayoutOptions names.
 void SetInputOption(CConvertRequest& request, const std::string& option, const std::string& value);
 

@@ -23,9 +23,6 @@ int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
         err << "quoteforge-cli: " << layout.strProblem << '\n';
         return 1;
     }
-    std::string fragment;
-    for (const auto& [option, value] : LayoutOptions(layout))
-        fragment += (fragment.empty() ? "" : " ") + option + " " + value;
-    out << DescribeLayout(layout) << '\n' << fragment << '\n';
+    out << DescribeLayout(layout) << '\n' << LayoutOptionsLine(layout) << '\n';
     return 0;
 }
