@@ -30,6 +30,7 @@ using namespace metastock;
 namespace {
 
 constexpr int kLinesRead = 100;
+const char* const kNoDates = "no column holds dates in one of the sixteen date formats";
 constexpr int kDelimiterCount = 4;
 constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
 const char* const kDelimiterNames[kDelimiterCount] = {"comma", "tab", "space", "semicolon"};
@@ -76,6 +77,13 @@ int DecimalCommaVotes(std::string_view cell)
         return comma > point ? 1 : -1;
     const std::size_t after = cell.size() - comma - 1;
     return after != 3 ? 1 : 0;
+}
+
+// 9:30, 09:30 or 09:30:00.
+bool IsTime(std::string_view cell)
+{
+    return cell.size() >= 4 && cell.size() <= 8 && cell.find(':') != std::string_view::npos &&
+           std::all_of(cell.begin(), cell.end(), [](char c) { return IsDigit(c) || c == ':'; });
 }
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -235,8 +243,15 @@ bool ReadHeading(const std::vector<std::string>& heading, int (&columns)[kFieldC
 // The columns of numbers that follow the date column, by the rule at the top of this file.
 void AssignByNumbers(const Rows& rows, std::size_t nFirst, int nDateColumn, DetectedLayout& layout)
 {
+    // A column of times (09:30, 00:00:00) beside the dates is no price.
+    int nStart = nDateColumn + 1;
+    bool bTimes = true;
+    for (std::size_t r = nFirst; r < rows.size() && bTimes; ++r)
+        bTimes = static_cast<std::size_t>(nStart) < rows[r].size() && IsTime(rows[r][static_cast<std::size_t>(nStart)]);
+    if (bTimes)
+        ++nStart;
     int nNumbers = 0;
-    for (int c = nDateColumn + 1; c < kMaxColumn; ++c) {
+    for (int c = nStart; c < kMaxColumn; ++c) {
         bool bAll = true;
         for (std::size_t r = nFirst; r < rows.size() && bAll; ++r)
             bAll = static_cast<std::size_t>(c) < rows[r].size() && IsNumber(rows[r][static_cast<std::size_t>(c)]);
@@ -257,7 +272,7 @@ void AssignByNumbers(const Rows& rows, std::size_t nFirst, int nDateColumn, Dete
         return;  // one number without a heading to name it may be anything
     const std::vector<int>& fields = kFieldsByCount[std::min(nNumbers, 6)];
     for (std::size_t i = 0; i < fields.size(); ++i)
-        layout.nColumn[fields[i]] = nDateColumn + 2 + static_cast<int>(i);
+        layout.nColumn[fields[i]] = nStart + 1 + static_cast<int>(i);
 }
 
 // Rows on one date with different times are intraday bars, which detection refuses; the order of the
@@ -268,8 +283,7 @@ bool CheckDays(const Rows& rows, std::size_t nFirst, DetectedLayout& layout)
     int nTimeColumn = -1;
     for (std::size_t c = 0; nFirst < rows.size() && c < rows[nFirst].size() && nTimeColumn < 0; ++c) {
         const std::string& cell = rows[nFirst][c];
-        if (cell.size() >= 4 && cell.size() <= 8 && cell.find(':') != std::string::npos && !IsNumber(cell) &&
-            std::all_of(cell.begin(), cell.end(), [](char ch) { return IsDigit(ch) || ch == ':'; }))
+        if (IsTime(cell))
             nTimeColumn = static_cast<int>(c);
     }
     std::vector<std::pair<int, std::string>> days;  // day index, time
@@ -389,7 +403,7 @@ int FieldsFound(const DetectedLayout& layout)
 DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
 {
     DetectedLayout best;
-    best.strProblem = "no column holds dates in one of the twelve date formats";
+    best.strProblem = kNoDates;
     for (int d = 0; d < kDelimiterCount; ++d) {
         const Rows rows = SplitLines(lines, kDelimiters[d]);
         if (rows.empty()) {
@@ -398,7 +412,7 @@ DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
         }
         DetectedLayout layout = DetectWith(rows, d);
         if (!layout.bFound) {
-            if (!best.bFound && layout.nDateFormat != 0)
+            if (!best.bFound && (layout.nDateFormat != 0 || layout.strProblem != kNoDates))
                 best = layout;  // dates without prices says more than no dates at all
             continue;
         }
@@ -442,12 +456,15 @@ std::string DescribeLayout(const DetectedLayout& layout)
     std::string text = std::string("This looks like a ") + kDelimiterNames[layout.nDelimiter] +
                        "-delimited file with " + headings + ", dates like " + layout.strExampleDate + " (" + szFormat +
                        "), and the columns " + columns + ".";
+    std::vector<std::string> notes = layout.notes;
     if (layout.bDecimalComma)
-        text += " Numbers have a decimal comma.";
-    for (std::string note : layout.notes) {
-        note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
-        text += ' ';
-        text += note;
+        notes.insert(notes.begin(), "numbers have a decimal comma");
+    if (!notes.empty()) {
+        text.pop_back();  // the full stop
+        for (const std::string& note : notes) {
+            text += "; ";
+            text += note;
+        }
         text += '.';
     }
     if (layout.bGuessed)
