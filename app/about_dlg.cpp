@@ -3,12 +3,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSysInfo>
 
 #include "controls/about_texts.h"
 #include "controls/static_link.h"
 #include "quoteforge_version.h"
 #include "res/resources.h"
 #include "settings/dialog_units.h"
+#include "settings/help_request.h"
 
 namespace {
 
@@ -48,7 +50,7 @@ CAboutDlg::CAboutDlg(int* pbMailVisited, int* pbWebVisited, QWidget* pParent)
                    QStringLiteral("Converts historical financial data in ASCII form to data in MetaStock or "
                                   "CompuTrac format"));
     AddCentredText(this, units, {165, 40, 64, 25},
-                   QStringLiteral("A 32 bit application\nby\n") + kAuthorName.toString());
+                   QStringLiteral("A %1 bit application\nby\n").arg(QSysInfo::WordSize) + kAuthorName.toString());
     AddCentredText(this, units, {18, 81, 112, 72}, m_strLegal);
 
     // The links are as wide as their texts (a click beside a text opens nothing), centred under the texts
@@ -67,4 +69,5 @@ CAboutDlg::CAboutDlg(int* pbMailVisited, int* pbWebVisited, QWidget* pParent)
     pOK->setDefault(true);
     pOK->setGeometry(units.Rect(175, 140, 55, 14));
     connect(pOK, &QPushButton::clicked, this, &QDialog::accept);
+    AddHelpKey(this, kAboutHelpPage);
 }

@@ -10,9 +10,14 @@
 #include "app/dialog_placement.h"
 #include "app/message_box_sink.h"
 #include "app/quoteforge_view.h"
+#include "app/run_offers.h"
+#include "app/worker_run.h"
 #include "controls/desktop_services.h"
 #include "engine/conversion_settings.h"
+#include "engine/conversion_job.h"
 #include "engine/converter.h"
+#include "metastock/day_number.h"
+#include "metastock/file_names.h"
 #include "settings/engine_path.h"
 #include "settings/profile_settings_writer.h"
 #include "settings/profile_store.h"
@@ -88,37 +93,75 @@ void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
     dlg.move(PlaceBesideText(text, framed, pScreen->availableGeometry()));
 }
 
+
+// The log's line for a run that added or updated its security, as the command line prints it.
+QString RunSummary(const ConversionResult& result)
+{
+    auto date = [](const MbfSingle& dateCode) {
+        const CalendarDate calendar = DateCodeToDate(dateCode);
+        return calendar.nYear == 0 ? std::string("(unreadable date)") : IsoDateText(calendar);
+    };
+    std::string line = result.symbol + ": " + DataFileName(result.fileNumber) + ", ";
+    if (result.updated)
+        line += "+";
+    line += std::to_string(result.records) + (result.records == 1 ? " record" : " records");
+    if (result.records > 0)
+        line += ", " + date(result.firstDate) + " to " + date(result.lastDate);
+    return QString::fromStdString(line);
+}
+
 }  // namespace
 
 void CQuoteforgeView::OnSettings()
 {
     CSettingsDlg dlg(&m_nDateFormat, window());
     dlg.m_strInputPath = m_strInputPath;
-    dlg.SetSettings(LoadSettings(m_profile));
+    // After a failed run the dialog shows what was typed for it, so that a retry changes only what was wrong.
+    dlg.SetSettings(m_pTypedSettings ? *m_pTypedSettings : LoadSettings(m_profile));
     PlaceDialog(dlg, *this);
     if (dlg.DoModal() != QDialog::Accepted)
         return;
     ConversionSettings settings = dlg.Settings();
     StoreSettings(m_profile, settings);
+    m_pTypedSettings = std::make_unique<ConversionSettings>(settings);
     settings.Path = EnginePath(dlg.Path);
 
+    const RunOffers offers = AskBeforeRun(settings, window());
+    if (!offers.bRun) {
+        AppendText(QStringLiteral("\r\nConversion failed.\r\n    ") + offers.strRefusal.split(u'\n').join(u' '));
+        return;
+    }
+    settings.Exist = offers.nExist;
+
     QMainWindow* pFrame = qobject_cast<QMainWindow*>(window());
-    CMessageBoxSink messages(pFrame ? pFrame->statusBar() : nullptr);
+    CMessageBoxSink messages(pFrame ? pFrame->statusBar() : nullptr,
+                             QStringLiteral("%1 into %2").arg(dlg.Symbol, FromEngineText(settings.Path)));
+    CGuiThreadSink guiMessages(messages);
     CProfileSettingsWriter writeBack(m_profile);
+    CGuiThreadSettingsWriter guiWriteBack(writeBack);
     CSystemToday today;
-    auto converter = std::make_unique<CConverter>(CRunServices{messages, writeBack, today},
-                                                  MakeConversionJob(settings, m_nDateFormat, EnginePath(m_strInputPath)));
+    ConversionJob job = MakeConversionJob(settings, m_nDateFormat, EnginePath(m_strInputPath));
+    job.update = offers.bUpdate;
+    auto converter = std::make_unique<CConverter>(CRunServices{guiMessages, guiWriteBack, today}, job);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int status = converter->Run().status;
+    ConversionResult result;
+    RunOnWorker([&] {
+        result = converter->Run();
+        return result.status;
+    });
     converter.reset();
+    const int status = result.status;
+    const QString strSummary = RunSummary(result);
     if (status == 0) {
-        AppendText(QStringLiteral("\r\nConversion completed successfully!"));
+        m_pTypedSettings.reset();
+        AppendText(QStringLiteral("\r\nConversion completed successfully!\r\n    ") + strSummary);
         Beep();
     } else {
-        AppendText(QStringLiteral("\r\nConversion failed."));
+        AppendText(QStringLiteral("\r\nConversion failed.\r\n    ") + messages.LastMessage().split(u'\n').join(u' '));
     }
     if (pFrame)
         pFrame->statusBar()->clearMessage();  // a waiting notice is over
     QApplication::restoreOverrideCursor();
+    emit RunFinished(QString::fromStdString(settings.Path));
 }

@@ -26,13 +26,29 @@ QPoint PlaceBesideText(const QRect& text, const QSize& dialog, const QRect& scre
 {
     const QPoint below = InsideScreen(QPoint(text.left(), text.bottom() + 1 + kGap), dialog, screen);
     const QPoint beside = InsideScreen(QPoint(text.right() + 1 + kGap, text.top()), dialog, screen);
-    if (CoveredArea(below, dialog, text) == 0)
-        return below;
+    // Beside first: on a wide screen it leaves the most of the window below the text in view.
     if (CoveredArea(beside, dialog, text) == 0)
         return beside;
+    if (CoveredArea(below, dialog, text) == 0)
+        return below;
     const QPoint corner = InsideScreen(screen.bottomRight(), dialog, screen);
     const QPoint candidates[] = {below, beside, corner};
     return *std::min_element(std::begin(candidates), std::end(candidates), [&](const QPoint& a, const QPoint& b) {
         return CoveredArea(a, dialog, text) < CoveredArea(b, dialog, text);
     });
+}
+
+QRect PlaceBesideWindow(const QRect& owner, const QSize& window, const QRect& screen, int nMinWidth)
+{
+    const int nRight = screen.right() - owner.right();  // room on each side
+    const int nLeft = owner.left() - screen.left();
+    const int nTop = std::clamp(owner.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - window.height()));
+    if (nRight >= window.width())
+        return QRect(QPoint(owner.right() + 1, nTop), window);
+    if (nLeft >= window.width())
+        return QRect(QPoint(owner.left() - window.width(), nTop), window);
+    const bool bRight = nRight >= nLeft;
+    const int nWidth = std::max(std::max(nRight, nLeft), std::min(nMinWidth, window.width()));
+    const int nX = bRight ? std::max(screen.left(), screen.right() + 1 - nWidth) : screen.left();
+    return QRect(nX, nTop, nWidth, window.height());
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "app/dialog_placement.h"
 #include "res/resources.h"
 
 CHelpWindow::CHelpWindow(QWidget* pParent) : QMainWindow(pParent, Qt::Window), m_pBrowser(new QTextBrowser(this))
@@ -46,9 +47,15 @@ void CHelpWindow::ShowPage(const QString& strPage)
 {
     if (!strPage.isEmpty())
         m_pBrowser->setSource(QUrl(strPage));
-    if (!isVisible())
-        PlaceNearOwner();
-    if (QWidget* pModal = QApplication::activeModalWidget())
+    QWidget* pModal = QApplication::activeModalWidget();
+    if (pModal == this)
+        pModal = nullptr;
+    // Beside the dialog that asked for help, never over it; else beside the main window.
+    if (pModal && (!isVisible() || frameGeometry().intersects(pModal->frameGeometry())))
+        PlaceNearOwner(pModal);
+    else if (!isVisible())
+        PlaceNearOwner(parentWidget());
+    if (pModal)
         KeepUsableBeside(pModal);
     show();
     raise();
@@ -60,24 +67,18 @@ QString CHelpWindow::CurrentPage() const
     return m_pBrowser->source().toString();
 }
 
-// Beside the main window where the screen has room (right, then left), else over its top-left corner.
-void CHelpWindow::PlaceNearOwner()
+// Beside the owner, narrowed to the room there when need be.
+void CHelpWindow::PlaceNearOwner(const QWidget* pOwner)
 {
-    const QWidget* pOwner = parentWidget();
     if (!pOwner)
         return;
-    const QRect owner = pOwner->frameGeometry();
     const QScreen* pScreen = pOwner->screen();
+    const QRect owner = pOwner->frameGeometry();
     const QRect screen = pScreen ? pScreen->availableGeometry() : owner;
-    const QSize size = frameGeometry().size();
-    QPoint place(owner.left() + 40, owner.top() + 40);
-    if (owner.right() + size.width() < screen.right())
-        place = QPoint(owner.right() + 1, owner.top());
-    else if (owner.left() - size.width() >= screen.left())
-        place = QPoint(owner.left() - size.width(), owner.top());
-    place.setX(std::clamp(place.x(), screen.left(), std::max(screen.left(), screen.right() - size.width())));
-    place.setY(std::clamp(place.y(), screen.top(), std::max(screen.top(), screen.bottom() - size.height())));
-    move(place);
+    const QSize frame = frameGeometry().size() - size();
+    const QRect place = PlaceBesideWindow(owner, QSize(720, 560) + frame, screen);
+    resize(place.size() - frame);
+    move(place.topLeft());
 }
 
 // A modal dialog blocks every window except its own and those that belong to it. While it is open the

@@ -19,7 +19,7 @@ public:
     QString CurrentPage() const;
 
 private:
-    void PlaceNearOwner();
+    void PlaceNearOwner(const QWidget* pOwner);
     void KeepUsableBeside(QWidget* pModal);
 
     QTextBrowser* m_pBrowser;

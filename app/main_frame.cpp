@@ -88,7 +88,7 @@ void CMainFrame::CreateActions()
     m_pOpenAct->setIcon(QIcon(QString::fromLatin1(kToolbarOpenPath)));
     connect(m_pOpenAct, &QAction::triggered, this, &CMainFrame::OnFileOpen);
 
-    m_pSettingsAct = MakeAction(this, "Settings...", "File conversion settings", "Settings");
+    m_pSettingsAct = MakeAction(this, "Se&ttings...", "File conversion settings", "Settings");
     m_pSettingsAct->setIcon(QIcon(QString::fromLatin1(kToolbarSettingsPath)));
     connect(m_pSettingsAct, &QAction::triggered, m_pView, &CQuoteforgeView::OnSettings);
 
@@ -100,6 +100,8 @@ void CMainFrame::CreateActions()
     connect(m_pClearWindowAct, &QAction::triggered, m_pView, &CQuoteforgeView::OnClearWindow);
 
     m_pHelpTopicsAct = MakeAction(this, "&Help Topics", "List Help topics", "Help Topics");
+    m_pHelpTopicsAct->setShortcut(QKeySequence(Qt::Key_F1));
+    m_pHelpTopicsAct->setShortcutContext(Qt::WindowShortcut);
     connect(m_pHelpTopicsAct, &QAction::triggered, this, &CMainFrame::OnHelp);
 
     m_pAboutAct = MakeAction(this, "&About Quoteforge...",
@@ -128,7 +130,7 @@ void CMainFrame::CreateActions()
             &QAction::triggered, m_pView, &QPlainTextEdit::paste);
     AddAccelerator(this, {QKeySequence(Qt::Key_F6)});
     AddAccelerator(this, {QKeySequence(Qt::SHIFT | Qt::Key_F6)});
-    connect(AddAccelerator(this, {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)}),
+    connect(AddAccelerator(this, {QKeySequence(Qt::SHIFT | Qt::Key_F1)}),
             &QAction::triggered, this, &CMainFrame::OnHelp);
 }
 

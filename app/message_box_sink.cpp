@@ -13,7 +13,8 @@ void CMessageBoxSink::ShowMessage(const std::string& text)
     const bool waiting = QApplication::overrideCursor() != nullptr;
     if (waiting)
         QApplication::restoreOverrideCursor();
-    ShowMessageBox(FromEngineText(text));
+    m_strLast = FromEngineText(text);
+    ShowMessageBox(m_strContext.isEmpty() ? m_strLast : m_strLast + u'\n' + m_strContext);
     if (waiting)
         QApplication::setOverrideCursor(Qt::WaitCursor);
 }

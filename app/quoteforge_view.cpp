@@ -18,6 +18,7 @@ using namespace engine;
 namespace {
 
 constexpr int kPreviewLines = 10;
+constexpr int kHeadingBlocks = 6;  // the heading's lines: its text, the path, "looks like this..." and the gaps
 
 }  // namespace
 
@@ -67,10 +68,10 @@ void CQuoteforgeView::OnPreviewFile()
         AppendText(QStringLiteral("\r\n"));
     }
     reader.Close();
-    m_nPreviewBlocks = document()->blockCount() - 1;  // the last block is the empty one after the last line
     if (opened)
         AppendText(QStringLiteral("\r\n") + QString::fromStdString(DescribeLayout(DetectLayout(strPath))) +
                    QStringLiteral("\r\n"));
+    m_nPreviewBlocks = document()->blockCount() - 1;  // the last block is the empty one after the sentence
     moveCursor(QTextCursor::Start);  // the preview is read from its top
     setUpdatesEnabled(true);
     OnSettings();
@@ -86,18 +87,26 @@ QRect CQuoteforgeView::VisiblePreviewRect() const
     const QRect area = viewport()->rect();
     qreal dWidth = 0;
     qreal dBottom = 0;
+    qreal dTop = -1;
     for (QTextBlock block = firstVisibleBlock();
          block.isValid() && (m_nPreviewBlocks == 0 || block.blockNumber() < m_nPreviewBlocks); block = block.next()) {
+        // The heading may be covered; the file's lines and the detection sentence below them may not.
+        if (m_nPreviewBlocks > 0 && block.blockNumber() < kHeadingBlocks)
+            continue;
         const QRectF bounds = blockBoundingGeometry(block).translated(contentOffset());
         if (bounds.top() > area.bottom())
             break;
+        if (dTop < 0)
+            dTop = bounds.top();
         dBottom = bounds.bottom();
         const QTextLayout* pLayout = block.layout();
         for (int i = 0; pLayout && i < pLayout->lineCount(); ++i)
             dWidth = std::max(dWidth, pLayout->lineAt(i).naturalTextWidth());
     }
     const int nMargin = static_cast<int>(document()->documentMargin());
-    const QRect text(area.left(), area.top(), static_cast<int>(dWidth) + 2 * nMargin, static_cast<int>(dBottom) + nMargin);
+    const int nTop = dTop < 0 ? area.top() : static_cast<int>(dTop);
+    const QRect text(area.left(), nTop, static_cast<int>(dWidth) + 2 * nMargin,
+                     static_cast<int>(dBottom) + nMargin - nTop);
     return text.intersected(area).translated(viewport()->mapToGlobal(QPoint(0, 0)));
 }
 

@@ -6,6 +6,10 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <memory>
+
+#include "engine/conversion_settings.h"
+
 class CProfileStore;
 class QAction;
 class QKeyEvent;
@@ -28,8 +32,8 @@ public:
     // "Settings..." is available once a file has been opened.
     void OnUpdateSettings(QAction* pAction) const;
 
-    // The part of the screen that the visible lines of the preview's heading and file lines take, as wide as
-    // the widest of them (the whole visible text when no preview has been shown).
+    // The part of the screen that the visible file lines of the preview and the detection sentence below
+    // them take, as wide as the widest of them (the whole visible text when no preview has been shown).
     QRect VisiblePreviewRect() const;
 
     QString m_strInputPath;  // the file opened last; set by a successful open, never cleared
@@ -37,11 +41,16 @@ public:
 
 signals:
     void InputPathChanged();
+    // A run has ended, well or not; the directory it wrote to, in the engine's form.
+    void RunFinished(const QString& strDirectory);
 
 protected:
     void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     CProfileStore& m_profile;
-    int m_nPreviewBlocks = 0;  // the text blocks of the preview's heading and lines; 0 before a preview
+    // What the dialog held for a run that failed: the next showing starts from it. Only a run's own
+    // write-back and the dialog's OK change the stored settings.
+    std::unique_ptr<engine::ConversionSettings> m_pTypedSettings;
+    int m_nPreviewBlocks = 0;  // the text blocks of the preview: heading, lines, sentence; 0 before a preview
 };

@@ -52,7 +52,10 @@ int ReadCheckedRows(IReadableFile& input, const InputLayout& layout, const std::
 class CConverter::CDataFileSink : public IRecordSink {
 public:
     explicit CDataFileSink(CConverter& converter) : m_converter(converter) {}
-    int Append(const std::uint8_t* record, std::size_t length) override { return m_converter.AppendRecord(record, length); }
+    int Append(const std::uint8_t* record, std::size_t length) override
+    {
+        return m_converter.AppendRecord(record, length);
+    }
 
 private:
     CConverter& m_converter;
@@ -163,7 +166,7 @@ int CConverter::Convert()
     const bool bDated = m_result.records > 0 || (bUpdating && nHeld > 0);
     const int bDatesFailed = bDated ? UpdateMasterDates(firstDate, lastDate, fileNumber) : 0;
     if (bDatesFailed || UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 ||
-        (bUpdating && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
+        (bDated && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
         return 1;
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "metastock/day_number.h"
+#include "metastock/directory_names.h"
 
 namespace engine {
 
@@ -39,11 +40,6 @@ bool IsSeparator(char c)
 char AsciiLower(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // Reads between nMin and nMax digits at text[at]; -1 when fewer are there or more follow.

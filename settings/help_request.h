@@ -11,6 +11,8 @@ class QWidget;
 // The dialogs' help pages, with the section each opens at.
 inline constexpr char kSettingsHelpPage[] = "qrc:/help/settings.html#conversion-settings";
 inline constexpr char kChooseDirHelpPage[] = "qrc:/help/settings.html#choose-directory";
+inline constexpr char kAboutHelpPage[] = "qrc:/help/overview.html#about";
+inline constexpr char kBatchHelpPage[] = "qrc:/help/batch.html";
 
 using HelpFunction = std::function<void(const QString& strPage)>;
 

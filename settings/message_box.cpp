@@ -56,10 +56,10 @@ EMessageAnswer ShowMessageBox(const QString& strText, EMessageButtons buttons, Q
     box.setText(strText);
     box.setTextFormat(Qt::PlainText);
     MakeRoomForCaption(box);
-    if (buttons == EMessageButtons::YesNo) {
+    if (buttons != EMessageButtons::Ok) {
         box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(buttons == EMessageButtons::YesNo ? QMessageBox::Yes : QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? EMessageAnswer::Yes : EMessageAnswer::No;
     }
@@ -81,7 +81,7 @@ CMessageBoxLog::CMessageBoxLog(EMessageAnswer questionAnswer) : m_questionAnswer
     m_previous = SetMessageBoxRecorder([this](const QString& strText, EMessageButtons buttons) {
         m_texts.append(strText);
         m_buttons.push_back(buttons);
-        return buttons == EMessageButtons::YesNo ? m_questionAnswer : EMessageAnswer::Ok;
+        return buttons == EMessageButtons::Ok ? EMessageAnswer::Ok : m_questionAnswer;
     });
 }
 

@@ -11,7 +11,8 @@
 
 class QWidget;
 
-enum class EMessageButtons { Ok, YesNo };
+// YesNoDefaultNo asks a question whose safe answer is No: Enter answers No.
+enum class EMessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class EMessageAnswer { Ok, Yes, No };
 
 // Shows the text and waits for the answer. Without a parent the box is centred over the active window, or

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyle>
 
 #include <algorithm>
@@ -58,6 +59,20 @@ void SetRadio(QButtonGroup* pGroup, int nId)
     pGroup->setExclusive(true);
 }
 
+// The question about settings that do not fit. A first row read as one column nearly always means the
+// wrong delimiter, and says so; every answer points to Detect.
+QString MisfitQuestion(const QString& strReason)
+{
+    static const QRegularExpression oneColumn(QStringLiteral("^row (\\d+) has 1 column,"));
+    const QRegularExpressionMatch match = oneColumn.match(strReason);
+    const QString strWhy = match.hasMatch()
+                               ? QStringLiteral("row %1 has 1 column: is the delimiter right?").arg(match.captured(1))
+                               : strReason + u'.';
+    return QStringLiteral("The settings do not fit this file: %1\n"
+                          "Detect fills in the input settings from what the file looks like.\nConvert anyway?")
+        .arg(strWhy);
+}
+
 }  // namespace
 
 CSettingsDlg::CSettingsDlg(int* pDateFormat, QWidget* pParent) : QDialog(pParent), m_pDateFormat(pDateFormat)
@@ -94,9 +109,10 @@ void CSettingsDlg::CreateControls()
         auto* pBox = new QGroupBox(QString::fromLatin1(szCaption), this);
         pBox->setGeometry(widened(rect(5, y, 330, 45)));
     };
-    auto label = [&](const char* szText, QRect rect) {
+    auto label = [&](const char* szText, QRect rect, QWidget* pBuddy = nullptr) {
         auto* pLabel = new QLabel(QString::fromLatin1(szText), this);
         pLabel->setGeometry(rect);
+        pLabel->setBuddy(pBuddy);
     };
     auto check = [&](const char* szText, const char* szName, QRect rect) {
         auto* pBox = new QCheckBox(QString::fromLatin1(szText), this);
@@ -158,8 +174,8 @@ void CSettingsDlg::CreateControls()
     m_radioComma = radio("&Comma", "Comma", rect(15, 85, 42, 10), m_groupDelimiter, 0);
     m_radioTab = radio("&Tab", "Tab", rect(59, 85, 29, 10), m_groupDelimiter, 1);
     m_radioSpace = radio("&Space", "Space", rect(89, 85, 45, 10), m_groupDelimiter, 2);
-    label("Date Format", rect(150, 70, 80, 10));
     m_comboDateFormat = new QComboBox(this);
+    label("Date &Format", rect(150, 70, 80, 10), m_comboDateFormat);
     m_comboDateFormat->setObjectName(QStringLiteral("DateFormat"));
     m_comboDateFormat->setGeometry(rect(150, 80, 80, 15));
     m_comboDateFormat->setEditable(true);
@@ -168,21 +184,21 @@ void CSettingsDlg::CreateControls()
     m_comboDateFormat->setMaxVisibleItems(kDateFormatCount);
     for (const char* szName : kDateFormatNames)
         m_comboDateFormat->addItem(QString::fromLatin1(szName));
-    m_checkSkipOn = check("Skip Rows", "SkipOn", rect(260, 70, 65, 10));
+    m_checkSkipOn = check("Skip &Rows", "SkipOn", rect(260, 70, 65, 10));
     m_editSkipRows = number("SkipRows", 260, 80, 0, kMaxSkipRows);
 
-    label("Directory Path", rect(15, 120, 240, 10));
     m_editPath = edit("Path", widened(rect(15, 130, 240, 15)));
-    m_buttonBrowse = button("Browse...", "Browse", shifted(rect(260, 130, 65, 15)));
+    label("Directory &Path", rect(15, 120, 240, 10), m_editPath);
+    m_buttonBrowse = button("&Browse...", "Browse", shifted(rect(260, 130, 65, 15)));
 
     label("How to use a Master File in this Directory?", rect(15, 170, 174, 10));
     m_groupExist = new QButtonGroup(this);
     m_radioUseExisting = radio("Use &Existing Master", "UseExisting", rect(15, 185, 84, 10), m_groupExist, 0);
     m_radioMakeNew = radio("Make &New Master", "MakeNew", rect(100, 185, 85, 10), m_groupExist, 1);
-    label("Symbol", rect(190, 170, 65, 10));
     m_editSymbol = edit("Symbol", widened(rect(190, 180, 65, 15)));
-    label("Name", shifted(rect(260, 170, 65, 10)));
+    label("S&ymbol", rect(190, 170, 65, 10), m_editSymbol);
     m_editName = edit("Name", shifted(rect(260, 180, 65, 15)));
+    label("N&ame", shifted(rect(260, 170, 65, 10)), m_editName);
 
     m_buttonDetect = button("&Detect", "Detect", rect(5, 210, 50, 14));
     m_buttonDetect->setToolTip(QStringLiteral("Fill in the input file's settings from what the file looks like"));
@@ -446,8 +462,7 @@ bool CSettingsDlg::ConfirmFit(int nDateFormat)
         SettingsMisfit(Settings(), EnginePath(m_strInputPath), nDateFormat);
     if (reason.empty())
         return true;
-    const QString strQuestion = QStringLiteral("The settings do not fit this file: %1.\nConvert anyway?");
-    return ShowMessageBox(strQuestion.arg(QString::fromStdString(reason)), EMessageButtons::YesNo, this) ==
+    return ShowMessageBox(MisfitQuestion(QString::fromStdString(reason)), EMessageButtons::YesNoDefaultNo, this) ==
            EMessageAnswer::Yes;
 }
 

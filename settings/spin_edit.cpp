@@ -57,7 +57,12 @@ QAbstractSpinBox::StepEnabled CSpinEdit::stepEnabled() const
     return enabled;
 }
 
-QValidator::State CSpinEdit::validate(QString&, int&) const
+// Digits and blanks only: anything else typed or pasted is refused as it comes, so that a number field
+// never holds a sign, a point or a letter.
+QValidator::State CSpinEdit::validate(QString& input, int&) const
 {
+    for (const QChar c : input)
+        if (!c.isDigit() && c != u' ')
+            return QValidator::Invalid;
     return QValidator::Acceptable;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// A number field: an edit that takes any text, with an up/down arrow pair at its right edge. The arrows
+// A number field: an edit that takes digits and blanks, with an up/down arrow pair at its right edge. The arrows
 // (and the Up and Down keys) step the number within the range and write it back as plain digits; typing is
 // never corrected or clamped. Whoever owns the field checks its text.
 

@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include <QAction>
+#include <QLabel>
+#include <QProcess>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +15,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include "app/about_dlg.h"
 #include "app/dialog_placement.h"
 #include "app/help_window.h"
 #include "app/main_frame.h"
@@ -22,11 +25,13 @@
 #include "cli/command_line.h"
 #include "controls/desktop_services.h"
 #include "engine/layout_detection.h"
+#include "settings/engine_path.h"
 #include "settings/message_box.h"
 #include "settings/profile_store.h"
 #include "settings/settings_dlg.h"
 #include "support/temp_dir.h"
 #include "modal.h"
+#include "quoteforge_version.h"
 
 namespace {
 
@@ -83,7 +88,7 @@ protected:
     QAction* SettingsAction() const
     {
         for (QAction* pAction : m_pFrame->findChildren<QAction*>())
-            if (pAction->text() == "Settings...")
+            if (pAction->text() == "Se&ttings...")
                 return pAction;
         return nullptr;
     }
@@ -110,7 +115,8 @@ TEST_F(DesktopTest, ConfirmedDialogConvertsTheOpenedFileAndLogsSuccess)
     ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
 
     EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" | ").toStdString();
-    EXPECT_TRUE(m_pView->toPlainText().endsWith("is a guess.\n\nConversion completed successfully!"))
+    EXPECT_TRUE(m_pView->toPlainText().endsWith(
+        "is a guess.\n\nConversion completed successfully!\n    ABC: F1.DAT, 2 records, 2024-01-02 to 2024-01-03"))
         << m_pView->toPlainText().toStdString();
     EXPECT_EQ(m_nBeeps, 1);
     EXPECT_EQ(m_pView->m_nDateFormat, 4);
@@ -124,20 +130,72 @@ TEST_F(DesktopTest, ConfirmedDialogConvertsTheOpenedFileAndLogsSuccess)
     EXPECT_EQ(m_app.m_pProfile->ReadRecentFiles().value(0), strInput);
 }
 
-TEST_F(DesktopTest, FailedRunShowsItsMessageLogsFailureAndKeepsTheLastGoodOutputNames)
+TEST_F(DesktopTest, DecliningAnOfferLogsWhyAndTheRetryShowsWhatWasTyped)
 {
     StoreRunnableSettings(0);  // use an existing MASTER, but the directory has none
-    m_app.m_pProfile->WriteString("Setting", "Symbol", "abc");
+    m_messages.SetQuestionAnswer(EMessageAnswer::No);
     const QString strInput = WriteInput("prices.csv", kPrices);
-    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) {
+        dlg.findChild<QLineEdit*>("Symbol")->setText("typed");
+        dlg.OnOK();
+    });
     ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
 
-    EXPECT_EQ(m_messages.Texts(), QStringList{"Path specified does not point to a Master file"});
-    EXPECT_TRUE(m_pView->toPlainText().endsWith("\nConversion failed."));
+    const QString strOut = QString::fromStdString(m_dir / "out");
+    EXPECT_EQ(m_messages.Texts(),
+              QStringList{"Path specified does not point to a Master file\nMake a new MASTER in " + strOut + "?"});
+    EXPECT_TRUE(m_pView->toPlainText().endsWith(
+        "\nConversion failed.\n    Path specified does not point to a Master file: " + strOut));
     EXPECT_EQ(m_nBeeps, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "out"));
     // The dialog's values are stored whatever the outcome; the symbol only by a run that added it.
     EXPECT_EQ(m_app.m_pProfile->ReadString("Setting", "Symbol", ""), "abc");
-    EXPECT_EQ(m_app.m_pProfile->ReadString("Setting", "Exist", ""), "0");
+    QString strShown;
+    WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) {
+        strShown = dlg.findChild<QLineEdit*>("Symbol")->text();
+        dlg.reject();
+    });
+    m_pView->OnSettings();
+    EXPECT_EQ(strShown, "TYPED") << "the retry starts from what was typed";
+}
+
+TEST_F(DesktopTest, AnsweringYesToAnOfferRunsWhatItOffers)
+{
+    const QString strInput = WriteInput("prices.csv", kPrices);
+    const std::filesystem::path out = m_dir.Path() / "out";
+    const QString strOut = QString::fromStdString(out.string());
+    const QString strNew = QString::fromStdString((m_dir.Path() / "new").string());
+    const struct {
+        int nExist;
+        const char* szSymbol;
+        QString strPath;
+        QString strQuestion;
+        const char* szLogged;
+        const char* szDataFile;
+    } cases[] = {
+        {0, "abc", strOut, "Path specified does not point to a Master file\nMake a new MASTER in " + strOut + "?",
+         "ABC: F1.DAT, 2 records", "F1.DAT"},
+        {1, "def", strOut, "New Master chosen but one already exists\nAdd DEF to the MASTER in " + strOut + "?",
+         "DEF: F2.DAT, 2 records", "F2.DAT"},
+        {0, "abc", strOut, "Duplicate Symbol\nABC is already in " + strOut + ".\nUpdate: append the rows after 2024-01-03?",
+         "ABC: F1.DAT, +0 records", "F1.DAT"},
+        {1, "ghi", strNew, "Path does not exist\nCreate the directory " + strNew + "?", "GHI: F1.DAT, 2 records",
+         "F1.DAT"},
+    };
+    for (const auto& c : cases) {
+        StoreRunnableSettings(c.nExist);
+        m_app.m_pProfile->WriteString("Setting", "Symbol", c.szSymbol);
+        m_app.m_pProfile->WriteString("Setting", "Path", c.strPath);
+        m_messages.Clear();
+        WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+        ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+        EXPECT_EQ(m_messages.Texts(), QStringList{c.strQuestion});
+        EXPECT_TRUE(m_pView->toPlainText().endsWith(QString::fromLatin1(c.szLogged) + ", 2024-01-02 to 2024-01-03") ||
+                    m_pView->toPlainText().endsWith(QString::fromLatin1(c.szLogged)))
+            << m_pView->toPlainText().toStdString();
+        EXPECT_TRUE(std::filesystem::exists(EnginePath(c.strPath) + "/" + c.szDataFile)) << c.szSymbol;
+    }
+    EXPECT_EQ(m_app.m_pProfile->ReadString("Setting", "Exist", ""), "1") << "an answer does not change Exist";
 }
 
 TEST_F(DesktopTest, CancelStoresNothingAndRunsNothing)
@@ -255,7 +313,7 @@ TEST_F(DesktopTest, TheSampleWithFreshSettingsAsksAboutTheMisfitThenConvertsWhat
     EXPECT_TRUE(m_messages.Texts()[0].endsWith(".\nConvert anyway?"));
     EXPECT_TRUE(bOpenAfterNo);
     EXPECT_EQ(storedAfterNo.join(",").toStdString(), "-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,-");
-    EXPECT_TRUE(m_pView->toPlainText().endsWith("Conversion completed successfully!"));
+    EXPECT_TRUE(m_pView->toPlainText().contains("\nConversion completed successfully!\n    QFDEMO: F1.DAT, 1500 records"));
     EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), (1500u + 1) * 28);
     QStringList stored = StoredSettings();
     stored[3] = "path";
@@ -283,7 +341,7 @@ TEST_F(DesktopTest, DesktopAndCommandLineWriteTheSameBytesForTheSameSettings)
                                 "--date-format", "MM_DD_CCYY", "--skip", "1", "--master", "new"};
     std::ostringstream out;
     std::ostringstream err;
-    ASSERT_EQ(RunCommandLine(static_cast<int>(std::size(argv)), argv, out, err), 0) << err.str();
+    ASSERT_EQ(cli::RunCommandLine(static_cast<int>(std::size(argv)), argv, out, err), 0) << err.str();
 
     for (const char* szFile : {"MASTER", "F1.DAT", "F1.DOP"})
         EXPECT_EQ(ReadBytes(desktopDir / szFile), ReadBytes(cliDir / szFile)) << szFile;
@@ -356,9 +414,55 @@ TEST_F(DesktopTest, EscapeClosesTheHelpAndFOneInADialogShowsItsSection)
     ASSERT_TRUE(m_pFrame->OpenDocumentFile(WriteInput("prices.csv", kPrices)));
     EXPECT_EQ(strPage, "qrc:/help/settings.html#conversion-settings");
     EXPECT_TRUE(bHelpVisible);
+
+    WhenModal<CAboutDlg>([&](CAboutDlg& dlg) {
+        for (QAction* pAction : dlg.actions())
+            if (pAction->shortcut() == QKeySequence(Qt::Key_F1))
+                pAction->trigger();
+        strPage = pHelp->CurrentPage();
+        dlg.reject();
+    });
+    m_pFrame->OnAppAbout();
+    EXPECT_EQ(strPage, "qrc:/help/overview.html#about");
 }
 
-TEST(DialogPlacement, TheDialogGoesBelowOrBesideTheTextInsideTheScreen)
+TEST_F(DesktopTest, MenusShowTheirKeysAndAboutNamesTheBuild)
+{
+    QAction* pHelpTopics = nullptr;
+    for (QAction* pAction : m_pFrame->findChildren<QAction*>())
+        if (pAction->text() == "&Help Topics")
+            pHelpTopics = pAction;
+    ASSERT_NE(pHelpTopics, nullptr);
+    EXPECT_EQ(pHelpTopics->shortcut(), QKeySequence(Qt::Key_F1));
+    ASSERT_NE(SettingsAction(), nullptr) << "File > Se&ttings... has a mnemonic";
+
+    CAboutDlg about(nullptr, nullptr);
+    QStringList texts;
+    for (const QLabel* pLabel : about.findChildren<QLabel*>())
+        texts << pLabel->text();
+    const QString strBits = QStringLiteral("A %1 bit application").arg(sizeof(void*) * 8);
+    EXPECT_TRUE(texts.join("|").contains(strBits)) << texts.join("|").toStdString();
+}
+
+TEST(DesktopCommandLine, HelpAndVersionPrintAndExitWithoutAWindow)
+{
+    const struct {
+        const char* szOption;
+        const char* szPrinted;
+    } cases[] = {{"--help", "Usage: quoteforge [FILE]"}, {"--version", "quoteforge " QUOTEFORGE_VERSION}};
+    for (const auto& c : cases) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "no-such-platform");  // a window would fail to start
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(QUOTEFORGE_DESKTOP), {c.szOption});
+        ASSERT_TRUE(process.waitForFinished(10000)) << c.szOption;
+        EXPECT_EQ(process.exitCode(), 0) << c.szOption;
+        EXPECT_TRUE(process.readAllStandardOutput().startsWith(c.szPrinted)) << c.szOption;
+    }
+}
+
+TEST(DialogPlacement, TheDialogGoesBesideOrBelowTheTextInsideTheScreen)
 {
     const QRect screen(0, 0, 1024, 768);
     const QSize dialog(500, 380);
@@ -366,13 +470,30 @@ TEST(DialogPlacement, TheDialogGoesBelowOrBesideTheTextInsideTheScreen)
         QRect text;
         QPoint place;
     } cases[] = {
-        {{80, 120, 400, 200}, {80, 328}},   // room below the text
-        {{80, 120, 400, 330}, {488, 120}},  // no room below: to the right
+        {{80, 120, 400, 200}, {488, 120}},  // room to the right of the text
+        {{80, 120, 600, 200}, {80, 328}},   // no room to the right: below
         {{80, 120, 700, 330}, {524, 388}},  // room on neither side: the screen's corner covers the least
         {{700, 50, 300, 100}, {524, 158}},  // below, pushed left into the screen
     };
     for (const Case& c : cases)
         EXPECT_EQ(PlaceBesideText(c.text, dialog, screen), c.place) << c.text.x() << "," << c.text.height();
+}
+
+TEST(DialogPlacement, TheHelpGoesBesideItsOwnerNarrowedToTheRoomThere)
+{
+    const QSize help(720, 560);
+    struct Case {
+        QRect owner;
+        QRect screen;
+        QRect place;
+    } cases[] = {
+        {{100, 100, 560, 400}, {0, 0, 1920, 1080}, {660, 100, 720, 560}},  // right of it
+        {{1300, 100, 560, 400}, {0, 0, 1920, 1080}, {580, 100, 720, 560}}, // left of it
+        {{300, 300, 560, 400}, {0, 0, 1024, 768}, {0, 208, 320, 560}},     // little room: the wider side, 320 wide
+        {{100, 100, 560, 400}, {0, 0, 1024, 768}, {660, 100, 364, 560}},   // the wider side, narrowed
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlaceBesideWindow(c.owner, help, c.screen), c.place) << c.owner.x() << " on " << c.screen.width();
 }
 
 TEST(WindowPlacement, UnusablePlacementGivesTheCentredWindowOfEightyFivePercent)

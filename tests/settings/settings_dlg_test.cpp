@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -186,14 +187,19 @@ TEST_F(SettingsDlg, UncheckingAFieldLetsItsColumnRepeatAnother)
 TEST_F(SettingsDlg, NumberFieldsAdmitOnlyWholeNumbersInTheirRange)
 {
     Show();
+    // Typing keeps only digits and blanks, so a sign or a point never reaches the check.
     const struct {
         const char* szText;
+        const char* szShown;
         bool bAccepted;
-    } cases[] = {{"0", false}, {"21", false}, {"-1", false}, {"abc", false}, {"", false},     {"1.5", false},
-                 {"+3", false}, {"99999999999", false},      {"20", true},   {" 8 ", true},   {"08", true}};
+    } cases[] = {{"0", "0", false},    {"21", "21", false},  {"-1", "1", true},
+                 {"abc", "", false},   {"", "", false},      {"1.5", "15", true},
+                 {"+3", "3", true},    {"x-", "", false},    {"99999999999", "99999999999", false},
+                 {"20", "20", true},   {" 8 ", " 8 ", true}, {"08", "08", true}};
     for (const auto& c : cases) {
         m_messages.Clear();
         Type(Number("OICol"), c.szText);
+        EXPECT_EQ(Number("OICol")->Text(), QString::fromLatin1(c.szShown)) << c.szText;
         EXPECT_EQ(m_dlg.UpdateData(true), c.bAccepted) << "\"" << c.szText << "\"";
         EXPECT_EQ(m_messages.Texts(), c.bAccepted ? QStringList{} : QStringList{kRangeMessage}) << c.szText;
         if (!c.bAccepted) {
@@ -465,16 +471,27 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
     }
 }
 
-TEST_F(SettingsDlg, EveryButtonHasItsOwnMnemonicAndTheSymbolShowsSixteenWideLetters)
+TEST_F(SettingsDlg, EveryButtonAndLabelledFieldHasItsOwnMnemonicAndTheSymbolShowsSixteenWideLetters)
 {
     QStringList mnemonics;
-    for (const QAbstractButton* pButton : m_dlg.findChildren<QAbstractButton*>()) {
-        const qsizetype nAmpersand = pButton->text().indexOf(u'&');
+    auto collect = [&](const QString& strText) {
+        const qsizetype nAmpersand = strText.indexOf(u'&');
         if (nAmpersand >= 0)
-            mnemonics << pButton->text().mid(nAmpersand + 1, 1).toUpper();
+            mnemonics << strText.mid(nAmpersand + 1, 1).toUpper();
+    };
+    for (const QAbstractButton* pButton : m_dlg.findChildren<QAbstractButton*>())
+        collect(pButton->text());
+    QStringList buddies;
+    for (const QLabel* pLabel : m_dlg.findChildren<QLabel*>()) {
+        if (pLabel->buddy()) {
+            collect(pLabel->text());
+            buddies << pLabel->buddy()->objectName();
+        }
     }
     mnemonics.sort();
-    EXPECT_EQ(mnemonics, (QStringList{"C", "D", "E", "N", "S", "T"}));
+    buddies.sort();
+    EXPECT_EQ(mnemonics, (QStringList{"A", "B", "C", "D", "E", "F", "N", "P", "R", "S", "T", "Y"}));
+    EXPECT_EQ(buddies, (QStringList{"DateFormat", "Name", "Path", "Symbol"}));
 
     Show();
     QLineEdit* pSymbol = Edit("Symbol");
@@ -502,10 +519,10 @@ TEST_F(SettingsDlg, EnterInAFieldPressesOK)
     }
 }
 
-// Runs fn on the chooser once it is shown modally over the dialog.
-void OnChooser(std::function<void(CChooseDir&)> fn, bool* pbShown)
+// Runs fn on the chooser once it is shown modally over the dialog; *pbLooked tells that the look was made.
+void OnChooser(std::function<void(CChooseDir&)> fn, bool* pbShown, bool* pbLooked = nullptr)
 {
-    QTimer::singleShot(0, [fn, pbShown] {
+    QTimer::singleShot(0, [fn, pbShown, pbLooked] {
         auto* pChooser = qobject_cast<CChooseDir*>(QApplication::activeModalWidget());
         if (pbShown)
             *pbShown = pChooser != nullptr;
@@ -513,6 +530,8 @@ void OnChooser(std::function<void(CChooseDir&)> fn, bool* pbShown)
             fn(*pChooser);
         else if (QApplication::activeModalWidget())
             QApplication::activeModalWidget()->close();
+        if (pbLooked)
+            *pbLooked = true;
     });
 }
 
@@ -557,11 +576,50 @@ TEST_F(SettingsDlg, BrowseDoesNotOpenTheChooserWhileAFieldIsWrong)
     Show();
     Type(Number("LoCol"), "30");
     bool bShown = true;
-    OnChooser([](CChooseDir& chooser) { chooser.reject(); }, &bShown);
+    bool bLooked = false;
+    OnChooser([](CChooseDir& chooser) { chooser.reject(); }, &bShown, &bLooked);
     Click(Control<QPushButton>("Browse"));
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bLooked; })) << "the look for a chooser never ran";
     EXPECT_FALSE(bShown);
     EXPECT_EQ(m_messages.Texts(), QStringList{kRangeMessage});
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SettingsDlgFit, SettingsThatDoNotFitAskWithNoAsTheDefaultAndNameTheDelimiter)
+{
+    CTempDir dir;
+    const struct {
+        const char* szFile;
+        const char* szFirstLine;  // empty: no question
+    } cases[] = {
+        {"01/02/2024;10;11;9;10.5;100;5\n", "The settings do not fit this file: row 1 has 1 column: is the delimiter right?"},
+        {"01/02/2024,10,11\n", "The settings do not fit this file: row 1 has 3 columns, but Low is set to column 4."},
+        {"2024-01-02,10,11,9,10.5,100,5\n", "The settings do not fit this file: the date \"2024-01-02\" in row 1 is not in the format MMDDYY."},
+        {"010224,10,11,9,10.5,100,5\n", ""},
+    };
+    for (const auto& c : cases) {
+        WriteText(dir.Path() / "in.csv", c.szFile);
+        CMessageBoxLog messages(EMessageAnswer::No);
+        int nDateFormat = 0;
+        CSettingsDlg dlg(&nDateFormat);
+        FillDefaults(dlg);
+        dlg.m_strInputPath = QString::fromStdString((dir.Path() / "in.csv").string());
+        dlg.OnInitDialog();
+        dlg.OnOK();
+        if (*c.szFirstLine == '\0') {
+            EXPECT_TRUE(messages.Texts().isEmpty()) << c.szFile;
+            continue;
+        }
+        ASSERT_EQ(messages.Texts().size(), 1) << c.szFile;
+        const QStringList lines = messages.Texts()[0].split(u'\n');
+        EXPECT_EQ(lines.value(0).toStdString(), c.szFirstLine);
+        EXPECT_TRUE(lines.value(1).contains("Detect")) << "points to Detect";
+        EXPECT_EQ(messages.Buttons(), std::vector<EMessageButtons>{EMessageButtons::YesNoDefaultNo});
+        EXPECT_NE(dlg.result(), QDialog::Accepted) << "No keeps the dialog open";
+    }
 }
 
 }  // namespace
