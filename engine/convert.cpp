@@ -61,6 +61,18 @@ private:
     CConverter& m_converter;
 };
 
+CheckedRows CheckJobRows(const ConversionJob& job)
+{
+    // The run itself reports an input it cannot open.
+    class CSilentSink : public IMessageSink {
+    public:
+        void ShowMessage(const std::string&) override {}
+    } none;
+    std::string inputPath;
+    const std::unique_ptr<IReadableFile> input = OpenInput(job.inputPath, none, inputPath);
+    return input ? ReadRows(*input, job.layout) : CheckedRows{};
+}
+
 int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead)
 {
     std::string inputPath;

@@ -38,6 +38,10 @@ struct RecordsReadAhead {
 std::unique_ptr<metastock::IReadableFile> OpenInput(const std::string& path, IMessageSink& messages,
                                                    std::string& absolutePath);
 
+// Reads and checks the job's input without converting it, so that a front end can ask before the run
+// whether rows that cannot be read are to be skipped. An input that cannot be opened reads as no rows.
+CheckedRows CheckJobRows(const ConversionJob& job);
+
 // Reads and checks the job's input into memory: 0, or 1 after a message. Not for an update, whose rows
 // depend on the directory.
 int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead);
