@@ -19,6 +19,7 @@
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 #include "settings/engine_path.h"
+#include "settings/message_box.h"
 #include "settings/profile_settings_writer.h"
 #include "settings/profile_store.h"
 #include "settings/settings_dlg.h"
@@ -61,6 +62,8 @@ ConversionSettings LoadSettings(const CProfileStore& profile)
     settings.Path = profile.ReadString(section, "Path", "").toStdString();
     settings.Symbol = profile.ReadString(section, "Symbol", "").toStdString();
     settings.Name = profile.ReadString(section, "Name", "").toStdString();
+    settings.DecimalComma = profile.ReadInt(section, "DecimalComma", 0) != 0;
+    settings.Daily = profile.ReadInt(section, "Daily", 0) != 0;
     ForEachNumber(settings, [&](const char* szName, int& nValue) { nValue = profile.ReadInt(section, szName, nValue); });
     return settings;
 }
@@ -72,6 +75,8 @@ void StoreSettings(CProfileStore& profile, const ConversionSettings& settings)
     profile.WriteString(section, "DateFormat", QString::fromStdString(settings.DateFormat));
     profile.WriteInt(section, "Delimiter", settings.Delimiter);
     profile.WriteInt(section, "Exist", settings.Exist);
+    profile.WriteInt(section, "DecimalComma", settings.DecimalComma ? 1 : 0);
+    profile.WriteInt(section, "Daily", settings.Daily ? 1 : 0);
     ForEachNumber(settings, [&](const char* szName, int nValue) { profile.WriteInt(section, szName, nValue); });
 }
 
@@ -142,6 +147,12 @@ void CQuoteforgeView::OnSettings()
     CSystemToday today;
     ConversionJob job = MakeConversionJob(settings, m_nDateFormat, EnginePath(m_strInputPath));
     job.update = offers.bUpdate;
+    // Rows that cannot be read refuse the run unless the user chooses to leave them out.
+    const CheckedRows checked = CheckJobRows(job);
+    if (checked.nBadRows > 0 && !checked.bReadFailed &&
+        ShowMessageBox(QString::fromStdString(ListBadRows(checked)) + QStringLiteral("\n\nSkip rows that cannot be read?"),
+                       EMessageButtons::YesNoDefaultNo, window()) == EMessageAnswer::Yes)
+        job.layout.skipBadRows = true;
     auto converter = std::make_unique<CConverter>(CRunServices{guiMessages, guiWriteBack, today}, job);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
