@@ -1,6 +1,5 @@
-#include "cli/batch.h"
+// quoteforge-cli batch: many price files into one MetaStock directory, one security each.
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -12,18 +11,39 @@
 #include <unistd.h>
 #endif
 
-#include "cli/input_options.h"
-#include "cli/subcommand.h"
+#include "cli/command.h"
+#include "cli/convert_request.h"
+#include "cli/output.h"
 #include "engine/batch.h"
 #include "engine/conversion_settings.h"
-#include "engine/converter.h"
-#include "engine/layout_detection.h"
+#include "metastock/master_format.h"
+
+namespace cli {
 
 using namespace engine;
 
 namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);  // at most ten updates a second
+constexpr int kMaxThreads = 64;
+
+// The number of cores, at least 1.
+int DefaultThreads()
+{
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+struct BatchRequest {
+    std::string strDir;
+    std::vector<std::string> files;
+    std::vector<std::string> symbolFrom = {"name"};  // "name", or "column" and a number
+    std::vector<std::string> nameFrom;               // empty, or "column" and a number
+    int nMaxPerDir = metastock::kMaxSecurities;
+    bool bNoSync = false;
+    bool bUpdate = false;
+    int nThreads = DefaultThreads();
+    ConvertRequest input;  // the input options; its symbol and directory are not used
+};
 
 bool IsErrorTerminal()
 {
@@ -116,76 +136,36 @@ bool ReadSource(const std::vector<std::string>& words, const char* option, bool 
         try {
             std::size_t used = 0;
             column = std::stoi(words[1], &used);
-            if (used == words[1].size() && column >= 1 && column <= 20)
+            if (used == words[1].size() && column >= kMinColumn && column <= kMaxColumn)
                 return true;
         } catch (const std::exception&) {
         }
     }
-    error = std::string(option) + (bNameAllowed ? " must be \"name\" or " : " must be ") +
-            "\"column N\" with N from 1 to 20";
+    error = std::string(option) + (bNameAllowed ? " must be \"name\" or " : " must be ") + "\"column N\" with N from " +
+            std::to_string(kMinColumn) + " to " + std::to_string(kMaxColumn);
     return false;
 }
 
-}  // namespace
-
-int DefaultThreads()
-{
-    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-}
-
-CLI::App* AddBatchCommand(CLI::App& app, CBatchRequest& request)
-{
-    CLI::App* batch = app.add_subcommand(
-        "batch", "Converts many price text files into one MetaStock directory, one security each");
-    batch->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    batch->add_option("DIR", request.strDir, "The MetaStock directory; made when missing")->required();
-    batch->add_option("FILE", request.files, "The price text files, one security each")->required();
-    batch->add_option("--symbol-from", request.symbolFrom,
-                      "name: the file's name without its extension (default); column N: the value in column N "
-                      "of the first data row. Upper-cased, cut to 16 characters")
-        ->expected(1, 2);
-    batch->add_option("--name-from", request.nameFrom,
-                      "column N: the name is the value in column N of the first data row (default: no name)")
-        ->expected(2);
-    batch->add_option("--max-per-dir", request.nMaxPerDir,
-                      "Securities per directory, 1 to 255, before the batch goes on in DIR/2, DIR/3, ... "
-                      "(default: 255)");
-    batch->add_option("--threads", request.nThreads,
-                      "Worker threads that read the files ahead, 1 to 64 (default: the number of cores); the "
-                      "bytes written do not depend on it");
-    batch->add_flag("--update", request.bUpdate,
-                    "A symbol that DIR or its numbered sub-directories hold gets the file's rows later than its "
-                    "last date; other symbols are added");
-    batch->add_flag("--no-sync", request.bNoSync,
-                    "Skip the flushes to disk: faster, for output that can be made again; a power loss may then "
-                    "leave securities that MASTER lists with incomplete data files");
-    AddInputOptions(*batch, request.input);
-    batch->add_flag("--detect", request.input.bDetect,
-                    "Take the delimiter, date format, skip and columns that are not given from each file itself "
-                    "(see detect)");
-    return batch;
-}
-
-int RunBatch(const CLI::App& command, CBatchRequest& request, std::ostream& out, std::ostream& err)
+int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::ostream& err)
 {
     int nSymbolColumn = 0, nNameColumn = 0;
     std::string problem;
     ConversionSettings settings;
     int nDateFormat = 0;
-    request.input.strSymbol = "X";  // each file's own symbol replaces it
+    request.input.strSymbol.assign(1, 'X');  // each file's own symbol replaces it
     request.input.strDir = request.strDir;
     if (!ReadSource(request.symbolFrom, "--symbol-from", true, nSymbolColumn, problem) ||
         !ReadSource(request.nameFrom, "--name-from", false, nNameColumn, problem) ||
         (!ValidateRequest(request.input, settings, nDateFormat, problem) && !request.input.bDetect)) {
-        err << "quoteforge-cli: " << problem << '\n';
+        Complain(err, problem);
         return 2;
     }
-    if (request.nThreads < 1 || request.nThreads > 64) {
-        err << "quoteforge-cli: --threads must be from 1 to 64\n";
+    if (request.nThreads < 1 || request.nThreads > kMaxThreads) {
+        Complain(err, "--threads must be from 1 to " + std::to_string(kMaxThreads));
         return 2;
     }
-    if (request.nMaxPerDir < 1 || request.nMaxPerDir > 255) {
-        err << "quoteforge-cli: --max-per-dir must be from 1 to 255 securities\n";
+    if (request.nMaxPerDir < 1 || request.nMaxPerDir > metastock::kMaxSecurities) {
+        Complain(err, "--max-per-dir must be from 1 to " + std::to_string(metastock::kMaxSecurities) + " securities");
         return 2;
     }
     const bool bProgress = &err == &std::cerr && IsErrorTerminal();
@@ -209,17 +189,13 @@ int RunBatch(const CLI::App& command, CBatchRequest& request, std::ostream& out,
             nFileDateFormat = nDateFormat;
             return 0;
         }
-        CConvertRequest input = request.input;
+        ConvertRequest input = request.input;
         input.strInput = absolutePath;
         std::string fault;
-        const DetectedLayout layout = DetectLayout(absolutePath);
-        if (!layout.bFound) {
-            messages.ShowMessage(layout.strProblem);
+        if (!FillFromDetection(absolutePath, given, input, fault)) {
+            messages.ShowMessage(fault);
             return 1;
         }
-        for (const auto& [option, value] : LayoutOptions(layout))
-            if (command.count(option) == 0)
-                SetInputOption(input, option, value);
         if (!ValidateRequest(input, fileSettings, nFileDateFormat, fault)) {
             messages.ShowMessage(fault);
             return 1;
@@ -230,8 +206,51 @@ int RunBatch(const CLI::App& command, CBatchRequest& request, std::ostream& out,
     console.ClearProgress();
     out << Summary(batch.m_totals, console.Seconds()) << std::endl;
     if (!out) {
-        err << "quoteforge-cli: cannot write the summary line to standard output\n";
+        Complain(err, "cannot write the summary line to standard output");
         return 1;
     }
     return status;
 }
+
+}  // namespace
+
+Command BatchCommand()
+{
+    auto request = std::make_shared<BatchRequest>();
+    const std::string range = std::to_string(kMinColumn) + " to " + std::to_string(kMaxColumn);
+    Command command{
+        "batch",
+        "Converts many price text files into one MetaStock directory, one security each",
+        {{"DIR", &request->strDir, "The MetaStock directory; made when missing", true},
+         {"FILE", &request->files, "The price text files, one security each", true},
+         {"--symbol-from", &request->symbolFrom,
+          "name: the file's name without its extension (default); column N: the value in column N of the first data "
+          "row. Upper-cased, cut to " + std::to_string(kMaxSymbolLength) + " characters",
+          false, {}, 1, 2},
+         {"--name-from", &request->nameFrom,
+          "column N: the name is the value in column N of the first data row (default: no name)", false, {}, 2, 2},
+         {"--max-per-dir", &request->nMaxPerDir,
+          "Securities per directory, 1 to " + std::to_string(metastock::kMaxSecurities) +
+              ", before the batch goes on in DIR/2, DIR/3, ... (default: " + std::to_string(metastock::kMaxSecurities) +
+              ")"},
+         {"--threads", &request->nThreads,
+          "Worker threads that read the files ahead, 1 to " + std::to_string(kMaxThreads) +
+              " (default: the number of cores); the bytes written do not depend on it"},
+         {"--update", &request->bUpdate,
+          "A symbol that DIR or its numbered sub-directories hold gets the file's rows later than its last date; "
+          "other symbols are added"},
+         {"--no-sync", &request->bNoSync,
+          "Skip the flushes to disk: faster, for output that can be made again; a power loss may then leave "
+          "securities that MASTER lists with incomplete data files"}},
+        [request](const Given& given, std::ostream& out, std::ostream& err) {
+            return RunBatch(*request, given, out, err);
+        }};
+    for (Option& option : InputOptions(request->input))
+        command.options.push_back(std::move(option));
+    command.options.push_back({"--detect", &request->input.bDetect,
+                               "Take the delimiter, date format, skip and columns that are not given from each file "
+                               "itself (see detect)"});
+    return command;
+}
+
+}  // namespace cli

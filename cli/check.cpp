@@ -2,9 +2,12 @@
 
 #include <memory>
 
-#include "cli/subcommand.h"
+#include "cli/command.h"
+#include "cli/output.h"
 #include "engine/directory_check.h"
 #include "metastock/path_text.h"
+
+namespace cli {
 
 namespace {
 
@@ -26,12 +29,14 @@ int RunCheck(const std::string& directory, std::ostream& out)
 
 }  // namespace
 
-CSubcommand AddCheckCommand(CLI::App& app)
+Command CheckCommand()
 {
     auto directory = std::make_shared<std::string>();
-    CLI::App* command = app.add_subcommand(
-        "check", "Verifies a MetaStock directory and prints one line per problem; changes nothing (exit 1 when a "
-                 "problem is found)");
-    command->add_option("DIR", *directory, "The MetaStock directory")->required();
-    return {command, [directory](std::ostream& out, std::ostream&) { return RunCheck(*directory, out); }};
+    return {"check",
+            "Verifies a MetaStock directory and prints one line per problem; changes nothing (exit 1 when a problem "
+            "is found)",
+            {{"DIR", directory.get(), "The MetaStock directory", true}},
+            [directory](const Given&, std::ostream& out, std::ostream&) { return RunCheck(*directory, out); }};
 }
+
+}  // namespace cli

@@ -1,14 +1,15 @@
 // quoteforge-cli convert: adds one security to a MetaStock directory from a price text file.
 
-#include <CLI/CLI.hpp>
-#include <cstdio>
+#include <memory>
 
-#include "cli/commands.h"
-#include "cli/subcommand.h"
+#include "cli/command.h"
+#include "cli/convert_request.h"
+#include "cli/output.h"
 #include "engine/converter.h"
-#include "engine/layout_detection.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
+
+namespace cli {
 
 using namespace metastock;
 using namespace engine;
@@ -44,74 +45,17 @@ std::string Summary(const ConversionResult& result)
     return line;
 }
 
-// Detected values fill the input options that the command line leaves out.
-bool FillFromDetection(const CLI::App& command, CConvertRequest& request, std::ostream& err)
+int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, std::ostream& err)
 {
-    const DetectedLayout layout = DetectLayout(request.strInput);
-    if (!layout.bFound) {
-        err << "quoteforge-cli: " << layout.strProblem << '\n';
-        return false;
-    }
-    for (const auto& [option, value] : LayoutOptions(layout))
-        if (command.count(option) == 0)
-            SetInputOption(request, option, value);
-    return true;
-}
-
-}  // namespace
-
-CLI::App* AddConvertCommand(CLI::App& app, CConvertRequest& request)
-{
-    CLI::App* convert = app.add_subcommand(
-        "convert", "Adds one security to a MetaStock directory (MASTER, F<n>.DAT, F<n>.DOP) from a price text file");
-    convert->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // the last one given wins
-    convert->add_option("INPUT", request.strInput, "The price text file to convert")->required();
-    convert->add_option("--dir", request.strDir, "The MetaStock directory that receives the security (required)")
-        ->required();
-    convert->add_option("--symbol", request.strSymbol,
-                        "Symbol of the new security, 1 to 16 characters, stored in upper case (required)")
-        ->required();
-    convert->add_option("--name", request.strName, "Name of the new security, at most 16 characters (default: empty)");
-    convert->add_option("--date-format", request.strDateFormat,
-                        "Layout of the dates: YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY, DD_MM_YY, DD_MM_CCYY, "
-                        "YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY (any case) or their number 1 to 12 "
-                        "(default: MMDDYY)");
-    convert->add_option("--delimiter", request.strDelimiter, "What separates the columns (default: comma)")
-        ->check(CLI::IsMember({"comma", "tab", "space"}));
-    convert->add_option("--skip", request.nSkip, "Leading lines to skip, 0 to 200 (default: 0)");
-    convert->add_option("--date-col", request.strDateCol, "Column of the date, 1 to 20 (default: 1)");
-    convert->add_option("--open-col", request.strOpenCol, "Column of the open price, 1 to 20, or off (default: 2)");
-    convert->add_option("--high-col", request.strHighCol, "Column of the high price, 1 to 20, or off (default: 3)");
-    convert->add_option("--low-col", request.strLowCol, "Column of the low price, 1 to 20, or off (default: 4)");
-    convert->add_option("--close-col", request.strCloseCol, "Column of the close price, 1 to 20 (default: 5)");
-    convert->add_option("--volume-col", request.strVolumeCol, "Column of the volume, 1 to 20, or off (default: 6)");
-    convert->add_option("--oi-col", request.strOiCol, "Column of the open interest, 1 to 20, or off (default: 7)");
-    convert->add_option("--master", request.strMaster,
-                        "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "
-                        "auto: existing when the directory has a MASTER, else new (default: auto)")
-        ->check(CLI::IsMember({"existing", "new", "auto"}));
-    convert->add_flag("--detect", request.bDetect,
-                      "Take the delimiter, date format, skip and columns that are not given from the file itself "
-                      "(see detect)");
-    convert->add_flag("--update", request.bUpdate,
-                      "When the directory holds the symbol, append the rows dated after its last date (the fields "
-                      "must be the security's); else add it");
-    convert->add_flag("--no-sync", request.bNoSync,
-                      "Skip the flushes to disk, for scratch output: a power loss may then leave the new files "
-                      "incomplete although MASTER names them. The directory's lock, the temporary files and the "
-                      "one rename of MASTER that commits the run stay");
-    return convert;
-}
-
-int RunConvert(const CLI::App& command, CConvertRequest& request, std::ostream& out, std::ostream& err)
-{
-    if (request.bDetect && !FillFromDetection(command, request, err))
+    std::string problem;
+    if (request.bDetect && !FillFromDetection(request.strInput, given, request, problem)) {
+        Complain(err, problem);
         return 1;
+    }
     ConversionSettings settings;
     int nDateFormat = 0;
-    std::string problem;
     if (!ValidateRequest(request, settings, nDateFormat, problem)) {
-        err << "quoteforge-cli: " << problem << '\n';
+        Complain(err, problem);
         return 2;
     }
     CErrorLineSink messages(err);
@@ -126,8 +70,49 @@ int RunConvert(const CLI::App& command, CConvertRequest& request, std::ostream& 
     out << Summary(result) << '\n';
     out.flush();
     if (!out) {
-        err << "quoteforge-cli: the summary line could not be written to standard output; the security was added\n";
+        Complain(err, "the summary line could not be written to standard output; the security was added");
         return 1;
     }
     return 0;
 }
+
+}  // namespace
+
+Command ConvertCommand()
+{
+    auto request = std::make_shared<ConvertRequest>();
+    Command command{"convert",
+                    "Adds one security to a MetaStock directory (MASTER, F<n>.DAT, F<n>.DOP) from a price text file",
+                    {{"INPUT", &request->strInput, "The price text file to convert", true},
+                     {"--dir", &request->strDir, "The MetaStock directory that receives the security (required)", true},
+                     {"--symbol", &request->strSymbol,
+                      "Symbol of the new security, 1 to " + std::to_string(kMaxSymbolLength) +
+                          " characters, stored in upper case (required)",
+                      true},
+                     {"--name", &request->strName,
+                      "Name of the new security, at most " + std::to_string(kMaxNameLength) +
+                          " characters (default: empty)"}},
+                    [request](const Given& given, std::ostream& out, std::ostream& err) {
+                        return RunConvert(*request, given, out, err);
+                    }};
+    for (Option& option : InputOptions(*request))
+        command.options.push_back(std::move(option));
+    command.options.push_back({"--master", &request->strMaster,
+                               "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "
+                               "auto: existing when the directory has a MASTER, else new (default: auto)",
+                               false,
+                               {"existing", "new", "auto"}});
+    command.options.push_back({"--detect", &request->bDetect,
+                               "Take the delimiter, date format, skip and columns that are not given from the file "
+                               "itself (see detect)"});
+    command.options.push_back({"--update", &request->bUpdate,
+                               "When the directory holds the symbol, append the rows dated after its last date (the "
+                               "fields must be the security's); else add it"});
+    command.options.push_back({"--no-sync", &request->bNoSync,
+                               "Skip the flushes to disk, for scratch output: a power loss may then leave the new "
+                               "files incomplete although MASTER names them. The directory's lock, the temporary files "
+                               "and the one rename of MASTER that commits the run stay"});
+    return command;
+}
+
+}  // namespace cli

@@ -1,5 +1,6 @@
 #include "cli/convert_request.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -8,6 +9,8 @@
 #include "metastock/file_names.h"
 #include "metastock/path_text.h"
 
+namespace cli {
+
 using namespace metastock;
 using namespace engine;
 
@@ -15,19 +18,37 @@ namespace {
 
 struct ColumnOption {
     const char* szOption;
-    std::string CConvertRequest::*pValue;
+    std::string ConvertRequest::*pValue;
     bool bMayBeOff;
+    const char* szField;
 };
 
 // In the job's field order: date, open, high, low, close, volume, open interest.
 constexpr ColumnOption kColumnOptions[kFieldCount] = {
-    {"--date-col", &CConvertRequest::strDateCol, false},    {"--open-col", &CConvertRequest::strOpenCol, true},
-    {"--high-col", &CConvertRequest::strHighCol, true},     {"--low-col", &CConvertRequest::strLowCol, true},
-    {"--close-col", &CConvertRequest::strCloseCol, false},  {"--volume-col", &CConvertRequest::strVolumeCol, true},
-    {"--oi-col", &CConvertRequest::strOiCol, true},
+    {"--date-col", &ConvertRequest::strDateCol, false, "the date"},
+    {"--open-col", &ConvertRequest::strOpenCol, true, "the open price"},
+    {"--high-col", &ConvertRequest::strHighCol, true, "the high price"},
+    {"--low-col", &ConvertRequest::strLowCol, true, "the low price"},
+    {"--close-col", &ConvertRequest::strCloseCol, false, "the close price"},
+    {"--volume-col", &ConvertRequest::strVolumeCol, true, "the volume"},
+    {"--oi-col", &ConvertRequest::strOiCol, true, "the open interest"},
 };
 
-const char* const kDelimiterNames[] = {"comma", "tab", "space"};
+// In the order of the settings' Delimiter numbers.
+const std::vector<std::string> kDelimiterNames = {"comma", "tab", "space"};
+
+std::string ColumnRange()
+{
+    return std::to_string(kMinColumn) + " to " + std::to_string(kMaxColumn);
+}
+
+std::string DateFormatNames()
+{
+    std::string names;
+    for (const char* szName : kDateFormatNames)
+        names += (names.empty() ? "" : ", ") + std::string(szName);
+    return names;
+}
 
 bool ParseWholeNumber(const std::string& text, int& value)
 {
@@ -37,7 +58,7 @@ bool ParseWholeNumber(const std::string& text, int& value)
 }
 
 // The column of a field from 1 to 20, or 0 when the field is off.
-bool ReadColumn(const CConvertRequest& request, const ColumnOption& option, int& column, std::string& error)
+bool ReadColumn(const ConvertRequest& request, const ColumnOption& option, int& column, std::string& error)
 {
     const std::string& text = request.*option.pValue;
     if (option.bMayBeOff && text == "off") {
@@ -46,15 +67,18 @@ bool ReadColumn(const CConvertRequest& request, const ColumnOption& option, int&
     }
     if (ParseWholeNumber(text, column) && column >= kMinColumn && column <= kMaxColumn)
         return true;
-    error = std::string(option.szOption) + " must be a column from 1 to 20" + (option.bMayBeOff ? " or off" : "") +
+    error = std::string(option.szOption) + " must be a column from " + ColumnRange() +
+            (option.bMayBeOff ? " or off" : "") +
             ", not \"" + text + "\"";
     return false;
 }
 
+// A look at MASTER that fails counts as one there: the run's own look under the lock then says why.
 bool HasMaster(const std::string& directory)
 {
-    std::error_code error;
-    return std::filesystem::is_regular_file(FindEntryIgnoringCase(PathFromText(directory), "MASTER"), error);
+    metastock::PathStatus status;
+    FindEntryIgnoringCase(PathFromText(directory), "MASTER", status);
+    return status.existence == metastock::Existence::kError || (status.existence == metastock::Existence::kYes && status.bRegularFile);
 }
 
 const char* ColumnOptionOf(ESetting eField)
@@ -81,23 +105,57 @@ std::string OptionMessage(const SettingsCheck& check)
                " both name column " + std::to_string(check.nMax) + "; the columns of the fields that are on must differ";
     case ESettingsFault::OutOfRange:
         if (check.eField == ESetting::SkipRows)
-            return "--skip must be from 0 to 200 rows";
-        return std::string(ColumnOptionOf(check.eField)) + " must be a column from 1 to 20";
+            return "--skip must be from " + std::to_string(check.nMin) + " to " + std::to_string(check.nMax) + " rows";
+        return std::string(ColumnOptionOf(check.eField)) + " must be a column from " + ColumnRange();
     case ESettingsFault::TooLong:
     case ESettingsFault::EmptySymbol:
     case ESettingsFault::EmptyPath:
         if (check.eField == ESetting::Symbol)
-            return "--symbol must be 1 to 16 characters once trailing blanks are removed";
+            return "--symbol must be 1 to " + std::to_string(kMaxSymbolLength) +
+                   " characters once trailing blanks are removed";
         if (check.eField == ESetting::Name)
-            return "--name must be at most 16 characters";
-        return "--dir must be 1 to 200 characters";
+            return "--name must be at most " + std::to_string(kMaxNameLength) + " characters";
+        return "--dir must be 1 to " + std::to_string(kMaxPathLength) + " characters";
     case ESettingsFault::None:
         break;
     }
     return check.strMessage;
 }
 
+void SetInputOption(ConvertRequest& request, const std::string& option, const std::string& value)
+{
+    if (option == "--delimiter")
+        request.strDelimiter = value;
+    else if (option == "--date-format")
+        request.strDateFormat = value;
+    else if (option == "--skip")
+        ParseWholeNumber(value, request.nSkip);
+    for (const ColumnOption& column : kColumnOptions)
+        if (option == column.szOption)
+            request.*column.pValue = value;
+}
+
 }  // namespace
+
+std::vector<Option> InputOptions(ConvertRequest& request)
+{
+    const ConversionSettings defaults;
+    std::vector<Option> options = {
+        {"--date-format", &request.strDateFormat,
+         "Layout of the dates: " + DateFormatNames() + " (any case) or their number 1 to " +
+             std::to_string(kDateFormatCount) + " (default: " + defaults.DateFormat + ")"},
+        {"--delimiter", &request.strDelimiter, "What separates the columns (default: comma)", false, kDelimiterNames},
+        {"--skip", &request.nSkip, "Leading lines to skip, 0 to " + std::to_string(kMaxSkipRows) + " (default: 0)"},
+    };
+    for (int i = 0; i < kFieldCount; ++i) {
+        const ColumnOption& column = kColumnOptions[i];
+        options.push_back({column.szOption, &(request.*column.pValue),
+                           std::string("Column of ") + column.szField + ", " + ColumnRange() +
+                               (column.bMayBeOff ? ", or off" : "") + " (default: " +
+                               std::to_string(FieldColumn(defaults, i)) + ")"});
+    }
+    return options;
+}
 
 std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLayout& layout)
 {
@@ -112,20 +170,20 @@ std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLay
     return options;
 }
 
-void SetInputOption(CConvertRequest& request, const std::string& option, const std::string& value)
+bool FillFromDetection(const std::string& path, const Given& given, ConvertRequest& request, std::string& problem)
 {
-    if (option == "--delimiter")
-        request.strDelimiter = value;
-    else if (option == "--date-format")
-        request.strDateFormat = value;
-    else if (option == "--skip")
-        ParseWholeNumber(value, request.nSkip);
-    for (const ColumnOption& column : kColumnOptions)
-        if (option == column.szOption)
-            request.*column.pValue = value;
+    const DetectedLayout layout = DetectLayout(path);
+    if (!layout.bFound) {
+        problem = layout.strProblem;
+        return false;
+    }
+    for (const auto& [option, value] : LayoutOptions(layout))
+        if (!given(option))
+            SetInputOption(request, option, value);
+    return true;
 }
 
-bool ValidateRequest(const CConvertRequest& request, ConversionSettings& settings, int& nDateFormat, std::string& error)
+bool ValidateRequest(const ConvertRequest& request, ConversionSettings& settings, int& nDateFormat, std::string& error)
 {
     for (int i = 0; i < kFieldCount; ++i) {
         int column = 0;
@@ -135,12 +193,13 @@ bool ValidateRequest(const CConvertRequest& request, ConversionSettings& setting
     }
     nDateFormat = DateFormatNumber(request.strDateFormat);
     if (nDateFormat == 0) {
-        error = "--date-format must be one of the twelve format names (YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY, "
-                "DD_MM_YY, DD_MM_CCYY, YYMMDD, CCYYMMDD, MMDDYY, MMDDCCYY, DDMMYY, DDMMCCYY) or a number from 1 to 12";
+        error = "--date-format must be one of the twelve format names (" + DateFormatNames() + ") or a number from 1 to " +
+                std::to_string(kDateFormatCount);
         return false;
     }
     settings.DateFormat = kDateFormatNames[nDateFormat - 1];
-    settings.Delimiter = request.strDelimiter == "tab" ? 1 : request.strDelimiter == "space" ? 2 : 0;
+    settings.Delimiter = static_cast<int>(
+        std::find(kDelimiterNames.begin(), kDelimiterNames.end(), request.strDelimiter) - kDelimiterNames.begin());
     settings.SkipOn = request.nSkip > 0 ? 1 : 0;
     settings.SkipRows = request.nSkip;
     settings.Path = request.strDir;
@@ -155,3 +214,5 @@ bool ValidateRequest(const CConvertRequest& request, ConversionSettings& setting
     }
     return true;
 }
+
+}  // namespace cli

@@ -1,23 +1,27 @@
 #pragma once
-// What `quoteforge-cli convert` is asked to do, translated into the conversion settings that the desktop
-// uses too, and checked against the same limits.
+// What `quoteforge-cli convert` (and, for its input options, `batch`) is asked to do: the options as given,
+// their one table, and their translation into the conversion settings that the desktop uses too, checked
+// against the same limits.
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "cli/command.h"
 #include "engine/conversion_settings.h"
 
 namespace engine {
 struct DetectedLayout;
 }
 
-struct CConvertRequest {
+namespace cli {
+
+struct ConvertRequest {
     std::string strInput;
     std::string strDir;
     std::string strSymbol;
     std::string strName;
-    std::string strDateFormat = "MMDDYY";
+    std::string strDateFormat = engine::ConversionSettings{}.DateFormat;
     std::string strDelimiter = "comma";
     int nSkip = 0;
     // Columns as given: a number from 1 to 20, or "off" for the fields that may be left out.
@@ -34,15 +38,20 @@ struct CConvertRequest {
     bool bNoSync = false;
 };
 
-// The input options (delimiter, date format, skip, columns) with the values of a detected layout, in
-// the order `detect` prints them.
+// The options that say how an input file is read (date format, delimiter, skip, columns), for every
+// command that converts.
+std::vector<Option> InputOptions(ConvertRequest& request);
+
+// The input options with the values of a detected layout, in the order `detect` prints them.
 std::vector<std::pair<std::string, std::string>> LayoutOptions(const engine::DetectedLayout& layout);
 
-// Sets one of the input options that LayoutOptions names.
-void SetInputOption(CConvertRequest& request, const std::string& option, const std::string& value);
+// Detected values fill the input options that the command line leaves out. False after a message.
+bool FillFromDetection(const std::string& path, const Given& given, ConvertRequest& request, std::string& problem);
 
 // Checks every limit and fills the settings and the date format's number: the symbol without trailing
 // blanks and in upper case, "auto" as the directory's MASTER when there is one. On a violation returns
 // false with a message that names the option and the limit.
-bool ValidateRequest(const CConvertRequest& request, engine::ConversionSettings& settings, int& nDateFormat,
+bool ValidateRequest(const ConvertRequest& request, engine::ConversionSettings& settings, int& nDateFormat,
                      std::string& error);
+
+}  // namespace cli

@@ -1,26 +1,22 @@
 // quoteforge-cli detect FILE: what the file looks like, and the convert options that read it.
 
-#include <CLI/CLI.hpp>
+#include <memory>
 
-#include "cli/commands.h"
+#include "cli/command.h"
+#include "cli/convert_request.h"
 #include "engine/layout_detection.h"
+
+namespace cli {
 
 using namespace engine;
 
-CLI::App* AddDetectCommand(CLI::App& app, std::string& strInput)
-{
-    CLI::App* detect = app.add_subcommand(
-        "detect", "Finds the delimiter, heading rows, date format and columns of a price text file and prints "
-                  "them as options for convert");
-    detect->add_option("FILE", strInput, "The price text file")->required();
-    return detect;
-}
+namespace {
 
 int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
 {
     const DetectedLayout layout = DetectLayout(strInput);
     if (!layout.bFound) {
-        err << "quoteforge-cli: " << layout.strProblem << '\n';
+        Complain(err, layout.strProblem);
         return 1;
     }
     std::string fragment;
@@ -29,3 +25,17 @@ int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
     out << DescribeLayout(layout) << '\n' << fragment << '\n';
     return 0;
 }
+
+}  // namespace
+
+Command DetectCommand()
+{
+    auto input = std::make_shared<std::string>();
+    return {"detect",
+            "Finds the delimiter, heading rows, date format and columns of a price text file and prints them as "
+            "options for convert",
+            {{"FILE", input.get(), "The price text file", true}},
+            [input](const Given&, std::ostream& out, std::ostream& err) { return RunDetect(*input, out, err); }};
+}
+
+}  // namespace cli

@@ -4,10 +4,13 @@
 #include <memory>
 #include <sstream>
 
-#include "cli/subcommand.h"
+#include "cli/command.h"
+#include "cli/output.h"
 #include "engine/date_formats.h"
 #include "engine/export.h"
 #include "metastock/path_text.h"
+
+namespace cli {
 
 namespace {
 
@@ -25,7 +28,8 @@ int RunExport(const CExportRequest& request, std::ostream& out, std::ostream& er
     engine::CExportOptions options;
     options.nDateFormat = engine::DateFormatNumber(request.strDateFormat);
     if (options.nDateFormat == 0) {
-        err << "quoteforge-cli: --date-format must be one of the twelve format names or a number from 1 to 12\n";
+        Complain(err, "--date-format must be one of the twelve format names or a number from 1 to " +
+                          std::to_string(engine::kDateFormatCount));
         return 2;
     }
     options.cDelimiter = request.strDelimiter == "tab" ? '\t' : request.strDelimiter == "space" ? ' ' : ',';
@@ -47,19 +51,20 @@ int RunExport(const CExportRequest& request, std::ostream& out, std::ostream& er
 
 }  // namespace
 
-CSubcommand AddExportCommand(CLI::App& app)
+Command ExportCommand()
 {
     auto request = std::make_shared<CExportRequest>();
-    CLI::App* command = app.add_subcommand(
-        "export", "Writes a security's rows as text: the date, then open, high, low, close, volume, open interest "
-                  "as far as it has them");
-    command->add_option("DIR", request->strDir, "The MetaStock directory")->required();
-    command->add_option("SYMBOL", request->strSymbol, "The security's symbol")->required();
-    command->add_option("-o,--output", request->strOutput, "The file to write (default: standard output)");
-    command->add_option("--date-format", request->strDateFormat,
-                        "Layout of the dates, as for convert (default: CCYYMMDD)");
-    command->add_option("--delimiter", request->strDelimiter, "What separates the columns (default: comma)")
-        ->check(CLI::IsMember({"comma", "tab", "space"}));
-    command->add_flag("--header", request->bHeader, "Start with a line naming the fields");
-    return {command, [request](std::ostream& out, std::ostream& err) { return RunExport(*request, out, err); }};
+    return {"export",
+            "Writes a security's rows as text: the date, then open, high, low, close, volume, open interest as far "
+            "as it has them",
+            {{"DIR", &request->strDir, "The MetaStock directory", true},
+             {"SYMBOL", &request->strSymbol, "The security's symbol", true},
+             {"-o,--output", &request->strOutput, "The file to write (default: standard output)"},
+             {"--date-format", &request->strDateFormat, "Layout of the dates, as for convert (default: CCYYMMDD)"},
+             {"--delimiter", &request->strDelimiter, "What separates the columns (default: comma)", false,
+              {"comma", "tab", "space"}},
+             {"--header", &request->bHeader, "Start with a line naming the fields"}},
+            [request](const Given&, std::ostream& out, std::ostream& err) { return RunExport(*request, out, err); }};
 }
+
+}  // namespace cli

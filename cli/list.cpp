@@ -4,10 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "cli/subcommand.h"
+#include "cli/command.h"
+#include "cli/output.h"
 #include "engine/code_page.h"
 #include "metastock/directory_reader.h"
 #include "metastock/path_text.h"
+
+namespace cli {
 
 using namespace metastock;
 
@@ -19,14 +22,15 @@ struct CListOptions {
 };
 
 struct CListedSecurity {
-    std::string strSymbol, strName, strFile, strFields, strFirst, strLast, strRecords;
+    std::string strSymbol, strName, strFile, strFields, strFrame, strFirst, strLast, strRecords, strNote;
 };
 
-constexpr const char* kHeadings[] = {"symbol", "name", "file", "fields", "first", "last", "records"};
+constexpr const char* kHeadings[] = {"symbol", "name", "file", "fields", "frame", "first", "last", "records", "note"};
+constexpr std::size_t kRecordsColumn = 7;
 
 std::vector<std::string> Cells(const CListedSecurity& s)
 {
-    return {s.strSymbol, s.strName, s.strFile, s.strFields, s.strFirst, s.strLast, s.strRecords};
+    return {s.strSymbol, s.strName, s.strFile, s.strFields, s.strFrame, s.strFirst, s.strLast, s.strRecords, s.strNote};
 }
 
 void PrintTable(const std::vector<CListedSecurity>& securities, std::ostream& out)
@@ -46,10 +50,14 @@ void PrintTable(const std::vector<CListedSecurity>& securities, std::ostream& ou
     auto printRow = [&](const std::vector<std::string>& cells) {
         std::string line;
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            const bool last = i + 1 == cells.size();
             const std::string padding(widths[i] - length(cells[i]), ' ');
-            line += last ? padding + cells[i] : cells[i] + padding + "  ";  // records right-aligned
+            if (i + 1 == cells.size())
+                line += cells[i];
+            else
+                line += (i == kRecordsColumn ? padding + cells[i] : cells[i] + padding) + "  ";  // records right-aligned
         }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
         out << line << '\n';
     };
     printRow({std::begin(kHeadings), std::end(kHeadings)});
@@ -59,11 +67,14 @@ void PrintTable(const std::vector<CListedSecurity>& securities, std::ostream& ou
 
 void PrintCsv(const std::vector<CListedSecurity>& securities, std::ostream& out)
 {
-    out << "symbol,name,file,fields,first,last,records\n";
+    out << "symbol,name,file,fields,frame,first,last,records,note\n";
     for (const CListedSecurity& security : securities) {
         std::string line;
-        for (const std::string& cell : Cells(security))
-            line += (line.empty() ? "" : ",") + CsvField(cell);
+        for (const std::string& cell : Cells(security)) {
+            if (!line.empty())
+                line += ',';
+            line += CsvField(cell);
+        }
         out << line << '\n';
     }
 }
@@ -75,9 +86,9 @@ void PrintJson(const std::vector<CListedSecurity>& securities, std::ostream& out
         const std::vector<std::string> cells = Cells(securities[k]);
         out << (k ? ",\n " : "\n ") << '{';
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            const bool number = i + 1 == cells.size() && !cells[i].empty();
+            const bool bRecords = i == kRecordsColumn, bNote = i + 1 == cells.size();
             out << (i ? ", " : "") << JsonString(kHeadings[i]) << ": "
-                << (number ? cells[i] : cells[i].empty() && i + 1 == cells.size() ? "null" : JsonString(cells[i]));
+                << ((bRecords || bNote) && cells[i].empty() ? "null" : bRecords ? cells[i] : JsonString(cells[i]));
         }
         out << '}';
     }
@@ -93,22 +104,22 @@ int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
         messages.ShowMessage(error);
         return 1;
     }
-    int status = 0;
+    // Every security the indexes name is listed; one whose data file cannot be read shows its index's
+    // dates and a note, and check is the command that fails on it.
     std::vector<CListedSecurity> securities;
     for (const SecurityEntry& security : contents.securities) {
         const IndexEntry& entry = security.entry;
-        CListedSecurity listed{engine::Windows1252ToUtf8(entry.strSymbol), engine::Windows1252ToUtf8(entry.strName), security.strDataFile, "",
-                               IsoDate(entry.nFirstDate), IsoDate(entry.nLastDate), ""};
+        CListedSecurity listed{engine::Windows1252ToUtf8(entry.strSymbol), engine::Windows1252ToUtf8(entry.strName),
+                               security.strDataFile, "", "", IsoDate(entry.nFirstDate), IsoDate(entry.nLastDate), "", ""};
         SecurityData data;
         if (ReadSecurityData(contents, security, data, error)) {
             listed.strFields = data.layout.Letters();
+            listed.strFrame = TimeFrameName(security, data.layout);
             listed.strRecords = std::to_string(data.file.nHeaderRecords);
-            if (IsIntraday(security, data.layout))
-                messages.ShowMessage(entry.strSymbol + " (" + security.strDataFile +
-                                     ") holds intraday data, which export does not write");
         } else {
-            messages.ShowMessage(error);
-            status = 1;
+            listed.strFrame = TimeFrameName(security, DataLayout{});
+            listed.strNote = "data file unreadable";
+            messages.ShowNotice(error);
         }
         securities.push_back(listed);
     }
@@ -118,19 +129,21 @@ int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
         PrintJson(securities, out);
     else
         PrintTable(securities, out);
-    return status;
+    return 0;
 }
 
 }  // namespace
 
-CSubcommand AddListCommand(CLI::App& app)
+Command ListCommand()
 {
     auto options = std::make_shared<CListOptions>();
-    CLI::App* command = app.add_subcommand(
-        "list", "Lists the securities of a MetaStock directory: symbol, name, data file, fields, first and last date, "
-                "records");
-    command->add_option("DIR", options->strDir, "The MetaStock directory")->required();
-    command->add_option("--format", options->strFormat, "table (for people), csv or json (default: table)")
-        ->check(CLI::IsMember({"table", "csv", "json"}));
-    return {command, [options](std::ostream& out, std::ostream& err) { return RunList(*options, out, err); }};
+    return {"list",
+            "Lists the securities of a MetaStock directory: symbol, name, data file, fields, first and last date, "
+            "records",
+            {{"DIR", &options->strDir, "The MetaStock directory", true},
+             {"--format", &options->strFormat, "table (for people), csv or json (default: table)", false,
+              {"table", "csv", "json"}}},
+            [options](const Given&, std::ostream& out, std::ostream& err) { return RunList(*options, out, err); }};
 }
+
+}  // namespace cli

@@ -2,9 +2,12 @@
 
 #include <memory>
 
-#include "cli/subcommand.h"
+#include "cli/command.h"
+#include "cli/output.h"
 #include "engine/remove_security.h"
 #include "metastock/path_text.h"
+
+namespace cli {
 
 namespace {
 
@@ -25,13 +28,15 @@ int RunRemove(const CRemoveRequest& request, std::ostream& out, std::ostream& er
 
 }  // namespace
 
-CSubcommand AddRemoveCommand(CLI::App& app)
+Command RemoveCommand()
 {
     auto request = std::make_shared<CRemoveRequest>();
-    CLI::App* command = app.add_subcommand(
-        "remove", "Takes a security out of a MetaStock directory (the old MASTER is kept as MASTER.BAK) and deletes "
-                  "its data files; its file number becomes free");
-    command->add_option("DIR", request->strDir, "The MetaStock directory")->required();
-    command->add_option("SYMBOL", request->strSymbol, "The security's symbol")->required();
-    return {command, [request](std::ostream& out, std::ostream& err) { return RunRemove(*request, out, err); }};
+    return {"remove",
+            "Takes a security out of a MetaStock directory (the old MASTER is kept as MASTER.BAK) and deletes its data "
+            "files; its file number becomes free",
+            {{"DIR", &request->strDir, "The MetaStock directory", true},
+             {"SYMBOL", &request->strSymbol, "The security's symbol", true}},
+            [request](const Given&, std::ostream& out, std::ostream& err) { return RunRemove(*request, out, err); }};
 }
+
+}  // namespace cli

@@ -31,8 +31,20 @@ private:
     std::vector<std::uint8_t>& m_records;
 };
 
-const char* const kTooManyRowsMessage = "The input holds more than 65,534 data rows,\nthe most that one data file can hold.\n"
-                                        "Only the first 65,534 rows were converted.";
+const char* const kTooManyRowsMessage =
+    "The input holds more than 65,534 data rows,\nthe most that one data file can hold.\n"
+    "Only the first 65,534 rows were converted.";
+
+// Tells what the read step left out or could not read: 1 when the input failed.
+int ReportRows(const RowsRead& rows, const std::string& inputPath, IMessageSink& messages)
+{
+    if (rows.beyondRoom)
+        messages.ShowMessage(kTooManyRowsMessage);
+    if (!rows.readFailed)
+        return 0;
+    messages.ShowMessage("Cannot read the input file\n" + inputPath);
+    return 1;
+}
 
 }  // namespace
 
@@ -40,7 +52,10 @@ const char* const kTooManyRowsMessage = "The input holds more than 65,534 data r
 class CConverter::CDataFileSink : public IRecordSink {
 public:
     explicit CDataFileSink(CConverter& converter) : m_converter(converter) {}
-    int Append(const std::uint8_t* record, std::size_t length) override { return m_converter.AppendRecord(record, length); }
+    int Append(const std::uint8_t* record, std::size_t length) override
+    {
+        return m_converter.AppendRecord(record, length);
+    }
 
 private:
     CConverter& m_converter;
@@ -61,15 +76,8 @@ int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead
     ahead.firstDate = rows.firstDate;
     ahead.lastDate = rows.lastDate;
     ahead.dateStyleFailed = rows.dateStyleFailed;
-    if (rows.beyondRoom) {
-        messages.ShowMessage(kTooManyRowsMessage);
-        ahead.rowsFailed = true;
-    }
-    if (rows.readFailed) {
-        messages.ShowMessage("Cannot read the input file\n" + inputPath);
-        return 1;
-    }
-    return 0;
+    ahead.rowsFailed = rows.beyondRoom;
+    return ReportRows(rows, inputPath, messages);
 }
 
 void CConverter::UseRecordsReadAhead(RecordsReadAhead ahead)
@@ -107,17 +115,10 @@ int CConverter::ReadRecords()
                     " more than 65,534 records, the most that one data file can hold.\nNothing was changed.");
         return 1;
     }
-    if (rows.beyondRoom) {
-        ShowMessage(kTooManyRowsMessage);
-        m_bRowsFailed = true;
-    }
-    if (rows.readFailed) {
-        ShowMessage("Cannot read the input file\n" + m_strInputPath);
-        return 1;
-    }
-    if (rows.status != 0)
-        m_bRowsFailed = true;  // a record could not be written; that was reported
-    return 0;
+    // Rows beyond the limit, or a record that could not be written (that was reported), still leave the
+    // records before them.
+    m_bRowsFailed = rows.beyondRoom || rows.status != 0;
+    return ReportRows(rows, m_strInputPath, m_services.messages);
 }
 
 bool CConverter::MasterDatesLag(std::uint8_t nFileNumber)
@@ -155,7 +156,7 @@ int CConverter::Convert()
     const bool bDated = m_result.records > 0 || (bUpdating && nHeld > 0);
     const int bDatesFailed = bDated ? UpdateMasterDates(firstDate, lastDate, fileNumber) : 0;
     if (bDatesFailed || UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 ||
-        (bUpdating && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
+        (bDated && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
         return 1;
     // A date style that does not match, or rows beyond the limit, still leave the security committed.
     return (m_bDateStyleFailed || m_bRowsFailed) ? 1 : 0;

@@ -88,7 +88,7 @@ private:
     int PrepareUpdate();
     // Whether MASTER's first or last date of the security being updated differs from its data file's.
     bool MasterDatesLag(std::uint8_t nFileNumber);
-    // EMASTER, when it lists the updated security, takes its new dates too.
+    // EMASTER, when the directory has one, takes the security's dates too.
     int UpdateExtendedIndex(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate);
     int ReadRecords();
     int BackUpMaster();

@@ -10,6 +10,7 @@
 #include "metastock/data_file_format.h"
 #include "metastock/file_names.h"
 #include "metastock/replacement_file.h"
+#include "metastock/directory_names.h"
 
 namespace engine {
 
@@ -24,8 +25,7 @@ constexpr std::size_t kDataBufferSize = 64 * 1024;
 // Stages a new security file with the given contents; the data file stays open for the run's records.
 int CConverter::WriteSecurityFile(const std::string& name, const void* data, std::size_t size)
 {
-    const std::string tempName = name.substr(0, name.find('.')) + (name.ends_with(".DAT") ? ".NEW" : ".DOP.~NU");
-    CReplacementFile* file = m_pCommit ? m_pCommit->StageFile(name, tempName) : nullptr;
+    CReplacementFile* file = m_pCommit ? m_pCommit->StageFile(name) : nullptr;
     if (!file)
         return 1;
     if (!file->Write(data, size)) {
@@ -90,7 +90,7 @@ int CConverter::UpdateRecordCount(int nRecords, std::uint8_t nFileNumber)
         return 1;
     if (FlushDataFile() != 0)
         return 1;
-    const std::size_t length = 4 * static_cast<std::size_t>(m_job.layout.FieldsOn());
+    const std::size_t length = static_cast<std::size_t>(RecordLength(m_job.layout.FieldsOn()));
     if (length == 0 || m_nDataBytes < length) {
         ShowMessage("Cannot read the header record of " + m_strDataFile);
         return 1;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "metastock/day_number.h"
+#include "metastock/directory_names.h"
 
 namespace engine {
 
@@ -53,11 +54,6 @@ int ReadComponent(const char* szText, std::size_t length, int offset)
     for (; i < end && szText[i] >= '0' && szText[i] <= '9'; ++i)
         value = value * 10 + (szText[i] - '0');
     return negative ? -value : value;
-}
-
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace

@@ -5,39 +5,15 @@
 
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
+#include "metastock/file_names.h"
 #include "metastock/file_system.h"
+#include "metastock/directory_names.h"
 
 namespace engine {
 
 using namespace metastock;
 
 namespace {
-
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        c = AsciiUpper(c);
-    return text;
-}
-
-bool EndsWith(const std::string& text, const char* szSuffix)
-{
-    const std::string suffix = szSuffix;
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-// Names that a writer gives its files only until they replace the real ones.
-bool IsTemporaryName(const std::string& name)
-{
-    const std::string upper = Upper(name);
-    return upper == "MASTER.~NU" || upper == "MASTER.NEW" || EndsWith(upper, ".NEW") || EndsWith(upper, ".~NU") ||
-           EndsWith(upper, ".TMP");
-}
 
 std::string Plural(std::size_t n, const char* szOne, const char* szMany)
 {
@@ -73,6 +49,13 @@ void CChecker::CheckCount(const char* szFile, int nCount, std::size_t nWholeReco
 void CChecker::CheckIndexCounts()
 {
     CheckCount("MASTER", m_contents.master.nCount, m_contents.master.nWholeRecords);
+    // Other programs take their next file number from bytes 2..3: one below a number in use could give
+    // a new security another's data file.
+    const int headerNumber = ReadInt16(&m_contents.master.header[master_offset::kHighestFileNumber]);
+    const int highest = HighestFileNumber(m_contents.master);
+    if (headerNumber < highest)
+        Problem("MASTER gives " + std::to_string(headerNumber) + " as the highest file number in use in its header, but " +
+                DataFileName(highest) + " is listed");
     if (m_contents.extras.bHasEmaster)
         CheckCount("EMASTER", m_contents.extras.emaster.nCount, m_contents.extras.emaster.nWholeRecords);
     if (m_contents.extras.bHasXmaster)
@@ -89,7 +72,7 @@ void CChecker::CheckSymbolsAndNumbers()
         if (entry.nFileNumber < 1 || (inMaster && entry.nFileNumber > kMaxSecurities))
             Problem(std::string(inMaster ? "MASTER" : "XMASTER") + " gives " + entry.strSymbol + " the file number " +
                     std::to_string(entry.nFileNumber) + ", outside 1 to " + (inMaster ? "255" : "65535"));
-        const auto [symbol, newSymbol] = symbols.emplace(Upper(entry.strSymbol), &security);
+        const auto [symbol, newSymbol] = symbols.emplace(UpperAscii(entry.strSymbol), &security);
         if (!newSymbol)
             Problem("Symbol " + entry.strSymbol + " is listed twice, for " + symbol->second->strDataFile + " and " +
                     security.strDataFile);
@@ -118,7 +101,7 @@ void CChecker::CheckEmaster()
             continue;
         }
         const IndexEntry& other = *found->second;
-        if (Upper(other.strSymbol) != Upper(entry.strSymbol.substr(0, emaster_offset::kSymbolWidth)))
+        if (UpperAscii(other.strSymbol) != UpperAscii(entry.strSymbol.substr(0, emaster_offset::kSymbolWidth)))
             Problem("EMASTER gives " + security.strDataFile + " the symbol " + other.strSymbol + ", MASTER " +
                     entry.strSymbol);
         if (other.nFields != entry.nFields)
@@ -140,7 +123,15 @@ void CChecker::CheckSecurity(const SecurityEntry& security)
     const IndexEntry& entry = security.entry;
     if (security.nMasterRecord >= 0) {
         const MasterRecord& record = m_contents.master.records[static_cast<std::size_t>(security.nMasterRecord)];
-        if (record[master_offset::kRecordLength] != 4 * entry.nFields)
+        const std::string shown = entry.strSymbol.empty() ? security.strDataFile : entry.strSymbol;
+        if (entry.strSymbol.empty())
+            Problem("MASTER record " + std::to_string(security.nMasterRecord + 1) + " (" + security.strDataFile +
+                    ") has no symbol");
+        if (entry.nFields == 0)
+            Problem("MASTER gives " + shown + " 0 fields per data record");
+        if (record[master_offset::kRecordLength] == 0)
+            Problem("MASTER gives " + shown + " a data record length of 0 bytes");
+        else if (record[master_offset::kRecordLength] != RecordLength(entry.nFields))
             Problem("MASTER gives " + entry.strSymbol + " " + std::to_string(entry.nFields) +
                     " fields but a record length of " + std::to_string(record[master_offset::kRecordLength]) +
                     " bytes");
@@ -159,39 +150,70 @@ void CChecker::CheckSecurity(const SecurityEntry& security)
     CheckDates(security, data);
 }
 
+namespace {
+
+// Records of a data file that share one fault: how many, and the first (counted from 1).
+struct FaultyRecords {
+    std::size_t nCount = 0;
+    std::size_t nFirst = 0;
+    void Add(std::size_t k)
+    {
+        if (nCount++ == 0)
+            nFirst = k + 1;
+    }
+};
+
+}  // namespace
+
 void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& data)
 {
     const IndexEntry& entry = security.entry;
-    const int dateColumn = data.layout.ColumnOf(kDateField);
-    std::size_t unreadable = 0, earlier = 0, outside = 0;
-    std::size_t firstUnreadable = 0, firstEarlier = 0, firstOutside = 0;
+    const DataLayout& layout = data.layout;
+    const int dateColumn = layout.ColumnOf(kDateField);
+    const int highColumn = layout.ColumnOf(kHighField), lowColumn = layout.ColumnOf(kLowField);
+    const int closeColumn = layout.ColumnOf(kCloseField);
+    // Several records of one day are the rule in intraday data.
+    const bool bDaily = IsDaily(security, layout);
+    FaultyRecords unreadable, earlier, repeated, outside, highBelowLow, closeOutside;
     int previous = 0;
     for (std::size_t k = 0; k < static_cast<std::size_t>(data.file.nHeaderRecords); ++k) {
+        if (highColumn >= 0 && lowColumn >= 0) {
+            const float high = MbfToFloat(data.file.Value(k, highColumn)), low = MbfToFloat(data.file.Value(k, lowColumn));
+            if (high < low)
+                highBelowLow.Add(k);
+            else if (closeColumn >= 0) {
+                const float close = MbfToFloat(data.file.Value(k, closeColumn));
+                if (close < low || close > high)
+                    closeOutside.Add(k);
+            }
+        }
         const CalendarDate date = DateCodeToDate(data.file.Value(k, dateColumn));
         const int code = date.nYear * 10000 + date.nMonth * 100 + date.nDay;
         if (code == 0 || date.nMonth < 1 || date.nMonth > 12 || date.nDay < 1 || date.nDay > 31) {
-            if (unreadable++ == 0)
-                firstUnreadable = k + 1;
+            unreadable.Add(k);
             continue;
         }
-        if (code < previous && earlier++ == 0)
-            firstEarlier = k + 1;
-        if (entry.nFirstDate != 0 && entry.nLastDate != 0 && (code < entry.nFirstDate || code > entry.nLastDate) &&
-            outside++ == 0)
-            firstOutside = k + 1;
+        if (code < previous)
+            earlier.Add(k);
+        else if (code == previous && bDaily)
+            repeated.Add(k);
+        if (entry.nFirstDate != 0 && entry.nLastDate != 0 && (code < entry.nFirstDate || code > entry.nLastDate))
+            outside.Add(k);
         previous = code;
     }
     const std::string& file = security.strDataFile;
-    if (unreadable)
-        Problem(file + " holds " + Plural(unreadable, "record", "records") + " with an unreadable date, the first " +
-                "is record " + std::to_string(firstUnreadable));
-    if (earlier)
-        Problem(file + " holds " + Plural(earlier, "record", "records") + " dated before the record ahead of it, " +
-                "the first is record " + std::to_string(firstEarlier));
-    if (outside)
-        Problem(file + " holds " + Plural(outside, "record", "records") + " dated outside " + IsoDateText(entry.nFirstDate) +
-                " to " + IsoDateText(entry.nLastDate) + ", the dates its index gives, the first is record " +
-                std::to_string(firstOutside));
+    auto report = [&](const FaultyRecords& records, const std::string& what) {
+        if (records.nCount)
+            Problem(file + " holds " + Plural(records.nCount, "record", "records") + " " + what + ", the first is record " +
+                    std::to_string(records.nFirst));
+    };
+    report(unreadable, "with an unreadable date");
+    report(earlier, "dated before the record ahead of it");
+    report(repeated, "dated the same day as the record ahead of it");
+    report(outside, "dated outside " + IsoDateText(entry.nFirstDate) + " to " + IsoDateText(entry.nLastDate) +
+                        ", the dates its index gives");
+    report(highBelowLow, "whose high is below its low");
+    report(closeOutside, "whose close is outside its high and low");
 }
 
 void CChecker::CheckLeftovers()

@@ -1,7 +1,9 @@
 #include "engine/directory_commit.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "metastock/directory_names.h"
+#include "metastock/file_names.h"
 
 namespace engine {
 
@@ -11,23 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kMasterTemp = ".~NU";
 const char* const kBackupSuffix = ".BAK";
-
-std::string Trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
-        text.remove_suffix(1);
-    return std::string(text);
-}
-
-bool SameSymbol(std::string_view a, std::string_view b)
-{
-    const std::string x = Trimmed(a), y = Trimmed(b);
-    return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](char p, char q) {
-               return std::toupper(static_cast<unsigned char>(p)) == std::toupper(static_cast<unsigned char>(q));
-           });
-}
 
 // Whether a file stands at path; false for nothing there, and for anything that is not a file.
 bool IsFileThere(const fs::path& path, std::string& reason)
@@ -38,29 +24,6 @@ bool IsFileThere(const fs::path& path, std::string& reason)
     return status.existence == Existence::kYes && status.bRegularFile;
 }
 
-std::string UpperAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-// Temporary names of a run that was killed: under the lock no run is writing them.
-bool IsStaleTemporaryName(const std::string& name)
-{
-    const std::string n = UpperAscii(name);
-    if (n == "MASTER.~NU" || n == "MASTER.NEW" || n == "MASTER.BAK.~NU")
-        return true;
-    const std::size_t dot = n.find('.');
-    if (n.size() < 3 || n[0] != 'F' || dot == std::string::npos || dot < 2)
-        return false;
-    if (!std::all_of(n.begin() + 1, n.begin() + static_cast<std::ptrdiff_t>(dot),
-                     [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    const std::string rest = n.substr(dot);
-    return rest == ".NEW" || rest == ".DOP.~NU";
-}
 
 }  // namespace
 
@@ -99,7 +62,8 @@ int CDirectoryCommit::Lock(const fs::path& directory)
     if (!fileSystem.List(directory, names, reason))
         return Fail("Cannot list the directory " + directory.string() + ": " + reason);
     for (const fs::path& name : names) {
-        if (IsStaleTemporaryName(name.string()))
+        // Under the lock no run is writing a temporary file: it is the leftover of one that was killed.
+        if (IsTemporaryName(name.string()))
             fileSystem.Remove(directory / name);
         else
             Listed(directory / name, true);
@@ -164,7 +128,7 @@ bool CDirectoryCommit::ExtraIndexesHold(std::string_view symbol) const
     return false;
 }
 
-std::uint8_t CDirectoryCommit::LowestFreeFileNumber() const
+std::uint8_t CDirectoryCommit::LowestFreeFileNumber()
 {
     bool used[kMaxSecurities + 1] = {};
     used[0] = true;
@@ -175,9 +139,26 @@ std::uint8_t CDirectoryCommit::LowestFreeFileNumber() const
             if (entry.nFileNumber > 0 && entry.nFileNumber <= kMaxSecurities)
                 used[entry.nFileNumber] = true;
     for (int n = 1; n <= kMaxSecurities; ++n)
-        if (!used[n])
+        if (!used[n] && !NameTaken(DataFileName(n)) && !NameTaken(ColumnListName(n)))
             return static_cast<std::uint8_t>(n);
     return 0;
+}
+
+// A file at a free number's name is a leftover that the new security replaces; anything else there (a
+// directory, a device) is not ours to replace, and would block the number for good.
+bool CDirectoryCommit::NameTaken(const std::string& name)
+{
+    bool bThere = false;
+    const fs::path path = Entry(name, bThere);
+    if (!bThere)
+        return false;
+    const PathStatus status = CurrentFileSystem().Exists(path);
+    if (status.existence == Existence::kNo || (status.existence == Existence::kYes && status.bRegularFile))
+        return false;
+    m_messages.ShowNotice(path.string() + (status.existence == Existence::kError ? " cannot be looked at (" + status.strReason + ")"
+                                                                                 : " is not a file") +
+                          "; its file number is skipped");
+    return true;
 }
 
 MasterRecord* CDirectoryCommit::Record(std::uint8_t nFileNumber)
@@ -188,7 +169,7 @@ MasterRecord* CDirectoryCommit::Record(std::uint8_t nFileNumber)
     return nullptr;
 }
 
-CReplacementFile* CDirectoryCommit::StageFile(const std::string& name, const std::string& tempName)
+CReplacementFile* CDirectoryCommit::StageFile(const std::string& name)
 {
     CStagedFile staged;
     const fs::path target = Entry(name, staged.bTargetExisted);
@@ -199,13 +180,24 @@ CReplacementFile* CDirectoryCommit::StageFile(const std::string& name, const std
         Fail("Cannot read " + target.string() + ": " + reason);
         return nullptr;
     }
-    staged.file = std::make_unique<CReplacementFile>(target, m_directory / tempName);
+    staged.file = std::make_unique<CReplacementFile>(target, m_directory / TemporaryName(target.filename().string()));
     if (!staged.file->Open()) {
         Fail(staged.file->Error());
         return nullptr;
     }
     m_staged.push_back(std::move(staged));
     return m_staged.back().file.get();
+}
+
+std::vector<std::uint8_t>* CDirectoryCommit::StagedEmaster()
+{
+    if (!m_extras.bHasEmaster)
+        return nullptr;
+    if (!m_bEmasterStaged) {
+        m_emasterBytes = m_extras.emaster.bytes;
+        m_bEmasterStaged = true;
+    }
+    return &m_emasterBytes;
 }
 
 void CDirectoryCommit::StageRecord(const MasterRecord& record)
@@ -238,6 +230,14 @@ int CDirectoryCommit::Commit(const std::string& change)
     if (!m_pLock)
         return Fail("Cannot commit to " + m_directory.string() + " without its lock.");
     IFileSystem& fileSystem = CurrentFileSystem();
+    // EMASTER goes in place with the data files, before the MASTER that it follows.
+    if (m_bEmasterStaged) {
+        CReplacementFile* emaster = StageFile(m_extras.emaster.path.filename().string());
+        if (!emaster)
+            return 1;
+        if (!emaster->Write(m_emasterBytes.data(), m_emasterBytes.size()))
+            return Fail(emaster->Error());
+    }
     // A group of several securities (a batch) is flushed with one call where the platform has one.
     const bool bSyncedTogether = m_bSyncToDisk && m_staged.size() > 2 && fileSystem.SyncFileSystem(m_directory);
     for (CStagedFile& staged : m_staged)
@@ -247,12 +247,12 @@ int CDirectoryCommit::Commit(const std::string& change)
     // Everything is written before the first rename, so that a failure up to here changes nothing.
     bool bBackupThere = false;
     const fs::path backupPath = Entry(m_masterPath.filename().string() + kBackupSuffix, bBackupThere);
-    CReplacementFile backup(backupPath, WithSuffix(backupPath, kMasterTemp));
+    CReplacementFile backup(backupPath, DirectoryOf(backupPath) / TemporaryName(backupPath.filename().string()));
     if (m_bBackup && !(backup.Open() && backup.Write(m_backupBytes.data(), m_backupBytes.size()) &&
                        backup.Finish(m_bSyncToDisk)))
         return Fail(backup.Error());
     const std::vector<std::uint8_t> masterBytes = MasterFileBytes(m_master);
-    CReplacementFile master(m_masterPath, WithSuffix(m_masterPath, kMasterTemp));
+    CReplacementFile master(m_masterPath, DirectoryOf(m_masterPath) / TemporaryName(m_masterPath.filename().string()));
     if (!(master.Open() && master.Write(masterBytes.data(), masterBytes.size()) && master.Finish(m_bSyncToDisk)))
         return Fail(master.Error());
 
@@ -286,6 +286,14 @@ int CDirectoryCommit::Commit(const std::string& change)
     m_staged.clear();
     m_bBackup = false;
     m_committedMaster = m_master;
+    if (m_bEmasterStaged) {
+        const fs::path emasterPath = m_extras.emaster.path;
+        std::string problem;
+        ParseEmaster(m_emasterBytes, m_extras.emaster, problem);
+        m_extras.emaster.path = emasterPath;
+        m_extras.emaster.bytes = std::move(m_emasterBytes);
+        m_bEmasterStaged = false;
+    }
     if (m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory))
         return Fail(change + " " + m_directory.string() +
                     ",\nbut the directory could not be flushed to disk, so this may not survive a power loss.");
@@ -321,7 +329,7 @@ void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
 
 CDirectoryCommit::CSavepoint CDirectoryCommit::Savepoint() const
 {
-    return {m_staged.size(), m_master, m_bBackup, m_backupBytes};
+    return {m_staged.size(), m_master, m_bBackup, m_backupBytes, m_bEmasterStaged, m_emasterBytes};
 }
 
 void CDirectoryCommit::RollBackTo(const CSavepoint& savepoint)
@@ -331,12 +339,15 @@ void CDirectoryCommit::RollBackTo(const CSavepoint& savepoint)
     m_master = savepoint.master;
     m_bBackup = savepoint.bBackup;
     m_backupBytes = savepoint.backupBytes;
+    m_bEmasterStaged = savepoint.bEmaster;
+    m_emasterBytes = savepoint.emasterBytes;
 }
 
 void CDirectoryCommit::Discard()
 {
     m_staged.clear();  // each removes its temporary file
     m_bBackup = false;
+    m_bEmasterStaged = false;
     m_master = m_committedMaster;
 }
 

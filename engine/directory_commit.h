@@ -49,8 +49,10 @@ public:
     const metastock::ExtraIndexes& Extras() const { return m_extras; }
     // Whether EMASTER or XMASTER lists symbol (ignoring the case of ASCII letters and trailing blanks).
     bool ExtraIndexesHold(std::string_view symbol) const;
-    // The lowest file number from 1 to 255 that neither MASTER, EMASTER nor XMASTER uses; 0 when none is free.
-    std::uint8_t LowestFreeFileNumber() const;
+    // The lowest file number from 1 to 255 that neither MASTER, EMASTER nor XMASTER uses and whose file
+    // names hold nothing but files (a number whose name something else took is skipped, with a notice);
+    // 0 when none is free.
+    std::uint8_t LowestFreeFileNumber();
     // The path of the directory's entry called name in any case, from the listing taken under the lock.
     std::filesystem::path EntryPath(const std::string& name) const
     {
@@ -60,10 +62,13 @@ public:
     // The MASTER record of a file number, staged or read; nullptr when there is none.
     metastock::MasterRecord* Record(std::uint8_t nFileNumber);
 
-    // A file of the directory (found in any case of its name) to be written whole into tempName and put in
-    // place at the commit; nullptr after a message. The bytes of a file it replaces are kept until the
+    // A file of the directory (found in any case of its name) to be written whole into its temporary file
+    // and put in place at the commit; nullptr after a message. The bytes of a file it replaces are kept until the
     // commit, to be put back when the commit fails after the file moved.
-    metastock::CReplacementFile* StageFile(const std::string& name, const std::string& tempName);
+    metastock::CReplacementFile* StageFile(const std::string& name);
+    // EMASTER's bytes as the commit is to write them, for a change that keeps EMASTER in step with MASTER;
+    // nullptr when the directory has no EMASTER. Once asked for, EMASTER is replaced at the commit.
+    std::vector<std::uint8_t>* StagedEmaster();
     // Appends a security record to MASTER, counting it in the header.
     void StageRecord(const metastock::MasterRecord& record);
     // MASTER.BAK, put in place just before the commit, receives MASTER as staged at this moment.
@@ -75,12 +80,14 @@ public:
         metastock::MasterFile master;
         bool bBackup = false;
         std::vector<std::uint8_t> backupBytes;
+        bool bEmaster = false;
+        std::vector<std::uint8_t> emasterBytes;
     };
     CSavepoint Savepoint() const;
     // Drops what was staged since the savepoint, removing its temporary files.
     void RollBackTo(const CSavepoint& savepoint);
     // Whether anything is staged since the last commit.
-    bool HasStaged() const { return !m_staged.empty() || m_bBackup; }
+    bool HasStaged() const { return !m_staged.empty() || m_bBackup || m_bEmasterStaged; }
 
     // Puts the staged files in place and renames the new MASTER over the old one. 0, or 1 after a message
     // naming the file; on failure before the MASTER rename nothing listed has changed. When only the flush
@@ -103,6 +110,7 @@ private:
     // up to date by the commits; bThere tells whether it exists.
     std::filesystem::path Entry(const std::string& name, bool& bThere) const;
     void Listed(const std::filesystem::path& path, bool bThere);
+    bool NameTaken(const std::string& name);
     void RollBack(metastock::CReplacementFile* pBackup);
 
     IMessageSink& m_messages;
@@ -113,7 +121,9 @@ private:
     std::unique_ptr<metastock::IDirectoryLock> m_pLock;
     metastock::MasterFile m_master;
     metastock::MasterFile m_committedMaster;  // as on disk, to go back to when staged changes are dropped
-    metastock::ExtraIndexes m_extras;
+    metastock::ExtraIndexes m_extras;  // as committed
+    bool m_bEmasterStaged = false;
+    std::vector<std::uint8_t> m_emasterBytes;
     std::vector<CStagedFile> m_staged;
     bool m_bBackup = false;
     std::vector<std::uint8_t> m_backupBytes;

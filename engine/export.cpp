@@ -88,9 +88,9 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
         messages.ShowMessage(error);
         return 1;
     }
-    if (IsIntraday(*security, data.layout)) {
-        messages.ShowMessage(Windows1252ToUtf8(security->entry.strSymbol) + " (" + security->strDataFile +
-                             ") holds intraday data, which export does not write");
+    if (!IsDaily(*security, data.layout)) {
+        messages.ShowMessage(Windows1252ToUtf8(security->entry.strSymbol) + " (" + security->strDataFile + ") holds " +
+                             TimeFrameName(*security, data.layout) + " data; export writes daily data only");
         return 1;
     }
 

@@ -2,53 +2,15 @@
 
 #include <algorithm>
 
+#include "engine/code_page.h"
 #include "engine/directory_commit.h"
 #include "metastock/file_names.h"
 #include "metastock/file_system.h"
+#include "metastock/directory_names.h"
 
 namespace engine {
 
 using namespace metastock;
-
-namespace {
-
-bool SameSymbol(std::string_view a, std::string_view b)
-{
-    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-    while (!a.empty() && a.back() == ' ')
-        a.remove_suffix(1);
-    while (!b.empty() && b.back() == ' ')
-        b.remove_suffix(1);
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
-}
-
-void CountDown(MasterRecord& header, std::size_t offset)
-{
-    const std::int16_t value = ReadInt16(&header[offset]);
-    WriteInt16(&header[offset], static_cast<std::int16_t>(std::max(0, value - 1)));
-}
-
-int StageEmasterWithout(CDirectoryCommit& commit, int nFileNumber,
-                        IMessageSink& messages)
-{
-    if (!commit.Extras().bHasEmaster)
-        return 0;
-    // EMASTER as read under the lock: nothing else changes it until the commit.
-    const std::filesystem::path path = commit.Extras().emaster.path;
-    std::vector<std::uint8_t> bytes = commit.Extras().emaster.bytes;
-    if (!RemoveEmasterRecord(bytes, nFileNumber))
-        return 0;
-    CReplacementFile* staged = commit.StageFile(path.filename().string(), path.filename().string() + ".~NU");
-    if (!staged)
-        return 1;
-    if (!staged->Write(bytes.data(), bytes.size())) {
-        messages.ShowMessage(staged->Error());
-        return 1;
-    }
-    return 0;
-}
-
-}  // namespace
 
 int RemoveSecurity(const std::filesystem::path& directory, std::string_view symbol, IMessageSink& messages,
                    std::string& removedFile)
@@ -82,17 +44,24 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
         return 1;
     }
     const int fileNumber = (*held)[master_offset::kFileNumber];
+    // Deleting a data file that another listed security still reads would lose that security's data.
+    for (const MasterRecord& other : master.records)
+        if (&other != &*held && !IsDirectoryEntry(other) && other[master_offset::kFileNumber] == fileNumber) {
+            auto symbolOf = [](const MasterRecord& record) {
+                return Windows1252ToUtf8(IndexText(&record[master_offset::kSymbol], master_offset::kSymbolWidth));
+            };
+            messages.ShowMessage(symbolOf(*held) + " shares " + DataFileName(fileNumber) + " with " + symbolOf(other) +
+                                 "; run check");
+            return 1;
+        }
     if (commit.StageBackup() != 0)
         return 1;
-    master.records.erase(held);
-    master.nCount = static_cast<int>(master.records.size());
-    master.nWholeRecords = master.records.size();
-    CountDown(master.header, master_offset::kRecordCount);
-    CountDown(master.header, master_offset::kFileCounter);
+    EraseRecord(master, static_cast<std::size_t>(held - master.records.begin()));
     // When the directory could not be flushed after the commit, the old MASTER may come back after a power
     // loss: the security's files stay for it, and the next conversion that takes the number replaces them.
-    if (StageEmasterWithout(commit, fileNumber, messages) != 0 ||
-        commit.Commit("The security " + std::string(symbol) + " was removed from") != 0)
+    if (std::vector<std::uint8_t>* emaster = commit.StagedEmaster())
+        RemoveEmasterRecord(*emaster, fileNumber);
+    if (commit.Commit("The security " + std::string(symbol) + " was removed from") != 0)
         return 1;
 
     // Only once MASTER no longer lists them do the security's files go.

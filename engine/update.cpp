@@ -10,28 +10,11 @@
 #include "metastock/directory_reader.h"
 #include "metastock/file_names.h"
 #include "metastock/path_text.h"
+#include "metastock/directory_names.h"
 
 namespace engine {
 
 using namespace metastock;
-
-namespace {
-
-bool SameSymbol(std::string_view a, std::string_view b)
-{
-    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-    while (!b.empty() && b.back() == ' ')
-        b.remove_suffix(1);
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
-}
-
-int Yyyymmdd(const MbfSingle& dateCode)
-{
-    const CalendarDate date = DateCodeToDate(dateCode);
-    return date.nYear * 10000 + date.nMonth * 100 + date.nDay;
-}
-
-}  // namespace
 
 int CConverter::PrepareUpdate()
 {
@@ -61,7 +44,12 @@ int CConverter::PrepareUpdate()
     for (int field = 0; field < kFieldCount; ++field)
         if (m_job.layout.fieldOn[field])
             wanted.columns.push_back(field);
-    if (IsIntraday(security, data.layout) || data.layout.columns != wanted.columns) {
+    if (!IsDaily(security, data.layout)) {
+        ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds " + TimeFrameName(security, data.layout) +
+                    " data; --update appends to daily data only.\nNothing was changed.");
+        return 1;
+    }
+    if (data.layout.columns != wanted.columns) {
         ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds the fields " +
                     data.layout.Letters() + " but the options give " + wanted.Letters() + ".\nNothing was changed.");
         return 1;
@@ -87,20 +75,9 @@ int CConverter::PrepareUpdate()
 
 int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle& lastDate)
 {
-    if (!m_pCommit->Extras().bHasEmaster)
-        return 0;
-    // EMASTER as read under the lock: nothing else changes it until the commit.
-    const std::filesystem::path path = m_pCommit->Extras().emaster.path;
-    std::vector<std::uint8_t> bytes = m_pCommit->Extras().emaster.bytes;
-    if (!SetEmasterDates(bytes, m_result.fileNumber, Yyyymmdd(firstDate), Yyyymmdd(lastDate)))
-        return 0;
-    CReplacementFile* staged = m_pCommit->StageFile(path.filename().string(), path.filename().string() + ".~NU");
-    if (!staged)
-        return 1;
-    if (!staged->Write(bytes.data(), bytes.size())) {
-        ShowMessage(staged->Error());
-        return 1;
-    }
+    std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster();
+    if (emaster)
+        SetEmasterDates(*emaster, m_result.fileNumber, DateCodeToYyyymmdd(firstDate), DateCodeToYyyymmdd(lastDate));
     return 0;
 }
 

@@ -1,4 +1,5 @@
 #include "metastock/data_file_reader.h"
+#include "metastock/directory_names.h"
 
 #include <algorithm>
 #include <cctype>
@@ -40,10 +41,7 @@ std::string ColumnLineName(std::string_view line)
     name = Trim(name);
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
         name = name.substr(1, name.size() - 2);
-    std::string upper(Trim(name));
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
+    return UpperAscii(Trim(name));
 }
 
 int ReadWord(const std::uint8_t* bytes)
@@ -133,7 +131,7 @@ bool ParseDataFile(std::vector<std::uint8_t> bytes, int nFields, DataFile& file,
         problem = "has " + std::to_string(nFields) + " fields per record, not 2 to 8";
         return false;
     }
-    file.nRecordLength = 4 * static_cast<std::size_t>(nFields);
+    file.nRecordLength = static_cast<std::size_t>(RecordLength(nFields));
     if (bytes.size() < file.nRecordLength) {
         problem = "is shorter than its " + std::to_string(file.nRecordLength) + "-byte header record";
         return false;

@@ -5,25 +5,12 @@
 #include "metastock/file_names.h"
 #include "metastock/file_system.h"
 #include "metastock/replacement_file.h"
+#include "metastock/directory_names.h"
 
 namespace metastock {
 
 namespace {
 
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string Normalised(std::string_view text)
-{
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
-        text.remove_suffix(1);
-    std::string upper(text);
-    for (char& c : upper)
-        c = AsciiUpper(c);
-    return upper;
-}
 
 }  // namespace
 
@@ -72,9 +59,9 @@ bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& co
 
 const SecurityEntry* FindSecurity(const DirectoryContents& contents, std::string_view symbol)
 {
-    const std::string sought = Normalised(symbol);
+    const std::string sought = ComparedSymbol(symbol);
     for (const SecurityEntry& security : contents.securities)
-        if (Normalised(security.entry.strSymbol) == sought)
+        if (ComparedSymbol(security.entry.strSymbol) == sought)
             return &security;
     return nullptr;
 }
@@ -146,9 +133,30 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
     return true;
 }
 
-bool IsIntraday(const SecurityEntry& security, const DataLayout& layout)
+std::string TimeFrameName(const SecurityEntry& security, const DataLayout& layout)
 {
-    return layout.HasTime() || (security.entry.cTimeFrame != 'D' && security.entry.cTimeFrame != 'd');
+    const char frame = AsciiUpper(security.entry.cTimeFrame);
+    if (layout.HasTime() || frame == 'I')
+        return "intraday";
+    switch (frame) {
+    case 'D':
+        return "daily";
+    case 'W':
+        return "weekly";
+    case 'M':
+        return "monthly";
+    case 'Q':
+        return "quarterly";
+    case 'Y':
+        return "yearly";
+    default:
+        return std::string("time frame ") + (frame >= ' ' && frame < 0x7F ? std::string(1, frame) : std::to_string(static_cast<unsigned char>(frame)));
+    }
+}
+
+bool IsDaily(const SecurityEntry& security, const DataLayout& layout)
+{
+    return TimeFrameName(security, layout) == "daily";
 }
 
 }  // namespace metastock

@@ -46,7 +46,11 @@ struct SecurityData {
 bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& security, SecurityData& data,
                       std::string& error);
 
-// Whether the toolkit writes a security's rows as text: daily data without a time column.
-bool IsIntraday(const SecurityEntry& security, const DataLayout& layout);
+// A security's time frame as its index gives it ('D' daily, 'W' weekly, 'M' monthly, 'Q' quarterly, 'Y'
+// yearly, 'I' intraday), and intraday too when its records hold a time: "daily", "weekly", ... or "time
+// frame X" for a letter not known here.
+std::string TimeFrameName(const SecurityEntry& security, const DataLayout& layout);
+// Whether the toolkit writes and appends a security's rows: daily data only.
+bool IsDaily(const SecurityEntry& security, const DataLayout& layout);
 
 }  // namespace metastock

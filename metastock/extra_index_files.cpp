@@ -1,5 +1,6 @@
 #include "metastock/extra_index_files.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -166,6 +167,59 @@ bool SetEmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFir
     return true;
 }
 
+namespace {
+
+void PutUInt16(std::uint8_t* bytes, int value)
+{
+    bytes[0] = static_cast<std::uint8_t>(value & 0xFF);
+    bytes[1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+// A text field: the text's bytes cut to width, NULs after it.
+void PutText(std::uint8_t* field, std::size_t width, std::string_view text)
+{
+    std::memset(field, 0, width);
+    std::memcpy(field, text.data(), std::min(width, text.size()));
+}
+
+// The header's count and last file number from the whole records, as charting programs keep them.
+void SetEmasterHeader(std::vector<std::uint8_t>& bytes)
+{
+    namespace o = emaster_offset;
+    int count = 0, highest = 0;
+    for (std::size_t at = o::kRecordSize; at + o::kRecordSize <= bytes.size(); at += o::kRecordSize) {
+        ++count;
+        highest = std::max<int>(highest, bytes[at + o::kFileNumber]);
+    }
+    PutUInt16(&bytes[o::kRecordCount], count);
+    PutUInt16(&bytes[o::kLastFileNumber], highest);
+}
+
+}  // namespace
+
+void AppendEmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord& security)
+{
+    namespace o = emaster_offset;
+    if (bytes.size() < o::kRecordSize)
+        bytes.resize(o::kRecordSize);
+    bytes.resize(bytes.size() / o::kRecordSize * o::kRecordSize);  // a part record at the end goes
+    const std::size_t at = bytes.size();
+    bytes.resize(at + o::kRecordSize);
+    std::uint8_t* record = &bytes[at];
+    record[o::kFileNumber] = static_cast<std::uint8_t>(security.nFileNumber);
+    record[o::kFieldCount] = static_cast<std::uint8_t>(security.nFields);
+    record[o::kFieldMask] = static_cast<std::uint8_t>((1 << security.nFields) - 1);
+    record[o::kMarker] = o::kMarkerValue;
+    PutText(record + o::kSymbol, o::kSymbolWidth, security.strSymbol);
+    PutText(record + o::kName, o::kNameWidth, security.strName);
+    record[o::kTimeFrame] = 'D';
+    // Genuine records hold the long name only when the name does not fit its 16 bytes.
+    if (security.strName.size() > o::kNameWidth)
+        PutText(record + o::kLongName, o::kRecordSize - o::kLongName, security.strName);
+    SetEmasterHeader(bytes);
+    SetEmasterDates(bytes, security.nFileNumber, security.nFirstDate, security.nLastDate);
+}
+
 bool RemoveEmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber)
 {
     namespace o = emaster_offset;
@@ -173,11 +227,7 @@ bool RemoveEmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber)
     if (at == 0)
         return false;
     bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + o::kRecordSize));
-    const int count = ReadUInt16(bytes.data() + o::kRecordCount);
-    if (count > 0) {
-        bytes[o::kRecordCount] = static_cast<std::uint8_t>((count - 1) & 0xFF);
-        bytes[o::kRecordCount + 1] = static_cast<std::uint8_t>((count - 1) >> 8);
-    }
+    SetEmasterHeader(bytes);
     return true;
 }
 

@@ -4,10 +4,12 @@
 // MASTER must know which file numbers and symbols they hold, so that it never takes another security's
 // data file or symbol. All numbers are little-endian.
 //
-// EMASTER: a 192-byte header (0 record count, int16 | 2 last file number, int16), then 192-byte records:
-//   2 file number | 6 fields per data record | 11 symbol (14 bytes) | 32 name (16 bytes) | 60 time frame
-//   64 first date, 72 last date (IEEE singles, YYYMMDD: years since 1900 * 10000 + month * 100 + day)
-//   126 first date (int32, YYYYMMDD) | 139 long name, NUL padded, to the end of the record
+// EMASTER: a 192-byte header (0 record count, int16 | 2 highest file number in use, int16 | zeros), then
+// 192-byte records, every byte not named here zero:
+//   2 file number | 6 fields per data record | 7 one bit per field (0x7F for seven) | 9 0x20
+//   11 symbol (14 bytes) | 32 name (16 bytes) | 60 time frame | 64 first date, 72 last date (IEEE singles,
+//   YYYMMDD: years since 1900 * 10000 + month * 100 + day) | 126 first date (int32, YYYYMMDD)
+//   139 long name, NUL padded, to the end of the record (only where the name is longer than 16)
 // XMASTER: a 150-byte header (10 record count, int16), then 150-byte records:
 //   1 symbol (14 bytes) | 16 name (45 bytes) | 62 time frame | 65 file number (uint16)
 //   108 first date, 116 last date (int32, YYYYMMDD)
@@ -28,6 +30,9 @@ inline constexpr std::size_t kRecordCount = 0;
 inline constexpr std::size_t kLastFileNumber = 2;
 inline constexpr std::size_t kFileNumber = 2;
 inline constexpr std::size_t kFieldCount = 6;
+inline constexpr std::size_t kFieldMask = 7;
+inline constexpr std::size_t kMarker = 9;
+inline constexpr std::uint8_t kMarkerValue = 0x20;
 inline constexpr std::size_t kSymbol = 11;
 inline constexpr std::size_t kSymbolWidth = 14;
 inline constexpr std::size_t kName = 32;
@@ -98,6 +103,19 @@ bool ReadExtraIndexes(const std::filesystem::path& directory, ExtraIndexes& inde
 // when no whole record has that file number.
 bool SetEmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate);
 bool RemoveEmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber);
+
+// A security that a writer adds to an index; texts as stored (Windows-1252), dates YYYYMMDD.
+struct NewIndexRecord {
+    int nFileNumber = 0;
+    int nFields = 0;
+    std::string strSymbol;
+    std::string strName;
+    int nFirstDate = 0;
+    int nLastDate = 0;
+};
+// Appends the security's record to a whole EMASTER's bytes (an empty vector: a new EMASTER) and sets the
+// header's count and highest file number from the records. Both remove and append keep the header so.
+void AppendEmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord& security);
 
 // A text field of an index record: the bytes up to the first NUL, trailing blanks removed.
 std::string IndexText(const std::uint8_t* field, std::size_t width);

@@ -4,17 +4,12 @@
 #include <vector>
 
 #include "metastock/file_system.h"
+#include "metastock/directory_names.h"
 
 namespace metastock {
 
 namespace {
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b)
-{
-    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
-}
 
 }  // namespace
 

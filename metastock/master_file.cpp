@@ -8,15 +8,11 @@
 
 namespace metastock {
 
-namespace {
-
-int DateCodeToYyyymmdd(const std::uint8_t* bytes)
+int DateCodeToYyyymmdd(const MbfSingle& dateCode)
 {
-    const CalendarDate date = DateCodeToDate({bytes[0], bytes[1], bytes[2], bytes[3]});
+    const CalendarDate date = DateCodeToDate(dateCode);
     return date.nYear * 10000 + date.nMonth * 100 + date.nDay;
 }
-
-}  // namespace
 
 bool ParseMaster(const std::vector<std::uint8_t>& bytes, MasterFile& master, std::string& problem)
 {
@@ -67,16 +63,40 @@ std::vector<std::uint8_t> MasterFileBytes(const MasterFile& master)
     return bytes;
 }
 
-void AppendRecord(MasterFile& master, const MasterRecord& record)
+namespace {
+
+// The count and the highest number in use, from the records: genuine directories with gaps in their
+// numbers hold the highest number, not a second count, in bytes 2..3.
+void SetHeaderNumbers(MasterFile& master)
 {
     std::uint8_t* header = master.header.data();
-    master.records.push_back(record);
-    WriteInt16(header + master_offset::kRecordCount,
-               static_cast<std::int16_t>(ReadInt16(header + master_offset::kRecordCount) + 1));
-    WriteInt16(header + master_offset::kFileCounter,
-               static_cast<std::int16_t>(ReadInt16(header + master_offset::kFileCounter) + 1));
-    master.nCount = ReadInt16(header + master_offset::kRecordCount);
+    WriteInt16(header + master_offset::kRecordCount, static_cast<std::int16_t>(master.records.size()));
+    WriteInt16(header + master_offset::kHighestFileNumber, static_cast<std::int16_t>(HighestFileNumber(master)));
+    master.nCount = static_cast<int>(master.records.size());
     master.nWholeRecords = master.records.size();
+}
+
+}  // namespace
+
+int HighestFileNumber(const MasterFile& master)
+{
+    int highest = 0;
+    for (const MasterRecord& record : master.records)
+        if (!IsDirectoryEntry(record))
+            highest = std::max<int>(highest, record[master_offset::kFileNumber]);
+    return highest;
+}
+
+void AppendRecord(MasterFile& master, const MasterRecord& record)
+{
+    master.records.push_back(record);
+    SetHeaderNumbers(master);
+}
+
+void EraseRecord(MasterFile& master, std::size_t nRecord)
+{
+    master.records.erase(master.records.begin() + static_cast<std::ptrdiff_t>(nRecord));
+    SetHeaderNumbers(master);
 }
 
 IndexEntry MasterEntry(const MasterRecord& record)
@@ -89,8 +109,8 @@ IndexEntry MasterEntry(const MasterRecord& record)
     entry.cTimeFrame = static_cast<char>(record[kTimeFrame]);
     entry.strSymbol = IndexText(&record[kSymbol], kSymbolWidth);
     entry.strName = IndexText(&record[kName], kNameWidth);
-    entry.nFirstDate = DateCodeToYyyymmdd(&record[kFirstDate]);
-    entry.nLastDate = DateCodeToYyyymmdd(&record[kLastDate]);
+    entry.nFirstDate = DateCodeToYyyymmdd({record[kFirstDate], record[kFirstDate + 1], record[kFirstDate + 2], record[kFirstDate + 3]});
+    entry.nLastDate = DateCodeToYyyymmdd({record[kLastDate], record[kLastDate + 1], record[kLastDate + 2], record[kLastDate + 3]});
     return entry;
 }
 

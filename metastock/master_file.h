@@ -38,9 +38,16 @@ bool ReadMasterFile(const std::filesystem::path& path, MasterFile& master, std::
 std::string CountDisagreement(const std::filesystem::path& path, const MasterFile& master);
 
 // Writing MASTER: the header and the records of master, all of them. A caller adds a record with
-// AppendRecord, which counts it in the header's record count and file counter.
+// AppendRecord and takes one out with EraseRecord; both set the header's numbers from the records.
 std::vector<std::uint8_t> MasterFileBytes(const MasterFile& master);
 void AppendRecord(MasterFile& master, const MasterRecord& record);
+void EraseRecord(MasterFile& master, std::size_t nRecord);
+
+// The highest file number that a record of master uses; 0 when none.
+int HighestFileNumber(const MasterFile& master);
+
+// A date code as YYYYMMDD (0 for date code 0).
+int DateCodeToYyyymmdd(const MbfSingle& dateCode);
 
 // A security record of MASTER as an index entry (dates as YYYYMMDD, 0 when unreadable).
 IndexEntry MasterEntry(const MasterRecord& record);

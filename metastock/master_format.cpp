@@ -1,4 +1,5 @@
 #include "metastock/master_format.h"
+#include "metastock/directory_names.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,17 +16,6 @@ void PutPadded(std::uint8_t* field, std::size_t width, std::string_view text)
     std::memset(field, ' ', width);
     const std::size_t length = std::min(width, text.size());
     std::memcpy(field, text.data(), length);
-}
-
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
 // Bytes [from, to) of the record up to the first 0 byte.
@@ -64,7 +54,7 @@ MasterRecord BuildSecurityRecord(std::uint8_t nFileNumber, int nFields, std::str
     MasterRecord record{};
     record[kFileNumber] = nFileNumber;
     record[kMarker] = kMarkerByte;
-    record[kRecordLength] = static_cast<std::uint8_t>(4 * nFields);
+    record[kRecordLength] = static_cast<std::uint8_t>(RecordLength(nFields));
     record[kFieldCount] = static_cast<std::uint8_t>(nFields);
     PutPadded(&record[kName], kNameWidth, name);
     std::copy(date.begin(), date.end(), &record[kFirstDate]);

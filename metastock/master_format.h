@@ -1,7 +1,8 @@
 #pragma once
 // The MASTER file: a 53-byte header, then one 53-byte record per security (at most 255), little-endian.
 //
-// Header:  0 record count (int16) | 2 file counter (int16) | 4..52 carried over unchanged
+// Header:  0 record count (int16) | 2 highest file number in use (int16), which other programs take their
+//          next number from | 4..52 carried over unchanged
 // Record:  0 file number n (F<n>.DAT) | 1 0x00 | 2 0x65 | 3 data record length (4 * fields)
 //          4 fields per data record | 5..6 zero | 7..22 name, space padded | 23..24 zero
 //          25 first date (MBF date code) | 29 last date | 33 'D' (daily) | 34..35 zero
@@ -26,7 +27,7 @@ using MasterRecord = std::array<std::uint8_t, kMasterRecordSize>;
 
 namespace master_offset {
 inline constexpr std::size_t kRecordCount = 0;
-inline constexpr std::size_t kFileCounter = 2;
+inline constexpr std::size_t kHighestFileNumber = 2;
 
 inline constexpr std::size_t kFileNumber = 0;
 inline constexpr std::size_t kMarker = 2;

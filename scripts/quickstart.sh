@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quoteforge, and converts the bundled sample into a fresh MetaStock
+# Installs what is missing, builds the two programs (quoteforge-cli and the desktop application
+# quoteforge; no tests, no benchmarks), and converts the bundled sample into a fresh MetaStock
 # directory (build/sample-output), printing the security it made.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build
+targets=(quoteforge-cli)
+if grep -q '^QUOTEFORGE_GUI:BOOL=ON' build/CMakeCache.txt; then
+  targets+=(quoteforge)
+fi
+cmake --build build --target "${targets[@]}"
 
 output=build/sample-output
 rm -rf "$output"

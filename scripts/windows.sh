@@ -22,6 +22,13 @@ if [ -x build/cli/quoteforge-cli ]; then
   LC_ALL=C.UTF-8 cmake/wine-run.sh build-win/cli/quoteforge-cli.exe convert samples/prices.csv --dir "$windows_dir" \
     "${options[@]}"
   diff -r "$check/linux" "$check/Müller" || { echo "quoteforge-cli.exe wrote other bytes" >&2; exit 1; }
+  # In a console window (Wine makes one for a terminal) names outside ASCII print as they are.
+  if command -v script >/dev/null; then
+    LC_ALL=C.UTF-8 cmake/wine-run.sh build-win/cli/quoteforge-cli.exe convert samples/prices.csv --dir "$windows_dir" \
+      --symbol MUELLER --name "Müller" --date-format MM_DD_CCYY --skip 1 >/dev/null
+    listed=$(LC_ALL=C.UTF-8 script -qc "cmake/wine-run.sh build-win/cli/quoteforge-cli.exe list '$windows_dir'" /dev/null)
+    grep -q 'MUELLER *Müller' <<<"$listed" || { echo "quoteforge-cli.exe prints Müller wrong: $listed" >&2; exit 1; }
+  fi
   rm -rf "$check"
 fi
 

@@ -347,7 +347,7 @@ TEST_F(DesktopTest, DesktopAndCommandLineWriteTheSameBytesForTheSameSettings)
                                 "--date-format", "MM_DD_CCYY", "--skip", "1", "--master", "new"};
     std::ostringstream out;
     std::ostringstream err;
-    ASSERT_EQ(RunCommandLine(static_cast<int>(std::size(argv)), argv, out, err), 0) << err.str();
+    ASSERT_EQ(cli::RunCommandLine(static_cast<int>(std::size(argv)), argv, out, err), 0) << err.str();
 
     for (const char* szFile : {"MASTER", "F1.DAT", "F1.DOP"})
         EXPECT_EQ(ReadBytes(desktopDir / szFile), ReadBytes(cliDir / szFile)) << szFile;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -10,6 +11,7 @@
 #include "run_cli.h"
 #include "engine/conversion_settings.h"
 #include "metastock/path_text.h"
+#include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -231,7 +233,7 @@ TEST_F(CommandLineTest, ASummaryThatCannotBeWrittenIsAFailure)
             argv.push_back(arg.c_str());
         std::ofstream full("/dev/full");  // every write fails: the device is full
         std::ostringstream err;
-        EXPECT_EQ(RunCommandLine(static_cast<int>(argv.size()), argv.data(), full, err), 1) << bNoSync;
+        EXPECT_EQ(cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), full, err), 1) << bNoSync;
         EXPECT_NE(err.str().find("standard output"), std::string::npos) << err.str();
     }
 }
@@ -251,6 +253,8 @@ TEST_F(CommandLineTest, OutputDirectoryIsFoundInEverySpellingThePlatformAccepts)
     for (char& c : forward)
         c = c == '\\' ? '/' : c;
     spellings.insert(spellings.end(), {forward, dir.substr(2), PathKey(dir)});
+    // A path without a drive letter lies on the drive of the working directory.
+    std::filesystem::current_path(m_dir.Path());
 #endif
     for (std::size_t i = 0; i < spellings.size(); ++i) {
         const std::string symbol = std::string("S").append(std::to_string(i + 1));
@@ -301,5 +305,53 @@ TEST_F(CommandLineTest, MessagesAndSummariesNameTheSymbolInUtf8)
         EXPECT_EQ(result.status, c.nStatus) << c.strErr;
         EXPECT_EQ(result.out, c.strOut);
         EXPECT_EQ(result.err, c.strErr);
+    }
+}
+
+// The first word names the command; a word that starts with a slash is an argument on every platform,
+// never a Windows-style option.
+TEST_F(CommandLineTest, CommandsAndSlashedArgumentsAreTakenAsTyped)
+{
+    const struct {
+        std::vector<std::string> args;
+        int nStatus;
+        std::string strShown;  // in standard output or error
+    } cases[] = {
+        {{"frobnicate"}, 2, "quoteforge-cli: Unknown command 'frobnicate'\n"},
+        {{"check", "/no/such/charts"}, 1, "/no/such/charts: 0 securities"},
+        {{"convert", m_dir / "prices.csv", "--dir", "/no/such/charts", "--symbol", "A"}, 1, "Path does not exist"},
+        {{"/?"}, 0, "Usage: quoteforge-cli"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = Run(c.args);
+        EXPECT_EQ(result.status, c.nStatus) << c.args[0] << ": " << result.err;
+        EXPECT_NE((result.out + result.err).find(c.strShown), std::string::npos) << result.out << result.err;
+    }
+}
+
+// --no-sync leaves out every flush to disk (files, directory, file system); without it a run flushes.
+TEST_F(CommandLineTest, NoSyncMakesNoFlushes)
+{
+    const struct {
+        std::vector<std::string> args;
+        bool bFlushes;
+    } cases[] = {
+        {{"convert", m_dir / "prices.csv", "--dir", m_dir / "out", "--symbol", "A", "--skip", "1", "--date-format", "4"}, true},
+        {{"convert", m_dir / "prices.csv", "--dir", m_dir / "out", "--symbol", "B", "--skip", "1", "--date-format", "4", "--no-sync"},
+         false},
+        {{"batch", m_dir / "out", m_dir / "prices.csv", "--skip", "1", "--date-format", "4", "--symbol-from", "column",
+          "6"},
+         true},
+        {{"batch", m_dir / "out", m_dir / "prices.csv", "--skip", "1", "--date-format", "4", "--symbol-from", "column",
+          "7", "--no-sync"},
+         false},
+    };
+    for (const auto& c : cases) {
+        CFaultFileSystem recorder;  // fails nothing, records every call
+        const CliResult result = Run(c.args);
+        ASSERT_EQ(result.status, 0) << result.err;
+        const auto flushes = std::count_if(recorder.calls.begin(), recorder.calls.end(),
+                                           [](const std::string& call) { return call.rfind("sync", 0) == 0; });
+        EXPECT_EQ(flushes > 0, c.bFlushes) << c.args[0] << (c.bFlushes ? "" : " --no-sync") << ": " << flushes;
     }
 }

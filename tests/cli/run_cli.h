@@ -20,6 +20,6 @@ inline CliResult RunCli(std::vector<std::string> args)
     for (const std::string& arg : args)
         argv.push_back(arg.c_str());
     std::ostringstream out, err;
-    const int status = RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+    const int status = cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
     return {status, out.str(), err.str()};
 }

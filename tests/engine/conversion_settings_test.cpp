@@ -1,4 +1,5 @@
-// The conversion settings' limits and checks, the symbol's code page and case, and the fit check.
+// The conversion settings' limits and checks, the symbol's code page and case, the fit check, and the job
+// that every front end builds from them.
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 #include <string>
 
 #include "engine/code_page.h"
+#include "engine/conversion_job.h"
 #include "engine/conversion_settings.h"
 #include "support/temp_dir.h"
 
@@ -120,5 +122,59 @@ TEST(ConversionSettings, MisfitNamesTheRowAndWhatDoesNotFit)
         ConversionSettings settings = Valid();
         c.change(settings);
         EXPECT_EQ(SettingsMisfit(settings, dir / "prices.csv"), c.szReason);
+    }
+}
+
+// Every front end builds its job from the settings: Exist 0 is the MASTER already there, columns count
+// from 0, rows are skipped only when SkipOn says so, and text stays UTF-8.
+TEST(ConversionSettings, JobTakesTheSettingsAsTheRunReadsThem)
+{
+    const struct {
+        const char* szCase;
+        std::function<void(ConversionSettings&)> change;
+        std::function<bool(const ConversionJob&)> holds;
+    } cases[] = {
+        {"defaults", [](ConversionSettings&) {},
+         [](const ConversionJob& job) {
+             return job.master == MasterChoice::Existing && job.layout.delimiter == ',' && job.layout.skipRows == 0 &&
+                    job.layout.FieldsOn() == 7 && job.layout.fieldColumn[0] == 0 && job.layout.fieldColumn[6] == 6 &&
+                    !job.update && job.syncToDisk;
+         }},
+        {"Exist 1 is a new MASTER", [](ConversionSettings& s) { s.Exist = 1; },
+         [](const ConversionJob& job) { return job.master == MasterChoice::New; }},
+        {"tab", [](ConversionSettings& s) { s.Delimiter = 1; },
+         [](const ConversionJob& job) { return job.layout.delimiter == '\t'; }},
+        {"space", [](ConversionSettings& s) { s.Delimiter = 2; },
+         [](const ConversionJob& job) { return job.layout.delimiter == ' '; }},
+        {"an unknown delimiter is a comma", [](ConversionSettings& s) { s.Delimiter = 7; },
+         [](const ConversionJob& job) { return job.layout.delimiter == ','; }},
+        {"rows skipped", [](ConversionSettings& s) { s.SkipOn = 1, s.SkipRows = 3; },
+         [](const ConversionJob& job) { return job.layout.skipRows == 3; }},
+        {"skip rows while skipping is off", [](ConversionSettings& s) { s.SkipRows = 3; },
+         [](const ConversionJob& job) { return job.layout.skipRows == 0; }},
+        {"fields off", [](ConversionSettings& s) { s.OpenOn = s.OIOn = 0, s.CloCol = 20; },
+         [](const ConversionJob& job) {
+             return !job.layout.fieldOn[1] && !job.layout.fieldOn[6] && job.layout.fieldOn[4] &&
+                    job.layout.fieldColumn[4] == 19 && job.layout.FieldsOn() == 5;
+         }},
+        {"UTF-8 text", [](ConversionSettings& s) { s.Symbol = "CAF\xC3\x89", s.Name = "Soci\xC3\xA9t\xC3\xA9"; },
+         [](const ConversionJob& job) {
+             std::string symbol, name;
+             return job.symbol == "CAF\xC3\x89" && StoredText(job, symbol, name) && symbol == "CAF\xC9" &&
+                    name == "Soci\xE9t\xE9";
+         }},
+        {"text beyond Windows-1252", [](ConversionSettings& s) { s.Name = "\xCE\xA9"; },
+         [](const ConversionJob& job) {
+             std::string symbol, name;
+             return !StoredText(job, symbol, name);
+         }},
+    };
+    for (const auto& c : cases) {
+        ConversionSettings settings = Valid();
+        c.change(settings);
+        const ConversionJob job = MakeConversionJob(settings, 4, "in.csv");
+        EXPECT_TRUE(c.holds(job)) << c.szCase;
+        EXPECT_EQ(job.layout.dateFormat, 4) << c.szCase;
+        EXPECT_EQ(job.directory, "/data") << c.szCase;
     }
 }

@@ -6,7 +6,6 @@
 #endif
 
 #include <algorithm>
-#include <chrono>
 #include <map>
 #include <thread>
 
@@ -277,7 +276,7 @@ TEST(SafeRun, ASecondRunWaitsForTheLockAndThenSeesTheFirstRunsSecurity)
     test.job.master = MasterChoice::Existing;
     int status = -1;
     std::thread second([&] { status = test.Run(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    test.recorder.WaitForNotice();  // the second run found the lock taken and waits for it
     WriteText(dir / "MASTER", MasterBytes(4, 4, {1, 2, 4, 3}));  // what the first run commits
     held.reset();
     second.join();

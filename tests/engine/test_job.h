@@ -1,8 +1,10 @@
 #pragma once
 // A conversion job wired to services that record instead of showing, and readers for what it writes.
 
+#include <condition_variable>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,10 +27,26 @@ public:
     {
         settings.push_back(section + "/" + name + "=" + value);
     }
-    void ShowNotice(const std::string& text) override { notices.push_back(text); }
+    void ShowNotice(const std::string& text) override
+    {
+        std::lock_guard lock(m_mutex);
+        notices.push_back(text);
+        m_noticed.notify_all();
+    }
     std::string TodayText() override { return "12/06/26"; }
 
+    // Waits until a notice has come, from any thread.
+    void WaitForNotice()
+    {
+        std::unique_lock lock(m_mutex);
+        m_noticed.wait(lock, [this] { return !notices.empty(); });
+    }
+
     Strings messages, settings, notices;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_noticed;
 };
 
 // The recorder's today, 6 December 2026, as a new record's first and last date.

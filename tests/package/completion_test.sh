@@ -23,6 +23,8 @@ quoteforge-cli export --delimiter=sp|space
 quoteforge-cli list --format j|json
 quoteforge-cli convert --date-format ccyymm|CCYYMMDD
 quoteforge-cli batch --skip 1 --oi-col of|off
+quoteforge-cli convert --date-col o|
+quoteforge-cli convert --close-col 1|1 10 11 12 13 14 15 16 17 18 19
 quoteforge-cli detect samples/pri|samples/prices.csv
 quoteforge-cli convert --dir sampl|samples
 CASES

@@ -519,10 +519,10 @@ TEST_F(SettingsDlg, EnterInAFieldPressesOK)
     }
 }
 
-// Runs fn on the chooser once it is shown modally over the dialog.
-void OnChooser(std::function<void(CChooseDir&)> fn, bool* pbShown)
+// Runs fn on the chooser once it is shown modally over the dialog; *pbLooked tells that the look was made.
+void OnChooser(std::function<void(CChooseDir&)> fn, bool* pbShown, bool* pbLooked = nullptr)
 {
-    QTimer::singleShot(0, [fn, pbShown] {
+    QTimer::singleShot(0, [fn, pbShown, pbLooked] {
         auto* pChooser = qobject_cast<CChooseDir*>(QApplication::activeModalWidget());
         if (pbShown)
             *pbShown = pChooser != nullptr;
@@ -530,6 +530,8 @@ void OnChooser(std::function<void(CChooseDir&)> fn, bool* pbShown)
             fn(*pChooser);
         else if (QApplication::activeModalWidget())
             QApplication::activeModalWidget()->close();
+        if (pbLooked)
+            *pbLooked = true;
     });
 }
 
@@ -574,9 +576,10 @@ TEST_F(SettingsDlg, BrowseDoesNotOpenTheChooserWhileAFieldIsWrong)
     Show();
     Type(Number("LoCol"), "30");
     bool bShown = true;
-    OnChooser([](CChooseDir& chooser) { chooser.reject(); }, &bShown);
+    bool bLooked = false;
+    OnChooser([](CChooseDir& chooser) { chooser.reject(); }, &bShown, &bLooked);
     Click(Control<QPushButton>("Browse"));
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bLooked; })) << "the look for a chooser never ran";
     EXPECT_FALSE(bShown);
     EXPECT_EQ(m_messages.Texts(), QStringList{kRangeMessage});
 }

@@ -2,8 +2,7 @@
 // A file system for tests that passes every call to the platform's and makes the Nth counted call fail
 // (create, write, flush, close, rename, open for reading, each read, existence check, listing, directory
 // flush, file-system flush, lock; removals always go through, as the clean-up of a failure needs them). A
-// failed call gives the reason "Input/output error", or m_nFailErrno when a test sets another. Installed
-// for its lifetime.
+// failed call gives the reason "Input/output error", or the error a test names. Installed for its lifetime.
 
 #include <cerrno>
 #include <cstring>
@@ -16,11 +15,15 @@
 class CFaultFileSystem : public metastock::IFileSystem {
 public:
     explicit CFaultFileSystem(int nFailAt = 0) : m_nFailAt(nFailAt) { metastock::InstallFileSystem(this); }
+    // Fails every call named call ("exists MASTER") with the system's error nErrno.
+    CFaultFileSystem(std::string call, int nErrno) : m_nFailErrno(nErrno), m_nFailAt(0), m_strFailCall(std::move(call))
+    {
+        metastock::InstallFileSystem(this);
+    }
     ~CFaultFileSystem() override { metastock::InstallFileSystem(nullptr); }
 
     // Counted calls so far, each as "what path".
     std::vector<std::string> calls;
-    int m_nFailErrno = EIO;
 
     std::unique_ptr<metastock::IWritableFile> CreateExclusive(const std::filesystem::path& path,
                                                               const std::filesystem::path& permissionsFrom) override
@@ -124,13 +127,16 @@ private:
 
     bool Pass(std::string call)
     {
+        const bool bFail = static_cast<int>(calls.size()) + 1 == m_nFailAt || (!m_strFailCall.empty() && call == m_strFailCall);
         calls.push_back(std::move(call));
-        if (static_cast<int>(calls.size()) != m_nFailAt)
+        if (!bFail)
             return true;
         errno = m_nFailErrno;
         return false;
     }
 
+    int m_nFailErrno = EIO;
     int m_nFailAt;
+    std::string m_strFailCall;
     metastock::IFileSystem& m_platform = metastock::PlatformFileSystem();
 };

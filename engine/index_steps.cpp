@@ -12,6 +12,8 @@
 #include "engine/date_formats.h"
 #include "engine/directory_commit.h"
 #include "metastock/day_number.h"
+#include "metastock/directory_names.h"
+#include "metastock/file_system.h"
 #include "metastock/find_symbol.h"
 #include "metastock/master_file.h"
 #include "metastock/path_text.h"
@@ -41,14 +43,18 @@ int CConverter::CheckPath()
     std::string directory = m_job.directory;
 #ifdef _WIN32
     // Case does not name another directory here; the stored path reads in upper case.
-    for (char& c : directory)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    directory = UpperAscii(directory);
 #endif
     std::error_code error;
     fs::path full;
     if (!directory.empty())
         full = fs::canonical(PathFromText(directory), error);
-    if (directory.empty() || error || !fs::is_directory(full, error)) {
+    const PathStatus status = error ? PathStatus{} : CurrentFileSystem().Exists(full);
+    if (status.existence == Existence::kError) {
+        ShowMessage("Cannot read the directory " + directory + ": " + status.strReason);
+        return 1;
+    }
+    if (directory.empty() || status.existence == Existence::kNo || status.bRegularFile) {
         ShowMessage("Path does not exist");
         return 1;
     }
@@ -84,7 +90,8 @@ int CConverter::CheckDuplicate()
     std::string foundIn;
     // A new MASTER holds no securities, but an EMASTER or XMASTER beside it may.
     if ((m_job.master == MasterChoice::Existing && m_pCommit &&
-         FindSymbol(m_pCommit->Master(), TextFromPath(m_directory), m_strStoredSymbol, record, foundIn) == kSymbolFound) ||
+         FindSymbol(m_pCommit->Master(), TextFromPath(m_directory), m_strStoredSymbol, record, foundIn) ==
+             kSymbolFound) ||
         (m_pCommit && m_pCommit->ExtraIndexesHold(m_strStoredSymbol))) {
         ShowMessage("Duplicate Symbol");
         return 1;
@@ -97,10 +104,9 @@ int CConverter::AddSymbol()
     if (!m_pCommit)
         return 1;
     MasterFile& master = m_pCommit->Master();
-    const int count = ReadInt16(&master.header[master_offset::kRecordCount]);
-    const int counter = ReadInt16(&master.header[master_offset::kFileCounter]);
+    // Full is what the records say: bytes 2..3 of the header hold the highest number in use, not a count.
     const std::uint8_t fileNumber = m_pCommit->LowestFreeFileNumber();
-    if (count >= kMaxSecurities || counter >= kMaxSecurities || fileNumber == 0) {
+    if (master.records.size() >= static_cast<std::size_t>(kMaxSecurities) || fileNumber == 0) {
         ShowMessage(kMaxSymbolsMessage);
         return 1;
     }
@@ -113,6 +119,10 @@ int CConverter::AddSymbol()
     const MbfSingle created = DayToDateCode(ParseDate(today.c_str(), kMmDdYyFormat));
     m_pCommit->StageRecord(
         BuildSecurityRecord(fileNumber, m_job.layout.FieldsOn(), m_strStoredName, m_strStoredSymbol, created));
+    // Programs that take their list from EMASTER see the new security too.
+    if (std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster())
+        AppendEmasterRecord(*emaster, {fileNumber, m_job.layout.FieldsOn(), m_strStoredSymbol, m_strStoredName,
+                                       DateCodeToYyyymmdd(created), DateCodeToYyyymmdd(created)});
     m_result.fileNumber = fileNumber;
     if (CreateDataFile(fileNumber) != 0 || CreateColumnList(fileNumber) != 0)
         return 1;

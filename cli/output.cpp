@@ -1,8 +1,10 @@
-#include "cli/subcommand.h"
+#include "cli/output.h"
 
 #include <cstdio>
 
 #include "metastock/day_number.h"
+
+namespace cli {
 
 void CErrorLineSink::ShowMessage(const std::string& text)
 {
@@ -63,3 +65,5 @@ std::string IsoDate(int yyyymmdd)
         return "";
     return metastock::IsoDateText(yyyymmdd);
 }
+
+}  // namespace cli

@@ -1,26 +1,15 @@
 #pragma once
-// What the toolkit's commands share: how each registers with the command line, the message sink that
-// writes one line per message to standard error, and the text forms of their output.
+// What the commands share in their output: the message sink that writes one line per message to standard
+// error, and the text forms of numbers, fields and dates.
 
-#include <CLI/CLI.hpp>
 #include <cstdint>
-#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
 
 #include "engine/services.h"
 
-// A registered subcommand and what runs it once its options are parsed; the run returns the exit status.
-struct CSubcommand {
-    CLI::App* pCommand = nullptr;
-    std::function<int(std::ostream& out, std::ostream& err)> run;
-};
-
-CSubcommand AddListCommand(CLI::App& app);
-CSubcommand AddExportCommand(CLI::App& app);
-CSubcommand AddCheckCommand(CLI::App& app);
-CSubcommand AddRemoveCommand(CLI::App& app);
+namespace cli {
 
 // Each message on one line of the stream, its line breaks turned into blanks.
 class CErrorLineSink : public engine::IMessageSink {
@@ -44,3 +33,5 @@ std::string JsonString(std::string_view text);
 
 // YYYYMMDD as YYYY-MM-DD; empty for 0.
 std::string IsoDate(int yyyymmdd);
+
+}  // namespace cli

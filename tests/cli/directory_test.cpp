@@ -1,0 +1,257 @@
+// What the commands do to the indexes of a directory: a failing look at MASTER, securities sharing a data
+// file, leftovers of killed runs, damaged records, odd entries at data-file names.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "run_cli.h"
+#include "support/fault_file_system.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Files = std::map<std::string, std::vector<unsigned char>>;
+
+Files Snapshot(const fs::path& dir)
+{
+    Files files;
+    for (const auto& entry : fs::directory_iterator(dir))
+        files[entry.path().filename().string()] = entry.is_regular_file() ? ReadBytes(entry.path()) : std::vector<unsigned char>{};
+    return files;
+}
+
+void Restore(const fs::path& dir, const Files& files)
+{
+    fs::remove_all(dir);
+    fs::create_directory(dir);
+    for (const auto& [name, bytes] : files)
+        WriteText(dir / name, std::string(bytes.begin(), bytes.end()));
+}
+
+void Patch(const fs::path& file, std::size_t offset, const std::vector<unsigned char>& bytes)
+{
+    std::vector<unsigned char> all = ReadBytes(file);
+    std::copy(bytes.begin(), bytes.end(), all.begin() + static_cast<long>(offset));
+    WriteText(file, std::string(all.begin(), all.end()));
+}
+
+const char* const kRows = "20240102,1,2,0.5,1.5,100,7\n20240103,2,3,1.5,2.5,200,8\n";
+const char* const kLaterRows = "20240102,1,2,0.5,1.5,100,7\n20240103,2,3,1.5,2.5,200,8\n20240104,2,3,1.5,2.5,200,9\n";
+
+class DirectoryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteText(Input(), kRows);
+        WriteText(m_work.Path() / "LATER.csv", kLaterRows);
+        fs::create_directory(Dir());
+        for (const char* symbol : {"ONE", "TWO", "THREE"})
+            ASSERT_EQ(Convert(symbol).status, 0);
+    }
+    fs::path Dir() const { return m_work.Path() / "dir"; }
+    fs::path Input() const { return m_work.Path() / "NEW.csv"; }
+    CliResult Convert(const std::string& symbol, std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> args = {"convert", Input().string(), "--dir", Dir().string(), "--symbol", symbol,
+                                         "--date-format", "CCYYMMDD"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunCli(args);
+    }
+
+    CKeepWorkingDirectory m_keep;
+    CTempDir m_work;
+};
+
+}  // namespace
+
+// Only "no such file" means MASTER is absent: any other failure of the look fails the run, naming the
+// file and the system's reason, and changes nothing.
+TEST_F(DirectoryTest, AFailingLookAtMasterFailsTheRunAndChangesNothing)
+{
+    const struct {
+        const char* szWhat;
+        std::function<CliResult()> run;
+    } kRuns[] = {
+        {"convert", [&] { return Convert("NEW"); }},
+        {"convert --update", [&] {
+             return RunCli({"convert", (m_work.Path() / "LATER.csv").string(), "--dir", Dir().string(), "--symbol", "TWO",
+                            "--date-format", "CCYYMMDD", "--update"});
+         }},
+        {"batch", [&] { return RunCli({"batch", Dir().string(), Input().string(), "--date-format", "CCYYMMDD"}); }},
+        {"remove", [&] { return RunCli({"remove", Dir().string(), "TWO"}); }},
+    };
+    const Files before = Snapshot(Dir());
+    for (const auto& run : kRuns)
+        for (const char* szCall : {"exists MASTER", "list"})
+            for (int nErrno : {EIO, EACCES, ENOMEM}) {
+                const std::string what = std::string(run.szWhat) + ", " + szCall + ", " + std::strerror(nErrno);
+                CliResult result;
+                {
+                    CFaultFileSystem faults(szCall, nErrno);
+                    result = run.run();
+                }
+                EXPECT_EQ(result.status, 1) << what;
+                EXPECT_NE(result.err.find(std::strerror(nErrno)), std::string::npos) << what << ": " << result.err;
+                EXPECT_EQ(Snapshot(Dir()), before) << what;
+            }
+}
+
+// A security whose data file another listed security shares keeps it: remove refuses.
+TEST_F(DirectoryTest, RemoveRefusesASecurityWhoseDataFileAnotherShares)
+{
+    Patch(Dir() / "MASTER", 2 * 53, {1});  // TWO, the second record, gets F1.DAT of ONE
+    const Files before = Snapshot(Dir());
+    const CliResult result = RunCli({"remove", Dir().string(), "two"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "TWO shares F1.DAT with ONE; run check\n");
+    EXPECT_EQ(Snapshot(Dir()), before);
+}
+
+// check reports the temporary files of a killed run, and the next run sweeps them away; names that are
+// not ours stay.
+TEST_F(DirectoryTest, LeftoversOfAKilledRunAreReportedAndSweptAway)
+{
+    const struct {
+        const char* szName;
+        bool bOurs;
+    } kNames[] = {{"EMASTER.~NU", true}, {"xmaster.~nu", true}, {"MASTER.~NU", true}, {"MASTER.BAK.~NU", true},
+                  {"MASTER.NEW", true},  {"F9.NEW", true},      {"F9.DOP.~NU", true}, {"NOTES.~NU", false},
+                  {"F9.DAT.TMP", false}, {"FX.NEW", false}};
+    for (const auto& name : kNames) {
+        WriteText(Dir() / name.szName, "left behind");
+        const CliResult check = RunCli({"check", Dir().string()});
+        EXPECT_EQ(check.out.find(std::string(name.szName) + " is a temporary file") != std::string::npos, name.bOurs)
+            << name.szName << ": " << check.out;
+        ASSERT_EQ(Convert(std::string("S") + std::to_string(&name - kNames)).status, 0) << name.szName;
+        EXPECT_EQ(fs::exists(Dir() / name.szName), !name.bOurs) << name.szName;
+        fs::remove(Dir() / name.szName);
+    }
+}
+
+// check finds damaged index records and implausible data records, and changes nothing.
+TEST_F(DirectoryTest, CheckReportsDamagedRecordsAndImplausibleData)
+{
+    const std::size_t two = 2 * 53;       // TWO's MASTER record
+    const std::size_t row1 = 28, row2 = 56;  // data records of F1.DAT (7 fields)
+    const struct {
+        const char* szWhat;
+        const char* szFile;
+        std::size_t nOffset;
+        std::vector<unsigned char> bytes;
+        const char* szExpected;
+    } kDamages[] = {
+        {"0 fields", "MASTER", two + 4, {0}, "MASTER gives TWO 0 fields per data record"},
+        {"record length 0", "MASTER", two + 3, {0}, "MASTER gives TWO a data record length of 0 bytes"},
+        {"symbol of NULs", "MASTER", two + 36, std::vector<unsigned char>(16, 0), "MASTER record 2 (F2.DAT) has no symbol"},
+        {"header number below the records'", "MASTER", 2, {2, 0},
+         "MASTER gives 2 as the highest file number in use in its header, but F3.DAT is listed"},
+        {"zero date", "F1.DAT", row2, {0, 0, 0, 0}, "F1.DAT holds 1 record with an unreadable date, the first is record 2"},
+        {"repeated date", "F1.DAT", row2, {}, "F1.DAT holds 1 record dated the same day as the record ahead of it"},
+        {"high below low", "F1.DAT", row1 + 8, {0, 0, 0, 0}, "F1.DAT holds 1 record whose high is below its low"},
+        {"close above the high", "F1.DAT", row1 + 16, {}, "F1.DAT holds 1 record whose close is outside its high and low"},
+    };
+    const Files sound = Snapshot(Dir());
+    for (const auto& damage : kDamages) {
+        std::vector<unsigned char> bytes = damage.bytes;
+        const std::vector<unsigned char> data = ReadBytes(Dir() / "F1.DAT");
+        if (bytes.empty()) {  // a value copied from elsewhere in the file: the date of row 1, or row 2's high
+            const std::size_t from = damage.nOffset == row2 ? row1 : row2 + 8;
+            bytes.assign(data.begin() + static_cast<long>(from), data.begin() + static_cast<long>(from) + 4);
+        }
+        Patch(Dir() / damage.szFile, damage.nOffset, bytes);
+        const Files damaged = Snapshot(Dir());
+        const CliResult check = RunCli({"check", Dir().string()});
+        EXPECT_EQ(check.status, 1) << damage.szWhat;
+        EXPECT_NE(check.out.find(damage.szExpected), std::string::npos) << damage.szWhat << ": " << check.out;
+        EXPECT_EQ(Snapshot(Dir()), damaged) << damage.szWhat;
+        Restore(Dir(), sound);
+    }
+}
+
+// Something that is not a file at a free number's data-file name is not ours to replace: the number is
+// skipped, with a notice, instead of blocking every later run.
+TEST_F(DirectoryTest, ANonFileAtADataFileNameMakesItsNumberSkipped)
+{
+    ASSERT_EQ(RunCli({"remove", Dir().string(), "TWO"}).status, 0);
+    fs::create_directory(Dir() / "F2.DAT");
+    const CliResult result = Convert("NEW");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out.substr(0, 12), "NEW: F4.DAT,");
+    EXPECT_NE(result.err.find((Dir() / "F2.DAT").string() + " is not a file; its file number is skipped"), std::string::npos)
+        << result.err;
+    EXPECT_TRUE(fs::is_directory(Dir() / "F2.DAT"));
+}
+
+// Bytes 2..3 of MASTER's header hold the highest file number in use after every change (a count for a
+// directory without gaps); whatever they held before, the records decide whether the directory is full.
+TEST_F(DirectoryTest, MasterHeaderGivesTheHighestFileNumberInUse)
+{
+    const struct {
+        const char* szStep;
+        std::function<CliResult()> run;
+        int nCount, nHighest;
+    } kSteps[] = {
+        {"remove TWO", [&] { return RunCli({"remove", Dir().string(), "TWO"}); }, 2, 3},
+        {"add FOUR into F2", [&] { return Convert("FOUR"); }, 3, 3},
+        {"remove THREE", [&] { return RunCli({"remove", Dir().string(), "THREE"}); }, 2, 2},
+        {"header says 255", [&] {
+             Patch(Dir() / "MASTER", 2, {255, 0});
+             return Convert("FIVE");
+         }, 3, 3},
+        {"remove ONE", [&] { return RunCli({"remove", Dir().string(), "ONE"}); }, 2, 3},
+    };
+    for (const auto& step : kSteps) {
+        const CliResult result = step.run();
+        ASSERT_EQ(result.status, 0) << step.szStep << ": " << result.err;
+        const std::vector<unsigned char> master = ReadBytes(Dir() / "MASTER");
+        EXPECT_EQ(master[0] + 256 * master[1], step.nCount) << step.szStep;
+        EXPECT_EQ(master[2] + 256 * master[3], step.nHighest) << step.szStep;
+        EXPECT_EQ(RunCli({"check", Dir().string()}).status, 0) << step.szStep;
+    }
+}
+
+// The order in which a change reaches the disk, against the order it must have: every file flushed
+// before its rename, the data files' names flushed before the MASTER that lists them, MASTER last, and
+// the directory flushed after it. Without flushes (--no-sync) the renames alone, in the same order.
+TEST_F(DirectoryTest, ChangesReachTheDiskInTheOrderThatKeepsThemWhole)
+{
+    const struct {
+        const char* szWhat;
+        std::vector<std::string> args;
+        std::vector<std::string> expected;
+    } kChanges[] = {
+        {"convert", {"convert", Input().string(), "--dir", Dir().string(), "--symbol", "NEW", "--date-format", "CCYYMMDD"},
+         {"sync F4.NEW", "sync F4.DOP.~NU", "sync MASTER.BAK.~NU", "sync MASTER.~NU", "rename F4.NEW F4.DAT",
+          "rename F4.DOP.~NU F4.DOP", "rename MASTER.BAK.~NU MASTER.BAK", "syncdir", "rename MASTER.~NU MASTER",
+          "syncdir"}},
+        {"convert --no-sync",
+         {"convert", Input().string(), "--dir", Dir().string(), "--symbol", "NEW", "--date-format", "CCYYMMDD", "--no-sync"},
+         {"rename F4.NEW F4.DAT", "rename F4.DOP.~NU F4.DOP", "rename MASTER.BAK.~NU MASTER.BAK",
+          "rename MASTER.~NU MASTER"}},
+        {"remove", {"remove", Dir().string(), "TWO"},
+         {"sync MASTER.BAK.~NU", "sync MASTER.~NU", "rename MASTER.BAK.~NU MASTER.BAK", "syncdir",
+          "rename MASTER.~NU MASTER", "syncdir"}},
+    };
+    for (const auto& change : kChanges) {
+        const Files before = Snapshot(Dir());
+        std::vector<std::string> order;
+        {
+            CFaultFileSystem recorder;
+            const CliResult result = RunCli(change.args);
+            ASSERT_EQ(result.status, 0) << change.szWhat << ": " << result.err;
+            for (const std::string& call : recorder.calls)
+                if (call.starts_with("sync") || call.starts_with("rename"))
+                    order.push_back(call);
+        }
+        EXPECT_EQ(order, change.expected) << change.szWhat;
+        Restore(Dir(), before);
+    }
+}

@@ -1,0 +1,108 @@
+// Adding to and removing from directories that charting software made (copied at test time): EMASTER
+// kept in step, records laid out as the genuine ones are, every other security's bytes unchanged.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "run_cli.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Files = std::map<std::string, std::vector<unsigned char>>;
+
+Files Snapshot(const fs::path& dir)
+{
+    Files files;
+    for (const auto& entry : fs::directory_iterator(dir))
+        files[entry.path().filename().string()] = ReadBytes(entry.path());
+    return files;
+}
+
+// The offsets of a record that hold anything but zero, outside its text fields.
+std::set<std::size_t> NonZeroOffsets(const std::vector<unsigned char>& bytes, std::size_t at, std::size_t size,
+                                     const std::vector<std::pair<std::size_t, std::size_t>>& texts)
+{
+    std::set<std::size_t> offsets;
+    for (std::size_t o = 0; o < size; ++o) {
+        bool bText = false;
+        for (const auto& [from, to] : texts)
+            bText = bText || (o >= from && o < to);
+        if (!bText && bytes[at + o] != 0)
+            offsets.insert(o);
+    }
+    return offsets;
+}
+
+const std::vector<std::pair<std::size_t, std::size_t>> kEmasterTexts = {{11, 25}, {32, 48}, {139, 192}};
+
+class GenuineTest : public ::testing::Test {
+protected:
+    // A writable copy of a genuine directory.
+    fs::path Copy(const char* szName)
+    {
+        const fs::path from = fs::path(QUOTEFORGE_GENUINE) / szName;
+        if (!fs::is_directory(from))
+            return {};
+        const fs::path to = m_work.Path() / szName;
+        fs::copy(from, to);
+        for (const auto& entry : fs::directory_iterator(to))
+            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+        return to;
+    }
+    CliResult Convert(const fs::path& dir, const std::string& symbol)
+    {
+        WriteText(m_work.Path() / "new.csv", "20240102,1,2,0.5,1.5,100,7\n20240103,2,3,1.5,2.5,200,8\n");
+        return RunCli({"convert", (m_work.Path() / "new.csv").string(), "--dir", dir.string(), "--symbol", symbol,
+                       "--name", "Quoteforge test", "--date-format", "CCYYMMDD"});
+    }
+
+    CKeepWorkingDirectory m_keep;
+    CTempDir m_work;
+};
+
+}  // namespace
+
+TEST_F(GenuineTest, AddAndRemoveKeepEmasterInStepAndOtherSecuritiesUntouched)
+{
+    const fs::path dir = Copy("futures-euro-oat");
+    if (dir.empty())
+        GTEST_SKIP() << "no genuine directories beside the checkout";
+    const Files before = Snapshot(dir);
+    const std::vector<unsigned char> genuine = before.at("emaster");
+
+    const CliResult added = Convert(dir, "QFNEW");
+    ASSERT_EQ(added.status, 0) << added.err;
+    EXPECT_EQ(added.out.substr(0, 13), "QFNEW: F7.DAT");
+    const CliResult checked = RunCli({"check", dir.string()});
+    EXPECT_EQ(checked.status, 0) << checked.out;
+    const std::vector<unsigned char> emaster = ReadBytes(dir / "emaster");
+    ASSERT_EQ(emaster.size(), 192u * 8);
+    EXPECT_EQ(Hex(emaster.data(), 4), "07 00 07 00") << "count and highest file number";
+    EXPECT_EQ(std::vector<unsigned char>(emaster.begin() + 4, emaster.begin() + 192 * 7),
+              std::vector<unsigned char>(genuine.begin() + 4, genuine.end()))
+        << "the genuine records stay as they were";
+    EXPECT_EQ(NonZeroOffsets(emaster, 192 * 7, 192, kEmasterTexts), NonZeroOffsets(genuine, 192, 192, kEmasterTexts))
+        << "the new record fills the fields a genuine one fills, and only those";
+    const std::string list = RunCli({"list", dir.string(), "--format", "csv"}).out;
+    EXPECT_NE(list.find("QFNEW,Quoteforge test,F7.DAT,DOHLCVI,daily,2024-01-02,2024-01-03,2,\n"), std::string::npos) << list;
+    for (const auto& [name, bytes] : Snapshot(dir)) {
+        if (before.count(name) && name != "master" && name != "master.bak" && name != "emaster") {
+            EXPECT_EQ(bytes, before.at(name)) << name;
+        }
+    }
+
+    const CliResult removed = RunCli({"remove", dir.string(), "OAT4_2022M"});
+    ASSERT_EQ(removed.status, 0) << removed.err;
+    EXPECT_EQ(RunCli({"check", dir.string()}).status, 0) << RunCli({"check", dir.string()}).out;
+    const std::vector<unsigned char> after = ReadBytes(dir / "emaster");
+    EXPECT_EQ(after.size(), 192u * 7);
+    EXPECT_EQ(Hex(after.data(), 4), "06 00 07 00") << "count and highest file number";
+    EXPECT_FALSE(fs::exists(dir / "F3.dat"));
+}
