@@ -11,6 +11,7 @@
 #include "app/message_box_sink.h"
 #include "app/quoteforge_view.h"
 #include "app/run_offers.h"
+#include "app/stored_settings.h"
 #include "app/worker_run.h"
 #include "controls/desktop_services.h"
 #include "engine/conversion_settings.h"
@@ -50,23 +51,6 @@ void ForEachNumber(Settings& settings, Visit visit)
     visit("OICol", settings.OICol);
 }
 
-// A setting that is not stored takes its default.
-ConversionSettings LoadSettings(const CProfileStore& profile)
-{
-    const QString section = kSettingSection;
-    ConversionSettings settings;
-    settings.DateFormat =
-        profile.ReadString(section, "DateFormat", QString::fromStdString(settings.DateFormat)).toStdString();
-    settings.Exist = profile.ReadInt(section, "Exist", settings.Exist);
-    settings.Delimiter = profile.ReadInt(section, "Delimiter", settings.Delimiter);
-    settings.Path = profile.ReadString(section, "Path", "").toStdString();
-    settings.Symbol = profile.ReadString(section, "Symbol", "").toStdString();
-    settings.Name = profile.ReadString(section, "Name", "").toStdString();
-    settings.DecimalComma = profile.ReadInt(section, "DecimalComma", 0) != 0;
-    settings.Daily = profile.ReadInt(section, "Daily", 0) != 0;
-    ForEachNumber(settings, [&](const char* szName, int& nValue) { nValue = profile.ReadInt(section, szName, nValue); });
-    return settings;
-}
 
 // Path, Symbol and Name are written by the run, once it has added the security.
 void StoreSettings(CProfileStore& profile, const ConversionSettings& settings)
@@ -116,6 +100,23 @@ QString RunSummary(const ConversionResult& result)
 }
 
 }  // namespace
+
+ConversionSettings LoadSettings(const CProfileStore& profile)
+{
+    const QString section = kSettingSection;
+    ConversionSettings settings;
+    settings.DateFormat =
+        profile.ReadString(section, "DateFormat", QString::fromStdString(settings.DateFormat)).toStdString();
+    settings.Exist = profile.ReadInt(section, "Exist", settings.Exist);
+    settings.Delimiter = profile.ReadInt(section, "Delimiter", settings.Delimiter);
+    settings.Path = profile.ReadString(section, "Path", "").toStdString();
+    settings.Symbol = profile.ReadString(section, "Symbol", "").toStdString();
+    settings.Name = profile.ReadString(section, "Name", "").toStdString();
+    settings.DecimalComma = profile.ReadInt(section, "DecimalComma", 0) != 0;
+    settings.Daily = profile.ReadInt(section, "Daily", 0) != 0;
+    ForEachNumber(settings, [&](const char* szName, int& nValue) { nValue = profile.ReadInt(section, szName, nValue); });
+    return settings;
+}
 
 void CQuoteforgeView::OnSettings()
 {
