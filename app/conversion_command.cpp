@@ -11,6 +11,7 @@
 #include "app/message_box_sink.h"
 #include "app/quoteforge_view.h"
 #include "app/run_offers.h"
+#include "app/stored_settings.h"
 #include "app/worker_run.h"
 #include "controls/desktop_services.h"
 #include "engine/conversion_settings.h"
@@ -19,6 +20,7 @@
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 #include "settings/engine_path.h"
+#include "settings/message_box.h"
 #include "settings/profile_settings_writer.h"
 #include "settings/profile_store.h"
 #include "settings/settings_dlg.h"
@@ -49,21 +51,6 @@ void ForEachNumber(Settings& settings, Visit visit)
     visit("OICol", settings.OICol);
 }
 
-// A setting that is not stored takes its default.
-ConversionSettings LoadSettings(const CProfileStore& profile)
-{
-    const QString section = kSettingSection;
-    ConversionSettings settings;
-    settings.DateFormat =
-        profile.ReadString(section, "DateFormat", QString::fromStdString(settings.DateFormat)).toStdString();
-    settings.Exist = profile.ReadInt(section, "Exist", settings.Exist);
-    settings.Delimiter = profile.ReadInt(section, "Delimiter", settings.Delimiter);
-    settings.Path = profile.ReadString(section, "Path", "").toStdString();
-    settings.Symbol = profile.ReadString(section, "Symbol", "").toStdString();
-    settings.Name = profile.ReadString(section, "Name", "").toStdString();
-    ForEachNumber(settings, [&](const char* szName, int& nValue) { nValue = profile.ReadInt(section, szName, nValue); });
-    return settings;
-}
 
 // Path, Symbol and Name are written by the run, once it has added the security.
 void StoreSettings(CProfileStore& profile, const ConversionSettings& settings)
@@ -72,6 +59,8 @@ void StoreSettings(CProfileStore& profile, const ConversionSettings& settings)
     profile.WriteString(section, "DateFormat", QString::fromStdString(settings.DateFormat));
     profile.WriteInt(section, "Delimiter", settings.Delimiter);
     profile.WriteInt(section, "Exist", settings.Exist);
+    profile.WriteInt(section, "DecimalComma", settings.DecimalComma ? 1 : 0);
+    profile.WriteInt(section, "Daily", settings.Daily ? 1 : 0);
     ForEachNumber(settings, [&](const char* szName, int nValue) { profile.WriteInt(section, szName, nValue); });
 }
 
@@ -112,6 +101,23 @@ QString RunSummary(const ConversionResult& result)
 
 }  // namespace
 
+ConversionSettings LoadSettings(const CProfileStore& profile)
+{
+    const QString section = kSettingSection;
+    ConversionSettings settings;
+    settings.DateFormat =
+        profile.ReadString(section, "DateFormat", QString::fromStdString(settings.DateFormat)).toStdString();
+    settings.Exist = profile.ReadInt(section, "Exist", settings.Exist);
+    settings.Delimiter = profile.ReadInt(section, "Delimiter", settings.Delimiter);
+    settings.Path = profile.ReadString(section, "Path", "").toStdString();
+    settings.Symbol = profile.ReadString(section, "Symbol", "").toStdString();
+    settings.Name = profile.ReadString(section, "Name", "").toStdString();
+    settings.DecimalComma = profile.ReadInt(section, "DecimalComma", 0) != 0;
+    settings.Daily = profile.ReadInt(section, "Daily", 0) != 0;
+    ForEachNumber(settings, [&](const char* szName, int& nValue) { nValue = profile.ReadInt(section, szName, nValue); });
+    return settings;
+}
+
 void CQuoteforgeView::OnSettings()
 {
     CSettingsDlg dlg(&m_nDateFormat, window());
@@ -142,6 +148,12 @@ void CQuoteforgeView::OnSettings()
     CSystemToday today;
     ConversionJob job = MakeConversionJob(settings, m_nDateFormat, EnginePath(m_strInputPath));
     job.update = offers.bUpdate;
+    // Rows that cannot be read refuse the run unless the user chooses to leave them out.
+    const CheckedRows checked = CheckJobRows(job);
+    if (checked.nBadRows > 0 && !checked.bReadFailed &&
+        ShowMessageBox(QString::fromStdString(ListBadRows(checked)) + QStringLiteral("\n\nSkip rows that cannot be read?"),
+                       EMessageButtons::YesNoDefaultNo, window()) == EMessageAnswer::Yes)
+        job.layout.skipBadRows = true;
     auto converter = std::make_unique<CConverter>(CRunServices{guiMessages, guiWriteBack, today}, job);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);

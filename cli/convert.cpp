@@ -6,6 +6,7 @@
 #include "cli/convert_request.h"
 #include "cli/output.h"
 #include "engine/converter.h"
+#include "engine/layout_detection.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 
@@ -34,7 +35,7 @@ std::string UpdateSummary(const ConversionResult& result)
            IsoDate(result.lastDate);
 }
 
-std::string Summary(const ConversionResult& result)
+std::string RowsSummary(const ConversionResult& result)
 {
     if (result.updated)
         return UpdateSummary(result);
@@ -43,6 +44,27 @@ std::string Summary(const ConversionResult& result)
     if (result.records > 0)
         line += ", " + IsoDate(result.firstDate) + " to " + IsoDate(result.lastDate);
     return line;
+}
+
+// What was done with the rows (skipped, sorted, combined) follows in brackets.
+std::string Summary(const ConversionResult& result)
+{
+    const std::string line = RowsSummary(result);
+    return result.rowNotes.empty() ? line : line + " (" + result.rowNotes + ")";
+}
+
+// Options or defaults that do not fit the file's first data row refuse the run before anything is
+// written, with the options that detection finds.
+bool FitsTheFile(const ConversionSettings& settings, const ConvertRequest& request, int nDateFormat, std::ostream& err)
+{
+    const std::string misfit = SettingsMisfit(settings, request.strInput, nDateFormat);
+    if (misfit.empty())
+        return true;
+    Complain(err, "The settings do not fit this file: " + misfit);
+    const DetectedLayout layout = DetectLayout(request.strInput);
+    if (layout.bFound)
+        Complain(err, "detect finds: " + LayoutOptionsLine(layout));
+    return false;
 }
 
 int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, std::ostream& err)
@@ -58,6 +80,8 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
         Complain(err, problem);
         return 2;
     }
+    if (!request.bDetect && !FitsTheFile(settings, request, nDateFormat, err))
+        return 1;
     CErrorLineSink messages(err);
     CNoSettingsWriter noSettings;
     CSystemToday today;
@@ -67,6 +91,8 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     const ConversionResult result = CConverter({messages, noSettings, today}, std::move(job)).Run();
     if (result.status != 0)
         return 1;
+    if (!result.skippedRows.empty())
+        out << "Skipped: " << result.skippedRows << '\n';
     out << Summary(result) << '\n';
     out.flush();
     if (!out) {
