@@ -159,3 +159,24 @@ TEST_F(GenuineTest, PastAFullMasterSecuritiesGoIntoXmasterAndItsSecuritiesAreUpd
     EXPECT_EQ(Hex(ReadBytes(dir / "master").data(), 4), "FE 00 FF 00") << "254 securities, F255 the highest";
     unchangedBut({"F262.mwd", "F262.DOP", "F260.mwd", "F46.dat"});
 }
+
+TEST_F(GenuineTest, ABatchAddsAnEmasterRecordForEverySecurity)
+{
+    const fs::path dir = Copy("futures-euro-oat");
+    if (dir.empty())
+        GTEST_SKIP() << "no genuine directories beside the checkout";
+    const std::vector<unsigned char> genuine = ReadBytes(dir / "emaster");
+    std::vector<std::string> args = {"batch", dir.string(), "--date-format", "CCYYMMDD"};
+    for (const char* szName : {"QFA.csv", "QFB.csv"}) {
+        WriteText(m_work.Path() / szName, "20240102,1,2,0.5,1.5,100,7\n");
+        args.push_back((m_work.Path() / szName).string());
+    }
+    const CliResult batch = RunCli(args);
+    ASSERT_EQ(batch.status, 0) << batch.err;
+    const std::vector<unsigned char> emaster = ReadBytes(dir / "emaster");
+    ASSERT_EQ(emaster.size(), 192u * 9);
+    EXPECT_EQ(Hex(emaster.data(), 4), "08 00 08 00");
+    EXPECT_EQ(std::string(emaster.begin() + 192 * 7 + 11, emaster.begin() + 192 * 7 + 14), "QFA");
+    EXPECT_EQ(std::string(emaster.begin() + 192 * 8 + 11, emaster.begin() + 192 * 8 + 14), "QFB");
+    EXPECT_EQ(RunCli({"check", dir.string()}).status, 0) << RunCli({"check", dir.string()}).out;
+}
