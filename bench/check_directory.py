@@ -74,9 +74,13 @@ def kill(directory, before, sym, rows):
         return 'before'
     if records[:-1] != old_records or len(records) != len(old_records) + 1:
         raise ValueError('MASTER is neither as before nor as before plus one record')
-    old_count, old_counter = struct.unpack_from('<hh', old_bytes, 0)
-    if (count, counter) != (old_count + 1, old_counter + 1) or new_bytes[4:REC] != old_bytes[4:REC]:
+    old_count = struct.unpack_from('<h', old_bytes, 0)[0]
+    if count != old_count + 1 or new_bytes[4:REC] != old_bytes[4:REC]:
         raise ValueError('MASTER header does not count the new record')
+    # Bytes 2-3 hold the highest file number in use, which other programs take their next number from.
+    if counter != max(r[0] for r in records):
+        raise ValueError('MASTER header gives %d as the highest file number, not %d'
+                         % (counter, max(r[0] for r in records)))
     new = records[-1]
     if symbol(new) != sym or new[0] in [r[0] for r in old_records]:
         raise ValueError('the new record is not %s with a free file number' % sym)
@@ -121,10 +125,12 @@ def killx(directory, before, sym, rows):
 
 
 def parallel(directory, rows, symbols):
-    data, count, _, records = master(directory)
+    data, count, counter, records = master(directory)
     if count != len(records):
         raise ValueError('MASTER counts %d but holds %d records' % (count, len(records)))
     numbers = [r[0] for r in records]
+    if records and counter != max(numbers):
+        raise ValueError('MASTER header gives %d as the highest file number, not %d' % (counter, max(numbers)))
     if len(set(numbers)) != len(numbers):
         raise ValueError('file numbers repeat: %s' % numbers)
     listed = [symbol(r) for r in records]
