@@ -17,6 +17,7 @@
 #include "engine/conversion_settings.h"
 #include "engine/conversion_job.h"
 #include "engine/converter.h"
+#include "engine/run_summary.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 #include "settings/engine_path.h"
@@ -83,21 +84,6 @@ void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
 }
 
 
-// The log's line for a run that added or updated its security, as the command line prints it.
-QString RunSummary(const ConversionResult& result)
-{
-    auto date = [](const MbfSingle& dateCode) {
-        const CalendarDate calendar = DateCodeToDate(dateCode);
-        return calendar.nYear == 0 ? std::string("(unreadable date)") : IsoDateText(calendar);
-    };
-    std::string line = result.symbol + ": " + DataFileName(result.fileNumber) + ", ";
-    if (result.updated)
-        line += "+";
-    line += std::to_string(result.records) + (result.records == 1 ? " record" : " records");
-    if (result.records > 0)
-        line += ", " + date(result.firstDate) + " to " + date(result.lastDate);
-    return QString::fromStdString(line);
-}
 
 }  // namespace
 
@@ -164,9 +150,11 @@ void CQuoteforgeView::OnSettings()
     });
     converter.reset();
     const int status = result.status;
-    const QString strSummary = RunSummary(result);
     if (status == 0) {
         m_pTypedSettings.reset();
+        QString strSummary = QString::fromStdString(RunSummary(result));
+        if (!result.skippedRows.empty())
+            strSummary += QStringLiteral("\r\n    Skipped: ") + QString::fromStdString(result.skippedRows);
         AppendText(QStringLiteral("\r\nConversion completed successfully!\r\n    ") + strSummary);
         Beep();
     } else {
