@@ -139,3 +139,18 @@ TEST(Layouts, FilesWithoutDailyPricesAreRefusedWithTheReason)
         EXPECT_NE(detected.err.find(c.szReason), std::string::npos) << detected.err;
     }
 }
+
+TEST(Layouts, ABadRowAmongTheDatesIsNamedNotTakenForAHeading)
+{
+    const CTempDir dir;
+    WriteText(dir / "prices.csv", "Date,Open,High,Low,Close\n2020-01-02,1,2,0.5,1.5\n2020-01-03,1,12.5abc,0.5,1.5\n"
+                                  "2020-02-30,1,2,0.5,1.5\n2020-01-06,1,2,0.5,1.5\n2020-01-07,1,2,0.5,1.5\n");
+    std::filesystem::create_directory(dir / "out");
+    const CliResult converted = RunCli({"convert", dir / "prices.csv", "--dir", dir / "out", "--symbol", "X", "--detect"});
+    EXPECT_EQ(converted.status, 1);
+    EXPECT_NE(converted.err.find("Line 3: the high `12.5abc` is not a number Line 4: 2020-02-30 is not a date Nothing was "
+                                 "converted."),
+              std::string::npos)
+        << converted.err;
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(dir / "out") / "MASTER"));
+}
