@@ -313,14 +313,14 @@ bool CheckDays(const Rows& rows, std::size_t nFirst, DetectedLayout& layout)
             if (layout.nColumn[f] != 0 && static_cast<std::size_t>(layout.nColumn[f] - 1) < rows[r].size())
                 nVotes += DecimalCommaVotes(rows[r][static_cast<std::size_t>(layout.nColumn[f] - 1)]);
     }
-    for (std::size_t i = 0; i < days.size(); ++i)
-        for (std::size_t j = i + 1; j < days.size(); ++j)
+    for (std::size_t i = 0; i < days.size() && !layout.bIntraday; ++i)
+        for (std::size_t j = i + 1; j < days.size() && !layout.bIntraday; ++j)
             if (days[i].first == days[j].first && days[i].second != days[j].second) {
                 const auto count = std::count_if(days.begin(), days.end(), [&](const auto& d) { return d.first == days[i].first; });
+                layout.bIntraday = true;
                 layout.strProblem = "this file holds intraday bars (" + std::to_string(count) + " rows on " +
                                     days[i].text + "), not daily prices; convert it with --daily to "
                                     "combine each day's bars";
-                return false;
             }
     layout.bDecimalComma = nVotes > 0;
     if (days.size() > 1 && days.front().first > days.back().first)
@@ -489,6 +489,8 @@ std::string DescribeLayout(const DetectedLayout& layout)
         }
         text += '.';
     }
+    if (layout.bIntraday)
+        text += " But " + layout.strProblem + ".";
     if (layout.bGuessed)
         text += std::string(" The dates read as ") + kDateFormatNames[layout.nOtherDateFormat - 1] + " too; " +
                 szFormat + " is a guess.";

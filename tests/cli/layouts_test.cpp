@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "run_cli.h"
 #include "support/temp_dir.h"
@@ -153,4 +154,19 @@ TEST(Layouts, ABadRowAmongTheDatesIsNamedNotTakenForAHeading)
               std::string::npos)
         << converted.err;
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(dir / "out") / "MASTER"));
+}
+
+TEST(Layouts, IntradayBarsConvertWithDetectOnlyWhenCombined)
+{
+    const CTempDir dir;
+    WriteText(dir / "bars.csv", "Date,Time,Open,High,Low,Close,Volume\n2020-01-02,09:30,1,2,0.5,1.5,10\n"
+                                "2020-01-02,10:30,1.5,3,1,2.5,20\n2020-01-03,09:30,2,2,2,2,5\n");
+    std::filesystem::create_directory(dir / "out");
+    const std::vector<std::string> convert = {"convert", dir / "bars.csv", "--dir", dir / "out", "--symbol", "X", "--detect"};
+    EXPECT_EQ(RunCli(convert).status, 1);
+    std::vector<std::string> daily = convert;
+    daily.push_back("--daily");
+    const CliResult combined = RunCli(daily);
+    EXPECT_EQ(combined.status, 0) << combined.err;
+    EXPECT_EQ(RunCli({"export", dir / "out", "X"}).out, "20200102,1,3,0.5,2.5,30\n20200103,2,2,2,2,5\n");
 }
