@@ -11,11 +11,13 @@
 #include "app/message_box_sink.h"
 #include "app/quoteforge_view.h"
 #include "app/run_offers.h"
+#include "app/stored_settings.h"
 #include "app/worker_run.h"
 #include "controls/desktop_services.h"
 #include "engine/conversion_settings.h"
 #include "engine/conversion_job.h"
 #include "engine/converter.h"
+#include "engine/run_summary.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 #include "settings/engine_path.h"
@@ -50,23 +52,6 @@ void ForEachNumber(Settings& settings, Visit visit)
     visit("OICol", settings.OICol);
 }
 
-// A setting that is not stored takes its default.
-ConversionSettings LoadSettings(const CProfileStore& profile)
-{
-    const QString section = kSettingSection;
-    ConversionSettings settings;
-    settings.DateFormat =
-        profile.ReadString(section, "DateFormat", QString::fromStdString(settings.DateFormat)).toStdString();
-    settings.Exist = profile.ReadInt(section, "Exist", settings.Exist);
-    settings.Delimiter = profile.ReadInt(section, "Delimiter", settings.Delimiter);
-    settings.Path = profile.ReadString(section, "Path", "").toStdString();
-    settings.Symbol = profile.ReadString(section, "Symbol", "").toStdString();
-    settings.Name = profile.ReadString(section, "Name", "").toStdString();
-    settings.DecimalComma = profile.ReadInt(section, "DecimalComma", 0) != 0;
-    settings.Daily = profile.ReadInt(section, "Daily", 0) != 0;
-    ForEachNumber(settings, [&](const char* szName, int& nValue) { nValue = profile.ReadInt(section, szName, nValue); });
-    return settings;
-}
 
 // Path, Symbol and Name are written by the run, once it has added the security.
 void StoreSettings(CProfileStore& profile, const ConversionSettings& settings)
@@ -99,23 +84,25 @@ void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
 }
 
 
-// The log's line for a run that added or updated its security, as the command line prints it.
-QString RunSummary(const ConversionResult& result)
-{
-    auto date = [](const MbfSingle& dateCode) {
-        const CalendarDate calendar = DateCodeToDate(dateCode);
-        return calendar.nYear == 0 ? std::string("(unreadable date)") : IsoDateText(calendar);
-    };
-    std::string line = result.symbol + ": " + DataFileName(result.fileNumber) + ", ";
-    if (result.updated)
-        line += "+";
-    line += std::to_string(result.records) + (result.records == 1 ? " record" : " records");
-    if (result.records > 0)
-        line += ", " + date(result.firstDate) + " to " + date(result.lastDate);
-    return QString::fromStdString(line);
-}
 
 }  // namespace
+
+ConversionSettings LoadSettings(const CProfileStore& profile)
+{
+    const QString section = kSettingSection;
+    ConversionSettings settings;
+    settings.DateFormat =
+        profile.ReadString(section, "DateFormat", QString::fromStdString(settings.DateFormat)).toStdString();
+    settings.Exist = profile.ReadInt(section, "Exist", settings.Exist);
+    settings.Delimiter = profile.ReadInt(section, "Delimiter", settings.Delimiter);
+    settings.Path = profile.ReadString(section, "Path", "").toStdString();
+    settings.Symbol = profile.ReadString(section, "Symbol", "").toStdString();
+    settings.Name = profile.ReadString(section, "Name", "").toStdString();
+    settings.DecimalComma = profile.ReadInt(section, "DecimalComma", 0) != 0;
+    settings.Daily = profile.ReadInt(section, "Daily", 0) != 0;
+    ForEachNumber(settings, [&](const char* szName, int& nValue) { nValue = profile.ReadInt(section, szName, nValue); });
+    return settings;
+}
 
 void CQuoteforgeView::OnSettings()
 {
@@ -163,9 +150,11 @@ void CQuoteforgeView::OnSettings()
     });
     converter.reset();
     const int status = result.status;
-    const QString strSummary = RunSummary(result);
     if (status == 0) {
         m_pTypedSettings.reset();
+        QString strSummary = QString::fromStdString(RunSummary(result));
+        if (!result.skippedRows.empty())
+            strSummary += QStringLiteral("\r\n    Skipped: ") + QString::fromStdString(result.skippedRows);
         AppendText(QStringLiteral("\r\nConversion completed successfully!\r\n    ") + strSummary);
         Beep();
     } else {

@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,12 +16,18 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <algorithm>
+
 #include "app/about_dlg.h"
+#include "app/batch_dlg.h"
+#include "app/directory_panel.h"
 #include "app/help_window.h"
 #include "app/quoteforge_doc.h"
 #include "app/quoteforge_view.h"
+#include "app/stored_settings.h"
 #include "app/window_placement.h"
 #include "res/resources.h"
+#include "settings/engine_path.h"
 #include "settings/help_request.h"
 #include "settings/profile_store.h"
 
@@ -55,7 +65,9 @@ CMainFrame::CMainFrame(CProfileStore& profile, int* pbMailVisited, int* pbWebVis
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    CreateDockWindows();
     PreCreateWindow();
+    setAcceptDrops(true);
     connect(m_pView, &CQuoteforgeView::InputPathChanged, this, &CMainFrame::OnUpdateSettings);
     OnUpdateSettings();
     SetHelpFunction([this](const QString& strPage) { ShowHelpPage(strPage); });
@@ -91,6 +103,10 @@ void CMainFrame::CreateActions()
     m_pSettingsAct = MakeAction(this, "Se&ttings...", "File conversion settings", "Settings");
     m_pSettingsAct->setIcon(QIcon(QString::fromLatin1(kToolbarSettingsPath)));
     connect(m_pSettingsAct, &QAction::triggered, m_pView, &CQuoteforgeView::OnSettings);
+
+    m_pConvertManyAct = MakeAction(this, "Convert &Many Files...", "Convert several files into one directory",
+                                   "Convert Many Files");
+    connect(m_pConvertManyAct, &QAction::triggered, this, [this] { OnConvertMany(); });
 
     m_pExitAct = MakeAction(this, "E&xit", "Quit the application; prompts to save documents", "Exit");
     connect(m_pExitAct, &QAction::triggered, this, &QWidget::close);
@@ -139,6 +155,7 @@ void CMainFrame::CreateMenus()
     m_pFileMenu = menuBar()->addMenu("&File");
     m_pFileMenu->addAction(m_pOpenAct);
     m_pFileMenu->addAction(m_pSettingsAct);
+    m_pFileMenu->addAction(m_pConvertManyAct);
     m_pFileMenu->addSeparator();
     m_pFileMenu->addAction(m_pRecentFilePlaceholder);
     for (QAction* pAction : m_pRecentFileActs)
@@ -147,8 +164,8 @@ void CMainFrame::CreateMenus()
     m_pFileMenu->addAction(m_pExitAct);
     UpdateRecentFileMenu();
 
-    QMenu* pViewMenu = menuBar()->addMenu("&View");
-    pViewMenu->addAction(m_pClearWindowAct);
+    m_pViewMenu = menuBar()->addMenu("&View");
+    m_pViewMenu->addAction(m_pClearWindowAct);
 
     QMenu* pHelpMenu = menuBar()->addMenu("&Help");
     pHelpMenu->addAction(m_pHelpTopicsAct);
@@ -167,6 +184,22 @@ void CMainFrame::CreateToolBar()
     pToolBar->addAction(m_pClearWindowAct);
     pToolBar->addSeparator();
     pToolBar->addAction(m_pAboutAct);
+}
+
+// The Directory panel shows the directory of the stored settings, and after each run the one it wrote to.
+void CMainFrame::CreateDockWindows()
+{
+    m_pDirectoryPanel = new CDirectoryPanel(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_pDirectoryPanel);
+    QAction* pToggle = m_pDirectoryPanel->toggleViewAction();
+    pToggle->setText(QStringLiteral("&Directory Panel"));
+    pToggle->setStatusTip(QStringLiteral("Show or hide the securities of the output directory"));
+    m_pViewMenu->addAction(pToggle);
+    m_pDirectoryPanel->ShowDirectory(
+        QString::fromStdString(EnginePath(m_profile.ReadString(kSettingSection, "Path", QString()))));
+    connect(m_pView, &CQuoteforgeView::RunFinished, m_pDirectoryPanel, &CDirectoryPanel::ShowDirectory);
+    connect(m_pDirectoryPanel, &CDirectoryPanel::Log, m_pView,
+            [this](const QString& strLine) { m_pView->AppendText(QStringLiteral("\r\n") + strLine); });
 }
 
 // One pane: the message pane, which shows the command prompts and otherwise its idle text.
@@ -247,6 +280,43 @@ void CMainFrame::ShowHelpPage(const QString& strPage)
     if (!m_pHelpWindow)
         m_pHelpWindow = new CHelpWindow(this);
     m_pHelpWindow->ShowPage(strPage);
+}
+
+// Files dropped on the window: one opens as File > Open does.
+void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent)
+{
+    const QList<QUrl> urls = pEvent->mimeData()->urls();
+    if (!urls.isEmpty() && std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); }))
+        pEvent->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* pEvent)
+{
+    QStringList files;
+    for (const QUrl& url : pEvent->mimeData()->urls())
+        files << url.toLocalFile();
+    pEvent->acceptProposedAction();
+    // Opened once the drop is over, so that the source application is not kept waiting for the dialog.
+    QTimer::singleShot(0, this, [this, files] { OpenDroppedFiles(files); });
+}
+
+void CMainFrame::OpenDroppedFiles(const QStringList& files)
+{
+    if (files.size() == 1)
+        OpenDocumentFile(files.first());
+    else if (files.size() > 1)
+        OnConvertMany(files);
+}
+
+void CMainFrame::OnConvertMany(const QStringList& files)
+{
+    CBatchDlg dlg(LoadSettings(m_profile), this);
+    dlg.AddFiles(files);
+    connect(&dlg, &CBatchDlg::Finished, this, [this](const QString& strDirectory, const QString& strSummary) {
+        m_pView->AppendText(QStringLiteral("\r\n") + strSummary);
+        m_pDirectoryPanel->ShowDirectory(strDirectory);
+    });
+    dlg.exec();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent)

@@ -7,11 +7,14 @@
 
 #include "settings/profile_store.h"
 
+class CDirectoryPanel;
 class CHelpWindow;
 class CProfileStore;
 class CQuoteforgeDoc;
 class CQuoteforgeView;
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QMenu;
 
 class CMainFrame : public QMainWindow {
@@ -28,15 +31,22 @@ public:
     bool OpenDocumentFile(const QString& strPath);
 
     void OnFileOpen();
+    // Files dropped on the window: one opens as File > Open does, several go to Convert Many Files.
+    void OpenDroppedFiles(const QStringList& files);
+    // File > Convert Many Files...: the batch dialog, with the files given (none: it asks for them).
+    void OnConvertMany(const QStringList& files = {});
     void OnFileNew();
     void OnAppAbout();
     void OnHelp();
     // Shows the help window at the page; F1 in a dialog comes here too.
     void ShowHelpPage(const QString& strPage);
     CHelpWindow* GetHelpWindow() const { return m_pHelpWindow; }
+    CDirectoryPanel* GetDirectoryPanel() const { return m_pDirectoryPanel; }
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
 
 private:
     void PreCreateWindow();
@@ -44,6 +54,7 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    void CreateDockWindows();
     void OnClose();
     void OnOpenRecentFile(int nIndex);
     void UpdateRecentFileMenu();
@@ -55,9 +66,11 @@ private:
     CQuoteforgeView* m_pView;
     std::unique_ptr<CQuoteforgeDoc> m_pDoc;
     CHelpWindow* m_pHelpWindow = nullptr;
+    CDirectoryPanel* m_pDirectoryPanel = nullptr;
 
     QAction* m_pOpenAct = nullptr;
     QAction* m_pSettingsAct = nullptr;
+    QAction* m_pConvertManyAct = nullptr;
     QAction* m_pExitAct = nullptr;
     QAction* m_pClearWindowAct = nullptr;
     QAction* m_pHelpTopicsAct = nullptr;
@@ -65,4 +78,5 @@ private:
     QAction* m_pRecentFilePlaceholder = nullptr;
     QAction* m_pRecentFileActs[kRecentFileCount] = {};
     QMenu* m_pFileMenu = nullptr;
+    QMenu* m_pViewMenu = nullptr;
 };

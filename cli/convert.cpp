@@ -7,6 +7,7 @@
 #include "cli/output.h"
 #include "engine/converter.h"
 #include "engine/layout_detection.h"
+#include "engine/run_summary.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 
@@ -16,42 +17,6 @@ using namespace metastock;
 using namespace engine;
 
 namespace {
-
-std::string IsoDate(const MbfSingle& dateCode)
-{
-    const CalendarDate date = DateCodeToDate(dateCode);
-    if (date.nYear == 0)
-        return "(unreadable date)";
-    return IsoDateText(date);
-}
-
-std::string UpdateSummary(const ConversionResult& result)
-{
-    const std::string head = result.symbol + ": " + DataFileName(result.fileNumber) + ", ";
-    if (result.records == 0)
-        return head + "no new records";
-    return head + "+" + WithThousands(result.records) + (result.records == 1 ? " record (" : " records (") +
-           WithThousands(result.heldRecords + result.records) + " in all), " + IsoDate(result.firstDate) + " to " +
-           IsoDate(result.lastDate);
-}
-
-std::string RowsSummary(const ConversionResult& result)
-{
-    if (result.updated)
-        return UpdateSummary(result);
-    std::string line = result.symbol + ": " + DataFileName(result.fileNumber) + ", " + std::to_string(result.records) +
-                       (result.records == 1 ? " record" : " records");
-    if (result.records > 0)
-        line += ", " + IsoDate(result.firstDate) + " to " + IsoDate(result.lastDate);
-    return line;
-}
-
-// What was done with the rows (skipped, sorted, combined) follows in brackets.
-std::string Summary(const ConversionResult& result)
-{
-    const std::string line = RowsSummary(result);
-    return result.rowNotes.empty() ? line : line + " (" + result.rowNotes + ")";
-}
 
 // Options or defaults that do not fit the file's first data row refuse the run before anything is
 // written, with the options that detection finds.
@@ -93,7 +58,7 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
         return 1;
     if (!result.skippedRows.empty())
         out << "Skipped: " << result.skippedRows << '\n';
-    out << Summary(result) << '\n';
+    out << RunSummary(result) << '\n';
     out.flush();
     if (!out) {
         Complain(err, "the summary line could not be written to standard output; the security was added");

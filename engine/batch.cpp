@@ -159,9 +159,9 @@ int CBatch::Run()
     if (m_nThreads > 1 && m_inputPaths.size() > 1)
         ReadAheadOnWorkers();
     else
-        for (std::size_t i = 0; i < m_inputPaths.size(); ++i) {
+        for (std::size_t i = 0; i < m_inputPaths.size() && !Cancelled(); ++i) {
             m_observer.OnFile(m_inputPaths[i], m_totals);
-            Finish(*Prepare(i), i);
+            FinishAndReport(*Prepare(i), i);
             if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
                 CommitGroups();
         }
@@ -198,8 +198,9 @@ int CBatch::ReadDirectories()
 int CBatch::OpenDirectory(Directory& directory)
 {
     directory.pCommit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
-    if (directory.pCommit->Lock(PathFromText(directory.strPath)) != 0 || directory.pCommit->ReadIndexes() != 0)
+    if (directory.pCommit->Lock(PathFromText(directory.strPath), "batch") != 0 || directory.pCommit->ReadIndexes() != 0)
         return 1;
+    directory.pCommit->m_bXmasterAllowed = m_bXmaster || directory.pCommit->Extras().bHasXmaster;
     ReadSymbols(directory);
     return 0;
 }
@@ -252,7 +253,7 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
 {
     const int limit = std::clamp(m_nMaxPerDir, 1, kMaxSecurities);
     for (Directory& directory : m_directories)
-        if (directory.nSecurities < limit)
+        if (directory.nSecurities < limit || (limit == kMaxSecurities && directory.pCommit->m_bXmasterAllowed))
             return &directory;
     Directory directory;
     directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);
@@ -344,6 +345,12 @@ void CBatch::ReadAheadOnWorkers()
     for (int t = 0; t < m_nThreads && static_cast<std::size_t>(t) < nFiles; ++t)
         workers.emplace_back(work);
     for (std::size_t i = 0; i < nFiles; ++i) {
+        if (Cancelled()) {  // the workers take no further file
+            std::lock_guard lock(mutex);
+            nNext = nFiles;
+            changed.notify_all();
+            break;
+        }
         m_observer.OnFile(m_inputPaths[i], m_totals);
         std::unique_ptr<CPrepared> prepared;
         {
@@ -353,7 +360,7 @@ void CBatch::ReadAheadOnWorkers()
             nFinished = i + 1;
             changed.notify_all();
         }
-        Finish(*prepared, i);
+        FinishAndReport(*prepared, i);
         if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
             CommitGroups();
     }
@@ -371,6 +378,14 @@ std::unique_ptr<CBatch::CPrepared> CBatch::Prepare(std::size_t nFile) const
     if (m_inputSettings(m_inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0 ||
         SymbolAndName(messages, absolutePath, settings) != 0)
         return prepared;
+    if (nFile < m_symbols.size() && !m_symbols[nFile].empty()) {
+        settings.Symbol = NormalisedSymbol(m_symbols[nFile]);
+        const SettingsCheck check = CheckSetting(settings, ESetting::Symbol);
+        if (check.Failed() || settings.Symbol.empty()) {
+            messages.ShowMessage(check.Failed() ? check.strMessage : "no symbol given");
+            return prepared;
+        }
+    }
     const ConversionJob job = MakeConversionJob(settings, nDateFormat, absolutePath);
     std::string storedName;
     if (!StoredText(job, prepared->strStoredSymbol, storedName)) {
@@ -383,6 +398,25 @@ std::unique_ptr<CBatch::CPrepared> CBatch::Prepare(std::size_t nFile) const
     prepared->nDateFormat = nDateFormat;
     prepared->bReady = true;
     return prepared;
+}
+
+void CBatch::FinishAndReport(CPrepared& prepared, std::size_t nFile)
+{
+    const int nUpdatedBefore = m_totals.nUpdated + PendingUpdates();
+    if (Finish(prepared, nFile) != 0)
+        m_observer.OnFileDone(nFile, IBatchObserver::Outcome::Failed);
+    else
+        m_observer.OnFileDone(nFile, m_totals.nUpdated + PendingUpdates() > nUpdatedBefore
+                                         ? IBatchObserver::Outcome::Updated
+                                         : IBatchObserver::Outcome::Added);
+}
+
+int CBatch::PendingUpdates() const
+{
+    int nUpdated = 0;
+    for (const Directory& directory : m_directories)
+        nUpdated += directory.pending.nUpdated;
+    return nUpdated;
 }
 
 int CBatch::Finish(CPrepared& prepared, std::size_t nFile)

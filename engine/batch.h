@@ -12,6 +12,7 @@
 // Worker threads may read and parse the files ahead; the files are staged and committed in their order
 // on the calling thread, so that the bytes written and the messages do not depend on the threads.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -42,6 +43,14 @@ public:
     virtual void OnFile(const std::string& path, const BatchTotals& totals) = 0;
     // Something the user should know that is no failure: a symbol cut to fit, a new sub-directory.
     virtual void OnNotice(const std::string& text) = 0;
+    // File nFile is through: staged whole (added or updated) or failed, its reason already given to the
+    // message sink. A staged security is in the directory after the next commit.
+    enum class Outcome { Added, Updated, Failed };
+    virtual void OnFileDone(std::size_t nFile, Outcome outcome)
+    {
+        (void)nFile;
+        (void)outcome;
+    }
 };
 
 class CBatch {
@@ -56,6 +65,8 @@ public:
     int m_nSymbolColumn = 0;  // 1-based column of the first data row that holds the symbol; 0: the file name
     int m_nNameColumn = 0;    // likewise for the name; 0: no name
     int m_nMaxPerDir = metastock::kMaxSecurities;
+    // Beyond 255 securities: XMASTER when the directory has one or this is set, else the next DIR/<n>.
+    bool m_bXmaster = false;
     int m_bSyncToDisk = 1;  // 0: no flushes to disk (scratch output)
     int m_bUpdate = 0;      // 1: a symbol already there gets the input's later rows, as convert --update does
     std::chrono::milliseconds m_groupInterval{1000};  // the longest time between two commits
@@ -69,6 +80,12 @@ public:
     // Worker threads that read and parse the files ahead while the batch stages and commits them in
     // order; 1 reads each file when its turn comes. The bytes written are the same either way.
     int m_nThreads = 1;
+    // Symbols per file (UTF-8), in the order of m_inputPaths; a missing or empty one comes from the file as
+    // m_nSymbolColumn says.
+    std::vector<std::string> m_symbols;
+    // Set from any thread to stop: no file is started after it is seen, what is staged is committed, so
+    // that the directory holds whole securities only.
+    const std::atomic<bool>* m_pCancel = nullptr;
 
     BatchTotals m_totals;  // added, updated and records count committed securities only
 
@@ -99,6 +116,10 @@ private:
     Directory* DirectoryHolding(const std::string& storedSymbol);
     Directory* DirectoryWithRoom();
     void Fail(const std::string& path, const std::string& text);
+    bool Cancelled() const { return m_pCancel && m_pCancel->load(); }
+    // Finish and tell the observer what became of the file.
+    void FinishAndReport(CPrepared& prepared, std::size_t nFile);
+    int PendingUpdates() const;
 
     CRunServices m_services;
     IBatchObserver& m_observer;

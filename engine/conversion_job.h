@@ -57,7 +57,7 @@ struct ConversionResult {
     bool staged = false;      // the security went whole into the commit (or into the batch's group)
     bool updated = false;     // the directory held the security, and the run appended to it
     std::string symbol;       // UTF-8, as the job names it
-    std::uint8_t fileNumber = 0;  // n of F<n>.DAT
+    int fileNumber = 0;            // n of F<n>.DAT, or of F<n>.MWD from 256 up
     int records = 0;          // data records converted by this run
     int heldRecords = 0;      // records an updated security held before
     metastock::MbfSingle firstDate = {};  // date codes of the first and last record converted

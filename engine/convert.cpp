@@ -143,8 +143,15 @@ int CConverter::WriteRecords()
     return rows.status;
 }
 
-bool CConverter::MasterDatesLag(std::uint8_t nFileNumber)
+bool CConverter::MasterDatesLag(int nFileNumber)
 {
+    if (nFileNumber >= kFirstWideFileNumber && m_pCommit) {  // XMASTER keeps its dates as YYYYMMDD
+        for (const IndexEntry& entry : m_pCommit->Extras().xmaster.entries)
+            if (entry.nFileNumber == nFileNumber)
+                return entry.nFirstDate != DateCodeToYyyymmdd(m_heldFirstDate) ||
+                       entry.nLastDate != DateCodeToYyyymmdd(FloatToMbf(m_fHeldLastDate));
+        return false;
+    }
     const MasterRecord* record = m_pCommit ? m_pCommit->Record(nFileNumber) : nullptr;
     if (!record)
         return false;
@@ -156,7 +163,7 @@ bool CConverter::MasterDatesLag(std::uint8_t nFileNumber)
 
 int CConverter::Convert()
 {
-    const std::uint8_t fileNumber = m_result.fileNumber;
+    const int fileNumber = m_result.fileNumber;
     const bool bUpdating = m_result.updated;
     const int nHeld = m_result.heldRecords;
     if ((!m_bRead && ReadRecords() != 0) || (!m_bReadAhead && WriteRecords() != 0))

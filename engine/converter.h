@@ -70,9 +70,10 @@ public:
     int CheckColumns();
     int CheckDuplicate();
     int AddSymbol();
+    int AddToXmaster();
     int Convert();
     int UpdateMasterDates(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate,
-                          std::uint8_t nFileNumber);
+                          int nFileNumber);
     // Puts what the run staged in place: data files, MASTER.BAK, then the new MASTER.
     int Commit();
 
@@ -81,19 +82,19 @@ private:
 
     void ShowMessage(const std::string& text);
     std::filesystem::path OutputFile(std::string_view name) const;
-    int CreateDataFile(std::uint8_t nFileNumber);
-    int CreateColumnList(std::uint8_t nFileNumber);
+    int CreateDataFile(int nFileNumber);
+    int CreateColumnList(int nFileNumber);
     int WriteSecurityFile(const std::string& name, const void* data, std::size_t size);
     int AppendRecord(const std::uint8_t* record, std::size_t length);
     int FlushDataFile();
-    int UpdateRecordCount(int nRecords, std::uint8_t nFileNumber);
+    int UpdateRecordCount(int nRecords, int nFileNumber);
     int ReportMissingRecords(std::uintmax_t nHeld, int nRecords);
     // For an update of a security that the directory holds: stages its data file as it stands (and its
     // column list when it has none), so that Convert appends the rows after its last date. 0 with the
     // result not marked updated when the directory lacks the symbol; 1 after a message.
     int PrepareUpdate();
     // Whether MASTER's first or last date of the security being updated differs from its data file's.
-    bool MasterDatesLag(std::uint8_t nFileNumber);
+    bool MasterDatesLag(int nFileNumber);
     // EMASTER, when the directory has one, takes the security's dates too.
     int UpdateExtendedIndex(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate);
     int ReadRecords();
@@ -114,7 +115,7 @@ private:
     metastock::CReplacementFile* m_pDataFile = nullptr;
     std::vector<std::uint8_t> m_dataBuffer;
     std::string m_strDataFile;
-    std::uint8_t m_nDataFileNumber = 0;
+    int m_nDataFileNumber = 0;
     std::size_t m_nDataBytes = 0;         // of the replacement so far, the buffer included
     bool m_bRead = false;                 // the input's rows are read and checked
     bool m_bReadAhead = false;            // they are data records in m_dataBuffer already

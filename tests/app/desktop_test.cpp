@@ -7,6 +7,9 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMimeData>
+#include <QTableWidget>
+#include <QTimer>
 #include <QProcess>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +19,8 @@
 #include <QTest>
 
 #include "app/about_dlg.h"
+#include "app/batch_dlg.h"
+#include "app/directory_panel.h"
 #include "app/dialog_placement.h"
 #include "app/help_window.h"
 #include "app/main_frame.h"
@@ -24,6 +29,7 @@
 #include "app/window_placement.h"
 #include "cli/command_line.h"
 #include "controls/desktop_services.h"
+#include "engine/directory_check.h"
 #include "engine/layout_detection.h"
 #include "settings/engine_path.h"
 #include "settings/message_box.h"
@@ -178,7 +184,7 @@ TEST_F(DesktopTest, AnsweringYesToAnOfferRunsWhatItOffers)
         {1, "def", strOut, "New Master chosen but one already exists\nAdd DEF to the MASTER in " + strOut + "?",
          "DEF: F2.DAT, 2 records", "F2.DAT"},
         {0, "abc", strOut, "Duplicate Symbol\nABC is already in " + strOut + ".\nUpdate: append the rows after 2024-01-03?",
-         "ABC: F1.DAT, +0 records", "F1.DAT"},
+         "ABC: F1.DAT, no new records", "F1.DAT"},
         {1, "ghi", strNew, "Path does not exist\nCreate the directory " + strNew + "?", "GHI: F1.DAT, 2 records",
          "F1.DAT"},
     };
@@ -460,6 +466,167 @@ TEST(DesktopCommandLine, HelpAndVersionPrintAndExitWithoutAWindow)
         EXPECT_EQ(process.exitCode(), 0) << c.szOption;
         EXPECT_TRUE(process.readAllStandardOutput().startsWith(c.szPrinted)) << c.szOption;
     }
+}
+
+// Rows of daily prices from 1 January 2001 on, one per day, with a heading line.
+std::string PriceRows(int nRows)
+{
+    std::string text = "Date,Open,High,Low,Close,Volume,OpenInt\r\n";
+    for (int i = 0; i < nRows; ++i) {
+        const int nYear = 1901 + i / 336;  // 65,534 rows end in 2096
+        const int nMonth = 1 + (i / 28) % 12;
+        const int nDay = 1 + i % 28;
+        char line[96];
+        std::snprintf(line, sizeof line, "%02d/%02d/%04d,10.5,11,10,10.75,%d,50\r\n", nMonth, nDay, nYear, 1000 + i);
+        text += line;
+    }
+    return text;
+}
+
+QStringList TableRow(const QTableWidget& table, int nRow)
+{
+    QStringList cells;
+    for (int nColumn = 0; nColumn < table.columnCount(); ++nColumn)
+        cells << (table.item(nRow, nColumn) ? table.item(nRow, nColumn)->text() : QString());
+    return cells;
+}
+
+TEST_F(DesktopTest, TheDirectoryPanelListsTheRunsDirectoryAndExportsChecksAndRemoves)
+{
+    StoreRunnableSettings(1);
+    const QString strInput = WriteInput("prices.csv", kPrices);
+    for (const char* szSymbol : {"abc", "def"}) {
+        m_app.m_pProfile->WriteString("Setting", "Symbol", szSymbol);
+        WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+        ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+    }
+    CDirectoryPanel* pPanel = m_pFrame->GetDirectoryPanel();
+    auto* pTable = pPanel->findChild<QTableWidget*>("Securities");
+    ASSERT_EQ(pTable->rowCount(), 2);
+    EXPECT_EQ(TableRow(*pTable, 1).join(",").toStdString(), "DEF,Alpha,F2.DAT,DOHLCVI,2024-01-02,2024-01-03,2");
+
+    pTable->selectRow(0);
+    const std::filesystem::path exported = m_dir.Path() / "abc.txt";
+    ASSERT_TRUE(pPanel->ExportSelected(QString::fromStdString(exported.string()), engine::CExportOptions{}));
+    const std::vector<unsigned char> bytes = ReadBytes(exported);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "20240102,10.5,11,10,10.75,1000,50\n20240103,10.75,12,10.5,11.5,2000,55\n");
+
+    pPanel->OnCheck();
+    EXPECT_TRUE(m_pView->toPlainText().contains(": 2 securities, no problems found")) << m_pView->toPlainText().toStdString();
+
+    m_messages.SetQuestionAnswer(EMessageAnswer::No);
+    pPanel->OnRemove();
+    EXPECT_EQ(pTable->rowCount(), 2) << "No keeps the security";
+    m_messages.SetQuestionAnswer(EMessageAnswer::Yes);
+    pPanel->OnRemove();
+    EXPECT_EQ(m_messages.Buttons().back(), EMessageButtons::YesNoDefaultNo);
+    ASSERT_EQ(pTable->rowCount(), 1);
+    EXPECT_EQ(pTable->item(0, 0)->text(), "DEF");
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "out" / "F1.DAT"));
+}
+
+TEST_F(DesktopTest, TheDirectoryPanelReadsGenuineDirectories)
+{
+    if (!std::filesystem::is_directory(QUOTEFORGE_GENUINE))
+        GTEST_SKIP() << "no genuine directories at " << QUOTEFORGE_GENUINE;
+    for (const auto& entry : std::filesystem::directory_iterator(QUOTEFORGE_GENUINE)) {
+        if (!entry.is_directory())
+            continue;
+        const std::filesystem::path copy = m_dir.Path() / entry.path().filename();
+        std::filesystem::copy(entry.path(), copy, std::filesystem::copy_options::recursive);
+        CDirectoryPanel panel;
+        panel.ShowDirectory(QString::fromStdString(copy.string()));
+        auto* pTable = panel.findChild<QTableWidget*>("Securities");
+        EXPECT_GT(pTable->rowCount(), 0) << copy;
+        for (int nRow = 0; nRow < pTable->rowCount(); ++nRow)
+            EXPECT_NE(pTable->item(nRow, 6)->text(), "unreadable") << copy << " row " << nRow;
+    }
+}
+
+TEST_F(DesktopTest, ABatchReportsEachFileAndCancelLeavesWholeSecuritiesOnly)
+{
+    const std::filesystem::path out = m_dir.Path() / "out";
+    engine::ConversionSettings layout;
+    layout.DateFormat = "MM_DD_CCYY";
+    layout.SkipOn = 1;
+    layout.SkipRows = 1;
+    layout.Path = out.string();
+    {
+        CBatchDlg dlg(layout);
+        dlg.AddFiles({WriteInput("one.csv", kPrices), QString::fromStdString(m_dir / "missing.csv"),
+                      WriteInput("three.csv", kPrices)});
+        EXPECT_EQ(dlg.OnConvert(), 1);
+        const QStringList results = dlg.Results();
+        ASSERT_EQ(results.size(), 3);
+        EXPECT_EQ(results[0], "converted");
+        EXPECT_TRUE(results[1].startsWith("failed: ")) << results[1].toStdString();
+        EXPECT_EQ(results[2], "converted");
+        std::string longer = kPrices;
+        longer.append("01/04/2024,11,12,10,11,10,5\r\n");
+        dlg.AddFiles({WriteInput("one.csv", longer)});
+        dlg.OnConvert();
+        EXPECT_EQ(dlg.Results().last(), "updated");
+    }
+
+    const std::filesystem::path many = m_dir.Path() / "many";
+    layout.Path = many.string();
+    CBatchDlg dlg(layout);
+    QStringList files;
+    for (int i = 0; i < 40; ++i)
+        files << WriteInput(QStringLiteral("s%1.csv").arg(i).toStdString(), PriceRows(3000));
+    dlg.AddFiles(files);
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (!dlg.Results().value(1).isEmpty())
+            dlg.OnCancel();
+    });
+    cancel.start(1);
+    dlg.OnConvert();
+    const QStringList results = dlg.Results();
+    const auto nDone = std::count(results.begin(), results.end(), QStringLiteral("converted"));
+    EXPECT_GE(nDone, 2);
+    EXPECT_LT(nDone, 40) << "the batch stopped";
+    const engine::CDirectoryReport report = engine::CheckDirectory(many);
+    EXPECT_EQ(report.nSecurities, nDone);
+    EXPECT_TRUE(report.problems.empty()) << report.problems.front();
+}
+
+TEST_F(DesktopTest, TheEventLoopTurnsWhileALargeFileConverts)
+{
+    StoreRunnableSettings(1);
+    const QString strInput = WriteInput("large.csv", PriceRows(65534));
+    int nTicks = 0;
+    bool bRunning = false;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { nTicks += bRunning ? 1 : 0; });
+    ticker.start(10);
+    WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) {
+        bRunning = true;
+        dlg.OnOK();
+    });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+    bRunning = false;
+    EXPECT_TRUE(m_pView->toPlainText().contains("ABC: F1.DAT, 65534 records")) << m_pView->toPlainText().right(300).toStdString();
+    EXPECT_GT(nTicks, 0) << "the window went on painting during the run";
+}
+
+TEST_F(DesktopTest, DroppingOneFileOpensIt)
+{
+    const QString strInput = WriteInput("prices.csv", kPrices);
+    bool bDialog = false;
+    WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) {
+        bDialog = true;
+        dlg.reject();
+    });
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(strInput)});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // Straight to the window: without a drag session the application passes no drop on.
+    static_cast<QObject*>(m_pFrame)->event(&drop);
+    for (int i = 0; i < 500 && !bDialog; ++i)
+        QTest::qWait(10);
+    ASSERT_TRUE(bDialog);
+    EXPECT_EQ(m_pView->m_strInputPath, strInput);
 }
 
 TEST(DialogPlacement, TheDialogGoesBesideOrBelowTheTextInsideTheScreen)
