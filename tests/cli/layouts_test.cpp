@@ -170,3 +170,17 @@ TEST(Layouts, IntradayBarsConvertWithDetectOnlyWhenCombined)
     EXPECT_EQ(combined.status, 0) << combined.err;
     EXPECT_EQ(RunCli({"export", dir / "out", "X"}).out, "20200102,1,3,0.5,2.5,30\n20200103,2,2,2,2,5\n");
 }
+
+TEST(Layouts, InABatchAFileWithBadRowsFailsAloneWithItsLines)
+{
+    const CTempDir dir;
+    WriteText(dir / "GOOD.csv", "Date,Close\n2020-01-02,1.5\n2020-01-03,2.5\n");
+    WriteText(dir / "BAD.csv", "Date,Close\n2020-01-02,1.5\n2020-01-03,2.5x\n");
+    WriteText(dir / "ALSO.csv", "Date,Close\n2020-01-06,3\n");
+    const CliResult result = RunCli({"batch", dir / "out", dir / "GOOD.csv", dir / "BAD.csv", dir / "ALSO.csv", "--detect"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Line 3: the close `2.5x` is not a number"), std::string::npos) << result.err;
+    EXPECT_EQ(RunCli({"export", dir / "out", "GOOD"}).out, "20200102,1.5\n20200103,2.5\n");
+    EXPECT_EQ(RunCli({"export", dir / "out", "ALSO"}).out, "20200106,3\n");
+    EXPECT_EQ(RunCli({"export", dir / "out", "BAD"}).status, 1);
+}
