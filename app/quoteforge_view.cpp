@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "app/preview_grid.h"
 #include "engine/layout_detection.h"
 #include "engine/text_reader.h"
 #include "settings/engine_path.h"
@@ -73,6 +74,8 @@ void CQuoteforgeView::OnPreviewFile()
                    QStringLiteral("\r\n"));
     m_nPreviewBlocks = document()->blockCount() - 1;  // the last block is the empty one after the sentence
     moveCursor(QTextCursor::Start);  // the preview is read from its top
+    if (m_pPreviewGrid)
+        m_pPreviewGrid->SetFile(opened ? m_strInputPath : QString());
     setUpdatesEnabled(true);
     OnSettings();
 }

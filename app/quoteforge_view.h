@@ -10,6 +10,7 @@
 
 #include "engine/conversion_settings.h"
 
+class CPreviewGrid;
 class CProfileStore;
 class QAction;
 class QKeyEvent;
@@ -35,6 +36,9 @@ public:
     // The part of the screen that the visible file lines of the preview and the detection sentence below
     // them take, as wide as the widest of them (the whole visible text when no preview has been shown).
     QRect VisiblePreviewRect() const;
+
+    // The grid that shows the preview by the dialog's settings; set by the frame.
+    CPreviewGrid* m_pPreviewGrid = nullptr;
 
     QString m_strInputPath;  // the file opened last; set by a successful open, never cleared
     int m_nDateFormat = 1;   // date format number from the dialog's last OK, 0 when none was selected

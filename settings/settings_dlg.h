@@ -56,6 +56,15 @@ public:
     engine::ConversionSettings Settings() const;
     void SetSettings(const engine::ConversionSettings& settings);
     void SetInputSettings(const engine::ConversionSettings& settings);
+    // The input settings as the controls show them now, unchecked (a number field that holds no number
+    // reads 0): for a preview that follows the typing.
+    engine::ConversionSettings ShownInputSettings() const;
+
+signals:
+    // A control of the two input-file groups has changed.
+    void InputSettingsChanged();
+
+public:
 
     // The conversion settings, named as they are stored.
     int HiOn = 0;

@@ -7,6 +7,7 @@
 CSpinEdit::CSpinEdit(QWidget* pParent) : QAbstractSpinBox(pParent)
 {
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &CSpinEdit::TextChanged);
 }
 
 void CSpinEdit::SetRange(int nMin, int nMax)

@@ -19,6 +19,9 @@ public:
 
     void stepBy(int nSteps) override;
 
+signals:
+    void TextChanged();
+
 protected:
     StepEnabled stepEnabled() const override;
     QValidator::State validate(QString& input, int& pos) const override;

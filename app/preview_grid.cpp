@@ -1,0 +1,107 @@
+#include "app/preview_grid.h"
+
+#include <QHeaderView>
+
+#include "engine/date_formats.h"
+#include "engine/layout_detection.h"
+#include "engine/line_parsing.h"
+#include "engine/text_reader.h"
+#include "metastock/data_file_format.h"
+#include "settings/engine_path.h"
+
+using namespace engine;
+
+namespace {
+
+constexpr int kPreviewLines = 10;
+const char* const kFieldNames[metastock::kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "Open Int"};
+
+}  // namespace
+
+CPreviewGrid::CPreviewGrid(QWidget* pParent) : QTableWidget(pParent)
+{
+    setObjectName(QStringLiteral("PreviewGrid"));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+void CPreviewGrid::SetFile(const QString& strPath)
+{
+    m_lines.clear();
+    CTextReader reader;
+    if (!strPath.isEmpty() && reader.Open(EnginePath(strPath))) {
+        std::string_view piece;
+        while (static_cast<int>(m_lines.size()) < kPreviewLines && reader.ReadLine(piece))
+            m_lines.emplace_back(WithoutLineFeed(piece));
+    }
+    ShowSettings(ConversionSettings{});
+}
+
+QString CPreviewGrid::RowFault(const std::string& line, const ConversionSettings& settings)
+{
+    CTokenTable tokens;
+    const int nTokens = tokens.Split(line, DelimiterOf(settings));
+    for (int nField = 0; nField < metastock::kFieldCount; ++nField)
+        if (FieldOn(settings, nField) && FieldColumn(settings, nField) > nTokens)
+            return QStringLiteral("%1 column%2, but %3 is set to column %4")
+                .arg(nTokens)
+                .arg(nTokens == 1 ? "" : "s")
+                .arg(QString::fromLatin1(kFieldNames[nField]))
+                .arg(FieldColumn(settings, nField));
+    const std::string_view date = tokens[settings.DateCol - 1];
+    if (ReadDateStrictly(date, DateFormatNumber(settings.DateFormat)) == 0)
+        return QStringLiteral("the date \"%1\" is not in the format %2")
+            .arg(QString::fromUtf8(date.data(), static_cast<qsizetype>(date.size())),
+                 QString::fromStdString(settings.DateFormat));
+    return {};
+}
+
+void CPreviewGrid::ShowSettings(const ConversionSettings& settings)
+{
+    clear();
+    const char delimiter = DelimiterOf(settings);
+    CTokenTable tokens;
+    int nColumns = 0;
+    for (const std::string& line : m_lines)
+        nColumns = std::max(nColumns, tokens.Split(line, delimiter));
+    setRowCount(static_cast<int>(m_lines.size()));
+    setColumnCount(nColumns);
+    QStringList headers;
+    for (int nColumn = 1; nColumn <= nColumns; ++nColumn) {
+        QString strHeader = QStringLiteral("unused");
+        for (int nField = 0; nField < metastock::kFieldCount; ++nField)
+            if (FieldOn(settings, nField) && FieldColumn(settings, nField) == nColumn)
+                strHeader = QString::fromLatin1(kFieldNames[nField]);
+        headers << strHeader;
+    }
+    setHorizontalHeaderLabels(headers);
+    const int nSkip = settings.SkipOn ? settings.SkipRows : 0;
+    // Rows are judged only by columns that are in range: a field being typed may be 0 for a moment.
+    bool bColumnsValid = true;
+    for (ESetting eField : {ESetting::DateCol, ESetting::OpenCol, ESetting::HiCol, ESetting::LoCol, ESetting::CloCol,
+                            ESetting::VolCol, ESetting::OICol, ESetting::SkipRows})
+        bColumnsValid = bColumnsValid && !CheckSetting(settings, eField).Failed();
+    for (int nRow = 0; nRow < rowCount(); ++nRow) {
+        const std::string& line = m_lines[static_cast<std::size_t>(nRow)];
+        const int nTokens = tokens.Split(line, delimiter);
+        const bool bSkipped = nRow < nSkip;
+        const QString strFault = bSkipped || !bColumnsValid ? QString() : RowFault(line, settings);
+        for (int nColumn = 0; nColumn < nTokens; ++nColumn) {
+            const std::string_view token = tokens[nColumn];
+            auto* pItem = new QTableWidgetItem(QString::fromLocal8Bit(token.data(), static_cast<qsizetype>(token.size())));
+            if (bSkipped) {
+                pItem->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+                pItem->setToolTip(QStringLiteral("skipped"));
+            } else if (!strFault.isEmpty()) {
+                pItem->setBackground(QColor(255, 220, 220));
+                pItem->setToolTip(strFault);
+            }
+            setItem(nRow, nColumn, pItem);
+        }
+        setVerticalHeaderItem(nRow, new QTableWidgetItem(bSkipped ? QStringLiteral("skip") : QString::number(nRow + 1)));
+        if (!strFault.isEmpty())
+            verticalHeaderItem(nRow)->setToolTip(strFault);
+    }
+    resizeColumnsToContents();
+}
