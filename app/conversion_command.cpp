@@ -28,6 +28,11 @@
 using namespace metastock;
 using namespace engine;
 
+namespace app {
+
+using namespace settings;
+using namespace controls;
+
 namespace {
 
 // The numeric settings from SkipOn on, in the order they are read and written; visit gets each one's name
@@ -170,3 +175,5 @@ void CQuoteforgeView::OnSettings()
     QApplication::restoreOverrideCursor();
     emit RunFinished(QString::fromStdString(settings.Path));
 }
+
+}  // namespace app

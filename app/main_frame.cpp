@@ -33,6 +33,10 @@
 #include "settings/help_request.h"
 #include "settings/profile_store.h"
 
+namespace app {
+
+using namespace settings;
+
 namespace {
 
 // A command's prompt: the status-bar text, then the tool tip.
@@ -361,3 +365,5 @@ void CMainFrame::OnClose()
     m_profile.WriteInt(section, "y", placement.y);
     m_profile.WriteInt(section, "Maximized", bMaximized ? 1 : 0);
 }
+
+}  // namespace app

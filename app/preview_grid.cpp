@@ -11,6 +11,10 @@
 
 using namespace engine;
 
+namespace app {
+
+using namespace settings;
+
 namespace {
 
 constexpr int kPreviewLines = 10;
@@ -105,3 +109,5 @@ void CPreviewGrid::ShowSettings(const ConversionSettings& settings)
     }
     resizeColumnsToContents();
 }
+
+}  // namespace app

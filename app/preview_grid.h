@@ -9,6 +9,8 @@
 
 #include "engine/conversion_settings.h"
 
+namespace app {
+
 class CPreviewGrid : public QTableWidget {
     Q_OBJECT
 
@@ -26,3 +28,5 @@ public:
 private:
     std::vector<std::string> m_lines;
 };
+
+}  // namespace app

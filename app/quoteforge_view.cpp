@@ -16,6 +16,10 @@
 
 using namespace engine;
 
+namespace app {
+
+using namespace settings;
+
 namespace {
 
 constexpr int kPreviewLines = 10;
@@ -126,3 +130,5 @@ void CQuoteforgeView::keyPressEvent(QKeyEvent* pEvent)
     }
     QPlainTextEdit::keyPressEvent(pEvent);
 }
+
+}  // namespace app

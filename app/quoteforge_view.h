@@ -10,16 +10,19 @@
 
 #include "engine/conversion_settings.h"
 
-class CPreviewGrid;
-class CProfileStore;
+namespace settings { class CProfileStore; }
 class QAction;
 class QKeyEvent;
+
+namespace app {
+
+class CPreviewGrid;
 
 class CQuoteforgeView : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    CQuoteforgeView(CProfileStore& profile, QWidget* pParent = nullptr);
+    CQuoteforgeView(settings::CProfileStore& profile, QWidget* pParent = nullptr);
 
     // Adds the text at the end, without touching what the view already holds; "\r\n" starts a new line.
     void AppendText(const QString& strText);
@@ -52,9 +55,11 @@ protected:
     void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
-    CProfileStore& m_profile;
+    settings::CProfileStore& m_profile;
     // What the dialog held for a run that failed: the next showing starts from it. Only a run's own
     // write-back and the dialog's OK change the stored settings.
     std::unique_ptr<engine::ConversionSettings> m_pTypedSettings;
     int m_nPreviewBlocks = 0;  // the text blocks of the preview: heading, lines, sentence; 0 before a preview
 };
+
+}  // namespace app

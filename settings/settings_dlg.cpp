@@ -27,6 +27,8 @@
 using namespace engine;
 using engine::ESetting;
 
+namespace settings {
+
 namespace {
 
 
@@ -557,3 +559,5 @@ void CSettingsDlg::OnDetect()
     ShowInputFields();
     EnableNumberFields();
 }
+
+}  // namespace settings

@@ -9,7 +9,6 @@
 
 #include "engine/conversion_settings.h"
 
-class CSpinEdit;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -17,6 +16,10 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QShowEvent;
+
+namespace settings {
+
+class CSpinEdit;
 
 class CSettingsDlg : public QDialog {
     Q_OBJECT
@@ -141,3 +144,5 @@ private:
     QPushButton* m_buttonOK = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };
+
+}  // namespace settings

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace settings {
+
 CSpinEdit::CSpinEdit(QWidget* pParent) : QAbstractSpinBox(pParent)
 {
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
@@ -67,3 +69,5 @@ QValidator::State CSpinEdit::validate(QString& input, int&) const
             return QValidator::Invalid;
     return QValidator::Acceptable;
 }
+
+}  // namespace settings

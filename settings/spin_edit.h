@@ -5,6 +5,8 @@
 
 #include <QAbstractSpinBox>
 
+namespace settings {
+
 class CSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
 
@@ -32,3 +34,5 @@ private:
     int m_nMin = 0;
     int m_nMax = 0;
 };
+
+}  // namespace settings

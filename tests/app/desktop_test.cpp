@@ -42,6 +42,10 @@
 #include "modal.h"
 #include "quoteforge_version.h"
 
+using namespace app;
+using namespace settings;
+using namespace controls;
+
 namespace {
 
 const QString kHeading = "To help you with the conversion settings, your file...\n\n\t%1\n\nlooks like this...\n\n";
