@@ -18,9 +18,11 @@
 #include "engine/conversion_settings.h"
 #include "engine/conversion_job.h"
 #include "engine/converter.h"
+#include "engine/run_summary.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 #include "settings/engine_path.h"
+#include "settings/message_box.h"
 #include "settings/profile_settings_writer.h"
 #include "settings/profile_store.h"
 #include "settings/settings_dlg.h"
@@ -64,6 +66,8 @@ void StoreSettings(CProfileStore& profile, const ConversionSettings& settings)
     profile.WriteString(section, "DateFormat", QString::fromStdString(settings.DateFormat));
     profile.WriteInt(section, "Delimiter", settings.Delimiter);
     profile.WriteInt(section, "Exist", settings.Exist);
+    profile.WriteInt(section, "DecimalComma", settings.DecimalComma ? 1 : 0);
+    profile.WriteInt(section, "Daily", settings.Daily ? 1 : 0);
     ForEachNumber(settings, [&](const char* szName, int nValue) { profile.WriteInt(section, szName, nValue); });
 }
 
@@ -86,21 +90,6 @@ void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
 }
 
 
-// The log's line for a run that added or updated its security, as the command line prints it.
-QString RunSummary(const ConversionResult& result)
-{
-    auto date = [](const MbfSingle& dateCode) {
-        const CalendarDate calendar = DateCodeToDate(dateCode);
-        return calendar.nYear == 0 ? std::string("(unreadable date)") : IsoDateText(calendar);
-    };
-    std::string line = result.symbol + ": " + DataFileName(result.fileNumber) + ", ";
-    if (result.updated)
-        line += "+";
-    line += std::to_string(result.records) + (result.records == 1 ? " record" : " records");
-    if (result.records > 0)
-        line += ", " + date(result.firstDate) + " to " + date(result.lastDate);
-    return QString::fromStdString(line);
-}
 
 }  // namespace
 
@@ -115,6 +104,8 @@ ConversionSettings LoadSettings(const CProfileStore& profile)
     settings.Path = profile.ReadString(section, "Path", "").toStdString();
     settings.Symbol = profile.ReadString(section, "Symbol", "").toStdString();
     settings.Name = profile.ReadString(section, "Name", "").toStdString();
+    settings.DecimalComma = profile.ReadInt(section, "DecimalComma", 0) != 0;
+    settings.Daily = profile.ReadInt(section, "Daily", 0) != 0;
     ForEachNumber(settings, [&](const char* szName, int& nValue) { nValue = profile.ReadInt(section, szName, nValue); });
     return settings;
 }
@@ -152,6 +143,12 @@ void CQuoteforgeView::OnSettings()
     CSystemToday today;
     ConversionJob job = MakeConversionJob(settings, m_nDateFormat, EnginePath(m_strInputPath));
     job.update = offers.bUpdate;
+    // Rows that cannot be read refuse the run unless the user chooses to leave them out.
+    const CheckedRows checked = CheckJobRows(job);
+    if (checked.nBadRows > 0 && !checked.bReadFailed &&
+        ShowMessageBox(QString::fromStdString(ListBadRows(checked)) + QStringLiteral("\n\nSkip rows that cannot be read?"),
+                       EMessageButtons::YesNoDefaultNo, window()) == EMessageAnswer::Yes)
+        job.layout.skipBadRows = true;
     auto converter = std::make_unique<CConverter>(CRunServices{guiMessages, guiWriteBack, today}, job);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -162,9 +159,11 @@ void CQuoteforgeView::OnSettings()
     });
     converter.reset();
     const int status = result.status;
-    const QString strSummary = RunSummary(result);
     if (status == 0) {
         m_pTypedSettings.reset();
+        QString strSummary = QString::fromStdString(RunSummary(result));
+        if (!result.skippedRows.empty())
+            strSummary += QStringLiteral("\r\n    Skipped: ") + QString::fromStdString(result.skippedRows);
         AppendText(QStringLiteral("\r\nConversion completed successfully!\r\n    ") + strSummary);
         Beep();
     } else {

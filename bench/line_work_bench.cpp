@@ -49,7 +49,7 @@ void BM_Split(benchmark::State& state)
 BENCHMARK(BM_Split)->DenseRange(0, 2);
 
 // 31 December 1998 in each of the twelve formats, in format order.
-constexpr std::array<const char*, kDateFormatCount> kDateTexts = {
+constexpr std::array<const char*, kLastNumericFormat> kDateTexts = {
     "98/12/31", "1998/12/31", "12/31/98", "12/31/1998", "31/12/98", "31/12/1998",
     "981231",   "19981231",   "123198",   "12311998",   "311298",   "31121998",
 };
@@ -66,7 +66,7 @@ void BM_ParseDate(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
     state.SetLabel(kDateFormatNames[format - 1]);
 }
-BENCHMARK(BM_ParseDate)->DenseRange(1, kDateFormatCount);
+BENCHMARK(BM_ParseDate)->DenseRange(1, kLastNumericFormat);
 
 constexpr std::array<std::string_view, kValueCount> kValueTokens = {"1234.50", "1240.25", "1230.00",
                                                                     "1238.75", "1234567", "45678"};

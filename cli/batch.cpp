@@ -40,6 +40,7 @@ struct BatchRequest {
     std::vector<std::string> nameFrom;               // empty, or "column" and a number
     int nMaxPerDir = metastock::kMaxSecurities;
     bool bNoSync = false;
+    bool bXmaster = false;
     bool bUpdate = false;
     int nThreads = DefaultThreads();
     ConvertRequest input;  // the input options; its symbol and directory are not used
@@ -178,6 +179,7 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     batch.m_nSymbolColumn = nSymbolColumn;
     batch.m_nNameColumn = nNameColumn;
     batch.m_nMaxPerDir = request.nMaxPerDir;
+    batch.m_bXmaster = request.bXmaster;
     batch.m_bSyncToDisk = request.bNoSync ? 0 : 1;
     batch.m_bUpdate = request.bUpdate ? 1 : 0;
     batch.m_nThreads = request.nThreads;
@@ -239,6 +241,9 @@ Command BatchCommand()
          {"--update", &request->bUpdate,
           "A symbol that DIR or its numbered sub-directories hold gets the file's rows later than its last date; "
           "other symbols are added"},
+         {"--xmaster", &request->bXmaster,
+          "When DIR's MASTER is full, go on in its XMASTER (made when missing) with data files F<n>.MWD, as "
+          "charting programs do, instead of DIR/2; a DIR that has an XMASTER goes on in it anyway"},
          {"--no-sync", &request->bNoSync,
           "Skip the flushes to disk: faster, for output that can be made again; a power loss may then leave "
           "securities that MASTER lists with incomplete data files"}},

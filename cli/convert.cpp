@@ -6,6 +6,8 @@
 #include "cli/convert_request.h"
 #include "cli/output.h"
 #include "engine/converter.h"
+#include "engine/layout_detection.h"
+#include "engine/run_summary.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
 
@@ -16,33 +18,18 @@ using namespace engine;
 
 namespace {
 
-std::string IsoDate(const MbfSingle& dateCode)
+// Options or defaults that do not fit the file's first data row refuse the run before anything is
+// written, with the options that detection finds.
+bool FitsTheFile(const ConversionSettings& settings, const ConvertRequest& request, int nDateFormat, std::ostream& err)
 {
-    const CalendarDate date = DateCodeToDate(dateCode);
-    if (date.nYear == 0)
-        return "(unreadable date)";
-    return IsoDateText(date);
-}
-
-std::string UpdateSummary(const ConversionResult& result)
-{
-    const std::string head = result.symbol + ": " + DataFileName(result.fileNumber) + ", ";
-    if (result.records == 0)
-        return head + "no new records";
-    return head + "+" + WithThousands(result.records) + (result.records == 1 ? " record (" : " records (") +
-           WithThousands(result.heldRecords + result.records) + " in all), " + IsoDate(result.firstDate) + " to " +
-           IsoDate(result.lastDate);
-}
-
-std::string Summary(const ConversionResult& result)
-{
-    if (result.updated)
-        return UpdateSummary(result);
-    std::string line = result.symbol + ": " + DataFileName(result.fileNumber) + ", " + std::to_string(result.records) +
-                       (result.records == 1 ? " record" : " records");
-    if (result.records > 0)
-        line += ", " + IsoDate(result.firstDate) + " to " + IsoDate(result.lastDate);
-    return line;
+    const std::string misfit = SettingsMisfit(settings, request.strInput, nDateFormat);
+    if (misfit.empty())
+        return true;
+    Complain(err, "The settings do not fit this file: " + misfit);
+    const DetectedLayout layout = DetectLayout(request.strInput);
+    if (layout.bFound)
+        Complain(err, "detect finds: " + LayoutOptionsLine(layout));
+    return false;
 }
 
 int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, std::ostream& err)
@@ -58,6 +45,8 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
         Complain(err, problem);
         return 2;
     }
+    if (!request.bDetect && !FitsTheFile(settings, request, nDateFormat, err))
+        return 1;
     CErrorLineSink messages(err);
     CNoSettingsWriter noSettings;
     CSystemToday today;
@@ -67,7 +56,9 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     const ConversionResult result = CConverter({messages, noSettings, today}, std::move(job)).Run();
     if (result.status != 0)
         return 1;
-    out << Summary(result) << '\n';
+    if (!result.skippedRows.empty())
+        out << "Skipped: " << result.skippedRows << '\n';
+    out << RunSummary(result) << '\n';
     out.flush();
     if (!out) {
         Complain(err, "the summary line could not be written to standard output; the security was added");

@@ -35,7 +35,7 @@ constexpr ColumnOption kColumnOptions[kFieldCount] = {
 };
 
 // In the order of the settings' Delimiter numbers.
-const std::vector<std::string> kDelimiterNames = {"comma", "tab", "space"};
+const std::vector<std::string> kDelimiterNames = {"comma", "tab", "space", "semicolon"};
 
 std::string ColumnRange()
 {
@@ -130,6 +130,8 @@ void SetInputOption(ConvertRequest& request, const std::string& option, const st
         request.strDateFormat = value;
     else if (option == "--skip")
         ParseWholeNumber(value, request.nSkip);
+    else if (option == "--decimal-comma")
+        request.bDecimalComma = true;
     for (const ColumnOption& column : kColumnOptions)
         if (option == column.szOption)
             request.*column.pValue = value;
@@ -154,6 +156,14 @@ std::vector<Option> InputOptions(ConvertRequest& request)
                                (column.bMayBeOff ? ", or off" : "") + " (default: " +
                                std::to_string(FieldColumn(defaults, i)) + ")"});
     }
+    options.push_back({"--decimal-comma", &request.bDecimalComma,
+                       "Numbers have a decimal comma (1,25); with a comma delimiter only inside quotes"});
+    options.push_back({"--daily", &request.bDaily,
+                       "Combine intraday bars into daily ones: open of the first, highest high, lowest low, close of "
+                       "the last, volumes summed, open interest of the last"});
+    options.push_back({"--skip-bad-rows", &request.bSkipBadRows,
+                       "Convert the rows that can be read and list the others (first five, then a count), instead of "
+                       "refusing the file"});
     return options;
 }
 
@@ -167,7 +177,17 @@ std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLay
     for (int i = 0; i < kFieldCount; ++i)
         options.emplace_back(kColumnOptions[i].szOption,
                              layout.nColumn[i] != 0 ? std::to_string(layout.nColumn[i]) : std::string("off"));
+    if (layout.bDecimalComma)
+        options.emplace_back("--decimal-comma", "");
     return options;
+}
+
+std::string LayoutOptionsLine(const DetectedLayout& layout)
+{
+    std::string line;
+    for (const auto& [option, value] : LayoutOptions(layout))
+        line += (line.empty() ? "" : " ") + option + (value.empty() ? "" : " " + value);
+    return line;
 }
 
 bool FillFromDetection(const std::string& path, const Given& given, ConvertRequest& request, std::string& problem)
@@ -193,13 +213,16 @@ bool ValidateRequest(const ConvertRequest& request, ConversionSettings& settings
     }
     nDateFormat = DateFormatNumber(request.strDateFormat);
     if (nDateFormat == 0) {
-        error = "--date-format must be one of the twelve format names (" + DateFormatNames() + ") or a number from 1 to " +
+        error = "--date-format must be one of the sixteen format names (" + DateFormatNames() + ") or a number from 1 to " +
                 std::to_string(kDateFormatCount);
         return false;
     }
     settings.DateFormat = kDateFormatNames[nDateFormat - 1];
     settings.Delimiter = static_cast<int>(
         std::find(kDelimiterNames.begin(), kDelimiterNames.end(), request.strDelimiter) - kDelimiterNames.begin());
+    settings.DecimalComma = request.bDecimalComma;
+    settings.Daily = request.bDaily;
+    settings.SkipBadRows = request.bSkipBadRows;
     settings.SkipOn = request.nSkip > 0 ? 1 : 0;
     settings.SkipRows = request.nSkip;
     settings.Path = request.strDir;

@@ -33,6 +33,9 @@ struct ConvertRequest {
     std::string strVolumeCol = "6";
     std::string strOiCol = "7";
     std::string strMaster = "auto";
+    bool bDecimalComma = false;
+    bool bDaily = false;
+    bool bSkipBadRows = false;
     bool bDetect = false;
     bool bUpdate = false;
     bool bNoSync = false;
@@ -44,6 +47,9 @@ std::vector<Option> InputOptions(ConvertRequest& request);
 
 // The input options with the values of a detected layout, in the order `detect` prints them.
 std::vector<std::pair<std::string, std::string>> LayoutOptions(const engine::DetectedLayout& layout);
+
+// The options of LayoutOptions as one line that convert takes: "--delimiter comma --date-format ...".
+std::string LayoutOptionsLine(const engine::DetectedLayout& layout);
 
 // Detected values fill the input options that the command line leaves out. False after a message.
 bool FillFromDetection(const std::string& path, const Given& given, ConvertRequest& request, std::string& problem);

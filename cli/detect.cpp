@@ -19,10 +19,7 @@ int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
         Complain(err, layout.strProblem);
         return 1;
     }
-    std::string fragment;
-    for (const auto& [option, value] : LayoutOptions(layout))
-        fragment += (fragment.empty() ? "" : " ") + option + " " + value;
-    out << DescribeLayout(layout) << '\n' << fragment << '\n';
+    out << DescribeLayout(layout) << '\n' << LayoutOptionsLine(layout) << '\n';
     return 0;
 }
 

@@ -27,9 +27,9 @@ int RunExport(const CExportRequest& request, std::ostream& out, std::ostream& er
 {
     engine::CExportOptions options;
     options.nDateFormat = engine::DateFormatNumber(request.strDateFormat);
-    if (options.nDateFormat == 0) {
+    if (options.nDateFormat == 0 || options.nDateFormat > engine::kLastNumericFormat) {
         Complain(err, "--date-format must be one of the twelve format names or a number from 1 to " +
-                          std::to_string(engine::kDateFormatCount));
+                          std::to_string(engine::kLastNumericFormat));
         return 2;
     }
     options.cDelimiter = request.strDelimiter == "tab" ? '\t' : request.strDelimiter == "space" ? ' ' : ',';

@@ -20,18 +20,6 @@ void CErrorLineSink::ShowNotice(const std::string& text)
     m_err << text << std::endl;
 }
 
-std::string WithThousands(std::int64_t value)
-{
-    const std::string digits = std::to_string(value);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
 std::string CsvField(std::string_view text)
 {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)

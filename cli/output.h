@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/run_summary.h"
 #include "engine/services.h"
 
 namespace cli {
@@ -22,8 +23,7 @@ private:
     std::ostream& m_err;
 };
 
-// 4180313 as "4,180,313".
-std::string WithThousands(std::int64_t value);
+using engine::WithThousands;  // 4180313 as "4,180,313"
 
 // A CSV field, quoted when it holds a comma, a quote or a line break.
 std::string CsvField(std::string_view text);

@@ -198,8 +198,9 @@ int CBatch::ReadDirectories()
 int CBatch::OpenDirectory(Directory& directory)
 {
     directory.pCommit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
-    if (directory.pCommit->Lock(PathFromText(directory.strPath)) != 0 || directory.pCommit->ReadIndexes() != 0)
+    if (directory.pCommit->Lock(PathFromText(directory.strPath), "batch") != 0 || directory.pCommit->ReadIndexes() != 0)
         return 1;
+    directory.pCommit->m_bXmasterAllowed = m_bXmaster || directory.pCommit->Extras().bHasXmaster;
     ReadSymbols(directory);
     return 0;
 }
@@ -252,7 +253,7 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
 {
     const int limit = std::clamp(m_nMaxPerDir, 1, kMaxSecurities);
     for (Directory& directory : m_directories)
-        if (directory.nSecurities < limit)
+        if (directory.nSecurities < limit || (limit == kMaxSecurities && directory.pCommit->m_bXmasterAllowed))
             return &directory;
     Directory directory;
     directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);

@@ -65,6 +65,8 @@ public:
     int m_nSymbolColumn = 0;  // 1-based column of the first data row that holds the symbol; 0: the file name
     int m_nNameColumn = 0;    // likewise for the name; 0: no name
     int m_nMaxPerDir = metastock::kMaxSecurities;
+    // Beyond 255 securities: XMASTER when the directory has one or this is set, else the next DIR/<n>.
+    bool m_bXmaster = false;
     int m_bSyncToDisk = 1;  // 0: no flushes to disk (scratch output)
     int m_bUpdate = 0;      // 1: a symbol already there gets the input's later rows, as convert --update does
     std::chrono::milliseconds m_groupInterval{1000};  // the longest time between two commits

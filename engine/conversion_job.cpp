@@ -24,6 +24,9 @@ ConversionJob MakeConversionJob(const ConversionSettings& settings, int dateForm
     job.layout.delimiter = DelimiterOf(settings);
     job.layout.dateFormat = dateFormat;
     job.layout.skipRows = settings.SkipOn ? settings.SkipRows : 0;
+    job.layout.decimalComma = settings.DecimalComma;
+    job.layout.combineIntraday = settings.Daily;
+    job.layout.skipBadRows = settings.SkipBadRows;
     for (int i = 0; i < kFieldCount; ++i) {
         job.layout.fieldOn[i] = FieldOn(settings, i);
         job.layout.fieldColumn[i] = FieldColumn(settings, i) - 1;

@@ -19,10 +19,13 @@ struct ConversionSettings;
 // open interest (the Field enumeration).
 struct InputLayout {
     char delimiter = ',';
-    int dateFormat = 1;  // 1 to 12; 0 when none was chosen (no date can be read)
+    int dateFormat = 1;  // 1 to 16; 0 when none was chosen (no date can be read)
     int skipRows = 0;    // leading lines skipped
     std::array<bool, metastock::kFieldCount> fieldOn{};    // the field is read from the input
-    std::array<int, metastock::kFieldCount> fieldColumn{};  // its column among a line's tokens, 0 to 19
+    std::array<int, metastock::kFieldCount> fieldColumn{};  // its column among a line's fields, 0 to 19
+    bool decimalComma = false;     // numbers have a decimal comma
+    bool combineIntraday = false;  // several bars of one day become one record
+    bool skipBadRows = false;      // rows that cannot be read are left out and listed
 
     int FieldsOn() const;
 };
@@ -54,11 +57,13 @@ struct ConversionResult {
     bool staged = false;      // the security went whole into the commit (or into the batch's group)
     bool updated = false;     // the directory held the security, and the run appended to it
     std::string symbol;       // UTF-8, as the job names it
-    std::uint8_t fileNumber = 0;  // n of F<n>.DAT
+    int fileNumber = 0;            // n of F<n>.DAT, or of F<n>.MWD from 256 up
     int records = 0;          // data records converted by this run
     int heldRecords = 0;      // records an updated security held before
     metastock::MbfSingle firstDate = {};  // date codes of the first and last record converted
     metastock::MbfSingle lastDate = {};
+    std::string rowNotes;     // what was done with the rows: skipped, sorted, combined
+    std::string skippedRows;  // the rows left out as unreadable, with their lines and reasons
 };
 
 }  // namespace engine

@@ -5,6 +5,8 @@
 #include "engine/layout_detection.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
+#include "metastock/file_system.h"
+#include "metastock/path_text.h"
 
 namespace engine {
 
@@ -185,7 +187,12 @@ std::string NormalisedSymbol(const std::string& symbol)
 
 char DelimiterOf(const ConversionSettings& settings)
 {
-    return settings.Delimiter == 1 ? '\t' : settings.Delimiter == 2 ? ' ' : ',';
+    switch (settings.Delimiter) {
+    case 1: return '\t';
+    case 2: return ' ';
+    case 3: return ';';
+    default: return ',';
+    }
 }
 
 std::string SettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat)
@@ -195,30 +202,44 @@ std::string SettingsMisfit(const ConversionSettings& settings, const std::string
     for (int i = 0; i < kFieldCount; ++i)
         if (CheckSetting(settings, kFields[i].eSetting).Failed())
             return {};  // columns outside 1 to 20 are the checks' to refuse
-    CTextReader reader;
-    if (!reader.Open(inputPath))
+    auto file = CurrentFileSystem().OpenForReading(PathFromText(inputPath));
+    if (!file)
         return {};  // the run reports a file it cannot read
+    CLineSource source(file.get());
     const int nSkip = settings.SkipOn ? settings.SkipRows : 0;
-    std::string_view piece;
+    std::string_view line;
     int nRow = 0;
-    while (nRow < nSkip && reader.ReadLine(piece))
+    while (nRow < nSkip && source.NextLine(line))
         ++nRow;
-    if (!reader.ReadLine(piece))
-        return {};
-    ++nRow;
-    const std::string line(WithoutLineFeed(piece));
-    CTokenTable tokens;
-    const int nTokens = tokens.Split(line, DelimiterOf(settings));
+    TextField fields[kMaxFields];
+    std::string scratch;
+    int nFields = 0;
+    do {
+        if (!source.NextLine(line))
+            return {};
+        ++nRow;
+        nFields = SplitFields(line, DelimiterOf(settings), fields, scratch);
+    } while (nFields == 0);
     for (int i = 0; i < kFieldCount; ++i)
-        if (FieldOn(settings, i) && FieldColumn(settings, i) > nTokens)
-            return "row " + std::to_string(nRow) + " has " + std::to_string(nTokens) +
-                   (nTokens == 1 ? " column" : " columns") + ", but " + kFields[i].szCaption + " is set to column " +
+        if (FieldOn(settings, i) && FieldColumn(settings, i) > nFields)
+            return "row " + std::to_string(nRow) + " has " + std::to_string(nFields) +
+                   (nFields == 1 ? " column" : " columns") + ", but " + kFields[i].szCaption + " is set to column " +
                    std::to_string(FieldColumn(settings, i));
-    const std::string_view date = tokens[settings.DateCol - 1];
-    if (ReadDateStrictly(date, nDateFormat) == 0)
+    const std::string_view date = fields[settings.DateCol - 1].text;
+    if (ReadDate(date, nDateFormat).eResult == DateResult::kNotADate)
         return "the date \"" + std::string(date) + "\" in row " + std::to_string(nRow) + " is not in the format " +
                (nDateFormat >= 1 && nDateFormat <= kDateFormatCount ? kDateFormatNames[nDateFormat - 1]
                                                                      : settings.DateFormat);
+    NumberStyle style;
+    style.bDecimalComma = settings.DecimalComma;
+    style.delimiter = DelimiterOf(settings);
+    for (int i = kOpenField; i < kFieldCount; ++i) {
+        float value = 0;
+        const TextField& field = fields[FieldColumn(settings, i) - 1];
+        if (FieldOn(settings, i) && ReadNumber(field, style, value) == NumberResult::kNotANumber)
+            return "the " + std::string(kFields[i].szCaption) + " \"" + std::string(field.text) + "\" in row " +
+                   std::to_string(nRow) + " is not a number";
+    }
     return {};
 }
 

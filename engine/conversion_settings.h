@@ -19,7 +19,7 @@ inline constexpr int kMaxDateFormatLength = 12;
 struct ConversionSettings {
     std::string DateFormat = "MMDDYY";
     int Exist = 0;          // 0 use the existing MASTER, 1 make a new one
-    int Delimiter = 0;      // 0 comma, 1 tab, 2 space; any other number acts as comma
+    int Delimiter = 0;      // 0 comma, 1 tab, 2 space, 3 semicolon; any other number acts as comma
     std::string Path;
     std::string Symbol;
     std::string Name;
@@ -37,7 +37,11 @@ struct ConversionSettings {
     int VolCol = 6;
     int OIOn = 1;
     int OICol = 7;
+    bool DecimalComma = false;  // numbers are written with a decimal comma
+    bool Daily = false;         // intraday bars are combined into days
+    bool SkipBadRows = false;   // rows that cannot be read are left out and listed (asked for each run, not stored)
 };
+
 
 // The settings that a check can refuse, in the order the checks run.
 enum class ESetting { None, DateCol, OpenCol, HiCol, LoCol, CloCol, VolCol, OICol, Exist, Name, Path, Symbol, SkipRows,
@@ -89,7 +93,7 @@ int FieldColumn(const ConversionSettings& settings, int nField);
 bool FieldOn(const ConversionSettings& settings, int nField);
 void SetField(ConversionSettings& settings, int nField, bool bOn, int nColumn);
 
-// The column delimiter: Delimiter 1 a tab, 2 a blank, anything else a comma.
+// The column delimiter: Delimiter 1 a tab, 2 a blank, 3 a semicolon, anything else a comma.
 char DelimiterOf(const ConversionSettings& settings);
 
 // Empty when the settings fit the input file; otherwise why not, to follow "The settings do not fit

@@ -1,4 +1,4 @@
-// The conversion proper: one data record per input line that holds a token.
+// The conversion proper: the rows read and checked first, then one data record per row.
 
 #include <algorithm>
 #include <string>
@@ -6,7 +6,6 @@
 #include "engine/converter.h"
 #include "engine/directory_commit.h"
 #include "engine/input_rows.h"
-#include "engine/text_reader.h"
 #include "metastock/file_names.h"
 #include "metastock/master_format.h"
 #include "metastock/replacement_file.h"
@@ -31,18 +30,19 @@ private:
     std::vector<std::uint8_t>& m_records;
 };
 
-const char* const kTooManyRowsMessage =
-    "The input holds more than 65,534 data rows,\nthe most that one data file can hold.\n"
-    "Only the first 65,534 rows were converted.";
-
-// Tells what the read step left out or could not read: 1 when the input failed.
-int ReportRows(const RowsRead& rows, const std::string& inputPath, IMessageSink& messages)
+// Reads and checks every row; a problem is shown, naming the input by its absolute path.
+int ReadCheckedRows(IReadableFile& input, const InputLayout& layout, const std::string& inputPath,
+                    IMessageSink& messages, CheckedRows& rows)
 {
-    if (rows.beyondRoom)
-        messages.ShowMessage(kTooManyRowsMessage);
-    if (!rows.readFailed)
+    rows = ReadRows(input, layout);
+    if (!rows.Failed())
         return 0;
-    messages.ShowMessage("Cannot read the input file\n" + inputPath);
+    if (rows.bReadFailed)
+        messages.ShowMessage("Cannot read the input file\n" + inputPath);
+    else if (rows.nBadRows > 0 && !layout.skipBadRows)
+        messages.ShowMessage("Rows of " + inputPath + " cannot be read:\n" + rows.strProblem + "\nNothing was converted.");
+    else
+        messages.ShowMessage(rows.strProblem);
     return 1;
 }
 
@@ -61,23 +61,36 @@ private:
     CConverter& m_converter;
 };
 
+CheckedRows CheckJobRows(const ConversionJob& job)
+{
+    // The run itself reports an input it cannot open.
+    class CSilentSink : public IMessageSink {
+    public:
+        void ShowMessage(const std::string&) override {}
+    } none;
+    std::string inputPath;
+    const std::unique_ptr<IReadableFile> input = OpenInput(job.inputPath, none, inputPath);
+    return input ? ReadRows(*input, job.layout) : CheckedRows{};
+}
+
 int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead)
 {
     std::string inputPath;
-    const std::unique_ptr<CTextReader> input = OpenInput(job.inputPath, messages, inputPath);
-    if (!input)
+    const std::unique_ptr<IReadableFile> input = OpenInput(job.inputPath, messages, inputPath);
+    CheckedRows rows;
+    if (!input || ReadCheckedRows(*input, job.layout, inputPath, messages, rows) != 0)
         return 1;
     ahead = RecordsReadAhead{};
     RowWindow window;
     window.room = kMaxDataRecords;
     CMemorySink sink(ahead.records);
-    const RowsRead rows = ReadInputRows(*input, job.layout, window, sink, messages);
-    ahead.count = rows.records;
-    ahead.firstDate = rows.firstDate;
-    ahead.lastDate = rows.lastDate;
-    ahead.dateStyleFailed = rows.dateStyleFailed;
-    ahead.rowsFailed = rows.beyondRoom;
-    return ReportRows(rows, inputPath, messages);
+    const RowsRead put = PutRows(rows.records, job.layout, window, sink);
+    ahead.count = put.records;
+    ahead.firstDate = put.firstDate;
+    ahead.lastDate = put.lastDate;
+    ahead.rowNotes = RowNotes(rows);
+    ahead.skippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
+    return 0;
 }
 
 void CConverter::UseRecordsReadAhead(RecordsReadAhead ahead)
@@ -87,42 +100,58 @@ void CConverter::UseRecordsReadAhead(RecordsReadAhead ahead)
     m_result.records = ahead.count;
     m_result.firstDate = ahead.firstDate;
     m_result.lastDate = ahead.lastDate;
-    m_bDateStyleFailed = ahead.dateStyleFailed;
-    m_bRowsFailed = ahead.rowsFailed;
-    m_bRead = true;
+    m_result.rowNotes = std::move(ahead.rowNotes);
+    m_result.skippedRows = std::move(ahead.skippedRows);
+    m_bRead = m_bReadAhead = true;
 }
 
-// Reads every line of the input into data records, into the staged data file.
+// Reads and checks every row of the input before anything is staged: rows that cannot be read refuse
+// the run with their lines, and nothing is written.
 int CConverter::ReadRecords()
 {
     if (!m_pInput && CheckInput() != 0)
         return 1;
+    CheckedRows rows;
+    const int status = ReadCheckedRows(*m_pInput, m_job.layout, m_strInputPath, m_services.messages, rows);
+    m_pInput.reset();
+    if (status != 0)
+        return 1;
     m_bRead = true;
-    m_bDateStyleFailed = m_bRowsFailed = false;
+    m_rows = std::move(rows.records);
+    m_result.rowNotes = RowNotes(rows);
+    m_result.skippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
+    return 0;
+}
+
+// Puts the rows read into the staged data file: for an update only those after the security's last date.
+int CConverter::WriteRecords()
+{
     RowWindow window;
     window.afterDateOnly = m_result.updated;
     window.afterDate = m_fHeldLastDate;
     window.room = kMaxDataRecords - (m_result.updated ? m_result.heldRecords : 0);
     CDataFileSink sink(*this);
-    const RowsRead rows = ReadInputRows(*m_pInput, m_job.layout, window, sink, m_services.messages);
-    m_pInput.reset();
+    const RowsRead rows = PutRows(m_rows, m_job.layout, window, sink);
     m_result.records = rows.records;
     m_result.firstDate = rows.firstDate;
     m_result.lastDate = rows.lastDate;
-    m_bDateStyleFailed = rows.dateStyleFailed;
-    if (rows.beyondRoom && m_result.updated && m_result.heldRecords > 0) {
+    if (rows.beyondRoom) {
         ShowMessage(m_job.symbol + ": the update would give " + DataFileName(m_result.fileNumber) +
                     " more than 65,534 records, the most that one data file can hold.\nNothing was changed.");
         return 1;
     }
-    // Rows beyond the limit, or a record that could not be written (that was reported), still leave the
-    // records before them.
-    m_bRowsFailed = rows.beyondRoom || rows.status != 0;
-    return ReportRows(rows, m_strInputPath, m_services.messages);
+    return rows.status;
 }
 
-bool CConverter::MasterDatesLag(std::uint8_t nFileNumber)
+bool CConverter::MasterDatesLag(int nFileNumber)
 {
+    if (nFileNumber >= kFirstWideFileNumber && m_pCommit) {  // XMASTER keeps its dates as YYYYMMDD
+        for (const IndexEntry& entry : m_pCommit->Extras().xmaster.entries)
+            if (entry.nFileNumber == nFileNumber)
+                return entry.nFirstDate != DateCodeToYyyymmdd(m_heldFirstDate) ||
+                       entry.nLastDate != DateCodeToYyyymmdd(FloatToMbf(m_fHeldLastDate));
+        return false;
+    }
     const MasterRecord* record = m_pCommit ? m_pCommit->Record(nFileNumber) : nullptr;
     if (!record)
         return false;
@@ -134,10 +163,10 @@ bool CConverter::MasterDatesLag(std::uint8_t nFileNumber)
 
 int CConverter::Convert()
 {
-    const std::uint8_t fileNumber = m_result.fileNumber;
+    const int fileNumber = m_result.fileNumber;
     const bool bUpdating = m_result.updated;
     const int nHeld = m_result.heldRecords;
-    if (!m_bRead && ReadRecords() != 0)
+    if ((!m_bRead && ReadRecords() != 0) || (!m_bReadAhead && WriteRecords() != 0))
         return 1;
     if (m_pDataFile && !m_pDataFile->Error().empty())
         return 1;  // a record could not be written; that was reported, and nothing is committed
@@ -147,7 +176,7 @@ int CConverter::Convert()
         // Nothing new: the directory stays as it was, unless MASTER's dates lag behind the data file (an
         // update killed between the data file's rename and MASTER's), which this run puts right.
         if (nHeld == 0 || !MasterDatesLag(fileNumber))
-            return m_bDateStyleFailed ? 1 : 0;
+            return 0;
         lastDate = FloatToMbf(m_fHeldLastDate);
     }
 
@@ -158,8 +187,7 @@ int CConverter::Convert()
     if (bDatesFailed || UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 ||
         (bDated && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
         return 1;
-    // A date style that does not match, or rows beyond the limit, still leave the security committed.
-    return (m_bDateStyleFailed || m_bRowsFailed) ? 1 : 0;
+    return 0;
 }
 
 }  // namespace engine

@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "engine/directory_commit.h"
-#include "engine/text_reader.h"
 #include "metastock/file_names.h"
 #include "metastock/path_text.h"
 #include "metastock/replacement_file.h"
@@ -34,14 +33,15 @@ std::filesystem::path CConverter::OutputFile(std::string_view name) const
 
 // Messages name the input by its absolute path. The input is opened once and read through this one
 // handle, so a pipe or FIFO serves as input too.
-std::unique_ptr<CTextReader> OpenInput(const std::string& path, IMessageSink& messages, std::string& absolutePath)
+std::unique_ptr<IReadableFile> OpenInput(const std::string& path, IMessageSink& messages, std::string& absolutePath)
 {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(path), error);
     absolutePath = error ? path : TextFromPath(absolute);
-    auto input = std::make_unique<CTextReader>();
-    if (absolutePath.empty() || std::filesystem::is_directory(PathFromText(absolutePath), error) ||
-        !input->Open(absolutePath)) {
+    std::unique_ptr<IReadableFile> input;
+    if (!absolutePath.empty() && !std::filesystem::is_directory(PathFromText(absolutePath), error))
+        input = CurrentFileSystem().OpenForReading(PathFromText(absolutePath));
+    if (!input) {
         messages.ShowMessage("Cannot open the input file\n" + absolutePath);
         return nullptr;
     }

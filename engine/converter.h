@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "engine/conversion_job.h"
+#include "engine/row_reading.h"
 #include "engine/services.h"
+#include "metastock/file_system.h"
 #include "metastock/mbf.h"
 
 namespace metastock {
@@ -21,7 +23,6 @@ class CReplacementFile;
 namespace engine {
 
 class CDirectoryCommit;
-class CTextReader;
 
 // The records of an input read before its run: a batch reads files on worker threads while it stages others.
 struct RecordsReadAhead {
@@ -29,15 +30,20 @@ struct RecordsReadAhead {
     int count = 0;
     metastock::MbfSingle firstDate = {};
     metastock::MbfSingle lastDate = {};
-    bool dateStyleFailed = false;  // reported
-    bool rowsFailed = false;       // rows beyond the limit (reported)
+    std::string rowNotes;
+    std::string skippedRows;
 };
 
 // Opens the input, named in messages (and in absolutePath) by its absolute path; nullptr after a message.
-std::unique_ptr<CTextReader> OpenInput(const std::string& path, IMessageSink& messages, std::string& absolutePath);
+std::unique_ptr<metastock::IReadableFile> OpenInput(const std::string& path, IMessageSink& messages,
+                                                   std::string& absolutePath);
 
-// Reads the job's input into memory: 0, or 1 after a message. Not for an update, whose rows depend on
-// the directory.
+// Reads and checks the job's input without converting it, so that a front end can ask before the run
+// whether rows that cannot be read are to be skipped. An input that cannot be opened reads as no rows.
+CheckedRows CheckJobRows(const ConversionJob& job);
+
+// Reads and checks the job's input into memory: 0, or 1 after a message. Not for an update, whose rows
+// depend on the directory.
 int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead);
 
 class CConverter {
@@ -64,9 +70,10 @@ public:
     int CheckColumns();
     int CheckDuplicate();
     int AddSymbol();
+    int AddToXmaster();
     int Convert();
     int UpdateMasterDates(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate,
-                          std::uint8_t nFileNumber);
+                          int nFileNumber);
     // Puts what the run staged in place: data files, MASTER.BAK, then the new MASTER.
     int Commit();
 
@@ -75,22 +82,23 @@ private:
 
     void ShowMessage(const std::string& text);
     std::filesystem::path OutputFile(std::string_view name) const;
-    int CreateDataFile(std::uint8_t nFileNumber);
-    int CreateColumnList(std::uint8_t nFileNumber);
+    int CreateDataFile(int nFileNumber);
+    int CreateColumnList(int nFileNumber);
     int WriteSecurityFile(const std::string& name, const void* data, std::size_t size);
     int AppendRecord(const std::uint8_t* record, std::size_t length);
     int FlushDataFile();
-    int UpdateRecordCount(int nRecords, std::uint8_t nFileNumber);
+    int UpdateRecordCount(int nRecords, int nFileNumber);
     int ReportMissingRecords(std::uintmax_t nHeld, int nRecords);
     // For an update of a security that the directory holds: stages its data file as it stands (and its
     // column list when it has none), so that Convert appends the rows after its last date. 0 with the
     // result not marked updated when the directory lacks the symbol; 1 after a message.
     int PrepareUpdate();
     // Whether MASTER's first or last date of the security being updated differs from its data file's.
-    bool MasterDatesLag(std::uint8_t nFileNumber);
+    bool MasterDatesLag(int nFileNumber);
     // EMASTER, when the directory has one, takes the security's dates too.
     int UpdateExtendedIndex(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate);
     int ReadRecords();
+    int WriteRecords();
     int BackUpMaster();
     void WriteBackSettings();
 
@@ -101,17 +109,17 @@ private:
     std::string m_strStoredName;
     std::string m_strInputPath;      // absolute
     std::filesystem::path m_directory;  // the output directory's full path, from CheckPath on
-    std::unique_ptr<CTextReader> m_pInput;       // opened once by CheckInput, read by Convert
+    std::unique_ptr<metastock::IReadableFile> m_pInput;  // opened once by CheckInput, read by ReadRecords
     std::shared_ptr<CDirectoryCommit> m_pCommit;  // the directory's lock and what the run stages, from CheckPath on
     // The run's records go through one buffer into the replacement of F<n>.DAT, which the commit owns.
     metastock::CReplacementFile* m_pDataFile = nullptr;
     std::vector<std::uint8_t> m_dataBuffer;
     std::string m_strDataFile;
-    std::uint8_t m_nDataFileNumber = 0;
+    int m_nDataFileNumber = 0;
     std::size_t m_nDataBytes = 0;         // of the replacement so far, the buffer included
-    bool m_bRead = false;                 // the input's records are read
-    bool m_bDateStyleFailed = false;      // the first date did not match the date format's style
-    bool m_bRowsFailed = false;           // rows beyond the limit, or a record that could not be written
+    bool m_bRead = false;                 // the input's rows are read and checked
+    bool m_bReadAhead = false;            // they are data records in m_dataBuffer already
+    std::vector<RowRecord> m_rows;        // the checked rows, oldest first, until Convert writes them
     float m_fHeldLastDate = 0;            // of an updated security: date code of its last record
     metastock::MbfSingle m_heldFirstDate = {};
     ConversionResult m_result;

@@ -32,7 +32,7 @@ int CConverter::WriteSecurityFile(const std::string& name, const void* data, std
         ShowMessage(file->Error());
         return 1;
     }
-    if (name.ends_with(".DAT")) {
+    if (!name.ends_with(".DOP")) {  // F<n>.DAT, or F<n>.MWD of an XMASTER security
         m_pDataFile = file;
         m_strDataFile = file->Target().string();
         m_nDataBytes = size + m_dataBuffer.size();  // records read ahead follow the header
@@ -41,14 +41,14 @@ int CConverter::WriteSecurityFile(const std::string& name, const void* data, std
     return 0;
 }
 
-int CConverter::CreateDataFile(std::uint8_t nFileNumber)
+int CConverter::CreateDataFile(int nFileNumber)
 {
     const std::vector<std::uint8_t> header = NewDataFileHeader(m_job.layout.FieldsOn());
     m_nDataFileNumber = nFileNumber;
     return WriteSecurityFile(DataFileName(nFileNumber), header.data(), header.size());
 }
 
-int CConverter::CreateColumnList(std::uint8_t nFileNumber)
+int CConverter::CreateColumnList(int nFileNumber)
 {
     int bFieldOn[kFieldCount];
     for (int i = 0; i < kFieldCount; ++i)
@@ -80,7 +80,7 @@ int CConverter::AppendRecord(const std::uint8_t* record, std::size_t length)
 
 // Writes the number of the last record into the header of the staged data file. The header never counts
 // more records than the file holds.
-int CConverter::UpdateRecordCount(int nRecords, std::uint8_t nFileNumber)
+int CConverter::UpdateRecordCount(int nRecords, int nFileNumber)
 {
     if (!m_pDataFile || m_nDataFileNumber != nFileNumber) {
         ShowMessage("No data file is open for file number " + std::to_string(nFileNumber));

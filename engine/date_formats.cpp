@@ -12,73 +12,208 @@ namespace engine {
 using namespace metastock;
 
 const char* const kDateFormatNames[kDateFormatCount] = {
-    "YY_MM_DD", "CCYY_MM_DD", "MM_DD_YY", "MM_DD_CCYY", "DD_MM_YY", "DD_MM_CCYY",
-    "YYMMDD",   "CCYYMMDD",   "MMDDYY",   "MMDDCCYY",   "DDMMYY",   "DDMMCCYY",
+    "YY_MM_DD",  "CCYY_MM_DD",  "MM_DD_YY",    "MM_DD_CCYY",  "DD_MM_YY", "DD_MM_CCYY", "YYMMDD",   "CCYYMMDD",
+    "MMDDYY",    "MMDDCCYY",    "DDMMYY",      "DDMMCCYY",    "DD_MMM_YY", "DD_MMM_CCYY", "MMM_DD_CCYY", "CCYY_MMM_DD",
 };
 
 namespace {
 
-struct DateLayout {
-    int nCentury;  // -1: the format has no century digits
-    int nYear;
-    int nMonth;
-    int nDay;
+// The parts of each format in the order they stand: Y two-digit year, C four-digit year, M month,
+// N month name, D day.
+constexpr const char* kParts[kDateFormatCount] = {
+    "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "DNY", "DNC", "NDC", "CND",
 };
 
-constexpr DateLayout kDateLayouts[kDateFormatCount] = {
-    {-1, 0, 3, 6}, {0, 2, 5, 8}, {-1, 6, 0, 3}, {6, 8, 0, 3}, {-1, 6, 3, 0}, {6, 8, 3, 0},
-    {-1, 0, 2, 4}, {0, 2, 4, 6}, {-1, 4, 0, 2}, {4, 6, 0, 2}, {-1, 4, 2, 0}, {4, 6, 2, 0},
-};
+const char* const kMonthNames[12] = {"january", "february", "march",     "april",   "may",      "june",
+                                     "july",    "august",   "september", "october", "november", "december"};
 
-bool IsWhiteSpace(char c)
+bool IsDigit(char c)
 {
-    return c == ' ' || (c >= '\t' && c <= '\r');
+    return c >= '0' && c <= '9';
 }
 
-// The value of the two characters at offset as the C conversion atoi reads them: white space, an
-// optional sign, then digits up to the first other character. Characters past the text read as none.
-int ReadComponent(const char* szText, std::size_t length, int offset)
+bool IsSeparator(char c)
 {
-    const std::size_t begin = static_cast<std::size_t>(offset);
-    if (begin + 2 <= length && szText[begin] >= '0' && szText[begin] <= '9' && szText[begin + 1] >= '0' &&
-        szText[begin + 1] <= '9')
-        return (szText[begin] - '0') * 10 + (szText[begin + 1] - '0');  // the usual two digits
-    const std::size_t end = begin + 2 < length ? begin + 2 : length;
-    std::size_t i = begin;
-    while (i < end && IsWhiteSpace(szText[i]))
-        ++i;
-    bool negative = false;
-    if (i < end && (szText[i] == '-' || szText[i] == '+'))
-        negative = szText[i++] == '-';
+    return c == '/' || c == '-' || c == '.' || c == ' ';
+}
+
+char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Reads between nMin and nMax digits at text[at]; -1 when fewer are there or more follow.
+int ReadDigits(std::string_view text, std::size_t& at, std::size_t nMin, std::size_t nMax)
+{
+    std::size_t count = 0;
     int value = 0;
-    for (; i < end && szText[i] >= '0' && szText[i] <= '9'; ++i)
-        value = value * 10 + (szText[i] - '0');
-    return negative ? -value : value;
+    while (at + count < text.size() && IsDigit(text[at + count])) {
+        if (++count > nMax)
+            return -1;
+        value = value * 10 + (text[at + count - 1] - '0');
+    }
+    if (count < nMin)
+        return -1;
+    at += count;
+    return value;
+}
+
+// Reads exactly nCount digits at text[at]; -1 when they are not there.
+int ReadFixedDigits(std::string_view text, std::size_t& at, std::size_t nCount)
+{
+    if (text.size() - std::min(at, text.size()) < nCount)
+        return -1;
+    int value = 0;
+    for (std::size_t i = 0; i < nCount; ++i) {
+        if (!IsDigit(text[at + i]))
+            return -1;
+        value = value * 10 + (text[at + i] - '0');
+    }
+    at += nCount;
+    return value;
+}
+
+// A month's English name or its first three letters (and "Sept"), any case; 0 when none.
+int ReadMonthName(std::string_view text, std::size_t& at)
+{
+    std::size_t end = at;
+    while (end < text.size() && ((text[end] >= 'a' && text[end] <= 'z') || (text[end] >= 'A' && text[end] <= 'Z')))
+        ++end;
+    std::string_view word = text.substr(at, end - at);
+    if (word.size() < 3)
+        return 0;
+    for (int month = 0; month < 12; ++month) {
+        const std::string_view name = kMonthNames[month];
+        const bool bAbbreviation = word.size() == 3 || (month == 8 && word.size() == 4);
+        if ((bAbbreviation || word.size() == name.size()) && word.size() <= name.size() &&
+            std::equal(word.begin(), word.end(), name.begin(), [](char a, char b) { return AsciiLower(a) == b; })) {
+            at = end;
+            return month + 1;
+        }
+    }
+    return 0;
+}
+
+// The leap years of the day numbers and of the charting programs: every fourth year, 1900 and 2100
+// included, so that every day a data file can hold reads back.
+bool IsLeapYear(int nYear)
+{
+    return nYear % 4 == 0;
+}
+
+int DaysInMonth(int nYear, int nMonth)
+{
+    constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return nMonth == 2 && IsLeapYear(nYear) ? 29 : kDays[nMonth - 1];
+}
+
+// A time after the date: a blank or a T, then HH:MM, HH:MM:SS or HHMMSS, maybe fractions of a second and
+// a Z. -1 when the rest is not such a time; HHMMSS otherwise.
+int ReadTime(std::string_view rest)
+{
+    if (rest.size() < 2 || (rest[0] != ' ' && rest[0] != 'T'))
+        return -1;
+    std::size_t at = 1;
+    while (at < rest.size() && rest[at] == ' ')
+        ++at;
+    int parts[3] = {0, 0, 0};
+    int count = 0;
+    if (rest.size() - at >= 6 && std::all_of(rest.begin() + static_cast<std::ptrdiff_t>(at),
+                                             rest.begin() + static_cast<std::ptrdiff_t>(at + 6), IsDigit)) {
+        for (int& part : parts)
+            part = ReadFixedDigits(rest, at, 2);
+        count = 3;
+        if (at < rest.size() && IsDigit(rest[at]))
+            return -1;
+    } else {
+        for (; count < 3; ++count) {
+            if (count > 0 && (at >= rest.size() || rest[at] != ':'))
+                break;
+            if (count > 0)
+                ++at;
+            parts[count] = ReadDigits(rest, at, count == 0 ? 1 : 2, 2);
+            if (parts[count] < 0)
+                return -1;
+        }
+        if (count < 2)
+            return -1;
+    }
+    if (at < rest.size() && (rest[at] == '.' || rest[at] == ',') && count == 3) {
+        ++at;
+        if (ReadDigits(rest, at, 1, 9) < 0)
+            return -1;
+    }
+    if (at < rest.size() && rest[at] == 'Z')
+        ++at;
+    if (at != rest.size() || parts[0] > 23 || parts[1] > 59 || parts[2] > 60)
+        return -1;
+    return parts[0] * 10000 + parts[1] * 100 + parts[2];
 }
 
 }  // namespace
 
+DateRead ReadDate(std::string_view text, int nFormat)
+{
+    DateRead read;
+    if (nFormat < 1 || nFormat > kDateFormatCount)
+        return read;
+    const bool bNumeric = IsNumericFormat(nFormat);
+    std::size_t at = 0;
+    int year = -1;
+    int month = -1;
+    int day = -1;
+    bool bTwoDigitYear = false;
+    for (const char* part = kParts[nFormat - 1]; *part != '\0'; ++part) {
+        if (part != kParts[nFormat - 1] && !bNumeric) {
+            if (part[-1] == 'D' && at < text.size() && text[at] == ',')
+                ++at;  // Mar 14, 2017
+            std::size_t separators = 0;
+            while (at < text.size() && IsSeparator(text[at]) && (separators == 0 || text[at] == ' ')) {
+                ++at;
+                ++separators;
+            }
+            if (separators == 0)
+                return read;
+        }
+        switch (*part) {
+        case 'Y': year = bNumeric ? ReadFixedDigits(text, at, 2) : ReadDigits(text, at, 2, 2); bTwoDigitYear = true; break;
+        case 'C': year = bNumeric ? ReadFixedDigits(text, at, 4) : ReadDigits(text, at, 4, 4); break;
+        case 'M': month = bNumeric ? ReadFixedDigits(text, at, 2) : ReadDigits(text, at, 1, 2); break;
+        case 'N': month = ReadMonthName(text, at); break;
+        default: day = bNumeric ? ReadFixedDigits(text, at, 2) : ReadDigits(text, at, 1, 2); break;
+        }
+        if (year == -1 && (*part == 'Y' || *part == 'C'))
+            return read;
+    }
+    if (at < text.size()) {
+        read.nTime = ReadTime(text.substr(at));
+        if (read.nTime < 0)
+            return read;
+    }
+    if (bTwoDigitYear)
+        year += year <= 59 ? 2000 : 1900;
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
+        return read;
+    read.nYear = year;
+    read.nMonth = month;
+    read.nDay = day;
+    read.eResult = (year < kFirstYear || year > kLastYear) ? DateResult::kOutOfRange : DateResult::kDate;
+    return read;
+}
+
 std::uint16_t ParseDate(const char* szText, std::int16_t nFormat)
 {
-    while (*szText == ' ')
-        ++szText;
-    if (*szText == '"')
-        ++szText;
-    if (*szText == '\0' || nFormat < 1 || nFormat > kDateFormatCount)
+    std::string_view text(szText);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    if (!text.empty() && text.front() == '"')
+        text.remove_prefix(1);
+    if (!text.empty() && text.back() == '"')
+        text.remove_suffix(1);
+    const DateRead date = ReadDate(text, nFormat);
+    if (date.eResult != DateResult::kDate || date.nYear < 1961)
         return 0;
-    const std::size_t length = std::strlen(szText);
-    const DateLayout& layout = kDateLayouts[nFormat - 1];
-    int centuryOffset = 0;
-    if (layout.nCentury >= 0)
-        centuryOffset = 100 * ReadComponent(szText, length, layout.nCentury) - 1900;
-    const int year = ReadComponent(szText, length, layout.nYear);
-    const int month = ReadComponent(szText, length, layout.nMonth);
-    const int day = ReadComponent(szText, length, layout.nDay);
-    if (year == 0 && month == 0 && day == 0)
-        return 0;
-    if (layout.nCentury < 0 && year >= 0 && year <= 59)
-        centuryOffset = 100;
-    return DayNumber(year + centuryOffset, month, day);
+    return DayNumber(date.nYear, date.nMonth, date.nDay);
 }
 
 int DateFormatNumber(std::string_view nameOrNumber)

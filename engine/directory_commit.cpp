@@ -1,6 +1,7 @@
 #include "engine/directory_commit.h"
 
 #include <algorithm>
+#include <set>
 
 #include "metastock/directory_names.h"
 #include "metastock/file_names.h"
@@ -43,13 +44,19 @@ int CDirectoryCommit::Fail(const std::string& message)
     return 1;
 }
 
-int CDirectoryCommit::Lock(const fs::path& directory)
+int CDirectoryCommit::Lock(const fs::path& directory, const std::string& command)
 {
     m_directory = directory;
     IFileSystem& fileSystem = CurrentFileSystem();
+    const PathStatus status = fileSystem.Exists(directory);
+    if (status.existence == Existence::kError)
+        return Fail("Cannot read the directory " + directory.string() + ": " + status.strReason);
+    if (status.existence == Existence::kNo || status.bRegularFile)
+        return Fail("The directory " + directory.string() + " does not exist");
     LockResult result = fileSystem.LockDirectory(directory, false, m_pLock);
     if (result == LockResult::kBusy) {
-        m_messages.ShowNotice("Waiting for another conversion in " + directory.string() + "...");
+        m_messages.ShowNotice("Waiting for another run in " + directory.string() + " to end before this " + command +
+                              "...");
         result = fileSystem.LockDirectory(directory, true, m_pLock);
     }
     if (result != LockResult::kLocked)
@@ -161,7 +168,7 @@ bool CDirectoryCommit::NameTaken(const std::string& name)
     return true;
 }
 
-MasterRecord* CDirectoryCommit::Record(std::uint8_t nFileNumber)
+MasterRecord* CDirectoryCommit::Record(int nFileNumber)
 {
     for (MasterRecord& record : m_master.records)
         if (record[master_offset::kFileNumber] == nFileNumber && !IsDirectoryEntry(record))
@@ -200,6 +207,51 @@ std::vector<std::uint8_t>* CDirectoryCommit::StagedEmaster()
     return &m_emasterBytes;
 }
 
+std::vector<std::uint8_t>* CDirectoryCommit::StagedXmaster(bool bCreate)
+{
+    if (!m_extras.bHasXmaster && !bCreate && !m_bXmasterStaged)
+        return nullptr;
+    if (!m_bXmasterStaged) {
+        m_xmasterBytes = m_extras.xmaster.bytes;
+        if (!m_extras.bHasXmaster)
+            m_extras.xmaster.path = m_directory / "XMASTER";
+        m_bXmasterStaged = true;
+    }
+    return &m_xmasterBytes;
+}
+
+int CDirectoryCommit::LowestFreeWideFileNumber()
+{
+    std::set<int> used;
+    for (const IndexFile* index : {&m_extras.xmaster})
+        for (const IndexEntry& entry : index->entries)
+            used.insert(entry.nFileNumber);
+    if (m_bXmasterStaged) {
+        IndexFile staged;
+        std::string problem;
+        if (ParseXmaster(m_xmasterBytes, staged, problem))
+            for (const IndexEntry& entry : staged.entries)
+                used.insert(entry.nFileNumber);
+    }
+    for (int n = kFirstWideFileNumber; n <= kLastWideFileNumber; ++n)
+        if (!used.count(n) && !NameTaken(WideDataFileName(n)) && !NameTaken(ColumnListName(n)))
+            return n;
+    return 0;
+}
+
+// Writes a changed EMASTER or XMASTER into its temporary file, to go in place with the data files.
+int CDirectoryCommit::StageIndex(bool bStaged, const IndexFile& index, const std::vector<std::uint8_t>& bytes)
+{
+    if (!bStaged)
+        return 0;
+    CReplacementFile* file = StageFile(index.path.filename().string());
+    if (!file)
+        return 1;
+    if (!file->Write(bytes.data(), bytes.size()))
+        return Fail(file->Error());
+    return 0;
+}
+
 void CDirectoryCommit::StageRecord(const MasterRecord& record)
 {
     AppendRecord(m_master, record);
@@ -231,13 +283,9 @@ int CDirectoryCommit::Commit(const std::string& change)
         return Fail("Cannot commit to " + m_directory.string() + " without its lock.");
     IFileSystem& fileSystem = CurrentFileSystem();
     // EMASTER goes in place with the data files, before the MASTER that it follows.
-    if (m_bEmasterStaged) {
-        CReplacementFile* emaster = StageFile(m_extras.emaster.path.filename().string());
-        if (!emaster)
-            return 1;
-        if (!emaster->Write(m_emasterBytes.data(), m_emasterBytes.size()))
-            return Fail(emaster->Error());
-    }
+    if (StageIndex(m_bEmasterStaged, m_extras.emaster, m_emasterBytes) != 0 ||
+        StageIndex(m_bXmasterStaged, m_extras.xmaster, m_xmasterBytes) != 0)
+        return 1;
     // A group of several securities (a batch) is flushed with one call where the platform has one.
     const bool bSyncedTogether = m_bSyncToDisk && m_staged.size() > 2 && fileSystem.SyncFileSystem(m_directory);
     for (CStagedFile& staged : m_staged)
@@ -286,13 +334,22 @@ int CDirectoryCommit::Commit(const std::string& change)
     m_staged.clear();
     m_bBackup = false;
     m_committedMaster = m_master;
+    // The indexes as they now stand on disk, for the next group of a batch.
+    std::string problem;
     if (m_bEmasterStaged) {
         const fs::path emasterPath = m_extras.emaster.path;
-        std::string problem;
         ParseEmaster(m_emasterBytes, m_extras.emaster, problem);
         m_extras.emaster.path = emasterPath;
         m_extras.emaster.bytes = std::move(m_emasterBytes);
         m_bEmasterStaged = false;
+    }
+    if (m_bXmasterStaged) {
+        const fs::path xmasterPath = m_extras.xmaster.path;
+        ParseXmaster(m_xmasterBytes, m_extras.xmaster, problem);
+        m_extras.xmaster.path = xmasterPath;
+        m_extras.xmaster.bytes = std::move(m_xmasterBytes);
+        m_extras.bHasXmaster = true;
+        m_bXmasterStaged = false;
     }
     if (m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory))
         return Fail(change + " " + m_directory.string() +
@@ -329,7 +386,8 @@ void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
 
 CDirectoryCommit::CSavepoint CDirectoryCommit::Savepoint() const
 {
-    return {m_staged.size(), m_master, m_bBackup, m_backupBytes, m_bEmasterStaged, m_emasterBytes};
+    return {m_staged.size(), m_master,        m_bBackup,       m_backupBytes,
+            m_bEmasterStaged, m_emasterBytes, m_bXmasterStaged, m_xmasterBytes};
 }
 
 void CDirectoryCommit::RollBackTo(const CSavepoint& savepoint)
@@ -341,6 +399,8 @@ void CDirectoryCommit::RollBackTo(const CSavepoint& savepoint)
     m_backupBytes = savepoint.backupBytes;
     m_bEmasterStaged = savepoint.bEmaster;
     m_emasterBytes = savepoint.emasterBytes;
+    m_bXmasterStaged = savepoint.bXmaster;
+    m_xmasterBytes = savepoint.xmasterBytes;
 }
 
 void CDirectoryCommit::Discard()
@@ -348,6 +408,7 @@ void CDirectoryCommit::Discard()
     m_staged.clear();  // each removes its temporary file
     m_bBackup = false;
     m_bEmasterStaged = false;
+    m_bXmasterStaged = false;
     m_master = m_committedMaster;
 }
 

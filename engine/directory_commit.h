@@ -36,7 +36,8 @@ public:
     // Takes the exclusive lock of directory; when another run holds it, says so once through the notice
     // and waits. Then lists the directory and looks at its MASTER. 0, or 1 after a message (one that names
     // the file and the system's reason when the listing or the look fails).
-    int Lock(const std::filesystem::path& directory);
+    // command ("convert", "update", "remove", "batch") names the run in the waiting message.
+    int Lock(const std::filesystem::path& directory, const std::string& command);
     // Whether the directory has a MASTER (in any case of its name), and its path.
     bool HasMaster() const;
     const std::filesystem::path& MasterPath() const { return m_masterPath; }
@@ -60,7 +61,7 @@ public:
         return Entry(name, bThere);
     }
     // The MASTER record of a file number, staged or read; nullptr when there is none.
-    metastock::MasterRecord* Record(std::uint8_t nFileNumber);
+    metastock::MasterRecord* Record(int nFileNumber);
 
     // A file of the directory (found in any case of its name) to be written whole into its temporary file
     // and put in place at the commit; nullptr after a message. The bytes of a file it replaces are kept until the
@@ -69,6 +70,15 @@ public:
     // EMASTER's bytes as the commit is to write them, for a change that keeps EMASTER in step with MASTER;
     // nullptr when the directory has no EMASTER. Once asked for, EMASTER is replaced at the commit.
     std::vector<std::uint8_t>* StagedEmaster();
+    // XMASTER's bytes likewise; with bCreate an empty XMASTER when the directory has none, to be made at
+    // the commit.
+    std::vector<std::uint8_t>* StagedXmaster(bool bCreate = false);
+    // The lowest number from 256 up that XMASTER does not use and whose names hold nothing but files; 0
+    // when none is free.
+    int LowestFreeWideFileNumber();
+    // Whether a security that MASTER has no room for may go into XMASTER: always for convert, for a
+    // batch when the directory has an XMASTER or it was asked to make one.
+    bool m_bXmasterAllowed = true;
     // Appends a security record to MASTER, counting it in the header.
     void StageRecord(const metastock::MasterRecord& record);
     // MASTER.BAK, put in place just before the commit, receives MASTER as staged at this moment.
@@ -82,12 +92,14 @@ public:
         std::vector<std::uint8_t> backupBytes;
         bool bEmaster = false;
         std::vector<std::uint8_t> emasterBytes;
+        bool bXmaster = false;
+        std::vector<std::uint8_t> xmasterBytes;
     };
     CSavepoint Savepoint() const;
     // Drops what was staged since the savepoint, removing its temporary files.
     void RollBackTo(const CSavepoint& savepoint);
     // Whether anything is staged since the last commit.
-    bool HasStaged() const { return !m_staged.empty() || m_bBackup || m_bEmasterStaged; }
+    bool HasStaged() const { return !m_staged.empty() || m_bBackup || m_bEmasterStaged || m_bXmasterStaged; }
 
     // Puts the staged files in place and renames the new MASTER over the old one. 0, or 1 after a message
     // naming the file; on failure before the MASTER rename nothing listed has changed. When only the flush
@@ -106,6 +118,7 @@ private:
     };
 
     int Fail(const std::string& message);
+    int StageIndex(bool bStaged, const metastock::IndexFile& index, const std::vector<std::uint8_t>& bytes);
     // The entry of the directory named name in any case, from the listing taken under the lock and kept
     // up to date by the commits; bThere tells whether it exists.
     std::filesystem::path Entry(const std::string& name, bool& bThere) const;
@@ -124,6 +137,8 @@ private:
     metastock::ExtraIndexes m_extras;  // as committed
     bool m_bEmasterStaged = false;
     std::vector<std::uint8_t> m_emasterBytes;
+    bool m_bXmasterStaged = false;
+    std::vector<std::uint8_t> m_xmasterBytes;
     std::vector<CStagedFile> m_staged;
     bool m_bBackup = false;
     std::vector<std::uint8_t> m_backupBytes;

@@ -20,7 +20,7 @@ namespace {
 constexpr std::ptrdiff_t kLongestPlainNumber = 16;
 
 // How each format writes 31 December 1998, with C, Y, M, D for the digits of century, year, month and day.
-constexpr const char* kDatePatterns[kDateFormatCount] = {
+constexpr const char* kDatePatterns[kLastNumericFormat] = {
     "YY/MM/DD", "CCYY/MM/DD", "MM/DD/YY", "MM/DD/CCYY", "DD/MM/YY", "DD/MM/CCYY",
     "YYMMDD",   "CCYYMMDD",   "MMDDYY",   "MMDDCCYY",   "DDMMYY",   "DDMMCCYY",
 };
@@ -72,6 +72,10 @@ std::string ShortestText(float value)
 int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const CExportOptions& options,
                    std::ostream& out, IMessageSink& messages)
 {
+    if (options.nDateFormat < 1 || options.nDateFormat > kLastNumericFormat) {
+        messages.ShowMessage("Export writes dates in the formats 1 to 12 only");
+        return 1;
+    }
     DirectoryContents contents;
     std::string error;
     if (!ReadDirectory(directory, contents, error)) {

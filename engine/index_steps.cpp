@@ -68,7 +68,7 @@ int CConverter::CheckPath()
     // From the first look at MASTER to the commit, no other run changes the directory.
     m_pCommit.reset();
     m_pCommit = std::make_unique<CDirectoryCommit>(m_services.messages, m_job.syncToDisk);
-    if (m_pCommit->Lock(m_directory) != 0)
+    if (m_pCommit->Lock(m_directory, m_job.update ? "update" : "convert") != 0)
         return 1;
     if (m_job.master == MasterChoice::Existing && !m_pCommit->HasMaster()) {
         ShowMessage("Path specified does not point to a Master file");
@@ -105,11 +105,9 @@ int CConverter::AddSymbol()
         return 1;
     MasterFile& master = m_pCommit->Master();
     // Full is what the records say: bytes 2..3 of the header hold the highest number in use, not a count.
-    const std::uint8_t fileNumber = m_pCommit->LowestFreeFileNumber();
-    if (master.records.size() >= static_cast<std::size_t>(kMaxSecurities) || fileNumber == 0) {
-        ShowMessage(kMaxSymbolsMessage);
-        return 1;
-    }
+    const int fileNumber = m_pCommit->LowestFreeFileNumber();
+    if (master.records.size() >= static_cast<std::size_t>(kMaxSecurities) || fileNumber == 0)
+        return AddToXmaster();
     // Either the count or the records could be the wrong one: adding would make it worse.
     if (!master.CountAgrees()) {
         ShowMessage(CountDisagreement(m_pCommit->MasterPath(), master));
@@ -129,8 +127,33 @@ int CConverter::AddSymbol()
     return 0;
 }
 
-int CConverter::UpdateMasterDates(const MbfSingle& firstDate, const MbfSingle& lastDate, std::uint8_t nFileNumber)
+// Beyond a full MASTER, charting programs list a security in XMASTER with its data in F<n>.MWD, n from 256.
+int CConverter::AddToXmaster()
 {
+    const int fileNumber = m_pCommit->m_bXmasterAllowed ? m_pCommit->LowestFreeWideFileNumber() : 0;
+    if (fileNumber == 0) {
+        ShowMessage(kMaxSymbolsMessage);
+        return 1;
+    }
+    const std::string today = m_services.today.TodayText();
+    const int created = DateCodeToYyyymmdd(DayToDateCode(ParseDate(today.c_str(), kMmDdYyFormat)));
+    AppendXmasterRecord(*m_pCommit->StagedXmaster(true),
+                        {fileNumber, m_job.layout.FieldsOn(), m_strStoredSymbol, m_strStoredName, created, created});
+    m_result.fileNumber = fileNumber;
+    if (CreateDataFile(fileNumber) != 0 || CreateColumnList(fileNumber) != 0)
+        return 1;
+    return 0;
+}
+
+int CConverter::UpdateMasterDates(const MbfSingle& firstDate, const MbfSingle& lastDate, int nFileNumber)
+{
+    if (nFileNumber >= kFirstWideFileNumber) {
+        std::vector<std::uint8_t>* xmaster = m_pCommit ? m_pCommit->StagedXmaster() : nullptr;
+        if (xmaster && SetXmasterDates(*xmaster, nFileNumber, DateCodeToYyyymmdd(firstDate), DateCodeToYyyymmdd(lastDate)))
+            return 0;
+        ShowMessage("XMASTER holds no security with file number " + std::to_string(nFileNumber));
+        return 1;
+    }
     MasterRecord* record = m_pCommit ? m_pCommit->Record(nFileNumber) : nullptr;
     if (!record) {
         const fs::path master = m_pCommit ? m_pCommit->MasterPath() : m_directory / "MASTER";

@@ -1,18 +1,19 @@
 #pragma once
-// Reading the input's rows into data records, as the job's input layout says. The records go to a sink
-// one by one, so that a conversion never holds more of them in memory than its writer buffers.
+// The input's checked rows as data records, as the job's input layout says. The records go to a sink
+// one by one.
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include <vector>
+
 #include "engine/conversion_job.h"
+#include "engine/row_reading.h"
 #include "engine/services.h"
 #include "metastock/mbf.h"
 
 namespace engine {
-
-class CTextReader;
 
 // Takes each data record: the MBF values of the fields that are on, in field order. 0, or non-zero to
 // stop the reading (after the sink's own message).
@@ -31,18 +32,16 @@ struct RowWindow {
 };
 
 struct RowsRead {
-    int status = 0;                // non-zero: the sink stopped (after its message) or the input failed
-    bool readFailed = false;       // reading the input failed (not reported: the caller names the file)
+    int status = 0;                // non-zero: the sink stopped (after its message)
     int records = 0;               // handed to the sink
     metastock::MbfSingle firstDate = {};
     metastock::MbfSingle lastDate = {};
-    bool dateStyleFailed = false;  // the first date did not match the date format's style (reported)
     bool beyondRoom = false;       // a row was left out for want of room (not reported: the caller words it)
 };
 
-// Reads every line of the input after the skipped ones that holds a token into one data record each.
-RowsRead ReadInputRows(CTextReader& input, const InputLayout& layout, const RowWindow& window, IRecordSink& sink,
-                       IMessageSink& messages);
+// Hands the checked rows (oldest first) that fall in the window to the sink, each as the data record of
+// the fields that are on.
+RowsRead PutRows(const std::vector<RowRecord>& rows, const InputLayout& layout, const RowWindow& window, IRecordSink& sink);
 
 // Copies text into a fixed buffer, such as the date text that ParseDate reads, cutting it to fit.
 template <std::size_t N>

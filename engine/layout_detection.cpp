@@ -8,6 +8,8 @@
 #include "engine/date_formats.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
+#include "metastock/file_system.h"
+#include "metastock/path_text.h"
 #include "metastock/day_number.h"
 
 // How a layout is found. For each delimiter, every line is split as the run splits it. A column of dates
@@ -28,31 +30,11 @@ using namespace metastock;
 namespace {
 
 constexpr int kLinesRead = 100;
-constexpr char kDelimiters[3] = {',', '\t', ' '};
-const char* const kDelimiterNames[3] = {"comma", "tab", "space"};
+const char* const kNoDates = "no column holds dates in one of the sixteen date formats";
+constexpr int kDelimiterCount = 4;
+constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
+const char* const kDelimiterNames[kDelimiterCount] = {"comma", "tab", "space", "semicolon"};
 const char* const kFieldNames[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "OpenInt"};
-
-// Formats 1 to 6: length, and the places of the two separators; formats 7 to 12 are digits only. The
-// places of month and day serve to refuse a day beyond its month's end, which a run would roll over.
-struct DateShape {
-    std::size_t nLength;
-    std::size_t nFirstSeparator;   // 0: none
-    std::size_t nSecondSeparator;
-    std::size_t nMonth;
-    std::size_t nDay;
-};
-
-constexpr DateShape kDateShapes[kDateFormatCount] = {
-    {8, 2, 5, 3, 6}, {10, 4, 7, 5, 8}, {8, 2, 5, 0, 3}, {10, 2, 5, 0, 3}, {8, 2, 5, 3, 0}, {10, 2, 5, 3, 0},
-    {6, 0, 0, 2, 4}, {8, 0, 0, 4, 6},  {6, 0, 0, 0, 2}, {8, 0, 0, 0, 2},  {6, 0, 0, 2, 0}, {8, 0, 0, 2, 0},
-};
-
-// Two characters, digits or a blank for a leading zero.
-int TwoDigits(std::string_view text, std::size_t offset)
-{
-    const auto digit = [](char c) { return c == ' ' ? 0 : c - '0'; };
-    return digit(text[offset]) * 10 + digit(text[offset + 1]);
-}
 
 std::string_view Unquoted(std::string_view token)
 {
@@ -72,33 +54,36 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-bool IsNumber(std::string_view token)
+// Whether a cell holds a number as a run reads it in either decimal style: a time such as 09:30 is none.
+bool IsNumber(std::string_view cell)
 {
-    token = Unquoted(token);
-    if (!token.empty() && (token.front() == '-' || token.front() == '+'))
-        token.remove_prefix(1);
-    bool bDigits = false;
-    bool bPoint = false;
-    std::size_t i = 0;
-    for (; i < token.size(); ++i) {
-        if (IsDigit(token[i]))
-            bDigits = true;
-        else if (token[i] == '.' && !bPoint)
-            bPoint = true;
-        else
-            break;
-    }
-    if (bDigits && i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
-        ++i;
-        if (i < token.size() && (token[i] == '-' || token[i] == '+'))
-            ++i;
-        const std::size_t start = i;
-        while (i < token.size() && IsDigit(token[i]))
-            ++i;
-        if (i == start)
-            return false;
-    }
-    return bDigits && i == token.size();
+    TextField field{cell, true};
+    float value = 0;
+    NumberStyle point;
+    NumberStyle comma;
+    comma.bDecimalComma = true;
+    return ReadNumber(field, point, value) == NumberResult::kNumber || ReadNumber(field, comma, value) == NumberResult::kNumber;
+}
+
+// A decimal comma shows as digits, a comma and digits other than three (1,1052), or as a comma after a
+// full stop (1.234,5); a decimal point as a full stop after a comma or a full stop alone.
+int DecimalCommaVotes(std::string_view cell)
+{
+    const std::size_t comma = cell.rfind(',');
+    const std::size_t point = cell.rfind('.');
+    if (comma == std::string_view::npos)
+        return point == std::string_view::npos ? 0 : -1;
+    if (point != std::string_view::npos)
+        return comma > point ? 1 : -1;
+    const std::size_t after = cell.size() - comma - 1;
+    return after != 3 ? 1 : 0;
+}
+
+// 9:30, 09:30 or 09:30:00.
+bool IsTime(std::string_view cell)
+{
+    return cell.size() >= 4 && cell.size() <= 8 && cell.find(':') != std::string_view::npos &&
+           std::all_of(cell.begin(), cell.end(), [](char c) { return IsDigit(c) || c == ':'; });
 }
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -106,27 +91,41 @@ using Rows = std::vector<std::vector<std::string>>;
 Rows SplitLines(const std::vector<std::string>& lines, char delimiter)
 {
     Rows rows;
-    CTokenTable table;
+    TextField fields[kMaxFields];
+    std::string scratch;
     for (const std::string& line : lines) {
         std::string_view text = line;
         while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
             text.remove_suffix(1);
-        const int nTokens = table.Split(text, delimiter);
+        const int nFields = std::min(SplitFields(text, delimiter, fields, scratch), kMaxColumn);
         std::vector<std::string>& row = rows.emplace_back();
-        for (int i = 0; i < nTokens; ++i)
-            row.emplace_back(table[i]);
+        if (std::all_of(fields, fields + nFields, [](const TextField& f) { return f.text.empty(); }))
+            continue;  // blank, or delimiters only
+        for (int i = 0; i < nFields; ++i)
+            row.emplace_back(fields[i].text);
     }
     while (!rows.empty() && rows.back().empty())
         rows.pop_back();  // blank lines at the end hold no data
     return rows;
 }
 
-// The day numbers of a column from row nFirst on.
+// A count of days that grows by one from day to day within a month, for order and gaps.
+int DayIndex(const DateRead& date)
+{
+    return date.eResult == DateResult::kDate ? (date.nYear * 12 + date.nMonth) * 31 + date.nDay : 0;
+}
+
+bool ReadsAsDate(std::string_view cell, int nFormat)
+{
+    return ReadDate(cell, nFormat).eResult == DateResult::kDate;
+}
+
+// The day indexes of a column from row nFirst on.
 std::vector<int> Days(const Rows& rows, std::size_t nFirst, int nColumn, int nFormat)
 {
     std::vector<int> days;
     for (std::size_t r = nFirst; r < rows.size(); ++r)
-        days.push_back(ReadDateStrictly(rows[r][static_cast<std::size_t>(nColumn)], nFormat));
+        days.push_back(DayIndex(ReadDate(rows[r][static_cast<std::size_t>(nColumn)], nFormat)));
     return days;
 }
 
@@ -191,10 +190,14 @@ int HeadingField(const std::string& simple)
         const char* szName;
         int nField;
     } kNames[] = {
-        {"date", kDateField},     {"dtyyyymmdd", kDateField}, {"open", kOpenField},        {"high", kHighField},
-        {"low", kLowField},       {"close", kCloseField},     {"last", kCloseField},       {"volume", kVolumeField},
-        {"vol", kVolumeField},    {"openint", kOpenInterestField}, {"openinterest", kOpenInterestField}, {"oi", kOpenInterestField},
+        {"date", kDateField},        {"dtyyyymmdd", kDateField},     {"open", kOpenField},
+        {"high", kHighField},        {"low", kLowField},             {"close", kCloseField},
+        {"last", kCloseField},       {"price", kCloseField},         {"closelast", kCloseField},
+        {"volume", kVolumeField},    {"vol", kVolumeField},          {"openint", kOpenInterestField},
+        {"openinterest", kOpenInterestField}, {"oi", kOpenInterestField},
     };
+    if (simple.rfind("volume", 0) == 0 && simple != "volume")
+        return kVolumeField;  // Volume BTC, Volume USD
     for (const auto& entry : kNames)
         if (simple == entry.szName)
             return entry.nField;
@@ -202,24 +205,37 @@ int HeadingField(const std::string& simple)
 }
 
 // Columns (1-based) of the fields a heading row names; false when it names no close.
-bool ReadHeading(const std::vector<std::string>& heading, int (&columns)[kFieldCount], std::vector<std::string>& names)
+bool ReadHeading(const std::vector<std::string>& heading, int (&columns)[kFieldCount], std::vector<std::string>& names,
+                 std::vector<std::string>& notes)
 {
     std::fill(std::begin(columns), std::end(columns), 0);
     names.assign(kFieldCount, std::string());
     int nAdjustedClose = 0;
+    int nTickVolume = 0;
     for (std::size_t i = 0; i < heading.size() && i < static_cast<std::size_t>(kMaxColumn); ++i) {
         const std::string simple = Simplified(heading[i]);
         const int nField = HeadingField(simple);
         if (simple == "adjclose" && nAdjustedClose == 0)
             nAdjustedClose = static_cast<int>(i) + 1;
+        if ((simple == "tickvol" || simple == "tickvolume") && nTickVolume == 0)
+            nTickVolume = static_cast<int>(i) + 1;
         if (nField >= 0 && columns[nField] == 0) {
             columns[nField] = static_cast<int>(i) + 1;
             names[static_cast<std::size_t>(nField)] = Unquoted(heading[i]);
         }
     }
+    const auto heading_ = [&](int nColumn) { return std::string(Unquoted(heading[static_cast<std::size_t>(nColumn - 1)])); };
     if (columns[kCloseField] == 0 && nAdjustedClose != 0) {
         columns[kCloseField] = nAdjustedClose;
-        names[kCloseField] = Unquoted(heading[static_cast<std::size_t>(nAdjustedClose - 1)]);
+        names[kCloseField] = heading_(nAdjustedClose);
+    } else if (columns[kCloseField] != 0 && nAdjustedClose != 0) {
+        notes.push_back("close taken from " + names[kCloseField] + ", not " + heading_(nAdjustedClose));
+    }
+    if (columns[kVolumeField] == 0 && nTickVolume != 0) {
+        columns[kVolumeField] = nTickVolume;
+        names[kVolumeField] = heading_(nTickVolume);
+    } else if (columns[kVolumeField] != 0 && nTickVolume != 0) {
+        notes.push_back("volume taken from " + names[kVolumeField] + ", not " + heading_(nTickVolume));
     }
     return columns[kCloseField] != 0;
 }
@@ -227,8 +243,15 @@ bool ReadHeading(const std::vector<std::string>& heading, int (&columns)[kFieldC
 // The columns of numbers that follow the date column, by the rule at the top of this file.
 void AssignByNumbers(const Rows& rows, std::size_t nFirst, int nDateColumn, DetectedLayout& layout)
 {
+    // A column of times (09:30, 00:00:00) beside the dates is no price.
+    int nStart = nDateColumn + 1;
+    bool bTimes = true;
+    for (std::size_t r = nFirst; r < rows.size() && bTimes; ++r)
+        bTimes = static_cast<std::size_t>(nStart) < rows[r].size() && IsTime(rows[r][static_cast<std::size_t>(nStart)]);
+    if (bTimes)
+        ++nStart;
     int nNumbers = 0;
-    for (int c = nDateColumn + 1; c < kMaxTokens; ++c) {
+    for (int c = nStart; c < kMaxColumn; ++c) {
         bool bAll = true;
         for (std::size_t r = nFirst; r < rows.size() && bAll; ++r)
             bAll = static_cast<std::size_t>(c) < rows[r].size() && IsNumber(rows[r][static_cast<std::size_t>(c)]);
@@ -245,9 +268,61 @@ void AssignByNumbers(const Rows& rows, std::size_t nFirst, int nDateColumn, Dete
         {kOpenField, kHighField, kLowField, kCloseField, kVolumeField},
         {kOpenField, kHighField, kLowField, kCloseField, kVolumeField, kOpenInterestField},
     };
+    if (nNumbers == 1)
+        return;  // one number without a heading to name it may be anything
     const std::vector<int>& fields = kFieldsByCount[std::min(nNumbers, 6)];
     for (std::size_t i = 0; i < fields.size(); ++i)
-        layout.nColumn[fields[i]] = nDateColumn + 2 + static_cast<int>(i);
+        layout.nColumn[fields[i]] = nStart + 1 + static_cast<int>(i);
+}
+
+// Rows on one date with different times are intraday bars, which detection refuses; the order of the
+// dates, a time in every date, and a decimal comma are noted.
+bool CheckDays(const Rows& rows, std::size_t nFirst, DetectedLayout& layout)
+{
+    const std::size_t dateColumn = static_cast<std::size_t>(layout.nColumn[kDateField] - 1);
+    int nTimeColumn = -1;
+    for (std::size_t c = 0; nFirst < rows.size() && c < rows[nFirst].size() && nTimeColumn < 0; ++c) {
+        const std::string& cell = rows[nFirst][c];
+        if (IsTime(cell))
+            nTimeColumn = static_cast<int>(c);
+    }
+    std::vector<std::pair<int, std::string>> days;  // day index, time
+    bool bAllMidnight = true;
+    bool bTimes = false;
+    int nVotes = 0;
+    for (std::size_t r = nFirst; r < rows.size(); ++r) {
+        if (rows[r].size() <= dateColumn)
+            continue;
+        const DateRead date = ReadDate(rows[r][dateColumn], layout.nDateFormat);
+        std::string time = date.nTime >= 0 ? std::to_string(date.nTime) : std::string();
+        if (date.nTime >= 0) {
+            bTimes = true;
+            bAllMidnight = bAllMidnight && date.nTime == 0;
+        }
+        if (nTimeColumn >= 0 && static_cast<std::size_t>(nTimeColumn) < rows[r].size())
+            time += rows[r][static_cast<std::size_t>(nTimeColumn)];
+        days.emplace_back(DayIndex(date), time);
+        for (int f = kOpenField; f < kFieldCount; ++f)
+            if (layout.nColumn[f] != 0 && static_cast<std::size_t>(layout.nColumn[f] - 1) < rows[r].size())
+                nVotes += DecimalCommaVotes(rows[r][static_cast<std::size_t>(layout.nColumn[f] - 1)]);
+    }
+    for (std::size_t i = 0; i < days.size(); ++i)
+        for (std::size_t j = i + 1; j < days.size(); ++j)
+            if (days[i].first == days[j].first && days[i].second != days[j].second) {
+                const auto count = std::count_if(days.begin(), days.end(), [&](const auto& d) { return d.first == days[i].first; });
+                layout.strProblem = "this file holds intraday bars (" + std::to_string(count) + " rows on " +
+                                    rows[nFirst + i][dateColumn] + "), not daily prices; convert it with --daily to "
+                                    "combine each day's bars";
+                return false;
+            }
+    layout.bDecimalComma = nVotes > 0;
+    if (days.size() > 1 && days.front().first > days.back().first)
+        layout.notes.push_back("rows are newest first and will be written oldest first");
+    if (bTimes && bAllMidnight)
+        layout.notes.push_back("times in the date column are all 00:00:00");
+    else if (bTimes)
+        layout.notes.push_back("the date column holds one time a day, which is left out");
+    return true;
 }
 
 // The layout that one delimiter gives; bFound false when it finds no dates with a close.
@@ -258,12 +333,12 @@ DetectedLayout DetectWith(const Rows& rows, int nDelimiter)
     // The first row from which column c reads in format f to the end; rows.size() when never.
     std::size_t nBest = rows.size();
     int nDateColumn = -1;
-    std::size_t nFrom[kMaxTokens][kDateFormatCount];
-    for (int c = 0; c < kMaxTokens; ++c)
+    std::size_t nFrom[kMaxColumn][kDateFormatCount];
+    for (int c = 0; c < kMaxColumn; ++c)
         for (int f = 1; f <= kDateFormatCount; ++f) {
             std::size_t r = rows.size();
             while (r > 0 && static_cast<std::size_t>(c) < rows[r - 1].size() &&
-                   ReadDateStrictly(rows[r - 1][static_cast<std::size_t>(c)], f) != 0)
+                   ReadsAsDate(rows[r - 1][static_cast<std::size_t>(c)], f))
                 --r;
             nFrom[c][f - 1] = r;
             if (r < nBest) {
@@ -271,8 +346,12 @@ DetectedLayout DetectWith(const Rows& rows, int nDelimiter)
                 nDateColumn = c;
             }
         }
-    if (nDateColumn < 0) {
-        layout.strProblem = "no column holds dates in one of the twelve date formats";
+    if (nDateColumn < 0 || nBest == rows.size()) {
+        layout.strProblem = "no column holds dates in one of the sixteen date formats";
+        for (const auto& row : rows)
+            for (int f = 1; f <= kDateFormatCount && !row.empty(); ++f)
+                if (ReadDate(row[0], f).eResult == DateResult::kOutOfRange)
+                    layout.strProblem = "the dates lie before 1900 or after 2140, which the files cannot hold";
         return layout;
     }
     std::vector<int> formats;
@@ -290,7 +369,7 @@ DetectedLayout DetectWith(const Rows& rows, int nDelimiter)
     std::vector<std::string> names;
     bool bHeading = false;
     for (std::size_t r = nBest; r > 0 && !bHeading; --r)
-        bHeading = ReadHeading(rows[r - 1], columns, names);
+        bHeading = ReadHeading(rows[r - 1], columns, names, layout.notes);
     if (bHeading) {
         std::copy(std::begin(columns), std::end(columns), std::begin(layout.nColumn));
     } else {
@@ -307,6 +386,8 @@ DetectedLayout DetectWith(const Rows& rows, int nDelimiter)
         if (layout.nColumn[i] != 0)
             layout.columnNames.push_back(names[static_cast<std::size_t>(i)].empty() ? kFieldNames[i]
                                                                                     : names[static_cast<std::size_t>(i)]);
+    if (!CheckDays(rows, nBest, layout))
+        return layout;
     layout.bFound = true;
     return layout;
 }
@@ -319,34 +400,11 @@ int FieldsFound(const DetectedLayout& layout)
 
 }  // namespace
 
-std::uint16_t ReadDateStrictly(std::string_view token, int nDateFormat)
-{
-    if (nDateFormat < 1 || nDateFormat > kDateFormatCount)
-        return 0;
-    const std::string_view date = Unquoted(token);
-    const DateShape& shape = kDateShapes[nDateFormat - 1];
-    if (date.size() != shape.nLength)
-        return 0;
-    for (std::size_t i = 0; i < date.size(); ++i) {
-        const bool bSeparator = shape.nFirstSeparator != 0 && (i == shape.nFirstSeparator || i == shape.nSecondSeparator);
-        if (bSeparator ? IsDigit(date[i]) : !(IsDigit(date[i]) || date[i] == ' '))
-            return 0;
-    }
-    const std::uint16_t nDay = ParseDate(std::string(date).c_str(), static_cast<std::int16_t>(nDateFormat));
-    std::int16_t nYearRead = 0;
-    std::int16_t nMonthRead = 0;
-    std::int16_t nDayRead = 0;
-    SplitDayNumber(nDay, nYearRead, nMonthRead, nDayRead);
-    if (nMonthRead != TwoDigits(date, shape.nMonth) || nDayRead != TwoDigits(date, shape.nDay))
-        return 0;
-    return nDay;
-}
-
 DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
 {
     DetectedLayout best;
-    best.strProblem = "no column holds dates in one of the twelve date formats";
-    for (int d = 0; d < 3; ++d) {
+    best.strProblem = kNoDates;
+    for (int d = 0; d < kDelimiterCount; ++d) {
         const Rows rows = SplitLines(lines, kDelimiters[d]);
         if (rows.empty()) {
             best.strProblem = "the file holds no lines";
@@ -354,7 +412,7 @@ DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
         }
         DetectedLayout layout = DetectWith(rows, d);
         if (!layout.bFound) {
-            if (!best.bFound && layout.nDateFormat != 0)
+            if (!best.bFound && (layout.nDateFormat != 0 || layout.strProblem != kNoDates))
                 best = layout;  // dates without prices says more than no dates at all
             continue;
         }
@@ -367,16 +425,17 @@ DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
 
 DetectedLayout DetectLayout(const std::string& path)
 {
-    CTextReader reader;
-    if (!reader.Open(path)) {
+    const auto file = CurrentFileSystem().OpenForReading(PathFromText(path));
+    if (!file) {
         DetectedLayout layout;
         layout.strProblem = "Cannot read the input file " + path;
         return layout;
     }
+    CLineSource source(file.get());
     std::vector<std::string> lines;
-    std::string_view piece;
-    while (static_cast<int>(lines.size()) < kLinesRead && reader.ReadLine(piece))
-        lines.emplace_back(WithoutLineFeed(piece));
+    std::string_view line;
+    while (static_cast<int>(lines.size()) < kLinesRead && source.NextLine(line))
+        lines.emplace_back(line);
     DetectedLayout layout = DetectLayoutInLines(lines);
     if (!layout.bFound)
         layout.strProblem = "No layout found in " + path + ": " + layout.strProblem;
@@ -397,6 +456,17 @@ std::string DescribeLayout(const DetectedLayout& layout)
     std::string text = std::string("This looks like a ") + kDelimiterNames[layout.nDelimiter] +
                        "-delimited file with " + headings + ", dates like " + layout.strExampleDate + " (" + szFormat +
                        "), and the columns " + columns + ".";
+    std::vector<std::string> notes = layout.notes;
+    if (layout.bDecimalComma)
+        notes.insert(notes.begin(), "numbers have a decimal comma");
+    if (!notes.empty()) {
+        text.pop_back();  // the full stop
+        for (const std::string& note : notes) {
+            text += "; ";
+            text += note;
+        }
+        text += '.';
+    }
     if (layout.bGuessed)
         text += std::string(" The dates read as ") + kDateFormatNames[layout.nOtherDateFormat - 1] + " too; " +
                 szFormat + " is a guess.";
@@ -406,6 +476,7 @@ std::string DescribeLayout(const DetectedLayout& layout)
 void ApplyLayout(const DetectedLayout& layout, ConversionSettings& settings)
 {
     settings.Delimiter = layout.nDelimiter;
+    settings.DecimalComma = layout.bDecimalComma;
     settings.SkipOn = layout.nSkipRows > 0 ? 1 : 0;
     settings.SkipRows = layout.nSkipRows;
     if (layout.nDateFormat >= 1 && layout.nDateFormat <= kDateFormatCount)

@@ -15,21 +15,18 @@ struct ConversionSettings;
 
 struct DetectedLayout {
     bool bFound = false;             // a column of dates with a close beside it was found
-    int nDelimiter = 0;              // 0 comma, 1 tab, 2 space (as the Delimiter setting)
+    int nDelimiter = 0;              // 0 comma, 1 tab, 2 space, 3 semicolon (as the Delimiter setting)
+    bool bDecimalComma = false;      // numbers have a decimal comma
     int nSkipRows = 0;
-    int nDateFormat = 0;             // 1 to 12
+    int nDateFormat = 0;             // 1 to 16
     int nOtherDateFormat = 0;        // another format that also reads every date; 0 when none
     bool bGuessed = false;           // nOtherDateFormat was possible too
     int nColumn[metastock::kFieldCount] = {};  // 1-based column per field (date, open, ..., open interest); 0 off
     std::vector<std::string> columnNames;      // of the fields found, in field order
     std::string strExampleDate;                // the first date as it stands in the file
+    std::vector<std::string> notes;            // what else detection saw: order, times, which column it took
     std::string strProblem;                    // why nothing was found
 };
-
-// The day number of a date token that has exactly the shape of format nDateFormat (its length, digits
-// or blanks where the format has digits, a non-digit between the parts of formats 1 to 6; leading
-// blanks and a double quote on either side allowed) and that ParseDate reads; 0 otherwise.
-std::uint16_t ReadDateStrictly(std::string_view token, int nDateFormat);
 
 // Reads the first lines of the file as a run reads them. When the file cannot be read, strProblem says so.
 DetectedLayout DetectLayout(const std::string& path);

@@ -132,7 +132,7 @@ float DecimalValue(std::uint64_t mantissa, std::ptrdiff_t fraction)
 // Plain decimals such as prices and volumes, read without the general conversion; false when the text
 // needs it (more digits, an exponent, no digits at all). The mantissa of a long run of digits wraps
 // around, but then the text goes to the general conversion.
-bool ScanPlainDecimal(const char* p, const char* end, float& value)
+bool ScanPlainDecimal(const char* p, const char* end, float& value, const char** stop = nullptr)
 {
     const char* const first = p;
     std::uint64_t mantissa = 0;
@@ -150,6 +150,8 @@ bool ScanPlainDecimal(const char* p, const char* end, float& value)
     if (digits == 0 || digits > kMaxFastDigits || fraction > kMaxFastFraction || (p < end && (*p == 'e' || *p == 'E')))
         return false;
     value = DecimalValue(mantissa, fraction);
+    if (stop)
+        *stop = p;
     return true;
 }
 
@@ -261,6 +263,196 @@ bool HasNonDigit(std::string_view token)
         if (c < '0' || c > '9')
             return true;
     return false;
+}
+
+}  // namespace engine
+
+namespace engine {
+
+int SplitFields(std::string_view line, char delimiter, TextField (&fields)[kMaxFields], std::string& scratch)
+{
+    scratch.clear();
+    scratch.reserve(line.size());  // views into scratch must not move
+    const bool bBlank = delimiter == ' ';
+    const auto isBlank = [&](char c) { return c == ' ' || (c == '\t' && delimiter != '\t') || c == '\r'; };
+    std::size_t at = 0;
+    const std::size_t size = line.size();
+    if (bBlank)
+        while (at < size && isBlank(line[at]))
+            ++at;
+    int count = 0;
+    while (at < size || (!bBlank && count > 0 && line[size - 1] == delimiter && at == size)) {
+        while (at < size && isBlank(line[at]))
+            ++at;
+        TextField field;
+        std::size_t end = at;
+        if (at < size && line[at] == '"') {
+            // A quoted field: up to the quote not doubled; blanks may follow it.
+            field.bQuoted = true;
+            const std::size_t begin = at + 1;
+            std::size_t close = begin;
+            bool bDoubled = false;
+            for (;;) {
+                const std::size_t quote = line.find('"', close);
+                if (quote == std::string_view::npos) {
+                    close = size;
+                    break;
+                }
+                if (quote + 1 < size && line[quote + 1] == '"') {
+                    bDoubled = true;
+                    close = quote + 2;
+                    continue;
+                }
+                close = quote;
+                break;
+            }
+            field.text = line.substr(begin, close - begin);
+            if (bDoubled) {
+                const std::size_t from = scratch.size();
+                for (std::size_t i = begin; i < close; ++i) {
+                    scratch += line[i];
+                    if (line[i] == '"')
+                        ++i;
+                }
+                field.text = std::string_view(scratch).substr(from);
+            }
+            end = close < size ? close + 1 : size;
+            const std::size_t next = line.find(delimiter, end);
+            end = next == std::string_view::npos ? size : next;
+        } else {
+            const std::size_t next = line.find(delimiter, at);
+            end = next == std::string_view::npos ? size : next;
+            std::size_t last = end;
+            while (last > at && isBlank(line[last - 1]))
+                --last;
+            field.text = line.substr(at, last - at);
+        }
+        if (count < kMaxFields)
+            fields[count] = field;
+        ++count;
+        if (end >= size)
+            break;
+        at = end + 1;
+        if (bBlank) {
+            while (at < size && line[at] == ' ')
+                ++at;
+            if (at == size)
+                break;
+        } else if (at == size) {
+            if (count < kMaxFields)
+                fields[count] = TextField{};
+            ++count;  // a delimiter at the end leaves an empty last field
+            break;
+        }
+    }
+    return count;
+}
+
+namespace {
+
+bool IsEmptyWord(std::string_view text)
+{
+    constexpr std::string_view kWords[] = {"null", "nan", "n/a", "-"};
+    for (const std::string_view word : kWords)
+        if (text.size() == word.size() &&
+            std::equal(text.begin(), text.end(), word.begin(),
+                       [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; }))
+            return true;
+    return false;
+}
+
+// Digits, grouping marks between groups of three, a decimal mark and digits, an exponent: copied into
+// clean as the C locale writes them. False when the text is anything else.
+bool CleanNumber(std::string_view text, char decimal, char grouping, char* clean, std::size_t& length)
+{
+    constexpr std::size_t kMaxClean = 64;
+    length = 0;
+    std::size_t at = 0;
+    if (at < text.size() && (text[at] == '-' || text[at] == '+'))
+        clean[length++] = text[at++];
+    std::size_t digits = 0;
+    std::size_t group = 0;  // digits since the last grouping mark
+    bool bGrouped = false;
+    for (; at < text.size() && length < kMaxClean - 8; ++at) {
+        const char c = text[at];
+        if (IsDigit(c)) {
+            clean[length++] = c;
+            ++digits;
+            ++group;
+        } else if (c == grouping && grouping != '\0' && digits > 0 && (bGrouped ? group == 3 : group <= 3)) {
+            bGrouped = true;
+            group = 0;
+        } else {
+            break;
+        }
+    }
+    if (bGrouped && group != 3)
+        return false;
+    if (at < text.size() && text[at] == decimal) {
+        clean[length++] = '.';
+        for (++at; at < text.size() && IsDigit(text[at]) && length < kMaxClean - 8; ++at, ++digits)
+            clean[length++] = text[at];
+    }
+    if (digits == 0)
+        return false;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        clean[length++] = 'e';
+        ++at;
+        if (at < text.size() && (text[at] == '-' || text[at] == '+'))
+            clean[length++] = text[at++];
+        std::size_t exponent = 0;
+        for (; at < text.size() && IsDigit(text[at]) && length < kMaxClean - 8; ++at, ++exponent)
+            clean[length++] = text[at];
+        if (exponent == 0)
+            return false;
+        if (at < text.size())
+            return false;  // no suffix after an exponent
+    }
+    if (at + 1 == text.size()) {
+        // A suffix multiplies by a power of ten, written as an exponent so that the value rounds once.
+        const char suffix = text[at];
+        const char* power = suffix == 'K' || suffix == 'k' ? "e3" : suffix == 'M' || suffix == 'm' ? "e6"
+                            : suffix == 'B' || suffix == 'b' ? "e9" : nullptr;
+        if (!power)
+            return false;
+        clean[length++] = power[0];
+        clean[length++] = power[1];
+        ++at;
+    }
+    return at == text.size();
+}
+
+}  // namespace
+
+NumberResult ReadNumber(const TextField& field, const NumberStyle& style, float& value)
+{
+    const std::string_view text = field.text;
+    if (text.empty() || IsEmptyWord(text)) {
+        value = 0.0f;
+        return NumberResult::kEmpty;
+    }
+    // The usual price: digits with a decimal point, read without copying.
+    const char* const end = text.data() + text.size();
+    const char* stop = nullptr;
+    if (!style.bDecimalComma && IsDigit(text.front()) && ScanPlainDecimal(text.data(), end, value, &stop) && stop == end)
+        return NumberResult::kNumber;
+    const char decimal = style.bDecimalComma ? ',' : '.';
+    const char groupingMark = style.bDecimalComma ? '.' : ',';
+    const char grouping = (field.bQuoted || style.delimiter != groupingMark) ? groupingMark : '\0';
+    char clean[64];
+    std::size_t length = 0;
+    if (!CleanNumber(text, decimal, grouping, clean, length))
+        return NumberResult::kNotANumber;
+    const char* begin = clean;
+    const bool bNegative = clean[0] == '-';
+    if (clean[0] == '-' || clean[0] == '+')
+        ++begin;
+    const auto [last, error] = std::from_chars(begin, clean + length, value, std::chars_format::general);
+    if (error != std::errc() || last != clean + length)
+        return NumberResult::kNotANumber;
+    if (bNegative)
+        value = -value;
+    return NumberResult::kNumber;
 }
 
 }  // namespace engine

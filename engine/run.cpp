@@ -1,9 +1,9 @@
-// The run sequence: the first step that refuses ends the run. Up to the commit at the end of Convert the
-// run only stages its files, so a refusal or failure leaves the directory as it was.
+// The run sequence: the first step that refuses ends the run. The input is read and checked before the
+// directory is looked at; up to the commit at the end of Convert the run only stages its files, so a
+// refusal or failure leaves the directory as it was.
 
 #include "engine/converter.h"
 #include "engine/directory_commit.h"
-#include "engine/text_reader.h"
 #include "metastock/path_text.h"
 
 namespace engine {
@@ -11,7 +11,7 @@ namespace engine {
 ConversionResult CConverter::Run()
 {
     int status = 1;
-    if ((m_bRead || CheckInput() == 0) && CheckPath() == 0 && CheckColumns() == 0 &&
+    if ((m_bRead || (CheckInput() == 0 && ReadRecords() == 0)) && CheckPath() == 0 && CheckColumns() == 0 &&
         (m_job.update ? PrepareUpdate() : 0) == 0 &&
         (m_result.updated || (CheckDuplicate() == 0 && AddSymbol() == 0))) {
         WriteBackSettings();

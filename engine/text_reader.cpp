@@ -79,3 +79,119 @@ bool CTextReader::ReadLine(std::string_view& piece)
 }
 
 }  // namespace engine
+
+namespace engine {
+
+CLineSource::CLineSource(metastock::IReadableFile* pFile) : m_pFile(pFile)
+{
+    m_bEnded = m_pFile == nullptr;
+}
+
+// Keeps at least one whole line (or kMaxLine characters) ahead of m_nPos, unless the input ends first.
+void CLineSource::Fill()
+{
+    m_buffer.erase(0, m_nPos);
+    m_nPos = 0;
+    constexpr std::size_t kBlock = 256 * 1024;
+    while (!m_bEnded) {
+        const std::size_t old = m_buffer.size();
+        m_buffer.resize(old + kBlock);
+        const std::ptrdiff_t got = m_pFile->Read(m_buffer.data() + old, kBlock);
+        const std::size_t count = got > 0 ? static_cast<std::size_t>(got) : 0;
+        m_buffer.resize(old + count);
+        if (got < 0)
+            m_bEnded = m_bFailed = true;
+        else if (got == 0)
+            m_bEnded = true;
+        if (!m_bStarted) {
+            if (m_buffer.size() < 3 && !m_bEnded)
+                continue;
+            m_bStarted = true;
+            if (m_buffer.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+                m_buffer.erase(0, 3);
+            } else if (m_buffer.compare(0, 2, "\xFF\xFE") == 0 || m_buffer.compare(0, 2, "\xFE\xFF") == 0) {
+                DecodeUtf16();
+                return;
+            }
+        }
+        const std::size_t ctrlZ = m_buffer.find(kCtrlZ, old);
+        if (ctrlZ != std::string::npos) {
+            m_buffer.resize(ctrlZ);
+            m_bEnded = true;
+        }
+        if (m_buffer.find_first_of("\r\n", old) != std::string::npos || m_buffer.size() >= kMaxLine)
+            return;
+    }
+}
+
+// UTF-16 input is rare and small; it is read whole and decoded into UTF-8 at once.
+void CLineSource::DecodeUtf16()
+{
+    while (!m_bEnded) {
+        const std::size_t old = m_buffer.size();
+        m_buffer.resize(old + 256 * 1024);
+        const std::ptrdiff_t got = m_pFile->Read(m_buffer.data() + old, 256 * 1024);
+        m_buffer.resize(old + (got > 0 ? static_cast<std::size_t>(got) : 0));
+        if (got <= 0)
+            m_bEnded = true;
+        if (got < 0)
+            m_bFailed = true;
+    }
+    const bool bBigEndian = m_buffer[0] == '\xFE';
+    std::string text;
+    for (std::size_t i = 2; i + 1 < m_buffer.size(); i += 2) {
+        const auto unit = [&](std::size_t at) {
+            const auto a = static_cast<unsigned char>(m_buffer[at]);
+            const auto b = static_cast<unsigned char>(m_buffer[at + 1]);
+            return bBigEndian ? (a << 8 | b) : (b << 8 | a);
+        };
+        std::uint32_t code = static_cast<std::uint32_t>(unit(i));
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < m_buffer.size()) {
+            const auto low = static_cast<std::uint32_t>(unit(i + 2));
+            if (low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (code == static_cast<std::uint32_t>(kCtrlZ))
+            break;
+        if (code < 0x80) {
+            text += static_cast<char>(code);
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | code >> 6);
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            text += static_cast<char>(0xE0 | code >> 12);
+            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | code >> 18);
+            text += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    m_buffer = std::move(text);
+}
+
+bool CLineSource::NextLine(std::string_view& line)
+{
+    std::size_t end = m_buffer.find_first_of("\r\n", m_nPos);
+    if ((end == std::string::npos || (m_buffer[end] == '\r' && end + 1 == m_buffer.size())) && !m_bEnded) {
+        Fill();
+        end = m_buffer.find_first_of("\r\n", m_nPos);
+    }
+    if (m_bFailed || m_nPos >= m_buffer.size())
+        return false;
+    if (end == std::string::npos)
+        end = std::min(m_buffer.size(), m_nPos + kMaxLine);
+    line = std::string_view(m_buffer).substr(m_nPos, end - m_nPos);
+    m_nPos = end;
+    if (m_nPos < m_buffer.size() && m_buffer[m_nPos] == '\r')
+        ++m_nPos;
+    if (m_nPos < m_buffer.size() && m_buffer[m_nPos] == '\n' && (end == m_nPos || m_buffer[end] == '\r'))
+        ++m_nPos;
+    return true;
+}
+
+}  // namespace engine

@@ -46,6 +46,36 @@ private:
     char m_buffer[kBufferSize];
 };
 
+// Reads an input text file whole line by line, as the row reader sees it: a UTF-8 byte-order mark is
+// skipped, UTF-16 with its byte-order mark is decoded into UTF-8, CR LF, LF and a lone CR each end a line,
+// and a Ctrl-Z character ends the input. The file is read in large blocks through the file-system seam.
+class CLineSource {
+public:
+    explicit CLineSource(metastock::IReadableFile* pFile);
+    CLineSource(const CLineSource&) = delete;
+    CLineSource& operator=(const CLineSource&) = delete;
+
+    // The next line without its line end; false at the end of the input, and from a read error on. The
+    // view stays valid until the next call. A line longer than kMaxLine comes whole as far as it fits.
+    bool NextLine(std::string_view& line);
+    bool Failed() const { return m_bFailed; }
+
+    static constexpr std::size_t kMaxLine = 1024 * 1024;
+
+private:
+    void Fill();
+    void DecodeUtf16();
+
+    static constexpr char kCtrlZ = '\x1A';
+
+    metastock::IReadableFile* m_pFile;  // not owned; nullptr reads as an empty input
+    std::string m_buffer;
+    std::size_t m_nPos = 0;
+    bool m_bEnded = false;
+    bool m_bFailed = false;
+    bool m_bStarted = false;
+};
+
 // Removes the line feed that ends a piece, if there is one.
 inline std::string_view WithoutLineFeed(std::string_view piece)
 {

@@ -28,12 +28,21 @@ int CConverter::PrepareUpdate()
             held = &record;
             break;
         }
-    if (!held)
-        return 0;  // added as a conversion adds it
+    // Beyond MASTER's 255, XMASTER lists securities whose data is in F<n>.MWD.
+    SecurityEntry security;
+    if (held) {
+        security = {MasterEntry(*held), DataFileName(held->at(master_offset::kFileNumber)), 0};
+    } else {
+        const auto& wide = m_pCommit->Extras().xmaster.entries;
+        const auto found = std::find_if(wide.begin(), wide.end(),
+                                        [&](const IndexEntry& entry) { return SameSymbol(entry.strSymbol, m_strStoredSymbol); });
+        if (found == wide.end())
+            return 0;  // added as a conversion adds it
+        security = {*found, DataFileName(found->nFileNumber), -1};
+    }
 
     DirectoryContents contents;
     contents.directory = TextFromPath(m_directory);
-    const SecurityEntry security{MasterEntry(*held), DataFileName(held->at(master_offset::kFileNumber)), 0};
     SecurityData data;
     std::string error;
     if (!ReadSecurityData(contents, security, data, error)) {
@@ -57,7 +66,7 @@ int CConverter::PrepareUpdate()
 
     // The data file is staged whole with a header as a conversion writes it, so that an update gives the
     // bytes a conversion of the whole history would give.
-    const std::uint8_t fileNumber = held->at(master_offset::kFileNumber);
+    const int fileNumber = security.entry.nFileNumber;
     const DataFile& file = data.file;
     const int nHeld = file.nHeaderRecords;
     m_result.heldRecords = nHeld;

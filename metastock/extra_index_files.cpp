@@ -231,6 +231,75 @@ bool RemoveEmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber)
     return true;
 }
 
+namespace {
+
+std::size_t XmasterRecordOffset(const std::vector<std::uint8_t>& bytes, int nFileNumber)
+{
+    namespace o = xmaster_offset;
+    for (std::size_t at = o::kRecordSize; at + o::kRecordSize <= bytes.size(); at += o::kRecordSize)
+        if (ReadUInt16(&bytes[at + o::kFileNumber]) == nFileNumber)
+            return at;
+    return 0;
+}
+
+void SetXmasterHeader(std::vector<std::uint8_t>& bytes)
+{
+    namespace o = xmaster_offset;
+    int count = 0, highest = kFirstWideFileNumber - 1;
+    for (std::size_t at = o::kRecordSize; at + o::kRecordSize <= bytes.size(); at += o::kRecordSize) {
+        ++count;
+        highest = std::max(highest, ReadUInt16(&bytes[at + o::kFileNumber]));
+    }
+    std::copy(std::begin(o::kMagic), std::end(o::kMagic), bytes.begin());
+    PutUInt16(&bytes[o::kRecordCount], count);
+    PutUInt16(&bytes[o::kRecordCountAgain], count);
+    PutUInt16(&bytes[o::kNextFileNumber], std::min(highest + 1, kLastWideFileNumber));
+}
+
+}  // namespace
+
+void AppendXmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord& security)
+{
+    namespace o = xmaster_offset;
+    if (bytes.size() < o::kRecordSize)
+        bytes.assign(o::kRecordSize, 0);
+    bytes.resize(bytes.size() / o::kRecordSize * o::kRecordSize);
+    const std::size_t at = bytes.size();
+    bytes.resize(at + o::kRecordSize);
+    std::uint8_t* record = &bytes[at];
+    record[o::kMarker] = o::kMarkerValue;
+    PutText(record + o::kSymbol, o::kSymbolWidth, security.strSymbol);
+    PutText(record + o::kName, o::kNameWidth, security.strName);
+    record[o::kTimeFrame] = 'D';
+    PutUInt16(record + o::kFileNumber, security.nFileNumber);
+    record[o::kFieldMask] = static_cast<std::uint8_t>((1 << security.nFields) - 1);
+    SetXmasterHeader(bytes);
+    SetXmasterDates(bytes, security.nFileNumber, security.nFirstDate, security.nLastDate);
+}
+
+bool SetXmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate)
+{
+    namespace o = xmaster_offset;
+    const std::size_t at = XmasterRecordOffset(bytes, nFileNumber);
+    if (at == 0)
+        return false;
+    PutInt32(&bytes[at + o::kStartDate], static_cast<std::uint32_t>(nFirstDate));
+    PutInt32(&bytes[at + o::kFirstDate], static_cast<std::uint32_t>(nFirstDate));
+    PutInt32(&bytes[at + o::kLastDate], static_cast<std::uint32_t>(nLastDate));
+    return true;
+}
+
+bool RemoveXmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber)
+{
+    namespace o = xmaster_offset;
+    const std::size_t at = XmasterRecordOffset(bytes, nFileNumber);
+    if (at == 0)
+        return false;
+    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + o::kRecordSize));
+    SetXmasterHeader(bytes);
+    return true;
+}
+
 bool ReadExtraIndexes(const std::filesystem::path& directory, ExtraIndexes& indexes, std::string& error)
 {
     indexes = ExtraIndexes{};

@@ -10,9 +10,11 @@
 //   11 symbol (14 bytes) | 32 name (16 bytes) | 60 time frame | 64 first date, 72 last date (IEEE singles,
 //   YYYMMDD: years since 1900 * 10000 + month * 100 + day) | 126 first date (int32, YYYYMMDD)
 //   139 long name, NUL padded, to the end of the record (only where the name is longer than 16)
-// XMASTER: a 150-byte header (10 record count, int16), then 150-byte records:
-//   1 symbol (14 bytes) | 16 name (45 bytes) | 62 time frame | 65 file number (uint16)
-//   108 first date, 116 last date (int32, YYYYMMDD)
+// XMASTER: a 150-byte header (0 the bytes 5D FE 'X' 'M' | 10 record count, int16 | 14 the count again
+// | 18 the next free file number, the highest in use + 1 | zeros), then 150-byte records, every byte not
+// named here zero:
+//   0 0x01 | 1 symbol (14 bytes) | 16 name (45 bytes) | 62 time frame | 65 file number (uint16)
+//   70 one bit per field (0x7F for seven) | 104 and 108 first date, 116 last date (int32, YYYYMMDD)
 // A record whose file number is 0 is an empty slot.
 
 #include <cstddef>
@@ -46,7 +48,14 @@ inline constexpr std::size_t kLongName = 139;
 
 namespace xmaster_offset {
 inline constexpr std::size_t kRecordSize = 150;
+inline constexpr std::uint8_t kMagic[] = {0x5D, 0xFE, 'X', 'M'};
 inline constexpr std::size_t kRecordCount = 10;
+inline constexpr std::size_t kRecordCountAgain = 14;
+inline constexpr std::size_t kNextFileNumber = 18;
+inline constexpr std::size_t kMarker = 0;
+inline constexpr std::uint8_t kMarkerValue = 0x01;
+inline constexpr std::size_t kFieldMask = 70;
+inline constexpr std::size_t kStartDate = 104;
 inline constexpr std::size_t kSymbol = 1;
 inline constexpr std::size_t kSymbolWidth = 14;
 inline constexpr std::size_t kName = 16;
@@ -116,6 +125,17 @@ struct NewIndexRecord {
 // Appends the security's record to a whole EMASTER's bytes (an empty vector: a new EMASTER) and sets the
 // header's count and highest file number from the records. Both remove and append keep the header so.
 void AppendEmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord& security);
+
+// The same for a whole XMASTER (an empty vector: a new one, with its header), whose header then gives
+// the count and the next free file number; false from the date and removal functions when no whole
+// record has the file number.
+void AppendXmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord& security);
+bool SetXmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate);
+bool RemoveXmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber);
+
+// The numbers a new security of XMASTER may take: from 256 up.
+inline constexpr int kFirstWideFileNumber = 256;
+inline constexpr int kLastWideFileNumber = 65535;
 
 // A text field of an index record: the bytes up to the first NUL, trailing blanks removed.
 std::string IndexText(const std::uint8_t* field, std::size_t width);

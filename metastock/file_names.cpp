@@ -48,6 +48,8 @@ std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directo
 
 namespace {
 
+constexpr int kFirstWideNumber = 256;  // the numbers of XMASTER's securities
+
 std::string NumberedFileName(int nFileNumber, const char* szExtension)
 {
     std::string name = "F";
@@ -60,7 +62,7 @@ std::string NumberedFileName(int nFileNumber, const char* szExtension)
 
 std::string DataFileName(int nFileNumber)
 {
-    return NumberedFileName(nFileNumber, ".DAT");
+    return NumberedFileName(nFileNumber, nFileNumber < kFirstWideNumber ? ".DAT" : ".MWD");
 }
 
 std::string ColumnListName(int nFileNumber)

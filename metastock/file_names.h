@@ -20,7 +20,7 @@ std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directo
 std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& directory, std::string_view name,
                                             PathStatus& status);
 
-std::string DataFileName(int nFileNumber);    // F<n>.DAT
+std::string DataFileName(int nFileNumber);    // F<n>.DAT; F<n>.MWD from 256 up, the numbers of XMASTER
 std::string ColumnListName(int nFileNumber);  // F<n>.DOP
 std::string WideDataFileName(int nFileNumber);  // F<n>.MWD, the data file of a security that XMASTER lists
 

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh --programs
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 targets=(quoteforge-cli)
 if grep -q '^QUOTEFORGE_GUI:BOOL=ON' build/CMakeCache.txt; then

@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and benchmarking Quoteforge need, when missing.
+# With --programs only those that building the two programs needs (the quick start); configuring the
+# tree looks for GoogleTest even when no test is built.
 set -euo pipefail
 
-packages=(
+programs=(
   cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  qt6-base-dev libgl-dev libcli11-dev
+  libgtest-dev libgmock-dev
+)
+packages=(
+  "${programs[@]}"
+  libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth time python3
   dpkg-dev help2man lintian desktop-file-utils appstream bash-completion zip
   g++-mingw-w64-x86-64-posix wine wine64
 )
+
+if [ "${1:-}" = --programs ]; then
+  packages=("${programs[@]}")
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -105,7 +105,7 @@ void CSettingsDlg::CreateControls()
         const int nSaved = y < 55 ? 1 : y < 105 ? 4 : y < 155 ? 7 : y < 205 ? 10 : 13;
         return du.Rect(x, y - nSaved, cx, cy);
     };
-    setFixedSize(du.Size(342, 218) + QSize(nWiden, 0));
+    setFixedSize(du.Size(342, 230) + QSize(nWiden, 0));
 
     auto group = [&](const char* szCaption, int y) {
         auto* pBox = new QGroupBox(QString::fromLatin1(szCaption), this);
@@ -173,13 +173,14 @@ void CSettingsDlg::CreateControls()
 
     label("Which Column Delimiter Character?", rect(15, 70, 134, 10));
     m_groupDelimiter = new QButtonGroup(this);
-    m_radioComma = radio("&Comma", "Comma", rect(15, 85, 42, 10), m_groupDelimiter, 0);
-    m_radioTab = radio("&Tab", "Tab", rect(59, 85, 29, 10), m_groupDelimiter, 1);
-    m_radioSpace = radio("&Space", "Space", rect(89, 85, 45, 10), m_groupDelimiter, 2);
+    m_radioComma = radio("&Comma", "Comma", rect(15, 85, 38, 10), m_groupDelimiter, 0);
+    m_radioTab = radio("&Tab", "Tab", rect(55, 85, 28, 10), m_groupDelimiter, 1);
+    m_radioSpace = radio("&Space", "Space", rect(85, 85, 34, 10), m_groupDelimiter, 2);
+    m_radioSemicolon = radio("Semico&lon", "Semicolon", rect(121, 85, 50, 10), m_groupDelimiter, 3);
     m_comboDateFormat = new QComboBox(this);
-    label("Date &Format", rect(150, 70, 80, 10), m_comboDateFormat);
+    label("Date &Format", rect(175, 70, 75, 10), m_comboDateFormat);
     m_comboDateFormat->setObjectName(QStringLiteral("DateFormat"));
-    m_comboDateFormat->setGeometry(rect(150, 80, 80, 15));
+    m_comboDateFormat->setGeometry(rect(175, 80, 75, 15));
     m_comboDateFormat->setEditable(true);
     m_comboDateFormat->setInsertPolicy(QComboBox::NoInsert);
     m_comboDateFormat->setCompleter(nullptr);  // the text part holds what was typed, nothing more
@@ -207,6 +208,9 @@ void CSettingsDlg::CreateControls()
     m_buttonOK = button("OK", "OK", shifted(rect(230, 210, 50, 14)));
     m_buttonOK->setDefault(true);
     m_buttonCancel = button("Cancel", "Cancel", shifted(rect(285, 210, 50, 14)));
+    // How the numbers and the bars of the input are read, below the buttons.
+    m_checkDaily = check("Combine &intraday bars into days", "Daily", rect(5, 228, 130, 10));
+    m_checkDecimalComma = check("Decimal co&mma", "DecimalComma", rect(140, 228, 70, 10));
 }
 
 void CSettingsDlg::SetTabOrder()
@@ -215,7 +219,7 @@ void CSettingsDlg::SetTabOrder()
         m_buttonOK,    m_buttonCancel,    m_editDateCol, m_checkOpenOn,  m_editOpenCol,  m_checkHiOn,
         m_editHiCol,   m_checkLoOn,       m_editLoCol,   m_editCloCol,   m_checkVolOn,   m_editVolCol,
         m_checkOIOn,   m_editOICol,       m_comboDateFormat, m_checkSkipOn, m_editSkipRows, m_editPath,
-        m_buttonBrowse, m_editSymbol,     m_editName,    m_buttonDetect,
+        m_buttonBrowse, m_editSymbol,     m_editName,    m_buttonDetect, m_checkDaily, m_checkDecimalComma,
     };
     for (auto it = std::begin(order); std::next(it) != std::end(order); ++it)
         QWidget::setTabOrder(*it, *std::next(it));
@@ -345,6 +349,8 @@ ConversionSettings CSettingsDlg::Settings() const
     settings.Name = Name.toStdString();
     settings.SkipOn = SkipOn;
     settings.SkipRows = static_cast<int>(SkipRows);
+    settings.DecimalComma = DecimalComma != 0;
+    settings.Daily = Daily != 0;
     const int bOn[metastock::kFieldCount] = {1, OpenOn, HiOn, LoOn, 1, VolOn, OIOn};
     const unsigned int nColumn[metastock::kFieldCount] = {DateCol, OpenCol, HiCol, LoCol, CloCol, VolCol, OICol};
     for (int nField = 0; nField < metastock::kFieldCount; ++nField)
@@ -365,6 +371,8 @@ void CSettingsDlg::SetInputSettings(const ConversionSettings& settings)
 {
     DateFormat = QString::fromStdString(settings.DateFormat);
     Delimiter = settings.Delimiter;
+    DecimalComma = settings.DecimalComma ? 1 : 0;
+    Daily = settings.Daily ? 1 : 0;
     SkipOn = settings.SkipOn;
     SkipRows = static_cast<unsigned int>(std::max(0, settings.SkipRows));
     int* const pOn[metastock::kFieldCount] = {nullptr, &OpenOn, &HiOn, &LoOn, nullptr, &VolOn, &OIOn};
@@ -404,6 +412,8 @@ bool CSettingsDlg::UpdateData(bool bSaveAndValidate)
         return false;
     SkipOn = m_checkSkipOn->isChecked() ? 1 : 0;
     Delimiter = m_groupDelimiter->checkedId();
+    DecimalComma = m_checkDecimalComma->isChecked() ? 1 : 0;
+    Daily = m_checkDaily->isChecked() ? 1 : 0;
     return SaveText(m_comboDateFormat->lineEdit(), ESetting::DateFormat, DateFormat);
 }
 
@@ -425,6 +435,8 @@ void CSettingsDlg::ShowInputFields()
     m_editSkipRows->SetText(QString::number(SkipRows));
     m_checkSkipOn->setChecked(SkipOn != 0);
     SetRadio(m_groupDelimiter, Delimiter);
+    m_checkDecimalComma->setChecked(DecimalComma != 0);
+    m_checkDaily->setChecked(Daily != 0);
     ShowDateFormat();
 }
 

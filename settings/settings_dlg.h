@@ -88,7 +88,9 @@ public:
     QString Symbol;
     unsigned int SkipRows = 0;
     int SkipOn = 0;
-    int Delimiter = -1;  // 0 "Comma", 1 "Tab", 2 "Space", -1 none chosen
+    int Delimiter = -1;  // 0 "Comma", 1 "Tab", 2 "Space", 3 "Semicolon", -1 none chosen
+    int DecimalComma = 0;
+    int Daily = 0;       // intraday bars are combined into days
     QString DateFormat;
 
     QString m_strInputPath;  // the file that Detect looks at
@@ -131,6 +133,9 @@ private:
     QRadioButton* m_radioComma = nullptr;
     QRadioButton* m_radioTab = nullptr;
     QRadioButton* m_radioSpace = nullptr;
+    QRadioButton* m_radioSemicolon = nullptr;
+    QCheckBox* m_checkDecimalComma = nullptr;
+    QCheckBox* m_checkDaily = nullptr;
     QButtonGroup* m_groupDelimiter = nullptr;
     QComboBox* m_comboDateFormat = nullptr;
     QLineEdit* m_editPath = nullptr;

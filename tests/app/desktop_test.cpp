@@ -191,7 +191,7 @@ TEST_F(DesktopTest, AnsweringYesToAnOfferRunsWhatItOffers)
         {1, "def", strOut, "New Master chosen but one already exists\nAdd DEF to the MASTER in " + strOut + "?",
          "DEF: F2.DAT, 2 records", "F2.DAT"},
         {0, "abc", strOut, "Duplicate Symbol\nABC is already in " + strOut + ".\nUpdate: append the rows after 2024-01-03?",
-         "ABC: F1.DAT, +0 records", "F1.DAT"},
+         "ABC: F1.DAT, no new records", "F1.DAT"},
         {1, "ghi", strNew, "Path does not exist\nCreate the directory " + strNew + "?", "GHI: F1.DAT, 2 records",
          "F1.DAT"},
     };
@@ -480,7 +480,7 @@ std::string PriceRows(int nRows)
 {
     std::string text = "Date,Open,High,Low,Close,Volume,OpenInt\r\n";
     for (int i = 0; i < nRows; ++i) {
-        const int nYear = 2001 + i / 336;
+        const int nYear = 1901 + i / 336;  // 65,534 rows end in 2096
         const int nMonth = 1 + (i / 28) % 12;
         const int nDay = 1 + i % 28;
         char line[96];

@@ -73,12 +73,15 @@ TEST_F(CommandLineTest, RunMessagesGoToStandardErrorOneLineEach)
     EXPECT_EQ(existing.status, 1);
     EXPECT_EQ(existing.err, "Path specified does not point to a Master file\n");
 
-    // A numeric-only format meets a separated date: the run converts, reports, and fails.
+    // A numeric-only format meets a separated date: the run refuses, names the options that fit, and
+    // writes nothing.
     const CliResult style = Convert({"--date-format", "mmddccyy", "--master", "new"});
     EXPECT_EQ(style.status, 1);
     EXPECT_EQ(style.err,
-              "You specified a numeric-only date format but a non-numeric date character was found.\n");
-    EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), 3u * 28);
+              "quoteforge-cli: The settings do not fit this file: the date \"01/02/2024\" in row 2 is not in the "
+              "format MMDDCCYY\nquoteforge-cli: detect finds: --delimiter comma --date-format MM_DD_CCYY --skip 1 "
+              "--date-col 1 --open-col 2 --high-col 3 --low-col 4 --close-col 5 --volume-col 6 --oi-col 7\n");
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "out" / "MASTER"));
 }
 
 TEST_F(CommandLineTest, LimitViolationsAreUsageErrorsThatWriteNothing)
@@ -92,7 +95,7 @@ TEST_F(CommandLineTest, LimitViolationsAreUsageErrorsThatWriteNothing)
         {{"--symbol", "   "}, "--symbol must be 1 to 16 characters"},
         {{"--symbol", "ABCDEFGHIJKLMNOPQ"}, "--symbol must be 1 to 16 characters"},
         {{"--name", "ABCDEFGHIJKLMNOPQ"}, "--name must be at most 16 characters"},
-        {{"--date-format", "13"}, "--date-format must be one of the twelve format names"},
+        {{"--date-format", "17"}, "--date-format must be one of the sixteen format names"},
         {{"--dir", std::string(201, 'd')}, "--dir must be 1 to 200 characters"},
     };
     for (const auto& [options, message] : cases) {
@@ -101,7 +104,7 @@ TEST_F(CommandLineTest, LimitViolationsAreUsageErrorsThatWriteNothing)
         EXPECT_NE(result.err.find(message), std::string::npos) << "for " << options[0] << ": " << result.err;
         EXPECT_TRUE(OutputIsEmpty()) << options[0];
     }
-    EXPECT_EQ(Convert({"--delimiter", "semicolon"}).status, 2);
+    EXPECT_EQ(Convert({"--delimiter", "pipe"}).status, 2);
     EXPECT_EQ(Convert({"--master", "maybe"}).status, 2);
     EXPECT_EQ(Run({"convert", "x.csv"}).status, 2);  // --dir and --symbol are required
     EXPECT_TRUE(OutputIsEmpty());
@@ -319,7 +322,9 @@ TEST_F(CommandLineTest, CommandsAndSlashedArgumentsAreTakenAsTyped)
     } cases[] = {
         {{"frobnicate"}, 2, "quoteforge-cli: Unknown command 'frobnicate'\n"},
         {{"check", "/no/such/charts"}, 1, "/no/such/charts: 0 securities"},
-        {{"convert", m_dir / "prices.csv", "--dir", "/no/such/charts", "--symbol", "A"}, 1, "Path does not exist"},
+        {{"convert", m_dir / "prices.csv", "--dir", "/no/such/charts", "--symbol", "A", "--skip", "1", "--date-format", "4"},
+         1,
+         "Path does not exist"},
         {{"/?"}, 0, "Usage: quoteforge-cli"},
     };
     for (const auto& c : cases) {

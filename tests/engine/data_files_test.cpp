@@ -1,5 +1,7 @@
 // A security's data file F<n>.DAT and column list F<n>.DOP.
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -89,25 +91,35 @@ TEST(DataFiles, ExistingFilesOfTheChosenNumberAreReplacedWhateverTheCaseOfTheirN
     EXPECT_EQ(fs::file_size(dir / "F1.DOP"), 25u);
 }
 
-TEST(DataFiles, MoreThan65534RowsStopAtTheLimitThatTheHeaderCanCount)
+TEST(DataFiles, MoreThan65534RowsAreRefusedBeforeAnythingIsWritten)
 {
+    // One row a day from 1 January 1900 on, in CCYYMMDD.
     std::string rows;
-    for (int i = 0; i < 65534; ++i)
-        rows += "01/02/99,1\n";
+    std::chrono::sys_days day = std::chrono::year{1900} / 1 / 1;
+    for (int i = 0; i < 65534; ++i, day += std::chrono::days{1}) {
+        const std::chrono::year_month_day date{day};
+        char text[16];
+        std::snprintf(text, sizeof text, "%04d%02u%02u,1\n", static_cast<int>(date.year()),
+                      static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+        rows += text;
+    }
     for (const bool bOneMore : {false, true}) {
         CTempDir dir;
-        WriteText(dir / "input.txt", bOneMore ? rows + "01/03/99,2\n" : rows);
+        WriteText(dir / "input.txt", bOneMore ? rows + "21400101,2\n" : rows);
         CTestJob test(dir / "input.txt", dir.Path());
         test.Fields({{kDateField, 0}, {kCloseField, 1}});
+        test.job.layout.dateFormat = 8;
         const int status = test.Run();
-        const auto dat = ReadBytes(dir / "F1.DAT");
-        ASSERT_EQ(dat.size(), 8u * 65535) << "one more row: " << bOneMore;
-        EXPECT_EQ(Hex(dat.data(), 4), "00 00 FF FF") << "one more row: " << bOneMore;
-        EXPECT_EQ(Hex(&ReadBytes(dir / "MASTER")[53 + 25], 8), "60 B9 71 94 60 B9 71 94") << "2 January 1999";
         EXPECT_EQ(status != 0, bOneMore);
-        ASSERT_EQ(test.recorder.messages.size(), bOneMore ? 1u : 0u);
+        EXPECT_EQ(fs::exists(dir / "MASTER"), !bOneMore) << "one more row: " << bOneMore;
         if (bOneMore) {
-            EXPECT_NE(test.recorder.messages[0].find("65,534"), std::string::npos) << test.recorder.messages[0];
+            ASSERT_EQ(test.recorder.messages.size(), 1u);
+            EXPECT_NE(test.recorder.messages[0].find("65535 data rows"), std::string::npos) << test.recorder.messages[0];
+            continue;
         }
+        const auto dat = ReadBytes(dir / "F1.DAT");
+        ASSERT_EQ(dat.size(), 8u * 65535);
+        EXPECT_EQ(Hex(dat.data(), 4), "00 00 FF FF");
+        EXPECT_EQ(MbfToFloat({dat[8], dat[9], dat[10], dat[11]}), 101.0f) << "1 January 1900";
     }
 }

@@ -1,6 +1,7 @@
-// Date text in the twelve fixed-position formats.
+// Date text in the sixteen formats.
 
 #include <cstdint>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -10,51 +11,82 @@
 using namespace metastock;
 using namespace engine;
 
-TEST(DateFormats, DateTextsAndTheirDayNumbers)
+TEST(DateFormats, OnlyRealCalendarDatesRead)
 {
     const struct {
         const char* szText;
         int nFormat;
-        std::uint16_t nDay;  // 0: no readable date, stored as date code 0
-        float code;
+        int nCode;   // date code value; 0 not a date, -1 out of range
+        int nTime;   // HHMMSS after the date, -1 none
     } cases[] = {
-        {"98/12/31", 1, 13879, 981231},
-        {"1998/12/31", 2, 13879, 981231},
-        {"12/31/98", 3, 13879, 981231},
-        {"12/31/1998", 4, 13879, 981231},
-        {"31/12/98", 5, 13879, 981231},
-        {"31-12-1999", 6, 14244, 991231},
-        {"981231", 7, 13879, 981231},
-        {"19981231", 8, 13879, 981231},
-        {"123198", 9, 13879, 981231},
-        {"12311998", 10, 13879, 981231},
-        {"010100", 11, 14245, 1000101},
-        {"31121998", 12, 13879, 981231},
-        {"  \"06/15/05\"", 3, 16237, 1050615},  // blanks and a quote are skipped
-        {" 12/31/98", 3, 13879, 981231},
-        {"\"\"12/31/98", 3, 0, 0},  // only one quote is skipped
-        {"12.31.98 and more", 3, 13879, 981231},  // any separator; the rest is not read
-        {"1/5/98", 3, 14244, 991231},            // month "1/", day "/9", year past the end
-        {"01/01/59", 3, 35795, 1590101},         // 00 to 59 are 2000 to 2059
-        {"01/01/61", 3, 1, 610101},
-        {"12/31/60", 3, 0, 0},  // 1960 lies before day 1
-        {"12/31/1960", 4, 0, 0},
-        {"06/04/2140", 4, 65535, 2400604},
-        {"06/05/2140", 4, 0, 0},
-        {"02/30/98", 3, 13575, 980302},  // days past the month's end roll over
-        {"03/00/98", 3, 13573, 980228},
-        {"13/01/98", 3, 0, 0},
-        {"00/15/98", 3, 0, 0},
-        {"00/00/00", 1, 0, 0},
-        {"", 3, 0, 0},
-        {"   \"", 8, 0, 0},
-        {"12/31/98", 0, 0, 0},
-        {"12/31/98", 13, 0, 0},
-        {"12/31/98", -1, 0, 0},
+        {"98/12/31", 1, 981231, -1},
+        {"1998/12/31", 2, 981231, -1},
+        {"12/31/98", 3, 981231, -1},
+        {"12/31/1998", 4, 981231, -1},
+        {"31/12/98", 5, 981231, -1},
+        {"31-12-1999", 6, 991231, -1},
+        {"981231", 7, 981231, -1},
+        {"19981231", 8, 981231, -1},
+        {"123198", 9, 981231, -1},
+        {"12311998", 10, 981231, -1},
+        {"010100", 11, 1000101, -1},
+        {"31121998", 12, 981231, -1},
+        {"14-Mar-17", 13, 1170314, -1},
+        {"18-JAN-2023", 14, 1230118, -1},
+        {"Mar 14, 2017", 15, 1170314, -1},
+        {"september 4 2017", 15, 1170904, -1},
+        {"2017-Mar-14", 16, 1170314, -1},
+        {"2017.sept.14", 16, 1170914, -1},
+        {"1/5/98", 3, 980105, -1},  // one or two digits for month and day
+        {"2019/9/27", 2, 1190927, -1},
+        {"8 25 2015", 4, 1150825, -1},
+        {"12.31.98", 3, 981231, -1},
+        {"2020-01-02 00:00:00", 2, 1200102, 0},
+        {"2020-01-02T09:30:00Z", 2, 1200102, 93000},
+        {"2020-01-02 9:30", 2, 1200102, 93000},
+        {"20200102 000000", 8, 1200102, 0},
+        {"01/01/59", 3, 1590101, -1},  // 00 to 59 are 2000 to 2059
+        {"12/31/60", 3, 601231, -1},
+        {"01/01/1900", 4, 101, -1},
+        {"12/31/2140", 4, 2401231, -1},
+        {"12/31/1899", 4, -1, -1},
+        {"01/01/2141", 4, -1, -1},
+        {"02/29/2000", 4, 1000229, -1},
+        {"02/29/2100", 4, 2000229, -1},  // every fourth year is a leap year, as in the day numbers
+        {"02/29/2101", 4, 0, -1},
+        {"02/30/98", 3, 0, -1},    // no roll-over into March
+        {"03/00/98", 3, 0, -1},
+        {"13/01/98", 3, 0, -1},
+        {"123/1/98", 3, 0, -1},
+        {"12/31/98 and more", 3, 0, -1},
+        {"12/31/98x", 3, 0, -1},
+        {"1231988", 9, 0, -1},
+        {"12/31/98", 9, 0, -1},
+        {"14-Mars-17", 13, 0, -1},
+        {"2020-01-02 25:00", 2, 0, -1},
+        {"", 3, 0, -1},
+        {"12/31/98", 0, 0, -1},
+        {"12/31/98", 17, 0, -1},
     };
     for (const auto& c : cases) {
-        const std::uint16_t nDay = ParseDate(c.szText, static_cast<std::int16_t>(c.nFormat));
-        EXPECT_EQ(nDay, c.nDay) << "\"" << c.szText << "\" in format " << c.nFormat;
-        EXPECT_EQ(MbfToFloat(DayToDateCode(nDay)), c.code) << "\"" << c.szText << "\" in format " << c.nFormat;
+        const DateRead read = ReadDate(c.szText, c.nFormat);
+        const int code = read.eResult == DateResult::kDate         ? DateCodeValue(read.nYear, read.nMonth, read.nDay)
+                         : read.eResult == DateResult::kOutOfRange ? -1
+                                                                   : 0;
+        EXPECT_EQ(code, c.nCode) << "\"" << c.szText << "\" in format " << c.nFormat;
+        if (read.eResult == DateResult::kDate) {
+            EXPECT_EQ(read.nTime, c.nTime) << "\"" << c.szText << "\" in format " << c.nFormat;
+        }
     }
+}
+
+TEST(DateFormats, DayNumbersFromTheSameDatesAsBefore)
+{
+    EXPECT_EQ(ParseDate("  \"06/15/05\"", 3), 16237);
+    EXPECT_EQ(ParseDate("12/31/98", 3), 13879);
+    EXPECT_EQ(ParseDate("01/01/61", 3), 1);
+    EXPECT_EQ(ParseDate("12/31/60", 3), 0) << "before day 1";
+    EXPECT_EQ(ParseDate("06/04/2140", 4), 65535);
+    EXPECT_EQ(ParseDate("06/05/2140", 4), 0);
+    EXPECT_EQ(MbfToFloat(DayToDateCode(ParseDate("12/31/1999", 4))), 991231.0f);
 }

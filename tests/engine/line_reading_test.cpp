@@ -24,31 +24,41 @@ const char* const kNumericOnlyMessage =
 const char* const kSeparatedMessage =
     "You specified a character-separated date format\nbut a only numeric date characters were found.";
 
+// ASCII text in UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& text, bool bBigEndian)
+{
+    std::string bytes = bBigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : text)
+        bytes += bBigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return bytes;
+}
+
 }  // namespace
 
-TEST(LineReading, TokensAreRunsOfCharactersBetweenDelimiters)
+TEST(LineReading, EveryDelimiterEndsAFieldAndQuotesHoldThem)
 {
     const struct {
         const char* szText;
         char delimiter;
         Rows rows;  // date code, open, close
     } cases[] = {
-        {"12/31/98,,10,11\n", ',', {{981231, 10, 11}}},  // an empty field shifts the rest left
-        {",,12/31/98,10,,11,,\n", ',', {{981231, 10, 11}}},
-        {"12/31/98   10  11\n", ' ', {{981231, 10, 11}}},
-        {"12/31/98\t\t10\t11\n", '\t', {{981231, 10, 11}}},
-        {"12/31/98 10 11\n   \n", ' ', {{981231, 10, 11}}},               // blanks only: no token
-        {"12/31/98,10,11\n   \n", ',', {{981231, 10, 11}, {0, 10, 11}}},  // one token, an unreadable date
-        {"12/31/98,10,11\n,,,\n\n", ',', {{981231, 10, 11}}},
-        // A short line reads its missing columns from earlier lines, or "123" before any.
-        {"12/31/98,5\n01/04/99,6,7\n01/05/99,8\n", ',', {{981231, 5, 123}, {990104, 6, 7}, {990105, 8, 7}}},
+        {"12/31/98,10,,11\n", ',', {{981231, 10, 11}}},  // the empty field keeps its column
+        {"12/31/98,9,10,11\n", ',', {{981231, 9, 11}}},
+        {"12/31/98   10  x  11\n", ' ', {{981231, 10, 11}}},  // blanks: a run is one delimiter
+        {"12/31/98\t10\t\t11\n", '\t', {{981231, 10, 11}}},
+        {"12/31/98 10 x 11\n   \n", ' ', {{981231, 10, 11}}},  // a line of blanks is no row
+        {"12/31/98,10,,11\n,,,\n\n", ',', {{981231, 10, 11}}},  // nor one of delimiters only
+        {"\"12/31/98\",\"10\",\"x,y\",\"11\"\n", ',', {{981231, 10, 11}}},
+        {"\"12/31/98\" , \"1,234.5\" ,\"say \"\"hi\"\"\", 11\n", ',', {{981231, 1234.5f, 11}}},
+        {"12/31/98;\"1,5\";x;2,25\n", ';', {{981231, 1.5f, 2.25f}}},  // decimal comma, see below
     };
     for (const auto& c : cases) {
         const CConversion result = ConvertText(c.szText, [&](CTestJob& test) {
-            test.Fields({{kDateField, 0}, {kOpenField, 1}, {kCloseField, 2}});
+            test.Fields({{kDateField, 0}, {kOpenField, 1}, {kCloseField, 3}});
             test.job.layout.delimiter = c.delimiter;
+            test.job.layout.decimalComma = c.delimiter == ';';
         });
-        EXPECT_EQ(result.nStatus, 0) << c.szText;
+        EXPECT_EQ(result.messages, Strings{}) << c.szText;
         EXPECT_EQ(result.records, c.rows) << "input \"" << c.szText << "\", delimiter '" << c.delimiter << "'";
     }
 }
@@ -64,7 +74,10 @@ TEST(LineReading, LineEndsAndTheEndOfInput)
     } cases[] = {
         {"12/31/98,1\r\n\r\n01/04/99,2\r\n", {{981231, 1}, {990104, 2}}},  // CR LF is one line end
         {"12/31/98,12\r\n" + blankLines + "01/04/99,2\r\n", {{981231, 12}, {990104, 2}}},
-        {"12/31/98,1\r01/04/99,2\n", {{981231, 1}}},              // a lone CR is a character
+        {"12/31/98,1\r01/04/99,2\r", {{981231, 1}, {990104, 2}}},  // so is a lone CR
+        {"\xEF\xBB\xBF" "12/31/98,1\n", {{981231, 1}}},                // a UTF-8 byte-order mark is skipped
+        {Utf16("12/31/98,7\r\n01/04/99,8", false), {{981231, 7}, {990104, 8}}},  // UTF-16 is decoded
+        {Utf16("12/31/98,7\r\n01/04/99,8", true), {{981231, 7}, {990104, 8}}},
         {"12/31/98,1\n01/04/99,2", {{981231, 1}, {990104, 2}}},  // no newline at the end
         {"12/31/98,1\n\x1A" "01/04/99,2\n", {{981231, 1}}},      // Ctrl-Z ends the input
         {"12/31/98,1\n01/04/99,2\x1A,3\n01/05/99,4\n", {{981231, 1}, {990104, 2}}},
@@ -137,88 +150,75 @@ TEST(LineReading, AReadErrorEndsTheInputAndIsReported)
     EXPECT_TRUE(reader.Failed()) << "reading a directory as a file";
 }
 
-TEST(LineReading, LongLinesAreReadInPiecesOf299Characters)
+TEST(LineReading, ALongLineIsOneRow)
 {
-    // 700 characters: pieces of 299, 299 and 102, each a line of its own.
-    const std::string line = "12/31/98,1," + std::string(288, 'a') + "01/04/99,2," + std::string(288, 'b') +
-                             "01/05/99,3," + std::string(91, 'c') + "\n";
-    EXPECT_EQ(ConvertDateAndClose(line).records, (Rows{{981231, 1}, {990104, 2}, {990105, 3}}));
-    const CConversion skipped = ConvertText(line, [](CTestJob& test) {
-        test.Fields({{kDateField, 0}, {kCloseField, 1}});
-        test.job.layout.skipRows = 1;
-    });
-    EXPECT_EQ(skipped.records, (Rows{{990104, 2}, {990105, 3}})) << "a skipped row is one piece";
+    const std::string line = "12/31/98,1,\"" + std::string(70000, 'a') + "\"\n01/04/99,2\n";
+    EXPECT_EQ(ConvertDateAndClose(line).records, (Rows{{981231, 1}, {990104, 2}}));
 }
 
 TEST(LineReading, LeadingRowsAreSkippedOnlyWhenAsked)
 {
     const struct {
         int bSkipOn, nSkipRows;
+        int nStatus;
         Rows rows;
     } cases[] = {
-        {1, 1, {{981231, 1}, {990104, 2}}},
-        {1, 0, {{0, 0}, {981231, 1}, {990104, 2}}},  // the header is a record; "Close" holds no number
-        {0, 5, {{0, 0}, {981231, 1}, {990104, 2}}},
-        {1, 3, {}},
-        {1, 200, {}},
+        {1, 1, 0, {{981231, 1}, {990104, 2}}},
+        {1, 0, 1, {}},  // the heading is a row whose date cannot be read
+        {0, 5, 1, {}},
+        {1, 3, 0, {}},
+        {1, 200, 0, {}},
     };
     for (const auto& c : cases) {
         const CConversion result = ConvertText("Date,Close\n12/31/98,1\n01/04/99,2\n", [&](CTestJob& test) {
             test.Fields({{kDateField, 0}, {kCloseField, 1}});
             test.job.layout.skipRows = c.bSkipOn ? c.nSkipRows : 0;
         });
-        EXPECT_EQ(result.nStatus, 0) << "skip " << c.bSkipOn << ", " << c.nSkipRows;
+        EXPECT_EQ(result.nStatus, c.nStatus) << "skip " << c.bSkipOn << ", " << c.nSkipRows;
         EXPECT_EQ(result.records, c.rows) << "skip " << c.bSkipOn << ", " << c.nSkipRows;
     }
 }
 
-TEST(LineReading, FirstDateTokenMustMatchTheStyleOfTheFormat)
+TEST(LineReading, AFirstDateOfTheWrongStyleRefusesTheRun)
 {
     const struct {
         std::string text;
         int nFormat;
         const char* szMessage;  // nullptr: none
-        float firstDate;
     } cases[] = {
-        {"Date,Close\n123198,1\n", 9, kNumericOnlyMessage, 0},
-        {"Date,Close\n12/31/98,1\n", 3, nullptr, 0},
-        {"\"123198\",1\n", 9, kNumericOnlyMessage, 981231},  // read all the same
-        {" 123198,1\n", 9, kNumericOnlyMessage, 981231},
-        {"123198,1\n", 9, nullptr, 981231},
-        {"123198,1\n12/31/98,2\n", 9, nullptr, 981231},  // only the first record is checked
-        {"12/31/98,1\n123198,2\n", 3, nullptr, 981231},
-        {"981231,1\n", 3, kSeparatedMessage, 0},  // month 98
-        {"123198,1\n", 0, kSeparatedMessage, 0},  // no format chosen: no date, separated style
-        {"12/31/98ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789,1\n", 3, nullptr, 981231},
+        {"Date,Close\n123198,1\n", 9, kNumericOnlyMessage},
+        {"\"12-31-98\",1\n", 9, kNumericOnlyMessage},
+        {"123198,1\n", 9, nullptr},
+        {"981231,1\n", 3, kSeparatedMessage},
+        {"123198,1\n", 1, kSeparatedMessage},
     };
     for (const auto& c : cases) {
         const CConversion result = ConvertDateAndClose(c.text, c.nFormat);
         EXPECT_EQ(result.messages, c.szMessage ? Strings{c.szMessage} : Strings{}) << c.text << c.nFormat;
         EXPECT_EQ(result.nStatus != 0, c.szMessage != nullptr) << c.text << " in format " << c.nFormat;
-        ASSERT_EQ(result.records.size(), static_cast<std::size_t>(std::count(c.text.begin(), c.text.end(), '\n')))
-            << "every line is converted: " << c.text;
-        EXPECT_EQ(result.records.front().front(), c.firstDate) << c.text << " in format " << c.nFormat;
+        EXPECT_EQ(result.records.empty(), c.szMessage != nullptr) << "nothing is written: " << c.text;
     }
 }
 
-TEST(LineReading, ValuesAreReadAsFarAsTheyAreNumbers)
+TEST(LineReading, AValueIsWhollyANumberOrTheRowIsBad)
 {
-    const float largest = std::ldexp(2.0f - std::ldexp(1.0f, -23), 126);
     const struct {
         const char* szToken;
-        float value;
+        float value;  // NaN: the row is bad
     } cases[] = {
-        {"12.375", 12.375f}, {" 12.5", 12.5f},       {"-27.25", -27.25f},    {"+4", 4.0f},     {"1e3", 1000.0f},
-        {"12.375abc", 12.375f}, {"1,5", 1.0f},       {".5", 0.5f},           {"abc", 0.0f},    {"-", 0.0f},
-        {".", 0.0f},         {"--5", 0.0f},          {"+-5", 0.0f},          {"nan", 0.0f},    {"16777217", 16777216},
-        {"1e40", largest},   {"-1e40", -largest},
+        {"12.375", 12.375f}, {" 12.5", 12.5f},    {"-27.25", -27.25f}, {"+4", 4.0f},          {"1e3", 1000.0f},
+        {".5", 0.5f},        {"16777217", 16777216}, {"1.25M", 1250000}, {"830.5K", 830500}, {"2B", 2e9f},
+        {"\"1,234,567\"", 1234567}, {"0.1", 0.1f}, {"12.375abc", NAN}, {"1,5", NAN}, {"abc", NAN},
+        {".", NAN}, {"--5", NAN}, {"+-5", NAN}, {"1e40", NAN}, {"\"1,23\"", NAN}, {"12:30", NAN}, {"5X", NAN},
     };
-    // Every row follows one whose close is 5: a token without a number must not repeat it.
-    std::string text;
-    for (const auto& c : cases)
-        text += std::string("12/31/98\t5\n12/31/98\t") + c.szToken + "\n";
-    const CConversion result = ConvertDateAndClose(text, 3, '\t');
-    ASSERT_EQ(result.records.size(), 2 * std::size(cases));
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(result.records[2 * i + 1][1], cases[i].value) << "token \"" << cases[i].szToken << "\"";
+    for (const auto& c : cases) {
+        const CConversion result = ConvertDateAndClose(std::string("12/31/98\t") + c.szToken + "\n", 3, '\t');
+        if (std::isnan(c.value)) {
+            EXPECT_EQ(result.nStatus, 1) << c.szToken;
+            EXPECT_EQ(result.records, Rows{}) << c.szToken;
+            continue;
+        }
+        ASSERT_EQ(result.records.size(), 1u) << c.szToken;
+        EXPECT_EQ(result.records[0][1], c.value) << "token \"" << c.szToken << "\"";
+    }
 }

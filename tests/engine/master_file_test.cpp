@@ -79,13 +79,12 @@ TEST(MasterFile, LowestFreeFileNumberIsReused)
     }
 }
 
-TEST(MasterFile, FullMasterRefusesTheNewSecurityAndChangesNothing)
+TEST(MasterFile, CountThatDisagreesWithTheRecordsRefusesTheNewSecurityAndChangesNothing)
 {
     const struct {
         int nCount, nCounter;
         std::vector<int> used;
     } cases[] = {
-        {255, 255, FileNumbers(1, 255)},
         {255, 10, FileNumbers(1, 10)},
         {10, 10, FileNumbers(1, 255)},  // a wrong count: refused for that
     };

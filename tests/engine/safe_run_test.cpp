@@ -282,7 +282,7 @@ TEST(SafeRun, ASecondRunWaitsForTheLockAndThenSeesTheFirstRunsSecurity)
     second.join();
     ASSERT_EQ(test.recorder.notices.size(), 1u);
     EXPECT_EQ(PathKey(test.recorder.notices[0]),
-              PathKey("Waiting for another conversion in " + fs::canonical(dir.Path()).string() + "..."));
+              PathKey("Waiting for another run in " + fs::canonical(dir.Path()).string() + " to end before this convert..."));
     EXPECT_EQ(status, 1);
     EXPECT_EQ(test.recorder.messages, Strings{"Duplicate Symbol"});
 }

@@ -372,7 +372,7 @@ TEST_F(SettingsDlg, TheStoredDateFormatSelectsTheFirstEntryThatBeginsWithIt)
 TEST_F(SettingsDlg, ATypedDateFormatPrefixSelectsItsEntryOnOK)
 {
     Show();
-    EXPECT_EQ(Control<QComboBox>("DateFormat")->count(), 12);
+    EXPECT_EQ(Control<QComboBox>("DateFormat")->count(), 16);
     Type(DateFormatEdit(), "mmdd");
     ClickOK();
     ASSERT_TRUE(Accepted());
@@ -463,7 +463,8 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
     EXPECT_EQ(FocusedControl(), Control<QPushButton>("OK"));
     const char* const order[] = {"Cancel",  "DateCol", "OpenOn", "OpenCol",    "HiOn",   "HiCol",    "LoOn",
                                  "LoCol",   "CloCol",  "VolOn",  "VolCol",     "OIOn",   "OICol",    "DateFormat",
-                                 "SkipOn",  "Path",    "Browse", "Symbol",     "Name",   "Detect", "OK"};
+                                 "SkipOn",  "Path",    "Browse", "Symbol",     "Name",   "Detect", "Daily",
+                                 "DecimalComma", "OK"};
     // Skip Rows' field is disabled here, so Tab passes it by.
     for (const char* szName : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -492,7 +493,7 @@ TEST_F(SettingsDlg, EveryButtonAndLabelledFieldHasItsOwnMnemonicAndTheSymbolShow
     }
     mnemonics.sort();
     buddies.sort();
-    EXPECT_EQ(mnemonics, (QStringList{"A", "B", "C", "D", "E", "F", "N", "P", "R", "S", "T", "Y"}));
+    EXPECT_EQ(mnemonics, (QStringList{"A", "B", "C", "D", "E", "F", "I", "L", "M", "N", "P", "R", "S", "T", "Y"}));
     EXPECT_EQ(buddies, (QStringList{"DateFormat", "Name", "Path", "Symbol"}));
 
     Show();

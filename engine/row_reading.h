@@ -1,0 +1,53 @@
+#pragma once
+// Reads and checks every row of an input file before anything is written: the data records in date
+// order, or the rows that cannot be read with their line numbers and reasons.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "engine/conversion_job.h"
+#include "metastock/data_file_format.h"
+#include "metastock/file_system.h"
+
+namespace engine {
+
+// One row read: the date code value and the six values, as the data file holds them.
+struct RowRecord {
+    std::array<float, metastock::kFieldCount> values = {};
+};
+
+struct BadRow {
+    int nLine = 0;
+    std::string strReason;  // "Line 17: the high `12.5abc` is not a number"
+};
+
+struct CheckedRows {
+    std::vector<RowRecord> records;     // oldest first
+    std::vector<BadRow> badRows;        // the first kListedBadRows, in line order
+    int nBadRows = 0;                   // all of them
+    int nWithoutPrices = 0;             // rows whose every price is empty, skipped
+    int nCombinedDays = 0;              // days whose intraday bars were combined
+    bool bSorted = false;               // the rows were not oldest first
+    bool bNewestFirst = false;          // they were newest first
+    bool bReadFailed = false;           // reading the input failed
+    std::string strProblem;             // why the input cannot be converted; empty when it can
+
+    bool Failed() const { return !strProblem.empty(); }
+};
+
+inline constexpr int kListedBadRows = 5;
+
+// Reads every row of the input in one pass. Fails (strProblem set) on rows that cannot be read unless
+// layout.skipBadRows, on intraday bars unless layout.combineIntraday, on a first date whose style does
+// not match the date format, on more rows than a data file holds, and on a read error.
+CheckedRows ReadRows(metastock::IReadableFile& input, const InputLayout& layout);
+
+// "Line 17: ...", one per listed bad row, then "and 3 more rows" when there are more.
+std::string ListBadRows(const CheckedRows& rows);
+
+// The summary's notes: "2 rows without prices skipped", "rows were newest first; written oldest first",
+// "3 rows that cannot be read skipped", "intraday bars combined into 5 days"; joined by "; ".
+std::string RowNotes(const CheckedRows& rows);
+
+}  // namespace engine

@@ -1,0 +1,141 @@
+// Files in the layouts that downloads come in: detect finds the options, and convert --detect writes
+// exactly the rows of the file, oldest first.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "run_cli.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct LayoutCase {
+    const char* szCase;
+    std::string text;
+    std::string strExported;  // export of the security, CCYYMMDD dates, fields as detected
+    const char* szDescribed = "";  // part of what detect says
+};
+
+const LayoutCase kCases[] = {
+    {"every field quoted",
+     "\"Date\",\"Open\",\"High\",\"Low\",\"Close\",\"Volume\"\n\"2018-05-23\",\"95.1800\",\"96.0000\",\"94.5\",\"95.5\",\"1000\"\n"
+     "\"2018-05-24\",\"95.5\",\"97\",\"95\",\"96.25\",\"1200\"\n",
+     "20180523,95.18,96,94.5,95.5,1000\n20180524,95.5,97,95,96.25,1200\n"},
+    {"thousands inside quotes, a volume suffix, month names, newest first",
+     "\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\",\"Change %\"\n"
+     "\"Mar 15, 2017\",\"102,799.9\",\"102,000.0\",\"103,000.5\",\"101,500.0\",\"1.25M\",\"0.5%\"\n"
+     "\"Mar 14, 2017\",\"102,000.0\",\"101,000.0\",\"102,500.0\",\"100,750.5\",\"830.5K\",\"-0.2%\"\n",
+     "20170314,101000,102500,100750.5,102000,830500\n20170315,102000,103000.5,101500,102799.9,1250000\n",
+     "rows are newest first and will be written oldest first"},
+    {"a billion suffix", "Date,Open,High,Low,Close,Volume\n2020-01-02,1,2,0.5,1.5,2B\n2020-01-03,1,2,0.5,1.5,3b\n",
+     "20200102,1,2,0.5,1.5,2000000000\n20200103,1,2,0.5,1.5,3000000000\n"},
+    {"one-digit month", "Date,Close\n2019/9/27,10\n2019/9/30,11\n", "20190927,10\n20190930,11\n"},
+    {"one-digit month and day", "Date,Open,High,Low,Close,Volume\n8/25/2015,1,2,0.5,1.5,10\n8/26/2015,2,3,1.5,2.5,20\n",
+     "20150825,1,2,0.5,1.5,10\n20150826,2,3,1.5,2.5,20\n"},
+    {"DD-MMM-YY without heading", "14-Mar-17,1,2,0.5,1.5,100\n15-Mar-17,2,3,1.5,2.5,200\n",
+     "20170314,1,2,0.5,1.5,100\n20170315,2,3,1.5,2.5,200\n", "(DD_MMM_YY)"},
+    {"DD-MMM-CCYY in capitals", "Date,Open,High,Low,Close\n18-JAN-2023,1,2,0.5,1.5\n19-JAN-2023,2,3,1.5,2.5\n",
+     "20230118,1,2,0.5,1.5\n20230119,2,3,1.5,2.5\n"},
+    {"CCYY-MMM-DD", "Date,Close,Volume\n2017-Mar-14,1.5,10\n2017-Mar-15,2.5,20\n", "20170314,1.5,10\n20170315,2.5,20\n"},
+    {"date and midnight in one field", "Date,Open,High,Low,Close,Volume\n2020-01-02 00:00:00,1,2,0.5,1.5,10\n2020-01-03 00:00:00,2,3,1.5,2.5,20\n",
+     "20200102,1,2,0.5,1.5,10\n20200103,2,3,1.5,2.5,20\n", "times in the date column are all 00:00:00"},
+    {"ISO date and time with a Z", "time,open,high,low,close\n2020-01-02T00:00:00Z,1,2,0.5,1.5\n2020-01-03T00:00:00Z,2,3,1.5,2.5\n",
+     "20200102,1,2,0.5,1.5\n20200103,2,3,1.5,2.5\n"},
+    {"digits only with a time", "20200102 000000,1,2,0.5,1.5,10\n20200103 000000,2,3,1.5,2.5,20\n",
+     "20200102,1,2,0.5,1.5,10\n20200103,2,3,1.5,2.5,20\n"},
+    {"trading-platform export with tick and real volume",
+     "<DATE>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<TICKVOL>,<VOL>,<SPREAD>\n"
+     "2020.01.02,00:00,1.1,1.2,1.0,1.15,5000,100,2\n2020.01.03,00:00,1.15,1.25,1.1,1.2,6000,200,2\n",
+     "20200102,1.1,1.2,1,1.15,100\n20200103,1.15,1.25,1.1,1.2,200\n", "volume taken from <VOL>, not <TICKVOL>"},
+    {"a time column without heading", "2020.01.02,00:00,1.1,1.2,1.0,1.15,100\n2020.01.03,00:00,1.15,1.25,1.1,1.2,200\n",
+     "20200102,1.1,1.2,1,1.15,100\n20200103,1.15,1.25,1.1,1.2,200\n"},
+    {"semicolons and decimal commas", "13.01.2020;1,1052;1,1080;1,1000;1,1050;1000\n14.01.2020;1,1050;1,1100;1,1040;1,1090;1200\n",
+     "20200113,1.1052,1.108,1.1,1.105,1000\n20200114,1.105,1.11,1.104,1.109,1200\n", "semicolon-delimited file"},
+    {"semicolons with a heading", "Date;Open;High;Low;Close;Volume\n2020-01-02;1,5;2,5;1,25;2;10\n2020-01-03;2;3;1,75;2,5;20\n",
+     "20200102,1.5,2.5,1.25,2,10\n20200103,2,3,1.75,2.5,20\n", "decimal comma"},
+    {"a first heading field that is empty", ",Date,Open,High,Low,Close,Volume\n0,2020-01-02,1,2,0.5,1.5,10\n1,2020-01-03,2,3,1.5,2.5,20\n",
+     "20200102,1,2,0.5,1.5,10\n20200103,2,3,1.5,2.5,20\n"},
+    {"close headed Close/Last, newest first", "Date,Close/Last,Volume,Open,High,Low\n01/14/2020,2.5,20,2,3,1.5\n01/13/2020,1.5,10,1,2,0.5\n",
+     "20200113,1,2,0.5,1.5,10\n20200114,2,3,1.5,2.5,20\n"},
+    {"close headed Last", "Date,Open,High,Low,Last\n2020-01-02,1,2,0.5,1.5\n2020-01-03,2,3,1.5,2.5\n",
+     "20200102,1,2,0.5,1.5\n20200103,2,3,1.5,2.5\n"},
+    {"leading ticker and period", "<TICKER>,<PER>,<DATE>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\nACME,D,20200102,000000,1,2,0.5,1.5,10\n"
+     "ACME,D,20200103,000000,2,3,1.5,2.5,20\n",
+     "20200102,1,2,0.5,1.5,10\n20200103,2,3,1.5,2.5,20\n"},
+    {"adjusted close beside the close", "Date,Open,High,Low,Close,Adj Close,Volume\n2020-01-02,1,2,0.5,1.5,1.4,10\n2020-01-03,2,3,1.5,2.5,2.4,20\n",
+     "20200102,1,2,0.5,1.5,10\n20200103,2,3,1.5,2.5,20\n", "close taken from Close, not Adj Close"},
+    {"volume in coins", "Unix,Date,Symbol,Open,High,Low,Close,Volume BTC,Volume USD\n1,2020-01-02,BTCUSD,1,2,0.5,1.5,10,15\n"
+     "2,2020-01-03,BTCUSD,2,3,1.5,2.5,20,50\n",
+     "20200102,1,2,0.5,1.5,10\n20200103,2,3,1.5,2.5,20\n"},
+    {"tick volume only", "Date,Open,High,Low,Close,Tick Volume\n2020-01-02,1,2,0.5,1.5,10\n2020-01-03,2,3,1.5,2.5,20\n",
+     "20200102,1,2,0.5,1.5,10\n20200103,2,3,1.5,2.5,20\n"},
+    {"open interest headed Open Interest", "Date,Open,High,Low,Close,Volume,Open Interest\n2020-01-02,1,2,0.5,1.5,10,7\n2020-01-03,2,3,1.5,2.5,20,8\n",
+     "20200102,1,2,0.5,1.5,10,7\n20200103,2,3,1.5,2.5,20,8\n"},
+    {"open interest headed OpenInt", "Date,Open,High,Low,Close,Volume,OpenInt\n20200102,1,2,0.5,1.5,10,7\n20200103,2,3,1.5,2.5,20,8\n",
+     "20200102,1,2,0.5,1.5,10,7\n20200103,2,3,1.5,2.5,20,8\n"},
+    {"quoted headings in lower case", "\"date\",\"open\",\"high\",\"low\",\"close\",\"oi\"\n\"2020-01-02\",1,2,0.5,1.5,7\n\"2020-01-03\",2,3,1.5,2.5,8\n",
+     "20200102,1,2,0.5,1.5,7\n20200103,2,3,1.5,2.5,8\n"},
+    {"symbol before the date", "Symbol,Date,Open,High,Low,Close,Volume\nACME,2020-01-02,1,2,0.5,1.5,10\nACME,2020-01-03,2,3,1.5,2.5,20\n",
+     "20200102,1,2,0.5,1.5,10\n20200103,2,3,1.5,2.5,20\n"},
+    {"a holiday row without prices", "Date,Open,High,Low,Close,Volume\n2020-01-02,1,2,0.5,1.5,10\n2020-01-03,null,null,null,null,null\n"
+     "2020-01-06,2,3,1.5,2.5,20\n",
+     "20200102,1,2,0.5,1.5,10\n20200106,2,3,1.5,2.5,20\n"},
+    {"space-delimited", "20200102 1 2 0.5 1.5 10\n20200103 2 3 1.5 2.5 20\n", "20200102,1,2,0.5,1.5,10\n20200103,2,3,1.5,2.5,20\n"},
+    {"tab-delimited with CR LF", "Date\tOpen\tHigh\tLow\tClose\r\n01/02/20\t1\t2\t0.5\t1.5\r\n01/03/20\t2\t3\t1.5\t2.5\r\n",
+     "20200102,1,2,0.5,1.5\n20200103,2,3,1.5,2.5\n"},
+    {"a UTF-8 byte-order mark", "\xEF\xBB\xBF" "Date,Open,High,Low,Close\n2020-01-02,1,2,0.5,1.5\n2020-01-03,2,3,1.5,2.5\n",
+     "20200102,1,2,0.5,1.5\n20200103,2,3,1.5,2.5\n"},
+    {"CR-only line ends", "Date,Open,High,Low,Close\r2020-01-02,1,2,0.5,1.5\r2020-01-03,2,3,1.5,2.5\r",
+     "20200102,1,2,0.5,1.5\n20200103,2,3,1.5,2.5\n"},
+    {"decimal commas inside quotes", "\"13.01.2020\",\"1,5\",\"2,5\",\"1,25\",\"2\"\n\"14.01.2020\",\"2\",\"3\",\"1,75\",\"2,5\"\n",
+     "20200113,1.5,2.5,1.25,2\n20200114,2,3,1.75,2.5\n"},
+    {"dates from before 1961", "Date,Close\n1950-01-03,16.66\n1950-01-04,16.85\n", "19500103,16.66\n19500104,16.85\n"},
+};
+
+}  // namespace
+
+TEST(Layouts, DetectFindsTheOptionsAndConvertWritesExactlyTheRows)
+{
+    ASSERT_GE(std::size(kCases), 30u);
+    const CTempDir dir;
+    int n = 0;
+    for (const LayoutCase& c : kCases) {
+        SCOPED_TRACE(c.szCase);
+        const std::string input = (dir / ("prices" + std::to_string(++n) + ".csv"));
+        const std::string out = (dir / ("out" + std::to_string(n)));
+        WriteText(input, c.text);
+        std::filesystem::create_directory(out);
+        const CliResult detected = RunCli({"detect", input});
+        EXPECT_EQ(detected.status, 0) << detected.err;
+        EXPECT_NE(detected.out.find(c.szDescribed), std::string::npos) << detected.out;
+        const CliResult converted = RunCli({"convert", input, "--dir", out, "--symbol", "X", "--detect"});
+        EXPECT_EQ(converted.status, 0) << converted.err;
+        const CliResult exported = RunCli({"export", out, "X"});
+        EXPECT_EQ(exported.status, 0) << exported.err;
+        EXPECT_EQ(exported.out, c.strExported) << detected.out;
+    }
+}
+
+TEST(Layouts, FilesWithoutDailyPricesAreRefusedWithTheReason)
+{
+    const struct {
+        const char* szCase;
+        std::string text;
+        const char* szReason;
+    } cases[] = {
+        {"intraday bars", "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,10:30,1,2,0.5,1.5\n",
+         "this file holds intraday bars (2 rows on 2020-01-02)"},
+        {"one number a row without a heading", "2020-01-02,1.5\n2020-01-03,2.5\n", "no column of closing prices"},
+        {"dates before 1900", "Date,Close\n1899-12-29,1\n1899-12-30,2\n", "before 1900"},
+    };
+    const CTempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.szCase);
+        WriteText(dir / "prices.csv", c.text);
+        const CliResult detected = RunCli({"detect", dir / "prices.csv"});
+        EXPECT_EQ(detected.status, 1);
+        EXPECT_NE(detected.err.find(c.szReason), std::string::npos) << detected.err;
+    }
+}
