@@ -2,9 +2,13 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+#include <cstring>
+
+#include "engine/conversion_job.h"
 #include "engine/date_formats.h"
-#include "engine/layout_detection.h"
 #include "engine/line_parsing.h"
+#include "engine/row_reading.h"
 #include "engine/text_reader.h"
 #include "metastock/data_file_format.h"
 #include "settings/engine_path.h"
@@ -18,6 +22,30 @@ using namespace settings;
 namespace {
 
 constexpr int kPreviewLines = 10;
+
+// One line of text as an input file.
+class CLineFile : public metastock::IReadableFile {
+public:
+    explicit CLineFile(std::string text) : m_text(std::move(text)) {}
+    std::ptrdiff_t Read(void* buffer, std::size_t size) override
+    {
+        const std::size_t n = std::min(size, m_text.size() - m_nRead);
+        std::memcpy(buffer, m_text.data() + m_nRead, n);
+        m_nRead += n;
+        return static_cast<std::ptrdiff_t>(n);
+    }
+
+private:
+    std::string m_text;
+    std::size_t m_nRead = 0;
+};
+
+// "Line 1: the high ..." names the row by its place in the one-line file; the grid shows the row itself.
+std::string WithoutLinePrefix(const std::string& reason)
+{
+    const std::string prefix = "Line 1: ";
+    return reason.compare(0, prefix.size(), prefix) == 0 ? reason.substr(prefix.size()) : reason;
+}
 const char* const kFieldNames[metastock::kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "Open Int"};
 
 }  // namespace
@@ -44,21 +72,15 @@ void CPreviewGrid::SetFile(const QString& strPath)
 
 QString CPreviewGrid::RowFault(const std::string& line, const ConversionSettings& settings)
 {
-    CTokenTable tokens;
-    const int nTokens = tokens.Split(line, DelimiterOf(settings));
-    for (int nField = 0; nField < metastock::kFieldCount; ++nField)
-        if (FieldOn(settings, nField) && FieldColumn(settings, nField) > nTokens)
-            return QStringLiteral("%1 column%2, but %3 is set to column %4")
-                .arg(nTokens)
-                .arg(nTokens == 1 ? "" : "s")
-                .arg(QString::fromLatin1(kFieldNames[nField]))
-                .arg(FieldColumn(settings, nField));
-    const std::string_view date = tokens[settings.DateCol - 1];
-    if (ReadDateStrictly(date, DateFormatNumber(settings.DateFormat)) == 0)
-        return QStringLiteral("the date \"%1\" is not in the format %2")
-            .arg(QString::fromUtf8(date.data(), static_cast<qsizetype>(date.size())),
-                 QString::fromStdString(settings.DateFormat));
-    return {};
+    // The row alone through the conversion's own reader, so that the grid marks exactly what a run refuses.
+    CLineFile input(line + "\n");
+    const ConversionJob job = MakeConversionJob(settings, DateFormatNumber(settings.DateFormat), std::string());
+    InputLayout layout = job.layout;
+    layout.skipRows = 0;
+    const CheckedRows rows = ReadRows(input, layout);
+    if (!rows.badRows.empty())
+        return QString::fromStdString(WithoutLinePrefix(rows.badRows.front().strReason));
+    return rows.Failed() ? QString::fromStdString(WithoutLinePrefix(rows.strProblem)) : QString();
 }
 
 void CPreviewGrid::ShowSettings(const ConversionSettings& settings)
