@@ -12,6 +12,11 @@
 #include "settings/dialog_units.h"
 #include "settings/help_request.h"
 
+namespace app {
+
+using namespace settings;
+using namespace controls;
+
 namespace {
 
 QLabel* AddCentredText(QWidget* pParent, const CDialogUnits& units, const QRect& place, const QString& strText)
@@ -71,3 +76,5 @@ CAboutDlg::CAboutDlg(int* pbMailVisited, int* pbWebVisited, QWidget* pParent)
     connect(pOK, &QPushButton::clicked, this, &QDialog::accept);
     AddHelpKey(this, kAboutHelpPage);
 }
+
+}  // namespace app

@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <QString>
 
-class CStaticLink;
+namespace controls { class CStaticLink; }
+
+namespace app {
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
@@ -17,7 +19,9 @@ public:
 
     int DoModal() { return exec(); }
 
-    CStaticLink* m_mailLink;
-    CStaticLink* m_webLink;
+    controls::CStaticLink* m_mailLink;
+    controls::CStaticLink* m_webLink;
     QString m_strLegal;
 };
+
+}  // namespace app

@@ -31,6 +31,10 @@
 
 using namespace engine;
 
+namespace app {
+
+using namespace settings;
+
 namespace {
 
 enum EColumn { kFile, kSymbol, kResult, kColumnCount };
@@ -335,3 +339,5 @@ void CBatchDlg::reject()
 {
     OnCancel();
 }
+
+}  // namespace app

@@ -18,6 +18,8 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 
+namespace app {
+
 class CBatchDlg : public QDialog {
     Q_OBJECT
 
@@ -71,3 +73,5 @@ private:
     QPushButton* m_pConvert;
     QPushButton* m_pCancel;
 };
+
+}  // namespace app

@@ -9,6 +9,7 @@
 
 #include "app/dialog_placement.h"
 #include "app/message_box_sink.h"
+#include "app/preview_grid.h"
 #include "app/quoteforge_view.h"
 #include "app/run_offers.h"
 #include "app/stored_settings.h"
@@ -28,6 +29,11 @@
 
 using namespace metastock;
 using namespace engine;
+
+namespace app {
+
+using namespace settings;
+using namespace controls;
 
 namespace {
 
@@ -111,6 +117,9 @@ void CQuoteforgeView::OnSettings()
     // After a failed run the dialog shows what was typed for it, so that a retry changes only what was wrong.
     dlg.SetSettings(m_pTypedSettings ? *m_pTypedSettings : LoadSettings(m_profile));
     PlaceDialog(dlg, *this);
+    if (m_pPreviewGrid)
+        connect(&dlg, &CSettingsDlg::InputSettingsChanged, m_pPreviewGrid,
+                [this, &dlg] { m_pPreviewGrid->ShowSettings(dlg.ShownInputSettings()); });
     if (dlg.DoModal() != QDialog::Accepted)
         return;
     ConversionSettings settings = dlg.Settings();
@@ -165,3 +174,5 @@ void CQuoteforgeView::OnSettings()
     QApplication::restoreOverrideCursor();
     emit RunFinished(QString::fromStdString(settings.Path));
 }
+
+}  // namespace app

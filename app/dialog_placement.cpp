@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
+namespace app {
+
+
 namespace {
 
 constexpr int kGap = 8;
@@ -52,3 +55,5 @@ QRect PlaceBesideWindow(const QRect& owner, const QSize& window, const QRect& sc
     const int nX = bRight ? std::max(screen.left(), screen.right() + 1 - nWidth) : screen.left();
     return QRect(nX, nTop, nWidth, window.height());
 }
+
+}  // namespace app

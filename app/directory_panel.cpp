@@ -26,6 +26,10 @@
 #include "settings/engine_path.h"
 #include "settings/message_box.h"
 
+namespace app {
+
+using namespace settings;
+
 namespace {
 
 enum EColumn { kSymbol, kName, kDataFile, kFields, kFirst, kLast, kRecords, kColumnCount };
@@ -234,3 +238,5 @@ void CDirectoryPanel::OnCheck()
         strLog += QStringLiteral("\r\n    ") + FromEngineText(problem);
     emit Log(strLog);
 }
+
+}  // namespace app

@@ -13,6 +13,8 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
+namespace app {
+
 class CDirectoryPanel : public QDockWidget {
     Q_OBJECT
 
@@ -49,3 +51,5 @@ private:
     QPushButton* m_pRemove;
     QPushButton* m_pCheck;
 };
+
+}  // namespace app

@@ -13,6 +13,9 @@
 #include "app/dialog_placement.h"
 #include "res/resources.h"
 
+namespace app {
+
+
 CHelpWindow::CHelpWindow(QWidget* pParent) : QMainWindow(pParent, Qt::Window), m_pBrowser(new QTextBrowser(this))
 {
     setWindowTitle(QStringLiteral("Quoteforge Help"));
@@ -99,3 +102,5 @@ void CHelpWindow::KeepUsableBeside(QWidget* pModal)
             windowHandle()->setTransientParent(parentWidget()->windowHandle());
     });
 }
+
+}  // namespace app

@@ -7,6 +7,8 @@
 
 class QTextBrowser;
 
+namespace app {
+
 class CHelpWindow : public QMainWindow {
     Q_OBJECT
 
@@ -24,3 +26,5 @@ private:
 
     QTextBrowser* m_pBrowser;
 };
+
+}  // namespace app

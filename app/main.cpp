@@ -37,8 +37,8 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Pelnic Software"));
     QApplication::setApplicationName(QStringLiteral("Quoteforge"));
     QApplication::setApplicationVersion(QStringLiteral(QUOTEFORGE_VERSION));
-    CQuoteforgeApp app;
-    if (!app.InitInstance(QApplication::arguments().mid(1)))
+    app::CQuoteforgeApp theApp;
+    if (!theApp.InitInstance(QApplication::arguments().mid(1)))
         return 1;
-    return app.ExitInstance(application.exec());
+    return theApp.ExitInstance(application.exec());
 }

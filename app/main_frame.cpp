@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@
 #include "app/about_dlg.h"
 #include "app/batch_dlg.h"
 #include "app/directory_panel.h"
+#include "app/preview_grid.h"
 #include "app/help_window.h"
 #include "app/quoteforge_doc.h"
 #include "app/quoteforge_view.h"
@@ -30,6 +32,10 @@
 #include "settings/engine_path.h"
 #include "settings/help_request.h"
 #include "settings/profile_store.h"
+
+namespace app {
+
+using namespace settings;
 
 namespace {
 
@@ -189,8 +195,20 @@ void CMainFrame::CreateToolBar()
 // The Directory panel shows the directory of the stored settings, and after each run the one it wrote to.
 void CMainFrame::CreateDockWindows()
 {
+    auto* pPreview = new QDockWidget(QStringLiteral("Preview"), this);
+    pPreview->setObjectName(QStringLiteral("PreviewDock"));
+    pPreview->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    auto* pGrid = new CPreviewGrid(pPreview);
+    pPreview->setWidget(pGrid);
+    m_pView->m_pPreviewGrid = pGrid;
+    addDockWidget(Qt::RightDockWidgetArea, pPreview);
     m_pDirectoryPanel = new CDirectoryPanel(this);
     addDockWidget(Qt::RightDockWidgetArea, m_pDirectoryPanel);
+    splitDockWidget(pPreview, m_pDirectoryPanel, Qt::Vertical);
+    QAction* pPreviewToggle = pPreview->toggleViewAction();
+    pPreviewToggle->setText(QStringLiteral("Preview &Grid"));
+    pPreviewToggle->setStatusTip(QStringLiteral("Show or hide the preview as columns named by the settings"));
+    m_pViewMenu->addAction(pPreviewToggle);
     QAction* pToggle = m_pDirectoryPanel->toggleViewAction();
     pToggle->setText(QStringLiteral("&Directory Panel"));
     pToggle->setStatusTip(QStringLiteral("Show or hide the securities of the output directory"));
@@ -347,3 +365,5 @@ void CMainFrame::OnClose()
     m_profile.WriteInt(section, "y", placement.y);
     m_profile.WriteInt(section, "Maximized", bMaximized ? 1 : 0);
 }
+
+}  // namespace app

@@ -7,21 +7,23 @@
 
 #include "settings/profile_store.h"
 
-class CDirectoryPanel;
-class CHelpWindow;
-class CProfileStore;
-class CQuoteforgeDoc;
-class CQuoteforgeView;
 class QAction;
 class QDragEnterEvent;
 class QDropEvent;
 class QMenu;
 
+namespace app {
+
+class CDirectoryPanel;
+class CHelpWindow;
+class CQuoteforgeDoc;
+class CQuoteforgeView;
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    CMainFrame(CProfileStore& profile, int* pbMailVisited, int* pbWebVisited);
+    CMainFrame(settings::CProfileStore& profile, int* pbMailVisited, int* pbWebVisited);
     ~CMainFrame() override;
 
     CQuoteforgeView* GetActiveView() const { return m_pView; }
@@ -60,7 +62,7 @@ private:
     void UpdateRecentFileMenu();
     void OnUpdateSettings();
 
-    CProfileStore& m_profile;
+    settings::CProfileStore& m_profile;
     int* m_pbMailVisited;
     int* m_pbWebVisited;
     CQuoteforgeView* m_pView;
@@ -76,7 +78,9 @@ private:
     QAction* m_pHelpTopicsAct = nullptr;
     QAction* m_pAboutAct = nullptr;
     QAction* m_pRecentFilePlaceholder = nullptr;
-    QAction* m_pRecentFileActs[kRecentFileCount] = {};
+    QAction* m_pRecentFileActs[settings::kRecentFileCount] = {};
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
 };
+
+}  // namespace app

@@ -7,6 +7,10 @@
 #include "settings/engine_path.h"
 #include "settings/message_box.h"
 
+namespace app {
+
+using namespace settings;
+
 void CMessageBoxSink::ShowMessage(const std::string& text)
 {
     // A run shows the wait cursor; the box itself gets the ordinary pointer.
@@ -27,3 +31,5 @@ void CMessageBoxSink::ShowNotice(const std::string& text)
     // The run goes on to wait without returning to the event loop: the bar is painted now.
     m_pStatusBar->repaint();
 }
+
+}  // namespace app

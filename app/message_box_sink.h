@@ -10,6 +10,9 @@ class QStatusBar;
 
 // A box shows the engine's text and, on the next line, what the run was about (the symbol and the
 // directory), so that a message never leaves the user guessing which security or directory it means.
+
+namespace app {
+
 class CMessageBoxSink : public engine::IMessageSink {
 public:
     explicit CMessageBoxSink(QStatusBar* pStatusBar = nullptr, QString strContext = QString())
@@ -27,3 +30,5 @@ private:
     QString m_strContext;
     QString m_strLast;
 };
+
+}  // namespace app

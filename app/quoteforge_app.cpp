@@ -8,6 +8,10 @@
 #include "res/resources.h"
 #include "settings/profile_store.h"
 
+namespace app {
+
+using namespace settings;
+
 namespace {
 
 // The first argument that is not an option names the file to open.
@@ -60,3 +64,5 @@ int CQuoteforgeApp::ExitInstance(int nExitCode)
     m_pProfile = nullptr;
     return nExitCode;
 }
+
+}  // namespace app

@@ -4,8 +4,11 @@
 
 #include <QStringList>
 
+namespace settings { class CProfileStore; }
+
+namespace app {
+
 class CMainFrame;
-class CProfileStore;
 
 class CQuoteforgeApp {
 public:
@@ -17,11 +20,13 @@ public:
     // Opens the settings store (importing the legacy INI file when the store is new), shows the main
     // window and opens the file named on the command line, if any. False ends the program: a named
     // file that cannot be read. pProfile replaces the platform's store (the application owns it).
-    bool InitInstance(const QStringList& arguments, CProfileStore* pProfile = nullptr);
+    bool InitInstance(const QStringList& arguments, settings::CProfileStore* pProfile = nullptr);
     int ExitInstance(int nExitCode);
 
-    CProfileStore* m_pProfile = nullptr;
+    settings::CProfileStore* m_pProfile = nullptr;
     int m_bMailVisited = 0;
     int m_bWebVisited = 0;
     CMainFrame* m_pMainWnd = nullptr;
 };
+
+}  // namespace app

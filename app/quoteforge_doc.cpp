@@ -7,6 +7,10 @@
 #include "app/quoteforge_view.h"
 #include "settings/message_box.h"
 
+namespace app {
+
+using namespace settings;
+
 bool CheckFileReadable(const QString& strPath, QWidget* pParent)
 {
     QFile file(strPath);
@@ -34,3 +38,5 @@ bool CQuoteforgeDoc::OnOpenDocument(const QString& strPath)
     m_view.OnPreviewFile();
     return true;
 }
+
+}  // namespace app

@@ -4,10 +4,14 @@
 
 #include <QString>
 
-class CQuoteforgeView;
 class QWidget;
 
 // Whether the file can be opened for reading; if not, says so in a message box and returns false.
+
+namespace app {
+
+class CQuoteforgeView;
+
 bool CheckFileReadable(const QString& strPath, QWidget* pParent = nullptr);
 
 class CQuoteforgeDoc {
@@ -24,3 +28,5 @@ public:
 private:
     CQuoteforgeView& m_view;
 };
+
+}  // namespace app

@@ -9,11 +9,16 @@
 
 #include <algorithm>
 
+#include "app/preview_grid.h"
 #include "engine/layout_detection.h"
 #include "engine/text_reader.h"
 #include "settings/engine_path.h"
 
 using namespace engine;
+
+namespace app {
+
+using namespace settings;
 
 namespace {
 
@@ -73,6 +78,8 @@ void CQuoteforgeView::OnPreviewFile()
                    QStringLiteral("\r\n"));
     m_nPreviewBlocks = document()->blockCount() - 1;  // the last block is the empty one after the sentence
     moveCursor(QTextCursor::Start);  // the preview is read from its top
+    if (m_pPreviewGrid)
+        m_pPreviewGrid->SetFile(opened ? m_strInputPath : QString());
     setUpdatesEnabled(true);
     OnSettings();
 }
@@ -123,3 +130,5 @@ void CQuoteforgeView::keyPressEvent(QKeyEvent* pEvent)
     }
     QPlainTextEdit::keyPressEvent(pEvent);
 }
+
+}  // namespace app

@@ -10,15 +10,19 @@
 
 #include "engine/conversion_settings.h"
 
-class CProfileStore;
+namespace settings { class CProfileStore; }
 class QAction;
 class QKeyEvent;
+
+namespace app {
+
+class CPreviewGrid;
 
 class CQuoteforgeView : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    CQuoteforgeView(CProfileStore& profile, QWidget* pParent = nullptr);
+    CQuoteforgeView(settings::CProfileStore& profile, QWidget* pParent = nullptr);
 
     // Adds the text at the end, without touching what the view already holds; "\r\n" starts a new line.
     void AppendText(const QString& strText);
@@ -36,6 +40,9 @@ public:
     // them take, as wide as the widest of them (the whole visible text when no preview has been shown).
     QRect VisiblePreviewRect() const;
 
+    // The grid that shows the preview by the dialog's settings; set by the frame.
+    CPreviewGrid* m_pPreviewGrid = nullptr;
+
     QString m_strInputPath;  // the file opened last; set by a successful open, never cleared
     int m_nDateFormat = 1;   // date format number from the dialog's last OK, 0 when none was selected
 
@@ -48,9 +55,11 @@ protected:
     void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
-    CProfileStore& m_profile;
+    settings::CProfileStore& m_profile;
     // What the dialog held for a run that failed: the next showing starts from it. Only a run's own
     // write-back and the dialog's OK change the stored settings.
     std::unique_ptr<engine::ConversionSettings> m_pTypedSettings;
     int m_nPreviewBlocks = 0;  // the text blocks of the preview: heading, lines, sentence; 0 before a preview
 };
+
+}  // namespace app

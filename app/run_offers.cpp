@@ -10,6 +10,10 @@
 #include "settings/engine_path.h"
 #include "settings/message_box.h"
 
+namespace app {
+
+using namespace settings;
+
 namespace {
 
 bool Ask(const QString& strText, QWidget* pParent)
@@ -101,3 +105,5 @@ RunOffers AskBeforeRun(const engine::ConversionSettings& settings, QWidget* pPar
     offers.bRun = true;
     return offers;
 }
+
+}  // namespace app

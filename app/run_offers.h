@@ -9,6 +9,8 @@
 
 class QWidget;
 
+namespace app {
+
 struct RunOffers {
     bool bRun = false;     // false: the user declined, or the directory could not be made
     int nExist = 0;        // the run's Exist, which an answer may turn round; the stored one stays
@@ -18,3 +20,5 @@ struct RunOffers {
 
 // settings.Path in the engine's form. The questions go through ShowMessageBox.
 RunOffers AskBeforeRun(const engine::ConversionSettings& settings, QWidget* pParent);
+
+}  // namespace app

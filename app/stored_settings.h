@@ -3,6 +3,10 @@
 
 #include "engine/conversion_settings.h"
 
-class CProfileStore;
+namespace settings { class CProfileStore; }
 
-engine::ConversionSettings LoadSettings(const CProfileStore& profile);
+namespace app {
+
+engine::ConversionSettings LoadSettings(const settings::CProfileStore& profile);
+
+}  // namespace app

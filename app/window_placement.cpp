@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+namespace app {
+
+
 CWindowPlacement ChooseWindowPlacement(const CWindowPlacement& stored, const QSize& screen)
 {
     const int screenWidth = screen.width();
@@ -23,3 +26,5 @@ CWindowPlacement PlacementToStore(const QPoint& position, const QSize& size)
 {
     return {std::max(0, position.x()), std::max(0, position.y()), size.width(), size.height()};
 }
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QSize>
 
+namespace app {
+
 struct CWindowPlacement {
     int x = 0;
     int y = 0;
@@ -18,3 +20,5 @@ CWindowPlacement ChooseWindowPlacement(const CWindowPlacement& stored, const QSi
 
 // What is stored when the window closes: its size as it is, its position raised to 0 where negative.
 CWindowPlacement PlacementToStore(const QPoint& position, const QSize& size);
+
+}  // namespace app

@@ -6,6 +6,9 @@
 
 #include <thread>
 
+namespace app {
+
+
 namespace {
 
 // Runs fn on the user-interface thread and waits for it; on that thread itself, at once.
@@ -50,3 +53,5 @@ void CGuiThreadSettingsWriter::WriteString(const std::string& section, const std
 {
     OnGuiThread([&] { m_writer.WriteString(section, name, value); });
 }
+
+}  // namespace app

@@ -9,6 +9,9 @@
 #include "engine/services.h"
 
 // Runs work on a worker thread and returns its result once it is done; the event loop turns meanwhile.
+
+namespace app {
+
 int RunOnWorker(const std::function<int()>& work);
 
 // Passes each call on to the sink on the user-interface thread.
@@ -30,3 +33,5 @@ public:
 private:
     engine::ISettingsWriter& m_writer;
 };
+
+}  // namespace app

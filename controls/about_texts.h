@@ -4,6 +4,8 @@
 
 #include <QStringView>
 
+namespace controls {
+
 inline constexpr QStringView kAuthorName = u"Paul Nicholson";
 inline constexpr QStringView kCopyrightLine = u"\u00A9 2026 Pelnic Software";
 
@@ -14,3 +16,5 @@ inline constexpr QStringView kWebAddress = u"http://www.pelnic.example/";
 inline constexpr QStringView kLegalNotice =
     u"This program is provided as is, without warranty of any kind. You use it at your own risk.\n\n"
     u"MetaStock and CompuTrac are trademarks of their respective owners.";
+
+}  // namespace controls

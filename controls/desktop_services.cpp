@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <utility>
 
+namespace controls {
+
 namespace {
 
 OpenUrlFunction& OpenUrlReplacement()
@@ -46,3 +48,5 @@ void SetBeepFunction(BeepFunction function)
 {
     BeepReplacement() = std::move(function);
 }
+
+}  // namespace controls

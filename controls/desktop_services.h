@@ -7,6 +7,8 @@
 
 class QUrl;
 
+namespace controls {
+
 using OpenUrlFunction = std::function<bool(const QUrl&)>;
 using BeepFunction = std::function<void()>;
 
@@ -19,3 +21,5 @@ void Beep();
 // Install a replacement; an empty function puts the desktop's own back.
 void SetOpenUrlFunction(OpenUrlFunction function);
 void SetBeepFunction(BeepFunction function);
+
+}  // namespace controls

@@ -10,6 +10,8 @@
 #include "controls/about_texts.h"
 #include "controls/desktop_services.h"
 
+namespace controls {
+
 namespace {
 
 // After a click the link ignores the pointer for this long, so that the hand cursor does not come
@@ -155,3 +157,5 @@ bool CStaticLink::HoldsPlainText() const
         return false;
     return textFormat() == Qt::PlainText || (textFormat() == Qt::AutoText && !Qt::mightBeRichText(text()));
 }
+
+}  // namespace controls

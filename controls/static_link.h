@@ -11,6 +11,8 @@
 #include <QString>
 #include <QTimer>
 
+namespace controls {
+
 class CStaticLink : public QLabel {
     Q_OBJECT
 
@@ -50,3 +52,5 @@ private:
     bool m_bPressed = false;      // a left-button press began on the label
     int m_bOwnVisited = 0;
 };
+
+}  // namespace controls

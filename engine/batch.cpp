@@ -210,7 +210,7 @@ int CBatch::OpenDirectory(Directory& directory)
     directory.pCommit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
     if (directory.pCommit->Lock(PathFromText(directory.strPath), "batch") != 0 || directory.pCommit->ReadIndexes() != 0)
         return 1;
-    directory.pCommit->m_bXmasterAllowed = m_bXmaster || directory.pCommit->Extras().bHasXmaster;
+    directory.pCommit->AllowXmaster(m_bXmaster || directory.pCommit->Extras().bHasXmaster);
     ReadSymbols(directory);
     return 0;
 }
@@ -263,7 +263,7 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
 {
     const int limit = std::clamp(m_nMaxPerDir, 1, kMaxSecurities);
     for (Directory& directory : m_directories)
-        if (directory.nSecurities < limit || (limit == kMaxSecurities && directory.pCommit->m_bXmasterAllowed))
+        if (directory.nSecurities < limit || (limit == kMaxSecurities && directory.pCommit->XmasterAllowed()))
             return &directory;
     Directory directory;
     directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);

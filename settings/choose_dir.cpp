@@ -17,6 +17,8 @@
 #include "settings/help_request.h"
 #include "settings/message_box.h"
 
+namespace settings {
+
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
@@ -284,3 +286,5 @@ void CChooseDir::OnOK()
     m_strDir = strDir;
     accept();
 }
+
+}  // namespace settings

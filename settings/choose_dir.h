@@ -13,6 +13,8 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 
+namespace settings {
+
 class CChooseDir : public QDialog {
     Q_OBJECT
 
@@ -51,3 +53,5 @@ private:
     QPushButton* m_buttonOK = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };
+
+}  // namespace settings

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace settings {
+
 CDialogUnits::CDialogUnits(const QFont& font)
 {
     const QFontMetricsF metrics(font);
@@ -22,3 +24,5 @@ int CDialogUnits::Y(int nUnits) const
 {
     return static_cast<int>(std::lround(nUnits * m_dCharHeight / 8));
 }
+
+}  // namespace settings

@@ -7,6 +7,8 @@
 
 class QFont;
 
+namespace settings {
+
 class CDialogUnits {
 public:
     explicit CDialogUnits(const QFont& font);
@@ -20,3 +22,5 @@ private:
     double m_dCharWidth;
     double m_dCharHeight;
 };
+
+}  // namespace settings

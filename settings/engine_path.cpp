@@ -4,6 +4,9 @@
 
 // On Windows the system's 8-bit names are the ANSI code page, which cannot hold every name; the engine
 // opens files through wide-character calls from UTF-8. Elsewhere the system's names are the engine's.
+
+namespace settings {
+
 std::string EnginePath(const QString& strPath)
 {
 #ifdef _WIN32
@@ -21,3 +24,5 @@ QString FromEngineText(const std::string& text)
     return QString::fromLocal8Bit(text.c_str());
 #endif
 }
+
+}  // namespace settings

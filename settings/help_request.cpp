@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QWidget>
 
+namespace settings {
+
 namespace {
 
 HelpFunction& Function()
@@ -30,3 +32,5 @@ void AddHelpKey(QWidget* pDialog, const char* szPage)
             Function()(strPage);
     });
 }
+
+}  // namespace settings

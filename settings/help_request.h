@@ -9,6 +9,9 @@
 class QWidget;
 
 // The dialogs' help pages, with the section each opens at.
+
+namespace settings {
+
 inline constexpr char kSettingsHelpPage[] = "qrc:/help/settings.html#conversion-settings";
 inline constexpr char kChooseDirHelpPage[] = "qrc:/help/settings.html#choose-directory";
 inline constexpr char kAboutHelpPage[] = "qrc:/help/overview.html#about";
@@ -21,3 +24,5 @@ void SetHelpFunction(HelpFunction function);
 
 // Makes F1 in the dialog show the page.
 void AddHelpKey(QWidget* pDialog, const char* szPage);
+
+}  // namespace settings

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QSpacerItem>
 
+namespace settings {
+
 namespace {
 
 const char* const kCaption = "Quoteforge";
@@ -95,3 +97,5 @@ void CMessageBoxLog::Clear()
     m_texts.clear();
     m_buttons.clear();
 }
+
+}  // namespace settings

@@ -12,6 +12,9 @@
 class QWidget;
 
 // YesNoDefaultNo asks a question whose safe answer is No: Enter answers No.
+
+namespace settings {
+
 enum class EMessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class EMessageAnswer { Ok, Yes, No };
 
@@ -46,3 +49,5 @@ private:
     std::vector<EMessageButtons> m_buttons;
     MessageBoxRecorder m_previous;
 };
+
+}  // namespace settings

@@ -7,6 +7,9 @@
 
 // The run hands back the path as it opened it (UTF-8 on Windows, the system's names elsewhere), and symbol and
 // name as UTF-8 text, which the store keeps.
+
+namespace settings {
+
 void CProfileSettingsWriter::WriteString(const std::string& section, const std::string& name,
                                          const std::string& value)
 {
@@ -14,3 +17,5 @@ void CProfileSettingsWriter::WriteString(const std::string& section, const std::
                                             : QString::fromStdString(value);
     m_store.WriteString(QString::fromLocal8Bit(section), QString::fromLocal8Bit(name), strValue);
 }
+
+}  // namespace settings

@@ -5,6 +5,8 @@
 
 #include "engine/services.h"
 
+namespace settings {
+
 class CProfileStore;
 
 class CProfileSettingsWriter : public engine::ISettingsWriter {
@@ -16,3 +18,5 @@ public:
 private:
     CProfileStore& m_store;
 };
+
+}  // namespace settings

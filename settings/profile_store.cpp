@@ -22,6 +22,8 @@
 #include <windows.h>
 #endif
 
+namespace settings {
+
 namespace {
 
 const char* const kOrganisation = "Pelnic Software";
@@ -322,3 +324,5 @@ QString CProfileStore::DefaultIniPath()
 #endif
     return QDir(strDir).filePath(kIniFileName);
 }
+
+}  // namespace settings

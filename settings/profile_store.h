@@ -19,6 +19,8 @@
 
 class QSettings;
 
+namespace settings {
+
 inline constexpr char kSettingSection[] = "Setting";
 inline constexpr char kScreenSection[] = "Screen";
 inline constexpr char kRecentFileSection[] = "Recent File List";
@@ -68,3 +70,5 @@ private:
     QString m_strSettingsFile;  // empty: the platform's own store
     QString m_strIniFile;
 };
+
+}  // namespace settings

@@ -27,6 +27,8 @@
 using namespace engine;
 using engine::ESetting;
 
+namespace settings {
+
 namespace {
 
 
@@ -235,6 +237,31 @@ void CSettingsDlg::ConnectHandlers()
     connect(m_checkLoOn, &QCheckBox::clicked, this, &CSettingsDlg::OnLoOn);
     connect(m_checkVolOn, &QCheckBox::clicked, this, &CSettingsDlg::OnVolOn);
     connect(m_checkOIOn, &QCheckBox::clicked, this, &CSettingsDlg::OnOIOn);
+    for (QCheckBox* pBox : {m_checkOpenOn, m_checkHiOn, m_checkLoOn, m_checkVolOn, m_checkOIOn, m_checkSkipOn})
+        connect(pBox, &QCheckBox::toggled, this, &CSettingsDlg::InputSettingsChanged);
+    for (CSpinEdit* pEdit : {m_editDateCol, m_editOpenCol, m_editHiCol, m_editLoCol, m_editCloCol, m_editVolCol,
+                             m_editOICol, m_editSkipRows})
+        connect(pEdit, &CSpinEdit::TextChanged, this, &CSettingsDlg::InputSettingsChanged);
+    connect(m_groupDelimiter, &QButtonGroup::idToggled, this, &CSettingsDlg::InputSettingsChanged);
+    connect(m_comboDateFormat, &QComboBox::currentTextChanged, this, &CSettingsDlg::InputSettingsChanged);
+}
+
+ConversionSettings CSettingsDlg::ShownInputSettings() const
+{
+    auto number = [](const CSpinEdit* pEdit) { return pEdit->Text().trimmed().toInt(); };
+    ConversionSettings settings;
+    settings.DateFormat = m_comboDateFormat->currentText().toStdString();
+    settings.Delimiter = m_groupDelimiter->checkedId();
+    settings.SkipOn = m_checkSkipOn->isChecked() ? 1 : 0;
+    settings.SkipRows = number(m_editSkipRows);
+    const bool bOn[metastock::kFieldCount] = {true,  m_checkOpenOn->isChecked(), m_checkHiOn->isChecked(),
+                                              m_checkLoOn->isChecked(), true, m_checkVolOn->isChecked(),
+                                              m_checkOIOn->isChecked()};
+    const CSpinEdit* const pColumn[metastock::kFieldCount] = {m_editDateCol, m_editOpenCol, m_editHiCol, m_editLoCol,
+                                                              m_editCloCol,  m_editVolCol,  m_editOICol};
+    for (int nField = 0; nField < metastock::kFieldCount; ++nField)
+        SetField(settings, nField, bOn[nField], number(pColumn[nField]));
+    return settings;
 }
 
 int CSettingsDlg::DoModal()
@@ -544,3 +571,5 @@ void CSettingsDlg::OnDetect()
     ShowInputFields();
     EnableNumberFields();
 }
+
+}  // namespace settings

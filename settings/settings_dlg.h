@@ -9,7 +9,6 @@
 
 #include "engine/conversion_settings.h"
 
-class CSpinEdit;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -17,6 +16,10 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QShowEvent;
+
+namespace settings {
+
+class CSpinEdit;
 
 class CSettingsDlg : public QDialog {
     Q_OBJECT
@@ -56,6 +59,15 @@ public:
     engine::ConversionSettings Settings() const;
     void SetSettings(const engine::ConversionSettings& settings);
     void SetInputSettings(const engine::ConversionSettings& settings);
+    // The input settings as the controls show them now, unchecked (a number field that holds no number
+    // reads 0): for a preview that follows the typing.
+    engine::ConversionSettings ShownInputSettings() const;
+
+signals:
+    // A control of the two input-file groups has changed.
+    void InputSettingsChanged();
+
+public:
 
     // The conversion settings, named as they are stored.
     int HiOn = 0;
@@ -137,3 +149,5 @@ private:
     QPushButton* m_buttonOK = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };
+
+}  // namespace settings

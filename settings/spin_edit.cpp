@@ -4,9 +4,12 @@
 
 #include <algorithm>
 
+namespace settings {
+
 CSpinEdit::CSpinEdit(QWidget* pParent) : QAbstractSpinBox(pParent)
 {
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &CSpinEdit::TextChanged);
 }
 
 void CSpinEdit::SetRange(int nMin, int nMax)
@@ -66,3 +69,5 @@ QValidator::State CSpinEdit::validate(QString& input, int&) const
             return QValidator::Invalid;
     return QValidator::Acceptable;
 }
+
+}  // namespace settings

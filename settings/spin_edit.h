@@ -5,6 +5,8 @@
 
 #include <QAbstractSpinBox>
 
+namespace settings {
+
 class CSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
 
@@ -19,6 +21,9 @@ public:
 
     void stepBy(int nSteps) override;
 
+signals:
+    void TextChanged();
+
 protected:
     StepEnabled stepEnabled() const override;
     QValidator::State validate(QString& input, int& pos) const override;
@@ -29,3 +34,5 @@ private:
     int m_nMin = 0;
     int m_nMax = 0;
 };
+
+}  // namespace settings

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMimeData>
 #include <QTableWidget>
@@ -24,6 +25,7 @@
 #include "app/dialog_placement.h"
 #include "app/help_window.h"
 #include "app/main_frame.h"
+#include "app/preview_grid.h"
 #include "app/quoteforge_app.h"
 #include "app/quoteforge_view.h"
 #include "app/window_placement.h"
@@ -35,9 +37,14 @@
 #include "settings/message_box.h"
 #include "settings/profile_store.h"
 #include "settings/settings_dlg.h"
+#include "settings/spin_edit.h"
 #include "support/temp_dir.h"
 #include "modal.h"
 #include "quoteforge_version.h"
+
+using namespace app;
+using namespace settings;
+using namespace controls;
 
 namespace {
 
@@ -627,6 +634,43 @@ TEST_F(DesktopTest, DroppingOneFileOpensIt)
         QTest::qWait(10);
     ASSERT_TRUE(bDialog);
     EXPECT_EQ(m_pView->m_strInputPath, strInput);
+}
+
+TEST_F(DesktopTest, ThePreviewGridNamesColumnsGreysSkippedRowsMarksBadOnesAndFollowsTheDialog)
+{
+    StoreRunnableSettings(1);
+    m_app.m_pProfile->WriteInt("Setting", "OIOn", 0);
+    const QString strInput = WriteInput("grid.csv", "Date,Open,High,Low,Close,Volume,OpenInt\r\n"
+                                                    "01/02/2024,10.5,11,10,10.75,1000,50\r\n"
+                                                    "2024-01-03,10.75,12,10.5,11.5,2000,55\r\n"
+                                                    "01/04/2024,10\r\n");
+    auto* pGrid = m_pFrame->findChild<CPreviewGrid*>("PreviewGrid");
+    ASSERT_NE(pGrid, nullptr);
+    QStringList headersWhileOpen;
+    QStringList headersAfterTyping;
+    WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) {
+        for (int i = 0; i < pGrid->columnCount(); ++i)
+            headersWhileOpen << pGrid->horizontalHeaderItem(i)->text();
+        dlg.findChild<QCheckBox*>("OIOn")->click();
+        dlg.findChild<CSpinEdit*>("OICol")->SetText("7");
+        for (int i = 0; i < pGrid->columnCount(); ++i)
+            headersAfterTyping << pGrid->horizontalHeaderItem(i)->text();
+        dlg.reject();
+    });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+    EXPECT_EQ(headersWhileOpen.join(",").toStdString(), "Date,Open,High,Low,Close,Volume,unused");
+    EXPECT_EQ(headersAfterTyping.join(",").toStdString(), "Date,Open,High,Low,Close,Volume,Open Int");
+    const struct {
+        int nRow;
+        const char* szToolTip;
+    } rows[] = {
+        {0, "skipped"},
+        {1, ""},
+        {2, "2024-01-03 is not a date"},  // the conversion's own reasons
+        {3, "the high is missing"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(pGrid->item(row.nRow, 0)->toolTip().toStdString(), row.szToolTip) << "row " << row.nRow;
 }
 
 TEST(DialogPlacement, TheDialogGoesBesideOrBelowTheTextInsideTheScreen)

@@ -18,6 +18,8 @@
 #include "controls/desktop_services.h"
 #include "controls/static_link.h"
 
+using namespace controls;
+
 namespace {
 
 const QColor kBlue(0, 0, 255);

@@ -16,6 +16,8 @@
 #include "settings/message_box.h"
 #include "support/temp_dir.h"
 
+using namespace settings;
+
 namespace {
 
 QString Native(const std::string& path)

@@ -10,6 +10,8 @@
 #include "settings/profile_store.h"
 #include "support/temp_dir.h"
 
+using namespace settings;
+
 namespace {
 
 class IniImport : public ::testing::Test {

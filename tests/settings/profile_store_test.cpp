@@ -13,6 +13,8 @@
 #include "settings/profile_store.h"
 #include "support/temp_dir.h"
 
+using namespace settings;
+
 namespace {
 
 QString Q(const std::string& text)

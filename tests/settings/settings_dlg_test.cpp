@@ -22,6 +22,8 @@
 #include "settings/spin_edit.h"
 #include "support/temp_dir.h"
 
+using namespace settings;
+
 namespace {
 
 const QString kRangeMessage = QStringLiteral("Please enter an integer between 1 and 20.");
