@@ -269,18 +269,93 @@ bool HasNonDigit(std::string_view token)
 
 namespace engine {
 
+namespace {
+
+constexpr std::size_t kChunk = 16;
+
+// Bit i set where text[i] is c, for the 16 characters at text.
+unsigned CharBits(const char* text, char c)
+{
+#if defined(__SSE2__)
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(c))));
+#else
+    unsigned bits = 0;
+    for (std::size_t i = 0; i < kChunk; ++i)
+        bits |= (text[i] == c ? 1u : 0u) << i;
+    return bits;
+#endif
+}
+
+// Blanks are control characters or the space, so most characters are told apart by one comparison.
+bool IsFieldBlank(char c, char delimiter)
+{
+    return static_cast<unsigned char>(c) <= ' ' && (c == ' ' || (c == '\t' && delimiter != '\t') || c == '\r');
+}
+
+[[gnu::always_inline]] inline void AddField(const char* begin, const char* end, char delimiter, TextField (&fields)[kMaxFields], int& count)
+{
+    while (begin < end && IsFieldBlank(*begin, delimiter))
+        ++begin;
+    while (end > begin && IsFieldBlank(end[-1], delimiter))
+        --end;
+    if (count < kMaxFields)
+        fields[count] = TextField{{begin, static_cast<std::size_t>(end - begin)}, false};
+    ++count;
+}
+
+// The usual line: no quotes, and a delimiter other than the blank. Its delimiters are found 16
+// characters at a time, so that a field costs no search of its own. False when the line holds a quote.
+bool SplitPlainFields(std::string_view line, char delimiter, TextField (&fields)[kMaxFields], int& count)
+{
+    const char* const text = line.data();
+    const std::size_t size = line.size();
+    const char* begin = text;
+    count = 0;
+    for (std::size_t base = 0; base < size; base += kChunk) {
+        unsigned delimiters = 0;
+        unsigned quotes = 0;
+        if (base + kChunk <= size) {
+            delimiters = CharBits(text + base, delimiter);
+            quotes = CharBits(text + base, '"');
+        } else {
+            // The last characters are not read 16 at a time: the line may end its buffer.
+            for (std::size_t i = base; i < size; ++i) {
+                delimiters |= (text[i] == delimiter ? 1u : 0u) << (i - base);
+                quotes |= (text[i] == '"' ? 1u : 0u) << (i - base);
+            }
+        }
+        if (quotes != 0)
+            return false;
+        for (; delimiters != 0; delimiters &= delimiters - 1) {
+            const char* const end = text + base + static_cast<std::size_t>(std::countr_zero(delimiters));
+            AddField(begin, end, delimiter, fields, count);
+            begin = end + 1;
+        }
+    }
+    AddField(begin, text + size, delimiter, fields, count);
+    return true;
+}
+
+}  // namespace
+
 int SplitFields(std::string_view line, char delimiter, TextField (&fields)[kMaxFields], std::string& scratch)
 {
+    if (line.empty())
+        return 0;
+    int count = 0;
+    if (delimiter != ' ' && SplitPlainFields(line, delimiter, fields, count))
+        return count;
     scratch.clear();
     scratch.reserve(line.size());  // views into scratch must not move
     const bool bBlank = delimiter == ' ';
-    const auto isBlank = [&](char c) { return c == ' ' || (c == '\t' && delimiter != '\t') || c == '\r'; };
+    const auto isBlank = [&](char c) { return IsFieldBlank(c, delimiter); };
     std::size_t at = 0;
     const std::size_t size = line.size();
     if (bBlank)
         while (at < size && isBlank(line[at]))
             ++at;
-    int count = 0;
+    count = 0;
     while (at < size || (!bBlank && count > 0 && line[size - 1] == delimiter && at == size)) {
         while (at < size && isBlank(line[at]))
             ++at;
@@ -292,18 +367,14 @@ int SplitFields(std::string_view line, char delimiter, TextField (&fields)[kMaxF
             const std::size_t begin = at + 1;
             std::size_t close = begin;
             bool bDoubled = false;
-            for (;;) {
-                const std::size_t quote = line.find('"', close);
-                if (quote == std::string_view::npos) {
-                    close = size;
-                    break;
-                }
-                if (quote + 1 < size && line[quote + 1] == '"') {
+            for (;; ++close) {
+                while (close < size && line[close] != '"')
+                    ++close;
+                if (close + 1 < size && line[close + 1] == '"') {
                     bDoubled = true;
-                    close = quote + 2;
+                    ++close;
                     continue;
                 }
-                close = quote;
                 break;
             }
             field.text = line.substr(begin, close - begin);
@@ -317,10 +388,9 @@ int SplitFields(std::string_view line, char delimiter, TextField (&fields)[kMaxF
                 field.text = std::string_view(scratch).substr(from);
             }
             end = close < size ? close + 1 : size;
-            const std::size_t next = line.find(delimiter, end);
-            end = next == std::string_view::npos ? size : next;
+            while (end < size && line[end] != delimiter)
+                ++end;
         } else {
-            // Fields are short: a plain loop finds the delimiter sooner than a library call.
             end = at;
             while (end < size && line[end] != delimiter)
                 ++end;
@@ -429,15 +499,16 @@ bool CleanNumber(std::string_view text, char decimal, char grouping, char* clean
 NumberResult ReadNumber(const TextField& field, const NumberStyle& style, float& value)
 {
     const std::string_view text = field.text;
+    // The usual price: digits with a decimal point, read without copying.
+    const char* const end = text.data() + text.size();
+    const char* stop = nullptr;
+    if (!style.bDecimalComma && !text.empty() && IsDigit(text.front()) && ScanPlainDecimal(text.data(), end, value, &stop) &&
+        stop == end)
+        return NumberResult::kNumber;
     if (text.empty() || IsEmptyWord(text)) {
         value = 0.0f;
         return NumberResult::kEmpty;
     }
-    // The usual price: digits with a decimal point, read without copying.
-    const char* const end = text.data() + text.size();
-    const char* stop = nullptr;
-    if (!style.bDecimalComma && IsDigit(text.front()) && ScanPlainDecimal(text.data(), end, value, &stop) && stop == end)
-        return NumberResult::kNumber;
     const char decimal = style.bDecimalComma ? ',' : '.';
     const char groupingMark = style.bDecimalComma ? '.' : ',';
     const char grouping = (field.bQuoted || style.delimiter != groupingMark) ? groupingMark : '\0';

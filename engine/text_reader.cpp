@@ -88,42 +88,43 @@ CLineSource::CLineSource(metastock::IReadableFile* pFile) : m_pFile(pFile)
 }
 
 // Keeps at least one whole line (or kMaxLine characters) ahead of m_nPos, unless the input ends first.
+// The storage only grows: resizing a string to read into it would clear the block on every read.
 void CLineSource::Fill()
 {
-    m_buffer.erase(0, m_nPos);
+    std::memmove(m_buffer.data(), m_buffer.data() + m_nPos, m_nEnd - m_nPos);
+    m_nEnd -= m_nPos;
     m_nPos = 0;
-    constexpr std::size_t kBlock = 256 * 1024;
     while (!m_bEnded) {
-        const std::size_t old = m_buffer.size();
-        m_buffer.resize(old + kBlock);
-        const std::ptrdiff_t got = m_pFile->Read(m_buffer.data() + old, kBlock);
-        const std::size_t count = got > 0 ? static_cast<std::size_t>(got) : 0;
-        m_buffer.resize(old + count);
+        const std::size_t old = m_nEnd;
+        if (m_buffer.size() - m_nEnd < kBlock)
+            m_buffer.resize(std::max(2 * m_buffer.size(), m_nEnd + kBlock));
+        const std::ptrdiff_t got = m_pFile->Read(m_buffer.data() + old, m_buffer.size() - old);
+        m_nEnd += got > 0 ? static_cast<std::size_t>(got) : 0;
         if (got < 0)
             m_bEnded = m_bFailed = true;
         else if (got == 0)
             m_bEnded = true;
         if (!m_bStarted) {
-            if (m_buffer.size() < 3 && !m_bEnded)
+            if (m_nEnd < 3 && !m_bEnded)
                 continue;
             m_bStarted = true;
-            if (m_buffer.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-                m_buffer.erase(0, 3);
-            } else if (m_buffer.compare(0, 2, "\xFF\xFE") == 0 || m_buffer.compare(0, 2, "\xFE\xFF") == 0) {
+            if (Text().starts_with("\xEF\xBB\xBF")) {
+                m_nPos = 3;
+            } else if (Text().starts_with("\xFF\xFE") || Text().starts_with("\xFE\xFF")) {
                 DecodeUtf16();
                 DecideLineEnd();
                 return;
             }
         }
-        const std::size_t ctrlZ = m_buffer.find(kCtrlZ, old);
-        if (ctrlZ != std::string::npos) {
-            m_buffer.resize(ctrlZ);
+        const std::size_t ctrlZ = Text().find(kCtrlZ, old);
+        if (ctrlZ != std::string_view::npos) {
+            m_nEnd = ctrlZ;
             m_bEnded = true;
         }
         // A file whose first block holds carriage returns but no line feed has CR line ends.
-        if (!m_bLineEndKnown && (m_buffer.find('\n') != std::string::npos || m_bEnded || m_buffer.size() >= kMaxLine))
+        if (!m_bLineEndKnown && (Text().find('\n') != std::string_view::npos || m_bEnded || m_nEnd >= kMaxLine))
             DecideLineEnd();
-        if (m_buffer.find(m_lineEnd, old) != std::string::npos || m_buffer.size() >= kMaxLine)
+        if (Text().find(m_lineEnd, old) != std::string_view::npos || m_nEnd - m_nPos >= kMaxLine)
             return;
     }
 }
@@ -131,17 +132,17 @@ void CLineSource::Fill()
 void CLineSource::DecideLineEnd()
 {
     m_bLineEndKnown = true;
-    m_lineEnd = m_buffer.find('\n') == std::string::npos && m_buffer.find('\r') != std::string::npos ? '\r' : '\n';
+    m_lineEnd = Text().find('\n') == std::string_view::npos && Text().find('\r') != std::string_view::npos ? '\r' : '\n';
 }
 
 // UTF-16 input is rare and small; it is read whole and decoded into UTF-8 at once.
 void CLineSource::DecodeUtf16()
 {
     while (!m_bEnded) {
-        const std::size_t old = m_buffer.size();
-        m_buffer.resize(old + 256 * 1024);
-        const std::ptrdiff_t got = m_pFile->Read(m_buffer.data() + old, 256 * 1024);
-        m_buffer.resize(old + (got > 0 ? static_cast<std::size_t>(got) : 0));
+        if (m_buffer.size() - m_nEnd < kBlock)
+            m_buffer.resize(std::max(2 * m_buffer.size(), m_nEnd + kBlock));
+        const std::ptrdiff_t got = m_pFile->Read(m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
+        m_nEnd += got > 0 ? static_cast<std::size_t>(got) : 0;
         if (got <= 0)
             m_bEnded = true;
         if (got < 0)
@@ -149,14 +150,14 @@ void CLineSource::DecodeUtf16()
     }
     const bool bBigEndian = m_buffer[0] == '\xFE';
     std::string text;
-    for (std::size_t i = 2; i + 1 < m_buffer.size(); i += 2) {
+    for (std::size_t i = 2; i + 1 < m_nEnd; i += 2) {
         const auto unit = [&](std::size_t at) {
             const auto a = static_cast<unsigned char>(m_buffer[at]);
             const auto b = static_cast<unsigned char>(m_buffer[at + 1]);
             return bBigEndian ? (a << 8 | b) : (b << 8 | a);
         };
         std::uint32_t code = static_cast<std::uint32_t>(unit(i));
-        if (code >= 0xD800 && code < 0xDC00 && i + 3 < m_buffer.size()) {
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < m_nEnd) {
             const auto low = static_cast<std::uint32_t>(unit(i + 2));
             if (low >= 0xDC00 && low < 0xE000) {
                 code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
@@ -182,25 +183,27 @@ void CLineSource::DecodeUtf16()
         }
     }
     m_buffer = std::move(text);
+    m_nEnd = m_buffer.size();
+    m_nPos = 0;
 }
 
 // Lines end at the file's line-end character, found with memchr; in a file of LF line ends a CR
 // before the LF belongs to the line end.
 bool CLineSource::NextLine(std::string_view& line)
 {
-    std::size_t end = m_bLineEndKnown ? m_buffer.find(m_lineEnd, m_nPos) : std::string::npos;
-    if (end == std::string::npos && !m_bEnded) {
+    std::size_t end = m_bLineEndKnown ? Text().find(m_lineEnd, m_nPos) : std::string_view::npos;
+    if (end == std::string_view::npos && !m_bEnded) {
         Fill();
-        end = m_buffer.find(m_lineEnd, m_nPos);
+        end = Text().find(m_lineEnd, m_nPos);
     }
-    if (m_bFailed || m_nPos >= m_buffer.size())
+    if (m_bFailed || m_nPos >= m_nEnd)
         return false;
-    if (end == std::string::npos)
-        end = std::min(m_buffer.size(), m_nPos + kMaxLine);
-    line = std::string_view(m_buffer).substr(m_nPos, end - m_nPos);
+    if (end == std::string_view::npos)
+        end = std::min(m_nEnd, m_nPos + kMaxLine);
+    line = Text().substr(m_nPos, end - m_nPos);
     if (m_lineEnd == '\n' && !line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    m_nPos = end < m_buffer.size() ? end + 1 : end;
+    m_nPos = end < m_nEnd ? end + 1 : end;
     return true;
 }
 

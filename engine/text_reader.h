@@ -67,10 +67,14 @@ private:
     void DecodeUtf16();
     void DecideLineEnd();
 
+    std::string_view Text() const { return {m_buffer.data(), m_nEnd}; }
+
     static constexpr char kCtrlZ = '\x1A';
+    static constexpr std::size_t kBlock = 256 * 1024;
 
     metastock::IReadableFile* m_pFile;  // not owned; nullptr reads as an empty input
-    std::string m_buffer;
+    std::string m_buffer;  // the text read is its first m_nEnd characters
+    std::size_t m_nEnd = 0;
     std::size_t m_nPos = 0;
     bool m_bEnded = false;
     bool m_bFailed = false;
