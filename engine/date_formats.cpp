@@ -94,11 +94,10 @@ int ReadMonthName(std::string_view text, std::size_t& at)
     return 0;
 }
 
-// The leap years of the day numbers and of the charting programs: every fourth year, 1900 and 2100
-// included, so that every day a data file can hold reads back.
+// The calendar's leap years: 29 February 1900 and 2100 never happen, so they are not dates of a row.
 bool IsLeapYear(int nYear)
 {
-    return nYear % 4 == 0;
+    return nYear % 4 == 0 && (nYear % 100 != 0 || nYear % 400 == 0);
 }
 
 int DaysInMonth(int nYear, int nMonth)

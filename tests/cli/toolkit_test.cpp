@@ -63,7 +63,8 @@ std::string Rows(int nRows, int nFields, int nYear, int nMonth, int nDay, unsign
             text += line;
         }
         text += '\n';
-        const int monthDays = kDays[nMonth - 1] + (nMonth == 2 && nYear % 4 == 0);
+        const bool bLeap = nYear % 4 == 0 && (nYear % 100 != 0 || nYear % 400 == 0);
+        const int monthDays = kDays[nMonth - 1] + (nMonth == 2 && bLeap);
         if (++nDay > monthDays && (nDay = 1) && ++nMonth > 12 && (nMonth = 1))
             ++nYear;
     }

@@ -96,6 +96,7 @@ TEST(BadRows, EachRowIsReadExactlyOrTheRunRefusesWithItsLine)
          {}, ""},
         {"no roll-over", "01/02/98,1,1,1,1,1,1\n02/30/98,1,1,1,1,1,1\n", {}, Refused("Line 2: 02/30/98 is not a date"), {},
          ""},
+        {"no 29 February in 2100", "29/02/2100,1,1,1,1,1,1\n", {6}, Refused("Line 1: 29/02/2100 is not a date"), {}, ""},
         {"one-digit month and day", "1/5/98,1,1,1,1,1,1\n", {}, "", {{980105, 1, 1, 1, 1, 1, 1}}, ""},
         {"byte-order mark", "\xEF\xBB\xBF" "01/02/98,1,1,1,1,1,1\r01/05/98,2,2,2,2,2,2\r", {}, "",
          {{980102, 1, 1, 1, 1, 1, 1}, {980105, 2, 2, 2, 2, 2, 2}}, ""},

@@ -52,7 +52,9 @@ TEST(DateFormats, OnlyRealCalendarDatesRead)
         {"12/31/1899", 4, -1, -1},
         {"01/01/2141", 4, -1, -1},
         {"02/29/2000", 4, 1000229, -1},
-        {"02/29/2100", 4, 2000229, -1},  // every fourth year is a leap year, as in the day numbers
+        {"02/29/2100", 4, 0, -1},  // centuries are leap years only every 400 years
+        {"29/02/1900", 6, 0, -1},
+        {"02/29/2096", 4, 1960229, -1},
         {"02/29/2101", 4, 0, -1},
         {"02/30/98", 3, 0, -1},    // no roll-over into March
         {"03/00/98", 3, 0, -1},
