@@ -87,10 +87,11 @@ void CPreviewGrid::ShowSettings(const ConversionSettings& settings)
 {
     clear();
     const char delimiter = DelimiterOf(settings);
-    CTokenTable tokens;
+    TextField fields[kMaxFields];
+    std::string scratch;
     int nColumns = 0;
     for (const std::string& line : m_lines)
-        nColumns = std::max(nColumns, tokens.Split(line, delimiter));
+        nColumns = std::max(nColumns, std::min(SplitFields(line, delimiter, fields, scratch), kMaxFields));
     setRowCount(static_cast<int>(m_lines.size()));
     setColumnCount(nColumns);
     QStringList headers;
@@ -110,11 +111,11 @@ void CPreviewGrid::ShowSettings(const ConversionSettings& settings)
         bColumnsValid = bColumnsValid && !CheckSetting(settings, eField).Failed();
     for (int nRow = 0; nRow < rowCount(); ++nRow) {
         const std::string& line = m_lines[static_cast<std::size_t>(nRow)];
-        const int nTokens = tokens.Split(line, delimiter);
+        const int nTokens = std::min(SplitFields(line, delimiter, fields, scratch), kMaxFields);
         const bool bSkipped = nRow < nSkip;
         const QString strFault = bSkipped || !bColumnsValid ? QString() : RowFault(line, settings);
         for (int nColumn = 0; nColumn < nTokens; ++nColumn) {
-            const std::string_view token = tokens[nColumn];
+            const std::string_view token = fields[nColumn].text;
             auto* pItem = new QTableWidgetItem(QString::fromLocal8Bit(token.data(), static_cast<qsizetype>(token.size())));
             if (bSkipped) {
                 pItem->setForeground(palette().color(QPalette::Disabled, QPalette::Text));

@@ -1,7 +1,7 @@
-// The work a conversion does for every input line: split it into tokens, read the date token, scan the
-// six values and encode them as the data record's MBF singles. Each step alone, then the whole sequence
-// over a series of lines shaped like the generated sample; then the row reader's steps and its whole
-// read of a series.
+// The work a conversion does for every input line: split it into fields, read the date, read the six
+// values and encode them as the data record's MBF singles. Each step alone, then the whole sequence over
+// a series of lines shaped like the generated sample, then the row reader's whole read of a series,
+// plain and with every field quoted.
 
 #include <benchmark/benchmark.h>
 
@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "engine/date_formats.h"
-#include "engine/input_rows.h"
 #include "engine/line_parsing.h"
 #include "engine/row_reading.h"
 #include "engine/text_reader.h"
@@ -32,76 +31,17 @@ constexpr std::string_view kTabLine = "12/31/1998\t1234.50\t1240.25\t1230.00\t12
 constexpr std::string_view kSpaceLine = "12/31/1998 1234.50  1240.25 1230.00 1238.75   1234567 45678";
 
 constexpr std::int16_t kMmDdCcYy = 4;
-constexpr std::size_t kDateTextSize = 20;
 constexpr int kValueCount = 6;
 
 struct DelimitedLine {
     std::string_view text;
     char delimiter;
 };
-constexpr std::array<DelimitedLine, 3> kDelimitedLines = {{{kCommaLine, ','}, {kTabLine, '\t'}, {kSpaceLine, ' '}}};
-
-void BM_Split(benchmark::State& state)
-{
-    const DelimitedLine& line = kDelimitedLines[static_cast<std::size_t>(state.range(0))];
-    CTokenTable tokens;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(tokens.Split(line.text, line.delimiter));
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(line.text.size()));
-    state.SetLabel(line.delimiter == ',' ? "comma" : line.delimiter == '\t' ? "tab" : "space");
-}
-BENCHMARK(BM_Split)->DenseRange(0, 2);
-
-// 31 December 1998 in each of the twelve formats, in format order.
-constexpr std::array<const char*, kLastNumericFormat> kDateTexts = {
-    "98/12/31", "1998/12/31", "12/31/98", "12/31/1998", "31/12/98", "31/12/1998",
-    "981231",   "19981231",   "123198",   "12311998",   "311298",   "31121998",
-};
-
-void BM_ParseDate(benchmark::State& state)
-{
-    const auto format = static_cast<std::int16_t>(state.range(0));
-    char szDateText[kDateTextSize];
-    CopyText(szDateText, kDateTexts[static_cast<std::size_t>(format - 1)]);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(szDateText);
-        benchmark::DoNotOptimize(ParseDate(szDateText, format));
-    }
-    state.SetItemsProcessed(state.iterations());
-    state.SetLabel(kDateFormatNames[format - 1]);
-}
-BENCHMARK(BM_ParseDate)->DenseRange(1, kLastNumericFormat);
-
-constexpr std::array<std::string_view, kValueCount> kValueTokens = {"1234.50", "1240.25", "1230.00",
-                                                                    "1238.75", "1234567", "45678"};
-
-void BM_ScanFloat(benchmark::State& state)
-{
-    for (auto _ : state)
-        for (std::string_view token : kValueTokens) {
-            benchmark::DoNotOptimize(token);
-            benchmark::DoNotOptimize(ScanFloat(token));
-        }
-    state.SetItemsProcessed(state.iterations() * kValueCount);
-}
-BENCHMARK(BM_ScanFloat);
-
-// The same tokens as the token table reads them after a split.
-void BM_TokenValue(benchmark::State& state)
-{
-    CTokenTable tokens;
-    std::string line;
-    for (std::string_view token : kValueTokens)
-        line.append(token).append(",");
-    tokens.Split(line, ',');
-    for (auto _ : state)
-        for (int k = 0; k < kValueCount; ++k) {
-            benchmark::DoNotOptimize(k);
-            benchmark::DoNotOptimize(tokens.Value(k));
-        }
-    state.SetItemsProcessed(state.iterations() * kValueCount);
-}
-BENCHMARK(BM_TokenValue);
+constexpr std::string_view kQuotedLine =
+    "\"12/31/1998\",\"1234.50\",\"1240.25\",\"1230.00\",\"1238.75\",\"1234567\",\"45678\"";
+constexpr std::array<DelimitedLine, 4> kDelimitedLines = {
+    {{kCommaLine, ','}, {kTabLine, '\t'}, {kSpaceLine, ' '}, {kQuotedLine, ','}}};
+constexpr const char* kLineLabels[] = {"comma", "tab", "space", "quoted"};
 
 void BM_FloatToMbf(benchmark::State& state)
 {
@@ -149,7 +89,8 @@ std::vector<std::string> MakeSeries(std::size_t count)
         std::snprintf(line, sizeof line, "%02d/%02d/%04d,%.2f,%.2f,%.2f,%.2f,%d,%d\n", month, day, year, open, high,
                       low, close, static_cast<int>(200000 + next() * 1800000), static_cast<int>(40000 + next() * 20000));
         lines.emplace_back(line);
-        const int monthDays = kMonthDays[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0);
+        const bool bLeap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+        const int monthDays = kMonthDays[month - 1] + (month == 2 && bLeap ? 1 : 0);
         if (++day > monthDays) {
             day = 1;
             if (++month > 12) {
@@ -161,27 +102,29 @@ std::vector<std::string> MakeSeries(std::size_t count)
     return lines;
 }
 
-// Everything Convert does for one line between reading it and appending the record.
+// Everything the row reader does for one line between reading it and keeping the record.
 void BM_WholeLine(benchmark::State& state)
 {
     constexpr std::size_t kLines = 4096;  // a power of two, so the index wraps with a mask
     const std::vector<std::string> lines = MakeSeries(kLines);
-    const std::array<int, 7> fieldCol = {0, 1, 2, 3, 4, 5, 6};
-    CTokenTable tokens;
+    TextField fields[kMaxFields];
+    std::string scratch;
     MbfSingle record[7] = {};
     std::size_t index = 0;
     std::int64_t bytes = 0;
     for (auto _ : state) {
-        const std::string& piece = lines[index];
+        const std::string_view line = WithoutLineFeed(lines[index]);
         index = (index + 1) & (kLines - 1);
-        bytes += static_cast<std::int64_t>(piece.size());
-        if (tokens.Split(WithoutLineFeed(piece), ',', static_cast<int>(fieldCol.size())) == 0)
+        bytes += static_cast<std::int64_t>(line.size());
+        if (SplitFields(line, ',', fields, scratch) < 7)
             continue;
-        char szDateText[kDateTextSize];
-        CopyText(szDateText, tokens[fieldCol[0]]);
-        record[0] = DayToDateCode(ParseDate(szDateText, kMmDdCcYy));
-        for (int q = 1; q < 7; ++q)
-            record[q] = FloatToMbf(tokens.Value(fieldCol[static_cast<std::size_t>(q)]));
+        const DateRead date = ReadDate(fields[0].text, kMmDdCcYy);
+        record[0] = FloatToMbf(static_cast<float>(DateCodeValue(date.nYear, date.nMonth, date.nDay)));
+        for (int q = 1; q < 7; ++q) {
+            float value = 0;
+            ReadNumber(fields[q], NumberStyle{}, value);
+            record[q] = FloatToMbf(value);
+        }
         benchmark::DoNotOptimize(record);
         benchmark::ClobberMemory();
     }
@@ -195,7 +138,7 @@ BENCHMARK(BM_WholeLine);
 
 namespace {
 
-// The same lines split as the row reader splits them, with quotes and empty fields kept in place.
+// The lines split as the row reader splits them, with quotes and empty fields kept in place.
 void BM_SplitFields(benchmark::State& state)
 {
     const DelimitedLine& line = kDelimitedLines[static_cast<std::size_t>(state.range(0))];
@@ -204,9 +147,9 @@ void BM_SplitFields(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(SplitFields(line.text, line.delimiter, fields, scratch));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(line.text.size()));
-    state.SetLabel(line.delimiter == ',' ? "comma" : line.delimiter == '\t' ? "tab" : "space");
+    state.SetLabel(kLineLabels[state.range(0)]);
 }
-BENCHMARK(BM_SplitFields)->DenseRange(0, 2);
+BENCHMARK(BM_SplitFields)->DenseRange(0, 3);
 
 // 31 December 1998 in each of the sixteen formats.
 constexpr std::array<const char*, kDateFormatCount> kAllDateTexts = {
@@ -255,12 +198,22 @@ private:
     std::size_t m_nPos = 0;
 };
 
-// The whole read step of a run over 4096 lines: split, check, sort, as records in memory.
+// Every field of a line in double quotes.
+std::string Quoted(const std::string& line)
+{
+    std::string quoted = "\"";
+    for (char c : line)
+        quoted += c == ',' ? std::string("\",\"") : c == '\n' ? std::string("\"\n") : std::string(1, c);
+    return quoted;
+}
+
+// The whole read step of a run over 4096 lines: split, check, sort, as records in memory; range 1 quotes
+// every field.
 void BM_ReadRows(benchmark::State& state)
 {
     std::string text;
     for (const std::string& line : MakeSeries(4096))
-        text += line;
+        text += state.range(0) == 1 ? Quoted(line) : line;
     InputLayout layout;
     layout.dateFormat = kMmDdCcYy;
     layout.fieldOn.fill(true);
@@ -271,9 +224,9 @@ void BM_ReadRows(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * 4096);
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
-    state.SetLabel("items = lines");
+    state.SetLabel(state.range(0) == 1 ? "quoted, items = lines" : "items = lines");
 }
-BENCHMARK(BM_ReadRows);
+BENCHMARK(BM_ReadRows)->DenseRange(0, 1);
 
 }  // namespace
 

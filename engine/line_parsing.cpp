@@ -4,7 +4,6 @@
 #include <bit>
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <system_error>
@@ -14,90 +13,6 @@
 #endif
 
 namespace engine {
-
-namespace {
-
-constexpr std::size_t kPiece = 16;
-
-// Bit i set where piece[i] is the delimiter, for a piece of 16 characters.
-std::uint64_t DelimiterBits(const char* piece, char delimiter)
-{
-#if defined(__SSE2__)
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(piece));
-    return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(delimiter))));
-#else
-    std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < kPiece; ++i)
-        bits |= std::uint64_t{piece[i] == delimiter} << i;
-    return bits;
-#endif
-}
-
-}  // namespace
-
-CTokenTable::CTokenTable() : m_lines{}, m_kept{}
-{
-    for (int k = 0; k < kMaxTokens; ++k) {
-        std::memcpy(m_kept[k], "123", 3);
-        m_tokens[k] = {m_kept[k], 3};
-    }
-}
-
-// Token boundaries come from a bit mask of the delimiters: a token starts where a character follows a
-// delimiter and ends at a delimiter that follows a character, so every change between the two is a
-// boundary. Before the line's start and past its end count as delimiters.
-int CTokenTable::Split(std::string_view line, char delimiter, int nMaxTokens)
-{
-    const int limit = std::clamp(nMaxTokens, 1, kMaxTokens);
-    const std::size_t length = std::min(line.size(), kLineWidth);
-    const char* const from = line.data();
-    char* const copy = m_lines[m_nCurrent ^ 1];
-
-    // The line is copied and its delimiters marked 16 characters at a time, straight from the line; the
-    // last piece of a longer line overlaps the one before it.
-    std::uint64_t delimiters[kMaskWords] = {};
-    std::size_t i = 0;
-    for (; i + kPiece <= length; i += kPiece) {
-        std::memcpy(copy + i, from + i, kPiece);
-        delimiters[i / kBlock] |= DelimiterBits(from + i, delimiter) << (i % kBlock);
-    }
-    if (i < length && length >= kPiece) {
-        std::memcpy(copy + length - kPiece, from + length - kPiece, kPiece);
-        delimiters[i / kBlock] |= DelimiterBits(from + length - kPiece, delimiter) >> (i + kPiece - length) << (i % kBlock);
-    } else {
-        for (; i < length; ++i) {
-            copy[i] = from[i];
-            delimiters[i / kBlock] |= std::uint64_t{from[i] == delimiter} << (i % kBlock);
-        }
-    }
-    delimiters[length / kBlock] |= ~std::uint64_t{0} << (length % kBlock);
-
-    int count = 0;
-    bool bInToken = false;
-    std::size_t begin = 0;
-    std::uint64_t carry = 1;
-    for (std::size_t word = 0; word <= length / kBlock && count < limit; ++word) {
-        const std::uint64_t bits = delimiters[word];
-        std::uint64_t changes = bits ^ ((bits << 1) | carry);  // where a token starts or ends
-        carry = bits >> 63;
-        for (; changes != 0 && count < limit; changes &= changes - 1) {
-            const std::size_t at = word * kBlock + static_cast<std::size_t>(std::countr_zero(changes));
-            if (bInToken)
-                m_tokens[count++] = {copy + begin, at - begin};
-            else
-                begin = at;
-            bInToken = !bInToken;
-        }
-    }
-    // Tokens of the line before that this line leaves in place outlive its copy.
-    for (int k = count; k < m_nLineTokens; ++k) {
-        std::memcpy(m_kept[k], m_tokens[k].data(), m_tokens[k].size());
-        m_tokens[k] = {m_kept[k], m_tokens[k].size()};
-    }
-    m_nLineTokens = count;
-    m_nCurrent ^= 1;
-    return count;
-}
 
 namespace {
 
@@ -112,11 +27,6 @@ bool IsDigit(char c)
     return static_cast<unsigned char>(c - '0') < 10;
 }
 
-bool IsWhiteSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // The value of mantissa / 10^fraction, for at most kMaxFastDigits digits and kMaxFastFraction decimals.
 // Each way rounds once, from the exact quotient, so all give the same single.
 float DecimalValue(std::uint64_t mantissa, std::ptrdiff_t fraction)
@@ -129,10 +39,10 @@ float DecimalValue(std::uint64_t mantissa, std::ptrdiff_t fraction)
     return static_cast<float>(static_cast<double>(whole) / kPowersOfTen[fraction]);
 }
 
-// Plain decimals such as prices and volumes, read without the general conversion; false when the text
-// needs it (more digits, an exponent, no digits at all). The mantissa of a long run of digits wraps
-// around, but then the text goes to the general conversion.
-bool ScanPlainDecimal(const char* p, const char* end, float& value, const char** stop = nullptr)
+// Plain decimals such as prices and volumes, digits with an optional full stop and digits, read without
+// the general conversion; false when the text is anything else or needs it (more digits, no digits). The
+// mantissa of a long run of digits wraps around, but then the text goes to the general conversion.
+bool ReadPlainDecimal(const char* p, const char* end, float& value)
 {
     const char* const first = p;
     std::uint64_t mantissa = 0;
@@ -147,129 +57,11 @@ bool ScanPlainDecimal(const char* p, const char* end, float& value, const char**
         fraction = p - point;
         digits += fraction;
     }
-    if (digits == 0 || digits > kMaxFastDigits || fraction > kMaxFastFraction || (p < end && (*p == 'e' || *p == 'E')))
+    if (p != end || digits == 0 || digits > kMaxFastDigits || fraction > kMaxFastFraction)
         return false;
     value = DecimalValue(mantissa, fraction);
-    if (stop)
-        *stop = p;
     return true;
 }
-
-// Everything else a number can look like, and a token with white space or a sign before it.
-[[gnu::noinline]] float ScanOtherFloat(const char* begin, const char* end)
-{
-    while (begin < end && IsWhiteSpace(*begin))
-        ++begin;
-    bool negative = false;
-    if (begin < end && (*begin == '-' || *begin == '+'))
-        negative = *begin++ == '-';
-    // A second sign, which from_chars would take, means that the token holds no number.
-    if (begin < end && *begin == '-')
-        return 0.0f;
-    float value = 0.0f;
-    if (ScanPlainDecimal(begin, end, value))
-        return negative ? -value : value;
-    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
-    if (error == std::errc::result_out_of_range) {
-        // Overflow gives infinity and underflow zero, as the scan conversion does.
-        value = std::strtof(std::string(begin, stop).c_str(), nullptr);
-    } else if (error != std::errc()) {
-        return 0.0f;
-    }
-    return negative ? -value : value;
-}
-
-}  // namespace
-
-float ScanFloat(std::string_view token)
-{
-    const char* const end = token.data() + token.size();
-    float value = 0.0f;
-    if (!token.empty() && IsDigit(token.front()) && ScanPlainDecimal(token.data(), end, value))
-        return value;
-    return ScanOtherFloat(token.data(), end);
-}
-
-namespace {
-
-constexpr std::size_t kWord = 8;
-
-// Bits 0 to 15 set where the 16 characters at text are decimal digits.
-unsigned DigitBits(const char* text)
-{
-#if defined(__SSE2__)
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
-    const __m128i offset = _mm_sub_epi8(chunk, _mm_set1_epi8('0'));
-    const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(9)), offset);
-    return static_cast<unsigned>(_mm_movemask_epi8(digit));
-#else
-    unsigned bits = 0;
-    for (unsigned i = 0; i < 16; ++i)
-        bits |= (IsDigit(text[i]) ? 1u : 0u) << i;
-    return bits;
-#endif
-}
-
-// The value of the count (at most 8) digits at text, all eight characters read at once: the digits
-// are moved to the high end of a word, behind leading zeros, and combined in pairs, fours and eights.
-std::uint64_t EightDigitsValue(const char* text, std::size_t count)
-{
-    if (count == 0)
-        return 0;
-    std::uint64_t word = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(&word, text, kWord);
-    } else {
-        for (std::size_t i = 0; i < kWord; ++i)
-            word |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
-    }
-    word &= 0x0F0F0F0F0F0F0F0Full >> (8 * (kWord - count));
-    word <<= 8 * (kWord - count);
-    word = word * 10 + (word >> 8);
-    word = (((word & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
-            (((word >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >> 32;
-    return static_cast<std::uint32_t>(word);
-}
-
-}  // namespace
-
-// A token that is digits, or digits, a full stop and digits, with at most 8 digits on either side,
-// is read without a loop over its characters; anything else goes to ScanFloat. Every token's
-// characters lie in a buffer with kPadding characters to spare.
-float CTokenTable::Value(int index) const
-{
-    const std::string_view token = m_tokens[index];
-    const std::size_t length = token.size();
-    if (length == 0 || length > 16)
-        return ScanFloat(token);
-    const unsigned inToken = (1u << length) - 1;
-    const unsigned digits = DigitBits(token.data()) & inToken;
-    const auto whole = static_cast<std::size_t>(std::countr_one(digits));
-    if (whole == length && whole <= kWord)
-        return DecimalValue(EightDigitsValue(token.data(), whole), 0);
-    if (whole == 0 || whole > kWord || whole == length || token[whole] != '.')
-        return ScanFloat(token);
-    const auto fraction = static_cast<std::size_t>(std::countr_one(digits >> (whole + 1)));
-    if (whole + 1 + fraction != length || fraction > kMaxFastFraction || whole + fraction > kMaxFastDigits)
-        return ScanFloat(token);
-    const std::uint64_t mantissa = EightDigitsValue(token.data(), whole) * static_cast<std::uint64_t>(kPowersOfTen[fraction]) +
-                                   EightDigitsValue(token.data() + whole + 1, fraction);
-    return DecimalValue(mantissa, static_cast<std::ptrdiff_t>(fraction));
-}
-
-bool HasNonDigit(std::string_view token)
-{
-    for (char c : token)
-        if (c < '0' || c > '9')
-            return true;
-    return false;
-}
-
-}  // namespace engine
-
-namespace engine {
-
-namespace {
 
 constexpr std::size_t kChunk = 16;
 
@@ -406,7 +198,7 @@ int SplitFields(std::string_view line, char delimiter, TextField (&fields)[kMaxF
             break;
         at = end + 1;
         if (bBlank) {
-            while (at < size && line[at] == ' ')
+            while (at < size && isBlank(line[at]))
                 ++at;
             if (at == size)
                 break;
@@ -500,10 +292,8 @@ NumberResult ReadNumber(const TextField& field, const NumberStyle& style, float&
 {
     const std::string_view text = field.text;
     // The usual price: digits with a decimal point, read without copying.
-    const char* const end = text.data() + text.size();
-    const char* stop = nullptr;
-    if (!style.bDecimalComma && !text.empty() && IsDigit(text.front()) && ScanPlainDecimal(text.data(), end, value, &stop) &&
-        stop == end)
+    if (!style.bDecimalComma && !text.empty() && IsDigit(text.front()) &&
+        ReadPlainDecimal(text.data(), text.data() + text.size(), value))
         return NumberResult::kNumber;
     if (text.empty() || IsEmptyWord(text)) {
         value = 0.0f;

@@ -17,6 +17,7 @@
 
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
+#include "support/slow_split.h"
 #include "test_job.h"
 
 using namespace metastock;
@@ -277,6 +278,29 @@ TEST(LineReading, NumbersReadAsTheSlowReadingReadsThemOnRandomText)
         ASSERT_EQ(result == NumberResult::kNumber, bSlow) << "\"" << text << "\"";
         if (bSlow) {
             ASSERT_EQ(fast, slow) << "\"" << text << "\"";
+        }
+    }
+}
+
+TEST(LineReading, FieldsSplitAsTheSlowSplitSplitsThemOnRandomLines)
+{
+    std::mt19937 random(16);
+    const std::string alphabet = ",,;\t\t  \"\"\r1a.";
+    TextField fields[kMaxFields];
+    std::string scratch;
+    for (int i = 0; i < 100000; ++i) {
+        std::string line;
+        const std::size_t length = random() % 60;
+        for (std::size_t k = 0; k < length; ++k)
+            line += alphabet[random() % alphabet.size()];
+        for (const char delimiter : {',', ';', '\t', ' '}) {
+            const std::vector<SlowField> slow = SlowSplit(line, delimiter);
+            const int count = SplitFields(line, delimiter, fields, scratch);
+            ASSERT_EQ(count, static_cast<int>(slow.size())) << "\"" << line << "\" split at '" << delimiter << "'";
+            for (int k = 0; k < std::min(count, kMaxFields); ++k) {
+                ASSERT_EQ(fields[k].text, slow[static_cast<std::size_t>(k)].text) << "\"" << line << "\" field " << k;
+                ASSERT_EQ(fields[k].bQuoted, slow[static_cast<std::size_t>(k)].bQuoted) << "\"" << line << "\" field " << k;
+            }
         }
     }
 }

@@ -1,6 +1,6 @@
-// Arbitrary bytes as input text: first as one line handed straight to the per-line work of a conversion
-// (split, date, date-style check, six numbers, MBF encoding), then as an input file read by CTextReader,
-// each piece going through the same work with the token table carried from line to line.
+// Arbitrary bytes as input text: first as one line handed straight to the per-line work of the row reader
+// (split, date, six numbers, MBF encoding), then as an input file read by CTextReader, each piece going
+// through the same work, and read whole by the row reader.
 //
 // Input: byte 0 and byte 1 choose the settings, the rest is the text.
 //   byte 0, bits 0-6 (modulo 42): delimiter (comma, tab, space) + 3 * date format (0 to 13: the twelve
@@ -8,12 +8,13 @@
 //   byte 0, bit 7: place the text across the reader's 64 KB buffer boundary, behind a filler;
 //   byte 1: date column (modulo 20), and the step between the value columns.
 //
-// Besides the sanitizers, each step is held to what it promises: tokens as a plain split gives them,
-// day numbers that survive the date code, numbers as the scan conversion reads them (the token table's
-// own reading of them too), MBF singles that
-// read back as the value, and pieces of the text as text mode and the 299-character limit cut them.
+// Besides the sanitizers, each step is held to what it promises: fields as a slow split gives them,
+// real dates whose day numbers survive the date code, plain numbers as the C library reads them, MBF
+// singles that read back as the value, pieces of the text as text mode and the 299-character limit cut
+// them, and rows read in ascending date order.
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -23,7 +24,6 @@
 #include <vector>
 
 #include "engine/date_formats.h"
-#include "engine/input_rows.h"
 #include "engine/line_parsing.h"
 #include "engine/row_reading.h"
 #include "engine/text_reader.h"
@@ -31,6 +31,7 @@
 #include "metastock/day_number.h"
 #include "metastock/file_system.h"
 #include "metastock/mbf.h"
+#include "support/slow_split.h"
 
 using namespace metastock;
 using namespace engine;
@@ -41,16 +42,13 @@ constexpr char kDelimiters[] = {',', '\t', ' '};
 constexpr int kSettingChoices = 3 * (kDateFormatCount + 2);
 constexpr std::uint8_t kAcrossBufferBoundary = 0x80;
 constexpr std::size_t kReaderBufferSize = 64 * 1024;
-constexpr std::size_t kDateTextSize = 20;
 constexpr int kValueCount = 6;
-constexpr std::size_t kSplitWidth = 300;  // Split looks at no more of a line
 constexpr char kCtrlZ = '\x1A';
 
 struct LineSettings {
     char delimiter = ',';
     std::int16_t nDateFormat = 0;
     int columns[1 + kValueCount] = {};  // date, then the six values
-    int nTokensNeeded = 1;               // the last column read, plus one
 };
 
 LineSettings ChooseSettings(std::uint8_t first, std::uint8_t second)
@@ -59,50 +57,22 @@ LineSettings ChooseSettings(std::uint8_t first, std::uint8_t second)
     const int choice = (first & ~kAcrossBufferBoundary) % kSettingChoices;
     settings.delimiter = kDelimiters[choice % 3];
     settings.nDateFormat = static_cast<std::int16_t>(choice / 3);
-    const int step = 1 + second / kMaxTokens % 7;
-    for (int q = 0; q <= kValueCount; ++q) {
-        settings.columns[q] = (second + q * step) % kMaxTokens;
-        settings.nTokensNeeded = std::max(settings.nTokensNeeded, settings.columns[q] + 1);
-    }
+    const int step = 1 + second / kMaxFields % 7;
+    for (int q = 0; q <= kValueCount; ++q)
+        settings.columns[q] = (second + q * step) % kMaxFields;
     return settings;
 }
 
-// The tokens a plain split gives: maximal runs of characters other than the delimiter, all of them.
-std::vector<std::string_view> PlainSplit(std::string_view line, char delimiter)
+// Splits the line and checks the fields against the slow split; returns how many the line holds.
+int CheckSplit(std::string_view line, char delimiter, TextField (&fields)[kMaxFields], std::string& scratch)
 {
-    std::vector<std::string_view> tokens;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && line[i] == delimiter)
-            ++i;
-        const std::size_t begin = i;
-        while (i < line.size() && line[i] != delimiter)
-            ++i;
-        if (i > begin)
-            tokens.push_back(line.substr(begin, i - begin));
-    }
-    return tokens;
-}
-
-// Splits the line into the table, keeping the tokens that are needed, and checks the table against a
-// plain split of the line's first 300 characters: the line's tokens first, the entries past them as they
-// were. Returns the number of tokens kept.
-int CheckSplit(CTokenTable& tokens, std::string_view line, char delimiter, int nTokensNeeded)
-{
-    std::vector<std::string> before(kMaxTokens);
-    for (int k = 0; k < kMaxTokens; ++k)
-        before[k] = tokens[k];
-    const int count = tokens.Split(line, delimiter, nTokensNeeded);
-    const std::vector<std::string_view> expected = PlainSplit(line.substr(0, kSplitWidth), delimiter);
-    FUZZ_CHECK(count == static_cast<int>(std::min<std::size_t>(expected.size(), nTokensNeeded)));
-    for (int k = 0; k < kMaxTokens; ++k)
-        FUZZ_CHECK(tokens[k] == (k < count ? expected[k] : std::string_view(before[k])));
+    const int count = SplitFields(line, delimiter, fields, scratch);
+    const std::vector<SlowField> expected = SlowSplit(line, delimiter);
+    FUZZ_CHECK(count == static_cast<int>(expected.size()));
+    for (int k = 0; k < std::min(count, kMaxFields); ++k)
+        FUZZ_CHECK(fields[k].text == expected[static_cast<std::size_t>(k)].text &&
+                   fields[k].bQuoted == expected[static_cast<std::size_t>(k)].bQuoted);
     return count;
-}
-
-bool IsWhiteSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 bool IsDigit(char c)
@@ -110,50 +80,35 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The number at the start of a token as "%f" reads it: white space, one optional sign, digits with an
-// optional decimal point, an optional exponent. Empty when the token does not start with a number.
-// Words such as "inf" and "nan" are left out (false): the C conversion reads them, and whatever is made
-// of them, the MBF check still holds.
-bool LeadingNumber(std::string_view token, std::string& number)
+// A field that is wholly a plain number (a sign, digits with one full stop, an exponent) reads as the C
+// library reads it, unless that lies beyond what a single holds; anything ReadNumber takes is a number.
+void CheckNumber(const TextField& field, NumberResult result, float value)
 {
-    std::size_t i = 0;
-    while (i < token.size() && IsWhiteSpace(token[i]))
-        ++i;
-    const std::size_t begin = i;
-    if (i < token.size() && (token[i] == '+' || token[i] == '-'))
-        ++i;
-    if (i < token.size() && (token[i] == 'i' || token[i] == 'I' || token[i] == 'n' || token[i] == 'N'))
-        return false;
+    const std::string_view text = field.text;
+    std::size_t i = text.empty() || (text[0] != '+' && text[0] != '-') ? 0 : 1;
     std::size_t digits = 0;
-    for (; i < token.size() && IsDigit(token[i]); ++i)
-        ++digits;
-    if (i < token.size() && token[i] == '.')
-        for (++i; i < token.size() && IsDigit(token[i]); ++i)
-            ++digits;
-    if (digits == 0) {
-        number.clear();
-        return true;
+    bool bPoint = false;
+    for (; i < text.size() && (IsDigit(text[i]) || (text[i] == '.' && !bPoint)); ++i) {
+        bPoint = bPoint || text[i] == '.';
+        digits += text[i] != '.';
     }
-    if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
+    if (digits > 0 && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
-        if (j < token.size() && (token[j] == '+' || token[j] == '-'))
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
             ++j;
-        if (j < token.size() && IsDigit(token[j])) {
-            while (j < token.size() && IsDigit(token[j]))
-                ++j;
-            i = j;
-        }
+        const std::size_t start = j;
+        while (j < text.size() && IsDigit(text[j]))
+            ++j;
+        i = j > start ? j : text.size() + 1;
     }
-    number.assign(token.substr(begin, i - begin));
-    return true;
-}
-
-void CheckScan(std::string_view token, float value)
-{
-    std::string number;
-    if (!LeadingNumber(token, number))
+    if (digits == 0 || i != text.size())
         return;
-    const float expected = number.empty() ? 0.0f : std::strtof(number.c_str(), nullptr);
+    const std::string number(text);
+    errno = 0;
+    const float expected = std::strtof(number.c_str(), nullptr);
+    if (errno == ERANGE && (expected == 0 || std::isinf(expected)))
+        return;
+    FUZZ_CHECK(result == NumberResult::kNumber);
     FUZZ_CHECK(std::memcmp(&value, &expected, sizeof value) == 0);
 }
 
@@ -186,28 +141,30 @@ void CheckDayNumber(std::uint16_t nDayNumber)
     FUZZ_CHECK(date.nYear == 1900 + year && date.nMonth == month && date.nDay == day);
 }
 
-// What Convert does with one line once it is read.
-void LineWork(CTokenTable& tokens, std::string_view line, const LineSettings& settings)
+// What the row reader does with one line once it is read.
+void LineWork(std::string_view line, const LineSettings& settings)
 {
-    if (CheckSplit(tokens, line, settings.delimiter, settings.nTokensNeeded) == 0)
-        return;
+    TextField fields[kMaxFields];
+    std::string scratch;
+    const int count = std::min(CheckSplit(line, settings.delimiter, fields, scratch), kMaxFields);
+    const auto fieldAt = [&](int column) { return column < count ? fields[column] : TextField{}; };
 
-    const std::string_view dateToken = tokens[settings.columns[0]];
-    char szDateText[kDateTextSize];
-    CopyText(szDateText, dateToken);
-    const std::uint16_t nDayNumber = ParseDate(szDateText, settings.nDateFormat);
+    const DateRead date = ReadDate(fieldAt(settings.columns[0]).text, settings.nDateFormat);
     if (settings.nDateFormat < 1 || settings.nDateFormat > kDateFormatCount)
-        FUZZ_CHECK(nDayNumber == 0);
-    CheckDayNumber(nDayNumber);
-    FUZZ_CHECK(HasNonDigit(dateToken) == (dateToken.find_first_not_of("0123456789") != std::string_view::npos));
+        FUZZ_CHECK(date.eResult == DateResult::kNotADate);
+    if (date.eResult == DateResult::kDate) {
+        FUZZ_CHECK(date.nYear >= kFirstYear && date.nYear <= kLastYear);
+        if (date.nYear >= 1961 && DateCodeValue(date.nYear, date.nMonth, date.nDay) <= 2400604)
+            CheckDayNumber(DayNumber(date.nYear - 1900, date.nMonth, date.nDay));
+    }
 
     for (int q = 1; q <= kValueCount; ++q) {
-        const std::string_view token = tokens[settings.columns[q]];
-        const float value = ScanFloat(token);
-        CheckScan(token, value);
-        const float tableValue = tokens.Value(settings.columns[q]);
-        FUZZ_CHECK(std::memcmp(&tableValue, &value, sizeof value) == 0);
-        CheckMbf(value, FloatToMbf(value));
+        const TextField field = fieldAt(settings.columns[q]);
+        float value = 0;
+        const NumberResult result = ReadNumber(field, NumberStyle{false, settings.delimiter}, value);
+        CheckNumber(field, result, value);
+        if (result == NumberResult::kNumber)
+            CheckMbf(value, FloatToMbf(value));
     }
 }
 
@@ -309,12 +266,11 @@ void ReadAsFile(std::string_view head, std::string_view tail, const LineSettings
 
     CTextReader reader;
     FUZZ_CHECK(reader.Open(path.string()));
-    CTokenTable tokens;
     std::string_view piece;
     while (reader.ReadLine(piece)) {
         FUZZ_CHECK(piece == expected.Next());
         if (bLineWork)
-            LineWork(tokens, WithoutLineFeed(piece), settings);
+            LineWork(WithoutLineFeed(piece), settings);
     }
     FUZZ_CHECK(expected.Next().empty());
     FUZZ_CHECK(!reader.ReadLine(piece));
@@ -334,8 +290,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ReadAsFile(FillerBefore(text), text, settings, false);
         return 0;
     }
-    CTokenTable tokens;
-    LineWork(tokens, text, settings);
+    LineWork(text, settings);
     ReadAsFile({}, text, settings, true);
     return 0;
 }
