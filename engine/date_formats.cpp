@@ -149,6 +149,31 @@ int ReadTime(std::string_view rest)
     return parts[0] * 10000 + parts[1] * 100 + parts[2];
 }
 
+// The usual shape of a date with separators: two digits for month and day, two or four for the year, one
+// separator between them, all at fixed places. False when the text has another shape; the general
+// reading then decides.
+bool ReadUsualShape(std::string_view text, const char* parts, std::size_t& at, int& year, int& month, int& day)
+{
+    std::size_t pos = 0;
+    int values[3] = {};
+    for (int i = 0; parts[i] != '\0'; ++i) {
+        if (i > 0) {
+            if (pos >= text.size() || !IsSeparator(text[pos]))
+                return false;
+            ++pos;
+        }
+        values[i] = ReadFixedDigits(text, pos, parts[i] == 'C' ? 4 : 2);
+        if (values[i] < 0)
+            return false;
+    }
+    if (pos < text.size() && IsDigit(text[pos]))
+        return false;
+    for (int i = 0; i < 3; ++i)
+        (parts[i] == 'M' ? month : parts[i] == 'D' ? day : year) = values[i];
+    at = pos;
+    return true;
+}
+
 }  // namespace
 
 DateRead ReadDate(std::string_view text, int nFormat)
@@ -161,9 +186,11 @@ DateRead ReadDate(std::string_view text, int nFormat)
     int year = -1;
     int month = -1;
     int day = -1;
-    bool bTwoDigitYear = false;
-    for (const char* part = kParts[nFormat - 1]; *part != '\0'; ++part) {
-        if (part != kParts[nFormat - 1] && !bNumeric) {
+    const char* const parts = kParts[nFormat - 1];
+    const bool bTwoDigitYear = std::strchr(parts, 'Y') != nullptr;
+    const bool bUsual = nFormat <= kLastSeparatedFormat && !bNumeric && ReadUsualShape(text, parts, at, year, month, day);
+    for (const char* part = parts; !bUsual && *part != '\0'; ++part) {
+        if (part != parts && !bNumeric) {
             if (part[-1] == 'D' && at < text.size() && text[at] == ',')
                 ++at;  // Mar 14, 2017
             std::size_t separators = 0;
@@ -175,7 +202,7 @@ DateRead ReadDate(std::string_view text, int nFormat)
                 return read;
         }
         switch (*part) {
-        case 'Y': year = bNumeric ? ReadFixedDigits(text, at, 2) : ReadDigits(text, at, 2, 2); bTwoDigitYear = true; break;
+        case 'Y': year = bNumeric ? ReadFixedDigits(text, at, 2) : ReadDigits(text, at, 2, 2); break;
         case 'C': year = bNumeric ? ReadFixedDigits(text, at, 4) : ReadDigits(text, at, 4, 4); break;
         case 'M': month = bNumeric ? ReadFixedDigits(text, at, 2) : ReadDigits(text, at, 1, 2); break;
         case 'N': month = ReadMonthName(text, at); break;

@@ -288,13 +288,13 @@ bool CleanNumber(std::string_view text, char decimal, char grouping, char* clean
 
 }  // namespace
 
-NumberResult ReadNumber(const TextField& field, const NumberStyle& style, float& value)
+namespace {
+
+// Every number that is not a plain decimal, and the empty words; kept out of line so that the plain
+// decimal costs no more than its digits.
+[[gnu::noinline]] NumberResult ReadOtherNumber(const TextField& field, const NumberStyle& style, float& value)
 {
     const std::string_view text = field.text;
-    // The usual price: digits with a decimal point, read without copying.
-    if (!style.bDecimalComma && !text.empty() && IsDigit(text.front()) &&
-        ReadPlainDecimal(text.data(), text.data() + text.size(), value))
-        return NumberResult::kNumber;
     if (text.empty() || IsEmptyWord(text)) {
         value = 0.0f;
         return NumberResult::kEmpty;
@@ -316,6 +316,17 @@ NumberResult ReadNumber(const TextField& field, const NumberStyle& style, float&
     if (bNegative)
         value = -value;
     return NumberResult::kNumber;
+}
+
+}  // namespace
+
+NumberResult ReadNumber(const TextField& field, const NumberStyle& style, float& value)
+{
+    const std::string_view text = field.text;
+    if (!style.bDecimalComma && !text.empty() && IsDigit(text.front()) &&
+        ReadPlainDecimal(text.data(), text.data() + text.size(), value))
+        return NumberResult::kNumber;
+    return ReadOtherNumber(field, style, value);
 }
 
 }  // namespace engine
