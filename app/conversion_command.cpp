@@ -86,7 +86,10 @@ void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
     const QWidget* pMain = view.window();
     if (pMain->frameGeometry().top() == pMain->geometry().top())
         text.translate(0, nTitle);
-    dlg.move(PlaceBesideText(text, framed, pScreen->availableGeometry()));
+    QRect grid;
+    if (view.m_pPreviewGrid && view.m_pPreviewGrid->isVisible())
+        grid = QRect(view.m_pPreviewGrid->mapToGlobal(QPoint(0, 0)), view.m_pPreviewGrid->size());
+    dlg.move(PlaceBesideText(text, framed, pScreen->availableGeometry(), grid));
 }
 
 

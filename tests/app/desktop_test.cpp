@@ -462,7 +462,7 @@ TEST(DesktopCommandLine, HelpAndVersionPrintAndExitWithoutAWindow)
     const struct {
         const char* szOption;
         const char* szPrinted;
-    } cases[] = {{"--help", "Usage: quoteforge [FILE]"}, {"--version", "quoteforge " QUOTEFORGE_VERSION}};
+    } cases[] = {{"--help", "Usage: quoteforge [FILE...]"}, {"--version", "quoteforge " QUOTEFORGE_VERSION}};
     for (const auto& c : cases) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -688,6 +688,8 @@ TEST(DialogPlacement, TheDialogGoesBesideOrBelowTheTextInsideTheScreen)
     };
     for (const Case& c : cases)
         EXPECT_EQ(PlaceBesideText(c.text, dialog, screen), c.place) << c.text.x() << "," << c.text.height();
+    // Beside the text would cover the grid at the right; below covers neither.
+    EXPECT_EQ(PlaceBesideText({80, 120, 400, 200}, dialog, screen, {700, 100, 300, 300}), QPoint(80, 328));
 }
 
 TEST(DialogPlacement, TheHelpGoesBesideItsOwnerNarrowedToTheRoomThere)
