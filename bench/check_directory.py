@@ -14,6 +14,9 @@ project's code).
       DIR (after a killed batch) lists the first k SYMBOLs in this order, for some k from 0 on (no MASTER
       is k = 0), each with ROWS complete records, and the header's count equals the records present.
       Prints k.
+  check_directory.py killx BEFORE SYMBOL ROWS DIR...
+      As kill, for a BEFORE whose MASTER is full: each DIR has every file of BEFORE unchanged but its
+      MASTER.BAK, or XMASTER holds one more record, SYMBOL, whose F<n>.MWD holds ROWS complete records.
 Temporary files of a killed run (F<n>.NEW, *.~NU) and data files that no record names are allowed.
 """
 import os
@@ -71,9 +74,13 @@ def kill(directory, before, sym, rows):
         return 'before'
     if records[:-1] != old_records or len(records) != len(old_records) + 1:
         raise ValueError('MASTER is neither as before nor as before plus one record')
-    old_count, old_counter = struct.unpack_from('<hh', old_bytes, 0)
-    if (count, counter) != (old_count + 1, old_counter + 1) or new_bytes[4:REC] != old_bytes[4:REC]:
+    old_count = struct.unpack_from('<h', old_bytes, 0)[0]
+    if count != old_count + 1 or new_bytes[4:REC] != old_bytes[4:REC]:
         raise ValueError('MASTER header does not count the new record')
+    # Bytes 2-3 hold the highest file number in use, which other programs take their next number from.
+    if counter != max(r[0] for r in records):
+        raise ValueError('MASTER header gives %d as the highest file number, not %d'
+                         % (counter, max(r[0] for r in records)))
     new = records[-1]
     if symbol(new) != sym or new[0] in [r[0] for r in old_records]:
         raise ValueError('the new record is not %s with a free file number' % sym)
@@ -81,11 +88,49 @@ def kill(directory, before, sym, rows):
     return 'added'
 
 
+XREC = 150
+
+
+def find(directory, name):
+    """The entry of directory called name in any case, as the charting programs' files are often spelt."""
+    for entry in os.listdir(directory):
+        if entry.upper() == name.upper():
+            return os.path.join(directory, entry)
+    return os.path.join(directory, name)
+
+
+def killx(directory, before, sym, rows):
+    for name in os.listdir(before):
+        if name.upper() in ('MASTER.BAK', 'XMASTER'):
+            continue
+        if not same_file(os.path.join(directory, name), os.path.join(before, name)):
+            raise ValueError(name + ' changed')
+    old = read(find(before, 'XMASTER'))
+    new = read(find(directory, 'XMASTER'))
+    if new == old:
+        return 'before'
+    if len(new) != len(old) + XREC or new[XREC:len(old)] != old[XREC:]:
+        raise ValueError('XMASTER is neither as before nor as before plus one record')
+    if struct.unpack_from('<H', new, 10)[0] != struct.unpack_from('<H', old, 10)[0] + 1:
+        raise ValueError('XMASTER header does not count the new record')
+    record = new[len(old):]
+    n = struct.unpack_from('<H', record, 65)[0]
+    if record[1:15].rstrip(b'\0').decode('latin-1') != sym or n < 256:
+        raise ValueError('the new XMASTER record is not %s with a number from 256' % sym)
+    fields = bin(record[70]).count('1')
+    dat = read(find(directory, 'F%d.MWD' % n))
+    if len(dat) != (rows + 1) * 4 * fields or struct.unpack_from('<H', dat, 2)[0] != rows + 1:
+        raise ValueError('F%d.MWD does not hold %d complete records' % (n, rows))
+    return 'added'
+
+
 def parallel(directory, rows, symbols):
-    data, count, _, records = master(directory)
+    data, count, counter, records = master(directory)
     if count != len(records):
         raise ValueError('MASTER counts %d but holds %d records' % (count, len(records)))
     numbers = [r[0] for r in records]
+    if records and counter != max(numbers):
+        raise ValueError('MASTER header gives %d as the highest file number, not %d' % (counter, max(numbers)))
     if len(set(numbers)) != len(numbers):
         raise ValueError('file numbers repeat: %s' % numbers)
     listed = [symbol(r) for r in records]
@@ -111,11 +156,11 @@ def prefix(directory, rows, symbols):
 
 
 def main(argv):
-    if argv[1] == 'kill':
+    if argv[1] in ('kill', 'killx'):
         status = 0
         for directory in argv[5:]:
             try:
-                print(kill(directory, argv[2], argv[3], int(argv[4])))
+                print((kill if argv[1] == 'kill' else killx)(directory, argv[2], argv[3], int(argv[4])))
             except (ValueError, OSError) as error:
                 print('VIOLATION: %s' % error)
                 status = 1

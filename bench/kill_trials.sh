@@ -6,7 +6,9 @@
 #
 #   bench/kill_trials.sh [PATH/TO/quoteforge-cli]
 #   TRIALS (default 300), REPEATS (default 50), ROWS of the input (default 65534) and SECURITIES already in
-#   the directory (default 50); ctest runs a short version.
+#   the directory (default 50); ctest runs a short version. With FULL=DIR (a directory whose MASTER is
+#   full, with EMASTER and XMASTER, such as a charting program's) a third part kills runs that add to its
+#   XMASTER, on copies of DIR.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -93,4 +95,30 @@ for r in $(seq 1 "$repeats"); do
 done
 echo "parallel runs: $repeats repetitions of 8 runs into one directory; repetitions with a lost security," \
      "a repeated file number, a failed run or count != records: $parallel_bad"
-[[ ${outcome[violation]} -eq 0 && $parallel_bad -eq 0 ]]
+full_bad=0
+if [[ -n ${FULL:-} ]]; then
+  declare -A full_outcome=([before]=0 [added]=0)
+  cp -a "$FULL" "$work/full"
+  chmod -R u+w "$work/full"
+  for t in $(seq 1 "$(( trials / 4 + 1 ))"); do
+    cp -a "$work/full" "$work/xtrial"
+    delay=$(awk -v r=$RANDOM -v span=$span_us 'BEGIN { printf "%.6f", r / 32767 * span * 1.2 / 1e6 }')
+    "$cli" convert "$work/large.csv" --dir "$work/xtrial" --symbol NEWSYM --date-format MM_DD_CCYY --skip 1 \
+      > /dev/null 2>&1 &
+    pid=$!
+    sleep "$delay"
+    kill -KILL "$pid" 2> /dev/null || true
+    wait "$pid" 2> /dev/null || true
+    result=$(python3 "$check" killx "$work/full" NEWSYM $rows "$work/xtrial" || true)
+    if [[ $result == before || $result == added ]]; then
+      full_outcome[$result]=$(( ${full_outcome[$result]} + 1 ))
+    else
+      full_bad=$(( full_bad + 1 ))
+      echo "full trial $t: $result" >&2
+    fi
+    rm -rf "$work/xtrial"
+  done
+  echo "kill trials into a full directory with EMASTER and XMASTER: $(( trials / 4 + 1 )); as before:" \
+       "${full_outcome[before]}, complete new XMASTER security: ${full_outcome[added]}, violations: $full_bad"
+fi
+[[ ${outcome[violation]} -eq 0 && $parallel_bad -eq 0 && $full_bad -eq 0 ]]

@@ -193,7 +193,7 @@ std::string LayoutOptionsLine(const DetectedLayout& layout)
 bool FillFromDetection(const std::string& path, const Given& given, ConvertRequest& request, std::string& problem)
 {
     const DetectedLayout layout = DetectLayout(path);
-    if (!layout.bFound) {
+    if (!layout.bFound || (layout.bIntraday && !request.bDaily)) {
         problem = layout.strProblem;
         return false;
     }

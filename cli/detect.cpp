@@ -15,7 +15,7 @@ namespace {
 int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
 {
     const DetectedLayout layout = DetectLayout(strInput);
-    if (!layout.bFound) {
+    if (!layout.bFound || layout.bIntraday) {
         Complain(err, layout.strProblem);
         return 1;
     }

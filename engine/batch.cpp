@@ -13,6 +13,7 @@
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
 #include "metastock/file_names.h"
+#include "metastock/file_system.h"
 #include "metastock/master_file.h"
 #include "metastock/path_text.h"
 
@@ -45,19 +46,28 @@ std::string ComparedSymbol(const std::string& stored)
     return UpperCaseSymbol(TrimRight(stored));
 }
 
-// The tokens of the first data row: the first line after the skipped ones that holds a token.
-int FirstDataRow(const std::string& path, char delimiter, int nSkipRows, CTokenTable& tokens, int& nTokens)
+// The fields of the first data row, as the run splits it: the first line after the skipped ones that
+// holds a value.
+int FirstDataRow(const std::string& path, char delimiter, int nSkipRows, std::vector<std::string>& fields)
 {
-    CTextReader input;
-    if (!input.Open(path))
+    const auto file = CurrentFileSystem().OpenForReading(PathFromText(path));
+    if (!file)
         return 1;
-    std::string_view piece;
-    for (int skipped = 0; skipped < nSkipRows && input.ReadLine(piece); ++skipped) {
+    CLineSource input(file.get());
+    std::string_view line;
+    for (int skipped = 0; skipped < nSkipRows && input.NextLine(line); ++skipped) {
     }
-    while (input.ReadLine(piece))
-        if ((nTokens = tokens.Split(WithoutLineFeed(piece), delimiter)) > 0)
+    TextField split[kMaxFields];
+    std::string scratch;
+    fields.clear();
+    while (input.NextLine(line)) {
+        const int nFields = std::min(SplitFields(line, delimiter, split, scratch), kMaxFields);
+        if (std::any_of(split, split + nFields, [](const TextField& field) { return !field.text.empty(); })) {
+            for (int i = 0; i < nFields; ++i)
+                fields.emplace_back(split[i].text);
             return 0;
-    nTokens = 0;
+        }
+    }
     return 0;
 }
 
@@ -200,7 +210,7 @@ int CBatch::OpenDirectory(Directory& directory)
     directory.pCommit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
     if (directory.pCommit->Lock(PathFromText(directory.strPath), "batch") != 0 || directory.pCommit->ReadIndexes() != 0)
         return 1;
-    directory.pCommit->m_bXmasterAllowed = m_bXmaster || directory.pCommit->Extras().bHasXmaster;
+    directory.pCommit->AllowXmaster(m_bXmaster || directory.pCommit->Extras().bHasXmaster);
     ReadSymbols(directory);
     return 0;
 }
@@ -253,7 +263,7 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
 {
     const int limit = std::clamp(m_nMaxPerDir, 1, kMaxSecurities);
     for (Directory& directory : m_directories)
-        if (directory.nSecurities < limit || (limit == kMaxSecurities && directory.pCommit->m_bXmasterAllowed))
+        if (directory.nSecurities < limit || (limit == kMaxSecurities && directory.pCommit->XmasterAllowed()))
             return &directory;
     Directory directory;
     directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);
@@ -277,15 +287,14 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
 // notice; the name from a column or empty. Either one failing Windows-1252 fails the file.
 int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings) const
 {
-    CTokenTable tokens;
-    int nTokens = 0;
+    std::vector<std::string> tokens;
     const char delimiter = DelimiterOf(settings);
     const int nSkipRows = settings.SkipOn ? settings.SkipRows : 0;
-    if ((m_nSymbolColumn > 0 || m_nNameColumn > 0) &&
-        FirstDataRow(absolutePath, delimiter, nSkipRows, tokens, nTokens) != 0) {
+    if ((m_nSymbolColumn > 0 || m_nNameColumn > 0) && FirstDataRow(absolutePath, delimiter, nSkipRows, tokens) != 0) {
         messages.ShowMessage("Cannot open the input file");
         return 1;
     }
+    const int nTokens = static_cast<int>(tokens.size());
     for (int column : {m_nSymbolColumn, m_nNameColumn})
         if (column > nTokens) {
             messages.ShowMessage(nTokens == 0 ? "no data row to take the symbol or name from"
@@ -293,7 +302,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
             return 1;
         }
     const std::string whole = NormalisedSymbol(TrimLeft(
-        m_nSymbolColumn > 0 ? std::string(tokens[m_nSymbolColumn - 1]) : TextFromPath(PathFromText(absolutePath).stem())));
+        m_nSymbolColumn > 0 ? tokens[static_cast<std::size_t>(m_nSymbolColumn - 1)] : TextFromPath(PathFromText(absolutePath).stem())));
     if (whole.empty()) {
         messages.ShowMessage("no symbol in " + (m_nSymbolColumn > 0 ? "column " + std::to_string(m_nSymbolColumn) +
                                                                 " of the first data row"
@@ -305,7 +314,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
     if (cut)
         messages.ShowNotice("symbol " + whole + " cut to 16 characters: " + settings.Symbol);
     settings.Name = m_nNameColumn > 0
-                        ? TrimRight(FirstCharacters(TrimRight(std::string(tokens[m_nNameColumn - 1])), kMaxNameLength, cut))
+                        ? TrimRight(FirstCharacters(TrimRight(tokens[static_cast<std::size_t>(m_nNameColumn - 1)]), kMaxNameLength, cut))
                         : std::string();
     for (ESetting eField : {ESetting::Symbol, ESetting::Name}) {
         const SettingsCheck check = CheckSetting(settings, eField);

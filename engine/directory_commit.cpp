@@ -223,9 +223,8 @@ std::vector<std::uint8_t>* CDirectoryCommit::StagedXmaster(bool bCreate)
 int CDirectoryCommit::LowestFreeWideFileNumber()
 {
     std::set<int> used;
-    for (const IndexFile* index : {&m_extras.xmaster})
-        for (const IndexEntry& entry : index->entries)
-            used.insert(entry.nFileNumber);
+    for (const IndexEntry& entry : m_extras.xmaster.entries)
+        used.insert(entry.nFileNumber);
     if (m_bXmasterStaged) {
         IndexFile staged;
         std::string problem;

@@ -78,7 +78,8 @@ public:
     int LowestFreeWideFileNumber();
     // Whether a security that MASTER has no room for may go into XMASTER: always for convert, for a
     // batch when the directory has an XMASTER or it was asked to make one.
-    bool m_bXmasterAllowed = true;
+    void AllowXmaster(bool bAllowed) { m_bXmasterAllowed = bAllowed; }
+    bool XmasterAllowed() const { return m_bXmasterAllowed; }
     // Appends a security record to MASTER, counting it in the header.
     void StageRecord(const metastock::MasterRecord& record);
     // MASTER.BAK, put in place just before the commit, receives MASTER as staged at this moment.
@@ -139,6 +140,7 @@ private:
     std::vector<std::uint8_t> m_emasterBytes;
     bool m_bXmasterStaged = false;
     std::vector<std::uint8_t> m_xmasterBytes;
+    bool m_bXmasterAllowed = true;
     std::vector<CStagedFile> m_staged;
     bool m_bBackup = false;
     std::vector<std::uint8_t> m_backupBytes;

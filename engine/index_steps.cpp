@@ -130,7 +130,7 @@ int CConverter::AddSymbol()
 // Beyond a full MASTER, charting programs list a security in XMASTER with its data in F<n>.MWD, n from 256.
 int CConverter::AddToXmaster()
 {
-    const int fileNumber = m_pCommit->m_bXmasterAllowed ? m_pCommit->LowestFreeWideFileNumber() : 0;
+    const int fileNumber = m_pCommit->XmasterAllowed() ? m_pCommit->LowestFreeWideFileNumber() : 0;
     if (fileNumber == 0) {
         ShowMessage(kMaxSymbolsMessage);
         return 1;

@@ -286,7 +286,12 @@ bool CheckDays(const Rows& rows, std::size_t nFirst, DetectedLayout& layout)
         if (IsTime(cell))
             nTimeColumn = static_cast<int>(c);
     }
-    std::vector<std::pair<int, std::string>> days;  // day index, time
+    struct Day {
+        int first;           // day index
+        std::string second;  // time
+        std::string text;    // the date as the file has it
+    };
+    std::vector<Day> days;
     bool bAllMidnight = true;
     bool bTimes = false;
     int nVotes = 0;
@@ -294,6 +299,8 @@ bool CheckDays(const Rows& rows, std::size_t nFirst, DetectedLayout& layout)
         if (rows[r].size() <= dateColumn)
             continue;
         const DateRead date = ReadDate(rows[r][dateColumn], layout.nDateFormat);
+        if (date.eResult != DateResult::kDate)
+            continue;  // the run names the row
         std::string time = date.nTime >= 0 ? std::to_string(date.nTime) : std::string();
         if (date.nTime >= 0) {
             bTimes = true;
@@ -301,19 +308,19 @@ bool CheckDays(const Rows& rows, std::size_t nFirst, DetectedLayout& layout)
         }
         if (nTimeColumn >= 0 && static_cast<std::size_t>(nTimeColumn) < rows[r].size())
             time += rows[r][static_cast<std::size_t>(nTimeColumn)];
-        days.emplace_back(DayIndex(date), time);
+        days.push_back({DayIndex(date), time, rows[r][dateColumn]});
         for (int f = kOpenField; f < kFieldCount; ++f)
             if (layout.nColumn[f] != 0 && static_cast<std::size_t>(layout.nColumn[f] - 1) < rows[r].size())
                 nVotes += DecimalCommaVotes(rows[r][static_cast<std::size_t>(layout.nColumn[f] - 1)]);
     }
-    for (std::size_t i = 0; i < days.size(); ++i)
-        for (std::size_t j = i + 1; j < days.size(); ++j)
+    for (std::size_t i = 0; i < days.size() && !layout.bIntraday; ++i)
+        for (std::size_t j = i + 1; j < days.size() && !layout.bIntraday; ++j)
             if (days[i].first == days[j].first && days[i].second != days[j].second) {
                 const auto count = std::count_if(days.begin(), days.end(), [&](const auto& d) { return d.first == days[i].first; });
+                layout.bIntraday = true;
                 layout.strProblem = "this file holds intraday bars (" + std::to_string(count) + " rows on " +
-                                    rows[nFirst + i][dateColumn] + "), not daily prices; convert it with --daily to "
+                                    days[i].text + "), not daily prices; convert it with --daily to "
                                     "combine each day's bars";
-                return false;
             }
     layout.bDecimalComma = nVotes > 0;
     if (days.size() > 1 && days.front().first > days.back().first)
@@ -330,24 +337,39 @@ DetectedLayout DetectWith(const Rows& rows, int nDelimiter)
 {
     DetectedLayout layout;
     layout.nDelimiter = nDelimiter;
-    // The first row from which column c reads in format f to the end; rows.size() when never.
+    // The first row of column c that reads in format f, when the rows from there on read too but for one
+    // in ten or one (the run names those); rows.size() when none. Of two columns the one that starts first
+    // wins, then the one with more dates.
     std::size_t nBest = rows.size();
+    std::size_t nBestRead = 0;
     int nDateColumn = -1;
     std::size_t nFrom[kMaxColumn][kDateFormatCount];
+    std::size_t nRead[kMaxColumn][kDateFormatCount];
     for (int c = 0; c < kMaxColumn; ++c)
         for (int f = 1; f <= kDateFormatCount; ++f) {
-            std::size_t r = rows.size();
-            while (r > 0 && static_cast<std::size_t>(c) < rows[r - 1].size() &&
-                   ReadsAsDate(rows[r - 1][static_cast<std::size_t>(c)], f))
-                --r;
-            nFrom[c][f - 1] = r;
-            if (r < nBest) {
-                nBest = r;
+            const auto column = static_cast<std::size_t>(c);
+            std::size_t first = 0;
+            while (first < rows.size() && !(column < rows[first].size() && ReadsAsDate(rows[first][column], f)))
+                ++first;
+            std::size_t read = 0;
+            std::size_t total = 0;
+            for (std::size_t r = first; r < rows.size(); ++r) {
+                if (rows[r].empty())
+                    continue;
+                ++total;
+                read += column < rows[r].size() && ReadsAsDate(rows[r][column], f) ? 1 : 0;
+            }
+            const bool bColumn = read > 0 && (read >= 2 || total == 1) && total - read <= std::max<std::size_t>(1, total / 10);
+            nFrom[c][f - 1] = bColumn ? first : rows.size();
+            nRead[c][f - 1] = bColumn ? read : 0;
+            if (bColumn && (first < nBest || (first == nBest && read > nBestRead))) {
+                nBest = first;
+                nBestRead = read;
                 nDateColumn = c;
             }
         }
-    if (nDateColumn < 0 || nBest == rows.size()) {
-        layout.strProblem = "no column holds dates in one of the sixteen date formats";
+    if (nDateColumn < 0) {
+        layout.strProblem = kNoDates;
         for (const auto& row : rows)
             for (int f = 1; f <= kDateFormatCount && !row.empty(); ++f)
                 if (ReadDate(row[0], f).eResult == DateResult::kOutOfRange)
@@ -356,7 +378,7 @@ DetectedLayout DetectWith(const Rows& rows, int nDelimiter)
     }
     std::vector<int> formats;
     for (int f = 1; f <= kDateFormatCount; ++f)
-        if (nFrom[nDateColumn][f - 1] == nBest)
+        if (nFrom[nDateColumn][f - 1] == nBest && nRead[nDateColumn][f - 1] == nBestRead)
             formats.push_back(f);
     const std::vector<int> ranked = RankFormats(rows, nBest, nDateColumn, formats);
     layout.nDateFormat = ranked[0];
@@ -467,6 +489,8 @@ std::string DescribeLayout(const DetectedLayout& layout)
         }
         text += '.';
     }
+    if (layout.bIntraday)
+        text += " But " + layout.strProblem + ".";
     if (layout.bGuessed)
         text += std::string(" The dates read as ") + kDateFormatNames[layout.nOtherDateFormat - 1] + " too; " +
                 szFormat + " is a guess.";

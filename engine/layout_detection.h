@@ -17,6 +17,7 @@ struct DetectedLayout {
     bool bFound = false;             // a column of dates with a close beside it was found
     int nDelimiter = 0;              // 0 comma, 1 tab, 2 space, 3 semicolon (as the Delimiter setting)
     bool bDecimalComma = false;      // numbers have a decimal comma
+    bool bIntraday = false;          // several rows a day with different times (strProblem says so)
     int nSkipRows = 0;
     int nDateFormat = 0;             // 1 to 16
     int nOtherDateFormat = 0;        // another format that also reads every date; 0 when none

@@ -149,7 +149,7 @@ int FieldCountFromSize(const std::vector<std::uint8_t>& bytes)
         return 0;
     const std::size_t last = static_cast<std::size_t>(ReadWord(bytes.data() + kHeaderCountOffset));
     for (int nFields : {7, 6, 5, 8})
-        if (last * 4 * static_cast<std::size_t>(nFields) == bytes.size())
+        if (last * static_cast<std::size_t>(RecordLength(nFields)) == bytes.size())
             return nFields;
     return 0;
 }

@@ -94,16 +94,6 @@ void CReplacementFile::Discard()
     }
 }
 
-std::filesystem::path WithSuffix(const std::filesystem::path& target, const std::string& suffix)
-{
-    return std::filesystem::path(target) += suffix;
-}
-
-std::filesystem::path WithExtension(const std::filesystem::path& target, const std::string& extension)
-{
-    return std::filesystem::path(target).replace_extension(extension);
-}
-
 std::filesystem::path DirectoryOf(const std::filesystem::path& path)
 {
     return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");

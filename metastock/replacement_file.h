@@ -58,11 +58,6 @@ private:
     std::string m_strError;
 };
 
-// The temporary file beside target: its name with suffix appended (MASTER.~NU), or with its extension
-// replaced (F1.DAT becomes F1.NEW).
-std::filesystem::path WithSuffix(const std::filesystem::path& target, const std::string& suffix);
-std::filesystem::path WithExtension(const std::filesystem::path& target, const std::string& extension);
-
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes);
 

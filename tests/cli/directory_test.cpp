@@ -264,3 +264,41 @@ TEST_F(DirectoryTest, RemoveFromAMissingDirectorySaysSo)
     EXPECT_EQ(result.err, "The directory " + missing.string() + " does not exist\n");
     EXPECT_FALSE(fs::exists(missing));
 }
+
+// list shows every security the indexes name; one whose data file it cannot read keeps its row, with
+// the index's dates and a note, a warning, and exit 0. Securities that are not daily show their time
+// frame, and neither export nor --update touches them.
+TEST_F(DirectoryTest, ListShowsEverySecurityAndItsFrameWhichExportAndUpdateRespect)
+{
+    fs::remove(Dir() / "F2.DAT");
+    const CliResult listed = RunCli({"list", Dir().string(), "--format", "csv"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "symbol,name,file,fields,frame,first,last,records,note\n"
+                          "ONE,,F1.DAT,DOHLCVI,daily,2024-01-02,2024-01-03,2,\n"
+                          "TWO,,F2.DAT,,daily,2024-01-02,2024-01-03,,data file unreadable\n"
+                          "THREE,,F3.DAT,DOHLCVI,daily,2024-01-02,2024-01-03,2,\n");
+    EXPECT_NE(listed.err.find("F2.DAT, the data file of TWO"), std::string::npos) << listed.err;
+
+    const struct {
+        char cFrame;
+        const char* szName;
+    } kFrames[] = {{'W', "weekly"}, {'M', "monthly"}, {'I', "intraday"}, {'Z', "time frame Z"}};
+    for (const auto& frame : kFrames) {
+        Patch(Dir() / "MASTER", 3 * 53 + 33, {static_cast<unsigned char>(frame.cFrame)});  // THREE's time frame
+        const Files before = Snapshot(Dir());
+        EXPECT_NE(RunCli({"list", Dir().string(), "--format", "csv"}).out.find(std::string("THREE,,F3.DAT,DOHLCVI,") +
+                                                                              frame.szName + ","),
+                  std::string::npos)
+            << frame.szName;
+        const CliResult exported = RunCli({"export", Dir().string(), "THREE"});
+        EXPECT_EQ(exported.status, 1) << frame.szName;
+        EXPECT_EQ(exported.err, std::string("THREE (F3.DAT) holds ") + frame.szName + " data; export writes daily data only\n");
+        const CliResult updated = RunCli({"convert", (m_work.Path() / "LATER.csv").string(), "--dir", Dir().string(),
+                                          "--symbol", "THREE", "--date-format", "CCYYMMDD", "--update"});
+        EXPECT_EQ(updated.status, 1) << frame.szName;
+        EXPECT_NE(updated.err.find(std::string("THREE (F3.DAT) holds ") + frame.szName + " data; --update appends to daily data only"),
+                  std::string::npos)
+            << updated.err;
+        EXPECT_EQ(Snapshot(Dir()), before) << frame.szName;
+    }
+}

@@ -106,3 +106,77 @@ TEST_F(GenuineTest, AddAndRemoveKeepEmasterInStepAndOtherSecuritiesUntouched)
     EXPECT_EQ(Hex(after.data(), 4), "06 00 07 00") << "count and highest file number";
     EXPECT_FALSE(fs::exists(dir / "F3.dat"));
 }
+
+TEST_F(GenuineTest, PastAFullMasterSecuritiesGoIntoXmasterAndItsSecuritiesAreUpdatedAndRemoved)
+{
+    const fs::path dir = Copy("futures-lumber");
+    if (dir.empty())
+        GTEST_SKIP() << "no genuine directories beside the checkout";
+    const Files before = Snapshot(dir);
+    const std::vector<unsigned char> genuine = before.at("xmaster");
+    const std::vector<std::pair<std::size_t, std::size_t>> texts = {{1, 16}, {16, 62}};
+    auto unchangedBut = [&](std::set<std::string> changed) {
+        changed.insert({"master", "master.bak", "emaster", "xmaster", "MASTER.BAK"});
+        for (const auto& [name, bytes] : Snapshot(dir)) {
+            if (before.count(name) && !changed.count(name)) {
+                EXPECT_EQ(bytes, before.at(name)) << name;
+            }
+        }
+        const CliResult checked = RunCli({"check", dir.string()});
+        EXPECT_EQ(checked.status, 0) << checked.out;
+    };
+
+    const CliResult added = Convert(dir, "QFNEW");
+    ASSERT_EQ(added.status, 0) << added.err;
+    EXPECT_EQ(added.out.substr(0, 16), "QFNEW: F263.MWD,");
+    std::vector<unsigned char> xmaster = ReadBytes(dir / "xmaster");
+    ASSERT_EQ(xmaster.size(), 150u * 9);
+    EXPECT_EQ(Hex(xmaster.data(), 20), "5D FE 58 4D 00 00 00 00 00 00 08 00 00 00 08 00 00 00 08 01")
+        << "count, count again, next free number 264";
+    EXPECT_EQ(NonZeroOffsets(xmaster, 150 * 8, 150, texts), NonZeroOffsets(genuine, 150 * 2, 150, texts))  // F257: both bytes of its number set
+        << "the new record fills the fields a genuine one fills, and only those";
+    EXPECT_EQ(ReadBytes(dir / "master"), before.at("master")) << "MASTER is full and stays as it was";
+    const std::string list = RunCli({"list", dir.string(), "--format", "csv"}).out;
+    EXPECT_NE(list.find("QFNEW,Quoteforge test,F263.MWD,DOHLCVI,daily,2024-01-02,2024-01-03,2,\n"), std::string::npos)
+        << list;
+    EXPECT_EQ(RunCli({"export", dir.string(), "QFNEW"}).out, "20240102,1,2,0.5,1.5,100,7\n20240103,2,3,1.5,2.5,200,8\n");
+    unchangedBut({});
+
+    WriteText(m_work.Path() / "later.csv", "20220801,1,2,0.5,1.5,100,7\n");
+    const CliResult updated = RunCli({"convert", (m_work.Path() / "later.csv").string(), "--dir", dir.string(),
+                                      "--symbol", "LB___2023N", "--date-format", "CCYYMMDD", "--update"});
+    ASSERT_EQ(updated.status, 0) << updated.err;
+    EXPECT_EQ(updated.out, "LB___2023N: F262.MWD, +1 record (33 in all), 2022-08-01 to 2022-08-01\n");
+    unchangedBut({"F262.mwd", "F262.DOP"});
+
+    for (const char* szSymbol : {"LB___2023H", "LB___1980F"}) {
+        const CliResult removed = RunCli({"remove", dir.string(), szSymbol});
+        EXPECT_EQ(removed.status, 0) << removed.err;
+    }
+    EXPECT_FALSE(fs::exists(dir / "F260.mwd") || fs::exists(dir / "F46.dat"));
+    xmaster = ReadBytes(dir / "xmaster");
+    EXPECT_EQ(Hex(xmaster.data() + 10, 10), "07 00 00 00 07 00 00 00 08 01") << "one fewer, the next free number kept";
+    EXPECT_EQ(Hex(ReadBytes(dir / "master").data(), 4), "FE 00 FF 00") << "254 securities, F255 the highest";
+    unchangedBut({"F262.mwd", "F262.DOP", "F260.mwd", "F46.dat"});
+}
+
+TEST_F(GenuineTest, ABatchAddsAnEmasterRecordForEverySecurity)
+{
+    const fs::path dir = Copy("futures-euro-oat");
+    if (dir.empty())
+        GTEST_SKIP() << "no genuine directories beside the checkout";
+    const std::vector<unsigned char> genuine = ReadBytes(dir / "emaster");
+    std::vector<std::string> args = {"batch", dir.string(), "--date-format", "CCYYMMDD"};
+    for (const char* szName : {"QFA.csv", "QFB.csv"}) {
+        WriteText(m_work.Path() / szName, "20240102,1,2,0.5,1.5,100,7\n");
+        args.push_back((m_work.Path() / szName).string());
+    }
+    const CliResult batch = RunCli(args);
+    ASSERT_EQ(batch.status, 0) << batch.err;
+    const std::vector<unsigned char> emaster = ReadBytes(dir / "emaster");
+    ASSERT_EQ(emaster.size(), 192u * 9);
+    EXPECT_EQ(Hex(emaster.data(), 4), "08 00 08 00");
+    EXPECT_EQ(std::string(emaster.begin() + 192 * 7 + 11, emaster.begin() + 192 * 7 + 14), "QFA");
+    EXPECT_EQ(std::string(emaster.begin() + 192 * 8 + 11, emaster.begin() + 192 * 8 + 14), "QFB");
+    EXPECT_EQ(RunCli({"check", dir.string()}).status, 0) << RunCli({"check", dir.string()}).out;
+}

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "run_cli.h"
 #include "support/temp_dir.h"
@@ -138,4 +139,48 @@ TEST(Layouts, FilesWithoutDailyPricesAreRefusedWithTheReason)
         EXPECT_EQ(detected.status, 1);
         EXPECT_NE(detected.err.find(c.szReason), std::string::npos) << detected.err;
     }
+}
+
+TEST(Layouts, ABadRowAmongTheDatesIsNamedNotTakenForAHeading)
+{
+    const CTempDir dir;
+    WriteText(dir / "prices.csv", "Date,Open,High,Low,Close\n2020-01-02,1,2,0.5,1.5\n2020-01-03,1,12.5abc,0.5,1.5\n"
+                                  "2020-02-30,1,2,0.5,1.5\n2020-01-06,1,2,0.5,1.5\n2020-01-07,1,2,0.5,1.5\n");
+    std::filesystem::create_directory(dir / "out");
+    const CliResult converted = RunCli({"convert", dir / "prices.csv", "--dir", dir / "out", "--symbol", "X", "--detect"});
+    EXPECT_EQ(converted.status, 1);
+    EXPECT_NE(converted.err.find("Line 3: the high `12.5abc` is not a number Line 4: 2020-02-30 is not a date Nothing was "
+                                 "converted."),
+              std::string::npos)
+        << converted.err;
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(dir / "out") / "MASTER"));
+}
+
+TEST(Layouts, IntradayBarsConvertWithDetectOnlyWhenCombined)
+{
+    const CTempDir dir;
+    WriteText(dir / "bars.csv", "Date,Time,Open,High,Low,Close,Volume\n2020-01-02,09:30,1,2,0.5,1.5,10\n"
+                                "2020-01-02,10:30,1.5,3,1,2.5,20\n2020-01-03,09:30,2,2,2,2,5\n");
+    std::filesystem::create_directory(dir / "out");
+    const std::vector<std::string> convert = {"convert", dir / "bars.csv", "--dir", dir / "out", "--symbol", "X", "--detect"};
+    EXPECT_EQ(RunCli(convert).status, 1);
+    std::vector<std::string> daily = convert;
+    daily.push_back("--daily");
+    const CliResult combined = RunCli(daily);
+    EXPECT_EQ(combined.status, 0) << combined.err;
+    EXPECT_EQ(RunCli({"export", dir / "out", "X"}).out, "20200102,1,3,0.5,2.5,30\n20200103,2,2,2,2,5\n");
+}
+
+TEST(Layouts, InABatchAFileWithBadRowsFailsAloneWithItsLines)
+{
+    const CTempDir dir;
+    WriteText(dir / "GOOD.csv", "Date,Close\n2020-01-02,1.5\n2020-01-03,2.5\n");
+    WriteText(dir / "BAD.csv", "Date,Close\n2020-01-02,1.5\n2020-01-03,2.5x\n");
+    WriteText(dir / "ALSO.csv", "Date,Close\n2020-01-06,3\n");
+    const CliResult result = RunCli({"batch", dir / "out", dir / "GOOD.csv", dir / "BAD.csv", dir / "ALSO.csv", "--detect"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Line 3: the close `2.5x` is not a number"), std::string::npos) << result.err;
+    EXPECT_EQ(RunCli({"export", dir / "out", "GOOD"}).out, "20200102,1.5\n20200103,2.5\n");
+    EXPECT_EQ(RunCli({"export", dir / "out", "ALSO"}).out, "20200106,3\n");
+    EXPECT_EQ(RunCli({"export", dir / "out", "BAD"}).status, 1);
 }

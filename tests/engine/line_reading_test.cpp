@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -11,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/line_parsing.h"
 #include "engine/text_reader.h"
 #include "test_job.h"
 
@@ -220,5 +225,58 @@ TEST(LineReading, AValueIsWhollyANumberOrTheRowIsBad)
         }
         ASSERT_EQ(result.records.size(), 1u) << c.szToken;
         EXPECT_EQ(result.records[0][1], c.value) << "token \"" << c.szToken << "\"";
+    }
+}
+
+namespace {
+
+// The slow, obviously correct reading of a plain number: the C library's, when the whole text is a sign,
+// digits with one full stop and an optional exponent.
+bool SlowNumber(const std::string& text, float& value)
+{
+    std::size_t at = text[0] == '-' || text[0] == '+' ? 1 : 0;
+    std::size_t digits = 0;
+    bool bPoint = false;
+    for (; at < text.size() && (std::isdigit(static_cast<unsigned char>(text[at])) || (text[at] == '.' && !bPoint)); ++at) {
+        bPoint = bPoint || text[at] == '.';
+        digits += text[at] != '.';
+    }
+    if (digits == 0)
+        return false;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        at += at < text.size() && (text[at] == '-' || text[at] == '+');
+        const std::size_t start = at;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])))
+            ++at;
+        if (at == start)
+            return false;
+    }
+    if (at != text.size())
+        return false;
+    errno = 0;
+    value = std::strtof(text.c_str(), nullptr);
+    return !(errno == ERANGE && (value == 0 || std::isinf(value)));  // beyond what a single holds
+}
+
+}  // namespace
+
+TEST(LineReading, NumbersReadAsTheSlowReadingReadsThemOnRandomText)
+{
+    std::mt19937 random(15);
+    const std::string alphabet = "0123456789..-+eE5x";
+    for (int i = 0; i < 200000; ++i) {
+        std::string text;
+        const std::size_t length = 1 + random() % 18;
+        for (std::size_t k = 0; k < length; ++k)
+            text += random() % 4 ? static_cast<char>('0' + random() % 10) : alphabet[random() % alphabet.size()];
+        float slow = 0;
+        float fast = 0;
+        const bool bSlow = SlowNumber(text, slow);
+        const NumberResult result = ReadNumber(TextField{text, false}, NumberStyle{}, fast);
+        ASSERT_EQ(result == NumberResult::kNumber, bSlow) << "\"" << text << "\"";
+        if (bSlow) {
+            ASSERT_EQ(fast, slow) << "\"" << text << "\"";
+        }
     }
 }

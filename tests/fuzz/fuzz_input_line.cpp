@@ -25,9 +25,11 @@
 #include "engine/date_formats.h"
 #include "engine/input_rows.h"
 #include "engine/line_parsing.h"
+#include "engine/row_reading.h"
 #include "engine/text_reader.h"
 #include "fuzz_support.h"
 #include "metastock/day_number.h"
+#include "metastock/file_system.h"
 #include "metastock/mbf.h"
 
 using namespace metastock;
@@ -275,6 +277,29 @@ std::string_view FillerBefore(std::string_view text)
     return std::string_view(filler).substr(0, kReaderBufferSize - std::min(text.size() / 2, kReaderBufferSize));
 }
 
+// What the run reads of the file: refused, or records of real dates from 1900 on, strictly ascending.
+void CheckRows(const std::filesystem::path& path, const LineSettings& settings, bool bLenient)
+{
+    InputLayout layout;
+    layout.delimiter = settings.delimiter;
+    layout.dateFormat = settings.nDateFormat;
+    for (int q = 0; q <= kValueCount; ++q) {
+        layout.fieldOn[static_cast<std::size_t>(q)] = true;
+        layout.fieldColumn[static_cast<std::size_t>(q)] = settings.columns[q];
+    }
+    layout.combineIntraday = layout.skipBadRows = bLenient;
+    const auto file = metastock::CurrentFileSystem().OpenForReading(path);
+    FUZZ_CHECK(file != nullptr);
+    const CheckedRows rows = ReadRows(*file, layout);
+    FUZZ_CHECK(!rows.Failed() || rows.records.empty());
+    FUZZ_CHECK(rows.records.size() <= static_cast<std::size_t>(metastock::kMaxDataRecords));
+    for (std::size_t i = 0; i < rows.records.size(); ++i) {
+        const float date = rows.records[i].values[0];
+        FUZZ_CHECK(date >= 101.0f && date <= 2401231.0f);
+        FUZZ_CHECK(i == 0 || rows.records[i - 1].values[0] < date);
+    }
+}
+
 // Reads the file made of head and tail; with bLineWork, each piece also goes through the line work.
 void ReadAsFile(std::string_view head, std::string_view tail, const LineSettings& settings, bool bLineWork)
 {
@@ -293,6 +318,7 @@ void ReadAsFile(std::string_view head, std::string_view tail, const LineSettings
     }
     FUZZ_CHECK(expected.Next().empty());
     FUZZ_CHECK(!reader.ReadLine(piece));
+    CheckRows(path, settings, (head.size() + tail.size()) % 2 == 0);
 }
 
 }  // namespace
