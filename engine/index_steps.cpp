@@ -1,6 +1,6 @@
-// The job's work on the directory's MASTER file: finding it under the directory's lock, refusing a symbol
-// the directory already holds, adding the new security, writing its date range, the backup copy, and the
-// commit that makes all of it visible at once.
+// The job's work on the directory's indexes: finding MASTER under the directory's lock, refusing a symbol
+// the directory already holds, adding the new security (to MASTER and EMASTER, or to XMASTER past a full
+// MASTER), writing its date range, the backup copy, and the commit that makes all of it visible at once.
 
 #include <cctype>
 #include <filesystem>

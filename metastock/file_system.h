@@ -1,7 +1,8 @@
 #pragma once
-// Every call that the format layer makes on the file system goes through IFileSystem, so that each
-// platform supplies its own (file_system_posix.cpp, file_system_windows.cpp) and tests can install one
-// that fails any chosen call. The interface uses no platform types.
+// Every call that the format layer and the engine make on the file system (existence checks and listings
+// included) goes through IFileSystem, so that each platform supplies its own (file_system_posix.cpp,
+// file_system_windows.cpp) and tests can install one that fails any chosen call. The interface uses no
+// platform types.
 //
 // What a replacement of a directory file relies on: a file created exclusively (never through a link,
 // never over anything that stands under its name), its data flushed to disk before it is renamed over
