@@ -1,10 +1,13 @@
 // The work a conversion does for every input line: split it into tokens, read the date token, scan the
 // six values and encode them as the data record's MBF singles. Each step alone, then the whole sequence
-// over a series of lines shaped like the generated sample.
+// over a series of lines shaped like the generated sample; then the row reader's steps and its whole
+// read of a series.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -14,6 +17,7 @@
 #include "engine/date_formats.h"
 #include "engine/input_rows.h"
 #include "engine/line_parsing.h"
+#include "engine/row_reading.h"
 #include "engine/text_reader.h"
 #include "metastock/day_number.h"
 #include "metastock/mbf.h"
@@ -186,6 +190,90 @@ void BM_WholeLine(benchmark::State& state)
     state.SetLabel("items = lines");
 }
 BENCHMARK(BM_WholeLine);
+
+}  // namespace
+
+namespace {
+
+// The same lines split as the row reader splits them, with quotes and empty fields kept in place.
+void BM_SplitFields(benchmark::State& state)
+{
+    const DelimitedLine& line = kDelimitedLines[static_cast<std::size_t>(state.range(0))];
+    TextField fields[kMaxFields];
+    std::string scratch;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SplitFields(line.text, line.delimiter, fields, scratch));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(line.text.size()));
+    state.SetLabel(line.delimiter == ',' ? "comma" : line.delimiter == '\t' ? "tab" : "space");
+}
+BENCHMARK(BM_SplitFields)->DenseRange(0, 2);
+
+// 31 December 1998 in each of the sixteen formats.
+constexpr std::array<const char*, kDateFormatCount> kAllDateTexts = {
+    "98/12/31", "1998/12/31", "12/31/98", "12/31/1998", "31/12/98",  "31/12/1998",  "981231",       "19981231",
+    "123198",   "12311998",   "311298",   "31121998",   "31-Dec-98", "31-DEC-1998", "Dec 31, 1998", "1998-Dec-31",
+};
+
+void BM_ReadDate(benchmark::State& state)
+{
+    const int format = static_cast<int>(state.range(0));
+    const std::string_view text = kAllDateTexts[static_cast<std::size_t>(format - 1)];
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadDate(text, format));
+    state.SetLabel(kDateFormatNames[format - 1]);
+}
+BENCHMARK(BM_ReadDate)->DenseRange(1, kDateFormatCount);
+
+void BM_ReadNumber(benchmark::State& state)
+{
+    const std::array<TextField, 5> fields = {{{"1234.50", false}, {"1234567", false}, {"1,234,567.5", true},
+                                             {"1.25M", false}, {"-0.000123", false}}};
+    const TextField& field = fields[static_cast<std::size_t>(state.range(0))];
+    float value = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadNumber(field, NumberStyle{}, value));
+        benchmark::DoNotOptimize(value);
+    }
+    state.SetLabel(std::string(field.text));
+}
+BENCHMARK(BM_ReadNumber)->DenseRange(0, 4);
+
+// An input file held in memory, read in blocks as the file system gives them.
+class CMemoryFile : public IReadableFile {
+public:
+    explicit CMemoryFile(const std::string& text) : m_text(text) {}
+    std::ptrdiff_t Read(void* buffer, std::size_t size) override
+    {
+        const std::size_t count = std::min(size, m_text.size() - m_nPos);
+        std::memcpy(buffer, m_text.data() + m_nPos, count);
+        m_nPos += count;
+        return static_cast<std::ptrdiff_t>(count);
+    }
+
+private:
+    const std::string& m_text;
+    std::size_t m_nPos = 0;
+};
+
+// The whole read step of a run over 4096 lines: split, check, sort, as records in memory.
+void BM_ReadRows(benchmark::State& state)
+{
+    std::string text;
+    for (const std::string& line : MakeSeries(4096))
+        text += line;
+    InputLayout layout;
+    layout.dateFormat = kMmDdCcYy;
+    layout.fieldOn.fill(true);
+    layout.fieldColumn = {0, 1, 2, 3, 4, 5, 6};
+    for (auto _ : state) {
+        CMemoryFile file(text);
+        benchmark::DoNotOptimize(ReadRows(file, layout));
+    }
+    state.SetItemsProcessed(state.iterations() * 4096);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+    state.SetLabel("items = lines");
+}
+BENCHMARK(BM_ReadRows);
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "engine/directory_commit.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
+#include "metastock/directory_names.h"
 #include "metastock/file_names.h"
 #include "metastock/file_system.h"
 #include "metastock/master_file.h"
@@ -38,12 +39,6 @@ std::string TrimLeft(const std::string& text)
     while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start])))
         ++start;
     return text.substr(start);
-}
-
-// Symbols are compared as stored (Windows-1252), in upper case and without trailing blanks.
-std::string ComparedSymbol(const std::string& stored)
-{
-    return UpperCaseSymbol(TrimRight(stored));
 }
 
 // The fields of the first data row, as the run splits it: the first line after the skipped ones that

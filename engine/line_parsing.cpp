@@ -320,8 +320,10 @@ int SplitFields(std::string_view line, char delimiter, TextField (&fields)[kMaxF
             const std::size_t next = line.find(delimiter, end);
             end = next == std::string_view::npos ? size : next;
         } else {
-            const std::size_t next = line.find(delimiter, at);
-            end = next == std::string_view::npos ? size : next;
+            // Fields are short: a plain loop finds the delimiter sooner than a library call.
+            end = at;
+            while (end < size && line[end] != delimiter)
+                ++end;
             std::size_t last = end;
             while (last > at && isBlank(line[last - 1]))
                 --last;

@@ -111,6 +111,7 @@ void CLineSource::Fill()
                 m_buffer.erase(0, 3);
             } else if (m_buffer.compare(0, 2, "\xFF\xFE") == 0 || m_buffer.compare(0, 2, "\xFE\xFF") == 0) {
                 DecodeUtf16();
+                DecideLineEnd();
                 return;
             }
         }
@@ -119,9 +120,18 @@ void CLineSource::Fill()
             m_buffer.resize(ctrlZ);
             m_bEnded = true;
         }
-        if (m_buffer.find_first_of("\r\n", old) != std::string::npos || m_buffer.size() >= kMaxLine)
+        // A file whose first block holds carriage returns but no line feed has CR line ends.
+        if (!m_bLineEndKnown && (m_buffer.find('\n') != std::string::npos || m_bEnded || m_buffer.size() >= kMaxLine))
+            DecideLineEnd();
+        if (m_buffer.find(m_lineEnd, old) != std::string::npos || m_buffer.size() >= kMaxLine)
             return;
     }
+}
+
+void CLineSource::DecideLineEnd()
+{
+    m_bLineEndKnown = true;
+    m_lineEnd = m_buffer.find('\n') == std::string::npos && m_buffer.find('\r') != std::string::npos ? '\r' : '\n';
 }
 
 // UTF-16 input is rare and small; it is read whole and decoded into UTF-8 at once.
@@ -174,23 +184,23 @@ void CLineSource::DecodeUtf16()
     m_buffer = std::move(text);
 }
 
+// Lines end at the file's line-end character, found with memchr; in a file of LF line ends a CR
+// before the LF belongs to the line end.
 bool CLineSource::NextLine(std::string_view& line)
 {
-    std::size_t end = m_buffer.find_first_of("\r\n", m_nPos);
-    if ((end == std::string::npos || (m_buffer[end] == '\r' && end + 1 == m_buffer.size())) && !m_bEnded) {
+    std::size_t end = m_bLineEndKnown ? m_buffer.find(m_lineEnd, m_nPos) : std::string::npos;
+    if (end == std::string::npos && !m_bEnded) {
         Fill();
-        end = m_buffer.find_first_of("\r\n", m_nPos);
+        end = m_buffer.find(m_lineEnd, m_nPos);
     }
     if (m_bFailed || m_nPos >= m_buffer.size())
         return false;
     if (end == std::string::npos)
         end = std::min(m_buffer.size(), m_nPos + kMaxLine);
     line = std::string_view(m_buffer).substr(m_nPos, end - m_nPos);
-    m_nPos = end;
-    if (m_nPos < m_buffer.size() && m_buffer[m_nPos] == '\r')
-        ++m_nPos;
-    if (m_nPos < m_buffer.size() && m_buffer[m_nPos] == '\n' && (end == m_nPos || m_buffer[end] == '\r'))
-        ++m_nPos;
+    if (m_lineEnd == '\n' && !line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    m_nPos = end < m_buffer.size() ? end + 1 : end;
     return true;
 }
 

@@ -47,7 +47,7 @@ private:
 };
 
 // Reads an input text file whole line by line, as the row reader sees it: a UTF-8 byte-order mark is
-// skipped, UTF-16 with its byte-order mark is decoded into UTF-8, CR LF, LF and a lone CR each end a line,
+// skipped, UTF-16 with its byte-order mark is decoded into UTF-8, CR LF, LF and CR end a line,
 // and a Ctrl-Z character ends the input. The file is read in large blocks through the file-system seam.
 class CLineSource {
 public:
@@ -65,6 +65,7 @@ public:
 private:
     void Fill();
     void DecodeUtf16();
+    void DecideLineEnd();
 
     static constexpr char kCtrlZ = '\x1A';
 
@@ -74,6 +75,8 @@ private:
     bool m_bEnded = false;
     bool m_bFailed = false;
     bool m_bStarted = false;
+    bool m_bLineEndKnown = false;
+    char m_lineEnd = '\n';  // or '\r' in a file without line feeds
 };
 
 // Removes the line feed that ends a piece, if there is one.
