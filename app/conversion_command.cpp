@@ -126,7 +126,11 @@ void CQuoteforgeView::OnSettings()
     if (dlg.DoModal() != QDialog::Accepted)
         return;
     ConversionSettings settings = dlg.Settings();
-    StoreSettings(m_profile, settings);
+    // Each stored value is written through to disk; seventeen of them take long enough to stall painting.
+    RunOnWorker([&] {
+        StoreSettings(m_profile, settings);
+        return 0;
+    });
     m_pTypedSettings = std::make_unique<ConversionSettings>(settings);
     settings.Path = EnginePath(dlg.Path);
 
