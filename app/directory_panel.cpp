@@ -22,8 +22,7 @@
 #include "engine/date_formats.h"
 #include "engine/directory_check.h"
 #include "engine/remove_security.h"
-#include "metastock/day_number.h"
-#include "metastock/directory_reader.h"
+#include "engine/security_listing.h"
 #include "metastock/path_text.h"
 #include "settings/engine_path.h"
 #include "settings/message_box.h"
@@ -36,10 +35,11 @@ namespace {
 
 enum EColumn { kSymbol, kName, kDataFile, kFields, kFirst, kLast, kRecords, kColumnCount };
 
-QString Date(int nYyyymmdd)
-{
-    return nYyyymmdd > 0 ? QString::fromStdString(metastock::IsoDateText(nYyyymmdd)) : QString();
-}
+// A data file that cannot be read shows in its row; the panel needs no other word of it.
+class CQuietNotices : public engine::IMessageSink {
+public:
+    void ShowMessage(const std::string&) override {}
+};
 
 // The export command's options: date format, delimiter and a heading line.
 bool AskExportOptions(QWidget* pParent, engine::CExportOptions& options)
@@ -133,23 +133,15 @@ void CDirectoryPanel::Refresh()
     const std::string directory = m_strDirectory.toStdString();
     if (!m_strDirectory.isEmpty())
         RunOnWorker([&] {
-            metastock::DirectoryContents contents;
-            bRead = metastock::ReadDirectory(metastock::PathFromText(directory), contents, error);
-            for (std::size_t i = 0; bRead && i < contents.securities.size(); ++i) {
-                const metastock::SecurityEntry& security = contents.securities[i];
-                const metastock::IndexEntry& entry = security.entry;
-                Row row{{QString::fromStdString(engine::Windows1252ToUtf8(entry.strSymbol)),
-                         QString::fromStdString(engine::Windows1252ToUtf8(entry.strName)),
-                         QString::fromStdString(security.strDataFile), QString(), Date(entry.nFirstDate),
-                         Date(entry.nLastDate), QStringLiteral("unreadable")},
-                        entry.strSymbol};
-                metastock::SecurityData data;
-                std::string dataError;
-                if (metastock::ReadSecurityData(contents, security, data, dataError)) {
-                    row.cells[kFields] = QString::fromStdString(data.layout.Letters());
-                    row.cells[kRecords] = QString::number(data.file.nHeaderRecords);
-                }
-                rows.push_back(std::move(row));
+            std::vector<engine::ListedSecurity> listed;
+            CQuietNotices notices;
+            bRead = engine::ListSecurities(metastock::PathFromText(directory), listed, error, notices);
+            for (const engine::ListedSecurity& security : listed) {
+                auto text = [](const std::string& value) { return QString::fromStdString(value); };
+                rows.push_back({{text(security.symbol), text(security.name), text(security.dataFile),
+                                 text(security.fields), text(security.first), text(security.last),
+                                 security.records.empty() ? QStringLiteral("unreadable") : text(security.records)},
+                                security.storedSymbol});
             }
             return 0;
         });
