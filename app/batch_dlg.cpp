@@ -56,7 +56,8 @@ public:
     }
     void OnFile(const std::string& path, const BatchTotals& totals) override
     {
-        const int nFile = totals.nAdded + totals.nUpdated + totals.nFailed;
+        (void)totals;
+        const int nFile = m_nStarted++;
         const QString strFile = QFileInfo(FromEngineText(path)).fileName();
         QMetaObject::invokeMethod(&m_dlg, [this, nFile, strFile] { m_progress(nFile, strFile); }, Qt::QueuedConnection);
     }
@@ -96,6 +97,7 @@ private:
     std::function<void(int, QString)> m_outcome;
     std::mutex m_mutex;
     std::vector<std::string> m_messages;
+    int m_nStarted = 0;  // files begun, on the batch's thread
 };
 
 }  // namespace

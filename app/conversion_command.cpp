@@ -86,7 +86,10 @@ void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
     const QWidget* pMain = view.window();
     if (pMain->frameGeometry().top() == pMain->geometry().top())
         text.translate(0, nTitle);
-    dlg.move(PlaceBesideText(text, framed, pScreen->availableGeometry()));
+    QRect grid;
+    if (view.m_pPreviewGrid && view.m_pPreviewGrid->isVisible())
+        grid = QRect(view.m_pPreviewGrid->mapToGlobal(QPoint(0, 0)), view.m_pPreviewGrid->size());
+    dlg.move(PlaceBesideText(text, framed, pScreen->availableGeometry(), grid));
 }
 
 
@@ -123,7 +126,11 @@ void CQuoteforgeView::OnSettings()
     if (dlg.DoModal() != QDialog::Accepted)
         return;
     ConversionSettings settings = dlg.Settings();
-    StoreSettings(m_profile, settings);
+    // Each stored value is written through to disk; seventeen of them take long enough to stall painting.
+    RunOnWorker([&] {
+        StoreSettings(m_profile, settings);
+        return 0;
+    });
     m_pTypedSettings = std::make_unique<ConversionSettings>(settings);
     settings.Path = EnginePath(dlg.Path);
 

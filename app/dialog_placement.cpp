@@ -25,15 +25,16 @@ long long CoveredArea(const QPoint& place, const QSize& dialog, const QRect& tex
 
 }  // namespace
 
-QPoint PlaceBesideText(const QRect& text, const QSize& dialog, const QRect& screen)
+QPoint PlaceBesideText(const QRect& text, const QSize& dialog, const QRect& screen, const QRect& alsoShown)
 {
     const QPoint below = InsideScreen(QPoint(text.left(), text.bottom() + 1 + kGap), dialog, screen);
     const QPoint beside = InsideScreen(QPoint(text.right() + 1 + kGap, text.top()), dialog, screen);
-    // Beside first: on a wide screen it leaves the most of the window below the text in view.
-    if (CoveredArea(beside, dialog, text) == 0)
-        return beside;
-    if (CoveredArea(below, dialog, text) == 0)
-        return below;
+    // Beside first: on a wide screen it leaves the most of the window below the text in view. A place
+    // that leaves alsoShown in view too wins over one that does not.
+    for (const bool bStrict : {true, false})
+        for (const QPoint& place : {beside, below})
+            if (CoveredArea(place, dialog, text) == 0 && (!bStrict || CoveredArea(place, dialog, alsoShown) == 0))
+                return place;
     const QPoint corner = InsideScreen(screen.bottomRight(), dialog, screen);
     const QPoint candidates[] = {below, beside, corner};
     return *std::min_element(std::begin(candidates), std::end(candidates), [&](const QPoint& a, const QPoint& b) {

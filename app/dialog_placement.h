@@ -12,7 +12,8 @@
 
 namespace app {
 
-QPoint PlaceBesideText(const QRect& text, const QSize& dialog, const QRect& screen);
+// A place that also leaves alsoShown (the preview grid) in view is taken first.
+QPoint PlaceBesideText(const QRect& text, const QSize& dialog, const QRect& screen, const QRect& alsoShown = QRect());
 
 // Where a window (the help) goes beside an owner (a dialog or the main window), frame sizes and screen
 // coordinates: right of it, else left of it, else on the side with more room, narrowed to that room down to

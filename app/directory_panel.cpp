@@ -14,14 +14,15 @@
 #include <QVBoxLayout>
 
 #include <fstream>
+#include <vector>
 
 #include "app/message_box_sink.h"
+#include "app/worker_run.h"
 #include "engine/code_page.h"
 #include "engine/date_formats.h"
 #include "engine/directory_check.h"
 #include "engine/remove_security.h"
-#include "metastock/day_number.h"
-#include "metastock/directory_reader.h"
+#include "engine/security_listing.h"
 #include "metastock/path_text.h"
 #include "settings/engine_path.h"
 #include "settings/message_box.h"
@@ -34,10 +35,11 @@ namespace {
 
 enum EColumn { kSymbol, kName, kDataFile, kFields, kFirst, kLast, kRecords, kColumnCount };
 
-QString Date(int nYyyymmdd)
-{
-    return nYyyymmdd > 0 ? QString::fromStdString(metastock::IsoDateText(nYyyymmdd)) : QString();
-}
+// A data file that cannot be read shows in its row; the panel needs no other word of it.
+class CQuietNotices : public engine::IMessageSink {
+public:
+    void ShowMessage(const std::string&) override {}
+};
 
 // The export command's options: date format, delimiter and a heading line.
 bool AskExportOptions(QWidget* pParent, engine::CExportOptions& options)
@@ -120,37 +122,45 @@ void CDirectoryPanel::ShowDirectory(const QString& strDirectory)
 void CDirectoryPanel::Refresh()
 {
     m_pTable->setRowCount(0);
-    metastock::DirectoryContents contents;
+    // Reading reads every data file whole: on a worker thread, so that the window goes on painting.
+    struct Row {
+        QStringList cells;
+        std::string storedSymbol;
+    };
+    std::vector<Row> rows;
     std::string error;
-    if (m_strDirectory.isEmpty()) {
+    bool bRead = false;
+    const std::string directory = m_strDirectory.toStdString();
+    if (!m_strDirectory.isEmpty())
+        RunOnWorker([&] {
+            std::vector<engine::ListedSecurity> listed;
+            CQuietNotices notices;
+            bRead = engine::ListSecurities(metastock::PathFromText(directory), listed, error, notices);
+            for (const engine::ListedSecurity& security : listed) {
+                auto text = [](const std::string& value) { return QString::fromStdString(value); };
+                rows.push_back({{text(security.symbol), text(security.name), text(security.dataFile),
+                                 text(security.fields), text(security.first), text(security.last),
+                                 security.records.empty() ? QStringLiteral("unreadable") : text(security.records)},
+                                security.storedSymbol});
+            }
+            return 0;
+        });
+    if (m_strDirectory.isEmpty())
         m_pLabel->setText(QStringLiteral("No output directory yet."));
-    } else if (!metastock::ReadDirectory(metastock::PathFromText(m_strDirectory.toStdString()), contents, error)) {
+    else if (!bRead)
         m_pLabel->setText(m_strDirectory + u'\n' + FromEngineText(error));
-    } else {
+    else
         m_pLabel->setText(m_strDirectory);
-        for (const metastock::SecurityEntry& security : contents.securities) {
-            const metastock::IndexEntry& entry = security.entry;
-            QStringList cells{QString::fromStdString(engine::Windows1252ToUtf8(entry.strSymbol)),
-                              QString::fromStdString(engine::Windows1252ToUtf8(entry.strName)),
-                              QString::fromStdString(security.strDataFile), QString(), Date(entry.nFirstDate),
-                              Date(entry.nLastDate), QString()};
-            metastock::SecurityData data;
-            if (metastock::ReadSecurityData(contents, security, data, error)) {
-                cells[kFields] = QString::fromStdString(data.layout.Letters());
-                cells[kRecords] = QString::number(data.file.nHeaderRecords);
-            } else {
-                cells[kRecords] = QStringLiteral("unreadable");
-            }
-            const int nRow = m_pTable->rowCount();
-            m_pTable->insertRow(nRow);
-            for (int nColumn = 0; nColumn < kColumnCount; ++nColumn) {
-                auto* pItem = new QTableWidgetItem(cells[nColumn]);
-                if (nColumn == kSymbol)
-                    pItem->setData(Qt::UserRole, QByteArray::fromStdString(entry.strSymbol));
-                if (nColumn == kRecords)
-                    pItem->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                m_pTable->setItem(nRow, nColumn, pItem);
-            }
+    for (const Row& row : rows) {
+        const int nRow = m_pTable->rowCount();
+        m_pTable->insertRow(nRow);
+        for (int nColumn = 0; nColumn < kColumnCount; ++nColumn) {
+            auto* pItem = new QTableWidgetItem(row.cells[nColumn]);
+            if (nColumn == kSymbol)
+                pItem->setData(Qt::UserRole, QByteArray::fromStdString(row.storedSymbol));
+            if (nColumn == kRecords)
+                pItem->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_pTable->setItem(nRow, nColumn, pItem);
         }
     }
     m_pTable->resizeColumnsToContents();
@@ -230,7 +240,12 @@ void CDirectoryPanel::OnCheck()
 {
     if (m_strDirectory.isEmpty())
         return;
-    const engine::CDirectoryReport report = engine::CheckDirectory(metastock::PathFromText(m_strDirectory.toStdString()));
+    engine::CDirectoryReport report;
+    const std::string directory = m_strDirectory.toStdString();
+    RunOnWorker([&] {
+        report = engine::CheckDirectory(metastock::PathFromText(directory));
+        return 0;
+    });
     QString strLog = QStringLiteral("Check of %1: %2 securities, ").arg(m_strDirectory).arg(report.nSecurities);
     strLog += report.problems.empty() ? QStringLiteral("no problems found")
                                       : QStringLiteral("%1 problems:").arg(report.problems.size());

@@ -79,7 +79,13 @@ void CHelpWindow::PlaceNearOwner(const QWidget* pOwner)
     const QRect owner = pOwner->frameGeometry();
     const QRect screen = pScreen ? pScreen->availableGeometry() : owner;
     const QSize frame = frameGeometry().size() - size();
-    const QRect place = PlaceBesideWindow(owner, QSize(720, 560) + frame, screen);
+    // Beside a dialog it narrows to keep the dialog in view; the main window it may cover (over its
+    // corner), since the help is read instead of the log rather than beside it.
+    const QSize wanted = QSize(720, 560) + frame;
+    QRect place = PlaceBesideWindow(owner, wanted, screen, pOwner->isModal() ? 320 : wanted.width());
+    if (!pOwner->isModal() && place.intersects(owner))
+        place.moveTopLeft(QPoint(std::min(owner.left() + 40, screen.right() + 1 - wanted.width()),
+                                 std::min(owner.top() + 40, screen.bottom() + 1 - wanted.height())));
     resize(place.size() - frame);
     move(place.topLeft());
 }

@@ -9,9 +9,9 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: quoteforge [FILE]\n"
+    "Usage: quoteforge [FILE...]\n"
     "Converts daily price text files into MetaStock directories.\n"
-    "FILE, when given, is opened as File > Open does.\n"
+    "FILE, when given, is opened as File > Open does; several files go to Convert Many Files.\n"
     "\n"
     "  --help     print this text and exit\n"
     "  --version  print the version and exit\n"

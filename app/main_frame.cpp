@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -198,13 +199,26 @@ void CMainFrame::CreateDockWindows()
     auto* pPreview = new QDockWidget(QStringLiteral("Preview"), this);
     pPreview->setObjectName(QStringLiteral("PreviewDock"));
     pPreview->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-    auto* pGrid = new CPreviewGrid(pPreview);
-    pPreview->setWidget(pGrid);
+    // The detection sentence heads the grid, where the Conversion Settings dialog never covers it.
+    auto* pBody = new QWidget(pPreview);
+    auto* pCaption = new QLabel(pBody);
+    pCaption->setObjectName(QStringLiteral("PreviewCaption"));
+    pCaption->setWordWrap(true);
+    pCaption->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* pGrid = new CPreviewGrid(pBody);
+    auto* pLayout = new QVBoxLayout(pBody);
+    pLayout->setContentsMargins(4, 0, 4, 4);
+    pLayout->addWidget(pCaption);
+    pLayout->addWidget(pGrid, 1);
+    pPreview->setWidget(pBody);
+    connect(pGrid, &CPreviewGrid::CaptionChanged, pCaption, &QLabel::setText);
     m_pView->m_pPreviewGrid = pGrid;
     addDockWidget(Qt::RightDockWidgetArea, pPreview);
     m_pDirectoryPanel = new CDirectoryPanel(this);
     addDockWidget(Qt::RightDockWidgetArea, m_pDirectoryPanel);
     splitDockWidget(pPreview, m_pDirectoryPanel, Qt::Vertical);
+    resizeDocks({pPreview, m_pDirectoryPanel}, {1, 1}, Qt::Vertical);
+    resizeDocks({pPreview}, {380}, Qt::Horizontal);
     QAction* pPreviewToggle = pPreview->toggleViewAction();
     pPreviewToggle->setText(QStringLiteral("Preview &Grid"));
     pPreviewToggle->setStatusTip(QStringLiteral("Show or hide the preview as columns named by the settings"));

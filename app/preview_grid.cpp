@@ -58,8 +58,9 @@ CPreviewGrid::CPreviewGrid(QWidget* pParent) : QTableWidget(pParent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 
-void CPreviewGrid::SetFile(const QString& strPath)
+void CPreviewGrid::SetFile(const QString& strPath, const QString& strSentence)
 {
+    emit CaptionChanged(strSentence);
     m_lines.clear();
     CTextReader reader;
     if (!strPath.isEmpty() && reader.Open(EnginePath(strPath))) {

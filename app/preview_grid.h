@@ -17,13 +17,17 @@ class CPreviewGrid : public QTableWidget {
 public:
     explicit CPreviewGrid(QWidget* pParent = nullptr);
 
-    // Reads the file's first ten lines; an empty path empties the grid.
-    void SetFile(const QString& strPath);
+    // Reads the file's first ten lines; an empty path empties the grid. The sentence that says what the
+    // file looks like goes to the caption.
+    void SetFile(const QString& strPath, const QString& strSentence = QString());
     // Splits, heads and marks the lines by the settings (date format by its name in DateFormat).
     void ShowSettings(const engine::ConversionSettings& settings);
 
     // Why a row cannot be read, empty when it can: a field's column missing, or a date the format cannot read.
     static QString RowFault(const std::string& line, const engine::ConversionSettings& settings);
+
+signals:
+    void CaptionChanged(const QString& strCaption);
 
 private:
     std::vector<std::string> m_lines;

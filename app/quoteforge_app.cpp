@@ -14,13 +14,14 @@ using namespace settings;
 
 namespace {
 
-// The first argument that is not an option names the file to open.
-QString FileArgument(const QStringList& arguments)
+// The arguments that are not options name the files to open.
+QStringList FileArguments(const QStringList& arguments)
 {
+    QStringList files;
     for (const QString& argument : arguments)
         if (!argument.startsWith('-'))
-            return argument;
-    return QString();
+            files << argument;
+    return files;
 }
 
 }  // namespace
@@ -43,16 +44,18 @@ bool CQuoteforgeApp::InitInstance(const QStringList& arguments, CProfileStore* p
     QApplication::setWindowIcon(ApplicationIcon());
     m_pMainWnd = new CMainFrame(*m_pProfile, &m_bMailVisited, &m_bWebVisited);
     // The message about an unreadable file is the main window's, though the program ends without showing it.
-    const QString strFile = FileArgument(arguments);
-    if (!strFile.isEmpty() && !CheckFileReadable(strFile, m_pMainWnd)) {
+    const QStringList files = FileArguments(arguments);
+    const QString strFile = files.value(0);
+    if (files.size() == 1 && !CheckFileReadable(strFile, m_pMainWnd)) {
         delete m_pMainWnd;
         m_pMainWnd = nullptr;
         return false;
     }
     m_pMainWnd->show();
-    // The file opens once the window is up, so that its preview and the dialog appear over it.
-    if (!strFile.isEmpty())
-        QTimer::singleShot(0, m_pMainWnd, [this, strFile] { m_pMainWnd->OpenDocumentFile(strFile); });
+    // The file opens once the window is up, so that its preview and the dialog appear over it; several
+    // files go to Convert Many Files, as when they are dropped on the window.
+    if (!files.isEmpty())
+        QTimer::singleShot(0, m_pMainWnd, [this, files] { m_pMainWnd->OpenDroppedFiles(files); });
     return true;
 }
 

@@ -73,13 +73,13 @@ void CQuoteforgeView::OnPreviewFile()
         AppendText(QStringLiteral("\r\n"));
     }
     reader.Close();
+    const QString strSentence = opened ? QString::fromStdString(DescribeLayout(DetectLayout(strPath))) : QString();
     if (opened)
-        AppendText(QStringLiteral("\r\n") + QString::fromStdString(DescribeLayout(DetectLayout(strPath))) +
-                   QStringLiteral("\r\n"));
+        AppendText(QStringLiteral("\r\n") + strSentence + QStringLiteral("\r\n"));
     m_nPreviewBlocks = document()->blockCount() - 1;  // the last block is the empty one after the sentence
     moveCursor(QTextCursor::Start);  // the preview is read from its top
     if (m_pPreviewGrid)
-        m_pPreviewGrid->SetFile(opened ? m_strInputPath : QString());
+        m_pPreviewGrid->SetFile(opened ? m_strInputPath : QString(), strSentence);
     setUpdatesEnabled(true);
     OnSettings();
 }

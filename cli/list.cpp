@@ -6,13 +6,14 @@
 
 #include "cli/command.h"
 #include "cli/output.h"
-#include "engine/code_page.h"
-#include "metastock/directory_reader.h"
+#include "engine/security_listing.h"
 #include "metastock/path_text.h"
 
 namespace cli {
 
 using namespace metastock;
+using engine::ListedSecurity;
+using engine::ListSecurities;
 
 namespace {
 
@@ -21,19 +22,16 @@ struct CListOptions {
     std::string strFormat = "table";
 };
 
-struct CListedSecurity {
-    std::string strSymbol, strName, strFile, strFields, strFrame, strFirst, strLast, strRecords, strNote;
-};
 
 constexpr const char* kHeadings[] = {"symbol", "name", "file", "fields", "frame", "first", "last", "records", "note"};
 constexpr std::size_t kRecordsColumn = 7;
 
-std::vector<std::string> Cells(const CListedSecurity& s)
+std::vector<std::string> Cells(const ListedSecurity& s)
 {
-    return {s.strSymbol, s.strName, s.strFile, s.strFields, s.strFrame, s.strFirst, s.strLast, s.strRecords, s.strNote};
+    return {s.symbol, s.name, s.dataFile, s.fields, s.frame, s.first, s.last, s.records, s.note};
 }
 
-void PrintTable(const std::vector<CListedSecurity>& securities, std::ostream& out)
+void PrintTable(const std::vector<ListedSecurity>& securities, std::ostream& out)
 {
     std::vector<std::size_t> widths;
     for (const char* heading : kHeadings)
@@ -42,7 +40,7 @@ void PrintTable(const std::vector<CListedSecurity>& securities, std::ostream& ou
     auto length = [](const std::string& text) {
         return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
     };
-    for (const CListedSecurity& security : securities) {
+    for (const ListedSecurity& security : securities) {
         const std::vector<std::string> cells = Cells(security);
         for (std::size_t i = 0; i < cells.size(); ++i)
             widths[i] = std::max(widths[i], length(cells[i]));
@@ -61,14 +59,14 @@ void PrintTable(const std::vector<CListedSecurity>& securities, std::ostream& ou
         out << line << '\n';
     };
     printRow({std::begin(kHeadings), std::end(kHeadings)});
-    for (const CListedSecurity& security : securities)
+    for (const ListedSecurity& security : securities)
         printRow(Cells(security));
 }
 
-void PrintCsv(const std::vector<CListedSecurity>& securities, std::ostream& out)
+void PrintCsv(const std::vector<ListedSecurity>& securities, std::ostream& out)
 {
     out << "symbol,name,file,fields,frame,first,last,records,note\n";
-    for (const CListedSecurity& security : securities) {
+    for (const ListedSecurity& security : securities) {
         std::string line;
         for (const std::string& cell : Cells(security)) {
             if (!line.empty())
@@ -79,7 +77,7 @@ void PrintCsv(const std::vector<CListedSecurity>& securities, std::ostream& out)
     }
 }
 
-void PrintJson(const std::vector<CListedSecurity>& securities, std::ostream& out)
+void PrintJson(const std::vector<ListedSecurity>& securities, std::ostream& out)
 {
     out << '[';
     for (std::size_t k = 0; k < securities.size(); ++k) {
@@ -98,30 +96,13 @@ void PrintJson(const std::vector<CListedSecurity>& securities, std::ostream& out
 int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
 {
     CErrorLineSink messages(err);
-    DirectoryContents contents;
-    std::string error;
-    if (!ReadDirectory(PathFromText(options.strDir), contents, error)) {
-        messages.ShowMessage(error);
-        return 1;
-    }
     // Every security the indexes name is listed; one whose data file cannot be read shows its index's
     // dates and a note, and check is the command that fails on it.
-    std::vector<CListedSecurity> securities;
-    for (const SecurityEntry& security : contents.securities) {
-        const IndexEntry& entry = security.entry;
-        CListedSecurity listed{engine::Windows1252ToUtf8(entry.strSymbol), engine::Windows1252ToUtf8(entry.strName),
-                               security.strDataFile, "", "", IsoDate(entry.nFirstDate), IsoDate(entry.nLastDate), "", ""};
-        SecurityData data;
-        if (ReadSecurityData(contents, security, data, error)) {
-            listed.strFields = data.layout.Letters();
-            listed.strFrame = TimeFrameName(security, data.layout);
-            listed.strRecords = std::to_string(data.file.nHeaderRecords);
-        } else {
-            listed.strFrame = TimeFrameName(security, DataLayout{});
-            listed.strNote = "data file unreadable";
-            messages.ShowNotice(error);
-        }
-        securities.push_back(listed);
+    std::vector<ListedSecurity> securities;
+    std::string error;
+    if (!ListSecurities(PathFromText(options.strDir), securities, error, messages)) {
+        messages.ShowMessage(error);
+        return 1;
     }
     if (options.strFormat == "csv")
         PrintCsv(securities, out);

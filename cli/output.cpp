@@ -47,11 +47,4 @@ std::string JsonString(std::string_view text)
     return literal + "\"";
 }
 
-std::string IsoDate(int yyyymmdd)
-{
-    if (yyyymmdd == 0)
-        return "";
-    return metastock::IsoDateText(yyyymmdd);
-}
-
 }  // namespace cli

@@ -31,7 +31,5 @@ std::string CsvField(std::string_view text);
 // A JSON string literal of UTF-8 text.
 std::string JsonString(std::string_view text);
 
-// YYYYMMDD as YYYY-MM-DD; empty for 0.
-std::string IsoDate(int yyyymmdd);
 
 }  // namespace cli

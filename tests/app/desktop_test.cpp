@@ -462,7 +462,7 @@ TEST(DesktopCommandLine, HelpAndVersionPrintAndExitWithoutAWindow)
     const struct {
         const char* szOption;
         const char* szPrinted;
-    } cases[] = {{"--help", "Usage: quoteforge [FILE]"}, {"--version", "quoteforge " QUOTEFORGE_VERSION}};
+    } cases[] = {{"--help", "Usage: quoteforge [FILE...]"}, {"--version", "quoteforge " QUOTEFORGE_VERSION}};
     for (const auto& c : cases) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -673,6 +673,48 @@ TEST_F(DesktopTest, ThePreviewGridNamesColumnsGreysSkippedRowsMarksBadOnesAndFol
         EXPECT_EQ(pGrid->item(row.nRow, 0)->toolTip().toStdString(), row.szToolTip) << "row " << row.nRow;
 }
 
+TEST_F(DesktopTest, AnsweringNoToAnOfferLeavesTheDirectoryAsItWas)
+{
+    const QString strInput = WriteInput("prices.csv", kPrices);
+    const std::filesystem::path out = m_dir.Path() / "out";
+    const std::filesystem::path missing = m_dir.Path() / "missing";
+    StoreRunnableSettings(1);
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));  // out holds ABC
+    const std::vector<unsigned char> master = ReadBytes(out / "MASTER");
+    const std::filesystem::path empty = m_dir.Path() / "empty";
+    std::filesystem::create_directory(empty);
+    const struct {
+        int nExist;
+        const char* szSymbol;
+        std::filesystem::path directory;
+        const char* szLogged;
+    } cases[] = {
+        {1, "new", missing, "Path does not exist: "},
+        {0, "new", empty, "Path specified does not point to a Master file: "},
+        {1, "new", out, "New Master chosen but one already exists in "},
+        {0, "abc", out, "Duplicate Symbol: ABC in "},
+    };
+    m_messages.SetQuestionAnswer(EMessageAnswer::No);
+    for (const auto& c : cases) {
+        // After a failed run the dialog starts from what was typed: each case types its own values.
+        WhenModal<CSettingsDlg>([&c](CSettingsDlg& dlg) {
+            dlg.findChild<QLineEdit*>("Symbol")->setText(c.szSymbol);
+            dlg.findChild<QLineEdit*>("Path")->setText(QString::fromStdString(c.directory.string()));
+            dlg.findChild<QRadioButton*>(c.nExist == 0 ? "UseExisting" : "MakeNew")->setChecked(true);
+            dlg.OnOK();
+        });
+        ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
+        EXPECT_TRUE(m_pView->toPlainText().endsWith(QString::fromLatin1(c.szLogged) +
+                                                    QString::fromStdString(c.directory.string())))
+            << m_pView->toPlainText().right(90).replace(u'\n', u'|').toStdString();
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_TRUE(std::filesystem::is_empty(empty));
+    EXPECT_EQ(ReadBytes(out / "MASTER"), master);
+    EXPECT_FALSE(std::filesystem::exists(out / "F2.DAT"));
+}
+
 TEST(DialogPlacement, TheDialogGoesBesideOrBelowTheTextInsideTheScreen)
 {
     const QRect screen(0, 0, 1024, 768);
@@ -688,6 +730,8 @@ TEST(DialogPlacement, TheDialogGoesBesideOrBelowTheTextInsideTheScreen)
     };
     for (const Case& c : cases)
         EXPECT_EQ(PlaceBesideText(c.text, dialog, screen), c.place) << c.text.x() << "," << c.text.height();
+    // Beside the text would cover the grid at the right; below covers neither.
+    EXPECT_EQ(PlaceBesideText({80, 120, 400, 200}, dialog, screen, {700, 100, 300, 300}), QPoint(80, 328));
 }
 
 TEST(DialogPlacement, TheHelpGoesBesideItsOwnerNarrowedToTheRoomThere)
