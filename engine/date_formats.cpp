@@ -187,7 +187,7 @@ DateRead ReadDate(std::string_view text, int nFormat)
     int month = -1;
     int day = -1;
     const char* const parts = kParts[nFormat - 1];
-    const bool bTwoDigitYear = std::strchr(parts, 'Y') != nullptr;
+    const bool bTwoDigitYear = parts[0] == 'Y' || parts[1] == 'Y' || parts[2] == 'Y';
     const bool bUsual = nFormat <= kLastSeparatedFormat && !bNumeric && ReadUsualShape(text, parts, at, year, month, day);
     for (const char* part = parts; !bUsual && *part != '\0'; ++part) {
         if (part != parts && !bNumeric) {

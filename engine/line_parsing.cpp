@@ -110,8 +110,13 @@ bool SplitPlainFields(std::string_view line, char delimiter, TextField (&fields)
         if (base + kChunk <= size) {
             delimiters = CharBits(text + base, delimiter);
             quotes = CharBits(text + base, '"');
+        } else if (size >= kChunk) {
+            // The last 16 characters of the line, of which those already seen are shifted out: the line
+            // may end its buffer, so nothing past it is read.
+            const std::size_t seen = base + kChunk - size;
+            delimiters = CharBits(text + size - kChunk, delimiter) >> seen;
+            quotes = CharBits(text + size - kChunk, '"') >> seen;
         } else {
-            // The last characters are not read 16 at a time: the line may end its buffer.
             for (std::size_t i = base; i < size; ++i) {
                 delimiters |= (text[i] == delimiter ? 1u : 0u) << (i - base);
                 quotes |= (text[i] == '"' ? 1u : 0u) << (i - base);

@@ -94,6 +94,7 @@ private:
     int m_nTimeColumn = -1;
     bool m_bFirstRow = true;
     std::string m_scratch;
+    TextField m_fields[kMaxFields];  // of the current line; kept here so that no line clears them again
     std::vector<Row> m_rows;
     std::vector<BadRow> m_bad;
     bool m_bAnyDown = false;
@@ -136,7 +137,7 @@ bool CRowReader::FirstRow(int nLine, const TextField (&fields)[kMaxFields], int 
 
 void CRowReader::ReadLine(std::string_view line, int nLine)
 {
-    TextField fields[kMaxFields];
+    TextField (&fields)[kMaxFields] = m_fields;
     const int nFields = SplitFields(line, m_layout.delimiter, fields, m_scratch);
     const int nKept = std::min(nFields, kMaxFields);
     if (std::all_of(fields, fields + nKept, [](const TextField& f) { return f.text.empty(); }))
