@@ -149,28 +149,39 @@ int ReadTime(std::string_view rest)
     return parts[0] * 10000 + parts[1] * 100 + parts[2];
 }
 
+// Two digits at text[at]; -1 when they are not both digits.
+int TwoDigits(std::string_view text, std::size_t at)
+{
+    const unsigned tens = static_cast<unsigned char>(text[at]) - unsigned{'0'};
+    const unsigned ones = static_cast<unsigned char>(text[at + 1]) - unsigned{'0'};
+    return tens < 10 && ones < 10 ? static_cast<int>(tens * 10 + ones) : -1;
+}
+
 // The usual shape of a date with separators: two digits for month and day, two or four for the year, one
-// separator between them, all at fixed places. False when the text has another shape; the general
-// reading then decides.
+// separator between them, all at fixed places (MM/DD/CCYY, CCYY-MM-DD ...). False when the text has
+// another shape; the general reading then decides.
 bool ReadUsualShape(std::string_view text, const char* parts, std::size_t& at, int& year, int& month, int& day)
 {
-    std::size_t pos = 0;
+    const std::size_t first = parts[0] == 'C' ? 4 : 2;  // the first separator's place
+    const std::size_t second = first + 3;
+    const std::size_t length = second + 1 + (parts[2] == 'C' ? 4 : 2);
+    if (text.size() < length || !IsSeparator(text[first]) || !IsSeparator(text[second]) ||
+        (text.size() > length && IsDigit(text[length])))
+        return false;
+    const std::size_t places[3] = {0, first + 1, second + 1};
     int values[3] = {};
-    for (int i = 0; parts[i] != '\0'; ++i) {
-        if (i > 0) {
-            if (pos >= text.size() || !IsSeparator(text[pos]))
-                return false;
-            ++pos;
+    for (int i = 0; i < 3; ++i) {
+        values[i] = TwoDigits(text, places[i]);
+        if (parts[i] == 'C' && values[i] >= 0) {
+            const int low = TwoDigits(text, places[i] + 2);
+            values[i] = low < 0 ? -1 : values[i] * 100 + low;
         }
-        values[i] = ReadFixedDigits(text, pos, parts[i] == 'C' ? 4 : 2);
         if (values[i] < 0)
             return false;
     }
-    if (pos < text.size() && IsDigit(text[pos]))
-        return false;
     for (int i = 0; i < 3; ++i)
         (parts[i] == 'M' ? month : parts[i] == 'D' ? day : year) = values[i];
-    at = pos;
+    at = length;
     return true;
 }
 

@@ -9,6 +9,7 @@ using namespace metastock;
 RowsRead PutRows(const std::vector<RowRecord>& rows, const InputLayout& layout, const RowWindow& window, IRecordSink& sink)
 {
     RowsRead result;
+    const float* pLastDate = nullptr;  // encoded once, after the last row
     for (const RowRecord& row : rows) {
         const float date = row.values[kDateField];
         if (window.afterDateOnly && !(date > window.afterDate))
@@ -28,13 +29,15 @@ RowsRead PutRows(const std::vector<RowRecord>& rows, const InputLayout& layout, 
         }
         if (result.records == 0)
             result.firstDate = FloatToMbf(date);
-        result.lastDate = FloatToMbf(date);
+        pLastDate = &row.values[kDateField];
         if (sink.Append(record, recordLength) != 0) {
             result.status = 1;
             break;
         }
         ++result.records;
     }
+    if (pLastDate)
+        result.lastDate = FloatToMbf(*pLastDate);
     return result;
 }
 
