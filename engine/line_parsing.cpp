@@ -39,11 +39,68 @@ float DecimalValue(std::uint64_t mantissa, std::ptrdiff_t fraction)
     return static_cast<float>(static_cast<double>(whole) / kPowersOfTen[fraction]);
 }
 
+constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+
+// The value of eight decimal digits in a word, the first digit in its lowest byte.
+std::uint64_t EightDigitsValue(std::uint64_t word)
+{
+    word = ((word & 0x0F0F0F0F0F0F0F0Full) * 2561) >> 8;
+    word = ((word & 0x00FF00FF00FF00FFull) * 6553601) >> 16;
+    return ((word & 0x0000FFFF0000FFFFull) * 42949672960001ull) >> 32;
+}
+
+// Whether all eight bytes of a word are decimal digits.
+bool AllDigits(std::uint64_t word)
+{
+    return ((word & 0xF0F0F0F0F0F0F0F0ull) | (((word + 6 * kEachByte) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) == 0x33 * kEachByte;
+}
+
+// A plain decimal of at most eight characters, read from one word without a loop over
+// its digits: the characters after the full stop move one place down over it, and zeros fill the word
+// in front of the digits. Reads only the text's own characters.
+bool ReadShortDecimal(const char* text, std::size_t length, float& value)
+{
+    std::uint64_t word = 0;
+    if (length >= 4) {
+        std::uint32_t head = 0;
+        std::uint32_t tail = 0;
+        std::memcpy(&head, text, 4);
+        std::memcpy(&tail, text + length - 4, 4);
+        word = head | std::uint64_t{tail} << (8 * (length - 4));  // where they overlap, they hold the same characters
+    } else {
+        for (std::size_t i = 0; i < length; ++i)
+            word |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    }
+    std::size_t fraction = 0;
+    const std::uint64_t points = word ^ ('.' * kEachByte);
+    const std::uint64_t pointBits = (points - kEachByte) & ~points & (0x80 * kEachByte);
+    if (pointBits != 0) {
+        const auto at = static_cast<std::size_t>(std::countr_zero(pointBits)) / 8;  // the first full stop
+        if (at < length) {
+            const std::uint64_t before = at == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * at);
+            word = (word & before) | ((word >> 8) & ~before);
+            fraction = length - at - 1;
+            --length;
+        }
+    }
+    if (length == 0)
+        return false;
+    // The digits move to the top of the word, behind '0' characters.
+    word = length == 8 ? word : (word << (8 * (8 - length))) | ('0' * kEachByte >> (8 * length));
+    if (!AllDigits(word))
+        return false;
+    value = DecimalValue(EightDigitsValue(word), static_cast<std::ptrdiff_t>(fraction));
+    return true;
+}
+
 // Plain decimals such as prices and volumes, digits with an optional full stop and digits, read without
 // the general conversion; false when the text is anything else or needs it (more digits, no digits). The
 // mantissa of a long run of digits wraps around, but then the text goes to the general conversion.
 bool ReadPlainDecimal(const char* p, const char* end, float& value)
 {
+    if constexpr (std::endian::native == std::endian::little)
+        if (end - p <= 8)
+            return ReadShortDecimal(p, static_cast<std::size_t>(end - p), value);
     const char* const first = p;
     std::uint64_t mantissa = 0;
     for (; p < end && IsDigit(*p); ++p)
