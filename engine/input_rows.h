@@ -43,13 +43,4 @@ struct RowsRead {
 // the fields that are on.
 RowsRead PutRows(const std::vector<RowRecord>& rows, const InputLayout& layout, const RowWindow& window, IRecordSink& sink);
 
-// Copies text into a fixed buffer, such as the date text that ParseDate reads, cutting it to fit.
-template <std::size_t N>
-void CopyText(char (&buffer)[N], std::string_view text)
-{
-    const std::size_t length = text.size() < N ? text.size() : N - 1;
-    text.copy(buffer, length);
-    buffer[length] = '\0';
-}
-
 }  // namespace engine
