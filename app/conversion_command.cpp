@@ -156,7 +156,7 @@ void CQuoteforgeView::OnSettings()
         ShowMessageBox(QString::fromStdString(ListBadRows(checked)) + QStringLiteral("\n\nSkip rows that cannot be read?"),
                        EMessageButtons::YesNoDefaultNo, window()) == EMessageAnswer::Yes)
         job.layout.skipBadRows = true;
-    auto converter = std::make_unique<CConverter>(CRunServices{guiMessages, guiWriteBack, today}, job);
+    auto converter = std::make_unique<CConverter>(RunServices{guiMessages, guiWriteBack, today}, job);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ConversionResult result;

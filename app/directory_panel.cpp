@@ -42,7 +42,7 @@ public:
 };
 
 // The export command's options: date format, delimiter and a heading line.
-bool AskExportOptions(QWidget* pParent, engine::CExportOptions& options)
+bool AskExportOptions(QWidget* pParent, engine::ExportOptions& options)
 {
     QDialog dlg(pParent);
     dlg.setWindowTitle(QStringLiteral("Export"));
@@ -188,7 +188,7 @@ void CDirectoryPanel::OnExport()
 {
     if (SelectedSymbol().empty())
         return;
-    engine::CExportOptions options;
+    engine::ExportOptions options;
     if (!AskExportOptions(this, options))
         return;
     const QString strSymbol = QString::fromStdString(engine::Windows1252ToUtf8(SelectedSymbol()));
@@ -198,7 +198,7 @@ void CDirectoryPanel::OnExport()
         ExportSelected(strFile, options);
 }
 
-bool CDirectoryPanel::ExportSelected(const QString& strFile, const engine::CExportOptions& options)
+bool CDirectoryPanel::ExportSelected(const QString& strFile, const engine::ExportOptions& options)
 {
     const std::string symbol = SelectedSymbol();
     const QString strSymbol = QString::fromStdString(engine::Windows1252ToUtf8(symbol)).trimmed();
@@ -240,7 +240,7 @@ void CDirectoryPanel::OnCheck()
 {
     if (m_strDirectory.isEmpty())
         return;
-    engine::CDirectoryReport report;
+    engine::DirectoryReport report;
     const std::string directory = m_strDirectory.toStdString();
     RunOnWorker([&] {
         report = engine::CheckDirectory(metastock::PathFromText(directory));

@@ -35,7 +35,7 @@ public:
     void OnRemove();
     void OnCheck();
     // Writes the selected security to the file; true when written.
-    bool ExportSelected(const QString& strFile, const engine::CExportOptions& options);
+    bool ExportSelected(const QString& strFile, const engine::ExportOptions& options);
 
 signals:
     // A line for the log, without the leading line break.

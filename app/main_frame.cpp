@@ -88,11 +88,11 @@ CMainFrame::~CMainFrame()
 void CMainFrame::PreCreateWindow()
 {
     const QString section = kScreenSection;
-    const CWindowPlacement stored{m_profile.ReadInt(section, "x", 0), m_profile.ReadInt(section, "y", 0),
+    const WindowPlacement stored{m_profile.ReadInt(section, "x", 0), m_profile.ReadInt(section, "y", 0),
                                   m_profile.ReadInt(section, "cx", 0), m_profile.ReadInt(section, "cy", 0)};
     const QScreen* pScreen = QGuiApplication::primaryScreen();
     const QSize screen = pScreen ? pScreen->geometry().size() : QSize(1024, 768);
-    const CWindowPlacement placement = ChooseWindowPlacement(stored, screen);
+    const WindowPlacement placement = ChooseWindowPlacement(stored, screen);
     move(placement.x, placement.y);
     resize(placement.cx, placement.cy);
     // A window closed maximized opens maximized; its stored place is where it goes when restored.
@@ -369,7 +369,7 @@ void CMainFrame::OnClose()
     const QRect restored = normalGeometry();
     // pos() is the frame's corner, the geometries the client area's.
     const QPoint frameOffset = pos() - geometry().topLeft();
-    const CWindowPlacement placement = bMaximized && restored.isValid()
+    const WindowPlacement placement = bMaximized && restored.isValid()
                                            ? PlacementToStore(restored.topLeft() + frameOffset, restored.size())
                                            : PlacementToStore(pos(), size());
     const QString section = kScreenSection;

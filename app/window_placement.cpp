@@ -5,7 +5,7 @@
 namespace app {
 
 
-CWindowPlacement ChooseWindowPlacement(const CWindowPlacement& stored, const QSize& screen)
+WindowPlacement ChooseWindowPlacement(const WindowPlacement& stored, const QSize& screen)
 {
     const int screenWidth = screen.width();
     const int screenHeight = screen.height();
@@ -14,7 +14,7 @@ CWindowPlacement ChooseWindowPlacement(const CWindowPlacement& stored, const QSi
     if (stored.cx > 0 && stored.cy > 0 && stored.x >= 0 && stored.y >= 0 && stored.cx <= screenWidth &&
         stored.cy <= screenHeight && stored.x <= screenWidth && stored.y <= screenHeight)
         return stored;
-    CWindowPlacement centred;
+    WindowPlacement centred;
     centred.cx = static_cast<int>(static_cast<float>(screenWidth) * 0.85f);
     centred.cy = static_cast<int>(static_cast<float>(screenHeight) * 0.85f);
     centred.x = (screenWidth - centred.cx) / 2;
@@ -22,7 +22,7 @@ CWindowPlacement ChooseWindowPlacement(const CWindowPlacement& stored, const QSi
     return centred;
 }
 
-CWindowPlacement PlacementToStore(const QPoint& position, const QSize& size)
+WindowPlacement PlacementToStore(const QPoint& position, const QSize& size)
 {
     return {std::max(0, position.x()), std::max(0, position.y()), size.width(), size.height()};
 }

@@ -7,18 +7,18 @@
 
 namespace app {
 
-struct CWindowPlacement {
+struct WindowPlacement {
     int x = 0;
     int y = 0;
     int cx = 0;
     int cy = 0;
 
-    bool operator==(const CWindowPlacement&) const = default;
+    bool operator==(const WindowPlacement&) const = default;
 };
 
-CWindowPlacement ChooseWindowPlacement(const CWindowPlacement& stored, const QSize& screen);
+WindowPlacement ChooseWindowPlacement(const WindowPlacement& stored, const QSize& screen);
 
 // What is stored when the window closes: its size as it is, its position raised to 0 where negative.
-CWindowPlacement PlacementToStore(const QPoint& position, const QSize& size);
+WindowPlacement PlacementToStore(const QPoint& position, const QSize& size);
 
 }  // namespace app

@@ -13,7 +13,7 @@ namespace {
 
 int RunCheck(const std::string& directory, std::ostream& out)
 {
-    const engine::CDirectoryReport report = engine::CheckDirectory(metastock::PathFromText(directory));
+    const engine::DirectoryReport report = engine::CheckDirectory(metastock::PathFromText(directory));
     for (const std::string& problem : report.problems) {
         std::string line = problem;
         for (char& c : line)

@@ -14,7 +14,7 @@ namespace cli {
 
 namespace {
 
-struct CExportRequest {
+struct ExportRequest {
     std::string strDir;
     std::string strSymbol;
     std::string strOutput;
@@ -23,9 +23,9 @@ struct CExportRequest {
     bool bHeader = false;
 };
 
-int RunExport(const CExportRequest& request, std::ostream& out, std::ostream& err)
+int RunExport(const ExportRequest& request, std::ostream& out, std::ostream& err)
 {
-    engine::CExportOptions options;
+    engine::ExportOptions options;
     options.nDateFormat = engine::DateFormatNumber(request.strDateFormat);
     if (options.nDateFormat == 0 || options.nDateFormat > engine::kLastNumericFormat) {
         Complain(err, "--date-format must be one of the twelve format names or a number from 1 to " +
@@ -53,7 +53,7 @@ int RunExport(const CExportRequest& request, std::ostream& out, std::ostream& er
 
 Command ExportCommand()
 {
-    auto request = std::make_shared<CExportRequest>();
+    auto request = std::make_shared<ExportRequest>();
     return {"export",
             "Writes a security's rows as text: the date, then open, high, low, close, volume, open interest as far "
             "as it has them",

@@ -17,7 +17,7 @@ using engine::ListSecurities;
 
 namespace {
 
-struct CListOptions {
+struct ListOptions {
     std::string strDir;
     std::string strFormat = "table";
 };
@@ -93,7 +93,7 @@ void PrintJson(const std::vector<ListedSecurity>& securities, std::ostream& out)
     out << (securities.empty() ? "]\n" : "\n]\n");
 }
 
-int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
+int RunList(const ListOptions& options, std::ostream& out, std::ostream& err)
 {
     CErrorLineSink messages(err);
     // Every security the indexes name is listed; one whose data file cannot be read shows its index's
@@ -117,7 +117,7 @@ int RunList(const CListOptions& options, std::ostream& out, std::ostream& err)
 
 Command ListCommand()
 {
-    auto options = std::make_shared<CListOptions>();
+    auto options = std::make_shared<ListOptions>();
     return {"list",
             "Lists the securities of a MetaStock directory: symbol, name, data file, fields, first and last date, "
             "records",

@@ -11,12 +11,12 @@ namespace cli {
 
 namespace {
 
-struct CRemoveRequest {
+struct RemoveRequest {
     std::string strDir;
     std::string strSymbol;
 };
 
-int RunRemove(const CRemoveRequest& request, std::ostream& out, std::ostream& err)
+int RunRemove(const RemoveRequest& request, std::ostream& out, std::ostream& err)
 {
     CErrorLineSink messages(err);
     std::string removedFile;
@@ -30,7 +30,7 @@ int RunRemove(const CRemoveRequest& request, std::ostream& out, std::ostream& er
 
 Command RemoveCommand()
 {
-    auto request = std::make_shared<CRemoveRequest>();
+    auto request = std::make_shared<RemoveRequest>();
     return {"remove",
             "Takes a security out of a MetaStock directory (the old MASTER is kept as MASTER.BAK) and deletes its data "
             "files; its file number becomes free",

@@ -82,7 +82,7 @@ std::string FirstCharacters(const std::string& text, std::size_t nCharacters, bo
     return text;
 }
 
-CBatch::CBatch(const CRunServices& services, IBatchObserver& observer) : m_services(services), m_observer(observer) {}
+CBatch::CBatch(const RunServices& services, IBatchObserver& observer) : m_services(services), m_observer(observer) {}
 
 // The messages of one file, each naming the file: kept while the file is read ahead (on any thread),
 // then shown in the order of the files when the batch comes to it, and from then on straight away.
@@ -119,8 +119,8 @@ private:
     IBatchObserver* m_pObserver = nullptr;
 };
 
-struct CBatch::CPrepared {
-    explicit CPrepared(const std::string& path) : messages(path) {}
+struct CBatch::Prepared {
+    explicit Prepared(const std::string& path) : messages(path) {}
     CFileMessages messages;
     bool bReady = false;  // false when the file failed
     ConversionSettings settings;
@@ -326,7 +326,7 @@ void CBatch::ReadAheadOnWorkers()
 {
     const std::size_t nFiles = m_inputPaths.size();
     const std::size_t nAhead = 2 * static_cast<std::size_t>(m_nThreads);  // bounds the memory held
-    std::vector<std::unique_ptr<CPrepared>> ready(nFiles);
+    std::vector<std::unique_ptr<Prepared>> ready(nFiles);
     std::mutex mutex;
     std::condition_variable changed;
     std::size_t nNext = 0;      // the next file for a worker
@@ -339,7 +339,7 @@ void CBatch::ReadAheadOnWorkers()
                 return;
             const std::size_t i = nNext++;
             lock.unlock();
-            std::unique_ptr<CPrepared> prepared = Prepare(i);
+            std::unique_ptr<Prepared> prepared = Prepare(i);
             lock.lock();
             ready[i] = std::move(prepared);
             changed.notify_all();
@@ -356,7 +356,7 @@ void CBatch::ReadAheadOnWorkers()
             break;
         }
         m_observer.OnFile(m_inputPaths[i], m_totals);
-        std::unique_ptr<CPrepared> prepared;
+        std::unique_ptr<Prepared> prepared;
         {
             std::unique_lock lock(mutex);
             changed.wait(lock, [&] { return ready[i] != nullptr; });
@@ -372,10 +372,10 @@ void CBatch::ReadAheadOnWorkers()
         worker.join();
 }
 
-std::unique_ptr<CBatch::CPrepared> CBatch::Prepare(std::size_t nFile) const
+std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
 {
     const std::string& absolutePath = m_absolutePaths[nFile];
-    auto prepared = std::make_unique<CPrepared>(m_inputPaths[nFile]);
+    auto prepared = std::make_unique<Prepared>(m_inputPaths[nFile]);
     CFileMessages& messages = prepared->messages;
     ConversionSettings settings;
     int nDateFormat = 0;
@@ -404,7 +404,7 @@ std::unique_ptr<CBatch::CPrepared> CBatch::Prepare(std::size_t nFile) const
     return prepared;
 }
 
-void CBatch::FinishAndReport(CPrepared& prepared, std::size_t nFile)
+void CBatch::FinishAndReport(Prepared& prepared, std::size_t nFile)
 {
     const int nUpdatedBefore = m_totals.nUpdated + PendingUpdates();
     if (Finish(prepared, nFile) != 0)
@@ -423,7 +423,7 @@ int CBatch::PendingUpdates() const
     return nUpdated;
 }
 
-int CBatch::Finish(CPrepared& prepared, std::size_t nFile)
+int CBatch::Finish(Prepared& prepared, std::size_t nFile)
 {
     const std::string& path = m_inputPaths[nFile];
     prepared.messages.Show(m_services.messages, m_observer);
@@ -459,7 +459,7 @@ int CBatch::Finish(CPrepared& prepared, std::size_t nFile)
     CConverter converter({prepared.messages, m_services.settings, m_services.today}, std::move(job), target->pCommit);
     if (!m_bUpdate)
         converter.UseRecordsReadAhead(std::move(prepared.ahead));
-    const CDirectoryCommit::CSavepoint savepoint = target->pCommit->Savepoint();
+    const CDirectoryCommit::Savepoint savepoint = target->pCommit->TakeSavepoint();
     const ConversionResult result = converter.Run();
     if (!result.staged) {
         target->pCommit->RollBackTo(savepoint);

@@ -55,7 +55,7 @@ public:
 
 class CBatch {
 public:
-    CBatch(const CRunServices& services, IBatchObserver& observer);
+    CBatch(const RunServices& services, IBatchObserver& observer);
 
     // Converts every input file; 0 when all succeeded, 1 when any failed (each reported by name).
     int Run();
@@ -100,13 +100,13 @@ private:
     };
 
     class CFileMessages;
-    struct CPrepared;
+    struct Prepared;
 
     // The file's settings, symbol and name, and (but for an update) its records read into memory; safe
     // on any thread, since it touches nothing of the batch but what it reads.
-    std::unique_ptr<CPrepared> Prepare(std::size_t nFile) const;
+    std::unique_ptr<Prepared> Prepare(std::size_t nFile) const;
     // Stages the prepared file into its directory, in the order of the files.
-    int Finish(CPrepared& prepared, std::size_t nFile);
+    int Finish(Prepared& prepared, std::size_t nFile);
     void ReadAheadOnWorkers();
     int SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings) const;
     int ReadDirectories();
@@ -118,10 +118,10 @@ private:
     void Fail(const std::string& path, const std::string& text);
     bool Cancelled() const { return m_pCancel && m_pCancel->load(); }
     // Finish and tell the observer what became of the file.
-    void FinishAndReport(CPrepared& prepared, std::size_t nFile);
+    void FinishAndReport(Prepared& prepared, std::size_t nFile);
     int PendingUpdates() const;
 
-    CRunServices m_services;
+    RunServices m_services;
     IBatchObserver& m_observer;
     std::string m_strShownDir;
     std::vector<std::string> m_absolutePaths;  // of the input files, to read them by

@@ -11,7 +11,7 @@ namespace engine {
 
 using namespace metastock;
 
-CConverter::CConverter(const CRunServices& services, ConversionJob job, std::shared_ptr<CDirectoryCommit> pGroup)
+CConverter::CConverter(const RunServices& services, ConversionJob job, std::shared_ptr<CDirectoryCommit> pGroup)
     : m_job(std::move(job)), m_services(services), m_pGroup(std::move(pGroup)), m_strInputPath(m_job.inputPath)
 {
     // Settings that passed their checks hold only storable text; otherwise what converts goes in.

@@ -50,7 +50,7 @@ class CConverter {
 public:
     // pGroup: a batch's commit, whose lock the batch holds and which the batch commits with the
     // securities of other runs; the run stages its security into it.
-    CConverter(const CRunServices& services, ConversionJob job, std::shared_ptr<CDirectoryCommit> pGroup = nullptr);
+    CConverter(const RunServices& services, ConversionJob job, std::shared_ptr<CDirectoryCommit> pGroup = nullptr);
     virtual ~CConverter();
     CConverter(const CConverter&) = delete;
     CConverter& operator=(const CConverter&) = delete;
@@ -103,7 +103,7 @@ private:
     void WriteBackSettings();
 
     const ConversionJob m_job;
-    CRunServices m_services;
+    RunServices m_services;
     std::shared_ptr<CDirectoryCommit> m_pGroup;
     std::string m_strStoredSymbol;   // symbol and name as MASTER stores them, in Windows-1252
     std::string m_strStoredName;

@@ -22,7 +22,7 @@ std::string Plural(std::size_t n, const char* szOne, const char* szMany)
 
 class CChecker {
 public:
-    CChecker(const DirectoryContents& contents, CDirectoryReport& report) : m_contents(contents), m_report(report) {}
+    CChecker(const DirectoryContents& contents, DirectoryReport& report) : m_contents(contents), m_report(report) {}
 
     void CheckIndexCounts();
     void CheckSymbolsAndNumbers();
@@ -36,7 +36,7 @@ private:
     void CheckDates(const SecurityEntry& security, const SecurityData& data);
 
     const DirectoryContents& m_contents;
-    CDirectoryReport& m_report;
+    DirectoryReport& m_report;
 };
 
 void CChecker::CheckCount(const char* szFile, int nCount, std::size_t nWholeRecords)
@@ -231,9 +231,9 @@ void CChecker::CheckLeftovers()
 
 }  // namespace
 
-CDirectoryReport CheckDirectory(const std::filesystem::path& directory)
+DirectoryReport CheckDirectory(const std::filesystem::path& directory)
 {
-    CDirectoryReport report;
+    DirectoryReport report;
     DirectoryContents contents;
     std::string error;
     if (!ReadDirectory(directory, contents, error)) {

@@ -7,7 +7,7 @@
 
 namespace engine {
 
-struct CDirectoryReport {
+struct DirectoryReport {
     int nSecurities = 0;
     std::vector<std::string> problems;  // one plain line each, naming the file
 };
@@ -16,6 +16,6 @@ struct CDirectoryReport {
 // numbers, missing or cut data files, column lists that disagree with the index, dates out of order,
 // outside the index's range or unreadable, leftover temporary files, and EMASTER records that disagree
 // with MASTER. A directory without a readable MASTER is one problem.
-CDirectoryReport CheckDirectory(const std::filesystem::path& directory);
+DirectoryReport CheckDirectory(const std::filesystem::path& directory);
 
 }  // namespace engine

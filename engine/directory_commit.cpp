@@ -178,7 +178,7 @@ MasterRecord* CDirectoryCommit::Record(int nFileNumber)
 
 CReplacementFile* CDirectoryCommit::StageFile(const std::string& name)
 {
-    CStagedFile staged;
+    StagedFile staged;
     const fs::path target = Entry(name, staged.bTargetExisted);
     std::string reason;
     if (IsFileThere(target, reason) && !ReadWholeFile(target, staged.oldBytes))
@@ -287,7 +287,7 @@ int CDirectoryCommit::Commit(const std::string& change)
         return 1;
     // A group of several securities (a batch) is flushed with one call where the platform has one.
     const bool bSyncedTogether = m_bSyncToDisk && m_staged.size() > 2 && fileSystem.SyncFileSystem(m_directory);
-    for (CStagedFile& staged : m_staged)
+    for (StagedFile& staged : m_staged)
         if (!staged.file->Finish(m_bSyncToDisk && !bSyncedTogether))
             return Fail(staged.file->Error());
 
@@ -303,7 +303,7 @@ int CDirectoryCommit::Commit(const std::string& change)
     if (!(master.Open() && master.Write(masterBytes.data(), masterBytes.size()) && master.Finish(m_bSyncToDisk)))
         return Fail(master.Error());
 
-    for (CStagedFile& staged : m_staged)
+    for (StagedFile& staged : m_staged)
         if (!staged.file->PutInPlace()) {
             const std::string error = staged.file->Error();
             RollBack(nullptr);
@@ -323,7 +323,7 @@ int CDirectoryCommit::Commit(const std::string& change)
         return Fail(master.Error());
     }
     // The commit: from here on the new securities are part of the directory.
-    for (CStagedFile& staged : m_staged)
+    for (StagedFile& staged : m_staged)
         Listed(staged.file->Target(), true);
     if (m_bBackup)
         Listed(backupPath, true);
@@ -363,7 +363,7 @@ void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
 {
     IFileSystem& fileSystem = CurrentFileSystem();
     std::string ignored;
-    for (CStagedFile& staged : m_staged) {
+    for (StagedFile& staged : m_staged) {
         if (!staged.file->InPlace())
             continue;
         if (!staged.bTargetExisted)
@@ -383,13 +383,13 @@ void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
     Discard();
 }
 
-CDirectoryCommit::CSavepoint CDirectoryCommit::Savepoint() const
+CDirectoryCommit::Savepoint CDirectoryCommit::TakeSavepoint() const
 {
     return {m_staged.size(), m_master,        m_bBackup,       m_backupBytes,
             m_bEmasterStaged, m_emasterBytes, m_bXmasterStaged, m_xmasterBytes};
 }
 
-void CDirectoryCommit::RollBackTo(const CSavepoint& savepoint)
+void CDirectoryCommit::RollBackTo(const Savepoint& savepoint)
 {
     if (m_staged.size() > savepoint.nStaged)
         m_staged.resize(savepoint.nStaged);  // each removed one removes its temporary file

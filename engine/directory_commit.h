@@ -86,7 +86,7 @@ public:
     int StageBackup();  // 0, or 1 after a message when the old MASTER.BAK cannot be read
 
     // What is staged at a moment, to go back to when one security of a group fails (a batch).
-    struct CSavepoint {
+    struct Savepoint {
         std::size_t nStaged = 0;
         metastock::MasterFile master;
         bool bBackup = false;
@@ -96,9 +96,9 @@ public:
         bool bXmaster = false;
         std::vector<std::uint8_t> xmasterBytes;
     };
-    CSavepoint Savepoint() const;
+    Savepoint TakeSavepoint() const;
     // Drops what was staged since the savepoint, removing its temporary files.
-    void RollBackTo(const CSavepoint& savepoint);
+    void RollBackTo(const Savepoint& savepoint);
     // Whether anything is staged since the last commit.
     bool HasStaged() const { return !m_staged.empty() || m_bBackup || m_bEmasterStaged || m_bXmasterStaged; }
 
@@ -112,7 +112,7 @@ public:
     void Discard();
 
 private:
-    struct CStagedFile {
+    struct StagedFile {
         std::unique_ptr<metastock::CReplacementFile> file;
         bool bTargetExisted = false;
         std::vector<std::uint8_t> oldBytes;  // of the file it replaces, to put back when the commit fails
@@ -141,7 +141,7 @@ private:
     bool m_bXmasterStaged = false;
     std::vector<std::uint8_t> m_xmasterBytes;
     bool m_bXmasterAllowed = true;
-    std::vector<CStagedFile> m_staged;
+    std::vector<StagedFile> m_staged;
     bool m_bBackup = false;
     std::vector<std::uint8_t> m_backupBytes;
     std::vector<std::uint8_t> m_oldBackupBytes;  // to restore when the commit fails after MASTER.BAK moved

@@ -69,7 +69,7 @@ std::string ShortestText(float value)
     return std::string(text, shortest.ptr);
 }
 
-int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const CExportOptions& options,
+int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const ExportOptions& options,
                    std::ostream& out, IMessageSink& messages)
 {
     if (options.nDateFormat < 1 || options.nDateFormat > kLastNumericFormat) {

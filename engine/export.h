@@ -12,7 +12,7 @@
 
 namespace engine {
 
-struct CExportOptions {
+struct ExportOptions {
     int nDateFormat = 8;   // CCYYMMDD: four-digit years, so no century is lost
     char cDelimiter = ',';
     bool bHeader = false;  // a first line naming the fields (Date,Open,High,Low,Close,Volume,OpenInt)
@@ -20,7 +20,7 @@ struct CExportOptions {
 
 // Writes the rows of symbol in directory to out; 0 when done, 1 after a message: no readable MASTER, no
 // such symbol, an intraday security, an unreadable data file, or a date that the format cannot write.
-int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const CExportOptions& options,
+int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const ExportOptions& options,
                    std::ostream& out, IMessageSink& messages);
 
 // The shortest text that reads back to exactly value: plain decimals where they are short, else the

@@ -43,7 +43,7 @@ public:
     void WriteString(const std::string&, const std::string&, const std::string&) override {}
 };
 
-struct CRunServices {
+struct RunServices {
     IMessageSink& messages;
     ISettingsWriter& settings;
     IToday& today;

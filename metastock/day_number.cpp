@@ -16,13 +16,13 @@ bool IsLeapYear(int nYearsSince1900)
 }
 
 // Month * 100 + day of every day of the year (from 1), in a common and in a leap year.
-struct CMonthDays {
+struct MonthDays {
     std::uint16_t m_nMonthDay[2][367] = {};
 };
 
-constexpr CMonthDays MakeMonthDays()
+constexpr MonthDays MakeMonthDays()
 {
-    CMonthDays table;
+    MonthDays table;
     for (int leap = 0; leap <= 1; ++leap)
         for (int month = 0; month < 12; ++month) {
             const int first = kCumulativeDays[month] + (month >= 2 ? leap : 0) + 1;
@@ -33,7 +33,7 @@ constexpr CMonthDays MakeMonthDays()
     return table;
 }
 
-constexpr CMonthDays kMonthDays = MakeMonthDays();
+constexpr MonthDays kMonthDays = MakeMonthDays();
 
 // Years since 1900 and month * 100 + day of a day number other than 0. Four years from 1961 on hold
 // 1461 days, the last of them a leap year.

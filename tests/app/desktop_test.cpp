@@ -514,7 +514,7 @@ TEST_F(DesktopTest, TheDirectoryPanelListsTheRunsDirectoryAndExportsChecksAndRem
 
     pTable->selectRow(0);
     const std::filesystem::path exported = m_dir.Path() / "abc.txt";
-    ASSERT_TRUE(pPanel->ExportSelected(QString::fromStdString(exported.string()), engine::CExportOptions{}));
+    ASSERT_TRUE(pPanel->ExportSelected(QString::fromStdString(exported.string()), engine::ExportOptions{}));
     const std::vector<unsigned char> bytes = ReadBytes(exported);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "20240102,10.5,11,10,10.75,1000,50\n20240103,10.75,12,10.5,11.5,2000,55\n");
 
@@ -593,7 +593,7 @@ TEST_F(DesktopTest, ABatchReportsEachFileAndCancelLeavesWholeSecuritiesOnly)
     const auto nDone = std::count(results.begin(), results.end(), QStringLiteral("converted"));
     EXPECT_GE(nDone, 2);
     EXPECT_LT(nDone, 40) << "the batch stopped";
-    const engine::CDirectoryReport report = engine::CheckDirectory(many);
+    const engine::DirectoryReport report = engine::CheckDirectory(many);
     EXPECT_EQ(report.nSecurities, nDone);
     EXPECT_TRUE(report.problems.empty()) << report.problems.front();
 }
@@ -754,14 +754,14 @@ TEST(DialogPlacement, TheHelpGoesBesideItsOwnerNarrowedToTheRoomThere)
 TEST(WindowPlacement, UnusablePlacementGivesTheCentredWindowOfEightyFivePercent)
 {
     const QSize screen(1024, 768);
-    const CWindowPlacement centred{77, 58, 870, 652};
+    const WindowPlacement centred{77, 58, 870, 652};
     EXPECT_EQ(ChooseWindowPlacement({}, screen), centred);                      // first start
     EXPECT_EQ(ChooseWindowPlacement({10, 20, 1025, 600}, screen), centred);     // wider than the screen
     EXPECT_EQ(ChooseWindowPlacement({-1, 20, 600, 400}, screen), centred);      // left of the screen
     EXPECT_EQ(ChooseWindowPlacement({10, 20, 600, 0}, screen), centred);        // no height
-    const CWindowPlacement offRight{1000, 700, 600, 400};                       // kept, partly off screen
+    const WindowPlacement offRight{1000, 700, 600, 400};                       // kept, partly off screen
     EXPECT_EQ(ChooseWindowPlacement(offRight, screen), offRight);
-    EXPECT_EQ(PlacementToStore({-5, -7}, {300, 200}), (CWindowPlacement{0, 0, 300, 200}));
+    EXPECT_EQ(PlacementToStore({-5, -7}, {300, 200}), (WindowPlacement{0, 0, 300, 200}));
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ public:
 
     CKeepWorkingDirectory keepWorkingDirectory;
     CRecorder recorder;
-    CRunServices services{recorder, recorder, recorder};
+    RunServices services{recorder, recorder, recorder};
     ConversionJob job;
     ConversionResult result;
 

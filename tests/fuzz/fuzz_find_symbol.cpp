@@ -53,7 +53,7 @@ const CScratchTree& Tree()
 
         MasterRecord header{};
         WriteInt16(&header[master_offset::kRecordCount], 1);
-        WriteInt16(&header[master_offset::kFileCounter], 1);
+        WriteInt16(&header[master_offset::kHighestFileNumber], 1);
         const MasterRecord outside = BuildSecurityRecord(1, 7, "OUTSIDE", "OUT", FloatToMbf(1010101.0f));
         WriteFileBytes(root / "MASTER", std::string(header.begin(), header.end()) +
                                             std::string(outside.begin(), outside.end()));
