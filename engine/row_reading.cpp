@@ -21,13 +21,6 @@ const char* const kNumericOnlyMessage =
 const char* const kSeparatedMessage =
     "You specified a character-separated date format\nbut a only numeric date characters were found.";
 
-struct Row {
-    std::int64_t nKey = 0;  // date code value * 1,000,000 + HHMMSS
-    int nLine = 0;
-    bool bTimed = false;
-    RowRecord record;
-};
-
 std::int64_t DateOf(std::int64_t nKey)
 {
     return nKey / 1000000;
@@ -95,7 +88,6 @@ private:
     bool m_bFirstRow = true;
     std::string m_scratch;
     TextField m_fields[kMaxFields];  // of the current line; kept here so that no line clears them again
-    std::vector<Row> m_rows;
     std::vector<BadRow> m_bad;
     bool m_bAnyDown = false;
     bool m_bAnyUp = false;
@@ -146,7 +138,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
         return;
     const auto fieldAt = [&](int column) { return column >= 0 && column < nKept ? fields[column] : TextField{}; };
 
-    Row row;
+    RowRecord row;
     row.nLine = nLine;
     const TextField date = fieldAt(m_nColumn[kDateField]);
     if (date.text.empty())
@@ -162,7 +154,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     row.bTimed = nTime >= 0;
     const int code = DateCodeValue(read.nYear, read.nMonth, read.nDay);
     row.nKey = std::int64_t{code} * 1000000 + std::max(nTime, 0);
-    row.record.values[kDateField] = static_cast<float>(code);
+    row.values[kDateField] = static_cast<float>(code);
 
     int nEmptyPrices = 0;
     int nFirstEmpty = -1;
@@ -171,7 +163,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
         if (column < 0)
             continue;
         const TextField field = fieldAt(column);
-        float& value = row.record.values[static_cast<std::size_t>(q)];
+        float& value = row.values[static_cast<std::size_t>(q)];
         const NumberResult result = ReadNumber(field, m_style, value);
         if (result == NumberResult::kNotANumber)
             return Bad(nLine, std::string("the ") + kFieldWords[q] + " `" + std::string(field.text) + "` is not a number");
@@ -187,68 +179,73 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     }
     if (nEmptyPrices > 0)
         return Bad(nLine, std::string("the ") + kFieldWords[nFirstEmpty] + " is missing");
-    if (!m_rows.empty()) {
-        m_bAnyDown |= row.nKey < m_rows.back().nKey;
-        m_bAnyUp |= row.nKey > m_rows.back().nKey;
+    std::vector<RowRecord>& rows = m_result.records;
+    if (!rows.empty()) {
+        m_bAnyDown |= row.nKey < rows.back().nKey;
+        m_bAnyUp |= row.nKey > rows.back().nKey;
     }
-    m_rows.push_back(row);
+    rows.push_back(row);
 }
 
 // Puts the rows in date order, then finds the days with several rows: intraday bars to combine or
 // refuse, or the same date twice.
 void CRowReader::Finish(CheckedRows& result)
 {
+    // The rows are ordered, combined and thinned out in place: a second copy of every row would cost
+    // as much again in memory and time.
+    std::vector<RowRecord>& rows = result.records;
     if (m_bAnyDown) {
         result.bSorted = true;
         result.bNewestFirst = !m_bAnyUp;
         if (result.bNewestFirst)
-            std::reverse(m_rows.begin(), m_rows.end());
+            std::reverse(rows.begin(), rows.end());
         else
-            std::stable_sort(m_rows.begin(), m_rows.end(), [](const Row& a, const Row& b) { return a.nKey < b.nKey; });
+            std::stable_sort(rows.begin(), rows.end(), [](const RowRecord& a, const RowRecord& b) { return a.nKey < b.nKey; });
     }
-    std::vector<RowRecord>& records = result.records;
-    records.reserve(m_rows.size());
-    for (std::size_t first = 0; first < m_rows.size();) {
+    std::size_t out = 0;  // never beyond first, so a row is read before its place is written
+    for (std::size_t first = 0; first < rows.size();) {
         std::size_t end = first + 1;
-        while (end < m_rows.size() && DateOf(m_rows[end].nKey) == DateOf(m_rows[first].nKey))
+        while (end < rows.size() && DateOf(rows[end].nKey) == DateOf(rows[first].nKey))
             ++end;
-        const bool bIntraday = m_rows[first].bTimed && m_rows[end - 1].nKey != m_rows[first].nKey;
+        const bool bIntraday = rows[first].bTimed && rows[end - 1].nKey != rows[first].nKey;
+        RowRecord day = rows[first];
         if (end - first == 1) {
-            records.push_back(m_rows[first].record);
         } else if (m_layout.combineIntraday) {
             // Open of the first bar, highest high, lowest low, close of the last, volumes summed, open
             // interest of the last.
-            RowRecord day = m_rows[first].record;
             for (std::size_t r = first + 1; r < end; ++r) {
-                const auto& bar = m_rows[r].record.values;
+                const auto& bar = rows[r].values;
                 day.values[kHighField] = std::max(day.values[kHighField], bar[kHighField]);
                 day.values[kLowField] = std::min(day.values[kLowField], bar[kLowField]);
                 day.values[kCloseField] = bar[kCloseField];
                 day.values[kVolumeField] += bar[kVolumeField];
                 day.values[kOpenInterestField] = bar[kOpenInterestField];
             }
-            records.push_back(day);
             ++result.nCombinedDays;
         } else if (bIntraday) {
             result.strProblem = "this file holds intraday bars (" + std::to_string(end - first) + " rows on " +
-                                IsoDate(m_rows[first].nKey) + "); convert daily bars, or use --daily";
+                                IsoDate(rows[first].nKey) + "); convert daily bars, or use --daily";
             return;
         } else {
-            records.push_back(m_rows[first].record);
             for (std::size_t r = first + 1; r < end; ++r) {
-                const int a = std::min(m_rows[first].nLine, m_rows[r].nLine);
-                const int b = std::max(m_rows[first].nLine, m_rows[r].nLine);
+                const int a = std::min(rows[first].nLine, rows[r].nLine);
+                const int b = std::max(rows[first].nLine, rows[r].nLine);
                 m_bad.push_back({b, "Lines " + std::to_string(a) + " and " + std::to_string(b) + " have the same date " +
-                                        IsoDate(m_rows[first].nKey)});
+                                        IsoDate(rows[first].nKey)});
             }
         }
+        rows[out++] = day;
         first = end;
     }
+    rows.resize(out);
 }
 
 CheckedRows CRowReader::Read(IReadableFile& input)
 {
     CLineSource source(&input);
+    // Room for the most rows a data file takes, so that the rows are never moved while they are read;
+    // pages that no row reaches are never touched.
+    m_result.records.reserve(kMaxDataRecords + 1);
     std::string_view line;
     int nLine = 0;
     while (nLine < m_layout.skipRows && source.NextLine(line))

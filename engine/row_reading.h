@@ -3,6 +3,7 @@
 // order, or the rows that cannot be read with their line numbers and reasons.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,11 @@ namespace engine {
 // One row read: the date code value and the six values, as the data file holds them.
 struct RowRecord {
     std::array<float, metastock::kFieldCount> values = {};
+    // Where the row came from, to order and group the rows: date code * 1,000,000 + HHMMSS, its line,
+    // and whether the file gave it a time.
+    std::int64_t nKey = 0;
+    int nLine = 0;
+    bool bTimed = false;
 };
 
 struct BadRow {
