@@ -18,15 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Files = std::map<std::string, std::vector<unsigned char>>;
-
-Files Snapshot(const fs::path& dir)
-{
-    Files files;
-    for (const auto& entry : fs::directory_iterator(dir))
-        files[entry.path().filename().string()] = entry.is_regular_file() ? ReadBytes(entry.path()) : std::vector<unsigned char>{};
-    return files;
-}
+using Files = DirectoryBytes;
 
 void Restore(const fs::path& dir, const Files& files)
 {

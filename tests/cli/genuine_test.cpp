@@ -15,15 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Files = std::map<std::string, std::vector<unsigned char>>;
-
-Files Snapshot(const fs::path& dir)
-{
-    Files files;
-    for (const auto& entry : fs::directory_iterator(dir))
-        files[entry.path().filename().string()] = ReadBytes(entry.path());
-    return files;
-}
+using Files = DirectoryBytes;
 
 // The offsets of a record that hold anything but zero, outside its text fields.
 std::set<std::size_t> NonZeroOffsets(const std::vector<unsigned char>& bytes, std::size_t at, std::size_t size,

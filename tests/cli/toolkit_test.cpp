@@ -97,14 +97,6 @@ std::string SoundRows(int nRows, int nFields, int nYear, int nMonth, int nDay)
     return text;
 }
 
-std::map<std::string, std::vector<unsigned char>> Snapshot(const fs::path& dir)
-{
-    std::map<std::string, std::vector<unsigned char>> files;
-    for (const auto& entry : fs::directory_iterator(dir))
-        files[entry.path().filename().string()] = ReadBytes(entry.path());
-    return files;
-}
-
 void WriteBytes(const fs::path& path, const std::vector<unsigned char>& bytes)
 {
     WriteText(path, std::string(bytes.begin(), bytes.end()));

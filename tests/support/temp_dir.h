@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -75,6 +76,19 @@ inline std::vector<unsigned char> ReadBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every entry of a directory by name with its bytes (a sub-directory with none), to compare a directory
+// before and after.
+using DirectoryBytes = std::map<std::string, std::vector<unsigned char>>;
+
+inline DirectoryBytes Snapshot(const std::filesystem::path& dir)
+{
+    DirectoryBytes files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        files[entry.path().filename().string()] =
+            entry.is_regular_file() ? ReadBytes(entry.path()) : std::vector<unsigned char>{};
+    return files;
 }
 
 inline void WriteText(const std::filesystem::path& path, const std::string& text)
