@@ -80,7 +80,7 @@ TEST_F(DirectoryTest, AFailingLookAtMasterFailsTheRunAndChangesNothing)
         {"batch", [&] { return RunCli({"batch", Dir().string(), Input().string(), "--date-format", "CCYYMMDD"}); }},
         {"remove", [&] { return RunCli({"remove", Dir().string(), "TWO"}); }},
     };
-    const Files before = Snapshot(Dir());
+    const Files before = SnapshotOf(Dir());
     for (const auto& run : kRuns)
         for (const char* szCall : {"exists MASTER", "list"})
             for (int nErrno : {EIO, EACCES, ENOMEM}) {
@@ -92,7 +92,7 @@ TEST_F(DirectoryTest, AFailingLookAtMasterFailsTheRunAndChangesNothing)
                 }
                 EXPECT_EQ(result.status, 1) << what;
                 EXPECT_NE(result.err.find(std::strerror(nErrno)), std::string::npos) << what << ": " << result.err;
-                EXPECT_EQ(Snapshot(Dir()), before) << what;
+                EXPECT_EQ(SnapshotOf(Dir()), before) << what;
             }
 }
 
@@ -100,11 +100,11 @@ TEST_F(DirectoryTest, AFailingLookAtMasterFailsTheRunAndChangesNothing)
 TEST_F(DirectoryTest, RemoveRefusesASecurityWhoseDataFileAnotherShares)
 {
     Patch(Dir() / "MASTER", 2 * 53, {1});  // TWO, the second record, gets F1.DAT of ONE
-    const Files before = Snapshot(Dir());
+    const Files before = SnapshotOf(Dir());
     const CliResult result = RunCli({"remove", Dir().string(), "two"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "TWO shares F1.DAT with ONE; run check\n");
-    EXPECT_EQ(Snapshot(Dir()), before);
+    EXPECT_EQ(SnapshotOf(Dir()), before);
 }
 
 // check reports the temporary files of a killed run, and the next run sweeps them away; names that are
@@ -150,7 +150,7 @@ TEST_F(DirectoryTest, CheckReportsDamagedRecordsAndImplausibleData)
         {"high below low", "F1.DAT", row1 + 8, {0, 0, 0, 0}, "F1.DAT holds 1 record whose high is below its low"},
         {"close above the high", "F1.DAT", row1 + 16, {}, "F1.DAT holds 1 record whose close is outside its high and low"},
     };
-    const Files sound = Snapshot(Dir());
+    const Files sound = SnapshotOf(Dir());
     for (const auto& damage : kDamages) {
         std::vector<unsigned char> bytes = damage.bytes;
         const std::vector<unsigned char> data = ReadBytes(Dir() / "F1.DAT");
@@ -159,11 +159,11 @@ TEST_F(DirectoryTest, CheckReportsDamagedRecordsAndImplausibleData)
             bytes.assign(data.begin() + static_cast<long>(from), data.begin() + static_cast<long>(from) + 4);
         }
         Patch(Dir() / damage.szFile, damage.nOffset, bytes);
-        const Files damaged = Snapshot(Dir());
+        const Files damaged = SnapshotOf(Dir());
         const CliResult check = RunCli({"check", Dir().string()});
         EXPECT_EQ(check.status, 1) << damage.szWhat;
         EXPECT_NE(check.out.find(damage.szExpected), std::string::npos) << damage.szWhat << ": " << check.out;
-        EXPECT_EQ(Snapshot(Dir()), damaged) << damage.szWhat;
+        EXPECT_EQ(SnapshotOf(Dir()), damaged) << damage.szWhat;
         Restore(Dir(), sound);
     }
 }
@@ -233,7 +233,7 @@ TEST_F(DirectoryTest, ChangesReachTheDiskInTheOrderThatKeepsThemWhole)
           "rename MASTER.~NU MASTER", "syncdir"}},
     };
     for (const auto& change : kChanges) {
-        const Files before = Snapshot(Dir());
+        const Files before = SnapshotOf(Dir());
         std::vector<std::string> order;
         {
             CFaultFileSystem recorder;
@@ -277,7 +277,7 @@ TEST_F(DirectoryTest, ListShowsEverySecurityAndItsFrameWhichExportAndUpdateRespe
     } kFrames[] = {{'W', "weekly"}, {'M', "monthly"}, {'I', "intraday"}, {'Z', "time frame Z"}};
     for (const auto& frame : kFrames) {
         Patch(Dir() / "MASTER", 3 * 53 + 33, {static_cast<unsigned char>(frame.cFrame)});  // THREE's time frame
-        const Files before = Snapshot(Dir());
+        const Files before = SnapshotOf(Dir());
         EXPECT_NE(RunCli({"list", Dir().string(), "--format", "csv"}).out.find(std::string("THREE,,F3.DAT,DOHLCVI,") +
                                                                               frame.szName + ","),
                   std::string::npos)
@@ -291,6 +291,6 @@ TEST_F(DirectoryTest, ListShowsEverySecurityAndItsFrameWhichExportAndUpdateRespe
         EXPECT_NE(updated.err.find(std::string("THREE (F3.DAT) holds ") + frame.szName + " data; --update appends to daily data only"),
                   std::string::npos)
             << updated.err;
-        EXPECT_EQ(Snapshot(Dir()), before) << frame.szName;
+        EXPECT_EQ(SnapshotOf(Dir()), before) << frame.szName;
     }
 }

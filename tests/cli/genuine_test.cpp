@@ -66,7 +66,7 @@ TEST_F(GenuineTest, AddAndRemoveKeepEmasterInStepAndOtherSecuritiesUntouched)
     const fs::path dir = Copy("futures-euro-oat");
     if (dir.empty())
         GTEST_SKIP() << "no genuine directories beside the checkout";
-    const Files before = Snapshot(dir);
+    const Files before = SnapshotOf(dir);
     const std::vector<unsigned char> genuine = before.at("emaster");
 
     const CliResult added = Convert(dir, "QFNEW");
@@ -84,7 +84,7 @@ TEST_F(GenuineTest, AddAndRemoveKeepEmasterInStepAndOtherSecuritiesUntouched)
         << "the new record fills the fields a genuine one fills, and only those";
     const std::string list = RunCli({"list", dir.string(), "--format", "csv"}).out;
     EXPECT_NE(list.find("QFNEW,Quoteforge test,F7.DAT,DOHLCVI,daily,2024-01-02,2024-01-03,2,\n"), std::string::npos) << list;
-    for (const auto& [name, bytes] : Snapshot(dir)) {
+    for (const auto& [name, bytes] : SnapshotOf(dir)) {
         if (before.count(name) && name != "master" && name != "master.bak" && name != "emaster") {
             EXPECT_EQ(bytes, before.at(name)) << name;
         }
@@ -104,12 +104,12 @@ TEST_F(GenuineTest, PastAFullMasterSecuritiesGoIntoXmasterAndItsSecuritiesAreUpd
     const fs::path dir = Copy("futures-lumber");
     if (dir.empty())
         GTEST_SKIP() << "no genuine directories beside the checkout";
-    const Files before = Snapshot(dir);
+    const Files before = SnapshotOf(dir);
     const std::vector<unsigned char> genuine = before.at("xmaster");
     const std::vector<std::pair<std::size_t, std::size_t>> texts = {{1, 16}, {16, 62}};
     auto unchangedBut = [&](std::set<std::string> changed) {
         changed.insert({"master", "master.bak", "emaster", "xmaster", "MASTER.BAK"});
-        for (const auto& [name, bytes] : Snapshot(dir)) {
+        for (const auto& [name, bytes] : SnapshotOf(dir)) {
             if (before.count(name) && !changed.count(name)) {
                 EXPECT_EQ(bytes, before.at(name)) << name;
             }

@@ -216,15 +216,15 @@ TEST_F(CheckTest, FindsEachProblemAndChangesNothing)
              WriteBytes(m_out / "EMASTER", emaster);
          }, "EMASTER gives F2.DAT the symbol OTHER, MASTER XYZ"},
     };
-    const auto sound = Snapshot(m_out);
+    const auto sound = SnapshotOf(m_out);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.szProblem);
         c.damage();
-        const auto damaged = Snapshot(m_out);
+        const auto damaged = SnapshotOf(m_out);
         const CliResult result = RunCli({"check", m_out.string()});
         EXPECT_EQ(result.status, 1);
         EXPECT_NE(result.out.find(c.szExpected), std::string::npos) << result.out;
-        EXPECT_EQ(Snapshot(m_out), damaged);
+        EXPECT_EQ(SnapshotOf(m_out), damaged);
         for (const auto& entry : fs::directory_iterator(m_out))
             fs::remove(entry.path());
         for (const auto& [name, bytes] : sound)
@@ -354,7 +354,7 @@ TEST_F(ToolkitTest, UpdateRefusesAnotherLayoutAndRowsBeyondTheLimitWithoutChangi
     const std::string rows = Rows(65535, 7, 1961, 1, 1);
     const std::size_t lastLine = rows.rfind('\n', rows.size() - 2) + 1;
     ASSERT_EQ(Convert(Input("held.csv", rows.substr(0, lastLine)), dir, "FULL", "OHLCVI").status, 0);
-    const auto before = Snapshot(dir);
+    const auto before = SnapshotOf(dir);
     const fs::path newer = Input("newer.csv", rows.substr(lastLine));
 
     const CliResult layout = Convert(newer, dir, "FULL", "HLCV", "CCYYMMDD", {"--update"});
@@ -363,7 +363,7 @@ TEST_F(ToolkitTest, UpdateRefusesAnotherLayoutAndRowsBeyondTheLimitWithoutChangi
     const CliResult limit = Convert(newer, dir, "FULL", "OHLCVI", "CCYYMMDD", {"--update"});
     EXPECT_EQ(limit.status, 1);
     EXPECT_NE(limit.err.find("more than 65,534 records"), std::string::npos) << limit.err;
-    EXPECT_EQ(Snapshot(dir), before);
+    EXPECT_EQ(SnapshotOf(dir), before);
 }
 
 TEST_F(ToolkitTest, DamagedIndexAndDataFilesGiveAMessageAndExitOne)

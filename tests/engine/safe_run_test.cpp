@@ -20,24 +20,7 @@
 
 namespace {
 
-// Every entry of a directory: a file's bytes, or where a link points.
-using Snapshot = std::map<std::string, std::string>;
-
-Snapshot Take(const fs::path& directory)
-{
-    Snapshot snapshot;
-    for (const auto& entry : fs::directory_iterator(directory)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.is_symlink())
-            snapshot[name] = "-> " + fs::read_symlink(entry.path()).string();
-        else if (entry.is_regular_file()) {
-            const auto bytes = ReadBytes(entry.path());
-            snapshot[name] = std::string(bytes.begin(), bytes.end());
-        } else
-            snapshot[name] = "(directory)";
-    }
-    return snapshot;
-}
+using Snapshot = DirectoryBytes;
 
 const char* const kRows = "12/31/98,1,2,3,4,5,6\n01/04/99,2,3,4,5,6,7\n";
 
@@ -169,7 +152,7 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
             const CRunResult done = change.run(work.Path(), dir.Path());
             ASSERT_EQ(done.nStatus, 0) << change.szWhat << ": " << (done.messages.empty() ? "" : done.messages[0]);
             calls = counter.calls;
-            after = Take(dir.Path());
+            after = SnapshotOf(dir.Path());
         }
         const auto commit = std::find(calls.begin(), calls.end(), "rename MASTER.~NU MASTER");
         ASSERT_NE(commit, calls.end()) << change.szWhat;
@@ -184,7 +167,7 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
                 continue;  // without a flush of the whole file system the run flushes file by file
             CTempDir dir;
             change.prepare(work.Path(), dir.Path());
-            const Snapshot before = Take(dir.Path());
+            const Snapshot before = SnapshotOf(dir.Path());
             CRunResult failed;
             {
                 CFaultFileSystem faults(n);
@@ -193,13 +176,13 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
             EXPECT_NE(failed.nStatus, 0) << what;
             ASSERT_FALSE(failed.messages.empty()) << what;
             const std::string message = PathKey(failed.messages.back());
-            EXPECT_FALSE(HasTemporaryFile(Take(dir.Path()))) << what;
+            EXPECT_FALSE(HasTemporaryFile(SnapshotOf(dir.Path()))) << what;
             if (n > nCommit) {
                 EXPECT_NE(message.find(PathKey(" " + dir.Path().string() + ",\nbut the directory could not be flushed "
                                                "to disk, so this may not survive a power loss.")),
                           std::string::npos)
                     << what << ": " << message;
-                EXPECT_EQ(Take(dir.Path()).at("MASTER"), after.at("MASTER")) << what;
+                EXPECT_EQ(SnapshotOf(dir.Path()).at("MASTER"), after.at("MASTER")) << what;
                 continue;
             }
             if (calls[static_cast<std::size_t>(n - 1)] == "read " + std::string(change.szInput))
@@ -208,10 +191,10 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
                 EXPECT_TRUE(message.find(PathKey(dir.Path().string())) != std::string::npos ||
                             message.find(input) != std::string::npos)
                     << what << ": " << message;
-            EXPECT_EQ(Take(dir.Path()), before) << what;
+            EXPECT_EQ(SnapshotOf(dir.Path()), before) << what;
             const CRunResult retry = change.run(work.Path(), dir.Path());
             EXPECT_EQ(retry.nStatus, 0) << "retry after " << what << ": " << (retry.messages.empty() ? "" : retry.messages[0]);
-            EXPECT_EQ(Take(dir.Path()), after) << "retry after " << what;
+            EXPECT_EQ(SnapshotOf(dir.Path()), after) << "retry after " << what;
         }
     }
 }
@@ -260,12 +243,12 @@ TEST(SafeRun, AnInputThatFailsWhileReadingFailsTheRunAndAPipeIsRead)
 {
     CTempDir work, dir;
     Fill(dir.Path(), true);
-    const Snapshot before = Take(dir.Path());
+    const Snapshot before = SnapshotOf(dir.Path());
     // Reading the start of a process's own memory fails with an input/output error.
     const CRunResult failed = RunInto("/proc/self/mem", dir.Path(), true);
     EXPECT_EQ(failed.nStatus, 1);
     EXPECT_EQ(failed.messages, Strings{"Cannot read the input file\n/proc/self/mem"});
-    EXPECT_EQ(Take(dir.Path()), before);
+    EXPECT_EQ(SnapshotOf(dir.Path()), before);
 
     const std::string fifo = work / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);

@@ -78,16 +78,25 @@ inline std::vector<unsigned char> ReadBytes(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Every entry of a directory by name with its bytes (a sub-directory with none), to compare a directory
-// before and after.
+// Every entry of a directory by name: a file's bytes, where a link points, or "(directory)"; to compare
+// a directory before and after.
 using DirectoryBytes = std::map<std::string, std::vector<unsigned char>>;
 
-inline DirectoryBytes Snapshot(const std::filesystem::path& dir)
+inline DirectoryBytes SnapshotOf(const std::filesystem::path& dir)
 {
     DirectoryBytes files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        files[entry.path().filename().string()] =
-            entry.is_regular_file() ? ReadBytes(entry.path()) : std::vector<unsigned char>{};
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::vector<unsigned char>& bytes = files[entry.path().filename().string()];
+        if (entry.is_symlink()) {
+            const std::string target = "-> " + std::filesystem::read_symlink(entry.path()).string();
+            bytes.assign(target.begin(), target.end());
+        } else if (entry.is_regular_file()) {
+            bytes = ReadBytes(entry.path());
+        } else {
+            const std::string tag = "(directory)";
+            bytes.assign(tag.begin(), tag.end());
+        }
+    }
     return files;
 }
 
