@@ -150,13 +150,24 @@ void CQuoteforgeView::OnSettings()
     CSystemToday today;
     ConversionJob job = MakeConversionJob(settings, m_nDateFormat, EnginePath(m_strInputPath));
     job.update = offers.bUpdate;
-    // Rows that cannot be read refuse the run unless the user chooses to leave them out.
-    const CheckedRows checked = CheckJobRows(job);
-    if (checked.nBadRows > 0 && !checked.bReadFailed &&
+    // The rows are read and checked once, off the window's thread, keeping the good ones: rows that
+    // cannot be read refuse the run unless the user chooses to leave them out. A refused input is read
+    // again by the run, which reports it as the command line does.
+    job.layout.skipBadRows = true;
+    CheckedRows checked;
+    RunOnWorker([&] {
+        checked = CheckJobRows(job);
+        return 0;
+    });
+    bool bUseChecked = !checked.Failed();
+    if (bUseChecked && checked.nBadRows > 0 &&
         ShowMessageBox(QString::fromStdString(ListBadRows(checked)) + QStringLiteral("\n\nSkip rows that cannot be read?"),
-                       EMessageButtons::YesNoDefaultNo, window()) == EMessageAnswer::Yes)
-        job.layout.skipBadRows = true;
+                       EMessageButtons::YesNoDefaultNo, window()) != EMessageAnswer::Yes)
+        bUseChecked = false;
+    job.layout.skipBadRows = bUseChecked;
     auto converter = std::make_unique<CConverter>(RunServices{guiMessages, guiWriteBack, today}, job);
+    if (bUseChecked)
+        converter->UseCheckedRows(std::move(checked));
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ConversionResult result;

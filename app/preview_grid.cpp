@@ -11,6 +11,8 @@
 #include "engine/row_reading.h"
 #include "engine/text_reader.h"
 #include "metastock/data_file_format.h"
+#include "metastock/file_system.h"
+#include "metastock/path_text.h"
 #include "settings/engine_path.h"
 
 using namespace engine;
@@ -62,11 +64,16 @@ void CPreviewGrid::SetFile(const QString& strPath, const QString& strSentence)
 {
     emit CaptionChanged(strSentence);
     m_lines.clear();
-    CTextReader reader;
-    if (!strPath.isEmpty() && reader.Open(EnginePath(strPath))) {
-        std::string_view piece;
-        while (static_cast<int>(m_lines.size()) < kPreviewLines && reader.ReadLine(piece))
-            m_lines.emplace_back(WithoutLineFeed(piece));
+    // The lines as a run reads them (byte-order marks, UTF-16, CR-only line ends), so that each row of
+    // the grid is the row the run judges.
+    const auto file = strPath.isEmpty()
+                          ? nullptr
+                          : metastock::CurrentFileSystem().OpenForReading(metastock::PathFromText(EnginePath(strPath)));
+    if (file) {
+        CLineSource source(file.get());
+        std::string_view line;
+        while (static_cast<int>(m_lines.size()) < kPreviewLines && source.NextLine(line))
+            m_lines.emplace_back(line);
     }
     ShowSettings(ConversionSettings{});
 }
@@ -117,7 +124,7 @@ void CPreviewGrid::ShowSettings(const ConversionSettings& settings)
         const QString strFault = bSkipped || !bColumnsValid ? QString() : RowFault(line, settings);
         for (int nColumn = 0; nColumn < nTokens; ++nColumn) {
             const std::string_view token = fields[nColumn].text;
-            auto* pItem = new QTableWidgetItem(QString::fromLocal8Bit(token.data(), static_cast<qsizetype>(token.size())));
+            auto* pItem = new QTableWidgetItem(QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size())));
             if (bSkipped) {
                 pItem->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
                 pItem->setToolTip(QStringLiteral("skipped"));

@@ -70,7 +70,12 @@ CheckedRows CheckJobRows(const ConversionJob& job)
     } none;
     std::string inputPath;
     const std::unique_ptr<IReadableFile> input = OpenInput(job.inputPath, none, inputPath);
-    return input ? ReadRows(*input, job.layout) : CheckedRows{};
+    if (input)
+        return ReadRows(*input, job.layout);
+    CheckedRows unopened;
+    unopened.bReadFailed = true;
+    unopened.strProblem = "Cannot open the input file";
+    return unopened;
 }
 
 int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead)
@@ -116,11 +121,16 @@ int CConverter::ReadRecords()
     m_pInput.reset();
     if (status != 0)
         return 1;
+    UseCheckedRows(std::move(rows));
+    return 0;
+}
+
+void CConverter::UseCheckedRows(CheckedRows rows)
+{
     m_bRead = true;
     m_rows = std::move(rows.records);
     m_result.rowNotes = RowNotes(rows);
     m_result.skippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
-    return 0;
 }
 
 // Puts the rows read into the staged data file: for an update only those after the security's last date.

@@ -39,7 +39,8 @@ std::unique_ptr<metastock::IReadableFile> OpenInput(const std::string& path, IMe
                                                    std::string& absolutePath);
 
 // Reads and checks the job's input without converting it, so that a front end can ask before the run
-// whether rows that cannot be read are to be skipped. An input that cannot be opened reads as no rows.
+// whether rows that cannot be read are to be skipped, and then hand the rows to the run. An input that
+// cannot be opened reads as failed.
 CheckedRows CheckJobRows(const ConversionJob& job);
 
 // Reads and checks the job's input into memory: 0, or 1 after a message. Not for an update, whose rows
@@ -64,6 +65,8 @@ public:
 
     // The run takes these records instead of reading its input.
     void UseRecordsReadAhead(RecordsReadAhead ahead);
+    // The run takes these checked rows (read with the job's layout, not failed) instead of reading its input.
+    void UseCheckedRows(CheckedRows rows);
 
     int CheckInput();
     int CheckPath();
