@@ -187,6 +187,28 @@ bool ReadUsualShape(std::string_view text, const char* parts, std::size_t& at, i
 
 }  // namespace
 
+// HHMMSS of a time such as 9:30, 09:30 or 09:30:00; -1 when the text is no such time.
+int TimeOfDay(std::string_view text)
+{
+    int parts[3] = {0, 0, 0};
+    int part = 0;
+    int digits = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9' && digits < 2) {
+            parts[part] = parts[part] * 10 + (c - '0');
+            ++digits;
+        } else if (c == ':' && digits > 0 && part < 2) {
+            ++part;
+            digits = 0;
+        } else {
+            return -1;
+        }
+    }
+    if (part == 0 || digits != 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 60)
+        return -1;
+    return parts[0] * 10000 + parts[1] * 100 + parts[2];
+}
+
 DateRead ReadDate(std::string_view text, int nFormat)
 {
     DateRead read;

@@ -42,6 +42,10 @@ struct DateRead {
 // 2000 to 2059, 60 to 99 mean 1960 to 1999; a date before 1900 or after 2140 is out of range.
 DateRead ReadDate(std::string_view text, int nFormat);
 
+// HHMMSS of a time of day such as 9:30, 09:30 or 09:30:00, as a column of times holds it; -1 when the
+// text is no such time.
+int TimeOfDay(std::string_view text);
+
 // Whether a format keeps only digits in its dates.
 inline bool IsNumericFormat(int nFormat)
 {

@@ -49,11 +49,6 @@ std::string_view Unquoted(std::string_view token)
     return token;
 }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // Whether a cell holds a number as a run reads it in either decimal style: a time such as 09:30 is none.
 bool IsNumber(std::string_view cell)
 {
@@ -77,13 +72,6 @@ int DecimalCommaVotes(std::string_view cell)
         return comma > point ? 1 : -1;
     const std::size_t after = cell.size() - comma - 1;
     return after != 3 ? 1 : 0;
-}
-
-// 9:30, 09:30 or 09:30:00.
-bool IsTime(std::string_view cell)
-{
-    return cell.size() >= 4 && cell.size() <= 8 && cell.find(':') != std::string_view::npos &&
-           std::all_of(cell.begin(), cell.end(), [](char c) { return IsDigit(c) || c == ':'; });
 }
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -247,7 +235,7 @@ void AssignByNumbers(const Rows& rows, std::size_t nFirst, int nDateColumn, Dete
     int nStart = nDateColumn + 1;
     bool bTimes = true;
     for (std::size_t r = nFirst; r < rows.size() && bTimes; ++r)
-        bTimes = static_cast<std::size_t>(nStart) < rows[r].size() && IsTime(rows[r][static_cast<std::size_t>(nStart)]);
+        bTimes = static_cast<std::size_t>(nStart) < rows[r].size() && TimeOfDay(rows[r][static_cast<std::size_t>(nStart)]) >= 0;
     if (bTimes)
         ++nStart;
     int nNumbers = 0;
@@ -283,7 +271,7 @@ bool CheckDays(const Rows& rows, std::size_t nFirst, DetectedLayout& layout)
     int nTimeColumn = -1;
     for (std::size_t c = 0; nFirst < rows.size() && c < rows[nFirst].size() && nTimeColumn < 0; ++c) {
         const std::string& cell = rows[nFirst][c];
-        if (IsTime(cell))
+        if (TimeOfDay(cell) >= 0)
             nTimeColumn = static_cast<int>(c);
     }
     struct Day {

@@ -37,28 +37,6 @@ bool IsAllDigits(std::string_view text)
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// HHMMSS of a time such as 9:30, 09:30 or 09:30:00; -1 when the text is no such time.
-int TimeOf(std::string_view text)
-{
-    int parts[3] = {0, 0, 0};
-    int part = 0;
-    int digits = 0;
-    for (char c : text) {
-        if (c >= '0' && c <= '9' && digits < 2) {
-            parts[part] = parts[part] * 10 + (c - '0');
-            ++digits;
-        } else if (c == ':' && digits > 0 && part < 2) {
-            ++part;
-            digits = 0;
-        } else {
-            return -1;
-        }
-    }
-    if (part == 0 || digits != 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 60)
-        return -1;
-    return parts[0] * 10000 + parts[1] * 100 + parts[2];
-}
-
 class CRowReader {
 public:
     explicit CRowReader(const InputLayout& layout) : m_layout(layout)
@@ -120,7 +98,7 @@ bool CRowReader::FirstRow(int nLine, const TextField (&fields)[kMaxFields], int 
     }
     for (int c = 0; c < std::min(nFields, kMaxFields); ++c)
         if (std::find(m_nColumn.begin(), m_nColumn.end(), c) == m_nColumn.end() &&
-            TimeOf(fields[c].text) >= 0) {
+            TimeOfDay(fields[c].text) >= 0) {
             m_nTimeColumn = c;
             break;
         }
@@ -150,7 +128,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
         return Bad(nLine, std::string(date.text) + " lies outside the years 1900 to 2140");
     int nTime = read.nTime;
     if (m_nTimeColumn >= 0 && nTime < 0)
-        nTime = TimeOf(fieldAt(m_nTimeColumn).text);
+        nTime = TimeOfDay(fieldAt(m_nTimeColumn).text);
     row.bTimed = nTime >= 0;
     const int code = DateCodeValue(read.nYear, read.nMonth, read.nDay);
     row.nKey = std::int64_t{code} * 1000000 + std::max(nTime, 0);
