@@ -229,7 +229,10 @@ CheckedRows CRowReader::Read(IReadableFile& input)
     while (nLine < m_layout.skipRows && source.NextLine(line))
         ++nLine;
     while (m_result.strProblem.empty() && source.NextLine(line))
-        ReadLine(line, ++nLine);
+        if (source.LastLineCut())
+            Bad(++nLine, "the line is longer than " + std::to_string(CLineSource::kMaxLine) + " characters");
+        else
+            ReadLine(line, ++nLine);
     CheckedRows result = std::move(m_result);
     if (source.Failed()) {
         result.bReadFailed = true;

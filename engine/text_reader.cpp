@@ -191,6 +191,20 @@ void CLineSource::DecodeUtf16()
 // before the LF belongs to the line end.
 bool CLineSource::NextLine(std::string_view& line)
 {
+    // The rest of a line cut at kMaxLine is no line of its own: it is passed over up to its line end.
+    while (m_bCut) {
+        const std::size_t end = m_bLineEndKnown ? Text().find(m_lineEnd, m_nPos) : std::string_view::npos;
+        if (end != std::string_view::npos) {
+            m_nPos = end + 1;
+            m_bCut = false;
+        } else if (m_bEnded) {
+            m_nPos = m_nEnd;
+            m_bCut = false;
+        } else {
+            m_nPos = m_nEnd;
+            Fill();
+        }
+    }
     std::size_t end = m_bLineEndKnown ? Text().find(m_lineEnd, m_nPos) : std::string_view::npos;
     if (end == std::string_view::npos && !m_bEnded) {
         Fill();
@@ -198,12 +212,14 @@ bool CLineSource::NextLine(std::string_view& line)
     }
     if (m_bFailed || m_nPos >= m_nEnd)
         return false;
-    if (end == std::string_view::npos)
+    if (end == std::string_view::npos) {
         end = std::min(m_nEnd, m_nPos + kMaxLine);
+        m_bCut = end == m_nPos + kMaxLine && (end < m_nEnd || !m_bEnded);
+    }
     line = Text().substr(m_nPos, end - m_nPos);
     if (m_lineEnd == '\n' && !line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    m_nPos = end < m_nEnd ? end + 1 : end;
+    m_nPos = end < m_nEnd && !m_bCut ? end + 1 : end;
     return true;
 }
 

@@ -56,8 +56,10 @@ public:
     CLineSource& operator=(const CLineSource&) = delete;
 
     // The next line without its line end; false at the end of the input, and from a read error on. The
-    // view stays valid until the next call. A line longer than kMaxLine comes whole as far as it fits.
+    // view stays valid until the next call. A line longer than kMaxLine comes as its first kMaxLine
+    // characters, with LastLineCut set; the rest of it is passed over.
     bool NextLine(std::string_view& line);
+    bool LastLineCut() const { return m_bCut; }
     bool Failed() const { return m_bFailed; }
 
     static constexpr std::size_t kMaxLine = 1024 * 1024;
@@ -81,6 +83,7 @@ private:
     bool m_bStarted = false;
     bool m_bLineEndKnown = false;
     char m_lineEnd = '\n';  // or '\r' in a file without line feeds
+    bool m_bCut = false;     // the last line came cut at kMaxLine
 };
 
 // Removes the line feed that ends a piece, if there is one.

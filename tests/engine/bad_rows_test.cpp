@@ -94,6 +94,9 @@ TEST(BadRows, EachRowIsReadExactlyOrTheRunRefusesWithItsLine)
          Refused("Line 1: 12/31/1899 lies outside the years 1900 to 2140"), {}, ""},
         {"not wholly a number", "01/02/98,1,12.5abc,1,1,1,1\n", {}, Refused("Line 1: the high `12.5abc` is not a number"),
          {}, ""},
+        // The rest of an overlong line would read as a row of its own.
+        {"a line too long to read whole", "01/02/98,1,1,1,1,1,1" + std::string(1024 * 1024 - 20, ' ') + "01/05/98,2,2,2,2,2,2\n",
+         {}, Refused("Line 1: the line is longer than 1048576 characters"), {}, ""},
         {"no roll-over", "01/02/98,1,1,1,1,1,1\n02/30/98,1,1,1,1,1,1\n", {}, Refused("Line 2: 02/30/98 is not a date"), {},
          ""},
         {"no 29 February in 2100", "29/02/2100,1,1,1,1,1,1\n", {6}, Refused("Line 1: 29/02/2100 is not a date"), {}, ""},
