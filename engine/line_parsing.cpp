@@ -288,10 +288,10 @@ bool IsEmptyWord(std::string_view text)
 }
 
 // Digits, grouping marks between groups of three, a decimal mark and digits, an exponent: copied into
-// clean as the C locale writes them. False when the text is anything else.
+// clean (room for text.size() + 2 characters) as the C locale writes them. False when the text is anything
+// else.
 bool CleanNumber(std::string_view text, char decimal, char grouping, char* clean, std::size_t& length)
 {
-    constexpr std::size_t kMaxClean = 64;
     length = 0;
     std::size_t at = 0;
     if (at < text.size() && (text[at] == '-' || text[at] == '+'))
@@ -299,7 +299,7 @@ bool CleanNumber(std::string_view text, char decimal, char grouping, char* clean
     std::size_t digits = 0;
     std::size_t group = 0;  // digits since the last grouping mark
     bool bGrouped = false;
-    for (; at < text.size() && length < kMaxClean - 8; ++at) {
+    for (; at < text.size(); ++at) {
         const char c = text[at];
         if (IsDigit(c)) {
             clean[length++] = c;
@@ -316,7 +316,7 @@ bool CleanNumber(std::string_view text, char decimal, char grouping, char* clean
         return false;
     if (at < text.size() && text[at] == decimal) {
         clean[length++] = '.';
-        for (++at; at < text.size() && IsDigit(text[at]) && length < kMaxClean - 8; ++at, ++digits)
+        for (++at; at < text.size() && IsDigit(text[at]); ++at, ++digits)
             clean[length++] = text[at];
     }
     if (digits == 0)
@@ -327,7 +327,7 @@ bool CleanNumber(std::string_view text, char decimal, char grouping, char* clean
         if (at < text.size() && (text[at] == '-' || text[at] == '+'))
             clean[length++] = text[at++];
         std::size_t exponent = 0;
-        for (; at < text.size() && IsDigit(text[at]) && length < kMaxClean - 8; ++at, ++exponent)
+        for (; at < text.size() && IsDigit(text[at]); ++at, ++exponent)
             clean[length++] = text[at];
         if (exponent == 0)
             return false;
@@ -364,7 +364,14 @@ namespace {
     const char decimal = style.bDecimalComma ? ',' : '.';
     const char groupingMark = style.bDecimalComma ? '.' : ',';
     const char grouping = (field.bQuoted || style.delimiter != groupingMark) ? groupingMark : '\0';
-    char clean[64];
+    // A number longer than the usual buffer (a long run of zeros, say) is cleaned on the heap.
+    char small[64];
+    std::string large;
+    char* clean = small;
+    if (text.size() + 2 > sizeof small) {
+        large.resize(text.size() + 2);
+        clean = large.data();
+    }
     std::size_t length = 0;
     if (!CleanNumber(text, decimal, grouping, clean, length))
         return NumberResult::kNotANumber;

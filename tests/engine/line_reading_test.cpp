@@ -208,10 +208,12 @@ TEST(LineReading, AFirstDateOfTheWrongStyleRefusesTheRun)
 
 TEST(LineReading, AValueIsWhollyANumberOrTheRowIsBad)
 {
+    const std::string longZeros = "99.75" + std::string(130, '0');
     const struct {
         const char* szToken;
         float value;  // NaN: the row is bad
     } cases[] = {
+        {longZeros.c_str(), 99.75f},
         {"12.375", 12.375f}, {" 12.5", 12.5f},    {"-27.25", -27.25f}, {"+4", 4.0f},          {"1e3", 1000.0f},
         {".5", 0.5f},        {"16777217", 16777216}, {"1.25M", 1250000}, {"830.5K", 830500}, {"2B", 2e9f},
         {"\"1,234,567\"", 1234567}, {"0.1", 0.1f}, {"12.375abc", NAN}, {"1,5", NAN}, {"abc", NAN},
