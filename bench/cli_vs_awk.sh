@@ -3,7 +3,10 @@
 # against `awk -F, 'END{print NR}'` merely counting the lines of the same file, times the same rows with
 # every field quoted against the plain file (target: at most 1.5 times), and measures the
 # converter's peak memory on that input and on a small one. Prints the figures next to their targets:
-#   converter / awk time ratio at most 2.0; peak memory under 16 MB and flat in the number of rows.
+#   converter / awk time ratio at most 2.0; peak memory under 16 MB. Every row is checked before anything
+#   is written, so the records of the whole input are held in memory: the growth from the small input to
+#   the large one is at most one data file's records (65,535 of 28 bytes, in 2 MB pages where the system
+#   gives them), under 2560 KB.
 #
 #   bench/cli_vs_awk.sh [PATH/TO/quoteforge-cli]
 #
@@ -207,7 +210,7 @@ function verdict(ok) { return ok ? "met" : "NOT MET" }
 function mb(kb) { return kb / 1024 }
 BEGIN {
   ratio = cm / am
-  flat_limit_kb = 1024  # this much more for the large input than for the small one still counts as flat
+  growth_limit_kb = 2560  # one data file's records held, and no more
   printf "quoteforge-cli: %s (build type %s)\n", cli, type
   printf "input: %d rows, %d bytes; %d interleaved runs of each command\n\n", large, bytes, runs
   printf "%-40s %10s %10s   %-10s %s\n", "", "median", "fastest", "target", ""
@@ -219,7 +222,7 @@ BEGIN {
   printf "%-40s %10.2f %10.2f   %-10s %s\n", "ratio converter --no-sync / awk", ratio, cmin / amin, "<= 2.0", verdict(ratio <= 2.0)
   printf "%-40s %10.1f %10s   %-10s %s\n", sprintf("peak memory, %d rows (MB)", large), mb(lkb), "", "< 16", verdict(mb(lkb) < 16)
   printf "%-40s %10.1f %10s   %-10s %s\n", sprintf("peak memory, %d rows (MB)", small), mb(skb), "", "< 16", verdict(mb(skb) < 16)
-  printf "%-40s %10d %10s   %-10s %s\n", "peak memory growth, large - small (KB)", lkb - skb, "", "< 1024", verdict(lkb - skb < flat_limit_kb)
+  printf "%-40s %10d %10s   %-10s %s\n", "peak memory growth, large - small (KB)", lkb - skb, "", "< 2560", verdict(lkb - skb < growth_limit_kb)
   printf "%-40s %10.1f\n", "awk peak memory, for comparison (MB)", mb(akb)
   printf "\n(1 MB = 1024 KB of maximum resident set size, as /usr/bin/time reports it)\n"
 }'

@@ -16,20 +16,6 @@ using namespace metastock;
 
 namespace {
 
-// Collects the records in memory.
-class CMemorySink : public IRecordSink {
-public:
-    explicit CMemorySink(std::vector<std::uint8_t>& records) : m_records(records) {}
-    int Append(const std::uint8_t* record, std::size_t length) override
-    {
-        m_records.insert(m_records.end(), record, record + length);
-        return 0;
-    }
-
-private:
-    std::vector<std::uint8_t>& m_records;
-};
-
 // Reads and checks every row; a problem is shown, naming the input by its absolute path.
 int ReadCheckedRows(IReadableFile& input, const InputLayout& layout, const std::string& inputPath,
                     IMessageSink& messages, CheckedRows& rows)
@@ -47,19 +33,6 @@ int ReadCheckedRows(IReadableFile& input, const InputLayout& layout, const std::
 }
 
 }  // namespace
-
-// The read step hands each record to the run's data-file buffer.
-class CConverter::CDataFileSink : public IRecordSink {
-public:
-    explicit CDataFileSink(CConverter& converter) : m_converter(converter) {}
-    int Append(const std::uint8_t* record, std::size_t length) override
-    {
-        return m_converter.AppendRecord(record, length);
-    }
-
-private:
-    CConverter& m_converter;
-};
 
 CheckedRows CheckJobRows(const ConversionJob& job)
 {
@@ -88,11 +61,11 @@ int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead
     ahead = RecordsReadAhead{};
     RowWindow window;
     window.room = kMaxDataRecords;
-    CMemorySink sink(ahead.records);
-    const RowsRead put = PutRows(rows.records, job.layout, window, sink);
+    const RowsInWindow put = FindRows(rows, window);
     ahead.count = put.records;
     ahead.firstDate = put.firstDate;
     ahead.lastDate = put.lastDate;
+    ahead.records = std::move(rows.records);  // every record: the reading refuses more than a data file holds
     ahead.rowNotes = RowNotes(rows);
     ahead.skippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
     return 0;
@@ -128,20 +101,19 @@ int CConverter::ReadRecords()
 void CConverter::UseCheckedRows(CheckedRows rows)
 {
     m_bRead = true;
-    m_rows = std::move(rows.records);
-    m_result.rowNotes = RowNotes(rows);
-    m_result.skippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
+    m_rows = std::move(rows);
+    m_result.rowNotes = RowNotes(m_rows);
+    m_result.skippedRows = m_rows.nBadRows > 0 ? ListBadRows(m_rows) : std::string();
 }
 
-// Puts the rows read into the staged data file: for an update only those after the security's last date.
+// Puts the records read into the staged data file: for an update only those after the security's last date.
 int CConverter::WriteRecords()
 {
     RowWindow window;
     window.afterDateOnly = m_result.updated;
     window.afterDate = m_fHeldLastDate;
     window.room = kMaxDataRecords - (m_result.updated ? m_result.heldRecords : 0);
-    CDataFileSink sink(*this);
-    const RowsRead rows = PutRows(m_rows, m_job.layout, window, sink);
+    const RowsInWindow rows = FindRows(m_rows, window);
     m_result.records = rows.records;
     m_result.firstDate = rows.firstDate;
     m_result.lastDate = rows.lastDate;
@@ -150,7 +122,7 @@ int CConverter::WriteRecords()
                     " more than 65,534 records, the most that one data file can hold.\nNothing was changed.");
         return 1;
     }
-    return rows.status;
+    return AppendRecords(rows.Bytes(m_rows), rows.Size(m_rows));
 }
 
 bool CConverter::MasterDatesLag(int nFileNumber)

@@ -26,7 +26,7 @@ class CDirectoryCommit;
 
 // The records of an input read before its run: a batch reads files on worker threads while it stages others.
 struct RecordsReadAhead {
-    std::vector<std::uint8_t> records;  // data records as the data file holds them
+    metastock::RecordBytes records;  // data records as the data file holds them
     int count = 0;
     metastock::MbfSingle firstDate = {};
     metastock::MbfSingle lastDate = {};
@@ -81,14 +81,12 @@ public:
     int Commit();
 
 private:
-    class CDataFileSink;
-
     void ShowMessage(const std::string& text);
     std::filesystem::path OutputFile(std::string_view name) const;
     int CreateDataFile(int nFileNumber);
     int CreateColumnList(int nFileNumber);
     int WriteSecurityFile(const std::string& name, const void* data, std::size_t size);
-    int AppendRecord(const std::uint8_t* record, std::size_t length);
+    int AppendRecords(const std::uint8_t* records, std::size_t size);
     int FlushDataFile();
     int UpdateRecordCount(int nRecords, int nFileNumber);
     int ReportMissingRecords(std::uintmax_t nHeld, int nRecords);
@@ -114,15 +112,15 @@ private:
     std::filesystem::path m_directory;  // the output directory's full path, from CheckPath on
     std::unique_ptr<metastock::IReadableFile> m_pInput;  // opened once by CheckInput, read by ReadRecords
     std::shared_ptr<CDirectoryCommit> m_pCommit;  // the directory's lock and what the run stages, from CheckPath on
-    // The run's records go through one buffer into the replacement of F<n>.DAT, which the commit owns.
+    // The replacement of F<n>.DAT, which the commit owns, and the records read ahead that follow its header.
     metastock::CReplacementFile* m_pDataFile = nullptr;
-    std::vector<std::uint8_t> m_dataBuffer;
+    metastock::RecordBytes m_dataBuffer;
     std::string m_strDataFile;
     int m_nDataFileNumber = 0;
     std::size_t m_nDataBytes = 0;         // of the replacement so far, the buffer included
     bool m_bRead = false;                 // the input's rows are read and checked
     bool m_bReadAhead = false;            // they are data records in m_dataBuffer already
-    std::vector<RowRecord> m_rows;        // the checked rows, oldest first, until Convert writes them
+    CheckedRows m_rows;                   // the checked rows, oldest first, until Convert writes them
     float m_fHeldLastDate = 0;            // of an updated security: date code of its last record
     metastock::MbfSingle m_heldFirstDate = {};
     ConversionResult m_result;

@@ -16,12 +16,6 @@ namespace engine {
 
 using namespace metastock;
 
-namespace {
-
-constexpr std::size_t kDataBufferSize = 64 * 1024;
-
-}  // namespace
-
 // Stages a new security file with the given contents; the data file stays open for the run's records.
 int CConverter::WriteSecurityFile(const std::string& name, const void* data, std::size_t size)
 {
@@ -36,7 +30,6 @@ int CConverter::WriteSecurityFile(const std::string& name, const void* data, std
         m_pDataFile = file;
         m_strDataFile = file->Target().string();
         m_nDataBytes = size + m_dataBuffer.size();  // records read ahead follow the header
-        m_dataBuffer.reserve(kDataBufferSize);
     }
     return 0;
 }
@@ -67,15 +60,21 @@ int CConverter::FlushDataFile()
     return 1;
 }
 
-int CConverter::AppendRecord(const std::uint8_t* record, std::size_t length)
+// Writes the run's records after those the data file holds, in one piece: they are in memory already.
+int CConverter::AppendRecords(const std::uint8_t* records, std::size_t size)
 {
     if (!m_pDataFile || m_nDataFileNumber != m_result.fileNumber) {
         ShowMessage("No data file is open for file number " + std::to_string(m_result.fileNumber));
         return 1;
     }
-    m_dataBuffer.insert(m_dataBuffer.end(), record, record + length);
-    m_nDataBytes += length;
-    return m_dataBuffer.size() >= kDataBufferSize ? FlushDataFile() : 0;
+    if (FlushDataFile() != 0)
+        return 1;
+    if (!m_pDataFile->Write(records, size)) {
+        ShowMessage(m_pDataFile->Error());
+        return 1;
+    }
+    m_nDataBytes += size;
+    return 0;
 }
 
 // Writes the number of the last record into the header of the staged data file. The header never counts

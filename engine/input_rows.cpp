@@ -6,38 +6,21 @@ namespace engine {
 
 using namespace metastock;
 
-RowsRead PutRows(const std::vector<RowRecord>& rows, const InputLayout& layout, const RowWindow& window, IRecordSink& sink)
+RowsInWindow FindRows(const CheckedRows& rows, const RowWindow& window)
 {
-    RowsRead result;
-    const float* pLastDate = nullptr;  // encoded once, after the last row
-    for (const RowRecord& row : rows) {
-        const float date = row.values[kDateField];
-        if (window.afterDateOnly && !(date > window.afterDate))
-            continue;
-        if (result.records == window.room) {
-            result.beyondRoom = true;
-            break;
-        }
-        std::uint8_t record[4 * kFieldCount];
-        std::size_t recordLength = 0;
-        for (int q = 0; q < kFieldCount; ++q) {
-            if (!layout.fieldOn[q])
-                continue;
-            const MbfSingle value = FloatToMbf(row.values[static_cast<std::size_t>(q)]);
-            std::copy(value.begin(), value.end(), record + recordLength);
-            recordLength += 4;
-        }
-        if (result.records == 0)
-            result.firstDate = FloatToMbf(date);
-        pLastDate = &row.values[kDateField];
-        if (sink.Append(record, recordLength) != 0) {
-            result.status = 1;
-            break;
-        }
-        ++result.records;
+    RowsInWindow result;
+    const std::size_t count = rows.Count();
+    if (window.afterDateOnly)
+        while (result.first < count && !(MbfToFloat(rows.Date(result.first)) > window.afterDate))
+            ++result.first;
+    const std::size_t left = count - result.first;
+    const std::size_t room = static_cast<std::size_t>(std::max(window.room, 0));
+    result.beyondRoom = left > room;
+    result.records = static_cast<int>(std::min(left, room));
+    if (result.records > 0) {
+        result.firstDate = rows.Date(result.first);
+        result.lastDate = rows.Date(result.first + static_cast<std::size_t>(result.records) - 1);
     }
-    if (pLastDate)
-        result.lastDate = FloatToMbf(*pLastDate);
     return result;
 }
 

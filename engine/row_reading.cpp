@@ -1,6 +1,7 @@
 #include "engine/row_reading.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "engine/date_formats.h"
@@ -26,9 +27,8 @@ std::int64_t DateOf(std::int64_t nKey)
     return nKey / 1000000;
 }
 
-std::string IsoDate(std::int64_t nKey)
+std::string IsoDate(int code)
 {
-    const int code = static_cast<int>(DateOf(nKey));
     return IsoDateText(CalendarDate{code / 10000 + 1900, code / 100 % 100, code % 100});
 }
 
@@ -37,14 +37,33 @@ bool IsAllDigits(std::string_view text)
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+float ValueAt(const std::uint8_t* at)
+{
+    MbfSingle value;
+    std::copy(at, at + 4, value.begin());
+    return MbfToFloat(value);
+}
+
+void PutValue(std::uint8_t* at, float value)
+{
+    const MbfSingle mbf = FloatToMbf(value);
+    std::copy(mbf.begin(), mbf.end(), at);
+}
+
 class CRowReader {
 public:
     explicit CRowReader(const InputLayout& layout) : m_layout(layout)
     {
         m_style.bDecimalComma = layout.decimalComma;
         m_style.delimiter = layout.delimiter;
-        for (std::size_t i = 0; i < m_nColumn.size(); ++i)
-            m_nColumn[i] = (i == kDateField || layout.fieldOn[i]) ? layout.fieldColumn[i] : -1;
+        std::size_t offset = 0;
+        for (std::size_t i = 0; i < m_nColumn.size(); ++i) {
+            const bool bOn = i == kDateField || layout.fieldOn[i];
+            m_nColumn[i] = bOn ? layout.fieldColumn[i] : -1;
+            m_nOffset[i] = bOn ? static_cast<int>(offset) : -1;
+            offset += bOn ? 4 : 0;
+        }
+        m_nRecordLength = offset;
         for (int i = kOpenField; i <= kCloseField; ++i)
             if (m_nColumn[static_cast<std::size_t>(i)] >= 0)
                 m_nPrices++;
@@ -57,9 +76,14 @@ private:
     void Bad(int nLine, std::string strReason);
     bool FirstRow(int nLine, const TextField (&fields)[kMaxFields], int nFields);
     void Finish(CheckedRows& result);
+    void Order(CheckedRows& result, std::vector<std::uint32_t>& order);
+    void Combine(CheckedRows& result, std::size_t first, std::size_t end) const;
+    int LineOf(std::size_t readIndex);
 
     const InputLayout& m_layout;
     std::array<int, kFieldCount> m_nColumn = {};  // of each field, -1 when it is not read
+    std::array<int, kFieldCount> m_nOffset = {};  // of each field in a record, -1 when it is not read
+    std::size_t m_nRecordLength = 0;
     NumberStyle m_style;
     int m_nPrices = 0;
     int m_nTimeColumn = -1;
@@ -67,8 +91,20 @@ private:
     std::string m_scratch;
     TextField m_fields[kMaxFields];  // of the current line; kept here so that no line clears them again
     std::vector<BadRow> m_bad;
+    // What the order of the rows read was: any row before the one above it, any after it, any on its date.
     bool m_bAnyDown = false;
     bool m_bAnyUp = false;
+    bool m_bAnySameDate = false;
+    std::int64_t m_nLastKey = 0;  // date code * 1,000,000 + HHMMSS of the last row read
+    // The time of day (HHMMSS, -1 for none) of each row read; empty as long as no row has one.
+    std::vector<int> m_times;
+    bool m_bTimed = false;
+    // Lines are not kept with the rows: the lines after the skipped ones that gave no record are, so that
+    // the line of a row can be found when a message names it.
+    int m_nFirstLine = 1;
+    std::vector<int> m_lostLines;
+    std::vector<int> m_lines;  // of each row read, once a message needs them
+    std::size_t m_nRead = 0;   // rows read
     CheckedRows m_result;
 };
 
@@ -116,8 +152,6 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
         return;
     const auto fieldAt = [&](int column) { return column >= 0 && column < nKept ? fields[column] : TextField{}; };
 
-    RowRecord row;
-    row.nLine = nLine;
     const TextField date = fieldAt(m_nColumn[kDateField]);
     if (date.text.empty())
         return Bad(nLine, "the date is missing");
@@ -129,11 +163,10 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     int nTime = read.nTime;
     if (m_nTimeColumn >= 0 && nTime < 0)
         nTime = TimeOfDay(fieldAt(m_nTimeColumn).text);
-    row.bTimed = nTime >= 0;
     const int code = DateCodeValue(read.nYear, read.nMonth, read.nDay);
-    row.nKey = std::int64_t{code} * 1000000 + std::max(nTime, 0);
-    row.values[kDateField] = static_cast<float>(code);
 
+    std::uint8_t record[4 * kFieldCount];
+    PutValue(record, static_cast<float>(code));
     int nEmptyPrices = 0;
     int nFirstEmpty = -1;
     for (int q = kOpenField; q < kFieldCount; ++q) {
@@ -141,7 +174,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
         if (column < 0)
             continue;
         const TextField field = fieldAt(column);
-        float& value = row.values[static_cast<std::size_t>(q)];
+        float value = 0;
         const NumberResult result = ReadNumber(field, m_style, value);
         if (result == NumberResult::kNotANumber)
             return Bad(nLine, std::string("the ") + kFieldWords[q] + " `" + std::string(field.text) + "` is not a number");
@@ -150,6 +183,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
             if (nFirstEmpty < 0)
                 nFirstEmpty = q;
         }
+        PutValue(record + m_nOffset[static_cast<std::size_t>(q)], value);
     }
     if (nEmptyPrices > 0 && nEmptyPrices == m_nPrices) {
         ++m_result.nWithoutPrices;
@@ -157,82 +191,164 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     }
     if (nEmptyPrices > 0)
         return Bad(nLine, std::string("the ") + kFieldWords[nFirstEmpty] + " is missing");
-    std::vector<RowRecord>& rows = m_result.records;
-    if (!rows.empty()) {
-        m_bAnyDown |= row.nKey < rows.back().nKey;
-        m_bAnyUp |= row.nKey > rows.back().nKey;
+
+    const std::int64_t nKey = std::int64_t{code} * 1000000 + std::max(nTime, 0);
+    if (m_nRead > 0) {
+        m_bAnyDown |= nKey < m_nLastKey;
+        m_bAnyUp |= nKey > m_nLastKey;
+        m_bAnySameDate |= DateOf(nKey) == DateOf(m_nLastKey);
     }
-    rows.push_back(row);
+    m_nLastKey = nKey;
+    if (nTime >= 0 && !m_bTimed) {
+        m_bTimed = true;
+        m_times.assign(m_nRead, -1);
+    }
+    if (m_bTimed)
+        m_times.push_back(nTime);
+    m_result.records.insert(m_result.records.end(), record, record + m_nRecordLength);
+    ++m_nRead;
 }
 
-// Puts the rows in date order, then finds the days with several rows: intraday bars to combine or
-// refuse, or the same date twice.
+int CRowReader::LineOf(std::size_t readIndex)
+{
+    if (m_lines.empty()) {
+        m_lines.resize(m_nRead);
+        int nLine = m_nFirstLine;
+        auto lost = m_lostLines.begin();
+        for (int& line : m_lines) {
+            for (; lost != m_lostLines.end() && *lost == nLine; ++lost)
+                ++nLine;
+            line = nLine++;
+        }
+    }
+    return m_lines[readIndex];
+}
+
+// Puts the records in date order. order receives the read position of each record when that is not
+// simply the reverse of the rows read.
+void CRowReader::Order(CheckedRows& result, std::vector<std::uint32_t>& order)
+{
+    const std::size_t n = result.Count();
+    const std::size_t length = m_nRecordLength;
+    RecordBytes& records = result.records;
+    result.bSorted = true;
+    result.bNewestFirst = !m_bAnyUp;
+    if (result.bNewestFirst) {
+        for (std::size_t i = 0, j = n - 1; i < j; ++i, --j)
+            std::swap_ranges(records.begin() + static_cast<std::ptrdiff_t>(i * length),
+                             records.begin() + static_cast<std::ptrdiff_t>((i + 1) * length),
+                             records.begin() + static_cast<std::ptrdiff_t>(j * length));
+        std::reverse(m_times.begin(), m_times.end());
+        return;
+    }
+    std::vector<std::int64_t> keys(n);
+    for (std::size_t k = 0; k < n; ++k)
+        keys[k] = static_cast<std::int64_t>(ValueAt(result.Record(k))) * 1000000 + (m_times.empty() ? 0 : std::max(m_times[k], 0));
+    order.resize(n);
+    for (std::size_t k = 0; k < n; ++k)
+        order[k] = static_cast<std::uint32_t>(k);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+    RecordBytes sorted(records.size());
+    std::vector<int> times(m_times.size());
+    for (std::size_t k = 0; k < n; ++k) {
+        std::copy_n(result.Record(order[k]), length, sorted.begin() + static_cast<std::ptrdiff_t>(k * length));
+        if (!m_times.empty())
+            times[k] = m_times[order[k]];
+    }
+    records.swap(sorted);
+    m_times.swap(times);
+}
+
+// Combines the bars of one day into the first of them: open of the first bar, highest high, lowest low,
+// close of the last, volumes summed, open interest of the last.
+void CRowReader::Combine(CheckedRows& result, std::size_t first, std::size_t end) const
+{
+    std::uint8_t* const day = result.records.data() + first * m_nRecordLength;
+    const auto field = [&](int q) { return m_nOffset[static_cast<std::size_t>(q)]; };
+    for (std::size_t r = first + 1; r < end; ++r) {
+        const std::uint8_t* const bar = result.Record(r);
+        const auto merge = [&](int q, auto how) {
+            if (field(q) >= 0)
+                PutValue(day + field(q), how(ValueAt(day + field(q)), ValueAt(bar + field(q))));
+        };
+        merge(kHighField, [](float a, float b) { return std::max(a, b); });
+        merge(kLowField, [](float a, float b) { return std::min(a, b); });
+        merge(kCloseField, [](float, float b) { return b; });
+        merge(kVolumeField, [](float a, float b) { return a + b; });
+        merge(kOpenInterestField, [](float, float b) { return b; });
+    }
+}
+
+// Puts the records in date order, then finds the days with several rows: intraday bars to combine or
+// refuse, or the same date twice. Records are ordered, combined and thinned out in place.
 void CRowReader::Finish(CheckedRows& result)
 {
-    // The rows are ordered, combined and thinned out in place: a second copy of every row would cost
-    // as much again in memory and time.
-    std::vector<RowRecord>& rows = result.records;
-    if (m_bAnyDown) {
-        result.bSorted = true;
-        result.bNewestFirst = !m_bAnyUp;
-        if (result.bNewestFirst)
-            std::reverse(rows.begin(), rows.end());
-        else
-            std::stable_sort(rows.begin(), rows.end(), [](const RowRecord& a, const RowRecord& b) { return a.nKey < b.nKey; });
-    }
-    std::size_t out = 0;  // never beyond first, so a row is read before its place is written
-    for (std::size_t first = 0; first < rows.size();) {
+    std::vector<std::uint32_t> order;  // read position of each record, when ordering moved them about
+    if (m_bAnyDown)
+        Order(result, order);
+    // In rows that were in order (either way) a date that comes twice comes in neighbouring rows.
+    if (!m_bAnySameDate && !(m_bAnyDown && m_bAnyUp))
+        return;
+    const std::size_t n = result.Count();
+    const std::size_t length = m_nRecordLength;
+    const auto readIndex = [&](std::size_t k) { return !order.empty() ? order[k] : result.bNewestFirst ? n - 1 - k : k; };
+    const auto sameDate = [&](std::size_t a, std::size_t b) { return std::equal(result.Record(a), result.Record(a) + 4, result.Record(b)); };
+    std::size_t out = 0;  // never beyond first, so a record is read before its place is written
+    for (std::size_t first = 0; first < n;) {
         std::size_t end = first + 1;
-        while (end < rows.size() && DateOf(rows[end].nKey) == DateOf(rows[first].nKey))
+        while (end < n && sameDate(first, end))
             ++end;
-        const bool bIntraday = rows[first].bTimed && rows[end - 1].nKey != rows[first].nKey;
-        RowRecord day = rows[first];
+        const bool bIntraday = !m_times.empty() && m_times[first] >= 0 && m_times[end - 1] != m_times[first];
+        const int code = static_cast<int>(ValueAt(result.Record(first)));
         if (end - first == 1) {
         } else if (m_layout.combineIntraday) {
-            // Open of the first bar, highest high, lowest low, close of the last, volumes summed, open
-            // interest of the last.
-            for (std::size_t r = first + 1; r < end; ++r) {
-                const auto& bar = rows[r].values;
-                day.values[kHighField] = std::max(day.values[kHighField], bar[kHighField]);
-                day.values[kLowField] = std::min(day.values[kLowField], bar[kLowField]);
-                day.values[kCloseField] = bar[kCloseField];
-                day.values[kVolumeField] += bar[kVolumeField];
-                day.values[kOpenInterestField] = bar[kOpenInterestField];
-            }
+            Combine(result, first, end);
             ++result.nCombinedDays;
         } else if (bIntraday) {
             result.strProblem = "this file holds intraday bars (" + std::to_string(end - first) + " rows on " +
-                                IsoDate(rows[first].nKey) + "); convert daily bars, or use --daily";
+                                IsoDate(code) + "); convert daily bars, or use --daily";
             return;
         } else {
             for (std::size_t r = first + 1; r < end; ++r) {
-                const int a = std::min(rows[first].nLine, rows[r].nLine);
-                const int b = std::max(rows[first].nLine, rows[r].nLine);
+                const int a = std::min(LineOf(readIndex(first)), LineOf(readIndex(r)));
+                const int b = std::max(LineOf(readIndex(first)), LineOf(readIndex(r)));
                 m_bad.push_back({b, "Lines " + std::to_string(a) + " and " + std::to_string(b) + " have the same date " +
-                                        IsoDate(rows[first].nKey)});
+                                        IsoDate(code)});
             }
         }
-        rows[out++] = day;
+        if (out != first)
+            std::copy_n(result.Record(first), length, result.records.begin() + static_cast<std::ptrdiff_t>(out * length));
+        ++out;
         first = end;
     }
-    rows.resize(out);
+    result.records.resize(out * length);
 }
 
 CheckedRows CRowReader::Read(IReadableFile& input)
 {
     CLineSource source(&input);
-    // Room for the most rows a data file takes, so that the rows are never moved while they are read;
-    // pages that no row reaches are never touched.
-    m_result.records.reserve(kMaxDataRecords + 1);
+    m_result.nRecordLength = m_nRecordLength;
+    // Room for as many records as the file can hold rows (a date and a delimiter and digit per other
+    // field, or more), up to the most a data file takes, so that the records are seldom moved while
+    // they are read; pages that no record reaches are never touched.
+    const std::int64_t nSize = input.SizeHint();
+    const std::size_t nShortestRow = 6 + 2 * (m_nRecordLength / 4 - 1) + 1;
+    const std::size_t nRows = nSize < 0 ? 1024 : static_cast<std::size_t>(nSize) / nShortestRow + 1;
+    m_result.records.reserve(std::min<std::size_t>(nRows, kMaxDataRecords + 1) * m_nRecordLength);
     std::string_view line;
     int nLine = 0;
     while (nLine < m_layout.skipRows && source.NextLine(line))
         ++nLine;
-    while (m_result.strProblem.empty() && source.NextLine(line))
+    m_nFirstLine = nLine + 1;
+    while (m_result.strProblem.empty() && source.NextLine(line)) {
+        const std::size_t nBefore = m_nRead;
         if (source.LastLineCut())
             Bad(++nLine, "the line is longer than " + std::to_string(CLineSource::kMaxLine) + " characters");
         else
             ReadLine(line, ++nLine);
+        if (m_nRead == nBefore)
+            m_lostLines.push_back(nLine);
+    }
     CheckedRows result = std::move(m_result);
     if (source.Failed()) {
         result.bReadFailed = true;
@@ -253,8 +369,8 @@ CheckedRows CRowReader::Read(IReadableFile& input)
     if (result.nBadRows > 0 && !m_layout.skipBadRows) {
         result.strProblem = ListBadRows(result);
         result.records.clear();
-    } else if (result.records.size() > static_cast<std::size_t>(kMaxDataRecords)) {
-        result.strProblem = "The input holds " + std::to_string(result.records.size()) +
+    } else if (result.Count() > static_cast<std::size_t>(kMaxDataRecords)) {
+        result.strProblem = "The input holds " + std::to_string(result.Count()) +
                             " data rows,\nmore than the 65,534 that one data file can hold.\nNothing was converted.";
         result.records.clear();
     }
@@ -262,6 +378,13 @@ CheckedRows CRowReader::Read(IReadableFile& input)
 }
 
 }  // namespace
+
+MbfSingle CheckedRows::Date(std::size_t k) const
+{
+    MbfSingle date;
+    std::copy_n(Record(k), date.size(), date.begin());
+    return date;
+}
 
 CheckedRows ReadRows(IReadableFile& input, const InputLayout& layout)
 {

@@ -2,7 +2,6 @@
 // Reads and checks every row of an input file before anything is written: the data records in date
 // order, or the rows that cannot be read with their line numbers and reasons.
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,18 +9,10 @@
 #include "engine/conversion_job.h"
 #include "metastock/data_file_format.h"
 #include "metastock/file_system.h"
+#include "metastock/large_block.h"
+#include "metastock/mbf.h"
 
 namespace engine {
-
-// One row read: the date code value and the six values, as the data file holds them.
-struct RowRecord {
-    std::array<float, metastock::kFieldCount> values = {};
-    // Where the row came from, to order and group the rows: date code * 1,000,000 + HHMMSS, its line,
-    // and whether the file gave it a time.
-    std::int64_t nKey = 0;
-    int nLine = 0;
-    bool bTimed = false;
-};
 
 struct BadRow {
     int nLine = 0;
@@ -29,7 +20,11 @@ struct BadRow {
 };
 
 struct CheckedRows {
-    std::vector<RowRecord> records;     // oldest first
+    // The data records of the rows, oldest first, as the data file holds them: the fields that are on,
+    // four bytes each, the date first. They are made as the rows are read, so that a run writes them
+    // as they stand.
+    metastock::RecordBytes records;
+    std::size_t nRecordLength = 4;
     std::vector<BadRow> badRows;        // the first kListedBadRows, in line order
     int nBadRows = 0;                   // all of them
     int nWithoutPrices = 0;             // rows whose every price is empty, skipped
@@ -40,6 +35,9 @@ struct CheckedRows {
     std::string strProblem;             // why the input cannot be converted; empty when it can
 
     bool Failed() const { return !strProblem.empty(); }
+    std::size_t Count() const { return records.size() / nRecordLength; }
+    const std::uint8_t* Record(std::size_t k) const { return records.data() + k * nRecordLength; }
+    metastock::MbfSingle Date(std::size_t k) const;
 };
 
 inline constexpr int kListedBadRows = 5;

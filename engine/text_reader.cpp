@@ -96,7 +96,8 @@ void CLineSource::Fill()
     m_nPos = 0;
     while (!m_bEnded) {
         const std::size_t old = m_nEnd;
-        if (m_buffer.size() - m_nEnd < kBlock)
+        // One block, reused while the lines are shorter than it: it stays in the processor's cache.
+        if (m_buffer.size() - m_nEnd < kBlock / 2)
             m_buffer.resize(std::max(2 * m_buffer.size(), m_nEnd + kBlock));
         const std::ptrdiff_t got = m_pFile->Read(m_buffer.data() + old, m_buffer.size() - old);
         m_nEnd += got > 0 ? static_cast<std::size_t>(got) : 0;

@@ -72,7 +72,7 @@ private:
     std::string_view Text() const { return {m_buffer.data(), m_nEnd}; }
 
     static constexpr char kCtrlZ = '\x1A';
-    static constexpr std::size_t kBlock = 256 * 1024;
+    static constexpr std::size_t kBlock = 64 * 1024;
 
     metastock::IReadableFile* m_pFile;  // not owned; nullptr reads as an empty input
     std::string m_buffer;  // the text read is its first m_nEnd characters

@@ -37,6 +37,9 @@ public:
     // Reads up to size bytes into buffer: the number read, which may be fewer (a pipe) and is 0 only at
     // the end of the input, or -1 when reading fails.
     virtual std::ptrdiff_t Read(void* buffer, std::size_t size) = 0;
+    // The size in bytes of a regular file, -1 for anything else: a hint of how much the reading will
+    // hold, which may change while it is read.
+    virtual std::int64_t SizeHint() { return -1; }
 };
 
 // An exclusive lock on a directory, released when destroyed or when its process ends.

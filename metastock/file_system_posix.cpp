@@ -107,6 +107,12 @@ public:
         return got < 0 ? -1 : static_cast<std::ptrdiff_t>(got);
     }
 
+    std::int64_t SizeHint() override
+    {
+        struct stat status;
+        return ::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode) ? static_cast<std::int64_t>(status.st_size) : -1;
+    }
+
 private:
     int m_fd;
 };

@@ -82,6 +82,12 @@ public:
         return static_cast<std::ptrdiff_t>(got);
     }
 
+    std::int64_t SizeHint() override
+    {
+        LARGE_INTEGER size;
+        return ::GetFileType(m_file) == FILE_TYPE_DISK && ::GetFileSizeEx(m_file, &size) ? size.QuadPart : -1;
+    }
+
 private:
     HANDLE m_file;
 };

@@ -22,6 +22,8 @@ struct Options {
     bool bDaily = false;
     bool bSkipBadRows = false;
     int nTimeColumn = -1;  // a column before the prices, which then move one to the right
+    bool bNoOpen = false;  // the open is not converted: records of six fields
+    int nSkip = 0;
 };
 
 // Converts text with all seven fields in columns 1 to 7 (after the time column, when there is one).
@@ -36,6 +38,8 @@ Outcome Convert(const std::string& text, const Options& options = {})
     if (options.nTimeColumn >= 0)
         for (int field = kOpenField; field < kFieldCount; ++field)
             ++test.job.layout.fieldColumn[static_cast<std::size_t>(field)];
+    test.job.layout.fieldOn[kOpenField] = !options.bNoOpen;
+    test.job.layout.skipRows = options.nSkip;
     Outcome outcome;
     outcome.nStatus = test.Run();
     for (std::string message : test.recorder.messages) {
@@ -46,7 +50,7 @@ Outcome Convert(const std::string& text, const Options& options = {})
     }
     outcome.strNotes = test.result.rowNotes;
     outcome.strSkipped = test.result.skippedRows;
-    outcome.records = DataRecords(dir / "F1.DAT", 7);
+    outcome.records = DataRecords(dir / "F1.DAT", test.FieldsOn());
     outcome.bMaster = fs::exists(dir / "MASTER");
     return outcome;
 }
@@ -105,6 +109,16 @@ TEST(BadRows, EachRowIsReadExactlyOrTheRunRefusesWithItsLine)
          {{980102, 1, 1, 1, 1, 1, 1}, {980105, 2, 2, 2, 2, 2, 2}}, ""},
         {"the same date twice", "01/02/98,1,1,1,1,1,1\n01/02/98,2,2,2,2,2,2\n", {},
          Refused("Lines 1 and 2 have the same date 1998-01-02"), {}, ""},
+        // Lines are named as the file has them, whatever order the rows are written in, and past blank
+        // lines, skipped lines and rows without prices.
+        {"the same date twice, out of order", "Date\n01/05/98,1,1,1,1,1,1\n\n01/06/98,,,,,0,0\n01/02/98,2,2,2,2,2,2\n01/05/98,3,3,3,3,3,3\n",
+         {3, false, false, -1, false, 1}, Refused("Lines 2 and 6 have the same date 1998-01-05"), {}, ""},
+        {"the same date twice, newest first", "01/06/98,1,1,1,1,1,1\n01/05/98,2,2,2,2,2,2\n\n01/05/98,3,3,3,3,3,3\n", {},
+         Refused("Lines 2 and 4 have the same date 1998-01-05"), {}, ""},
+        {"intraday combined, newest first, without the open",
+         "01/05/98,10:30,9,4,3,4,2,6\n01/05/98,09:30,9,5,1,2,1,5\n01/02/98,09:30,9,3,3,3,3,3\n", {3, true, false, 1, true}, "",
+         {{980102, 3, 3, 3, 3, 3}, {980105, 5, 1, 4, 3, 6}},
+         "rows were newest first; written oldest first; intraday bars combined into 1 day"},
         {"five lines named, the rest counted", "a\nb\nc\nd\ne\nf\ng\n", {},
          Refused("Line 1: a is not a date\nLine 2: b is not a date\nLine 3: c is not a date\nLine 4: d is not a date\n"
                  "Line 5: e is not a date\nand 2 more rows that cannot be read"),

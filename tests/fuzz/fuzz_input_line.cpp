@@ -249,11 +249,12 @@ void CheckRows(const std::filesystem::path& path, const LineSettings& settings, 
     FUZZ_CHECK(file != nullptr);
     const CheckedRows rows = ReadRows(*file, layout);
     FUZZ_CHECK(!rows.Failed() || rows.records.empty());
-    FUZZ_CHECK(rows.records.size() <= static_cast<std::size_t>(metastock::kMaxDataRecords));
-    for (std::size_t i = 0; i < rows.records.size(); ++i) {
-        const float date = rows.records[i].values[0];
+    FUZZ_CHECK(rows.records.size() % rows.nRecordLength == 0);
+    FUZZ_CHECK(rows.Count() <= static_cast<std::size_t>(metastock::kMaxDataRecords));
+    for (std::size_t i = 0; i < rows.Count(); ++i) {
+        const float date = metastock::MbfToFloat(rows.Date(i));
         FUZZ_CHECK(date >= 101.0f && date <= 2401231.0f);
-        FUZZ_CHECK(i == 0 || rows.records[i - 1].values[0] < date);
+        FUZZ_CHECK(i == 0 || metastock::MbfToFloat(rows.Date(i - 1)) < date);
     }
 }
 
