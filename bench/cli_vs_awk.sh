@@ -210,7 +210,7 @@ function verdict(ok) { return ok ? "met" : "NOT MET" }
 function mb(kb) { return kb / 1024 }
 BEGIN {
   ratio = cm / am
-  growth_limit_kb = 2560  # one data file's records held, and no more
+  growth_limit_kb = 2560  # the records of one data file held, and no more
   printf "quoteforge-cli: %s (build type %s)\n", cli, type
   printf "input: %d rows, %d bytes; %d interleaved runs of each command\n\n", large, bytes, runs
   printf "%-40s %10s %10s   %-10s %s\n", "", "median", "fastest", "target", ""
