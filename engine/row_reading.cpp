@@ -104,7 +104,8 @@ private:
     int m_nFirstLine = 1;
     std::vector<int> m_lostLines;
     std::vector<int> m_lines;  // of each row read, once a message needs them
-    std::size_t m_nRead = 0;   // rows read
+    std::size_t m_nRead = 0;   // rows read and kept
+    std::size_t m_nNotKept = 0;  // rows beyond the most a data file takes, when they are not kept
     CheckedRows m_result;
 };
 
@@ -192,6 +193,13 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     if (nEmptyPrices > 0)
         return Bad(nLine, std::string("the ") + kFieldWords[nFirstEmpty] + " is missing");
 
+    // Rows that can only make the run fail for their number are counted, not kept: the memory of a run
+    // stays bounded, however large the input. Combined bars and skipped dates may still bring the rows
+    // within the limit, so those runs keep them all.
+    if (m_nRead > static_cast<std::size_t>(kMaxDataRecords) && !m_layout.combineIntraday && !m_layout.skipBadRows) {
+        ++m_nNotKept;
+        return;
+    }
     const std::int64_t nKey = std::int64_t{code} * 1000000 + std::max(nTime, 0);
     if (m_nRead > 0) {
         m_bAnyDown |= nKey < m_nLastKey;
@@ -346,7 +354,7 @@ CheckedRows CRowReader::Read(IReadableFile& input)
             Bad(++nLine, "the line is longer than " + std::to_string(CLineSource::kMaxLine) + " characters");
         else
             ReadLine(line, ++nLine);
-        if (m_nRead == nBefore)
+        if (m_nRead == nBefore && m_nNotKept == 0)
             m_lostLines.push_back(nLine);
     }
     CheckedRows result = std::move(m_result);
@@ -370,7 +378,7 @@ CheckedRows CRowReader::Read(IReadableFile& input)
         result.strProblem = ListBadRows(result);
         result.records.clear();
     } else if (result.Count() > static_cast<std::size_t>(kMaxDataRecords)) {
-        result.strProblem = "The input holds " + std::to_string(result.Count()) +
+        result.strProblem = "The input holds " + std::to_string(result.Count() + m_nNotKept) +
                             " data rows,\nmore than the 65,534 that one data file can hold.\nNothing was converted.";
         result.records.clear();
     }
