@@ -39,15 +39,7 @@ bool IsAllDigits(std::string_view text)
 
 float ValueAt(const std::uint8_t* at)
 {
-    MbfSingle value;
-    std::copy(at, at + 4, value.begin());
-    return MbfToFloat(value);
-}
-
-void PutValue(std::uint8_t* at, float value)
-{
-    const MbfSingle mbf = FloatToMbf(value);
-    std::copy(mbf.begin(), mbf.end(), at);
+    return MbfToFloat(MbfAt(at));
 }
 
 class CRowReader {
@@ -98,7 +90,6 @@ private:
     std::int64_t m_nLastKey = 0;  // date code * 1,000,000 + HHMMSS of the last row read
     // The time of day (HHMMSS, -1 for none) of each row read; empty as long as no row has one.
     std::vector<int> m_times;
-    bool m_bTimed = false;
     // Lines are not kept with the rows: the lines after the skipped ones that gave no record are, so that
     // the line of a row can be found when a message names it.
     int m_nFirstLine = 1;
@@ -167,7 +158,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     const int code = DateCodeValue(read.nYear, read.nMonth, read.nDay);
 
     std::uint8_t record[4 * kFieldCount];
-    PutValue(record, static_cast<float>(code));
+    PutMbf(record, static_cast<float>(code));
     int nEmptyPrices = 0;
     int nFirstEmpty = -1;
     for (int q = kOpenField; q < kFieldCount; ++q) {
@@ -184,7 +175,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
             if (nFirstEmpty < 0)
                 nFirstEmpty = q;
         }
-        PutValue(record + m_nOffset[static_cast<std::size_t>(q)], value);
+        PutMbf(record + m_nOffset[static_cast<std::size_t>(q)], value);
     }
     if (nEmptyPrices > 0 && nEmptyPrices == m_nPrices) {
         ++m_result.nWithoutPrices;
@@ -207,11 +198,9 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
         m_bAnySameDate |= DateOf(nKey) == DateOf(m_nLastKey);
     }
     m_nLastKey = nKey;
-    if (nTime >= 0 && !m_bTimed) {
-        m_bTimed = true;
-        m_times.assign(m_nRead, -1);
-    }
-    if (m_bTimed)
+    if (nTime >= 0 && m_times.empty())
+        m_times.assign(m_nRead, -1);  // the rows before had no time
+    if (nTime >= 0 || !m_times.empty())
         m_times.push_back(nTime);
     m_result.records.insert(m_result.records.end(), record, record + m_nRecordLength);
     ++m_nRead;
@@ -277,7 +266,7 @@ void CRowReader::Combine(CheckedRows& result, std::size_t first, std::size_t end
         const std::uint8_t* const bar = result.Record(r);
         const auto merge = [&](int q, auto how) {
             if (field(q) >= 0)
-                PutValue(day + field(q), how(ValueAt(day + field(q)), ValueAt(bar + field(q))));
+                PutMbf(day + field(q), how(ValueAt(day + field(q)), ValueAt(bar + field(q))));
         };
         merge(kHighField, [](float a, float b) { return std::max(a, b); });
         merge(kLowField, [](float a, float b) { return std::min(a, b); });
@@ -318,8 +307,7 @@ void CRowReader::Finish(CheckedRows& result)
             return;
         } else {
             for (std::size_t r = first + 1; r < end; ++r) {
-                const int a = std::min(LineOf(readIndex(first)), LineOf(readIndex(r)));
-                const int b = std::max(LineOf(readIndex(first)), LineOf(readIndex(r)));
+                const auto [a, b] = std::minmax({LineOf(readIndex(first)), LineOf(readIndex(r))});
                 m_bad.push_back({b, "Lines " + std::to_string(a) + " and " + std::to_string(b) + " have the same date " +
                                         IsoDate(code)});
             }
@@ -386,13 +374,6 @@ CheckedRows CRowReader::Read(IReadableFile& input)
 }
 
 }  // namespace
-
-MbfSingle CheckedRows::Date(std::size_t k) const
-{
-    MbfSingle date;
-    std::copy_n(Record(k), date.size(), date.begin());
-    return date;
-}
 
 CheckedRows ReadRows(IReadableFile& input, const InputLayout& layout)
 {

@@ -37,7 +37,7 @@ struct CheckedRows {
     bool Failed() const { return !strProblem.empty(); }
     std::size_t Count() const { return records.size() / nRecordLength; }
     const std::uint8_t* Record(std::size_t k) const { return records.data() + k * nRecordLength; }
-    metastock::MbfSingle Date(std::size_t k) const;
+    metastock::MbfSingle Date(std::size_t k) const { return metastock::MbfAt(Record(k)); }
 };
 
 inline constexpr int kListedBadRows = 5;

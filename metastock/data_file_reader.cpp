@@ -120,8 +120,7 @@ bool LayoutFromFieldCount(int nFields, DataLayout& layout)
 
 MbfSingle DataFile::Value(std::size_t k, int column) const
 {
-    const std::uint8_t* value = Record(k) + 4 * static_cast<std::size_t>(column);
-    return {value[0], value[1], value[2], value[3]};
+    return MbfAt(Record(k) + 4 * static_cast<std::size_t>(column));
 }
 
 bool ParseDataFile(std::vector<std::uint8_t> bytes, int nFields, DataFile& file, std::string& problem)

@@ -45,4 +45,20 @@ inline MbfSingle FloatToMbf(float value)
 
 float MbfToFloat(const MbfSingle& mbf);
 
+// The MBF single in the four bytes at, as it lies in a record.
+inline MbfSingle MbfAt(const std::uint8_t* at)
+{
+    return {at[0], at[1], at[2], at[3]};
+}
+
+// Writes value as an MBF single into the four bytes at.
+inline void PutMbf(std::uint8_t* at, float value)
+{
+    const MbfSingle mbf = FloatToMbf(value);
+    at[0] = mbf[0];
+    at[1] = mbf[1];
+    at[2] = mbf[2];
+    at[3] = mbf[3];
+}
+
 }  // namespace metastock
