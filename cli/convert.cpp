@@ -53,6 +53,7 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     ConversionJob job = MakeConversionJob(settings, nDateFormat, request.strInput);
     job.syncToDisk = !request.bNoSync;
     job.update = request.bUpdate;
+    job.makeXmaster = request.bXmaster;
     const ConversionResult result = CConverter({messages, noSettings, today}, std::move(job)).Run();
     if (result.status != 0)
         return 1;
@@ -99,10 +100,14 @@ Command ConvertCommand()
     command.options.push_back({"--update", &request->bUpdate,
                                "When the directory holds the symbol, append the rows dated after its last date (the "
                                "fields must be the security's); else add it"});
+    command.options.push_back({"--xmaster", &request->bXmaster,
+                               "When the directory's MASTER is full, add the security to its XMASTER (made when "
+                               "missing) with the data file F<n>.MWD, as charting programs do; a directory that has an "
+                               "XMASTER takes it there anyway"});
     command.options.push_back({"--no-sync", &request->bNoSync,
                                "Skip the flushes to disk, for scratch output: a power loss may then leave the new "
                                "files incomplete although MASTER names them. The directory's lock, the temporary files "
-                               "and the one rename of MASTER that commits the run stay"});
+                               "and the commit journal stay"});
     return command;
 }
 

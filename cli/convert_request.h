@@ -38,6 +38,7 @@ struct ConvertRequest {
     bool bSkipBadRows = false;
     bool bDetect = false;
     bool bUpdate = false;
+    bool bXmaster = false;
     bool bNoSync = false;
 };
 

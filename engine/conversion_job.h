@@ -41,6 +41,7 @@ struct ConversionJob {
     InputLayout layout;
     MasterChoice master = MasterChoice::New;
     bool update = false;      // a symbol the directory holds gets the rows after its last date
+    bool makeXmaster = false;  // past a full MASTER, make an XMASTER when the directory has none
     bool syncToDisk = true;   // false: no flushes to disk (scratch output); a power loss may then leave new
                               // files incomplete although MASTER names them
 };

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "metastock/directory_names.h"
+#include "metastock/directory_reader.h"
 #include "metastock/file_names.h"
 
 namespace engine {
@@ -15,16 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kBackupSuffix = ".BAK";
-
-// Whether a file stands at path; false for nothing there, and for anything that is not a file.
-bool IsFileThere(const fs::path& path, std::string& reason)
-{
-    const PathStatus status = CurrentFileSystem().Exists(path);
-    if (status.existence == Existence::kError)
-        reason = status.strReason;
-    return status.existence == Existence::kYes && status.bRegularFile;
-}
-
 
 }  // namespace
 
@@ -60,28 +51,76 @@ int CDirectoryCommit::Lock(const fs::path& directory, const std::string& command
         result = fileSystem.LockDirectory(directory, true, m_pLock);
     }
     if (result != LockResult::kLocked)
-        return Fail("Cannot lock the directory " + directory.string() +
-                    "\nagainst other conversions while this one adds to it.");
-    m_entries.clear();
-    m_names.clear();
+        return Fail("Cannot lock the directory " + directory.string() + ": " + LastFailureReason() +
+                    "\nIt must be locked against other conversions while this one adds to it.");
     std::vector<fs::path> names;
     std::string reason;
-    if (!fileSystem.List(directory, names, reason))
-        return Fail("Cannot list the directory " + directory.string() + ": " + reason);
+    for (int pass = 0; pass < 2; ++pass) {
+        m_entries.clear();
+        m_names.clear();
+        if (!fileSystem.List(directory, names, reason))
+            return Fail("Cannot list the directory " + directory.string() + ": " + reason);
+        for (const fs::path& name : names)
+            Listed(directory / name, true);
+        // The journal comes first: the temporary files it names are part of a change already made.
+        bool bJournal = false;
+        Entry(kJournalName, bJournal);
+        if (!bJournal)
+            break;
+        if (pass > 0)
+            return Fail("Cannot delete " + (directory / kJournalName).string() + " after carrying it out.");
+        if (FinishInterruptedCommit() != 0)
+            return 1;
+    }
     for (const fs::path& name : names) {
         // Under the lock no run is writing a temporary file: it is the leftover of one that was killed.
-        if (IsTemporaryName(name.string()))
+        if (IsTemporaryName(name.string())) {
             fileSystem.Remove(directory / name);
-        else
-            Listed(directory / name, true);
+            Listed(directory / name, false);
+        }
     }
     bool bThere = false;
     m_masterPath = Entry("MASTER", bThere);
-    // Only "no such file" means there is no MASTER: taking another failure for absence would write a new
-    // MASTER over the directory's securities.
-    m_bHasMaster = IsFileThere(m_masterPath, reason);
-    if (!reason.empty())
-        return Fail("Cannot read " + m_masterPath.string() + ": " + reason);
+    // Only "no such file" means there is no MASTER: taking another failure, or something that is not a
+    // file, for absence would write a new MASTER over the directory's securities.
+    const PathStatus master = fileSystem.Exists(m_masterPath);
+    if (master.existence == Existence::kError)
+        return Fail("Cannot read " + m_masterPath.string() + ": " + master.strReason);
+    if (master.existence == Existence::kYes && !master.bRegularFile)
+        return Fail(m_masterPath.string() + " is not a file");
+    m_bHasMaster = master.existence == Existence::kYes;
+    return 0;
+}
+
+int CDirectoryCommit::FinishInterruptedCommit()
+{
+    IFileSystem& fileSystem = CurrentFileSystem();
+    bool bThere = false;
+    const fs::path path = Entry(kJournalName, bThere);
+    const std::string refusal = "\nNothing was changed. Run check, and delete " + path.filename().string() +
+                                " only once the indexes agree.";
+    const PathStatus status = fileSystem.Exists(path);
+    if (status.existence == Existence::kError)
+        return Fail("Cannot read " + path.string() + ", the journal of a change that was interrupted: " +
+                    status.strReason);
+    if (status.existence == Existence::kYes && !status.bRegularFile)
+        return Fail(path.string() + " is not a file, but has the name of the journal of an interrupted change." + refusal);
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes))
+        return Fail("Cannot read " + path.string() + ", the journal of a change that was interrupted: " +
+                    LastFailureReason());
+    CommitJournal journal;
+    std::string problem;
+    if (!ParseJournal(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), journal, problem))
+        return Fail(path.string() + " holds a change that was interrupted, but " + problem + "." + refusal);
+    std::string error;
+    if (!CarryOutJournal(m_directory, journal, error))
+        return Fail("A change to " + m_directory.string() + " was interrupted, and its rest cannot be carried out:\n" +
+                    error);
+    if ((m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory)) || !fileSystem.Remove(path))
+        return Fail("Cannot finish the change that was interrupted in " + m_directory.string() + ": " +
+                    LastFailureReason());
+    m_messages.ShowNotice("Finished a change to " + m_directory.string() + " that was interrupted.");
     return 0;
 }
 
@@ -122,6 +161,9 @@ int CDirectoryCommit::ReadIndexes()
         return Fail(error);
     if (!ReadExtraIndexes(m_directory, m_extras, error))
         return Fail(error);
+    const std::string damage = IndexDamage(m_masterPath, m_master, HasMaster(), m_extras);
+    if (!damage.empty())
+        return Fail(damage + ".\nNothing was changed; check the directory first.");
     m_committedMaster = m_master;
     return 0;
 }
@@ -146,26 +188,31 @@ std::uint8_t CDirectoryCommit::LowestFreeFileNumber()
             if (entry.nFileNumber > 0 && entry.nFileNumber <= kMaxSecurities)
                 used[entry.nFileNumber] = true;
     for (int n = 1; n <= kMaxSecurities; ++n)
-        if (!used[n] && !NameTaken(DataFileName(n)) && !NameTaken(ColumnListName(n)))
+        if (!used[n] && !NumberTaken(n))
             return static_cast<std::uint8_t>(n);
     return 0;
 }
 
-// A file at a free number's name is a leftover that the new security replaces; anything else there (a
-// directory, a device) is not ours to replace, and would block the number for good.
-bool CDirectoryCommit::NameTaken(const std::string& name)
+// Anything under one of a number's names, in any case of its letters, keeps the number from a new
+// security: a file there that no index lists is another program's data, or a security's that its index
+// lost, and is never overwritten. Each such name is told once.
+bool CDirectoryCommit::NumberTaken(int nFileNumber)
 {
-    bool bThere = false;
-    const fs::path path = Entry(name, bThere);
-    if (!bThere)
-        return false;
-    const PathStatus status = CurrentFileSystem().Exists(path);
-    if (status.existence == Existence::kNo || (status.existence == Existence::kYes && status.bRegularFile))
-        return false;
-    m_messages.ShowNotice(path.string() + (status.existence == Existence::kError ? " cannot be looked at (" + status.strReason + ")"
-                                                                                 : " is not a file") +
-                          "; its file number is skipped");
-    return true;
+    bool bTaken = false;
+    // Both data-file names whatever the number's range: F5.MWD beside F5.DAT is somebody's data too.
+    const std::string names[] = {DataFileName(nFileNumber), WideDataFileName(nFileNumber), ColumnListName(nFileNumber)};
+    for (const std::string& name : names) {
+        bool bThere = false;
+        const fs::path path = Entry(name, bThere);
+        if (!bThere)
+            continue;
+        bTaken = true;
+        if (m_toldTaken.insert(UpperAscii(path.filename().string())).second)
+            m_messages.ShowNotice(path.string() + " stands in the directory but no index lists it; file number " +
+                                  std::to_string(nFileNumber) + " is left alone");
+        break;
+    }
+    return bTaken;
 }
 
 MasterRecord* CDirectoryCommit::Record(int nFileNumber)
@@ -178,15 +225,13 @@ MasterRecord* CDirectoryCommit::Record(int nFileNumber)
 
 CReplacementFile* CDirectoryCommit::StageFile(const std::string& name)
 {
-    StagedFile staged;
-    const fs::path target = Entry(name, staged.bTargetExisted);
-    std::string reason;
-    if (IsFileThere(target, reason) && !ReadWholeFile(target, staged.oldBytes))
-        reason = LastFailureReason();
-    if (!reason.empty()) {
-        Fail("Cannot read " + target.string() + ": " + reason);
+    if (m_bUnfinished) {
+        Fail("Nothing more is written to " + m_directory.string() + " until its interrupted change is finished.");
         return nullptr;
     }
+    StagedFile staged;
+    bool bThere = false;
+    const fs::path target = Entry(name, bThere);
     staged.file = std::make_unique<CReplacementFile>(target, m_directory / TemporaryName(target.filename().string()));
     if (!staged.file->Open()) {
         Fail(staged.file->Error());
@@ -233,7 +278,7 @@ int CDirectoryCommit::LowestFreeWideFileNumber()
                 used.insert(entry.nFileNumber);
     }
     for (int n = kFirstWideFileNumber; n <= kLastWideFileNumber; ++n)
-        if (!used.count(n) && !NameTaken(WideDataFileName(n)) && !NameTaken(ColumnListName(n)))
+        if (!used.count(n) && !NumberTaken(n))
             return n;
     return 0;
 }
@@ -246,6 +291,7 @@ int CDirectoryCommit::StageIndex(bool bStaged, const IndexFile& index, const std
     CReplacementFile* file = StageFile(index.path.filename().string());
     if (!file)
         return 1;
+    m_staged.back().bIndex = true;
     if (!file->Write(bytes.data(), bytes.size()))
         return Fail(file->Error());
     return 0;
@@ -256,32 +302,55 @@ void CDirectoryCommit::StageRecord(const MasterRecord& record)
     AppendRecord(m_master, record);
 }
 
-int CDirectoryCommit::StageBackup()
+void CDirectoryCommit::StageBackup()
 {
-    // MASTER.BAK on disk changes only at a commit, so a group reads it once.
-    if (!m_bOldBackupRead) {
-        bool bThere = false;
-        const fs::path backup = Entry(m_masterPath.filename().string() + kBackupSuffix, bThere);
-        m_oldBackupBytes.clear();
-        std::string reason;
-        m_bHadBackup = bThere && IsFileThere(backup, reason);
-        if (m_bHadBackup && !ReadWholeFile(backup, m_oldBackupBytes))
-            reason = LastFailureReason();
-        if (!reason.empty())
-            return Fail("Cannot read " + backup.string() + ": " + reason);
-        m_bOldBackupRead = true;
-    }
     m_backupBytes = MasterFileBytes(m_master);
     m_bBackup = true;
-    return 0;
+}
+
+void CDirectoryCommit::StageRemoval(const std::string& name)
+{
+    bool bThere = false;
+    const fs::path path = Entry(name, bThere);
+    if (bThere)
+        m_removals.push_back(path.filename().string());
+}
+
+CommitJournal CDirectoryCommit::Journal(const CReplacementFile* pBackup, const CReplacementFile& master) const
+{
+    CommitJournal journal;
+    auto rename = [&journal](const CReplacementFile& file) {
+        journal.steps.push_back({CommitStep::Kind::kRename, file.Temp().filename().string(), file.Target().filename().string()});
+    };
+    const bool bRemoving = !m_removals.empty();
+    if (bRemoving)
+        rename(master);
+    for (const bool bIndex : {false, true})
+        for (const StagedFile& staged : m_staged)
+            if (staged.bIndex == bIndex)
+                rename(*staged.file);
+    if (pBackup)
+        rename(*pBackup);
+    if (!bRemoving)
+        rename(master);
+    for (const std::string& name : m_removals)
+        journal.steps.push_back({CommitStep::Kind::kRemove, std::string(), name});
+    return journal;
+}
+
+void CDirectoryCommit::KeepStaged()
+{
+    for (StagedFile& staged : m_staged)
+        staged.file->Keep();
 }
 
 int CDirectoryCommit::Commit(const std::string& change)
 {
     if (!m_pLock)
         return Fail("Cannot commit to " + m_directory.string() + " without its lock.");
+    if (m_bUnfinished)
+        return Fail("Nothing more is written to " + m_directory.string() + " until its interrupted change is finished.");
     IFileSystem& fileSystem = CurrentFileSystem();
-    // EMASTER goes in place with the data files, before the MASTER that it follows.
     if (StageIndex(m_bEmasterStaged, m_extras.emaster, m_emasterBytes) != 0 ||
         StageIndex(m_bXmasterStaged, m_extras.xmaster, m_xmasterBytes) != 0)
         return 1;
@@ -291,46 +360,53 @@ int CDirectoryCommit::Commit(const std::string& change)
         if (!staged.file->Finish(m_bSyncToDisk && !bSyncedTogether))
             return Fail(staged.file->Error());
 
-    // Everything is written before the first rename, so that a failure up to here changes nothing.
+    // Everything is written and flushed before the journal, so that a failure up to it changes nothing.
     bool bBackupThere = false;
     const fs::path backupPath = Entry(m_masterPath.filename().string() + kBackupSuffix, bBackupThere);
-    CReplacementFile backup(backupPath, DirectoryOf(backupPath) / TemporaryName(backupPath.filename().string()));
+    CReplacementFile backup(backupPath, m_directory / TemporaryName(backupPath.filename().string()));
     if (m_bBackup && !(backup.Open() && backup.Write(m_backupBytes.data(), m_backupBytes.size()) &&
                        backup.Finish(m_bSyncToDisk)))
         return Fail(backup.Error());
     const std::vector<std::uint8_t> masterBytes = MasterFileBytes(m_master);
-    CReplacementFile master(m_masterPath, DirectoryOf(m_masterPath) / TemporaryName(m_masterPath.filename().string()));
+    CReplacementFile master(m_masterPath, m_directory / TemporaryName(m_masterPath.filename().string()));
     if (!(master.Open() && master.Write(masterBytes.data(), masterBytes.size()) && master.Finish(m_bSyncToDisk)))
         return Fail(master.Error());
-
-    for (StagedFile& staged : m_staged)
-        if (!staged.file->PutInPlace()) {
-            const std::string error = staged.file->Error();
-            RollBack(nullptr);
-            return Fail(error);
-        }
-    if (m_bBackup && !backup.PutInPlace()) {
-        RollBack(nullptr);
-        return Fail(backup.Error());
-    }
-    // The data files' names must be on the disk before a MASTER that lists them.
+    const CommitJournal journal = Journal(m_bBackup ? &backup : nullptr, master);
+    const std::string journalText = JournalText(journal);
+    CReplacementFile journalFile(m_directory / kJournalName, m_directory / TemporaryName(kJournalName));
+    if (!(journalFile.Open() && journalFile.Write(journalText.data(), journalText.size()) &&
+          journalFile.Finish(m_bSyncToDisk) && journalFile.PutInPlace()))
+        return Fail(journalFile.Error());
+    // The journal's name must be on the disk before the first step: a power loss after a step but
+    // without the journal would leave the indexes disagreeing.
     if (m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory)) {
-        RollBack(&backup);
-        return Fail("Cannot flush to disk the directory " + m_directory.string());
+        const std::string reason = LastFailureReason();
+        if (fileSystem.Remove(journalFile.Target()))
+            return Fail("Cannot flush to disk the directory " + m_directory.string() + ": " + reason);
+        // The journal stays, and with it the change: carried out below or by the next run.
     }
-    if (!master.PutInPlace()) {
-        RollBack(&backup);
-        return Fail(master.Error());
+
+    // The commit: from here on the change is made, by this run or, should it stop, by the next one.
+    KeepStaged();
+    backup.Keep();
+    master.Keep();
+    std::string error;
+    if (!CarryOutJournal(m_directory, journal, error)) {
+        m_bUnfinished = true;
+        m_staged.clear();
+        return Fail(error + "\nThe change is recorded in " + journalFile.Target().string() +
+                    ": the next run in " + m_directory.string() + " finishes it.");
     }
-    // The commit: from here on the new securities are part of the directory.
     for (StagedFile& staged : m_staged)
         Listed(staged.file->Target(), true);
     if (m_bBackup)
         Listed(backupPath, true);
     Listed(m_masterPath, true);
+    for (const std::string& name : m_removals)
+        Listed(m_directory / name, false);
     m_bHasMaster = true;
-    m_bOldBackupRead = false;
     m_staged.clear();
+    m_removals.clear();
     m_bBackup = false;
     m_committedMaster = m_master;
     // The indexes as they now stand on disk, for the next group of a batch.
@@ -350,43 +426,22 @@ int CDirectoryCommit::Commit(const std::string& change)
         m_extras.bHasXmaster = true;
         m_bXmasterStaged = false;
     }
-    if (m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory))
-        return Fail(change + " " + m_directory.string() +
-                    ",\nbut the directory could not be flushed to disk, so this may not survive a power loss.");
+    // Once the steps are on the disk the journal has done its work; a journal left behind by a failure
+    // here names only steps already taken, which the next run finds done.
+    const bool bFlushed = !m_bSyncToDisk || fileSystem.SyncDirectory(m_directory);
+    if (!bFlushed)
+        return Fail(change + " " + m_directory.string() + ",\nbut the directory could not be flushed to disk (" +
+                    LastFailureReason() + "), so this may not survive a power loss.");
+    if (!fileSystem.Remove(journalFile.Target()))
+        return Fail(change + " " + m_directory.string() + ",\nbut its journal " + journalFile.Target().string() +
+                    " could not be deleted: " + LastFailureReason());
     return 0;
-}
-
-// Undoes the renames of a commit that failed before MASTER moved: files put in place under a free name
-// go, and a file that replaced another (the data file of an update, EMASTER, MASTER.BAK) gets the old
-// bytes back.
-void CDirectoryCommit::RollBack(CReplacementFile* pBackup)
-{
-    IFileSystem& fileSystem = CurrentFileSystem();
-    std::string ignored;
-    for (StagedFile& staged : m_staged) {
-        if (!staged.file->InPlace())
-            continue;
-        if (!staged.bTargetExisted)
-            fileSystem.Remove(staged.file->Target());
-        else
-            ReplaceFileContents(staged.file->Target(), staged.file->Temp(), staged.oldBytes.data(),
-                                staged.oldBytes.size(), ignored);
-    }
-    m_bOldBackupRead = false;
-    if (pBackup && pBackup->InPlace()) {
-        if (m_bHadBackup)
-            ReplaceFileContents(pBackup->Target(), pBackup->Temp(), m_oldBackupBytes.data(), m_oldBackupBytes.size(),
-                                ignored);
-        else
-            fileSystem.Remove(pBackup->Target());
-    }
-    Discard();
 }
 
 CDirectoryCommit::Savepoint CDirectoryCommit::TakeSavepoint() const
 {
-    return {m_staged.size(), m_master,        m_bBackup,       m_backupBytes,
-            m_bEmasterStaged, m_emasterBytes, m_bXmasterStaged, m_xmasterBytes};
+    return {m_staged.size(),  m_master,       m_bBackup,        m_backupBytes,    m_bEmasterStaged,
+            m_emasterBytes,   m_bXmasterStaged, m_xmasterBytes, m_removals.size()};
 }
 
 void CDirectoryCommit::RollBackTo(const Savepoint& savepoint)
@@ -400,11 +455,13 @@ void CDirectoryCommit::RollBackTo(const Savepoint& savepoint)
     m_emasterBytes = savepoint.emasterBytes;
     m_bXmasterStaged = savepoint.bXmaster;
     m_xmasterBytes = savepoint.xmasterBytes;
+    m_removals.resize(std::min(m_removals.size(), savepoint.nRemovals));
 }
 
 void CDirectoryCommit::Discard()
 {
     m_staged.clear();  // each removes its temporary file
+    m_removals.clear();
     m_bBackup = false;
     m_bEmasterStaged = false;
     m_bXmasterStaged = false;

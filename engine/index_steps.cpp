@@ -79,7 +79,10 @@ int CConverter::CheckPath()
         return 1;
     }
     // A new MASTER appears only at the commit.
-    return m_pCommit->ReadIndexes();
+    if (m_pCommit->ReadIndexes() != 0)
+        return 1;
+    m_pCommit->AllowXmaster(m_job.makeXmaster || m_pCommit->Extras().bHasXmaster);
+    return 0;
 }
 
 int CConverter::CheckDuplicate()
@@ -108,11 +111,6 @@ int CConverter::AddSymbol()
     const int fileNumber = m_pCommit->LowestFreeFileNumber();
     if (master.records.size() >= static_cast<std::size_t>(kMaxSecurities) || fileNumber == 0)
         return AddToXmaster();
-    // Either the count or the records could be the wrong one: adding would make it worse.
-    if (!master.CountAgrees()) {
-        ShowMessage(CountDisagreement(m_pCommit->MasterPath(), master));
-        return 1;
-    }
     const std::string today = m_services.today.TodayText();
     const MbfSingle created = DayToDateCode(ParseDate(today.c_str(), kMmDdYyFormat));
     m_pCommit->StageRecord(
@@ -169,7 +167,10 @@ int CConverter::UpdateMasterDates(const MbfSingle& firstDate, const MbfSingle& l
 // MASTER.BAK receives MASTER as AddSymbol left it, put in place just before the commit.
 int CConverter::BackUpMaster()
 {
-    return m_pCommit ? m_pCommit->StageBackup() : 1;
+    if (!m_pCommit)
+        return 1;
+    m_pCommit->StageBackup();
+    return 0;
 }
 
 int CConverter::Commit()

@@ -4,9 +4,9 @@
 
 #include "engine/code_page.h"
 #include "engine/directory_commit.h"
-#include "metastock/file_names.h"
-#include "metastock/file_system.h"
 #include "metastock/directory_names.h"
+#include "metastock/directory_reader.h"
+#include "metastock/file_names.h"
 
 namespace engine {
 
@@ -24,67 +24,44 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
     }
     if (commit.ReadIndexes() != 0)
         return 1;
-    MasterFile& master = commit.Master();
-    const auto held = std::find_if(master.records.begin(), master.records.end(), [&](const MasterRecord& record) {
-        return !IsDirectoryEntry(record) &&
-               SameSymbol(IndexText(&record[master_offset::kSymbol], master_offset::kSymbolWidth), symbol);
+    const std::vector<SecurityEntry> securities = SecuritiesOf(commit.Master(), commit.Extras());
+    const auto held = std::find_if(securities.begin(), securities.end(), [&](const SecurityEntry& security) {
+        return SameSymbol(security.entry.strSymbol, symbol);
     });
-    int fileNumber = 0;
-    if (held != master.records.end()) {
-        // Either the count or the records could be the wrong one: taking one out would make it worse.
-        if (!master.CountAgrees()) {
-            messages.ShowMessage(commit.MasterPath().string() + " counts " + std::to_string(master.nCount) +
-                                 " securities in its header but holds " + std::to_string(master.nWholeRecords) +
-                                 " records.\nNothing was removed; check the directory first.");
+    if (held == securities.end()) {
+        messages.ShowMessage("Symbol " + std::string(symbol) + " is not in " + directory.string());
+        return 1;
+    }
+    // Deleting a data file that another listed security still reads would lose that security's data,
+    // whichever index lists the other one.
+    auto symbolOf = [](const SecurityEntry& security) { return Windows1252ToUtf8(security.entry.strSymbol); };
+    for (const SecurityEntry& other : securities)
+        if (&other != &*held && EqualIgnoringCase(other.strDataFile, held->strDataFile)) {
+            messages.ShowMessage(symbolOf(*held) + " shares " + held->strDataFile + " with " + symbolOf(other) +
+                                 "; run check");
             return 1;
         }
-        fileNumber = (*held)[master_offset::kFileNumber];
-        // Deleting a data file that another listed security still reads would lose that security's data.
-        for (const MasterRecord& other : master.records)
-            if (&other != &*held && !IsDirectoryEntry(other) && other[master_offset::kFileNumber] == fileNumber) {
-                auto symbolOf = [](const MasterRecord& record) {
-                    return Windows1252ToUtf8(IndexText(&record[master_offset::kSymbol], master_offset::kSymbolWidth));
-                };
-                messages.ShowMessage(symbolOf(*held) + " shares " + DataFileName(fileNumber) + " with " +
-                                     symbolOf(other) + "; run check");
-                return 1;
-            }
-        if (commit.StageBackup() != 0)
-            return 1;
-        EraseRecord(master, static_cast<std::size_t>(held - master.records.begin()));
+
+    const int fileNumber = held->entry.nFileNumber;
+    commit.StageBackup();
+    switch (held->entry.kind) {
+    case IndexKind::kMaster:
+        EraseRecord(commit.Master(), static_cast<std::size_t>(held->nMasterRecord));
         if (std::vector<std::uint8_t>* emaster = commit.StagedEmaster())
             RemoveEmasterRecord(*emaster, fileNumber);
-    } else {
-        // A security beyond MASTER's 255: its record leaves XMASTER, and F<n>.MWD goes.
-        const auto& wide = commit.Extras().xmaster.entries;
-        const auto found = std::find_if(wide.begin(), wide.end(),
-                                        [&](const IndexEntry& entry) { return SameSymbol(entry.strSymbol, symbol); });
-        if (found == wide.end()) {
-            messages.ShowMessage("Symbol " + std::string(symbol) + " is not in " + directory.string());
-            return 1;
-        }
-        fileNumber = found->nFileNumber;
-        if (commit.StageBackup() != 0)
-            return 1;
+        break;
+    case IndexKind::kEmaster:
+        RemoveEmasterRecord(*commit.StagedEmaster(), fileNumber);
+        break;
+    case IndexKind::kXmaster:
         RemoveXmasterRecord(*commit.StagedXmaster(), fileNumber);
+        break;
     }
-    // When the directory could not be flushed after the commit, the old MASTER may come back after a power
-    // loss: the security's files stay for it, and the next conversion that takes the number replaces them.
-    if (commit.Commit("The security " + std::string(symbol) + " was removed from") != 0)
-        return 1;
-
-    // Only once MASTER no longer lists them do the security's files go.
-    removedFile = DataFileName(fileNumber);
-    int status = 0;
-    for (const std::string& name : {DataFileName(fileNumber), ColumnListName(fileNumber)}) {
-        const std::filesystem::path path = commit.EntryPath(name);
-        if (!CurrentFileSystem().Remove(path)) {
-            messages.ShowMessage("The index no longer lists " + std::string(symbol) + ", but " + path.string() +
-                                 " could not be deleted");
-            status = 1;
-        }
-    }
-    return status;
+    // The security's files go in the same commit, after the indexes that no longer list them.
+    removedFile = held->strDataFile;
+    commit.StageRemoval(held->strDataFile);
+    commit.StageRemoval(ColumnListName(fileNumber));
+    return commit.Commit("The security " + std::string(symbol) + " was removed from");
 }
 
 }  // namespace engine

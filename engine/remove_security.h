@@ -9,10 +9,11 @@
 
 namespace engine {
 
-// Under the directory's lock: the security's record leaves MASTER (and EMASTER when that lists it), the
-// count goes down, the old MASTER becomes MASTER.BAK, and after the commit F<n>.DAT and F<n>.DOP are
-// deleted, so that the file number is free for the next conversion. 0 with removedFile set to the data
-// file's name, or 1 after a message.
+// Under the directory's lock: the security's record leaves the index that lists it (MASTER with
+// EMASTER, EMASTER alone, or XMASTER), the count goes down, the old MASTER becomes MASTER.BAK, and the
+// same commit deletes its data file and F<n>.DOP after the indexes, so that the file number is free for
+// the next conversion. A security whose data file another listed one shares is refused. 0 with
+// removedFile set to the data file's name, or 1 after a message.
 int RemoveSecurity(const std::filesystem::path& directory, std::string_view symbol, IMessageSink& messages,
                    std::string& removedFile);
 

@@ -38,7 +38,7 @@ int CConverter::PrepareUpdate()
                                         [&](const IndexEntry& entry) { return SameSymbol(entry.strSymbol, m_strStoredSymbol); });
         if (found == wide.end())
             return 0;  // added as a conversion adds it
-        security = {*found, DataFileName(found->nFileNumber), -1};
+        security = {*found, IndexDataFile(*found), -1};
     }
 
     DirectoryContents contents;

@@ -66,7 +66,7 @@ bool IsTemporaryName(std::string_view name)
     const std::string upper = UpperAscii(name);
     if (upper == "MASTER.NEW" || IsNumberedName(upper, ".NEW") || IsNumberedName(upper, ".DOP.~NU"))
         return true;
-    for (const char* szIndex : {"MASTER", "MASTER.BAK", "EMASTER", "XMASTER"})
+    for (const char* szIndex : {"MASTER", "MASTER.BAK", "EMASTER", "XMASTER", "QFCOMMIT.JNL"})
         if (upper == std::string(szIndex) + kTemporarySuffix)
             return true;
     return false;

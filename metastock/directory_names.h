@@ -18,7 +18,8 @@ bool SameSymbol(std::string_view a, std::string_view b);
 
 // The temporary file that stands for a directory file until the commit renames it over that file:
 // F<n>.NEW for the data file F<n>.DAT or F<n>.MWD, the name with ".~NU" appended for every other
-// (MASTER.~NU, MASTER.BAK.~NU, EMASTER.~NU, XMASTER.~NU, F<n>.DOP.~NU).
+// (MASTER.~NU, MASTER.BAK.~NU, EMASTER.~NU, XMASTER.~NU, F<n>.DOP.~NU, and the commit journal's
+// QFCOMMIT.JNL.~NU).
 std::string TemporaryName(std::string_view name);
 // Whether name (in any case) is one that TemporaryName gives, or MASTER.NEW of older versions: under the
 // directory's lock such a file is a leftover of a run that was killed.

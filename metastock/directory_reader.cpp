@@ -9,10 +9,87 @@
 
 namespace metastock {
 
+std::string IndexDataFile(const IndexEntry& entry)
+{
+    if (entry.kind == IndexKind::kXmaster)
+        return entry.nFileNumber >= kFirstWideFileNumber && entry.nFileNumber <= kLastWideFileNumber
+                   ? WideDataFileName(entry.nFileNumber)
+                   : std::string();
+    return entry.nFileNumber >= 1 && entry.nFileNumber <= kMaxSecurities ? DataFileName(entry.nFileNumber) : std::string();
+}
+
 namespace {
 
+std::string Counted(std::size_t n)
+{
+    return std::to_string(n) + (n == 1 ? " record" : " records");
+}
+
+std::string CountDamage(const std::filesystem::path& path, int nCount, std::size_t nWholeRecords, bool bPartRecord)
+{
+    if (nCount < 0 || static_cast<std::size_t>(nCount) != nWholeRecords)
+        return path.string() + " counts " + std::to_string(nCount) + " securities in its header but holds " +
+               Counted(nWholeRecords);
+    if (bPartRecord)
+        return path.string() + " ends in part of a record after its " + Counted(nWholeRecords);
+    return std::string();
+}
 
 }  // namespace
+
+std::string IndexDamage(const std::filesystem::path& masterPath, const MasterFile& master, bool bHasMaster,
+                        const ExtraIndexes& extras)
+{
+    std::string damage;
+    if (bHasMaster)
+        damage = CountDamage(masterPath, master.nCount, master.nWholeRecords, master.bPartRecord);
+    if (damage.empty() && extras.bHasEmaster)
+        damage = CountDamage(extras.emaster.path, extras.emaster.nCount, extras.emaster.nWholeRecords,
+                             extras.emaster.bPartRecord);
+    if (damage.empty() && extras.bHasXmaster)
+        damage = CountDamage(extras.xmaster.path, extras.xmaster.nCount, extras.xmaster.nWholeRecords,
+                             extras.xmaster.bPartRecord);
+    for (const IndexEntry& entry : extras.xmaster.entries)
+        if (damage.empty() && IndexDataFile(entry).empty())
+            damage = extras.xmaster.path.string() + " gives " + entry.strSymbol + " the file number " +
+                     std::to_string(entry.nFileNumber) + ", which names no data file: its numbers start at 256";
+    return damage;
+}
+
+std::vector<SecurityEntry> SecuritiesOf(const MasterFile& master, const ExtraIndexes& extras)
+{
+    std::vector<SecurityEntry> securities;
+    for (std::size_t k = 0; k < master.records.size(); ++k) {
+        const MasterRecord& record = master.records[k];
+        if (IsDirectoryEntry(record))
+            continue;
+        SecurityEntry security{MasterEntry(record), std::string(), static_cast<int>(k)};
+        security.strDataFile = IndexDataFile(security.entry);
+        for (const IndexEntry& extended : extras.emaster.entries)
+            if (extended.nFileNumber == security.entry.nFileNumber && !extended.strName.empty()) {
+                security.entry.strName = extended.strName;
+                break;
+            }
+        securities.push_back(security);
+    }
+    // A number that EMASTER lists and MASTER does not is a security all the same: other programs may
+    // take their list from EMASTER.
+    for (const IndexEntry& entry : extras.emaster.entries) {
+        const bool bInMaster = std::any_of(securities.begin(), securities.end(),
+                                           [&](const SecurityEntry& security) {
+                                               return security.entry.nFileNumber == entry.nFileNumber;
+                                           });
+        if (!bInMaster)
+            securities.push_back({entry, IndexDataFile(entry), -1});
+    }
+    for (const IndexEntry& entry : extras.xmaster.entries)
+        securities.push_back({entry, IndexDataFile(entry), -1});
+    std::stable_sort(securities.begin(), securities.end(),
+                     [](const SecurityEntry& a, const SecurityEntry& b) {
+                         return a.entry.nFileNumber < b.entry.nFileNumber;
+                     });
+    return securities;
+}
 
 bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& contents, std::string& error)
 {
@@ -24,8 +101,12 @@ bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& co
         error = "Cannot read " + contents.masterPath.string() + ": " + master.strReason;
         return false;
     }
-    if (master.existence == Existence::kNo || !master.bRegularFile) {
+    if (master.existence == Existence::kNo) {
         error = "There is no MASTER file in " + directory.string();
+        return false;
+    }
+    if (!master.bRegularFile) {
+        error = contents.masterPath.string() + " is not a file";
         return false;
     }
     if (!ReadMasterFile(contents.masterPath, contents.master, error) ||
@@ -35,25 +116,7 @@ bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& co
                 c = ' ';
         return false;
     }
-    for (std::size_t k = 0; k < contents.master.records.size(); ++k) {
-        const MasterRecord& record = contents.master.records[k];
-        if (IsDirectoryEntry(record))
-            continue;
-        SecurityEntry security{MasterEntry(record), DataFileName(record[master_offset::kFileNumber]),
-                               static_cast<int>(k)};
-        for (const IndexEntry& extended : contents.extras.emaster.entries)
-            if (extended.nFileNumber == security.entry.nFileNumber && !extended.strName.empty()) {
-                security.entry.strName = extended.strName;
-                break;
-            }
-        contents.securities.push_back(security);
-    }
-    for (const IndexEntry& entry : contents.extras.xmaster.entries)
-        contents.securities.push_back({entry, WideDataFileName(entry.nFileNumber), -1});
-    std::stable_sort(contents.securities.begin(), contents.securities.end(),
-                     [](const SecurityEntry& a, const SecurityEntry& b) {
-                         return a.entry.nFileNumber < b.entry.nFileNumber;
-                     });
+    contents.securities = SecuritiesOf(contents.master, contents.extras);
     return true;
 }
 
@@ -70,6 +133,11 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
                       std::string& error)
 {
     data = SecurityData{};
+    if (security.strDataFile.empty()) {
+        error = security.entry.strSymbol + " has the file number " + std::to_string(security.entry.nFileNumber) +
+                ", which names no data file of its index";
+        return false;
+    }
     PathStatus dataStatus;
     const std::filesystem::path dataPath = FindEntryIgnoringCase(contents.directory, security.strDataFile, dataStatus);
     std::vector<std::uint8_t> bytes;

@@ -14,18 +14,34 @@
 namespace metastock {
 
 struct SecurityEntry {
-    IndexEntry entry;         // from MASTER, or from XMASTER beyond 255
-    std::string strDataFile;  // F3.DAT, or F300.MWD for an XMASTER security
-    int nMasterRecord = -1;   // its place among the MASTER records; -1 for an XMASTER security
+    IndexEntry entry;         // from MASTER, from XMASTER beyond 255, or from EMASTER alone
+    std::string strDataFile;  // F3.DAT, or F300.MWD for an XMASTER security; empty when the number names none
+    int nMasterRecord = -1;   // its place among the MASTER records; -1 for a security MASTER does not list
 };
+
+// The one rule for which data file belongs to an index record: F<n>.DAT for MASTER and EMASTER (n from 1
+// to 255), F<n>.MWD for XMASTER (n from 256 up). Empty for a number outside its index's range: such a
+// record names no data file, and reading or writing one under that name would take another security's.
+std::string IndexDataFile(const IndexEntry& entry);
+
+// What makes the indexes unsafe to change, one line naming the file: a count that disagrees with the
+// records, a file that ends in part of a record, an XMASTER number below 256. Empty when there is none.
+// Every writer refuses such a directory, since either the count or the records could be the wrong one.
+std::string IndexDamage(const std::filesystem::path& masterPath, const MasterFile& master, bool bHasMaster,
+                        const ExtraIndexes& extras);
 
 struct DirectoryContents {
     std::filesystem::path directory;
     std::filesystem::path masterPath;
     MasterFile master;
     ExtraIndexes extras;
-    std::vector<SecurityEntry> securities;  // in file-number order; "<DIR>" entries are not securities
+    // In file-number order; "<DIR>" entries are not securities. Those that only EMASTER lists come
+    // too (entry.kind kEmaster), since their numbers and symbols are taken.
+    std::vector<SecurityEntry> securities;
 };
+
+// The securities that MASTER, EMASTER and XMASTER list, as DirectoryContents::securities holds them.
+std::vector<SecurityEntry> SecuritiesOf(const MasterFile& master, const ExtraIndexes& extras);
 
 // Reads MASTER, EMASTER and XMASTER of directory (names in any case). False with a message naming the file
 // when MASTER is missing, unreadable or shorter than its header, or an EMASTER or XMASTER is unreadable.

@@ -43,6 +43,7 @@ bool ParseRecords(const std::vector<std::uint8_t>& bytes, std::size_t recordSize
     }
     index.nCount = ReadUInt16(bytes.data() + countOffset);
     index.nWholeRecords = bytes.size() / recordSize - 1;
+    index.bPartRecord = bytes.size() % recordSize != 0;
     for (std::size_t k = 1; k <= index.nWholeRecords; ++k) {
         const IndexEntry entry = read(bytes.data() + k * recordSize);
         if (entry.nFileNumber != 0)
@@ -95,6 +96,11 @@ bool ReadIndex(const std::filesystem::path& directory, const char* szName, bool&
     bPresent = status.existence == Existence::kYes;
     if (!bPresent)
         return true;
+    // A FIFO or a device under the name would block the read, or never end it.
+    if (!status.bRegularFile) {
+        error = path.string() + " is not a file";
+        return false;
+    }
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) {
         error = "Cannot read " + path.string() + ": " + LastFailureReason();

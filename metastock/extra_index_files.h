@@ -87,6 +87,7 @@ struct IndexEntry {
 struct IndexFile {
     int nCount = 0;
     std::size_t nWholeRecords = 0;
+    bool bPartRecord = false;  // the file ends in part of a record
     std::vector<IndexEntry> entries;
     std::filesystem::path path;        // as found in the directory, or the name a new one would get
     std::vector<std::uint8_t> bytes;   // the whole file as read, for a writer to change

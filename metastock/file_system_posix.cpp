@@ -160,8 +160,10 @@ public:
         struct stat status {};
         if (::lstat(path.c_str(), &status) != 0)
             return errno == ENOENT;
-        if (S_ISDIR(status.st_mode))
+        if (S_ISDIR(status.st_mode)) {
+            errno = EISDIR;
             return false;
+        }
         return ::unlink(path.c_str()) == 0 || errno == ENOENT;
     }
 
@@ -175,11 +177,17 @@ public:
 
     bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) override
     {
-        const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Without blocking: a FIFO under an index's name would otherwise hold the run (and its lock) for good.
+        const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             return false;
         struct stat status {};
-        bool bRead = ::fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode);
+        bool bRead = ::fstat(fd, &status) == 0;
+        if (bRead && !S_ISREG(status.st_mode)) {
+            ::close(fd);
+            errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+            return false;
+        }
         std::uint8_t block[16 * 1024];
         while (bRead) {
             const ssize_t got = ::read(fd, block, sizeof block);

@@ -158,6 +158,12 @@ public:
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return false;
+        // A pipe or a device under an index's name would hold the run: only files on a disk are read whole.
+        if (::GetFileType(file) != FILE_TYPE_DISK) {
+            ::CloseHandle(file);
+            ::SetLastError(ERROR_INVALID_FUNCTION);
+            return false;
+        }
         std::uint8_t block[16 * 1024];
         bool bRead = true;
         for (;;) {

@@ -24,6 +24,7 @@ bool ParseMaster(const std::vector<std::uint8_t>& bytes, MasterFile& master, std
     std::copy_n(bytes.begin(), kMasterRecordSize, master.header.begin());
     master.nCount = ReadInt16(&master.header[master_offset::kRecordCount]);
     master.nWholeRecords = bytes.size() / kMasterRecordSize - 1;
+    master.bPartRecord = bytes.size() % kMasterRecordSize != 0;
     const std::size_t taken = std::min<std::size_t>(static_cast<std::size_t>(std::max(master.nCount, 0)),
                                                     master.nWholeRecords);
     master.records.resize(taken);
@@ -37,7 +38,7 @@ bool ReadMasterFile(const std::filesystem::path& path, MasterFile& master, std::
 {
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) {
-        error = "Cannot read " + path.string();
+        error = "Cannot read " + path.string() + ": " + LastFailureReason();
         return false;
     }
     std::string problem;
@@ -46,12 +47,6 @@ bool ReadMasterFile(const std::filesystem::path& path, MasterFile& master, std::
         return false;
     }
     return true;
-}
-
-std::string CountDisagreement(const std::filesystem::path& path, const MasterFile& master)
-{
-    return path.string() + " counts " + std::to_string(master.nCount) + " securities in its header but holds " +
-           std::to_string(master.nWholeRecords) + " records.\nNothing was added; check the directory first.";
 }
 
 std::vector<std::uint8_t> MasterFileBytes(const MasterFile& master)
@@ -74,6 +69,7 @@ void SetHeaderNumbers(MasterFile& master)
     WriteInt16(header + master_offset::kHighestFileNumber, static_cast<std::int16_t>(HighestFileNumber(master)));
     master.nCount = static_cast<int>(master.records.size());
     master.nWholeRecords = master.records.size();
+    master.bPartRecord = false;
 }
 
 }  // namespace

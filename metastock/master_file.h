@@ -4,8 +4,8 @@
 //
 // The header's count and the records present can disagree (a file cut short, or written by a careless
 // program). The rule: the securities of a MASTER are its first min(count, whole records) records; a count
-// of less than 0 counts as 0. A writer refuses to add to a MASTER whose count disagrees with its records
-// (CountAgrees), since either could be the wrong one.
+// of less than 0 counts as 0. A writer refuses to change a MASTER whose count disagrees with its records
+// (IndexDamage in directory_reader.h), since either could be the wrong one.
 
 #include <cstddef>
 #include <cstdint>
@@ -23,8 +23,8 @@ struct MasterFile {
     std::vector<MasterRecord> records;  // the first min(count, whole records) records
     int nCount = 0;                     // as the header gives it
     std::size_t nWholeRecords = 0;      // whole 53-byte records after the header
+    bool bPartRecord = false;           // the file ends in part of a record
 
-    bool CountAgrees() const { return nCount >= 0 && static_cast<std::size_t>(nCount) == nWholeRecords; }
 };
 
 // Reads the bytes of a whole MASTER; false with a message when they are shorter than the header.
@@ -33,9 +33,6 @@ bool ParseMaster(const std::vector<std::uint8_t>& bytes, MasterFile& master, std
 // Reads the MASTER at path; false with a message naming the file when it cannot be read or is shorter
 // than its header.
 bool ReadMasterFile(const std::filesystem::path& path, MasterFile& master, std::string& error);
-
-// The message for a MASTER whose count disagrees with its records, naming the file and both numbers.
-std::string CountDisagreement(const std::filesystem::path& path, const MasterFile& master);
 
 // Writing MASTER: the header and the records of master, all of them. A caller adds a record with
 // AppendRecord and takes one out with EraseRecord; both set the header's numbers from the records.

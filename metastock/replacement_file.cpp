@@ -12,10 +12,11 @@ CReplacementFile::~CReplacementFile()
     Discard();
 }
 
-bool CReplacementFile::Fail(const char* what, const std::filesystem::path& file)
+// Messages name the file that the user knows, never its temporary name, with the system's reason.
+bool CReplacementFile::Fail(const char* what, const char* after)
 {
     if (m_strError.empty())
-        m_strError = std::string(what) + " " + file.string();
+        m_strError = std::string(what) + " " + m_target.string() + after + ": " + LastFailureReason();
     return false;
 }
 
@@ -23,11 +24,14 @@ bool CReplacementFile::Open()
 {
     IFileSystem& fileSystem = CurrentFileSystem();
     // A stale temporary file of a run that was killed; whatever else stands there (a directory) stays.
-    if (!fileSystem.Remove(m_temp))
-        return Fail("Cannot create", m_temp);
+    if (!fileSystem.Remove(m_temp)) {
+        m_strError = "Cannot write " + m_target.string() + ": its temporary file " + m_temp.filename().string() +
+                     " cannot be replaced (" + LastFailureReason() + ")";
+        return false;
+    }
     m_pFile = fileSystem.CreateExclusive(m_temp, m_target);
     if (!m_pFile)
-        return Fail("Cannot create", m_temp);
+        return Fail("Cannot write");
     m_bCreated = true;
     return true;
 }
@@ -37,7 +41,7 @@ bool CReplacementFile::Write(const void* data, std::size_t size)
     if (!m_pFile || !m_strError.empty())
         return false;
     if (size > 0 && !m_pFile->Write(data, size))
-        return Fail("Cannot write", m_temp);
+        return Fail("Cannot write");
     return true;
 }
 
@@ -46,7 +50,7 @@ bool CReplacementFile::Patch(std::uint64_t offset, const void* data, std::size_t
     if (!m_pFile || !m_strError.empty())
         return false;
     if (!m_pFile->WriteAt(offset, data, size))
-        return Fail("Cannot write", m_temp);
+        return Fail("Cannot write");
     return true;
 }
 
@@ -58,7 +62,7 @@ bool CReplacementFile::Finish(bool bSync)
     const bool bClosed = m_pFile->Close();
     m_pFile.reset();
     if (!bSynced || !bClosed)
-        return Fail("Cannot write", m_temp);
+        return Fail("Cannot write");
     m_bFinished = true;
     return true;
 }
@@ -68,7 +72,7 @@ bool CReplacementFile::PutInPlace()
     if (!m_bFinished || !m_strError.empty())
         return false;
     if (!CurrentFileSystem().Rename(m_temp, m_target))
-        return Fail("Cannot replace", m_target);
+        return Fail("Cannot put", " in place");
     m_bCommitted = true;
     return true;
 }
@@ -78,7 +82,7 @@ bool CReplacementFile::Commit(bool bSync)
     if (!Finish(bSync) || !PutInPlace())
         return false;
     if (bSync && !CurrentFileSystem().SyncDirectory(DirectoryOf(m_target)))
-        return Fail("Cannot flush to disk the directory of", m_target);
+        return Fail("Cannot flush to disk the directory of");
     return true;
 }
 

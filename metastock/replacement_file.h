@@ -38,6 +38,8 @@ public:
     bool Commit(bool bSync = true);
     // Removes the temporary file unless it was put in place.
     void Discard();
+    // Leaves the finished temporary file where it is, for a commit journal that names it to put in place.
+    void Keep() { m_bCreated = false; }
 
     const std::filesystem::path& Target() const { return m_target; }
     const std::filesystem::path& Temp() const { return m_temp; }
@@ -47,7 +49,7 @@ public:
     const std::string& Error() const { return m_strError; }
 
 private:
-    bool Fail(const char* what, const std::filesystem::path& file);
+    bool Fail(const char* what, const char* after = "");
 
     std::filesystem::path m_target;
     std::filesystem::path m_temp;

@@ -168,8 +168,8 @@ TEST_F(DirectoryTest, CheckReportsDamagedRecordsAndImplausibleData)
     }
 }
 
-// Something that is not a file at a free number's data-file name is not ours to replace: the number is
-// skipped, with a notice, instead of blocking every later run.
+// Something at a free number's data-file name that no index lists is not ours to replace, file or not:
+// the number is skipped, with a notice, instead of blocking every later run.
 TEST_F(DirectoryTest, ANonFileAtADataFileNameMakesItsNumberSkipped)
 {
     ASSERT_EQ(RunCli({"remove", Dir().string(), "TWO"}).status, 0);
@@ -178,7 +178,9 @@ TEST_F(DirectoryTest, ANonFileAtADataFileNameMakesItsNumberSkipped)
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out.substr(0, 12), "NEW: F4.DAT,");
     // The path as the run names it (upper case on Windows), then the reason.
-    EXPECT_NE(result.err.find("F2.DAT is not a file; its file number is skipped"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("F2.DAT stands in the directory but no index lists it; file number 2 is left alone"),
+              std::string::npos)
+        << result.err;
     EXPECT_TRUE(fs::is_directory(Dir() / "F2.DAT"));
 }
 
@@ -211,8 +213,9 @@ TEST_F(DirectoryTest, MasterHeaderGivesTheHighestFileNumberInUse)
 }
 
 // The order in which a change reaches the disk, against the order it must have: every file flushed
-// before its rename, the data files' names flushed before the MASTER that lists them, MASTER last, and
-// the directory flushed after it. Without flushes (--no-sync) the renames alone, in the same order.
+// before the journal that names it, the journal's name flushed before the first step, then the steps
+// (adding: data files first and MASTER last; removing: MASTER first), and the directory flushed after
+// them. Without flushes (--no-sync) the renames alone, in the same order.
 TEST_F(DirectoryTest, ChangesReachTheDiskInTheOrderThatKeepsThemWhole)
 {
     const struct {
@@ -221,16 +224,16 @@ TEST_F(DirectoryTest, ChangesReachTheDiskInTheOrderThatKeepsThemWhole)
         std::vector<std::string> expected;
     } kChanges[] = {
         {"convert", {"convert", Input().string(), "--dir", Dir().string(), "--symbol", "NEW", "--date-format", "CCYYMMDD"},
-         {"sync F4.NEW", "sync F4.DOP.~NU", "sync MASTER.BAK.~NU", "sync MASTER.~NU", "rename F4.NEW F4.DAT",
-          "rename F4.DOP.~NU F4.DOP", "rename MASTER.BAK.~NU MASTER.BAK", "syncdir", "rename MASTER.~NU MASTER",
-          "syncdir"}},
+         {"sync F4.NEW", "sync F4.DOP.~NU", "sync MASTER.BAK.~NU", "sync MASTER.~NU", "sync QFCOMMIT.JNL.~NU",
+          "rename QFCOMMIT.JNL.~NU QFCOMMIT.JNL", "syncdir", "rename F4.NEW F4.DAT", "rename F4.DOP.~NU F4.DOP",
+          "rename MASTER.BAK.~NU MASTER.BAK", "rename MASTER.~NU MASTER", "syncdir"}},
         {"convert --no-sync",
          {"convert", Input().string(), "--dir", Dir().string(), "--symbol", "NEW", "--date-format", "CCYYMMDD", "--no-sync"},
-         {"rename F4.NEW F4.DAT", "rename F4.DOP.~NU F4.DOP", "rename MASTER.BAK.~NU MASTER.BAK",
-          "rename MASTER.~NU MASTER"}},
+         {"rename QFCOMMIT.JNL.~NU QFCOMMIT.JNL", "rename F4.NEW F4.DAT", "rename F4.DOP.~NU F4.DOP",
+          "rename MASTER.BAK.~NU MASTER.BAK", "rename MASTER.~NU MASTER"}},
         {"remove", {"remove", Dir().string(), "TWO"},
-         {"sync MASTER.BAK.~NU", "sync MASTER.~NU", "rename MASTER.BAK.~NU MASTER.BAK", "syncdir",
-          "rename MASTER.~NU MASTER", "syncdir"}},
+         {"sync MASTER.BAK.~NU", "sync MASTER.~NU", "sync QFCOMMIT.JNL.~NU", "rename QFCOMMIT.JNL.~NU QFCOMMIT.JNL",
+          "syncdir", "rename MASTER.~NU MASTER", "rename MASTER.BAK.~NU MASTER.BAK", "syncdir"}},
     };
     for (const auto& change : kChanges) {
         const Files before = SnapshotOf(Dir());

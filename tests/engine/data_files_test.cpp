@@ -77,18 +77,23 @@ TEST(DataFiles, FieldsThatAreOffAreLeftOutEverywhere)
     }
 }
 
-TEST(DataFiles, ExistingFilesOfTheChosenNumberAreReplacedWhateverTheCaseOfTheirNames)
+// A file that no index lists is somebody's data: whichever of a number's names it has, in any case, the
+// new security takes another number and leaves it as it is.
+TEST(DataFiles, FilesThatNoIndexListsKeepTheirNumberWhateverTheCaseOfTheirNames)
 {
-    CTempDir dir;
-    WriteText(dir / "input.txt", "12/31/98,7\n");
-    WriteText(dir / "f1.dat", std::string(100, 'x'));
-    WriteText(dir / "F1.DOP", std::string(100, 'x'));
-    CTestJob test(dir / "input.txt", dir.Path());
-    test.Fields({{kDateField, 0}, {kCloseField, 1}});
-    ASSERT_EQ(test.Run(), 0);
-    EXPECT_FALSE(ListsEntry(dir.Path(), "F1.DAT")) << "one data file for number 1";
-    EXPECT_EQ(Hex(ReadBytes(dir / "f1.dat")), "00 00 02 00 00 00 01 00 F0 8E 6F 94 00 00 60 83");
-    EXPECT_EQ(fs::file_size(dir / "F1.DOP"), 25u);
+    for (const char* szOrphan : {"f1.dat", "F1.DOP", "f1.mwd"}) {
+        CTempDir dir;
+        WriteText(dir / "input.txt", "12/31/98,7\n");
+        WriteText(dir / szOrphan, std::string(100, 'x'));
+        CTestJob test(dir / "input.txt", dir.Path());
+        test.Fields({{kDateField, 0}, {kCloseField, 1}});
+        ASSERT_EQ(test.Run(), 0) << szOrphan;
+        EXPECT_EQ(Hex(ReadBytes(dir / szOrphan)), Hex(std::string(100, 'x'))) << szOrphan;
+        EXPECT_EQ(Hex(ReadBytes(dir / "F2.DAT")), "00 00 02 00 00 00 01 00 F0 8E 6F 94 00 00 60 83") << szOrphan;
+        ASSERT_EQ(test.recorder.notices.size(), 1u) << szOrphan;
+        EXPECT_NE(test.recorder.notices[0].find("no index lists it; file number 1 is left alone"), std::string::npos)
+            << test.recorder.notices[0];
+    }
 }
 
 TEST(DataFiles, MoreThan65534RowsAreRefusedBeforeAnythingIsWritten)

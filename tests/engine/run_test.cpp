@@ -128,7 +128,7 @@ TEST(Run, InputThatCannotBeOpenedFailsBeforeTheOutputDirectoryChanges)
 TEST(Run, NothingChangesWhenATemporaryFileCannotBeCreated)
 {
     // A directory where the temporary file should go stops it from being created, even for root.
-    for (const std::string temporary : {"F2.NEW", "F2.DOP.~NU", "MASTER.BAK.~NU", "MASTER.~NU"}) {
+    for (const std::string temporary : {"F2.NEW", "F2.DOP.~NU", "MASTER.BAK.~NU", "MASTER.~NU", "QFCOMMIT.JNL.~NU"}) {
         CTempDir dir;
         const std::string before = MasterBytes(1, 1, {1});
         WriteText(dir / "MASTER", before);
@@ -139,7 +139,10 @@ TEST(Run, NothingChangesWhenATemporaryFileCannotBeCreated)
         test.job.master = MasterChoice::Existing;
         EXPECT_NE(test.Run(), 0) << temporary;
         ASSERT_EQ(test.recorder.messages.size(), 1u) << temporary;
-        EXPECT_NE(test.recorder.messages[0].find(temporary), std::string::npos) << test.recorder.messages[0];
+        // The message names the file the user knows, and why its temporary file could not be made.
+        EXPECT_NE(test.recorder.messages[0].find("its temporary file " + temporary + " cannot be replaced (Is a directory)"),
+                  std::string::npos)
+            << test.recorder.messages[0];
         EXPECT_EQ(Hex(ReadBytes(dir / "MASTER")), Hex(before)) << temporary;
         Strings expected{"MASTER", "input.txt", temporary};
         std::sort(expected.begin(), expected.end());
