@@ -224,13 +224,66 @@ void CBatch::ReadSymbols(Directory& directory)
             directory.symbols.push_back(ComparedSymbol(entry.strSymbol));
 }
 
-// Commits what each directory has staged: its files flushed together, then one MASTER rename.
+namespace {
+
+std::string Joined(const std::vector<std::string>& symbols)
+{
+    std::string text;
+    for (const std::string& symbol : symbols) {
+        if (!text.empty())
+            text += ", ";
+        text += symbol;
+    }
+    return text;
+}
+
+// What a group's commit does, as its journal keeps it: "The securities A, B were added to".
+std::string GroupChange(const std::vector<std::string>& added, const std::vector<std::string>& updated)
+{
+    std::string text = "The securities";
+    if (!added.empty()) {
+        text += ' ';
+        text += Joined(added);
+        text += updated.empty() ? " were added to" : " were added and";
+    }
+    if (!updated.empty()) {
+        text += ' ';
+        text += Joined(updated);
+        text += " were updated in";
+    }
+    return text;
+}
+
+// Whether an interrupted group's change, as its journal kept it, added symbol.
+bool AddedBy(const std::string& change, const std::string& symbol)
+{
+    const std::string start = "The securities ";
+    const std::size_t end = change.find(" were added");
+    if (!change.starts_with(start) || end == std::string::npos)
+        return false;
+    std::string_view list(change.data() + start.size(), end - start.size());
+    for (;;) {
+        const std::size_t comma = list.find(", ");
+        if (list.substr(0, comma) == symbol)
+            return true;
+        if (comma == std::string_view::npos)
+            return false;
+        list.remove_prefix(comma + 2);
+    }
+}
+
+}  // namespace
+
+// Commits what each directory has staged: its files flushed together, then one journal.
 void CBatch::CommitGroups()
 {
     for (Directory& directory : m_directories) {
         if (!directory.pCommit->HasStaged())
             continue;
-        if (directory.pCommit->Commit() == 0) {
+        const std::string change = GroupChange(directory.pendingAdded, directory.pendingUpdated);
+        directory.pendingAdded.clear();
+        directory.pendingUpdated.clear();
+        if (directory.pCommit->Commit(change) == 0) {
             m_totals.nAdded += directory.pending.nAdded;
             m_totals.nUpdated += directory.pending.nUpdated;
             m_totals.nRecords += directory.pending.nRecords;
@@ -434,6 +487,18 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
     ConversionSettings& settings = prepared.settings;
     Directory* target = DirectoryHolding(prepared.strStoredSymbol);
     if (target && !m_bUpdate) {
+        // The retry of a batch killed after a commit that this batch's lock has just finished: the
+        // security is there with these very records.
+        if (AddedBy(target->pCommit->FinishedChange(), settings.Symbol) &&
+            target->pCommit->HeldWithRecords(prepared.strStoredSymbol, MakeConversionJob(settings, prepared.nDateFormat,
+                                                                                        m_absolutePaths[nFile])
+                                                                          .layout.FieldsOn(),
+                                             prepared.ahead.records.data(), prepared.ahead.records.size(),
+                                             prepared.ahead.count) != 0) {
+            ++m_totals.nAdded;
+            m_totals.nRecords += prepared.ahead.count;
+            return 0;
+        }
         Fail(path, "Duplicate Symbol " + settings.Symbol + " in " + target->strShown);
         return 1;
     }
@@ -477,6 +542,7 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
         }
         ++target->pending.nUpdated;
         target->pending.nRecords += result.records;
+        target->pendingUpdated.push_back(settings.Symbol);
         return 0;
     }
     // Staged, even when the conversion reported a failure (a date style that does not match): the
@@ -489,6 +555,7 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
     }
     ++target->pending.nAdded;
     target->pending.nRecords += result.records;
+    target->pendingAdded.push_back(settings.Symbol);
     return 0;
 }
 

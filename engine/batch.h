@@ -97,6 +97,7 @@ private:
         std::vector<std::string> symbols;  // in Windows-1252 and upper case, trailing blanks removed
         std::shared_ptr<CDirectoryCommit> pCommit;
         BatchTotals pending;                // of the securities staged since the last commit
+        std::vector<std::string> pendingAdded, pendingUpdated;  // their symbols, UTF-8, for the journal
     };
 
     class CFileMessages;

@@ -102,6 +102,9 @@ private:
     int WriteRecords();
     int BackUpMaster();
     void WriteBackSettings();
+    // What the commit says the run did ("The security XYZ was added to").
+    std::string ChangeText() const;
+    bool DoneByInterruptedRun();
 
     const ConversionJob m_job;
     RunServices m_services;

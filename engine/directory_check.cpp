@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "metastock/commit_journal.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
 #include "metastock/file_names.h"
@@ -29,6 +30,7 @@ public:
     void CheckEmaster();
     void CheckSecurity(const SecurityEntry& security);
     void CheckLeftovers();
+    void CheckJournal(const std::filesystem::path& path);
 
 private:
     void Problem(std::string text) { m_report.problems.push_back(std::move(text)); }
@@ -60,6 +62,12 @@ void CChecker::CheckIndexCounts()
         CheckCount("EMASTER", m_contents.extras.emaster.nCount, m_contents.extras.emaster.nWholeRecords);
     if (m_contents.extras.bHasXmaster)
         CheckCount("XMASTER", m_contents.extras.xmaster.nCount, m_contents.extras.xmaster.nWholeRecords);
+    const std::pair<const char*, bool> cut[] = {{"MASTER", m_contents.master.bPartRecord},
+                                                {"EMASTER", m_contents.extras.emaster.bPartRecord},
+                                                {"XMASTER", m_contents.extras.xmaster.bPartRecord}};
+    for (const auto& [szFile, bPartRecord] : cut)
+        if (bPartRecord)
+            Problem(std::string(szFile) + " ends in part of a record");
 }
 
 void CChecker::CheckSymbolsAndNumbers()
@@ -68,10 +76,10 @@ void CChecker::CheckSymbolsAndNumbers()
     std::map<int, const SecurityEntry*> numbers;
     for (const SecurityEntry& security : m_contents.securities) {
         const IndexEntry& entry = security.entry;
-        const bool inMaster = security.nMasterRecord >= 0;
-        if (entry.nFileNumber < 1 || (inMaster && entry.nFileNumber > kMaxSecurities))
-            Problem(std::string(inMaster ? "MASTER" : "XMASTER") + " gives " + entry.strSymbol + " the file number " +
-                    std::to_string(entry.nFileNumber) + ", outside 1 to " + (inMaster ? "255" : "65535"));
+        if (security.strDataFile.empty())
+            Problem(std::string(entry.kind == IndexKind::kXmaster ? "XMASTER" : entry.kind == IndexKind::kEmaster ? "EMASTER" : "MASTER") +
+                    " gives " + entry.strSymbol + " the file number " + std::to_string(entry.nFileNumber) + ", outside " +
+                    (entry.kind == IndexKind::kXmaster ? "256 to 65535" : "1 to 255"));
         const auto [symbol, newSymbol] = symbols.emplace(UpperAscii(entry.strSymbol), &security);
         if (!newSymbol)
             Problem("Symbol " + entry.strSymbol + " is listed twice, for " + symbol->second->strDataFile + " and " +
@@ -224,9 +232,31 @@ void CChecker::CheckLeftovers()
         Problem("Cannot list the directory " + m_contents.directory.string() + ": " + reason);
         return;
     }
-    for (const std::filesystem::path& name : names)
+    for (const std::filesystem::path& name : names) {
         if (IsTemporaryName(name.string()))
             Problem(name.string() + " is a temporary file left behind by a run that did not finish");
+        if (EqualIgnoringCase(name.string(), kJournalName))
+            CheckJournal(m_contents.directory / name);
+    }
+}
+
+// A journal is a change that was made but not carried out to its end: the next run that writes to the
+// directory finishes it, unless the journal cannot be read.
+void CChecker::CheckJournal(const std::filesystem::path& path)
+{
+    std::vector<std::uint8_t> bytes;
+    CommitJournal journal;
+    std::string problem;
+    if (!CurrentFileSystem().ReadWholeFile(path, bytes))
+        problem = "it cannot be read: " + LastFailureReason();
+    else
+        ParseJournal(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), journal, problem);
+    if (problem.empty())
+        Problem(path.filename().string() + " holds a change that was interrupted; the next run that writes to the "
+                                           "directory finishes it");
+    else
+        Problem(path.filename().string() + " holds a change that was interrupted, but " + problem +
+                ": no run writes to the directory until it is put right");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "engine/directory_commit.h"
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
 #include "metastock/directory_names.h"
@@ -120,7 +121,10 @@ int CDirectoryCommit::FinishInterruptedCommit()
     if ((m_bSyncToDisk && !fileSystem.SyncDirectory(m_directory)) || !fileSystem.Remove(path))
         return Fail("Cannot finish the change that was interrupted in " + m_directory.string() + ": " +
                     LastFailureReason());
-    m_messages.ShowNotice("Finished a change to " + m_directory.string() + " that was interrupted.");
+    m_strFinishedChange = journal.change;
+    m_messages.ShowNotice("Finished a change that was interrupted: " +
+                          (journal.change.empty() ? "The change was made in" : journal.change) + " " +
+                          m_directory.string() + ".");
     return 0;
 }
 
@@ -213,6 +217,27 @@ bool CDirectoryCommit::NumberTaken(int nFileNumber)
         break;
     }
     return bTaken;
+}
+
+int CDirectoryCommit::HeldWithRecords(std::string_view storedSymbol, int nFields, const std::uint8_t* records,
+                                      std::size_t size, int nRecords) const
+{
+    const std::vector<SecurityEntry> securities = SecuritiesOf(m_master, m_extras);
+    const auto held = std::find_if(securities.begin(), securities.end(), [&](const SecurityEntry& security) {
+        return SameSymbol(security.entry.strSymbol, storedSymbol);
+    });
+    DirectoryContents contents;
+    contents.directory = m_directory;
+    SecurityData data;
+    std::string error;
+    if (held == securities.end() || !ReadSecurityData(contents, *held, data, error))
+        return 0;
+    const DataFile& file = data.file;
+    const bool bSame = data.layout.Fields() == nFields && file.nHeaderRecords == nRecords &&
+                       file.nRecordsPresent == static_cast<std::size_t>(nRecords) && !file.bPartRecord &&
+                       static_cast<std::size_t>(nRecords) * file.nRecordLength == size &&
+                       (size == 0 || std::memcmp(file.Record(0), records, size) == 0);
+    return bSame ? held->entry.nFileNumber : 0;
 }
 
 MasterRecord* CDirectoryCommit::Record(int nFileNumber)
@@ -371,7 +396,8 @@ int CDirectoryCommit::Commit(const std::string& change)
     CReplacementFile master(m_masterPath, m_directory / TemporaryName(m_masterPath.filename().string()));
     if (!(master.Open() && master.Write(masterBytes.data(), masterBytes.size()) && master.Finish(m_bSyncToDisk)))
         return Fail(master.Error());
-    const CommitJournal journal = Journal(m_bBackup ? &backup : nullptr, master);
+    CommitJournal journal = Journal(m_bBackup ? &backup : nullptr, master);
+    journal.change = change;
     const std::string journalText = JournalText(journal);
     CReplacementFile journalFile(m_directory / kJournalName, m_directory / TemporaryName(kJournalName));
     if (!(journalFile.Open() && journalFile.Write(journalText.data(), journalText.size()) &&

@@ -46,6 +46,9 @@ public:
     // and the system's reason when the listing or the look fails, or the journal cannot be carried out).
     // command ("convert", "update", "remove", "batch") names the run in the waiting message.
     int Lock(const std::filesystem::path& directory, const std::string& command);
+    // What the interrupted change that Lock finished did, as its run said it ("The security XYZ was
+    // added to"); empty when Lock found none. A retry of that run is then done already.
+    const std::string& FinishedChange() const { return m_strFinishedChange; }
     // Whether the directory has a MASTER (in any case of its name), and its path.
     bool HasMaster() const;
     const std::filesystem::path& MasterPath() const { return m_masterPath; }
@@ -68,6 +71,10 @@ public:
         bool bThere = false;
         return Entry(name, bThere);
     }
+    // The file number of the security stored as storedSymbol when its data file holds exactly these
+    // records of nFields fields, and nothing else; 0 otherwise (or when it cannot be read).
+    int HeldWithRecords(std::string_view storedSymbol, int nFields, const std::uint8_t* records, std::size_t size,
+                        int nRecords) const;
     // The MASTER record of a file number, staged or read; nullptr when there is none.
     metastock::MasterRecord* Record(int nFileNumber);
 
@@ -167,6 +174,7 @@ private:
     std::vector<std::string> m_removals;  // names as listed
     bool m_bBackup = false;
     std::vector<std::uint8_t> m_backupBytes;
+    std::string m_strFinishedChange;
     bool m_bUnfinished = false;  // a commit's journal is in place but not carried out: nothing more is written
     // The directory's entries under the lock, by their names in upper case. Only this object changes the
     // directory while it holds the lock, so a batch looks a name up without a stat or a listing.

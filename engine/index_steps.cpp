@@ -12,6 +12,7 @@
 #include "engine/date_formats.h"
 #include "engine/directory_commit.h"
 #include "metastock/day_number.h"
+#include "engine/input_rows.h"
 #include "metastock/directory_names.h"
 #include "metastock/file_system.h"
 #include "metastock/find_symbol.h"
@@ -83,6 +84,32 @@ int CConverter::CheckPath()
         return 1;
     m_pCommit->AllowXmaster(m_job.makeXmaster || m_pCommit->Extras().bHasXmaster);
     return 0;
+}
+
+std::string CConverter::ChangeText() const
+{
+    return "The security " + m_job.symbol + (m_result.updated ? " was updated in" : " was added to");
+}
+
+// A run killed after its commit is finished by the next run that takes the lock. When that run is its
+// retry, the security it adds is there already, whole, with these very records: the retry is done.
+bool CConverter::DoneByInterruptedRun()
+{
+    if (m_pGroup || m_job.update || !m_pCommit || m_pCommit->FinishedChange() != ChangeText())
+        return false;
+    RowWindow window;
+    window.room = kMaxDataRecords;
+    const RowsInWindow rows = FindRows(m_rows, window);
+    const int fileNumber = m_pCommit->HeldWithRecords(m_strStoredSymbol, m_job.layout.FieldsOn(), rows.Bytes(m_rows),
+                                                      rows.Size(m_rows), rows.records);
+    if (fileNumber == 0)
+        return false;
+    m_result.fileNumber = fileNumber;
+    m_result.records = rows.records;
+    m_result.firstDate = rows.firstDate;
+    m_result.lastDate = rows.lastDate;
+    m_result.staged = true;
+    return true;
 }
 
 int CConverter::CheckDuplicate()
@@ -177,9 +204,7 @@ int CConverter::Commit()
 {
     if (!m_pCommit)
         return 1;
-    const std::string change =
-        "The security " + m_job.symbol + (m_result.updated ? " was updated in" : " was added to");
-    m_result.staged = m_pGroup || m_pCommit->Commit(change) == 0;
+    m_result.staged = m_pGroup || m_pCommit->Commit(ChangeText()) == 0;
     return m_result.staged ? 0 : 1;
 }
 

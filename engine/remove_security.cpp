@@ -28,6 +28,9 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
     const auto held = std::find_if(securities.begin(), securities.end(), [&](const SecurityEntry& security) {
         return SameSymbol(security.entry.strSymbol, symbol);
     });
+    const std::string change = "The security " + std::string(symbol) + " was removed from";
+    if (held == securities.end() && commit.FinishedChange() == change)
+        return 0;  // the retry of a removal that was killed after its commit, and has just been finished
     if (held == securities.end()) {
         messages.ShowMessage("Symbol " + std::string(symbol) + " is not in " + directory.string());
         return 1;
@@ -61,7 +64,7 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
     removedFile = held->strDataFile;
     commit.StageRemoval(held->strDataFile);
     commit.StageRemoval(ColumnListName(fileNumber));
-    return commit.Commit("The security " + std::string(symbol) + " was removed from");
+    return commit.Commit(change);
 }
 
 }  // namespace engine

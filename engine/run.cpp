@@ -11,7 +11,11 @@ namespace engine {
 ConversionResult CConverter::Run()
 {
     int status = 1;
-    if ((m_bRead || (CheckInput() == 0 && ReadRecords() == 0)) && CheckPath() == 0 && CheckColumns() == 0 &&
+    const bool bReady = (m_bRead || (CheckInput() == 0 && ReadRecords() == 0)) && CheckPath() == 0;
+    if (bReady && DoneByInterruptedRun()) {
+        WriteBackSettings();
+        status = 0;
+    } else if (bReady && CheckColumns() == 0 &&
         (m_job.update ? PrepareUpdate() : 0) == 0 &&
         (m_result.updated || (CheckDuplicate() == 0 && AddSymbol() == 0))) {
         WriteBackSettings();

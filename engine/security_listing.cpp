@@ -32,6 +32,8 @@ bool ListSecurities(const std::filesystem::path& directory, std::vector<ListedSe
         listed.dataFile = security.strDataFile;
         listed.first = IndexDate(entry.nFirstDate);
         listed.last = IndexDate(entry.nLastDate);
+        if (entry.kind == IndexKind::kEmaster)
+            listed.note = "only EMASTER lists it";
         SecurityData data;
         std::string dataError;
         if (ReadSecurityData(contents, security, data, dataError)) {
@@ -40,7 +42,7 @@ bool ListSecurities(const std::filesystem::path& directory, std::vector<ListedSe
             listed.records = std::to_string(data.file.nHeaderRecords);
         } else {
             listed.frame = TimeFrameName(security, DataLayout{});
-            listed.note = "data file unreadable";
+            listed.note = listed.note.empty() ? "data file unreadable" : listed.note + "; data file unreadable";
             notices.ShowNotice(dataError);
         }
         securities.push_back(std::move(listed));

@@ -36,7 +36,11 @@ std::vector<std::string_view> SplitOn(std::string_view text, char separator)
 
 std::string JournalText(const CommitJournal& journal)
 {
-    std::string text = std::string(kFirstLine) + "\n";
+    std::string change = journal.change;
+    for (char& c : change)
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    std::string text = std::string(kFirstLine) + "\nC\t" + change + "\n";
     for (const CommitStep& step : journal.steps)
         text += step.kind == CommitStep::Kind::kRename ? "R\t" + step.from + "\t" + step.to + "\n" : "D\t" + step.to + "\n";
     return text + kLastLine + "\n";
@@ -50,7 +54,10 @@ bool ParseJournal(std::string_view text, CommitJournal& journal, std::string& pr
         problem = "it is not a whole commit journal";
         return false;
     }
-    for (std::size_t k = 1; k + 2 < lines.size(); ++k) {
+    std::size_t k = 1;
+    if (lines[k].starts_with("C\t"))
+        journal.change = std::string(lines[k++].substr(2));
+    for (; k + 2 < lines.size(); ++k) {
         const std::vector<std::string_view> fields = SplitOn(lines[k], '\t');
         CommitStep step;
         bool bRead = false;

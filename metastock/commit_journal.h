@@ -9,6 +9,7 @@
 //
 // The text, lines ending in LF:
 //   QUOTEFORGE COMMIT 1
+//   C <tab> what the change does, for people ("The security XYZ was added to")
 //   R <tab> temporary name <tab> name      (rename)
 //   D <tab> name                          (removal)
 //   END
@@ -32,6 +33,7 @@ struct CommitStep {
 };
 
 struct CommitJournal {
+    std::string change;  // what the change does, as its run says it; one line
     std::vector<CommitStep> steps;
 };
 
