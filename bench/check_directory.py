@@ -17,6 +17,9 @@ project's code).
   check_directory.py killx BEFORE SYMBOL ROWS DIR...
       As kill, for a BEFORE whose MASTER is full: each DIR has every file of BEFORE unchanged but its
       MASTER.BAK, or XMASTER holds one more record, SYMBOL, whose F<n>.MWD holds ROWS complete records.
+  check_directory.py readable DIR
+      What another program reads in DIR (MASTER, EMASTER and XMASTER in any case of their names) is
+      harmless: every security that an index lists has its data file, with a whole header. Exit 1 if not.
 Temporary files of a killed run (F<n>.NEW, *.~NU) and data files that no record names are allowed.
 """
 import os
@@ -124,6 +127,25 @@ def killx(directory, before, sym, rows):
     return 'added'
 
 
+def readable(directory):
+    data = read(find(directory, 'MASTER'))
+    listed = [('F%d.DAT' % data[k], 'MASTER') for k in range(REC, len(data) - REC + 1, REC)]
+    emaster = find(directory, 'EMASTER')
+    if os.path.exists(emaster):
+        data = read(emaster)
+        listed += [('F%d.DAT' % data[k + 2], 'EMASTER') for k in range(192, len(data) - 192 + 1, 192)]
+    xmaster = find(directory, 'XMASTER')
+    if os.path.exists(xmaster):
+        data = read(xmaster)
+        listed += [('F%d.MWD' % struct.unpack_from('<H', data, k + 65)[0], 'XMASTER')
+                   for k in range(XREC, len(data) - XREC + 1, XREC)]
+    for name, index in listed:
+        path = find(directory, name)
+        if not os.path.exists(path) or os.path.getsize(path) < 4:
+            raise ValueError('%s lists %s, which is missing or cut short' % (index, name))
+    return 'ok'
+
+
 def parallel(directory, rows, symbols):
     data, count, counter, records = master(directory)
     if count != len(records):
@@ -168,6 +190,8 @@ def main(argv):
     try:
         if argv[1] == 'prefix':
             print(prefix(argv[2], int(argv[3]), argv[4:]))
+        elif argv[1] == 'readable':
+            print(readable(argv[2]))
         else:
             print(parallel(argv[2], int(argv[3]), argv[4:]))
         return 0

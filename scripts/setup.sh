@@ -13,7 +13,7 @@ packages=(
   "${programs[@]}"
   libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth time python3
+  xvfb xauth time python3 strace
   dpkg-dev help2man lintian desktop-file-utils appstream bash-completion zip
   g++-mingw-w64-x86-64-posix wine wine64
 )
