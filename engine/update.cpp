@@ -84,6 +84,9 @@ int CConverter::PrepareUpdate()
 
 int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle& lastDate)
 {
+    // An XMASTER security has no EMASTER record, and EMASTER stays as it was.
+    if (m_result.fileNumber >= kFirstWideFileNumber)
+        return 0;
     std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster();
     if (emaster)
         SetEmasterDates(*emaster, m_result.fileNumber, DateCodeToYyyymmdd(firstDate), DateCodeToYyyymmdd(lastDate));

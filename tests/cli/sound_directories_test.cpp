@@ -19,6 +19,7 @@
 #include "metastock/file_names.h"
 #include "metastock/file_system.h"
 #include "run_cli.h"
+#include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -431,3 +432,43 @@ TEST_F(SoundDirectories, ARunKilledAtAnyStepIsFinishedOrUndoneByTheNextRun)
     EXPECT_GT(nKills, 30);
 }
 #endif  // _WIN32
+
+// With EMASTER and XMASTER present the renames keep their order: the journal first; when adding, the
+// data files, then the index beside MASTER, MASTER.BAK, and MASTER last; when removing, MASTER first.
+TEST_F(SoundDirectories, RenamesKeepTheirOrderWithEmasterAndXmaster)
+{
+    if (Copy("futures-euro-oat").empty())
+        GTEST_SKIP() << "no genuine directories beside the checkout";
+    const struct {
+        const char* szWhat;
+        const char* szDir;
+        std::function<std::vector<std::string>(const fs::path&)> args;
+        std::vector<std::string> renames;
+    } kChanges[] = {
+        {"add beside EMASTER", "futures-euro-oat", [&](const fs::path& d) { return ConvertArgs(d, "QFNEW"); },
+         {"QFCOMMIT.JNL.~NU QFCOMMIT.JNL", "F7.NEW F7.DAT", "F7.DOP.~NU F7.DOP", "emaster.~NU emaster",
+          "master.bak.~NU master.bak", "master.~NU master"}},
+        {"add into XMASTER", "futures-lumber", [&](const fs::path& d) { return ConvertArgs(d, "QFNEW"); },
+         {"QFCOMMIT.JNL.~NU QFCOMMIT.JNL", "F263.NEW F263.MWD", "F263.DOP.~NU F263.DOP", "xmaster.~NU xmaster",
+          "master.bak.~NU master.bak", "master.~NU master"}},
+        {"remove beside EMASTER", "futures-euro-oat",
+         [](const fs::path& d) { return std::vector<std::string>{"remove", d.string(), "OAT4_2022M"}; },
+         {"QFCOMMIT.JNL.~NU QFCOMMIT.JNL", "master.~NU master", "emaster.~NU emaster", "master.bak.~NU master.bak"}},
+        {"remove from XMASTER", "futures-lumber",
+         [](const fs::path& d) { return std::vector<std::string>{"remove", d.string(), "LB___2023N"}; },
+         {"QFCOMMIT.JNL.~NU QFCOMMIT.JNL", "master.~NU master", "xmaster.~NU xmaster", "master.bak.~NU master.bak"}},
+    };
+    for (const auto& change : kChanges) {
+        const fs::path dir = Copy(change.szDir);
+        std::vector<std::string> renames;
+        {
+            CFaultFileSystem recorder;
+            const CliResult result = RunCli(change.args(dir));
+            ASSERT_EQ(result.status, 0) << change.szWhat << ": " << result.err;
+            for (const std::string& call : recorder.calls)
+                if (call.starts_with("rename "))
+                    renames.push_back(call.substr(7));
+        }
+        EXPECT_EQ(renames, change.renames) << change.szWhat;
+    }
+}
