@@ -143,7 +143,8 @@ int CBatch::Run()
     if (!error && !fs::is_directory(dir, error))
         fs::create_directory(dir, error);
     if (error || !fs::is_directory(dir, error)) {
-        m_services.messages.ShowMessage("Cannot make the directory " + m_strDir);
+        m_services.messages.ShowMessage("Cannot make the directory " + m_strDir + ": " +
+                                        (error ? error.message() : std::string("something else has its name")));
         return 1;
     }
     m_strShownDir = m_strDir;
@@ -319,7 +320,7 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
     std::error_code error;
     fs::create_directory(PathFromText(directory.strPath), error);
     if (error) {
-        m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown);
+        m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown + ": " + error.message());
         return nullptr;
     }
     if (OpenDirectory(directory) != 0)
