@@ -97,6 +97,10 @@ bool CarryOutJournal(const std::filesystem::path& directory, const CommitJournal
         }
         if (source.existence == Existence::kNo)
             continue;  // renamed before
+        if (!source.bRegularFile) {
+            error = "Cannot put " + target.string() + " in place: " + step.from + " is not a file";
+            return false;
+        }
         if (!fileSystem.Rename(directory / step.from, target)) {
             error = "Cannot put " + target.string() + " in place: " + LastFailureReason();
             return false;
