@@ -506,6 +506,7 @@ void CSettingsDlg::OnOIOn()
 void CSettingsDlg::OnBrowse()
 {
     m_pPresenter->OnBrowse();
+    Path = QString::fromStdString(m_pPresenter->Settings().Path);
 }
 
 void CSettingsDlg::OnDetect()
