@@ -116,8 +116,8 @@ int CConversionCommand::Run(ConversionSettings settings, bool makeDirectory, boo
     m_view.ShowBusy(true);
     // The directory is made only for an input that can be converted, so that a refused file leaves none.
     std::string reason;
-    if (makeDirectory && checked.Failed()) {
-        messages.ShowMessage(checked.strProblem);
+    if (makeDirectory && !useChecked) {
+        messages.ShowMessage(checked.Failed() ? checked.strProblem : engine::ListBadRows(checked));
     } else if (makeDirectory && !MakeOutputDirectory(settings.Path, reason)) {
         messages.ShowMessage("Cannot create the directory " + settings.Path + ": " + reason + ".");
     } else {
