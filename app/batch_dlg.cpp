@@ -66,6 +66,7 @@ public:
     {
         QString strOutcome = outcome == Outcome::Added     ? QStringLiteral("converted")
                              : outcome == Outcome::Updated ? QStringLiteral("updated")
+                             : outcome == Outcome::Unchanged ? QStringLiteral("unchanged: no rows after its last date")
                                                            : QStringLiteral("failed: ") + Reason(nFile);
         const int n = static_cast<int>(nFile);
         QMetaObject::invokeMethod(&m_dlg, [this, n, strOutcome] { m_outcome(n, strOutcome); }, Qt::QueuedConnection);

@@ -22,6 +22,7 @@ public:
     void ShowMessage(const std::string& text) override;
     void ShowNotice(const std::string& text) override;
 
+    void SetStatusBar(QStatusBar* pStatusBar) { m_pStatusBar = pStatusBar; }
     // The engine's last message, for the log.
     const QString& LastMessage() const { return m_strLast; }
 

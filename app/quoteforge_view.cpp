@@ -1,5 +1,8 @@
 #include "app/quoteforge_view.h"
 
+#include "app/command_window.h"
+#include "desktop/conversion_command.h"
+
 #include <QAction>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -32,10 +35,12 @@ CQuoteforgeView::CQuoteforgeView(CProfileStore& profile, QWidget* pParent) : QPl
     setReadOnly(true);
     setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setWordWrapMode(QTextOption::WordWrap);  // a number is never broken in two
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 8);
 }
+
+CQuoteforgeView::~CQuoteforgeView() = default;
 
 void CQuoteforgeView::AppendText(const QString& strText)
 {

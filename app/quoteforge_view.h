@@ -8,14 +8,18 @@
 
 #include <memory>
 
-#include "engine/conversion_settings.h"
+#include "app/stored_settings.h"
+#include "desktop/stored_settings.h"
+#include "engine/services.h"
 
 namespace settings { class CProfileStore; }
+namespace desktop { class CConversionCommand; }
 class QAction;
 class QKeyEvent;
 
 namespace app {
 
+class CCommandWindow;
 class CPreviewGrid;
 
 class CQuoteforgeView : public QPlainTextEdit {
@@ -23,6 +27,7 @@ class CQuoteforgeView : public QPlainTextEdit {
 
 public:
     CQuoteforgeView(settings::CProfileStore& profile, QWidget* pParent = nullptr);
+    ~CQuoteforgeView() override;
 
     // Adds the text at the end, without touching what the view already holds; "\r\n" starts a new line.
     void AppendText(const QString& strText);
@@ -56,9 +61,11 @@ protected:
 
 private:
     settings::CProfileStore& m_profile;
-    // What the dialog held for a run that failed: the next showing starts from it. Only a run's own
-    // write-back and the dialog's OK change the stored settings.
-    std::unique_ptr<engine::ConversionSettings> m_pTypedSettings;
+    CProfileStringStore m_stringStore{m_profile};
+    desktop::CStoredSettings m_storedSettings{m_stringStore};
+    engine::CSystemToday m_today;
+    std::unique_ptr<CCommandWindow> m_pCommandWindow;
+    std::unique_ptr<desktop::CConversionCommand> m_pCommand;
     int m_nPreviewBlocks = 0;  // the text blocks of the preview: heading, lines, sentence; 0 before a preview
 };
 

@@ -90,7 +90,11 @@ class CBatch::CFileMessages : public IMessageSink {
 public:
     explicit CFileMessages(const std::string& path) : m_strPath(path) {}
 
-    void ShowMessage(const std::string& text) override { Add(false, m_strPath + ": " + text); }
+    void ShowMessage(const std::string& text) override
+    {
+        strReason = text;
+        Add(false, m_strPath + ": " + text);
+    }
     void ShowNotice(const std::string& text) override { Add(true, m_strPath + ": " + text); }
 
     void Show(IMessageSink& sink, IBatchObserver& observer)
@@ -113,6 +117,10 @@ private:
             m_pSink->ShowMessage(line);
     }
 
+public:
+    std::string strReason;  // the last message, without the file's name
+
+private:
     std::string m_strPath;
     std::vector<std::pair<bool, std::string>> m_kept;
     IMessageSink* m_pSink = nullptr;
@@ -123,6 +131,7 @@ struct CBatch::Prepared {
     explicit Prepared(const std::string& path) : messages(path) {}
     CFileMessages messages;
     bool bReady = false;  // false when the file failed
+    bool bUnchanged = false;  // an update with no later rows
     ConversionSettings settings;
     int nDateFormat = 0;
     std::string strStoredSymbol;  // Windows-1252
@@ -132,6 +141,7 @@ struct CBatch::Prepared {
 void CBatch::Fail(const std::string& path, const std::string& text)
 {
     m_services.messages.ShowMessage(path + ": " + text);
+    m_strFailReason = text;
     ++m_totals.nFailed;
 }
 
@@ -334,7 +344,8 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
 // The symbol from the file's name without its extension, or from a column of the first data row, with
 // the blanks around it removed, upper-cased as a Windows-1252 symbol and cut to 16 characters with a
 // notice; the name from a column or empty. Either one failing Windows-1252 fails the file.
-int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings) const
+int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings,
+                          bool bNoticeCut) const
 {
     std::vector<std::string> tokens;
     const char delimiter = DelimiterOf(settings);
@@ -360,7 +371,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
     }
     bool cut = false;
     settings.Symbol = TrimRight(FirstCharacters(whole, kMaxSymbolLength, cut));
-    if (cut)
+    if (cut && bNoticeCut)
         messages.ShowNotice("symbol " + whole + " cut to 16 characters: " + settings.Symbol);
     settings.Name = m_nNameColumn > 0
                         ? TrimRight(FirstCharacters(TrimRight(tokens[static_cast<std::size_t>(m_nNameColumn - 1)]), kMaxNameLength, cut))
@@ -433,8 +444,9 @@ std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
     CFileMessages& messages = prepared->messages;
     ConversionSettings settings;
     int nDateFormat = 0;
+    const bool bSymbolGiven = nFile < m_symbols.size() && !m_symbols[nFile].empty();
     if (m_inputSettings(m_inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0 ||
-        SymbolAndName(messages, absolutePath, settings) != 0)
+        SymbolAndName(messages, absolutePath, settings, !bSymbolGiven) != 0)
         return prepared;
     if (nFile < m_symbols.size() && !m_symbols[nFile].empty()) {
         settings.Symbol = NormalisedSymbol(m_symbols[nFile]);
@@ -461,12 +473,16 @@ std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
 void CBatch::FinishAndReport(Prepared& prepared, std::size_t nFile)
 {
     const int nUpdatedBefore = m_totals.nUpdated + PendingUpdates();
+    m_strFailReason.clear();
     if (Finish(prepared, nFile) != 0)
-        m_observer.OnFileDone(nFile, IBatchObserver::Outcome::Failed);
+        m_observer.OnFileDone(nFile, IBatchObserver::Outcome::Failed,
+                              m_strFailReason.empty() ? prepared.messages.strReason : m_strFailReason);
     else
-        m_observer.OnFileDone(nFile, m_totals.nUpdated + PendingUpdates() > nUpdatedBefore
-                                         ? IBatchObserver::Outcome::Updated
-                                         : IBatchObserver::Outcome::Added);
+        m_observer.OnFileDone(nFile,
+                              prepared.bUnchanged ? IBatchObserver::Outcome::Unchanged
+                              : m_totals.nUpdated + PendingUpdates() > nUpdatedBefore ? IBatchObserver::Outcome::Updated
+                                                                                       : IBatchObserver::Outcome::Added,
+                              std::string());
 }
 
 int CBatch::PendingUpdates() const
@@ -530,6 +546,7 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
     if (!result.staged) {
         target->pCommit->RollBackTo(savepoint);
         if (result.status == 0 && result.updated) {  // no rows later than the security's last date
+            prepared.bUnchanged = true;
             ++m_totals.nUpdated;
             return 0;
         }

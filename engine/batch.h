@@ -45,11 +45,18 @@ public:
     virtual void OnNotice(const std::string& text) = 0;
     // File nFile is through: staged whole (added or updated) or failed, its reason already given to the
     // message sink. A staged security is in the directory after the next commit.
-    enum class Outcome { Added, Updated, Failed };
+    // Unchanged: an update that found no rows after the security's last date.
+    enum class Outcome { Added, Updated, Unchanged, Failed };
     virtual void OnFileDone(std::size_t nFile, Outcome outcome)
     {
         (void)nFile;
         (void)outcome;
+    }
+    // The same with the reason of a failed file: its last message, without the file's name.
+    virtual void OnFileDone(std::size_t nFile, Outcome outcome, const std::string& reason)
+    {
+        (void)reason;
+        OnFileDone(nFile, outcome);
     }
 };
 
@@ -109,7 +116,9 @@ private:
     // Stages the prepared file into its directory, in the order of the files.
     int Finish(Prepared& prepared, std::size_t nFile);
     void ReadAheadOnWorkers();
-    int SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings) const;
+    // bNoticeCut: a symbol cut to fit is noticed (not when the caller gives the file's symbol).
+    int SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings,
+                      bool bNoticeCut) const;
     int ReadDirectories();
     int OpenDirectory(Directory& directory);
     void ReadSymbols(Directory& directory);
@@ -124,6 +133,7 @@ private:
 
     RunServices m_services;
     IBatchObserver& m_observer;
+    std::string m_strFailReason;  // of the file being finished, when the batch itself refused it
     std::string m_strShownDir;
     std::vector<std::string> m_absolutePaths;  // of the input files, to read them by
     std::vector<Directory> m_directories;  // DIR, DIR/2, DIR/3, ...

@@ -195,8 +195,11 @@ char DelimiterOf(const ConversionSettings& settings)
     }
 }
 
-std::string SettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat)
+SettingsMisfitAt FindSettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat)
 {
+    const auto misfit = [](ESetting eField, int nRow, int nColumns, std::string text) {
+        return SettingsMisfitAt{eField, nRow, nColumns, std::move(text)};
+    };
     if (nDateFormat == 0)
         nDateFormat = DateFormatNumber(settings.DateFormat);
     for (int i = 0; i < kFieldCount; ++i)
@@ -222,14 +225,14 @@ std::string SettingsMisfit(const ConversionSettings& settings, const std::string
     } while (nFields == 0);
     for (int i = 0; i < kFieldCount; ++i)
         if (FieldOn(settings, i) && FieldColumn(settings, i) > nFields)
-            return "row " + std::to_string(nRow) + " has " + std::to_string(nFields) +
+            return misfit(kFields[i].eSetting, nRow, nFields, "row " + std::to_string(nRow) + " has " + std::to_string(nFields) +
                    (nFields == 1 ? " column" : " columns") + ", but " + kFields[i].szCaption + " is set to column " +
-                   std::to_string(FieldColumn(settings, i));
+                   std::to_string(FieldColumn(settings, i)));
     const std::string_view date = fields[settings.DateCol - 1].text;
     if (ReadDate(date, nDateFormat).eResult == DateResult::kNotADate)
-        return "the date \"" + std::string(date) + "\" in row " + std::to_string(nRow) + " is not in the format " +
+        return misfit(ESetting::DateFormat, nRow, nFields, "the date \"" + std::string(date) + "\" in row " + std::to_string(nRow) + " is not in the format " +
                (nDateFormat >= 1 && nDateFormat <= kDateFormatCount ? kDateFormatNames[nDateFormat - 1]
-                                                                     : settings.DateFormat);
+                                                                     : settings.DateFormat));
     NumberStyle style;
     style.bDecimalComma = settings.DecimalComma;
     style.delimiter = DelimiterOf(settings);
@@ -237,10 +240,20 @@ std::string SettingsMisfit(const ConversionSettings& settings, const std::string
         float value = 0;
         const TextField& field = fields[FieldColumn(settings, i) - 1];
         if (FieldOn(settings, i) && ReadNumber(field, style, value) == NumberResult::kNotANumber)
-            return "the " + std::string(kFields[i].szCaption) + " \"" + std::string(field.text) + "\" in row " +
-                   std::to_string(nRow) + " is not a number";
+            return misfit(kFields[i].eSetting, nRow, nFields, "the " + std::string(kFields[i].szCaption) + " \"" + std::string(field.text) + "\" in row " +
+                   std::to_string(nRow) + " is not a number");
     }
     return {};
+}
+
+std::string SettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat)
+{
+    return FindSettingsMisfit(settings, inputPath, nDateFormat).text;
+}
+
+const char* FieldCaption(int nField)
+{
+    return nField >= 0 && nField < kFieldCount ? kFields[nField].szCaption : "";
 }
 
 }  // namespace engine

@@ -99,6 +99,21 @@ char DelimiterOf(const ConversionSettings& settings);
 // Empty when the settings fit the input file; otherwise why not, to follow "The settings do not fit
 // this file: ": the first data row (after the skipped rows) has a date that the format cannot read, or
 // fewer columns than an enabled field needs. nDateFormat 0 takes the format from DateFormat.
+// The same as a value: the setting that does not fit (a column's field, or DateFormat), the 1-based row
+// and how many columns it has; field None and empty text when the settings fit.
+struct SettingsMisfitAt {
+    ESetting field = ESetting::None;
+    int row = 0;
+    int columns = 0;
+    std::string text;
+
+    bool Found() const { return !text.empty(); }
+};
+SettingsMisfitAt FindSettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat = 0);
+
+// The caption of field nField (date, open, ..., open interest) as the dialog shows it: "Date" ... "Open Int".
+const char* FieldCaption(int nField);
+
 std::string SettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat = 0);
 
 }  // namespace engine

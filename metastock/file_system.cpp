@@ -1,6 +1,7 @@
 #include "metastock/file_system.h"
 
 #include <atomic>
+#include <system_error>
 
 namespace metastock {
 
@@ -9,6 +10,16 @@ namespace {
 std::atomic<IFileSystem*> g_pInstalled{nullptr};
 
 }  // namespace
+
+bool IFileSystem::MakeDirectory(const std::filesystem::path& directory, std::string& reason)
+{
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (!error && std::filesystem::is_directory(directory, error))
+        return true;
+    reason = error ? error.message() : "a file stands under that name";
+    return false;
+}
 
 IFileSystem& CurrentFileSystem()
 {

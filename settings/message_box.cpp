@@ -98,4 +98,15 @@ void CMessageBoxLog::Clear()
     m_buttons.clear();
 }
 
+desktop::EAnswer AskBox(const std::string& text, desktop::EButtons buttons, QWidget* pParent)
+{
+    const EMessageButtons shown = buttons == desktop::EButtons::YesNo            ? EMessageButtons::YesNo
+                                  : buttons == desktop::EButtons::YesNoDefaultNo ? EMessageButtons::YesNoDefaultNo
+                                                                                 : EMessageButtons::Ok;
+    const EMessageAnswer answer = ShowMessageBox(QString::fromStdString(text), shown, pParent);
+    return answer == EMessageAnswer::Yes ? desktop::EAnswer::Yes
+           : answer == EMessageAnswer::No ? desktop::EAnswer::No
+                                          : desktop::EAnswer::Ok;
+}
+
 }  // namespace settings

@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "desktop/question.h"
+
 class QWidget;
 
 // YesNoDefaultNo asks a question whose safe answer is No: Enter answers No.
@@ -49,5 +51,8 @@ private:
     std::vector<EMessageButtons> m_buttons;
     MessageBoxRecorder m_previous;
 };
+
+// A presenter's question, shown as ShowMessageBox shows it.
+desktop::EAnswer AskBox(const std::string& text, desktop::EButtons buttons, QWidget* pParent = nullptr);
 
 }  // namespace settings

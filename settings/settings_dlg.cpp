@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStyle>
 
 #include <algorithm>
@@ -16,7 +15,7 @@
 
 #include "engine/conversion_settings.h"
 #include "engine/date_formats.h"
-#include "engine/layout_detection.h"
+#include "desktop/settings_presenter.h"
 #include "settings/choose_dir.h"
 #include "settings/dialog_units.h"
 #include "settings/engine_path.h"
@@ -25,20 +24,13 @@
 #include "settings/spin_edit.h"
 
 using namespace engine;
-using engine::ESetting;
+using desktop::EControl;
+using desktop::SettingsForm;
 
 namespace settings {
 
 namespace {
 
-
-// The limit holds while typing. A longer text given by the owner is shown whole rather than cut, so that
-// nothing is lost unseen; the check on the way back then refuses it.
-void SetLimitedText(QLineEdit* pEdit, const QString& strText, int nMaxLength)
-{
-    pEdit->setMaxLength(std::max<int>(nMaxLength, static_cast<int>(strText.size())));
-    pEdit->setText(strText);
-}
 
 // The width of a line edit that shows nCount of the font's widest letters.
 int WidthForCharacters(const QWidget& dialog, int nCount)
@@ -61,23 +53,10 @@ void SetRadio(QButtonGroup* pGroup, int nId)
     pGroup->setExclusive(true);
 }
 
-// The question about settings that do not fit. A first row read as one column nearly always means the
-// wrong delimiter, and says so; every answer points to Detect.
-QString MisfitQuestion(const QString& strReason)
-{
-    static const QRegularExpression oneColumn(QStringLiteral("^row (\\d+) has 1 column,"));
-    const QRegularExpressionMatch match = oneColumn.match(strReason);
-    const QString strWhy = match.hasMatch()
-                               ? QStringLiteral("row %1 has 1 column: is the delimiter right?").arg(match.captured(1))
-                               : strReason + u'.';
-    return QStringLiteral("The settings do not fit this file: %1\n"
-                          "Detect fills in the input settings from what the file looks like.\nConvert anyway?")
-        .arg(strWhy);
-}
-
 }  // namespace
 
-CSettingsDlg::CSettingsDlg(int* pDateFormat, QWidget* pParent) : QDialog(pParent), m_pDateFormat(pDateFormat)
+CSettingsDlg::CSettingsDlg(int* pDateFormat, QWidget* pParent)
+    : QDialog(pParent), m_pDateFormat(pDateFormat), m_pPresenter(std::make_unique<desktop::CSettingsPresenter>(*this, ConversionSettings{}, std::string()))
 {
     setWindowTitle(QStringLiteral("Conversion Settings"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -134,7 +113,6 @@ void CSettingsDlg::CreateControls()
         auto* pButton = new QRadioButton(QString::fromLatin1(szText), this);
         pButton->setObjectName(QString::fromLatin1(szName));
         pButton->setGeometry(rect);
-        pButton->setFocusPolicy(Qt::ClickFocus);  // the Tab key passes the radio groups by
         pGroup->addButton(pButton, nId);
         return pButton;
     };
@@ -211,15 +189,19 @@ void CSettingsDlg::CreateControls()
     // How the numbers and the bars of the input are read, below the buttons.
     m_checkDaily = check("Combine &intraday bars into days", "Daily", rect(5, 228, 130, 10));
     m_checkDecimalComma = check("Decimal co&mma", "DecimalComma", rect(140, 228, 70, 10));
+    m_labelNote = new QLabel(this);
+    m_labelNote->setObjectName(QStringLiteral("Note"));
+    m_labelNote->setGeometry(shifted(rect(215, 228, 120, 10)).adjusted(-nWiden, 0, 0, 0));
 }
 
 void CSettingsDlg::SetTabOrder()
 {
     QWidget* const order[] = {
-        m_buttonOK,    m_buttonCancel,    m_editDateCol, m_checkOpenOn,  m_editOpenCol,  m_checkHiOn,
-        m_editHiCol,   m_checkLoOn,       m_editLoCol,   m_editCloCol,   m_checkVolOn,   m_editVolCol,
-        m_checkOIOn,   m_editOICol,       m_comboDateFormat, m_checkSkipOn, m_editSkipRows, m_editPath,
-        m_buttonBrowse, m_editSymbol,     m_editName,    m_buttonDetect, m_checkDaily, m_checkDecimalComma,
+        m_buttonOK,     m_buttonCancel,  m_editDateCol,    m_checkOpenOn,     m_editOpenCol,  m_checkHiOn,
+        m_editHiCol,    m_checkLoOn,     m_editLoCol,      m_editCloCol,      m_checkVolOn,   m_editVolCol,
+        m_checkOIOn,    m_editOICol,     m_radioComma,     m_radioTab,        m_radioSpace,   m_radioSemicolon,
+        m_comboDateFormat, m_checkSkipOn, m_editSkipRows,  m_editPath,        m_buttonBrowse, m_radioUseExisting,
+        m_radioMakeNew, m_editSymbol,    m_editName,       m_buttonDetect,    m_checkDaily,   m_checkDecimalComma,
     };
     for (auto it = std::begin(order); std::next(it) != std::end(order); ++it)
         QWidget::setTabOrder(*it, *std::next(it));
@@ -237,31 +219,168 @@ void CSettingsDlg::ConnectHandlers()
     connect(m_checkLoOn, &QCheckBox::clicked, this, &CSettingsDlg::OnLoOn);
     connect(m_checkVolOn, &QCheckBox::clicked, this, &CSettingsDlg::OnVolOn);
     connect(m_checkOIOn, &QCheckBox::clicked, this, &CSettingsDlg::OnOIOn);
-    for (QCheckBox* pBox : {m_checkOpenOn, m_checkHiOn, m_checkLoOn, m_checkVolOn, m_checkOIOn, m_checkSkipOn})
+    for (QCheckBox* pBox : {m_checkOpenOn, m_checkHiOn, m_checkLoOn, m_checkVolOn, m_checkOIOn, m_checkSkipOn,
+                            m_checkDaily, m_checkDecimalComma})
         connect(pBox, &QCheckBox::toggled, this, &CSettingsDlg::InputSettingsChanged);
     for (CSpinEdit* pEdit : {m_editDateCol, m_editOpenCol, m_editHiCol, m_editLoCol, m_editCloCol, m_editVolCol,
                              m_editOICol, m_editSkipRows})
         connect(pEdit, &CSpinEdit::TextChanged, this, &CSettingsDlg::InputSettingsChanged);
     connect(m_groupDelimiter, &QButtonGroup::idToggled, this, &CSettingsDlg::InputSettingsChanged);
     connect(m_comboDateFormat, &QComboBox::currentTextChanged, this, &CSettingsDlg::InputSettingsChanged);
+    const std::pair<QLineEdit*, EControl> texts[] = {{m_editSymbol, EControl::Symbol}, {m_editName, EControl::Name},
+                                                     {m_editPath, EControl::Path},
+                                                     {m_comboDateFormat->lineEdit(), EControl::DateFormat}};
+    for (const auto& [pEdit, eControl] : texts)
+        connect(pEdit, &QLineEdit::textEdited, this, [this, eControl = eControl] { m_pPresenter->OnTextEdited(eControl); });
+}
+
+// What the controls hold, and back.
+SettingsForm CSettingsDlg::Read() const
+{
+    SettingsForm form;
+    const QCheckBox* const pBox[metastock::kFieldCount] = {nullptr, m_checkOpenOn, m_checkHiOn, m_checkLoOn,
+                                                           nullptr, m_checkVolOn,  m_checkOIOn};
+    const CSpinEdit* const pColumn[metastock::kFieldCount] = {m_editDateCol, m_editOpenCol, m_editHiCol, m_editLoCol,
+                                                              m_editCloCol,  m_editVolCol,  m_editOICol};
+    for (std::size_t i = 0; i < form.on.size(); ++i) {
+        form.on[i] = !pBox[i] || pBox[i]->isChecked();
+        form.column[i] = pColumn[i]->Text().toStdString();
+    }
+    form.delimiter = m_groupDelimiter->checkedId();
+    form.dateFormat = m_comboDateFormat->currentText().toStdString();
+    form.dateFormatIndex = m_comboDateFormat->currentIndex();
+    form.skipOn = m_checkSkipOn->isChecked();
+    form.skipRows = m_editSkipRows->Text().toStdString();
+    form.path = m_editPath->text().toStdString();
+    form.exist = m_groupExist->checkedId();
+    form.symbol = m_editSymbol->text().toStdString();
+    form.name = m_editName->text().toStdString();
+    form.daily = m_checkDaily->isChecked();
+    form.decimalComma = m_checkDecimalComma->isChecked();
+    return form;
+}
+
+void CSettingsDlg::Show(const SettingsForm& form)
+{
+    QCheckBox* const pBox[metastock::kFieldCount] = {nullptr, m_checkOpenOn, m_checkHiOn, m_checkLoOn,
+                                                     nullptr, m_checkVolOn,  m_checkOIOn};
+    CSpinEdit* const pColumn[metastock::kFieldCount] = {m_editDateCol, m_editOpenCol, m_editHiCol, m_editLoCol,
+                                                        m_editCloCol,  m_editVolCol,  m_editOICol};
+    for (std::size_t i = 0; i < form.on.size(); ++i) {
+        if (pBox[i])
+            pBox[i]->setChecked(form.on[i]);
+        pColumn[i]->SetText(QString::fromStdString(form.column[i]));
+    }
+    SetRadio(m_groupDelimiter, form.delimiter);
+    m_comboDateFormat->setCurrentIndex(form.dateFormatIndex);
+    m_comboDateFormat->lineEdit()->setText(QString::fromStdString(form.dateFormat));
+    m_checkSkipOn->setChecked(form.skipOn);
+    m_editSkipRows->SetText(QString::fromStdString(form.skipRows));
+    m_editPath->setText(QString::fromStdString(form.path));
+    SetRadio(m_groupExist, form.exist);
+    m_editSymbol->setText(QString::fromStdString(form.symbol));
+    m_editName->setText(QString::fromStdString(form.name));
+    m_checkDaily->setChecked(form.daily);
+    m_checkDecimalComma->setChecked(form.decimalComma);
+}
+
+QWidget* CSettingsDlg::ControlWidget(EControl eControl) const
+{
+    switch (eControl) {
+    case EControl::DateCol: return m_editDateCol;
+    case EControl::OpenOn: return m_checkOpenOn;
+    case EControl::OpenCol: return m_editOpenCol;
+    case EControl::HiOn: return m_checkHiOn;
+    case EControl::HiCol: return m_editHiCol;
+    case EControl::LoOn: return m_checkLoOn;
+    case EControl::LoCol: return m_editLoCol;
+    case EControl::CloCol: return m_editCloCol;
+    case EControl::VolOn: return m_checkVolOn;
+    case EControl::VolCol: return m_editVolCol;
+    case EControl::OIOn: return m_checkOIOn;
+    case EControl::OICol: return m_editOICol;
+    case EControl::Delimiter: return m_radioComma;
+    case EControl::DateFormat: return m_comboDateFormat;
+    case EControl::SkipOn: return m_checkSkipOn;
+    case EControl::SkipRows: return m_editSkipRows;
+    case EControl::Path: return m_editPath;
+    case EControl::Browse: return m_buttonBrowse;
+    case EControl::Exist: return m_radioUseExisting;
+    case EControl::Symbol: return m_editSymbol;
+    case EControl::Name: return m_editName;
+    case EControl::Detect: return m_buttonDetect;
+    case EControl::Daily: return m_checkDaily;
+    case EControl::DecimalComma: return m_checkDecimalComma;
+    case EControl::Ok: return m_buttonOK;
+    case EControl::Cancel: return m_buttonCancel;
+    }
+    return nullptr;
+}
+
+void CSettingsDlg::SetText(EControl eControl, const std::string& text)
+{
+    QWidget* pWidget = ControlWidget(eControl);
+    const QString strText = QString::fromStdString(text);
+    if (auto* pSpin = qobject_cast<CSpinEdit*>(pWidget))
+        pSpin->SetText(strText);
+    else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget))
+        pEdit->setText(strText);
+    else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget))
+        pCombo->lineEdit()->setText(strText);
+}
+
+void CSettingsDlg::Enable(EControl eControl, bool bOn)
+{
+    ControlWidget(eControl)->setEnabled(bOn);
+}
+
+void CSettingsDlg::Focus(EControl eControl)
+{
+    QWidget* pField = ControlWidget(eControl);
+    pField->setFocus();
+    if (auto* pEdit = qobject_cast<QLineEdit*>(pField))
+        pEdit->selectAll();
+    else if (auto* pSpin = qobject_cast<CSpinEdit*>(pField))
+        pSpin->selectAll();
+    else if (auto* pCombo = qobject_cast<QComboBox*>(pField))
+        pCombo->lineEdit()->selectAll();
+}
+
+void CSettingsDlg::ShowNote(const std::string& text)
+{
+    m_labelNote->setText(QString::fromStdString(text));
+    m_labelNote->setToolTip(m_labelNote->text());
+}
+
+bool CSettingsDlg::ChooseDirectory(std::string& path)
+{
+    CChooseDir chooser(QString::fromStdString(path), this);
+    if (chooser.DoModal() != QDialog::Accepted)
+        return false;
+    path = chooser.m_strDir.toStdString();
+    return true;
+}
+
+void CSettingsDlg::Close(bool bAccepted)
+{
+    if (!bAccepted) {
+        reject();
+        return;
+    }
+    SetSettings(m_pPresenter->Settings());
+    if (m_pDateFormat)
+        *m_pDateFormat = m_pPresenter->DateFormatNumber();
+    accept();
+}
+
+desktop::EAnswer CSettingsDlg::Ask(const std::string& text, desktop::EButtons buttons)
+{
+    return AskBox(text, buttons, this);
 }
 
 ConversionSettings CSettingsDlg::ShownInputSettings() const
 {
-    auto number = [](const CSpinEdit* pEdit) { return pEdit->Text().trimmed().toInt(); };
-    ConversionSettings settings;
-    settings.DateFormat = m_comboDateFormat->currentText().toStdString();
-    settings.Delimiter = m_groupDelimiter->checkedId();
-    settings.SkipOn = m_checkSkipOn->isChecked() ? 1 : 0;
-    settings.SkipRows = number(m_editSkipRows);
-    const bool bOn[metastock::kFieldCount] = {true,  m_checkOpenOn->isChecked(), m_checkHiOn->isChecked(),
-                                              m_checkLoOn->isChecked(), true, m_checkVolOn->isChecked(),
-                                              m_checkOIOn->isChecked()};
-    const CSpinEdit* const pColumn[metastock::kFieldCount] = {m_editDateCol, m_editOpenCol, m_editHiCol, m_editLoCol,
-                                                              m_editCloCol,  m_editVolCol,  m_editOICol};
-    for (int nField = 0; nField < metastock::kFieldCount; ++nField)
-        SetField(settings, nField, bOn[nField], number(pColumn[nField]));
-    return settings;
+    return m_pPresenter->ShownInputSettings();
 }
 
 int CSettingsDlg::DoModal()
@@ -285,57 +404,8 @@ void CSettingsDlg::done(int nResult)
 void CSettingsDlg::OnInitDialog()
 {
     m_bInitialised = true;
-    UpdateData(false);
-    EnableNumberFields();
-    m_buttonOK->setFocus();
-}
-
-bool CSettingsDlg::Fail(QWidget* pField, const QString& strMessage)
-{
-    ShowMessageBox(strMessage, EMessageButtons::Ok, this);
-    pField->setFocus();
-    if (auto* pEdit = qobject_cast<QLineEdit*>(pField))
-        pEdit->selectAll();
-    else if (auto* pSpin = qobject_cast<CSpinEdit*>(pField))
-        pSpin->selectAll();
-    else if (auto* pCombo = qobject_cast<QComboBox*>(pField))
-        pCombo->lineEdit()->selectAll();
-    return false;
-}
-
-// An unsigned whole number within the setting's limits; blanks around it are allowed. A text that is no
-// such number gets the setting's range message.
-bool CSettingsDlg::SaveNumber(CSpinEdit* pEdit, ESetting eField, unsigned int& nValue)
-{
-    const QString strText = pEdit->Text().trimmed();
-    bool bNumber = !strText.isEmpty() && strText.size() <= 9;
-    for (const QChar c : strText)
-        bNumber = bNumber && c >= u'0' && c <= u'9';
-    ConversionSettings probe;
-    const int nNumber = bNumber ? strText.toInt() : -1;
-    probe.SkipRows = nNumber;
-    for (int nField = 0; nField < metastock::kFieldCount; ++nField)
-        SetField(probe, nField, true, nNumber);
-    const SettingsCheck check = CheckSetting(probe, eField);
-    if (check.Failed())
-        return Fail(pEdit, QString::fromStdString(check.strMessage));
-    nValue = static_cast<unsigned int>(nNumber);
-    return true;
-}
-
-bool CSettingsDlg::SaveText(QLineEdit* pEdit, ESetting eField, QString& strValue)
-{
-    const QString strText = pEdit->text();
-    ConversionSettings probe;
-    const std::string text = strText.toStdString();
-    probe.Name = probe.Path = probe.Symbol = probe.DateFormat = text;
-    const SettingsCheck check = CheckSetting(probe, eField);
-    if (check.Failed()) {
-        QWidget* pField = pEdit == m_comboDateFormat->lineEdit() ? static_cast<QWidget*>(m_comboDateFormat) : pEdit;
-        return Fail(pField, QString::fromStdString(check.strMessage));
-    }
-    strValue = strText;
-    return true;
+    m_pPresenter = std::make_unique<desktop::CSettingsPresenter>(*this, Settings(), m_strInputPath.toStdString());
+    m_pPresenter->OnInitDialog();
 }
 
 ConversionSettings CSettingsDlg::Settings() const
@@ -385,191 +455,63 @@ void CSettingsDlg::SetInputSettings(const ConversionSettings& settings)
     }
 }
 
+// The members and the controls through the presenter, which checks each field on the way back.
 bool CSettingsDlg::UpdateData(bool bSaveAndValidate)
 {
     if (!bSaveAndValidate) {
-        ShowInputFields();
-        SetRadio(m_groupExist, Exist);
-        SetLimitedText(m_editName, Name, kMaxNameLength);
-        SetLimitedText(m_editPath, Path, kMaxPathLength);
-        SetLimitedText(m_editSymbol, Symbol, kMaxSymbolLength);
+        m_pPresenter->SetSettings(Settings());
         return true;
     }
-
-    HiOn = m_checkHiOn->isChecked() ? 1 : 0;
-    LoOn = m_checkLoOn->isChecked() ? 1 : 0;
-    OIOn = m_checkOIOn->isChecked() ? 1 : 0;
-    OpenOn = m_checkOpenOn->isChecked() ? 1 : 0;
-    VolOn = m_checkVolOn->isChecked() ? 1 : 0;
-    if (!SaveNumber(m_editDateCol, ESetting::DateCol, DateCol) || !SaveNumber(m_editOpenCol, ESetting::OpenCol, OpenCol) ||
-        !SaveNumber(m_editHiCol, ESetting::HiCol, HiCol) || !SaveNumber(m_editLoCol, ESetting::LoCol, LoCol) ||
-        !SaveNumber(m_editCloCol, ESetting::CloCol, CloCol) || !SaveNumber(m_editVolCol, ESetting::VolCol, VolCol) ||
-        !SaveNumber(m_editOICol, ESetting::OICol, OICol))
+    if (!m_pPresenter->SaveForm())
         return false;
-    Exist = m_groupExist->checkedId();
-    if (!SaveText(m_editName, ESetting::Name, Name) || !SaveText(m_editPath, ESetting::Path, Path) ||
-        !SaveText(m_editSymbol, ESetting::Symbol, Symbol) || !SaveNumber(m_editSkipRows, ESetting::SkipRows, SkipRows))
-        return false;
-    SkipOn = m_checkSkipOn->isChecked() ? 1 : 0;
-    Delimiter = m_groupDelimiter->checkedId();
-    DecimalComma = m_checkDecimalComma->isChecked() ? 1 : 0;
-    Daily = m_checkDaily->isChecked() ? 1 : 0;
-    return SaveText(m_comboDateFormat->lineEdit(), ESetting::DateFormat, DateFormat);
-}
-
-// The two input-file groups, each number field enabled by its check box.
-void CSettingsDlg::ShowInputFields()
-{
-    m_checkHiOn->setChecked(HiOn != 0);
-    m_checkLoOn->setChecked(LoOn != 0);
-    m_checkOIOn->setChecked(OIOn != 0);
-    m_checkOpenOn->setChecked(OpenOn != 0);
-    m_checkVolOn->setChecked(VolOn != 0);
-    m_editDateCol->SetText(QString::number(DateCol));
-    m_editOpenCol->SetText(QString::number(OpenCol));
-    m_editHiCol->SetText(QString::number(HiCol));
-    m_editLoCol->SetText(QString::number(LoCol));
-    m_editCloCol->SetText(QString::number(CloCol));
-    m_editVolCol->SetText(QString::number(VolCol));
-    m_editOICol->SetText(QString::number(OICol));
-    m_editSkipRows->SetText(QString::number(SkipRows));
-    m_checkSkipOn->setChecked(SkipOn != 0);
-    SetRadio(m_groupDelimiter, Delimiter);
-    m_checkDecimalComma->setChecked(DecimalComma != 0);
-    m_checkDaily->setChecked(Daily != 0);
-    ShowDateFormat();
-}
-
-void CSettingsDlg::EnableNumberFields()
-{
-    m_editSkipRows->setEnabled(SkipOn != 0);
-    m_editOpenCol->setEnabled(OpenOn != 0);
-    m_editHiCol->setEnabled(HiOn != 0);
-    m_editLoCol->setEnabled(LoOn != 0);
-    m_editVolCol->setEnabled(VolOn != 0);
-    m_editOICol->setEnabled(OIOn != 0);
-}
-
-// The first entry whose name begins with the text, in any case, is selected and shown; when none does,
-// the text stands alone with no entry selected.
-void CSettingsDlg::ShowDateFormat()
-{
-    int nIndex = -1;
-    for (int i = 0; i < m_comboDateFormat->count() && nIndex < 0; ++i)
-        if (m_comboDateFormat->itemText(i).startsWith(DateFormat, Qt::CaseInsensitive))
-            nIndex = i;
-    m_comboDateFormat->setCurrentIndex(nIndex);
-    SetLimitedText(m_comboDateFormat->lineEdit(), nIndex < 0 ? DateFormat : m_comboDateFormat->itemText(nIndex),
-                   kMaxDateFormatLength);
+    SetSettings(m_pPresenter->Settings());
+    return true;
 }
 
 void CSettingsDlg::OnOK()
 {
-    if (!UpdateData(true))
-        return;
-    // Every field has passed its own check; what is left is the columns, the symbol and the path.
-    const SettingsCheck check = CheckSettings(Settings());
-    if (check.eFault == ESettingsFault::DuplicateColumn || check.eFault == ESettingsFault::EmptySymbol) {
-        ShowMessageBox(QString::fromStdString(check.strMessage), EMessageButtons::Ok, this);
-        if (check.eFault == ESettingsFault::EmptySymbol)
-            m_editSymbol->setFocus();
-        return;
-    }
-    Symbol = QString::fromStdString(NormalisedSymbol(Symbol.toStdString()));
-    UpdateData(false);  // the user sees the normalised symbol and the date format chosen by its prefix
-    if (check.eFault == ESettingsFault::EmptyPath) {
-        ShowMessageBox(QString::fromStdString(check.strMessage), EMessageButtons::Ok, this);
-        m_editPath->setFocus();
-        return;
-    }
-    if (!UpdateData(true))
-        return;
-    const int nDateFormat = m_comboDateFormat->currentIndex() + 1;
-    if (!ConfirmFit(nDateFormat))
-        return;
-    if (m_pDateFormat)
-        *m_pDateFormat = nDateFormat;
-    accept();
-}
-
-// Settings that disagree with the input file are run only when the user says so.
-bool CSettingsDlg::ConfirmFit(int nDateFormat)
-{
-    if (m_strInputPath.isEmpty())
-        return true;
-    const std::string reason =
-        SettingsMisfit(Settings(), EnginePath(m_strInputPath), nDateFormat);
-    if (reason.empty())
-        return true;
-    return ShowMessageBox(MisfitQuestion(QString::fromStdString(reason)), EMessageButtons::YesNoDefaultNo, this) ==
-           EMessageAnswer::Yes;
-}
-
-// The state that counts is the box's new one, whatever the transfer before it found.
-void CSettingsDlg::OnCheckBox(QCheckBox* pBox, CSpinEdit* pEdit, const QString& strClearedText)
-{
-    UpdateData(true);
-    const bool bOn = pBox->isChecked();
-    pEdit->setEnabled(bOn);
-    // A field that is switched off always passes its range check.
-    if (!bOn)
-        pEdit->SetText(strClearedText);
+    m_pPresenter->OnOK();
 }
 
 void CSettingsDlg::OnSkipOn()
 {
-    OnCheckBox(m_checkSkipOn, m_editSkipRows, QStringLiteral("0"));
+    m_pPresenter->OnCheckBox(EControl::SkipOn);
 }
 
 void CSettingsDlg::OnOpenOn()
 {
-    OnCheckBox(m_checkOpenOn, m_editOpenCol, QStringLiteral("1"));
+    m_pPresenter->OnCheckBox(EControl::OpenOn);
 }
 
 void CSettingsDlg::OnHiOn()
 {
-    OnCheckBox(m_checkHiOn, m_editHiCol, QStringLiteral("1"));
+    m_pPresenter->OnCheckBox(EControl::HiOn);
 }
 
 void CSettingsDlg::OnLoOn()
 {
-    OnCheckBox(m_checkLoOn, m_editLoCol, QStringLiteral("1"));
+    m_pPresenter->OnCheckBox(EControl::LoOn);
 }
 
 void CSettingsDlg::OnVolOn()
 {
-    OnCheckBox(m_checkVolOn, m_editVolCol, QStringLiteral("1"));
+    m_pPresenter->OnCheckBox(EControl::VolOn);
 }
 
 void CSettingsDlg::OnOIOn()
 {
-    OnCheckBox(m_checkOIOn, m_editOICol, QStringLiteral("1"));
+    m_pPresenter->OnCheckBox(EControl::OIOn);
 }
 
 void CSettingsDlg::OnBrowse()
 {
-    if (!UpdateData(true))
-        return;
-    CChooseDir chooser(Path, this);
-    if (chooser.DoModal() != QDialog::Accepted)
-        return;
-    Path = chooser.m_strDir;
-    UpdateData(false);
+    m_pPresenter->OnBrowse();
+    Path = QString::fromStdString(m_pPresenter->Settings().Path);
 }
 
-// Only the input groups change: a field not found is cleared and disabled, as its check box would do.
 void CSettingsDlg::OnDetect()
 {
-    const DetectedLayout layout = DetectLayout(EnginePath(m_strInputPath));
-    if (!layout.bFound) {
-        ShowMessageBox(QString::fromStdString(DescribeLayout(layout)), EMessageButtons::Ok, this);
-        return;
-    }
-    ConversionSettings settings;
-    ApplyLayout(layout, settings);
-    SetInputSettings(settings);
-    ShowInputFields();
-    EnableNumberFields();
+    m_pPresenter->OnDetect();
 }
 
 }  // namespace settings

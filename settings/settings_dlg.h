@@ -3,15 +3,20 @@
 // delimited and dated, how many rows to skip, the output directory, how to treat its MASTER file, and the
 // new security's symbol and name. It edits, checks and normalises its value members and touches no file
 // and no stored setting; its owner fills the members before showing it and reads them back after OK.
+// What it decides is the presenter's; the dialog draws the form and forwards the events.
 
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
+#include "desktop/settings_presenter.h"
 #include "engine/conversion_settings.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -21,7 +26,7 @@ namespace settings {
 
 class CSpinEdit;
 
-class CSettingsDlg : public QDialog {
+class CSettingsDlg : public QDialog, public desktop::ISettingsView {
     Q_OBJECT
 
 public:
@@ -104,16 +109,22 @@ private:
     void SetTabOrder();
     void ConnectHandlers();
 
-    bool SaveNumber(CSpinEdit* pEdit, engine::ESetting eField, unsigned int& nValue);
-    bool SaveText(QLineEdit* pEdit, engine::ESetting eField, QString& strValue);
-    bool Fail(QWidget* pField, const QString& strMessage);
-    void ShowInputFields();
-    void EnableNumberFields();
-    void ShowDateFormat();
-    bool ConfirmFit(int nDateFormat);
-    void OnCheckBox(QCheckBox* pBox, CSpinEdit* pEdit, const QString& strClearedText);
+    QWidget* ControlWidget(desktop::EControl eControl) const;
+
+    // The view the presenter draws on.
+    desktop::SettingsForm Read() const override;
+    void Show(const desktop::SettingsForm& form) override;
+    void SetText(desktop::EControl eControl, const std::string& text) override;
+    void Enable(desktop::EControl eControl, bool bOn) override;
+    void Focus(desktop::EControl eControl) override;
+    void ShowNote(const std::string& text) override;
+    bool ChooseDirectory(std::string& path) override;
+    void Close(bool bAccepted) override;
+    desktop::EAnswer Ask(const std::string& text, desktop::EButtons buttons) override;
 
     int* m_pDateFormat;
+    std::unique_ptr<desktop::CSettingsPresenter> m_pPresenter;
+    QLabel* m_labelNote = nullptr;
     bool m_bInitialised = false;
 
     QCheckBox* m_checkOpenOn = nullptr;

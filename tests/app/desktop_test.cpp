@@ -48,6 +48,15 @@ using namespace controls;
 
 namespace {
 
+// Types the symbol (and the name) into the dialog and presses OK.
+void TypeAndConfirm(CSettingsDlg& dlg, const char* szSymbol, const char* szName = nullptr)
+{
+    dlg.findChild<QLineEdit*>("Symbol")->setText(QString::fromUtf8(szSymbol));
+    if (szName)
+        dlg.findChild<QLineEdit*>("Name")->setText(QString::fromUtf8(szName));
+    dlg.OnOK();
+}
+
 const QString kHeading = "To help you with the conversion settings, your file...\n\n\t%1\n\nlooks like this...\n\n";
 
 class DesktopTest : public ::testing::Test {
@@ -123,7 +132,7 @@ const std::string kPrices = "Date,Open,High,Low,Close,Volume,OpenInt\r\n"
 TEST_F(DesktopTest, ConfirmedDialogConvertsTheOpenedFileAndLogsSuccess)
 {
     StoreRunnableSettings(1);
-    const QString strInput = WriteInput("prices.csv", kPrices);
+    const QString strInput = WriteInput("abc.csv", kPrices);
     WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
     ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
 
@@ -147,7 +156,7 @@ TEST_F(DesktopTest, DecliningAnOfferLogsWhyAndTheRetryShowsWhatWasTyped)
 {
     StoreRunnableSettings(0);  // use an existing MASTER, but the directory has none
     m_messages.SetQuestionAnswer(EMessageAnswer::No);
-    const QString strInput = WriteInput("prices.csv", kPrices);
+    const QString strInput = WriteInput("abc.csv", kPrices);
     WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) {
         dlg.findChild<QLineEdit*>("Symbol")->setText("typed");
         dlg.OnOK();
@@ -174,7 +183,7 @@ TEST_F(DesktopTest, DecliningAnOfferLogsWhyAndTheRetryShowsWhatWasTyped)
 
 TEST_F(DesktopTest, AnsweringYesToAnOfferRunsWhatItOffers)
 {
-    const QString strInput = WriteInput("prices.csv", kPrices);
+    const QString strInput = WriteInput("abc.csv", kPrices);
     const std::filesystem::path out = m_dir.Path() / "out";
     const QString strOut = QString::fromStdString(out.string());
     const QString strNew = QString::fromStdString((m_dir.Path() / "new").string());
@@ -192,7 +201,7 @@ TEST_F(DesktopTest, AnsweringYesToAnOfferRunsWhatItOffers)
          "DEF: F2.DAT, 2 records", "F2.DAT"},
         {0, "abc", strOut, "Duplicate Symbol\nABC is already in " + strOut + ".\nUpdate: append the rows after 2024-01-03?",
          "ABC: F1.DAT, no new records", "F1.DAT"},
-        {1, "ghi", strNew, "Path does not exist\nCreate the directory " + strNew + "?", "GHI: F1.DAT, 2 records",
+        {1, "ghi", strNew, "Path does not exist\nCreate the directory " + strNew + " with a new MASTER?", "GHI: F1.DAT, 2 records",
          "F1.DAT"},
     };
     for (const auto& c : cases) {
@@ -200,7 +209,8 @@ TEST_F(DesktopTest, AnsweringYesToAnOfferRunsWhatItOffers)
         m_app.m_pProfile->WriteString("Setting", "Symbol", c.szSymbol);
         m_app.m_pProfile->WriteString("Setting", "Path", c.strPath);
         m_messages.Clear();
-        WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+        // A newly opened file proposes its own symbol; the case's symbol is typed.
+        WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) { TypeAndConfirm(dlg, c.szSymbol); });
         ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
         EXPECT_EQ(m_messages.Texts(), QStringList{c.strQuestion});
         EXPECT_TRUE(m_pView->toPlainText().endsWith(QString::fromLatin1(c.szLogged) + ", 2024-01-02 to 2024-01-03") ||
@@ -215,7 +225,7 @@ TEST_F(DesktopTest, CancelStoresNothingAndRunsNothing)
 {
     StoreRunnableSettings(1);
     const QStringList before = StoredSettings();
-    const QString strInput = WriteInput("prices.csv", kPrices);
+    const QString strInput = WriteInput("abc.csv", kPrices);
     WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) {
         dlg.Symbol = "CHANGED";
         dlg.UpdateData(false);
@@ -267,7 +277,7 @@ TEST_F(DesktopTest, UnreadableFileChangesNothing)
 
 TEST_F(DesktopTest, NewAndClearEmptyTheLogButKeepTheInputFile)
 {
-    const QString strInput = WriteInput("prices.csv", kPrices);
+    const QString strInput = WriteInput("abc.csv", kPrices);
     WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.reject(); });
     ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
     EXPECT_TRUE(SettingsAction()->isEnabled());
@@ -342,7 +352,9 @@ TEST_F(DesktopTest, DesktopAndCommandLineWriteTheSameBytesForTheSameSettings)
     CProfileStore& store = *m_app.m_pProfile;
     store.WriteString("Setting", "Symbol", QString::fromUtf8("\u00e4bc"));
     store.WriteString("Setting", "Name", QString::fromUtf8("M\u00fcller Z\u00fcrich AG"));
-    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+    WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) {
+        TypeAndConfirm(dlg, "\u00e4bc", "M\u00fcller Z\u00fcrich AG");
+    });
     ASSERT_TRUE(m_pFrame->OpenDocumentFile(QString::fromLatin1(QUOTEFORGE_SAMPLE)));
     ASSERT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" | ").toStdString();
     EXPECT_EQ(store.ReadString("Setting", "Symbol", ""), QString::fromUtf8("\u00c4BC"));
@@ -424,7 +436,7 @@ TEST_F(DesktopTest, EscapeClosesTheHelpAndFOneInADialogShowsItsSection)
         bHelpVisible = pHelp->isVisible();
         dlg.reject();
     });
-    ASSERT_TRUE(m_pFrame->OpenDocumentFile(WriteInput("prices.csv", kPrices)));
+    ASSERT_TRUE(m_pFrame->OpenDocumentFile(WriteInput("abc.csv", kPrices)));
     EXPECT_EQ(strPage, "qrc:/help/settings.html#conversion-settings");
     EXPECT_TRUE(bHelpVisible);
 
@@ -501,10 +513,10 @@ QStringList TableRow(const QTableWidget& table, int nRow)
 TEST_F(DesktopTest, TheDirectoryPanelListsTheRunsDirectoryAndExportsChecksAndRemoves)
 {
     StoreRunnableSettings(1);
-    const QString strInput = WriteInput("prices.csv", kPrices);
+    const QString strInput = WriteInput("abc.csv", kPrices);
     for (const char* szSymbol : {"abc", "def"}) {
         m_app.m_pProfile->WriteString("Setting", "Symbol", szSymbol);
-        WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+        WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) { TypeAndConfirm(dlg, szSymbol, "Alpha"); });
         ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput));
     }
     CDirectoryPanel* pPanel = m_pFrame->GetDirectoryPanel();
@@ -572,7 +584,9 @@ TEST_F(DesktopTest, ABatchReportsEachFileAndCancelLeavesWholeSecuritiesOnly)
         longer.append("01/04/2024,11,12,10,11,10,5\r\n");
         dlg.AddFiles({WriteInput("one.csv", longer)});
         dlg.OnConvert();
-        EXPECT_EQ(dlg.Results().last(), "updated");
+        // The first row has appended the longer file's rows already: the same file again gains nothing.
+        EXPECT_EQ(dlg.Results().first(), "updated");
+        EXPECT_TRUE(dlg.Results().last().startsWith("unchanged")) << dlg.Results().last().toStdString();
     }
 
     const std::filesystem::path many = m_dir.Path() / "many";
@@ -601,7 +615,7 @@ TEST_F(DesktopTest, ABatchReportsEachFileAndCancelLeavesWholeSecuritiesOnly)
 TEST_F(DesktopTest, TheEventLoopTurnsWhileALargeFileConverts)
 {
     StoreRunnableSettings(1);
-    const QString strInput = WriteInput("large.csv", PriceRows(65534));
+    const QString strInput = WriteInput("abc.csv", PriceRows(65534));
     int nTicks = 0;
     bool bRunning = false;
     QTimer ticker;
@@ -619,7 +633,7 @@ TEST_F(DesktopTest, TheEventLoopTurnsWhileALargeFileConverts)
 
 TEST_F(DesktopTest, DroppingOneFileOpensIt)
 {
-    const QString strInput = WriteInput("prices.csv", kPrices);
+    const QString strInput = WriteInput("abc.csv", kPrices);
     bool bDialog = false;
     WhenModal<CSettingsDlg>([&](CSettingsDlg& dlg) {
         bDialog = true;
@@ -675,7 +689,7 @@ TEST_F(DesktopTest, ThePreviewGridNamesColumnsGreysSkippedRowsMarksBadOnesAndFol
 
 TEST_F(DesktopTest, AnsweringNoToAnOfferLeavesTheDirectoryAsItWas)
 {
-    const QString strInput = WriteInput("prices.csv", kPrices);
+    const QString strInput = WriteInput("abc.csv", kPrices);
     const std::filesystem::path out = m_dir.Path() / "out";
     const std::filesystem::path missing = m_dir.Path() / "missing";
     StoreRunnableSettings(1);

@@ -462,8 +462,8 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
     Show();
     EXPECT_EQ(FocusedControl(), Control<QPushButton>("OK"));
     const char* const order[] = {"Cancel",  "DateCol", "OpenOn", "OpenCol",    "HiOn",   "HiCol",    "LoOn",
-                                 "LoCol",   "CloCol",  "VolOn",  "VolCol",     "OIOn",   "OICol",    "DateFormat",
-                                 "SkipOn",  "Path",    "Browse", "Symbol",     "Name",   "Detect", "Daily",
+                                 "LoCol",   "CloCol",  "VolOn",  "VolCol",     "OIOn",   "OICol",    "Comma", "DateFormat",
+                                 "SkipOn",  "Path",    "Browse", "UseExisting", "Symbol",     "Name",   "Detect", "Daily",
                                  "DecimalComma", "OK"};
     // Skip Rows' field is disabled here, so Tab passes it by.
     for (const char* szName : order) {

@@ -72,6 +72,14 @@ public:
         }
         return m_platform.List(directory, names, reason);
     }
+    bool MakeDirectory(const std::filesystem::path& directory, std::string& reason) override
+    {
+        if (!Pass("mkdir " + directory.filename().string())) {
+            reason = std::strerror(m_nFailErrno);
+            return false;
+        }
+        return m_platform.MakeDirectory(directory, reason);
+    }
     metastock::LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
                                         std::unique_ptr<metastock::IDirectoryLock>& lock) override
     {

@@ -1,0 +1,203 @@
+#include "desktop/batch_presenter.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "desktop/log_text.h"
+#include "desktop/proposed_symbol.h"
+#include "engine/batch.h"
+#include "engine/date_formats.h"
+#include "engine/layout_detection.h"
+#include "metastock/path_text.h"
+
+namespace desktop {
+
+using engine::ConversionSettings;
+
+namespace {
+
+// What the batch reports on its thread goes to the window's thread; the messages are kept for the log.
+class CBatchReport : public engine::IMessageSink, public engine::IBatchObserver {
+public:
+    CBatchReport(IBatchView& view, std::vector<BatchRow>& rows) : m_view(view), m_rows(rows) {}
+
+    void ShowMessage(const std::string& text) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_messages.push_back(text);
+    }
+    void OnNotice(const std::string& text) override { ShowMessage(text); }
+    void OnFile(const std::string& path, const engine::BatchTotals&) override
+    {
+        const int file = m_started++;
+        const int total = static_cast<int>(m_rows.size());
+        const std::string name = metastock::TextFromPath(metastock::PathFromText(path).filename());
+        m_view.Post([this, file, total, name] {
+            m_view.ShowProgress(file, total,
+                                "Converting " + name + " (" + std::to_string(file + 1) + " of " + std::to_string(total) + ")");
+        });
+    }
+    void OnFileDone(std::size_t file, Outcome outcome, const std::string& reason) override
+    {
+        m_view.Post([this, file, outcome, reason] {
+            BatchRow& row = m_rows[file];
+            row.failed = outcome == Outcome::Failed;
+            row.result = outcome == Outcome::Added       ? "converted"
+                         : outcome == Outcome::Updated   ? "updated"
+                         : outcome == Outcome::Unchanged ? "unchanged: no rows after its last date"
+                                                         : "failed: " + (reason.empty() ? std::string("see the log") : reason);
+            m_view.ShowResult(file, row);
+            m_view.ShowProgress(static_cast<int>(file) + 1, static_cast<int>(m_rows.size()), "");
+        });
+    }
+    std::vector<std::string> Messages()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_messages;
+    }
+
+private:
+    IBatchView& m_view;
+    std::vector<BatchRow>& m_rows;
+    std::mutex m_mutex;
+    std::vector<std::string> m_messages;
+    int m_started = 0;  // files begun, on the batch's thread
+};
+
+}  // namespace
+
+CBatchPresenter::CBatchPresenter(IBatchView& view, CStoredSettings& stored, const ConversionSettings& layout)
+    : m_view(view), m_stored(stored), m_layout(layout)
+{
+}
+
+void CBatchPresenter::OnInitDialog()
+{
+    m_view.ShowChoices(m_stored.Batch());
+    m_view.ShowRows(m_rows);
+    SetRunning(false);
+}
+
+void CBatchPresenter::AddFiles(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) {
+        BatchRow row;
+        row.path = path;
+        row.file = metastock::TextFromPath(metastock::PathFromText(path).filename());
+        row.symbol = ProposedSymbol(path);
+        m_rows.push_back(std::move(row));
+    }
+    m_view.ShowRows(m_rows);
+    SetRunning(false);
+}
+
+void CBatchPresenter::OnRemove(std::vector<std::size_t> rows)
+{
+    std::sort(rows.rbegin(), rows.rend());
+    for (std::size_t row : rows)
+        if (row < m_rows.size())
+            m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(row));
+    m_view.ShowRows(m_rows);
+    SetRunning(false);
+}
+
+void CBatchPresenter::OnSymbolEdited(std::size_t row, const std::string& symbol)
+{
+    if (row < m_rows.size())
+        m_rows[row].symbol = symbol;
+}
+
+void CBatchPresenter::SetRunning(bool running)
+{
+    m_running = running;
+    for (EBatchControl control : {EBatchControl::Add, EBatchControl::Remove, EBatchControl::OneLayout, EBatchControl::Detect,
+                                  EBatchControl::Daily, EBatchControl::Directory, EBatchControl::Browse})
+        m_view.Enable(control, !running);
+    m_view.Enable(EBatchControl::Convert, !running && !m_rows.empty());
+    m_view.Enable(EBatchControl::Files, !running);
+    m_view.SetCancelCaption(running ? "Cancel" : "Close");
+}
+
+int CBatchPresenter::OnConvert()
+{
+    if (m_running || m_rows.empty())
+        return 1;
+    const BatchChoices choices = m_view.ReadChoices();
+    m_stored.SetBatch(choices);
+    m_directory = choices.directory;
+    std::vector<std::string> paths;
+    std::vector<std::string> symbols;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        paths.push_back(m_rows[i].path);
+        symbols.push_back(m_rows[i].symbol);
+        m_rows[i].result.clear();
+        m_rows[i].failed = false;
+        m_view.ShowResult(i, m_rows[i]);
+    }
+    CBatchReport report(m_view, m_rows);
+    engine::CNoSettingsWriter noSettings;
+    engine::CSystemToday today;
+    engine::CBatch batch({report, noSettings, today}, report);
+    batch.m_strDir = choices.directory;
+    batch.m_inputPaths = paths;
+    batch.m_symbols = symbols;
+    batch.m_bUpdate = 1;
+    batch.m_pCancel = &m_cancel;
+    ConversionSettings layout = m_layout;
+    layout.Daily = choices.daily;
+    const bool detect = choices.detect;
+    batch.m_inputSettings = [detect, layout](const std::string&, const std::string& absolutePath,
+                                             engine::IMessageSink& messages, ConversionSettings& settings, int& dateFormat) {
+        settings = layout;
+        if (detect) {
+            const engine::DetectedLayout detected = engine::DetectLayout(absolutePath);
+            if (!detected.bFound) {
+                messages.ShowMessage(detected.strProblem);
+                return 1;
+            }
+            engine::ApplyLayout(detected, settings);
+        }
+        dateFormat = engine::DateFormatNumber(settings.DateFormat);
+        const engine::SettingsCheck check = engine::CheckColumnsDiffer(settings);
+        if (check.Failed()) {
+            messages.ShowMessage(check.strMessage);
+            return 1;
+        }
+        return 0;
+    };
+
+    m_cancel = false;
+    m_view.ShowProgress(0, static_cast<int>(paths.size()), "");
+    SetRunning(true);
+    int status = 1;
+    m_view.RunInBackground([&] { status = batch.Run(); });
+    // Files the batch did not come to after Cancel say so.
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].result.empty()) {
+            m_rows[i].result = "not started";
+            m_view.ShowResult(i, m_rows[i]);
+        }
+    const engine::BatchTotals& totals = batch.m_totals;
+    m_summary = "Batch into " + choices.directory + ": " + std::to_string(totals.nAdded) + " converted, " +
+                std::to_string(totals.nUpdated) + " updated, " + std::to_string(totals.nFailed) + " failed, " +
+                std::to_string(totals.nRecords) + " records";
+    if (m_cancel)
+        m_summary += " (cancelled; the files not started are untouched)";
+    for (const std::string& message : report.Messages())
+        m_summary += "\r\n    " + OneLine(message);
+    m_view.ShowProgress(static_cast<int>(m_rows.size()), static_cast<int>(m_rows.size()), m_cancel ? "Cancelled" : "Done");
+    SetRunning(false);
+    return status;
+}
+
+void CBatchPresenter::OnCancel()
+{
+    if (m_running) {
+        m_cancel = true;
+        m_view.ShowProgress(-1, -1, "Cancelling after the current group...");
+        return;
+    }
+    m_view.Close();
+}
+
+}  // namespace desktop

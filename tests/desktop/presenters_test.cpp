@@ -1,0 +1,190 @@
+// The desktop's decisions against recording views: no widget, no event loop.
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "desktop/conversion_command.h"
+#include "desktop/log_text.h"
+#include "desktop/settings_presenter.h"
+#include "support/temp_dir.h"
+
+using namespace desktop;
+
+namespace {
+
+class CMapStore : public IStringStore {
+public:
+    std::string ReadString(const std::string& s, const std::string& n, const std::string& f) const override
+    {
+        auto it = values.find(s + "/" + n);
+        return it == values.end() ? f : it->second;
+    }
+    void WriteString(const std::string& s, const std::string& n, const std::string& v) override { values[s + "/" + n] = v; }
+    int ReadInt(const std::string& s, const std::string& n, int f) const override
+    {
+        auto it = values.find(s + "/" + n);
+        return it == values.end() ? f : std::atoi(it->second.c_str());
+    }
+    void WriteInt(const std::string& s, const std::string& n, int v) override { values[s + "/" + n] = std::to_string(v); }
+    std::map<std::string, std::string> values;
+};
+
+class CRecordingSettingsView : public ISettingsView {
+public:
+    SettingsForm Read() const override { return form; }
+    void Show(const SettingsForm& shown) override { form = shown; }
+    void SetText(EControl control, const std::string& text) override
+    {
+        if (control == EControl::Symbol) form.symbol = text;
+        if (control == EControl::Name) form.name = text;
+    }
+    void Enable(EControl, bool) override {}
+    void Focus(EControl control) override { focused = control; }
+    void ShowNote(const std::string& text) override { note = text; }
+    bool ChooseDirectory(std::string&) override { return false; }
+    void Close(bool accepted) override { closed = accepted ? 1 : 0; }
+    EAnswer Ask(const std::string& text, EButtons) override
+    {
+        asked.push_back(text);
+        return answer;
+    }
+    SettingsForm form;
+    EControl focused = EControl::Ok;
+    std::string note;
+    int closed = -1;
+    std::vector<std::string> asked;
+    EAnswer answer = EAnswer::No;
+};
+
+class CRecordingCommandView : public IConversionView, public engine::IMessageSink, public engine::ISettingsWriter {
+public:
+    bool EditSettings(engine::ConversionSettings& settings, int&) override
+    {
+        shown = settings;
+        settings.Path = path;
+        settings.Symbol = settings.Symbol.empty() ? "X" : settings.Symbol;
+        return true;
+    }
+    EAnswer Ask(const std::string& text, EButtons buttons) override
+    {
+        asked.push_back(text);
+        return buttons == EButtons::Ok ? EAnswer::Ok : buttons == EButtons::YesNoDefaultNo ? EAnswer::No : answer;
+    }
+    void AppendLog(const std::string& text) override { log += text; }
+    void RunInBackground(const std::function<void()>& work) override { work(); }
+    void ShowBusy(bool) override {}
+    void Beep() override {}
+    engine::IMessageSink& RunMessages() override { return *this; }
+    engine::ISettingsWriter& RunSettings() override { return *this; }
+    void ShowDirectory(const std::string&) override {}
+    void ShowMessage(const std::string& text) override { asked.push_back(text); }
+    void WriteString(const std::string&, const std::string&, const std::string&) override {}
+
+    engine::ConversionSettings shown;
+    std::string path;
+    std::string log;
+    std::vector<std::string> asked;
+    EAnswer answer = EAnswer::Yes;
+};
+
+std::string WriteFile(const std::filesystem::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+}
+
+}  // namespace
+
+TEST(SettingsPresenter, LimitsSayWhatWasLeftOutAndThePreviewReadsEverySetting)
+{
+    CRecordingSettingsView view;
+    engine::ConversionSettings settings;
+    settings.DecimalComma = true;
+    CSettingsPresenter presenter(view, settings, "");
+    presenter.OnInitDialog();
+    const struct {
+        EControl control;
+        std::string typed;
+        std::string kept;
+        std::string note;
+    } cases[] = {
+        {EControl::Symbol, "ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNOP", "A symbol holds at most 16 characters; \"Q\" was left out."},
+        {EControl::Name, "M\u00fcller Z\u00fcrich AG Basel", "M\u00fcller Z\u00fcrich AG", "A name holds at most 16 characters; \" Basel\" was left out."},
+        {EControl::Symbol, "IBM", "IBM", ""},
+    };
+    for (const auto& c : cases) {
+        view.SetText(c.control, c.typed);
+        presenter.OnTextEdited(c.control);
+        EXPECT_EQ(c.control == EControl::Symbol ? view.form.symbol : view.form.name, c.kept) << c.typed;
+        EXPECT_EQ(view.note, c.note) << c.typed;
+    }
+    EXPECT_TRUE(presenter.ShownInputSettings().DecimalComma) << "the grid must read with the dialog's decimal comma";
+}
+
+TEST(SettingsPresenter, OkChecksInOrderAndAsksWhenTheFileDoesNotFit)
+{
+    CTempDir dir;
+    const std::string input = WriteFile(dir.Path() / "p.csv", "01/02/2024;10;11;9;10;100;5\n");
+    engine::ConversionSettings settings;
+    settings.DateFormat = "MM_DD_CCYY";
+    settings.Path = dir.Path().string();
+    settings.Symbol = "ibm ";
+    const struct {
+        std::string column;  // the date's column text
+        EAnswer answer;
+        int closed;
+        std::string asked;
+    } cases[] = {
+        {"21", EAnswer::No, -1, "Please enter an integer between 1 and 20."},
+        {"1", EAnswer::No, -1,
+         "The settings do not fit this file: row 1 has 1 column: is the delimiter right?\nDetect fills in the input "
+         "settings from what the file looks like.\nConvert anyway?"},
+        {"1", EAnswer::Yes, 1, ""},
+    };
+    for (const auto& c : cases) {
+        CRecordingSettingsView view;
+        view.answer = c.answer;
+        CSettingsPresenter presenter(view, settings, input);
+        presenter.OnInitDialog();
+        view.form.column[0] = c.column;
+        presenter.OnOK();
+        EXPECT_EQ(view.closed, c.closed) << c.column;
+        if (!c.asked.empty()) {
+            EXPECT_EQ(view.asked.front(), c.asked);
+        }
+        if (c.closed == 1) {
+            EXPECT_EQ(presenter.Settings().Symbol, "IBM");
+        }
+    }
+}
+
+TEST(ConversionCommand, ANewFileProposesItsSymbolAndARefusedFileLeavesNoDirectory)
+{
+    CTempDir dir;
+    CMapStore store;
+    store.WriteString("Setting", "Symbol", "OLD");
+    store.WriteString("Setting", "Name", "Old Name");
+    CStoredSettings stored(store);
+    engine::CSystemToday today;
+    CRecordingCommandView view;
+    view.path = (dir.Path() / "new").string();
+    CConversionCommand command(view, stored, today);
+    command.OnFileOpened(WriteFile(dir.Path() / "msft.csv", "not a price file\n"));
+    command.OnSettings();
+    EXPECT_EQ(view.shown.Symbol, "MSFT");
+    EXPECT_EQ(view.shown.Name, "");
+    ASSERT_FALSE(view.asked.empty());
+    EXPECT_EQ(view.asked.front(), "Path does not exist\nCreate the directory " + view.path + " with a new MASTER?");
+    EXPECT_FALSE(std::filesystem::exists(view.path)) << "a refused input must not leave an empty folder";
+    EXPECT_NE(view.log.find("Conversion failed."), std::string::npos);
+}
+
+TEST(LogText, MessagesReadAsSentencesAndListsIndentEvenly)
+{
+    EXPECT_EQ(OneLine("the open \"x\" is not a number\nNothing was converted."),
+              "the open \"x\" is not a number. Nothing was converted.");
+    EXPECT_EQ(LogList("Skipped:", "Line 3: a\nLine 9: b"), "\r\n    Skipped:\r\n        Line 3: a\r\n        Line 9: b");
+}
