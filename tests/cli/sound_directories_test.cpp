@@ -473,6 +473,7 @@ TEST_F(SoundDirectories, RenamesKeepTheirOrderWithEmasterAndXmaster)
     }
 }
 
+#ifndef _WIN32
 // Every counted call of a change on a genuine directory fails in turn (batch included): the run fails
 // with the system's reason, and the directory is as it was (and the retry makes the change) or, past the
 // commit, the next run leaves it as the whole change makes it; in a batch a file whose reading fails may
@@ -520,7 +521,9 @@ TEST_F(SoundDirectories, AFailingCallAnywhereLeavesTheChangeWholeOrUndone)
                 EXPECT_TRUE(SnapshotOf(dir) == after) << what;
                 continue;
             }
-            EXPECT_NE(failed.err.find("Input/output error"), std::string::npos) << what << ": " << failed.err;
+            if (!call.starts_with("open QF") && !call.starts_with("read QF")) {  // the input's messages are the reader's
+                EXPECT_NE(failed.err.find("Input/output error"), std::string::npos) << what << ": " << failed.err;
+            }
             RunCli({"remove", dir.string(), "QFNONE"});  // takes the lock: finishes a change left half-way
             const Files next = SnapshotOf(dir);
             const CliResult check = RunCli({"check", dir.string()});
@@ -536,3 +539,4 @@ TEST_F(SoundDirectories, AFailingCallAnywhereLeavesTheChangeWholeOrUndone)
         }
     }
 }
+#endif  // _WIN32

@@ -148,6 +148,8 @@ Snapshot SnapshotAfterNextRun(const fs::path& directory)
 // run fails naming the file, leaves the directory byte for byte as it was, and its retry succeeds; after
 // it, the message says that the change stands or that the next run finishes it, and the next run that
 // takes the lock leaves the directory as the change makes it.
+// The reasons and the renames it expects are the POSIX file system's.
+#ifndef _WIN32
 TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands)
 {
     for (const CChange& change : kChanges) {
@@ -190,7 +192,11 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
             EXPECT_NE(failed.nStatus, 0) << what;
             ASSERT_FALSE(failed.messages.empty()) << what;
             const std::string message = PathKey(failed.messages.back());
-            EXPECT_NE(message.find(std::strerror(EIO)), std::string::npos) << what << ": the system's reason: " << message;
+            const std::string& call = calls[static_cast<std::size_t>(n - 1)];
+            const bool bInputCall = *change.szInput && call.ends_with(" " + std::string(change.szInput));
+            if (!bInputCall) {  // the input's messages are the reader's
+                EXPECT_NE(message.find(std::strerror(EIO)), std::string::npos) << what << ": the system's reason: " << message;
+            }
             if (n > nCommit) {
                 const bool bStands = message.find(",\nbut ") != std::string::npos ||
                                      message.find("\nThe change is recorded in ") != std::string::npos;
@@ -204,9 +210,7 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
             }
             EXPECT_FALSE(HasTemporaryFile(SnapshotOf(dir.Path()))) << what;
             if (calls[static_cast<std::size_t>(n - 1)] == "read " + std::string(change.szInput))
-                EXPECT_EQ(message.substr(0, message.find(':', message.find('\n'))),
-                          PathKey("Cannot read the input file\n" + input))
-                    << what;
+                EXPECT_TRUE(message.starts_with(PathKey("Cannot read the input file\n" + input))) << what << ": " << message;
             else
                 EXPECT_TRUE(message.find(PathKey(dir.Path().string())) != std::string::npos ||
                             message.find(input) != std::string::npos)
@@ -218,6 +222,8 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
         }
     }
 }
+
+#endif  // _WIN32
 
 // Links, permission bits, FIFOs and /proc are POSIX matters.
 #ifndef _WIN32
