@@ -127,12 +127,14 @@ const CChange kChanges[] = {
      }},
 };
 
+#ifndef _WIN32
 bool HasTemporaryFile(const Snapshot& snapshot)
 {
     return std::any_of(snapshot.begin(), snapshot.end(), [](const auto& entry) {
         return entry.first.ends_with(".~NU") || entry.first.ends_with(".NEW");
     });
 }
+#endif
 
 }  // namespace
 
