@@ -151,23 +151,20 @@ void CQuoteforgeView::OnSettings()
     ConversionJob job = MakeConversionJob(settings, m_nDateFormat, EnginePath(m_strInputPath));
     job.update = offers.bUpdate;
     // The rows are read and checked once, off the window's thread, keeping the good ones: rows that
-    // cannot be read refuse the run unless the user chooses to leave them out. A refused input is read
-    // again by the run, which reports it as the command line does.
+    // cannot be read refuse the run unless the user chooses to leave them out. The run takes the rows
+    // as they were read, failed or not, and reports them as the command line does.
     job.layout.skipBadRows = true;
     CheckedRows checked;
     RunOnWorker([&] {
         checked = CheckJobRows(job);
         return 0;
     });
-    bool bUseChecked = !checked.Failed();
-    if (bUseChecked && checked.nBadRows > 0 &&
+    job.layout.skipBadRows =
+        !checked.Failed() && checked.nBadRows > 0 &&
         ShowMessageBox(QString::fromStdString(ListBadRows(checked)) + QStringLiteral("\n\nSkip rows that cannot be read?"),
-                       EMessageButtons::YesNoDefaultNo, window()) != EMessageAnswer::Yes)
-        bUseChecked = false;
-    job.layout.skipBadRows = bUseChecked;
+                       EMessageButtons::YesNoDefaultNo, window()) == EMessageAnswer::Yes;
     auto converter = std::make_unique<CConverter>(RunServices{guiMessages, guiWriteBack, today}, job);
-    if (bUseChecked)
-        converter->UseCheckedRows(std::move(checked));
+    converter->UseCheckedRows(std::move(checked));
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ConversionResult result;

@@ -18,20 +18,6 @@ using namespace engine;
 
 namespace {
 
-// Options or defaults that do not fit the file's first data row refuse the run before anything is
-// written, with the options that detection finds.
-bool FitsTheFile(const ConversionSettings& settings, const ConvertRequest& request, int nDateFormat, std::ostream& err)
-{
-    const std::string misfit = SettingsMisfit(settings, request.strInput, nDateFormat);
-    if (misfit.empty())
-        return true;
-    Complain(err, "The settings do not fit this file: " + misfit);
-    const DetectedLayout layout = DetectLayout(request.strInput);
-    if (layout.bFound)
-        Complain(err, "detect finds: " + LayoutOptionsLine(layout));
-    return false;
-}
-
 int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, std::ostream& err)
 {
     std::string problem;
@@ -45,17 +31,23 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
         Complain(err, problem);
         return 2;
     }
-    if (!request.bDetect && !FitsTheFile(settings, request, nDateFormat, err))
-        return 1;
     CErrorLineSink messages(err);
     CNoSettingsWriter noSettings;
     CSystemToday today;
     ConversionJob job = MakeConversionJob(settings, nDateFormat, request.strInput);
     job.syncToDisk = !request.bNoSync;
     job.update = request.bUpdate;
+    // Options or defaults that do not fit the file's first data row refuse the run, which then names the
+    // options that detection finds in the lines it read.
+    job.layout.refuseMisfit = !request.bDetect;
     const ConversionResult result = CConverter({messages, noSettings, today}, std::move(job)).Run();
-    if (result.status != 0)
+    if (result.status != 0) {
+        const DetectedLayout layout =
+            result.misfitLines.empty() ? DetectedLayout{} : DetectLayoutInLines(result.misfitLines);
+        if (layout.bFound)
+            messages.ShowMessage("detect finds: " + LayoutOptionsLine(layout));
         return 1;
+    }
     if (!result.skippedRows.empty())
         out << "Skipped: " << result.skippedRows << '\n';
     out << RunSummary(result) << '\n';

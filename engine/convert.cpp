@@ -16,19 +16,20 @@ using namespace metastock;
 
 namespace {
 
-// Reads and checks every row; a problem is shown, naming the input by its absolute path.
-int ReadCheckedRows(IReadableFile& input, const InputLayout& layout, const std::string& inputPath,
-                    IMessageSink& messages, CheckedRows& rows)
+// Shows why rows read with a layout cannot be converted with layout, which may refuse bad rows that the
+// reading skipped; the input is named by its absolute path. 0 when they can be converted.
+int ReportRows(const CheckedRows& rows, const InputLayout& layout, const std::string& inputPath, IMessageSink& messages)
 {
-    rows = ReadRows(input, layout);
-    if (!rows.Failed())
-        return 0;
     if (rows.bReadFailed)
-        messages.ShowMessage("Cannot read the input file\n" + inputPath);
+        messages.ShowMessage(rows.strProblem + "\n" + inputPath + ": " + rows.strReadFailure);
     else if (rows.nBadRows > 0 && !layout.skipBadRows)
-        messages.ShowMessage("Rows of " + inputPath + " cannot be read:\n" + rows.strProblem + "\nNothing was converted.");
-    else
+        messages.ShowMessage("Rows of " + inputPath + " cannot be read:\n" + ListBadRows(rows) + "\nNothing was converted.");
+    else if (rows.Failed())
         messages.ShowMessage(rows.strProblem);
+    else if (rows.Count() == 0)  // a security without a single record would be no security
+        messages.ShowMessage(inputPath + " holds no price rows");
+    else
+        return 0;
     return 1;
 }
 
@@ -36,27 +37,24 @@ int ReadCheckedRows(IReadableFile& input, const InputLayout& layout, const std::
 
 CheckedRows CheckJobRows(const ConversionJob& job)
 {
-    // The run itself reports an input it cannot open.
-    class CSilentSink : public IMessageSink {
-    public:
-        void ShowMessage(const std::string&) override {}
-    } none;
-    std::string inputPath;
-    const std::unique_ptr<IReadableFile> input = OpenInput(job.inputPath, none, inputPath);
+    const std::string inputPath = AbsoluteInputPath(job.inputPath);
+    CheckedRows rows;
+    const std::unique_ptr<IReadableFile> input = OpenInputFile(inputPath, rows.strReadFailure);
     if (input)
         return ReadRows(*input, job.layout);
-    CheckedRows unopened;
-    unopened.bReadFailed = true;
-    unopened.strProblem = "Cannot open the input file";
-    return unopened;
+    rows.bReadFailed = true;
+    rows.strProblem = "Cannot open the input file";
+    return rows;
 }
 
 int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead)
 {
     std::string inputPath;
     const std::unique_ptr<IReadableFile> input = OpenInput(job.inputPath, messages, inputPath);
-    CheckedRows rows;
-    if (!input || ReadCheckedRows(*input, job.layout, inputPath, messages, rows) != 0)
+    if (!input)
+        return 1;
+    CheckedRows rows = ReadRows(*input, job.layout);
+    if (ReportRows(rows, job.layout, inputPath, messages) != 0)
         return 1;
     ahead = RecordsReadAhead{};
     RowWindow window;
@@ -84,26 +82,33 @@ void CConverter::UseRecordsReadAhead(RecordsReadAhead ahead)
 }
 
 // Reads and checks every row of the input before anything is staged: rows that cannot be read refuse
-// the run with their lines, and nothing is written.
+// the run with their lines, and nothing is written. Rows handed to the run are checked the same way.
 int CConverter::ReadRecords()
 {
-    if (!m_pInput && CheckInput() != 0)
+    if (m_bRowsGiven) {
+        m_strInputPath = AbsoluteInputPath(m_job.inputPath);
+    } else {
+        if (!m_pInput && CheckInput() != 0)
+            return 1;
+        m_rows = ReadRows(*m_pInput, m_job.layout);
+        m_pInput.reset();
+    }
+    m_bRowsGiven = false;
+    if (ReportRows(m_rows, m_job.layout, m_strInputPath, m_services.messages) != 0) {
+        m_result.misfitLines = std::move(m_rows.misfitLines);
+        m_rows = CheckedRows{};
         return 1;
-    CheckedRows rows;
-    const int status = ReadCheckedRows(*m_pInput, m_job.layout, m_strInputPath, m_services.messages, rows);
-    m_pInput.reset();
-    if (status != 0)
-        return 1;
-    UseCheckedRows(std::move(rows));
+    }
+    m_bRead = true;
+    m_result.rowNotes = RowNotes(m_rows);
+    m_result.skippedRows = m_rows.nBadRows > 0 ? ListBadRows(m_rows) : std::string();
     return 0;
 }
 
 void CConverter::UseCheckedRows(CheckedRows rows)
 {
-    m_bRead = true;
     m_rows = std::move(rows);
-    m_result.rowNotes = RowNotes(m_rows);
-    m_result.skippedRows = m_rows.nBadRows > 0 ? ListBadRows(m_rows) : std::string();
+    m_bRowsGiven = true;
 }
 
 // Puts the records read into the staged data file: for an update only those after the security's last date.

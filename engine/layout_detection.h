@@ -13,6 +13,9 @@ namespace engine {
 
 struct ConversionSettings;
 
+// How many of a file's first lines detection reads.
+inline constexpr int kDetectedLines = 100;
+
 struct DetectedLayout {
     bool bFound = false;             // a column of dates with a close beside it was found
     int nDelimiter = 0;              // 0 comma, 1 tab, 2 space, 3 semicolon (as the Delimiter setting)
@@ -29,7 +32,8 @@ struct DetectedLayout {
     std::string strProblem;                    // why nothing was found
 };
 
-// Reads the first lines of the file as a run reads them. When the file cannot be read, strProblem says so.
+// Reads the first lines of the file as a run reads them. When the file cannot be opened or read,
+// strProblem says so with the system's reason.
 DetectedLayout DetectLayout(const std::string& path);
 DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines);
 

@@ -11,7 +11,7 @@ namespace engine {
 ConversionResult CConverter::Run()
 {
     int status = 1;
-    if ((m_bRead || (CheckInput() == 0 && ReadRecords() == 0)) && CheckPath() == 0 && CheckColumns() == 0 &&
+    if ((m_bRead || ReadRecords() == 0) && CheckPath() == 0 && CheckColumns() == 0 &&
         (m_job.update ? PrepareUpdate() : 0) == 0 &&
         (m_result.updated || (CheckDuplicate() == 0 && AddSymbol() == 0))) {
         WriteBackSettings();

@@ -78,8 +78,8 @@ TEST_F(CommandLineTest, RunMessagesGoToStandardErrorOneLineEach)
     const CliResult style = Convert({"--date-format", "mmddccyy", "--master", "new"});
     EXPECT_EQ(style.status, 1);
     EXPECT_EQ(style.err,
-              "quoteforge-cli: The settings do not fit this file: the date \"01/02/2024\" in row 2 is not in the "
-              "format MMDDCCYY\nquoteforge-cli: detect finds: --delimiter comma --date-format MM_DD_CCYY --skip 1 "
+              "The settings do not fit this file: the date \"01/02/2024\" in row 2 is not in the "
+              "format MMDDCCYY\ndetect finds: --delimiter comma --date-format MM_DD_CCYY --skip 1 "
               "--date-col 1 --open-col 2 --high-col 3 --low-col 4 --close-col 5 --volume-col 6 --oi-col 7\n");
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "out" / "MASTER"));
 }

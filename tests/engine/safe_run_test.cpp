@@ -186,7 +186,7 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
                 continue;
             }
             if (calls[static_cast<std::size_t>(n - 1)] == "read " + std::string(change.szInput))
-                EXPECT_EQ(message, PathKey("Cannot read the input file\n" + input)) << what;
+                EXPECT_EQ(message, PathKey("Cannot read the input file\n" + input + ": Input/output error")) << what;
             else
                 EXPECT_TRUE(message.find(PathKey(dir.Path().string())) != std::string::npos ||
                             message.find(input) != std::string::npos)
@@ -247,7 +247,7 @@ TEST(SafeRun, AnInputThatFailsWhileReadingFailsTheRunAndAPipeIsRead)
     // Reading the start of a process's own memory fails with an input/output error.
     const CRunResult failed = RunInto("/proc/self/mem", dir.Path(), true);
     EXPECT_EQ(failed.nStatus, 1);
-    EXPECT_EQ(failed.messages, Strings{"Cannot read the input file\n/proc/self/mem"});
+    EXPECT_EQ(failed.messages, Strings{"Cannot read the input file\n/proc/self/mem: Input/output error"});
     EXPECT_EQ(SnapshotOf(dir.Path()), before);
 
     const std::string fifo = work / "fifo";
