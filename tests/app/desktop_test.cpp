@@ -265,6 +265,32 @@ TEST_F(DesktopTest, UnreadableFileChangesNothing)
     EXPECT_TRUE(m_app.m_pProfile->ReadRecentFiles().isEmpty());
 }
 
+// The run refuses an input that gives no record, "Skip rows that cannot be read" answered Yes included.
+TEST_F(DesktopTest, AnInputWithoutAPriceRowFailsTheRunAndAddsNothing)
+{
+    StoreRunnableSettings(1);
+    const struct {
+        const char* szCase;
+        std::string text;
+    } cases[] = {
+        {"an empty file", ""},
+        {"every row skipped", "Date,Open,High,Low,Close,Volume,OpenInt\r\n12/31/1899,1,1,1,1,1,1\r\n"},
+    };
+    for (const auto& c : cases) {
+        m_messages.Clear();
+        const QString strInput = WriteInput("prices.csv", c.text);
+        WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+        ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput)) << c.szCase;
+        ASSERT_FALSE(m_messages.Texts().isEmpty()) << c.szCase;
+        EXPECT_TRUE(m_messages.Texts().back().startsWith(strInput + " holds no price rows"))
+            << c.szCase << ": " << m_messages.Texts().join(" | ").toStdString();
+        EXPECT_TRUE(m_pView->toPlainText().contains("\nConversion failed.\n    " + strInput + " holds no price rows"))
+            << c.szCase << ": " << m_pView->toPlainText().right(120).toStdString();
+        EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "out")) << c.szCase;
+    }
+    EXPECT_EQ(m_nBeeps, 0);
+}
+
 TEST_F(DesktopTest, NewAndClearEmptyTheLogButKeepTheInputFile)
 {
     const QString strInput = WriteInput("prices.csv", kPrices);

@@ -74,8 +74,10 @@ TEST_F(CommandLineTest, RunMessagesGoToStandardErrorOneLineEach)
     EXPECT_EQ(existing.err, "Path specified does not point to a Master file\n");
 
     // A numeric-only format meets a separated date: the run refuses, names the options that fit, and
-    // writes nothing.
+    // writes nothing; it reads the input once, for the check as for the rows.
+    CFaultFileSystem counter;
     const CliResult style = Convert({"--date-format", "mmddccyy", "--master", "new"});
+    EXPECT_EQ(std::count(counter.calls.begin(), counter.calls.end(), "open prices.csv"), 1);
     EXPECT_EQ(style.status, 1);
     EXPECT_EQ(style.err,
               "The settings do not fit this file: the date \"01/02/2024\" in row 2 is not in the "

@@ -6,11 +6,15 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
+#include <functional>
 #include <map>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "engine/conversion_settings.h"
+#include "engine/layout_detection.h"
 #include "engine/remove_security.h"
 #include "metastock/extra_index_files.h"
 #include "metastock/file_names.h"
@@ -260,6 +264,56 @@ TEST(SafeRun, AnInputThatFailsWhileReadingFailsTheRunAndAPipeIsRead)
 }
 
 #endif  // _WIN32
+
+// A read error is never the end of the input: every reader of it says so with the system's reason, and a
+// run that meets it writes nothing. A run opens its input once, also after the rows were checked for it.
+TEST(SafeRun, EveryReaderOfAnInputThatCannotBeReadGivesTheSystemsReason)
+{
+    CTempDir work, dir;
+    WriteText(work / "input.txt", kRows);
+    Fill(dir.Path(), true);
+    ASSERT_EQ(RunInto(work / "input.txt", dir.Path(), true, "HELD").nStatus, 0);
+    const Snapshot before = SnapshotOf(dir.Path());
+    const std::string input = work / "input.txt";
+    const auto last = [](const Strings& messages) { return messages.empty() ? std::string() : messages.back(); };
+    // An update of HELD, or NEW added; its rows checked first as the desktop does, or read by the run.
+    const auto run = [&](bool bUpdate, bool bRefuseMisfit, bool bCheckedFirst) {
+        CTestJob test(input, dir.Path(), bUpdate ? "HELD" : "NEW");
+        test.job.master = MasterChoice::Existing;
+        test.job.update = bUpdate;
+        test.job.layout.refuseMisfit = bRefuseMisfit;
+        if (bCheckedFirst)
+            test.Converter().UseCheckedRows(CheckJobRows(test.job));
+        EXPECT_EQ(test.Run(), 1);
+        return last(test.recorder.messages);
+    };
+    const std::string unread = "Cannot read the input file\n" + input + ": Input/output error";
+    const struct {
+        const char* szReader;
+        std::function<std::string()> read;  // what it says
+        std::string strSaid;
+    } readers[] = {
+        {"convert", [&] { return run(false, true, false); }, unread},
+        {"convert --update", [&] { return run(true, false, false); }, unread},
+        {"the desktop's run", [&] { return run(false, false, true); }, unread},
+        {"a batch's reading ahead", [&] {
+             CTestJob test(input, dir.Path());
+             RecordsReadAhead ahead;
+             EXPECT_EQ(ReadAhead(test.job, test.recorder, ahead), 1);
+             return last(test.recorder.messages);
+         }, unread},
+        {"the dialog's check of the first row", [&] { return SettingsMisfit(ConversionSettings{}, input); },
+         "the file cannot be read: Input/output error"},
+        {"detection", [&] { return DetectLayout(input).strProblem; },
+         "Cannot read the input file " + input + ": Input/output error"},
+    };
+    for (const auto& reader : readers) {
+        CFaultFileSystem faults("read input.txt", EIO);
+        EXPECT_EQ(PathKey(reader.read()), PathKey(reader.strSaid)) << reader.szReader;
+        EXPECT_EQ(std::count(faults.calls.begin(), faults.calls.end(), "open input.txt"), 1) << reader.szReader;
+        EXPECT_EQ(SnapshotOf(dir.Path()), before) << reader.szReader;
+    }
+}
 
 TEST(SafeRun, NumbersAndSymbolsOfEmasterAndXmasterAreTaken)
 {
