@@ -72,11 +72,7 @@ public:
     void ShowMessage(const std::string& text) override
     {
         ClearProgress();
-        std::string line = text;
-        for (char& c : line)
-            if (c == '\n')
-                c = ' ';
-        m_err << line << '\n';
+        m_err << OneLine(text) << '\n';
     }
 
     void OnNotice(const std::string& text) override { ShowMessage(text); }

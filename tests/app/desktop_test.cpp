@@ -558,6 +558,25 @@ TEST_F(DesktopTest, TheDirectoryPanelListsTheRunsDirectoryAndExportsChecksAndRem
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "out" / "F1.DAT"));
 }
 
+TEST_F(DesktopTest, TheDirectoryPanelShowsControlCharactersOfADamagedIndexEscaped)
+{
+    const std::filesystem::path out = m_dir.Path() / "out";
+    const std::string strOut = out.string();
+    const char* const argv[] = {"quoteforge-cli", "convert", QUOTEFORGE_SAMPLE, "--dir", strOut.c_str(),
+                                "--symbol",       "ABC",     "--name",          "NAME", "--detect"};
+    std::ostringstream printed;
+    ASSERT_EQ(cli::RunCommandLine(static_cast<int>(std::size(argv)), argv, printed, printed), 0) << printed.str();
+    std::vector<unsigned char> master = ReadBytes(out / "MASTER");
+    master[53 + 36 + 1] = 0x1B;  // the symbol's second character
+    master[53 + 7 + 1] = '\n';   // the name's
+    WriteText(out / "MASTER", std::string(master.begin(), master.end()));
+    CDirectoryPanel panel;
+    panel.ShowDirectory(QString::fromStdString(strOut));
+    auto* pTable = panel.findChild<QTableWidget*>("Securities");
+    ASSERT_EQ(pTable->rowCount(), 1);
+    EXPECT_EQ(TableRow(*pTable, 0).mid(0, 2).join(",").toStdString(), "A\\x1bC,N\\x0aME");
+}
+
 TEST_F(DesktopTest, TheDirectoryPanelReadsGenuineDirectories)
 {
     if (!std::filesystem::is_directory(QUOTEFORGE_GENUINE))
