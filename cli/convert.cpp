@@ -7,6 +7,7 @@
 #include "cli/output.h"
 #include "engine/converter.h"
 #include "engine/layout_detection.h"
+#include "engine/replayed_input.h"
 #include "engine/run_summary.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
@@ -20,10 +21,21 @@ namespace {
 
 int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, std::ostream& err)
 {
+    CErrorLineSink messages(err);
     std::string problem;
-    if (request.bDetect && !FillFromDetection(request.strInput, given, request, problem)) {
-        Complain(err, problem);
-        return 1;
+    // Detection reads the head of the input through the handle that the run then reads from the start.
+    std::unique_ptr<CReplayedInput> input;
+    if (request.bDetect) {
+        std::string absolutePath;
+        std::unique_ptr<IReadableFile> file = OpenInput(request.strInput, messages, absolutePath);
+        if (!file)
+            return 1;
+        input = std::make_unique<CReplayedInput>(std::move(file));
+        if (!FillFromDetection(DetectLayout(*input, absolutePath), given, request, problem)) {
+            Complain(err, problem);
+            return 1;
+        }
+        input->Rewind();
     }
     ConversionSettings settings;
     int nDateFormat = 0;
@@ -31,7 +43,6 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
         Complain(err, problem);
         return 2;
     }
-    CErrorLineSink messages(err);
     CNoSettingsWriter noSettings;
     CSystemToday today;
     ConversionJob job = MakeConversionJob(settings, nDateFormat, request.strInput);
@@ -40,7 +51,10 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     // Options or defaults that do not fit the file's first data row refuse the run, which then names the
     // options that detection finds in the lines it read.
     job.layout.refuseMisfit = !request.bDetect;
-    const ConversionResult result = CConverter({messages, noSettings, today}, std::move(job)).Run();
+    CConverter converter({messages, noSettings, today}, std::move(job));
+    if (input)
+        converter.UseInput(std::move(input));
+    const ConversionResult result = converter.Run();
     if (result.status != 0) {
         const DetectedLayout layout =
             result.misfitLines.empty() ? DetectedLayout{} : DetectLayoutInLines(result.misfitLines);

@@ -65,6 +65,12 @@ std::unique_ptr<IReadableFile> OpenInput(const std::string& path, IMessageSink& 
     return input;
 }
 
+void CConverter::UseInput(std::unique_ptr<IReadableFile> pInput)
+{
+    m_pInput = std::move(pInput);
+    m_strInputPath = AbsoluteInputPath(m_job.inputPath);
+}
+
 int CConverter::CheckInput()
 {
     m_pInput = OpenInput(m_job.inputPath, m_services.messages, m_strInputPath);

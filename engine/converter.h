@@ -69,6 +69,8 @@ public:
     // at MASTER on; a run that fails before it leaves the directory as it was.
     ConversionResult Run();
 
+    // The run reads this input, open already, instead of opening its own.
+    void UseInput(std::unique_ptr<metastock::IReadableFile> pInput);
     // The run takes these records instead of reading its input.
     void UseRecordsReadAhead(RecordsReadAhead ahead);
     // The run takes these rows, read with the job's layout (bad rows may have been skipped where the job

@@ -440,7 +440,12 @@ DetectedLayout DetectLayout(const std::string& path)
         layout.strProblem = "Cannot open the input file " + path + ": " + LastFailureReason();
         return layout;
     }
-    CLineSource source(file.get());
+    return DetectLayout(*file, path);
+}
+
+DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
+{
+    CLineSource source(&input);
     std::vector<std::string> lines;
     std::string_view line;
     while (static_cast<int>(lines.size()) < kDetectedLines && source.NextLine(line))

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "metastock/data_file_format.h"
+#include "metastock/file_system.h"
 
 namespace engine {
 
@@ -35,6 +36,8 @@ struct DetectedLayout {
 // Reads the first lines of the file as a run reads them. When the file cannot be opened or read,
 // strProblem says so with the system's reason.
 DetectedLayout DetectLayout(const std::string& path);
+// The same from an input already open, named path in messages.
+DetectedLayout DetectLayout(metastock::IReadableFile& input, const std::string& path);
 DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines);
 
 // One or two sentences for people: "This looks like a comma-delimited file with 1 heading row, dates

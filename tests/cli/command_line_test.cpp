@@ -6,7 +6,12 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "run_cli.h"
 #include "engine/conversion_settings.h"
@@ -184,11 +189,37 @@ TEST_F(CommandLineTest, DetectedSampleConversionWritesTheQuickStartBytes)
                    "Quoteforge Demo", "--date-format", "MM_DD_CCYY", "--skip", "1", "--master", "new"})
                   .status,
               0);
-    const CliResult detected = Run({"convert", QUOTEFORGE_SAMPLE, "--detect", "--dir", m_dir / "detected", "--symbol",
-                                    "QFDEMO", "--name", "Quoteforge Demo"});
-    EXPECT_EQ(detected.out, "QFDEMO: F1.DAT, 1500 records, 2015-01-01 to 2020-09-30\n") << detected.err;
-    for (const char* name : {"MASTER", "F1.DAT", "F1.DOP"})
-        EXPECT_EQ(ReadBytes(m_dir.Path() / "quick" / name), ReadBytes(m_dir.Path() / "detected" / name)) << name;
+    // Detection and the run read the input through one opening, so a pipe serves as well as a file.
+    std::vector<std::string> inputs = {QUOTEFORGE_SAMPLE};
+#ifndef _WIN32
+    inputs.push_back(m_dir / "fifo");
+    ASSERT_EQ(::mkfifo(inputs.back().c_str(), 0600), 0);
+#endif
+    for (const std::string& input : inputs) {
+        SCOPED_TRACE(input);
+        std::filesystem::remove_all(m_dir.Path() / "detected");
+        std::filesystem::create_directory(m_dir.Path() / "detected");
+        std::thread writer;
+        if (input != QUOTEFORGE_SAMPLE)
+            writer = std::thread([&] {
+                const std::vector<unsigned char> sample = ReadBytes(QUOTEFORGE_SAMPLE);
+                WriteText(input, std::string(sample.begin(), sample.end()));
+            });
+        CliResult detected;
+        {
+            CFaultFileSystem counter;
+            detected = Run({"convert", input, "--detect", "--dir", m_dir / "detected", "--symbol", "QFDEMO", "--name",
+                            "Quoteforge Demo"});
+            EXPECT_EQ(std::count(counter.calls.begin(), counter.calls.end(),
+                                 "open " + std::filesystem::path(input).filename().string()),
+                      1);
+        }
+        if (writer.joinable())
+            writer.join();
+        EXPECT_EQ(detected.out, "QFDEMO: F1.DAT, 1500 records, 2015-01-01 to 2020-09-30\n") << detected.err;
+        for (const char* name : {"MASTER", "F1.DAT", "F1.DOP"})
+            EXPECT_EQ(ReadBytes(m_dir.Path() / "quick" / name), ReadBytes(m_dir.Path() / "detected" / name)) << name;
+    }
 }
 
 TEST_F(CommandLineTest, SymbolAndNameAreStoredInWindows1252)
