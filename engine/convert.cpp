@@ -167,12 +167,11 @@ int CConverter::Convert()
         lastDate = FloatToMbf(m_fHeldLastDate);
     }
 
-    // Without a single record the new security keeps its creation date as first and last date.
+    // A new security has a record at least: the reading refuses an input without one.
     const MbfSingle firstDate = bUpdating && nHeld > 0 ? m_heldFirstDate : m_result.firstDate;
-    const bool bDated = m_result.records > 0 || (bUpdating && nHeld > 0);
-    const int bDatesFailed = bDated ? UpdateMasterDates(firstDate, lastDate, fileNumber) : 0;
-    if (bDatesFailed || UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 ||
-        (bDated && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
+    if (UpdateMasterDates(firstDate, lastDate, fileNumber) != 0 ||
+        UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 || UpdateExtendedIndex(firstDate, lastDate) != 0 ||
+        Commit() != 0)
         return 1;
     return 0;
 }
