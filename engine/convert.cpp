@@ -14,22 +14,29 @@ namespace engine {
 
 using namespace metastock;
 
+std::string RowsProblem(const CheckedRows& rows, const ConversionJob& job)
+{
+    const std::string inputPath = AbsoluteInputPath(job.inputPath);
+    if (rows.bReadFailed)
+        return rows.strProblem + "\n" + inputPath + ": " + rows.strReadFailure;
+    if (rows.nBadRows > 0 && !job.layout.skipBadRows)
+        return "Rows of " + inputPath + " cannot be read:\n" + ListBadRows(rows) + "\nNothing was converted.";
+    if (rows.Failed())
+        return rows.strProblem;
+    if (rows.Count() == 0)  // a security without a single record would be no security
+        return inputPath + " holds no price rows";
+    return {};
+}
+
 namespace {
 
-// Shows why rows read with a layout cannot be converted with layout, which may refuse bad rows that the
-// reading skipped; the input is named by its absolute path. 0 when they can be converted.
-int ReportRows(const CheckedRows& rows, const InputLayout& layout, const std::string& inputPath, IMessageSink& messages)
+// Shows the problem of the rows, if any: 0 when they can be converted.
+int ReportRows(const CheckedRows& rows, const ConversionJob& job, IMessageSink& messages)
 {
-    if (rows.bReadFailed)
-        messages.ShowMessage(rows.strProblem + "\n" + inputPath + ": " + rows.strReadFailure);
-    else if (rows.nBadRows > 0 && !layout.skipBadRows)
-        messages.ShowMessage("Rows of " + inputPath + " cannot be read:\n" + ListBadRows(rows) + "\nNothing was converted.");
-    else if (rows.Failed())
-        messages.ShowMessage(rows.strProblem);
-    else if (rows.Count() == 0)  // a security without a single record would be no security
-        messages.ShowMessage(inputPath + " holds no price rows");
-    else
+    const std::string problem = RowsProblem(rows, job);
+    if (problem.empty())
         return 0;
+    messages.ShowMessage(problem);
     return 1;
 }
 
@@ -54,7 +61,7 @@ int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead
     if (!input)
         return 1;
     CheckedRows rows = ReadRows(*input, job.layout);
-    if (ReportRows(rows, job.layout, inputPath, messages) != 0)
+    if (ReportRows(rows, job, messages) != 0)
         return 1;
     ahead = RecordsReadAhead{};
     RowWindow window;
@@ -94,7 +101,7 @@ int CConverter::ReadRecords()
         m_pInput.reset();
     }
     m_bRowsGiven = false;
-    if (ReportRows(m_rows, m_job.layout, m_strInputPath, m_services.messages) != 0) {
+    if (ReportRows(m_rows, m_job, m_services.messages) != 0) {
         m_result.misfitLines = std::move(m_rows.misfitLines);
         m_rows = CheckedRows{};
         return 1;

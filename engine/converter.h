@@ -49,6 +49,11 @@ std::unique_ptr<metastock::IReadableFile> OpenInput(const std::string& path, IMe
 // them as it reports rows it reads itself. An input that cannot be opened reads as failed.
 CheckedRows CheckJobRows(const ConversionJob& job);
 
+// Why rows read for the job cannot be converted with its layout, which may refuse bad rows that the
+// reading skipped: the message that the run shows, naming the input by its absolute path; empty when
+// they can be converted. An input that gives no record at all is refused ("... holds no price rows").
+std::string RowsProblem(const CheckedRows& rows, const ConversionJob& job);
+
 // Reads and checks the job's input into memory: 0, or 1 after a message. Not for an update, whose rows
 // depend on the directory.
 int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead);
