@@ -137,7 +137,8 @@ void CDirectoryPanel::Refresh()
             CQuietNotices notices;
             bRead = engine::ListSecurities(metastock::PathFromText(directory), listed, error, notices);
             for (const engine::ListedSecurity& security : listed) {
-                auto text = [](const std::string& value) { return QString::fromStdString(value); };
+                // A damaged index may hold control characters: shown escaped, as the command line shows them.
+                auto text = [](const std::string& value) { return QString::fromStdString(engine::EscapeControls(value)); };
                 rows.push_back({{text(security.symbol), text(security.name), text(security.dataFile),
                                  text(security.fields), text(security.first), text(security.last),
                                  security.records.empty() ? QStringLiteral("unreadable") : text(security.records)},
@@ -201,7 +202,7 @@ void CDirectoryPanel::OnExport()
 bool CDirectoryPanel::ExportSelected(const QString& strFile, const engine::ExportOptions& options)
 {
     const std::string symbol = SelectedSymbol();
-    const QString strSymbol = QString::fromStdString(engine::Windows1252ToUtf8(symbol)).trimmed();
+    const QString strSymbol = QString::fromStdString(engine::EscapeControls(engine::Windows1252ToUtf8(symbol))).trimmed();
     std::ofstream out(metastock::PathFromText(EnginePath(strFile)), std::ios::binary);
     CMessageBoxSink messages;
     if (!out) {
@@ -222,7 +223,7 @@ void CDirectoryPanel::OnRemove()
     const std::string symbol = SelectedSymbol();
     if (symbol.empty())
         return;
-    const QString strSymbol = QString::fromStdString(engine::Windows1252ToUtf8(symbol)).trimmed();
+    const QString strSymbol = QString::fromStdString(engine::EscapeControls(engine::Windows1252ToUtf8(symbol))).trimmed();
     const QString strQuestion = QStringLiteral("Remove %1 from %2?\nIts data file is deleted; this cannot be undone.")
                                     .arg(strSymbol, m_strDirectory);
     if (ShowMessageBox(strQuestion, EMessageButtons::YesNoDefaultNo, this) != EMessageAnswer::Yes)

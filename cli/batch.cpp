@@ -14,6 +14,7 @@
 #include "cli/command.h"
 #include "cli/convert_request.h"
 #include "cli/output.h"
+#include "engine/layout_detection.h"
 #include "engine/batch.h"
 #include "engine/conversion_settings.h"
 #include "metastock/master_format.h"
@@ -72,11 +73,7 @@ public:
     void ShowMessage(const std::string& text) override
     {
         ClearProgress();
-        std::string line = text;
-        for (char& c : line)
-            if (c == '\n')
-                c = ' ';
-        m_err << line << '\n';
+        m_err << OneLine(text) << '\n';
     }
 
     void OnNotice(const std::string& text) override { ShowMessage(text); }
@@ -194,7 +191,7 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
         ConvertRequest input = request.input;
         input.strInput = absolutePath;
         std::string fault;
-        if (!FillFromDetection(absolutePath, given, input, fault)) {
+        if (!FillFromDetection(DetectLayout(absolutePath), given, input, fault)) {
             messages.ShowMessage(fault);
             return 1;
         }

@@ -14,13 +14,8 @@ namespace {
 int RunCheck(const std::string& directory, std::ostream& out)
 {
     const engine::DirectoryReport report = engine::CheckDirectory(metastock::PathFromText(directory));
-    for (const std::string& problem : report.problems) {
-        std::string line = problem;
-        for (char& c : line)
-            if (c == '\n')
-                c = ' ';
-        out << line << '\n';
-    }
+    for (const std::string& problem : report.problems)
+        out << OneLine(problem) << '\n';
     const std::size_t n = report.problems.size();
     out << directory << ": " << report.nSecurities << (report.nSecurities == 1 ? " security, " : " securities, ") << n
         << (n == 1 ? " problem" : " problems") << '\n';

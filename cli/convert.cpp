@@ -7,6 +7,7 @@
 #include "cli/output.h"
 #include "engine/converter.h"
 #include "engine/layout_detection.h"
+#include "engine/replayed_input.h"
 #include "engine/run_summary.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
@@ -18,26 +19,23 @@ using namespace engine;
 
 namespace {
 
-// Options or defaults that do not fit the file's first data row refuse the run before anything is
-// written, with the options that detection finds.
-bool FitsTheFile(const ConversionSettings& settings, const ConvertRequest& request, int nDateFormat, std::ostream& err)
-{
-    const std::string misfit = SettingsMisfit(settings, request.strInput, nDateFormat);
-    if (misfit.empty())
-        return true;
-    Complain(err, "The settings do not fit this file: " + misfit);
-    const DetectedLayout layout = DetectLayout(request.strInput);
-    if (layout.bFound)
-        Complain(err, "detect finds: " + LayoutOptionsLine(layout));
-    return false;
-}
-
 int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, std::ostream& err)
 {
+    CErrorLineSink messages(err);
     std::string problem;
-    if (request.bDetect && !FillFromDetection(request.strInput, given, request, problem)) {
-        Complain(err, problem);
-        return 1;
+    // Detection reads the head of the input through the handle that the run then reads from the start.
+    std::unique_ptr<CReplayedInput> input;
+    if (request.bDetect) {
+        std::string absolutePath;
+        std::unique_ptr<IReadableFile> file = OpenInput(request.strInput, messages, absolutePath);
+        if (!file)
+            return 1;
+        input = std::make_unique<CReplayedInput>(std::move(file));
+        if (!FillFromDetection(DetectLayout(*input, absolutePath), given, request, problem)) {
+            Complain(err, problem);
+            return 1;
+        }
+        input->Rewind();
     }
     ConversionSettings settings;
     int nDateFormat = 0;
@@ -45,18 +43,26 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
         Complain(err, problem);
         return 2;
     }
-    if (!request.bDetect && !FitsTheFile(settings, request, nDateFormat, err))
-        return 1;
-    CErrorLineSink messages(err);
     CNoSettingsWriter noSettings;
     CSystemToday today;
     ConversionJob job = MakeConversionJob(settings, nDateFormat, request.strInput);
     job.syncToDisk = !request.bNoSync;
     job.update = request.bUpdate;
     job.makeXmaster = request.bXmaster;
-    const ConversionResult result = CConverter({messages, noSettings, today}, std::move(job)).Run();
-    if (result.status != 0)
+    // Options or defaults that do not fit the file's first data row refuse the run, which then names the
+    // options that detection finds in the lines it read.
+    job.layout.refuseMisfit = !request.bDetect;
+    CConverter converter({messages, noSettings, today}, std::move(job));
+    if (input)
+        converter.UseInput(std::move(input));
+    const ConversionResult result = converter.Run();
+    if (result.status != 0) {
+        const DetectedLayout layout =
+            result.misfitLines.empty() ? DetectedLayout{} : DetectLayoutInLines(result.misfitLines);
+        if (layout.bFound)
+            messages.ShowMessage("detect finds: " + LayoutOptionsLine(layout));
         return 1;
+    }
     if (!result.skippedRows.empty())
         out << "Skipped: " << result.skippedRows << '\n';
     out << RunSummary(result) << '\n';

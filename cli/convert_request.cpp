@@ -190,9 +190,8 @@ std::string LayoutOptionsLine(const DetectedLayout& layout)
     return line;
 }
 
-bool FillFromDetection(const std::string& path, const Given& given, ConvertRequest& request, std::string& problem)
+bool FillFromDetection(const DetectedLayout& layout, const Given& given, ConvertRequest& request, std::string& problem)
 {
-    const DetectedLayout layout = DetectLayout(path);
     if (!layout.bFound || (layout.bIntraday && !request.bDaily)) {
         problem = layout.strProblem;
         return false;

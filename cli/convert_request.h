@@ -52,8 +52,10 @@ std::vector<std::pair<std::string, std::string>> LayoutOptions(const engine::Det
 // The options of LayoutOptions as one line that convert takes: "--delimiter comma --date-format ...".
 std::string LayoutOptionsLine(const engine::DetectedLayout& layout);
 
-// Detected values fill the input options that the command line leaves out. False after a message.
-bool FillFromDetection(const std::string& path, const Given& given, ConvertRequest& request, std::string& problem);
+// Detected values fill the input options that the command line leaves out. False with the problem when
+// no layout was found (or intraday bars without --daily).
+bool FillFromDetection(const engine::DetectedLayout& layout, const Given& given, ConvertRequest& request,
+                       std::string& problem);
 
 // Checks every limit and fills the settings and the date format's number: the symbol without trailing
 // blanks and in upper case, "auto" as the directory's MASTER when there is one. On a violation returns

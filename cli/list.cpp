@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/output.h"
+#include "engine/code_page.h"
 #include "engine/security_listing.h"
 #include "metastock/path_text.h"
 
@@ -31,6 +32,15 @@ std::vector<std::string> Cells(const ListedSecurity& s)
     return {s.symbol, s.name, s.dataFile, s.fields, s.frame, s.first, s.last, s.records, s.note};
 }
 
+// For the table and CSV: control characters of a damaged index escaped (JSON escapes its own).
+std::vector<std::string> PrintableCells(const ListedSecurity& s)
+{
+    std::vector<std::string> cells = Cells(s);
+    for (std::string& cell : cells)
+        cell = engine::EscapeControls(cell);
+    return cells;
+}
+
 void PrintTable(const std::vector<ListedSecurity>& securities, std::ostream& out)
 {
     std::vector<std::size_t> widths;
@@ -41,7 +51,7 @@ void PrintTable(const std::vector<ListedSecurity>& securities, std::ostream& out
         return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
     };
     for (const ListedSecurity& security : securities) {
-        const std::vector<std::string> cells = Cells(security);
+        const std::vector<std::string> cells = PrintableCells(security);
         for (std::size_t i = 0; i < cells.size(); ++i)
             widths[i] = std::max(widths[i], length(cells[i]));
     }
@@ -60,7 +70,7 @@ void PrintTable(const std::vector<ListedSecurity>& securities, std::ostream& out
     };
     printRow({std::begin(kHeadings), std::end(kHeadings)});
     for (const ListedSecurity& security : securities)
-        printRow(Cells(security));
+        printRow(PrintableCells(security));
 }
 
 void PrintCsv(const std::vector<ListedSecurity>& securities, std::ostream& out)
@@ -68,7 +78,7 @@ void PrintCsv(const std::vector<ListedSecurity>& securities, std::ostream& out)
     out << "symbol,name,file,fields,frame,first,last,records,note\n";
     for (const ListedSecurity& security : securities) {
         std::string line;
-        for (const std::string& cell : Cells(security)) {
+        for (const std::string& cell : PrintableCells(security)) {
             if (!line.empty())
                 line += ',';
             line += CsvField(cell);

@@ -1,23 +1,28 @@
 #include "cli/output.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "engine/code_page.h"
 #include "metastock/day_number.h"
 
 namespace cli {
 
+std::string OneLine(std::string_view text)
+{
+    std::string line(text);
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    return engine::EscapeControls(line);
+}
+
 void CErrorLineSink::ShowMessage(const std::string& text)
 {
-    std::string line = text;
-    for (char& c : line)
-        if (c == '\n')
-            c = ' ';
-    m_err << line << '\n';
+    m_err << OneLine(text) << '\n';
 }
 
 void CErrorLineSink::ShowNotice(const std::string& text)
 {
-    m_err << text << std::endl;
+    m_err << OneLine(text) << std::endl;
 }
 
 std::string CsvField(std::string_view text)

@@ -12,7 +12,11 @@
 
 namespace cli {
 
-// Each message on one line of the stream, its line breaks turned into blanks.
+// A message as one line of a terminal: its line breaks turned into blanks, other control characters
+// escaped (\x1b), since a message may name a symbol read from a damaged index.
+std::string OneLine(std::string_view text);
+
+// Each message on one line of the stream, as OneLine gives it.
 class CErrorLineSink : public engine::IMessageSink {
 public:
     explicit CErrorLineSink(std::ostream& err) : m_err(err) {}

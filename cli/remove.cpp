@@ -4,6 +4,7 @@
 
 #include "cli/command.h"
 #include "cli/output.h"
+#include "engine/code_page.h"
 #include "engine/remove_security.h"
 #include "metastock/path_text.h"
 
@@ -22,7 +23,7 @@ int RunRemove(const RemoveRequest& request, std::ostream& out, std::ostream& err
     std::string removedFile;
     const int status = engine::RemoveSecurity(metastock::PathFromText(request.strDir), request.strSymbol, messages, removedFile);
     if (!removedFile.empty())
-        out << request.strSymbol << ": removed, with " << removedFile << '\n';
+        out << engine::EscapeControls(request.strSymbol) << ": removed, with " << removedFile << '\n';
     return status == 0 ? 0 : 1;
 }
 

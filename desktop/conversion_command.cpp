@@ -100,31 +100,29 @@ int CConversionCommand::Run(ConversionSettings settings, bool makeDirectory, boo
     engine::ConversionJob job = engine::MakeConversionJob(settings, m_dateFormat, m_inputPath);
     job.update = update;
     // The rows are read and checked once, off the window's thread, keeping the good ones: rows that
-    // cannot be read refuse the run unless the user chooses to leave them out. A refused input is read
-    // again by the run, which reports it as the command line does.
+    // cannot be read refuse the run unless the user chooses to leave them out. The run takes the rows
+    // as they were read, failed or not, and reports them as the command line does.
     job.layout.skipBadRows = true;
     engine::CheckedRows checked;
     m_view.RunInBackground([&] { checked = engine::CheckJobRows(job); });
-    bool useChecked = !checked.Failed();
-    if (useChecked && checked.nBadRows > 0 &&
-        m_view.Ask(engine::ListBadRows(checked) + "\n\nSkip rows that cannot be read?", EButtons::YesNoDefaultNo) !=
-            EAnswer::Yes)
-        useChecked = false;
-    job.layout.skipBadRows = useChecked;
+    job.layout.skipBadRows =
+        !checked.Failed() && checked.nBadRows > 0 &&
+        m_view.Ask(engine::ListBadRows(checked) + "\n\nSkip rows that cannot be read?", EButtons::YesNoDefaultNo) ==
+            EAnswer::Yes;
+    const bool convertible = !checked.Failed() && (checked.nBadRows == 0 || job.layout.skipBadRows);
 
     engine::ConversionResult result;
     m_view.ShowBusy(true);
     // The directory is made only for an input that can be converted, so that a refused file leaves none.
     std::string reason;
-    if (makeDirectory && !useChecked) {
+    if (makeDirectory && !convertible) {
         messages.ShowMessage(checked.Failed() ? checked.strProblem : engine::ListBadRows(checked));
     } else if (makeDirectory && !MakeOutputDirectory(settings.Path, reason)) {
         messages.ShowMessage("Cannot create the directory " + settings.Path + ": " + reason + ".");
     } else {
         auto converter = std::make_unique<engine::CConverter>(
             engine::RunServices{messages, m_view.RunSettings(), m_today}, job);
-        if (useChecked)
-            converter->UseCheckedRows(std::move(checked));
+        converter->UseCheckedRows(std::move(checked));
         m_view.RunInBackground([&] { result = converter->Run(); });
     }
     if (result.status == 0) {

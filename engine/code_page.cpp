@@ -123,6 +123,25 @@ std::string Windows1252ToUtf8(std::string_view cp1252)
     return utf8;
 }
 
+std::string EscapeControls(std::string_view utf8)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size(); ++pos) {
+        auto byte = static_cast<unsigned char>(utf8[pos]);
+        const bool bC1 = byte == 0xC2 && pos + 1 < utf8.size() && static_cast<unsigned char>(utf8[pos + 1]) >= 0x80 &&
+                         static_cast<unsigned char>(utf8[pos + 1]) <= 0x9F;
+        if (bC1)
+            byte = static_cast<unsigned char>(utf8[++pos]);
+        if (bC1 || byte < 0x20 || byte == 0x7F)
+            ((text += "\\x") += kHex[byte >> 4]) += kHex[byte & 0x0F];
+        else
+            text += static_cast<char>(byte);
+    }
+    return text;
+}
+
 std::size_t CountCharacters(std::string_view utf8)
 {
     std::size_t count = 0;

@@ -18,6 +18,12 @@ bool Utf8ToWindows1252(std::string_view utf8, std::string& cp1252, std::string& 
 // 90, 9D) become the control characters of the same number, so that every byte comes back unchanged.
 std::string Windows1252ToUtf8(std::string_view cp1252);
 
+// The text with each control character written as \x and two lower-case hexadecimal digits (ESC as
+// \x1b): the bytes 00 to 1F and 7F, and the characters U+0080 to U+009F, where the bytes that
+// Windows-1252 leaves undefined land. Text read from a damaged index then neither steers a terminal nor
+// splits a line. Every other character stays as it is.
+std::string EscapeControls(std::string_view utf8);
+
 // The number of characters of a UTF-8 text; a malformed byte counts as one character.
 std::size_t CountCharacters(std::string_view utf8);
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "metastock/data_file_format.h"
 #include "metastock/mbf.h"
@@ -26,6 +27,7 @@ struct InputLayout {
     bool decimalComma = false;     // numbers have a decimal comma
     bool combineIntraday = false;  // several bars of one day become one record
     bool skipBadRows = false;      // rows that cannot be read are left out and listed
+    bool refuseMisfit = false;     // a first data row that does not fit the layout refuses the run (RowMisfit)
 
     int FieldsOn() const;
 };
@@ -65,6 +67,8 @@ struct ConversionResult {
     metastock::MbfSingle lastDate = {};
     std::string rowNotes;     // what was done with the rows: skipped, sorted, combined
     std::string skippedRows;  // the rows left out as unreadable, with their lines and reasons
+    // When the first data row did not fit the layout: the input's first lines, to detect the layout from.
+    std::vector<std::string> misfitLines;
 };
 
 }  // namespace engine

@@ -1,6 +1,7 @@
 #include "engine/conversion_settings.h"
 
 #include "engine/code_page.h"
+#include "engine/conversion_job.h"
 #include "engine/date_formats.h"
 #include "engine/layout_detection.h"
 #include "engine/line_parsing.h"
@@ -197,51 +198,62 @@ char DelimiterOf(const ConversionSettings& settings)
 
 SettingsMisfitAt FindSettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat)
 {
-    const auto misfit = [](ESetting eField, int nRow, int nColumns, std::string text) {
-        return SettingsMisfitAt{eField, nRow, nColumns, std::move(text)};
-    };
-    if (nDateFormat == 0)
-        nDateFormat = DateFormatNumber(settings.DateFormat);
     for (int i = 0; i < kFieldCount; ++i)
         if (CheckSetting(settings, kFields[i].eSetting).Failed())
             return {};  // columns outside 1 to 20 are the checks' to refuse
     auto file = CurrentFileSystem().OpenForReading(PathFromText(inputPath));
     if (!file)
-        return {};  // the run reports a file it cannot read
+        return {};  // the run reports a file it cannot open
+    const InputLayout layout =
+        MakeConversionJob(settings, nDateFormat != 0 ? nDateFormat : DateFormatNumber(settings.DateFormat), inputPath)
+            .layout;
     CLineSource source(file.get());
-    const int nSkip = settings.SkipOn ? settings.SkipRows : 0;
     std::string_view line;
     int nRow = 0;
-    while (nRow < nSkip && source.NextLine(line))
+    while (nRow < layout.skipRows && source.NextLine(line))
         ++nRow;
     TextField fields[kMaxFields];
     std::string scratch;
     int nFields = 0;
     do {
-        if (!source.NextLine(line))
-            return {};
+        if (!source.NextLine(line)) {
+            if (!source.Failed())
+                return {};
+            return SettingsMisfitAt{ESetting::None, nRow, 0, "the file cannot be read: " + source.FailureReason()};
+        }
         ++nRow;
-        nFields = SplitFields(line, DelimiterOf(settings), fields, scratch);
-    } while (nFields == 0);
+        nFields = SplitFields(line, layout.delimiter, fields, scratch);
+    } while (IsBlankRow(fields, nFields));
+    return RowMisfit(layout, fields, nFields, nRow);
+}
+
+SettingsMisfitAt RowMisfit(const InputLayout& layout, const TextField (&fields)[kMaxFields], int nFields, int nRow)
+{
+    const auto isRead = [&](int i) { return i == kDateField || i == kCloseField || layout.fieldOn[static_cast<std::size_t>(i)]; };
+    const auto column = [&](int i) { return layout.fieldColumn[static_cast<std::size_t>(i)]; };
+    const auto misfit = [&](ESetting eField, std::string text) {
+        return SettingsMisfitAt{eField, nRow, nFields, std::move(text)};
+    };
+    const std::string row = " in row " + std::to_string(nRow);
     for (int i = 0; i < kFieldCount; ++i)
-        if (FieldOn(settings, i) && FieldColumn(settings, i) > nFields)
-            return misfit(kFields[i].eSetting, nRow, nFields, "row " + std::to_string(nRow) + " has " + std::to_string(nFields) +
-                   (nFields == 1 ? " column" : " columns") + ", but " + kFields[i].szCaption + " is set to column " +
-                   std::to_string(FieldColumn(settings, i)));
-    const std::string_view date = fields[settings.DateCol - 1].text;
-    if (ReadDate(date, nDateFormat).eResult == DateResult::kNotADate)
-        return misfit(ESetting::DateFormat, nRow, nFields, "the date \"" + std::string(date) + "\" in row " + std::to_string(nRow) + " is not in the format " +
-               (nDateFormat >= 1 && nDateFormat <= kDateFormatCount ? kDateFormatNames[nDateFormat - 1]
-                                                                     : settings.DateFormat));
+        if (isRead(i) && column(i) >= nFields)
+            return misfit(kFields[i].eSetting, "row " + std::to_string(nRow) + " has " + std::to_string(nFields) +
+                                                   (nFields == 1 ? " column" : " columns") + ", but " +
+                                                   kFields[i].szCaption + " is set to column " + std::to_string(column(i) + 1));
+    const std::string_view date = fields[column(kDateField)].text;
+    const int nFormat = layout.dateFormat;
+    if (ReadDate(date, nFormat).eResult == DateResult::kNotADate)
+        return misfit(ESetting::DateFormat,
+                      "the date \"" + std::string(date) + "\"" + row + " is not in the format " +
+                          (nFormat >= 1 && nFormat <= kDateFormatCount ? kDateFormatNames[nFormat - 1] : std::to_string(nFormat)));
     NumberStyle style;
-    style.bDecimalComma = settings.DecimalComma;
-    style.delimiter = DelimiterOf(settings);
+    style.bDecimalComma = layout.decimalComma;
+    style.delimiter = layout.delimiter;
     for (int i = kOpenField; i < kFieldCount; ++i) {
         float value = 0;
-        const TextField& field = fields[FieldColumn(settings, i) - 1];
-        if (FieldOn(settings, i) && ReadNumber(field, style, value) == NumberResult::kNotANumber)
-            return misfit(kFields[i].eSetting, nRow, nFields, "the " + std::string(kFields[i].szCaption) + " \"" + std::string(field.text) + "\" in row " +
-                   std::to_string(nRow) + " is not a number");
+        if (isRead(i) && ReadNumber(fields[column(i)], style, value) == NumberResult::kNotANumber)
+            return misfit(kFields[i].eSetting, "the " + std::string(kFields[i].szCaption) + " \"" +
+                                                   std::string(fields[column(i)].text) + "\"" + row + " is not a number");
     }
     return {};
 }

@@ -4,7 +4,11 @@
 
 #include <string>
 
+#include "engine/line_parsing.h"
+
 namespace engine {
+
+struct InputLayout;
 
 inline constexpr int kMinColumn = 1;
 inline constexpr int kMaxColumn = 20;
@@ -97,8 +101,10 @@ void SetField(ConversionSettings& settings, int nField, bool bOn, int nColumn);
 char DelimiterOf(const ConversionSettings& settings);
 
 // Empty when the settings fit the input file; otherwise why not, to follow "The settings do not fit
-// this file: ": the first data row (after the skipped rows) has a date that the format cannot read, or
-// fewer columns than an enabled field needs. nDateFormat 0 takes the format from DateFormat.
+// this file: ": what RowMisfit finds in the first data row (after the skipped rows), or that the file
+// cannot be read, with the system's reason. nDateFormat 0 takes the format from DateFormat.
+std::string SettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat = 0);
+
 // The same as a value: the setting that does not fit (a column's field, or DateFormat), the 1-based row
 // and how many columns it has; field None and empty text when the settings fit.
 struct SettingsMisfitAt {
@@ -114,6 +120,9 @@ SettingsMisfitAt FindSettingsMisfit(const ConversionSettings& settings, const st
 // The caption of field nField (date, open, ..., open interest) as the dialog shows it: "Date" ... "Open Int".
 const char* FieldCaption(int nField);
 
-std::string SettingsMisfit(const ConversionSettings& settings, const std::string& inputPath, int nDateFormat = 0);
+// Found() when a data row (line nRow, split into nFields fields) does not fit the layout, and why: it has
+// fewer columns than a field that is read needs, a date that the format cannot read, or a price, volume
+// or open interest that is not a number. The fields are named as the Conversion Settings dialog names them.
+SettingsMisfitAt RowMisfit(const InputLayout& layout, const TextField (&fields)[kMaxFields], int nFields, int nRow);
 
 }  // namespace engine

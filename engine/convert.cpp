@@ -14,21 +14,29 @@ namespace engine {
 
 using namespace metastock;
 
+std::string RowsProblem(const CheckedRows& rows, const ConversionJob& job)
+{
+    const std::string inputPath = AbsoluteInputPath(job.inputPath);
+    if (rows.bReadFailed)
+        return rows.strProblem + "\n" + inputPath + ": " + rows.strReadFailure;
+    if (rows.nBadRows > 0 && !job.layout.skipBadRows)
+        return "Rows of " + inputPath + " cannot be read:\n" + ListBadRows(rows) + "\nNothing was converted.";
+    if (rows.Failed())
+        return rows.strProblem;
+    if (rows.Count() == 0)  // a security without a single record would be no security
+        return inputPath + " holds no price rows";
+    return {};
+}
+
 namespace {
 
-// Reads and checks every row; a problem is shown, naming the input by its absolute path.
-int ReadCheckedRows(IReadableFile& input, const InputLayout& layout, const std::string& inputPath,
-                    IMessageSink& messages, CheckedRows& rows)
+// Shows the problem of the rows, if any: 0 when they can be converted.
+int ReportRows(const CheckedRows& rows, const ConversionJob& job, IMessageSink& messages)
 {
-    rows = ReadRows(input, layout);
-    if (!rows.Failed())
+    const std::string problem = RowsProblem(rows, job);
+    if (problem.empty())
         return 0;
-    if (rows.bReadFailed)
-        messages.ShowMessage("Cannot read the input file\n" + inputPath);
-    else if (rows.nBadRows > 0 && !layout.skipBadRows)
-        messages.ShowMessage("Rows of " + inputPath + " cannot be read:\n" + rows.strProblem + "\nNothing was converted.");
-    else
-        messages.ShowMessage(rows.strProblem);
+    messages.ShowMessage(problem);
     return 1;
 }
 
@@ -36,27 +44,24 @@ int ReadCheckedRows(IReadableFile& input, const InputLayout& layout, const std::
 
 CheckedRows CheckJobRows(const ConversionJob& job)
 {
-    // The run itself reports an input it cannot open.
-    class CSilentSink : public IMessageSink {
-    public:
-        void ShowMessage(const std::string&) override {}
-    } none;
-    std::string inputPath;
-    const std::unique_ptr<IReadableFile> input = OpenInput(job.inputPath, none, inputPath);
+    const std::string inputPath = AbsoluteInputPath(job.inputPath);
+    CheckedRows rows;
+    const std::unique_ptr<IReadableFile> input = OpenInputFile(inputPath, rows.strReadFailure);
     if (input)
         return ReadRows(*input, job.layout);
-    CheckedRows unopened;
-    unopened.bReadFailed = true;
-    unopened.strProblem = "Cannot open the input file";
-    return unopened;
+    rows.bReadFailed = true;
+    rows.strProblem = "Cannot open the input file";
+    return rows;
 }
 
 int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead)
 {
     std::string inputPath;
     const std::unique_ptr<IReadableFile> input = OpenInput(job.inputPath, messages, inputPath);
-    CheckedRows rows;
-    if (!input || ReadCheckedRows(*input, job.layout, inputPath, messages, rows) != 0)
+    if (!input)
+        return 1;
+    CheckedRows rows = ReadRows(*input, job.layout);
+    if (ReportRows(rows, job, messages) != 0)
         return 1;
     ahead = RecordsReadAhead{};
     RowWindow window;
@@ -84,26 +89,33 @@ void CConverter::UseRecordsReadAhead(RecordsReadAhead ahead)
 }
 
 // Reads and checks every row of the input before anything is staged: rows that cannot be read refuse
-// the run with their lines, and nothing is written.
+// the run with their lines, and nothing is written. Rows handed to the run are checked the same way.
 int CConverter::ReadRecords()
 {
-    if (!m_pInput && CheckInput() != 0)
+    if (m_bRowsGiven) {
+        m_strInputPath = AbsoluteInputPath(m_job.inputPath);
+    } else {
+        if (!m_pInput && CheckInput() != 0)
+            return 1;
+        m_rows = ReadRows(*m_pInput, m_job.layout);
+        m_pInput.reset();
+    }
+    m_bRowsGiven = false;
+    if (ReportRows(m_rows, m_job, m_services.messages) != 0) {
+        m_result.misfitLines = std::move(m_rows.misfitLines);
+        m_rows = CheckedRows{};
         return 1;
-    CheckedRows rows;
-    const int status = ReadCheckedRows(*m_pInput, m_job.layout, m_strInputPath, m_services.messages, rows);
-    m_pInput.reset();
-    if (status != 0)
-        return 1;
-    UseCheckedRows(std::move(rows));
+    }
+    m_bRead = true;
+    m_result.rowNotes = RowNotes(m_rows);
+    m_result.skippedRows = m_rows.nBadRows > 0 ? ListBadRows(m_rows) : std::string();
     return 0;
 }
 
 void CConverter::UseCheckedRows(CheckedRows rows)
 {
-    m_bRead = true;
     m_rows = std::move(rows);
-    m_result.rowNotes = RowNotes(m_rows);
-    m_result.skippedRows = m_rows.nBadRows > 0 ? ListBadRows(m_rows) : std::string();
+    m_bRowsGiven = true;
 }
 
 // Puts the records read into the staged data file: for an update only those after the security's last date.
@@ -162,12 +174,11 @@ int CConverter::Convert()
         lastDate = FloatToMbf(m_fHeldLastDate);
     }
 
-    // Without a single record the new security keeps its creation date as first and last date.
+    // A new security has a record at least: the reading refuses an input without one.
     const MbfSingle firstDate = bUpdating && nHeld > 0 ? m_heldFirstDate : m_result.firstDate;
-    const bool bDated = m_result.records > 0 || (bUpdating && nHeld > 0);
-    const int bDatesFailed = bDated ? UpdateMasterDates(firstDate, lastDate, fileNumber) : 0;
-    if (bDatesFailed || UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 ||
-        (bDated && UpdateExtendedIndex(firstDate, lastDate) != 0) || Commit() != 0)
+    if (UpdateMasterDates(firstDate, lastDate, fileNumber) != 0 ||
+        UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 || UpdateExtendedIndex(firstDate, lastDate) != 0 ||
+        Commit() != 0)
         return 1;
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "engine/converter.h"
 
 #include <filesystem>
+#include <system_error>
 
 #include "engine/directory_commit.h"
 #include "metastock/file_names.h"
@@ -31,21 +32,43 @@ std::filesystem::path CConverter::OutputFile(std::string_view name) const
     return FindEntryIgnoringCase(m_directory, name);
 }
 
-// Messages name the input by its absolute path. The input is opened once and read through this one
-// handle, so a pipe or FIFO serves as input too.
-std::unique_ptr<IReadableFile> OpenInput(const std::string& path, IMessageSink& messages, std::string& absolutePath)
+std::string AbsoluteInputPath(const std::string& path)
 {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(path), error);
-    absolutePath = error ? path : TextFromPath(absolute);
-    std::unique_ptr<IReadableFile> input;
-    if (!absolutePath.empty() && !std::filesystem::is_directory(PathFromText(absolutePath), error))
-        input = CurrentFileSystem().OpenForReading(PathFromText(absolutePath));
-    if (!input) {
-        messages.ShowMessage("Cannot open the input file\n" + absolutePath);
+    return error ? path : TextFromPath(absolute);
+}
+
+// The input is opened once and read through this one handle, so a pipe or FIFO serves as input too.
+std::unique_ptr<IReadableFile> OpenInputFile(const std::string& absolutePath, std::string& reason)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(PathFromText(absolutePath), error)) {
+        reason = std::make_error_code(std::errc::is_a_directory).message();
         return nullptr;
     }
+    std::unique_ptr<IReadableFile> input =
+        absolutePath.empty() ? nullptr : CurrentFileSystem().OpenForReading(PathFromText(absolutePath));
+    if (!input)
+        reason = absolutePath.empty() ? std::make_error_code(std::errc::no_such_file_or_directory).message()
+                                      : LastFailureReason();
     return input;
+}
+
+std::unique_ptr<IReadableFile> OpenInput(const std::string& path, IMessageSink& messages, std::string& absolutePath)
+{
+    absolutePath = AbsoluteInputPath(path);
+    std::string reason;
+    std::unique_ptr<IReadableFile> input = OpenInputFile(absolutePath, reason);
+    if (!input)
+        messages.ShowMessage("Cannot open the input file\n" + absolutePath + ": " + reason);
+    return input;
+}
+
+void CConverter::UseInput(std::unique_ptr<IReadableFile> pInput)
+{
+    m_pInput = std::move(pInput);
+    m_strInputPath = AbsoluteInputPath(m_job.inputPath);
 }
 
 int CConverter::CheckInput()

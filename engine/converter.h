@@ -34,14 +34,25 @@ struct RecordsReadAhead {
     std::string skippedRows;
 };
 
+// The path by which messages name the input: the absolute path of path, or path when it has none.
+std::string AbsoluteInputPath(const std::string& path);
+
+// Opens the input at its absolute path; nullptr with the system's reason.
+std::unique_ptr<metastock::IReadableFile> OpenInputFile(const std::string& absolutePath, std::string& reason);
+
 // Opens the input, named in messages (and in absolutePath) by its absolute path; nullptr after a message.
 std::unique_ptr<metastock::IReadableFile> OpenInput(const std::string& path, IMessageSink& messages,
                                                    std::string& absolutePath);
 
 // Reads and checks the job's input without converting it, so that a front end can ask before the run
-// whether rows that cannot be read are to be skipped, and then hand the rows to the run. An input that
-// cannot be opened reads as failed.
+// whether rows that cannot be read are to be skipped, and then hand the rows to the run, which reports
+// them as it reports rows it reads itself. An input that cannot be opened reads as failed.
 CheckedRows CheckJobRows(const ConversionJob& job);
+
+// Why rows read for the job cannot be converted with its layout, which may refuse bad rows that the
+// reading skipped: the message that the run shows, naming the input by its absolute path; empty when
+// they can be converted. An input that gives no record at all is refused ("... holds no price rows").
+std::string RowsProblem(const CheckedRows& rows, const ConversionJob& job);
 
 // Reads and checks the job's input into memory: 0, or 1 after a message. Not for an update, whose rows
 // depend on the directory.
@@ -63,9 +74,12 @@ public:
     // at MASTER on; a run that fails before it leaves the directory as it was.
     ConversionResult Run();
 
+    // The run reads this input, open already, instead of opening its own.
+    void UseInput(std::unique_ptr<metastock::IReadableFile> pInput);
     // The run takes these records instead of reading its input.
     void UseRecordsReadAhead(RecordsReadAhead ahead);
-    // The run takes these checked rows (read with the job's layout, not failed) instead of reading its input.
+    // The run takes these rows, read with the job's layout (bad rows may have been skipped where the job
+    // does not skip them), instead of reading its input: a failed reading fails the run with its message.
     void UseCheckedRows(CheckedRows rows);
 
     int CheckInput();
@@ -122,6 +136,7 @@ private:
     int m_nDataFileNumber = 0;
     std::size_t m_nDataBytes = 0;         // of the replacement so far, the buffer included
     bool m_bRead = false;                 // the input's rows are read and checked
+    bool m_bRowsGiven = false;            // m_rows came from UseCheckedRows, still to be checked
     bool m_bReadAhead = false;            // they are data records in m_dataBuffer already
     CheckedRows m_rows;                   // the checked rows, oldest first, until Convert writes them
     float m_fHeldLastDate = 0;            // of an updated security: date code of its last record

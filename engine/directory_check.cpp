@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "engine/code_page.h"
 #include "metastock/commit_journal.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
@@ -15,6 +16,12 @@ namespace engine {
 using namespace metastock;
 
 namespace {
+
+// A symbol as the report shows it: the index's Windows-1252 text in UTF-8, control characters escaped.
+std::string Shown(const std::string& stored)
+{
+    return EscapeControls(Windows1252ToUtf8(stored));
+}
 
 std::string Plural(std::size_t n, const char* szOne, const char* szMany)
 {
@@ -78,16 +85,16 @@ void CChecker::CheckSymbolsAndNumbers()
         const IndexEntry& entry = security.entry;
         if (security.strDataFile.empty())
             Problem(std::string(entry.kind == IndexKind::kXmaster ? "XMASTER" : entry.kind == IndexKind::kEmaster ? "EMASTER" : "MASTER") +
-                    " gives " + entry.strSymbol + " the file number " + std::to_string(entry.nFileNumber) + ", outside " +
+                    " gives " + Shown(entry.strSymbol) + " the file number " + std::to_string(entry.nFileNumber) + ", outside " +
                     (entry.kind == IndexKind::kXmaster ? "256 to 65535" : "1 to 255"));
         const auto [symbol, newSymbol] = symbols.emplace(UpperAscii(entry.strSymbol), &security);
         if (!newSymbol)
-            Problem("Symbol " + entry.strSymbol + " is listed twice, for " + symbol->second->strDataFile + " and " +
+            Problem("Symbol " + Shown(entry.strSymbol) + " is listed twice, for " + symbol->second->strDataFile + " and " +
                     security.strDataFile);
         const auto [number, newNumber] = numbers.emplace(entry.nFileNumber, &security);
         if (!newNumber)
             Problem("File number " + std::to_string(entry.nFileNumber) + " is used by both " +
-                    number->second->entry.strSymbol + " and " + entry.strSymbol);
+                    Shown(number->second->entry.strSymbol) + " and " + Shown(entry.strSymbol));
     }
 }
 
@@ -105,24 +112,24 @@ void CChecker::CheckEmaster()
         const IndexEntry& entry = security.entry;
         const auto found = extended.find(entry.nFileNumber);
         if (found == extended.end()) {
-            Problem("EMASTER has no record for " + entry.strSymbol + " (" + security.strDataFile + ")");
+            Problem("EMASTER has no record for " + Shown(entry.strSymbol) + " (" + security.strDataFile + ")");
             continue;
         }
         const IndexEntry& other = *found->second;
         if (UpperAscii(other.strSymbol) != UpperAscii(entry.strSymbol.substr(0, emaster_offset::kSymbolWidth)))
-            Problem("EMASTER gives " + security.strDataFile + " the symbol " + other.strSymbol + ", MASTER " +
-                    entry.strSymbol);
+            Problem("EMASTER gives " + security.strDataFile + " the symbol " + Shown(other.strSymbol) + ", MASTER " +
+                    Shown(entry.strSymbol));
         if (other.nFields != entry.nFields)
-            Problem("EMASTER gives " + entry.strSymbol + " " + std::to_string(other.nFields) + " fields, MASTER " +
+            Problem("EMASTER gives " + Shown(entry.strSymbol) + " " + std::to_string(other.nFields) + " fields, MASTER " +
                     std::to_string(entry.nFields));
         if (other.nFirstDate != entry.nFirstDate || other.nLastDate != entry.nLastDate)
-            Problem("EMASTER gives " + entry.strSymbol + " the dates " + IsoDateText(other.nFirstDate) + " to " +
+            Problem("EMASTER gives " + Shown(entry.strSymbol) + " the dates " + IsoDateText(other.nFirstDate) + " to " +
                     IsoDateText(other.nLastDate) + ", MASTER " + IsoDateText(entry.nFirstDate) + " to " +
                     IsoDateText(entry.nLastDate));
         extended.erase(found);
     }
     for (const auto& [number, entry] : extended)
-        Problem("EMASTER lists " + entry->strSymbol + " with file number " + std::to_string(number) +
+        Problem("EMASTER lists " + Shown(entry->strSymbol) + " with file number " + std::to_string(number) +
                 ", which no MASTER security uses");
 }
 
@@ -131,7 +138,7 @@ void CChecker::CheckSecurity(const SecurityEntry& security)
     const IndexEntry& entry = security.entry;
     if (security.nMasterRecord >= 0) {
         const MasterRecord& record = m_contents.master.records[static_cast<std::size_t>(security.nMasterRecord)];
-        const std::string shown = entry.strSymbol.empty() ? security.strDataFile : entry.strSymbol;
+        const std::string shown = entry.strSymbol.empty() ? security.strDataFile : Shown(entry.strSymbol);
         if (entry.strSymbol.empty())
             Problem("MASTER record " + std::to_string(security.nMasterRecord + 1) + " (" + security.strDataFile +
                     ") has no symbol");
@@ -140,7 +147,7 @@ void CChecker::CheckSecurity(const SecurityEntry& security)
         if (record[master_offset::kRecordLength] == 0)
             Problem("MASTER gives " + shown + " a data record length of 0 bytes");
         else if (record[master_offset::kRecordLength] != RecordLength(entry.nFields))
-            Problem("MASTER gives " + entry.strSymbol + " " + std::to_string(entry.nFields) +
+            Problem("MASTER gives " + shown + " " + std::to_string(entry.nFields) +
                     " fields but a record length of " + std::to_string(record[master_offset::kRecordLength]) +
                     " bytes");
     }

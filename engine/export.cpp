@@ -93,7 +93,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
         return 1;
     }
     if (!IsDaily(*security, data.layout)) {
-        messages.ShowMessage(Windows1252ToUtf8(security->entry.strSymbol) + " (" + security->strDataFile + ") holds " +
+        messages.ShowMessage(EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)) + " (" + security->strDataFile + ") holds " +
                              TimeFrameName(*security, data.layout) + " data; export writes daily data only");
         return 1;
     }
@@ -130,7 +130,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
     out << text;
     out.flush();
     if (!out) {
-        messages.ShowMessage("Cannot write the rows of " + Windows1252ToUtf8(security->entry.strSymbol));
+        messages.ShowMessage("Cannot write the rows of " + EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)));
         return 1;
     }
     return 0;

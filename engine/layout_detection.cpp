@@ -29,7 +29,6 @@ using namespace metastock;
 
 namespace {
 
-constexpr int kLinesRead = 100;
 const char* const kNoDates = "no column holds dates in one of the sixteen date formats";
 constexpr int kDelimiterCount = 4;
 constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
@@ -438,14 +437,24 @@ DetectedLayout DetectLayout(const std::string& path)
     const auto file = CurrentFileSystem().OpenForReading(PathFromText(path));
     if (!file) {
         DetectedLayout layout;
-        layout.strProblem = "Cannot read the input file " + path;
+        layout.strProblem = "Cannot open the input file " + path + ": " + LastFailureReason();
         return layout;
     }
-    CLineSource source(file.get());
+    return DetectLayout(*file, path);
+}
+
+DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
+{
+    CLineSource source(&input);
     std::vector<std::string> lines;
     std::string_view line;
-    while (static_cast<int>(lines.size()) < kLinesRead && source.NextLine(line))
+    while (static_cast<int>(lines.size()) < kDetectedLines && source.NextLine(line))
         lines.emplace_back(line);
+    if (source.Failed()) {
+        DetectedLayout layout;
+        layout.strProblem = "Cannot read the input file " + path + ": " + source.FailureReason();
+        return layout;
+    }
     DetectedLayout layout = DetectLayoutInLines(lines);
     if (!layout.bFound)
         layout.strProblem = "No layout found in " + path + ": " + layout.strProblem;

@@ -8,10 +8,14 @@
 #include <vector>
 
 #include "metastock/data_file_format.h"
+#include "metastock/file_system.h"
 
 namespace engine {
 
 struct ConversionSettings;
+
+// How many of a file's first lines detection reads.
+inline constexpr int kDetectedLines = 100;
 
 struct DetectedLayout {
     bool bFound = false;             // a column of dates with a close beside it was found
@@ -29,8 +33,11 @@ struct DetectedLayout {
     std::string strProblem;                    // why nothing was found
 };
 
-// Reads the first lines of the file as a run reads them. When the file cannot be read, strProblem says so.
+// Reads the first lines of the file as a run reads them. When the file cannot be opened or read,
+// strProblem says so with the system's reason.
 DetectedLayout DetectLayout(const std::string& path);
+// The same from an input already open, named path in messages.
+DetectedLayout DetectLayout(metastock::IReadableFile& input, const std::string& path);
 DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines);
 
 // One or two sentences for people: "This looks like a comma-delimited file with 1 heading row, dates

@@ -193,6 +193,11 @@ bool SplitPlainFields(std::string_view line, char delimiter, TextField (&fields)
 
 }  // namespace
 
+bool IsBlankRow(const TextField (&fields)[kMaxFields], int nFields)
+{
+    return std::all_of(fields, fields + std::min(nFields, kMaxFields), [](const TextField& f) { return f.text.empty(); });
+}
+
 int SplitFields(std::string_view line, char delimiter, TextField (&fields)[kMaxFields], std::string& scratch)
 {
     if (line.empty())

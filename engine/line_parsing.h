@@ -23,6 +23,9 @@ inline constexpr int kMaxFields = 24;
 // points into scratch, which the call fills.
 int SplitFields(std::string_view line, char delimiter, TextField (&fields)[kMaxFields], std::string& scratch);
 
+// Whether a split line holds no text at all (a blank line, or delimiters only): such a line is no row.
+bool IsBlankRow(const TextField (&fields)[kMaxFields], int nFields);
+
 // How numbers are written: the decimal mark (a full stop, or a comma), and the grouping mark that may
 // stand between groups of three digits (the other of the two) when the field is quoted or the
 // delimiter is not that mark.

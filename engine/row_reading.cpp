@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/conversion_settings.h"
 #include "engine/date_formats.h"
+#include "engine/layout_detection.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
 #include "metastock/day_number.h"
@@ -80,6 +82,7 @@ private:
     int m_nPrices = 0;
     int m_nTimeColumn = -1;
     bool m_bFirstRow = true;
+    bool m_bMisfit = false;  // the first data row did not fit the layout
     std::string m_scratch;
     TextField m_fields[kMaxFields];  // of the current line; kept here so that no line clears them again
     std::vector<BadRow> m_bad;
@@ -109,8 +112,15 @@ void CRowReader::Bad(int nLine, std::string strReason)
 // format refuses the run as a whole, and a column of times beside the chosen ones marks intraday bars.
 bool CRowReader::FirstRow(int nLine, const TextField (&fields)[kMaxFields], int nFields)
 {
-    (void)nLine;
     m_bFirstRow = false;
+    if (m_layout.refuseMisfit) {
+        const SettingsMisfitAt misfit = RowMisfit(m_layout, fields, nFields, nLine);
+        if (misfit.Found()) {
+            m_result.strProblem = "The settings do not fit this file: " + misfit.text;
+            m_bMisfit = true;
+            return false;
+        }
+    }
     const int nDateColumn = m_nColumn[kDateField];
     const std::string_view date = nDateColumn < nFields ? fields[nDateColumn].text : std::string_view();
     const int nFormat = m_layout.dateFormat;
@@ -138,9 +148,9 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     TextField (&fields)[kMaxFields] = m_fields;
     const int nFields = SplitFields(line, m_layout.delimiter, fields, m_scratch);
     const int nKept = std::min(nFields, kMaxFields);
-    if (std::all_of(fields, fields + nKept, [](const TextField& f) { return f.text.empty(); }))
-        return;  // a blank line, or delimiters only
-    if (m_bFirstRow && !FirstRow(nLine, fields, nKept))
+    if (IsBlankRow(fields, nFields))
+        return;
+    if (m_bFirstRow && !FirstRow(nLine, fields, nFields))
         return;
     const auto fieldAt = [&](int column) { return column >= 0 && column < nKept ? fields[column] : TextField{}; };
 
@@ -333,10 +343,19 @@ CheckedRows CRowReader::Read(IReadableFile& input)
     m_result.records.reserve(std::min<std::size_t>(nRows, kMaxDataRecords + 1) * m_nRecordLength);
     std::string_view line;
     int nLine = 0;
-    while (nLine < m_layout.skipRows && source.NextLine(line))
+    // Up to the first data row the lines are kept when a misfit refuses the run: what detection reads.
+    std::vector<std::string>& head = m_result.misfitLines;
+    const auto keep = [&] {
+        if (m_layout.refuseMisfit && m_bFirstRow && head.size() < static_cast<std::size_t>(kDetectedLines))
+            head.emplace_back(line);
+    };
+    while (nLine < m_layout.skipRows && source.NextLine(line)) {
+        keep();
         ++nLine;
+    }
     m_nFirstLine = nLine + 1;
     while (m_result.strProblem.empty() && source.NextLine(line)) {
+        keep();
         const std::size_t nBefore = m_nRead;
         if (source.LastLineCut())
             Bad(++nLine, "the line is longer than " + std::to_string(CLineSource::kMaxLine) + " characters");
@@ -345,10 +364,17 @@ CheckedRows CRowReader::Read(IReadableFile& input)
         if (m_nRead == nBefore && m_nNotKept == 0)
             m_lostLines.push_back(nLine);
     }
+    if (m_bMisfit)
+        while (head.size() < static_cast<std::size_t>(kDetectedLines) && source.NextLine(line))
+            head.emplace_back(line);
+    else
+        head.clear();
     CheckedRows result = std::move(m_result);
     if (source.Failed()) {
         result.bReadFailed = true;
+        result.strReadFailure = source.FailureReason();
         result.strProblem = "Cannot read the input file";
+        result.misfitLines.clear();
         return result;
     }
     if (!result.strProblem.empty())

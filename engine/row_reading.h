@@ -31,8 +31,11 @@ struct CheckedRows {
     int nCombinedDays = 0;              // days whose intraday bars were combined
     bool bSorted = false;               // the rows were not oldest first
     bool bNewestFirst = false;          // they were newest first
-    bool bReadFailed = false;           // reading the input failed
+    bool bReadFailed = false;           // opening or reading the input failed
+    std::string strReadFailure;         // with bReadFailed: the system's reason
     std::string strProblem;             // why the input cannot be converted; empty when it can
+    // With layout.refuseMisfit, when the first data row did not fit: the input's first lines.
+    std::vector<std::string> misfitLines;
 
     bool Failed() const { return !strProblem.empty(); }
     std::size_t Count() const { return records.size() / nRecordLength; }
@@ -43,8 +46,10 @@ struct CheckedRows {
 inline constexpr int kListedBadRows = 5;
 
 // Reads every row of the input in one pass. Fails (strProblem set) on rows that cannot be read unless
-// layout.skipBadRows, on intraday bars unless layout.combineIntraday, on a first date whose style does
-// not match the date format, on more rows than a data file holds, and on a read error.
+// layout.skipBadRows, on intraday bars unless layout.combineIntraday, on a first data row that does not
+// fit the layout with layout.refuseMisfit, on a first date whose style does not match the date format,
+// on more rows than a data file holds, and on a read error. An input without a row is no failure here:
+// the run refuses it, naming the file.
 CheckedRows ReadRows(metastock::IReadableFile& input, const InputLayout& layout);
 
 // "Line 17: ...", one per listed bad row, then "and 3 more rows" when there are more.

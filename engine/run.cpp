@@ -11,7 +11,7 @@ namespace engine {
 ConversionResult CConverter::Run()
 {
     int status = 1;
-    const bool bReady = (m_bRead || (CheckInput() == 0 && ReadRecords() == 0)) && CheckPath() == 0;
+    const bool bReady = (m_bRead || ReadRecords() == 0) && CheckPath() == 0;
     if (bReady && DoneByInterruptedRun()) {
         WriteBackSettings();
         status = 0;

@@ -99,12 +99,8 @@ void CLineSource::Fill()
         // One block, reused while the lines are shorter than it: it stays in the processor's cache.
         if (m_buffer.size() - m_nEnd < kBlock / 2)
             m_buffer.resize(std::max(2 * m_buffer.size(), m_nEnd + kBlock));
-        const std::ptrdiff_t got = m_pFile->Read(m_buffer.data() + old, m_buffer.size() - old);
+        const std::ptrdiff_t got = ReadBlock(m_buffer.data() + old, m_buffer.size() - old);
         m_nEnd += got > 0 ? static_cast<std::size_t>(got) : 0;
-        if (got < 0)
-            m_bEnded = m_bFailed = true;
-        else if (got == 0)
-            m_bEnded = true;
         if (!m_bStarted) {
             if (m_nEnd < 3 && !m_bEnded)
                 continue;
@@ -130,6 +126,19 @@ void CLineSource::Fill()
     }
 }
 
+// A failed read ends the input; its reason is taken at once, before another call can change it.
+std::ptrdiff_t CLineSource::ReadBlock(char* into, std::size_t size)
+{
+    const std::ptrdiff_t got = m_pFile->Read(into, size);
+    if (got <= 0)
+        m_bEnded = true;
+    if (got < 0) {
+        m_bFailed = true;
+        m_strFailure = metastock::LastFailureReason();
+    }
+    return got;
+}
+
 void CLineSource::DecideLineEnd()
 {
     m_bLineEndKnown = true;
@@ -142,12 +151,8 @@ void CLineSource::DecodeUtf16()
     while (!m_bEnded) {
         if (m_buffer.size() - m_nEnd < kBlock)
             m_buffer.resize(std::max(2 * m_buffer.size(), m_nEnd + kBlock));
-        const std::ptrdiff_t got = m_pFile->Read(m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
+        const std::ptrdiff_t got = ReadBlock(m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
         m_nEnd += got > 0 ? static_cast<std::size_t>(got) : 0;
-        if (got <= 0)
-            m_bEnded = true;
-        if (got < 0)
-            m_bFailed = true;
     }
     const bool bBigEndian = m_buffer[0] == '\xFE';
     std::string text;

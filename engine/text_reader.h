@@ -61,6 +61,8 @@ public:
     bool NextLine(std::string_view& line);
     bool LastLineCut() const { return m_bCut; }
     bool Failed() const { return m_bFailed; }
+    // With Failed: the system's reason ("Input/output error").
+    const std::string& FailureReason() const { return m_strFailure; }
 
     static constexpr std::size_t kMaxLine = 1024 * 1024;
 
@@ -68,6 +70,7 @@ private:
     void Fill();
     void DecodeUtf16();
     void DecideLineEnd();
+    std::ptrdiff_t ReadBlock(char* into, std::size_t size);
 
     std::string_view Text() const { return {m_buffer.data(), m_nEnd}; }
 
@@ -80,6 +83,7 @@ private:
     std::size_t m_nPos = 0;
     bool m_bEnded = false;
     bool m_bFailed = false;
+    std::string m_strFailure;
     bool m_bStarted = false;
     bool m_bLineEndKnown = false;
     char m_lineEnd = '\n';  // or '\r' in a file without line feeds

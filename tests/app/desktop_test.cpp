@@ -275,6 +275,32 @@ TEST_F(DesktopTest, UnreadableFileChangesNothing)
     EXPECT_TRUE(m_app.m_pProfile->ReadRecentFiles().isEmpty());
 }
 
+// The run refuses an input that gives no record, "Skip rows that cannot be read" answered Yes included.
+TEST_F(DesktopTest, AnInputWithoutAPriceRowFailsTheRunAndAddsNothing)
+{
+    StoreRunnableSettings(1);
+    const struct {
+        const char* szCase;
+        std::string text;
+    } cases[] = {
+        {"an empty file", ""},
+        {"every row skipped", "Date,Open,High,Low,Close,Volume,OpenInt\r\n12/31/1899,1,1,1,1,1,1\r\n"},
+    };
+    for (const auto& c : cases) {
+        m_messages.Clear();
+        const QString strInput = WriteInput("prices.csv", c.text);
+        WhenModal<CSettingsDlg>([](CSettingsDlg& dlg) { dlg.OnOK(); });
+        ASSERT_TRUE(m_pFrame->OpenDocumentFile(strInput)) << c.szCase;
+        ASSERT_FALSE(m_messages.Texts().isEmpty()) << c.szCase;
+        EXPECT_TRUE(m_messages.Texts().back().startsWith(strInput + " holds no price rows"))
+            << c.szCase << ": " << m_messages.Texts().join(" | ").toStdString();
+        EXPECT_TRUE(m_pView->toPlainText().contains("\nConversion failed.\n    " + strInput + " holds no price rows"))
+            << c.szCase << ": " << m_pView->toPlainText().right(120).toStdString();
+        EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "out")) << c.szCase;
+    }
+    EXPECT_EQ(m_nBeeps, 0);
+}
+
 TEST_F(DesktopTest, NewAndClearEmptyTheLogButKeepTheInputFile)
 {
     const QString strInput = WriteInput("abc.csv", kPrices);
@@ -542,6 +568,25 @@ TEST_F(DesktopTest, TheDirectoryPanelListsTheRunsDirectoryAndExportsChecksAndRem
     ASSERT_EQ(pTable->rowCount(), 1);
     EXPECT_EQ(pTable->item(0, 0)->text(), "DEF");
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "out" / "F1.DAT"));
+}
+
+TEST_F(DesktopTest, TheDirectoryPanelShowsControlCharactersOfADamagedIndexEscaped)
+{
+    const std::filesystem::path out = m_dir.Path() / "out";
+    const std::string strOut = out.string();
+    const char* const argv[] = {"quoteforge-cli", "convert", QUOTEFORGE_SAMPLE, "--dir", strOut.c_str(),
+                                "--symbol",       "ABC",     "--name",          "NAME", "--detect"};
+    std::ostringstream printed;
+    ASSERT_EQ(cli::RunCommandLine(static_cast<int>(std::size(argv)), argv, printed, printed), 0) << printed.str();
+    std::vector<unsigned char> master = ReadBytes(out / "MASTER");
+    master[53 + 36 + 1] = 0x1B;  // the symbol's second character
+    master[53 + 7 + 1] = '\n';   // the name's
+    WriteText(out / "MASTER", std::string(master.begin(), master.end()));
+    CDirectoryPanel panel;
+    panel.ShowDirectory(QString::fromStdString(strOut));
+    auto* pTable = panel.findChild<QTableWidget*>("Securities");
+    ASSERT_EQ(pTable->rowCount(), 1);
+    EXPECT_EQ(TableRow(*pTable, 0).mid(0, 2).join(",").toStdString(), "A\\x1bC,N\\x0aME");
 }
 
 TEST_F(DesktopTest, TheDirectoryPanelReadsGenuineDirectories)

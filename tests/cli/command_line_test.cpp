@@ -6,7 +6,12 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "run_cli.h"
 #include "engine/conversion_settings.h"
@@ -74,12 +79,14 @@ TEST_F(CommandLineTest, RunMessagesGoToStandardErrorOneLineEach)
     EXPECT_EQ(existing.err, "Path specified does not point to a Master file\n");
 
     // A numeric-only format meets a separated date: the run refuses, names the options that fit, and
-    // writes nothing.
+    // writes nothing; it reads the input once, for the check as for the rows.
+    CFaultFileSystem counter;
     const CliResult style = Convert({"--date-format", "mmddccyy", "--master", "new"});
+    EXPECT_EQ(std::count(counter.calls.begin(), counter.calls.end(), "open prices.csv"), 1);
     EXPECT_EQ(style.status, 1);
     EXPECT_EQ(style.err,
-              "quoteforge-cli: The settings do not fit this file: the date \"01/02/2024\" in row 2 is not in the "
-              "format MMDDCCYY\nquoteforge-cli: detect finds: --delimiter comma --date-format MM_DD_CCYY --skip 1 "
+              "The settings do not fit this file: the date \"01/02/2024\" in row 2 is not in the "
+              "format MMDDCCYY\ndetect finds: --delimiter comma --date-format MM_DD_CCYY --skip 1 "
               "--date-col 1 --open-col 2 --high-col 3 --low-col 4 --close-col 5 --volume-col 6 --oi-col 7\n");
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "out" / "MASTER"));
 }
@@ -182,11 +189,37 @@ TEST_F(CommandLineTest, DetectedSampleConversionWritesTheQuickStartBytes)
                    "Quoteforge Demo", "--date-format", "MM_DD_CCYY", "--skip", "1", "--master", "new"})
                   .status,
               0);
-    const CliResult detected = Run({"convert", QUOTEFORGE_SAMPLE, "--detect", "--dir", m_dir / "detected", "--symbol",
-                                    "QFDEMO", "--name", "Quoteforge Demo"});
-    EXPECT_EQ(detected.out, "QFDEMO: F1.DAT, 1500 records, 2015-01-01 to 2020-09-30\n") << detected.err;
-    for (const char* name : {"MASTER", "F1.DAT", "F1.DOP"})
-        EXPECT_EQ(ReadBytes(m_dir.Path() / "quick" / name), ReadBytes(m_dir.Path() / "detected" / name)) << name;
+    // Detection and the run read the input through one opening, so a pipe serves as well as a file.
+    std::vector<std::string> inputs = {QUOTEFORGE_SAMPLE};
+#ifndef _WIN32
+    inputs.push_back(m_dir / "fifo");
+    ASSERT_EQ(::mkfifo(inputs.back().c_str(), 0600), 0);
+#endif
+    for (const std::string& input : inputs) {
+        SCOPED_TRACE(input);
+        std::filesystem::remove_all(m_dir.Path() / "detected");
+        std::filesystem::create_directory(m_dir.Path() / "detected");
+        std::thread writer;
+        if (input != QUOTEFORGE_SAMPLE)
+            writer = std::thread([&] {
+                const std::vector<unsigned char> sample = ReadBytes(QUOTEFORGE_SAMPLE);
+                WriteText(input, std::string(sample.begin(), sample.end()));
+            });
+        CliResult detected;
+        {
+            CFaultFileSystem counter;
+            detected = Run({"convert", input, "--detect", "--dir", m_dir / "detected", "--symbol", "QFDEMO", "--name",
+                            "Quoteforge Demo"});
+            EXPECT_EQ(std::count(counter.calls.begin(), counter.calls.end(),
+                                 "open " + std::filesystem::path(input).filename().string()),
+                      1);
+        }
+        if (writer.joinable())
+            writer.join();
+        EXPECT_EQ(detected.out, "QFDEMO: F1.DAT, 1500 records, 2015-01-01 to 2020-09-30\n") << detected.err;
+        for (const char* name : {"MASTER", "F1.DAT", "F1.DOP"})
+            EXPECT_EQ(ReadBytes(m_dir.Path() / "quick" / name), ReadBytes(m_dir.Path() / "detected" / name)) << name;
+    }
 }
 
 TEST_F(CommandLineTest, SymbolAndNameAreStoredInWindows1252)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -105,6 +106,41 @@ TEST_F(DirectoryTest, RemoveRefusesASecurityWhoseDataFileAnotherShares)
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "TWO shares F1.DAT with ONE; run check\n");
     EXPECT_EQ(SnapshotOf(Dir()), before);
+}
+
+// Control characters of a damaged MASTER reach no terminal raw, neither in list, check and remove nor in
+// their messages: each is printed as \x and two hex digits, as JSON escapes them.
+TEST_F(DirectoryTest, ControlCharactersOfADamagedIndexArePrintedEscaped)
+{
+    const std::string symbol = "O\x1b]0;X\x07";  // retitles a terminal
+    const auto bytes = [](const std::string& text) { return std::vector<unsigned char>(text.begin(), text.end()); };
+    Patch(Dir() / "MASTER", 53 + 36, bytes(symbol));
+    Patch(Dir() / "MASTER", 53 + 7, bytes("N\r\nX\x7f"));
+    Patch(Dir() / "MASTER", 2 * 53, {1});  // TWO shares F1.DAT with ONE
+    Patch(Dir() / "MASTER", 2 * 53 + 36, bytes("T\x9d\x1b[2J"));  // 9D: a C1 control in UTF-8
+    Patch(Dir() / "MASTER", 3 * 53 + 36, bytes("TH\x1b  "));
+    const struct {
+        std::vector<std::string> args;
+        const char* szShown;
+    } runs[] = {
+        {{"list", Dir().string()}, "O\\x1b]0;X\\x07  N\\x0d\\x0aX\\x7f  F1.DAT"},
+        {{"list", Dir().string(), "--format", "csv"}, "\nO\\x1b]0;X\\x07,N\\x0d\\x0aX\\x7f,F1.DAT,"},
+        {{"check", Dir().string()}, "File number 1 is used by both O\\x1b]0;X\\x07 and T\\x9d\\x1b[2J\n"},
+        {{"remove", Dir().string(), symbol}, "O\\x1b]0;X\\x07 shares F1.DAT with T\\x9d\\x1b[2J; run check\n"},
+        {{"remove", Dir().string(), "TH\x1b"}, "TH\\x1b: removed, with F3.DAT\n"},
+    };
+    for (const auto& run : runs) {
+        const CliResult result = RunCli(run.args);
+        const std::string printed = result.out + result.err;
+        SCOPED_TRACE(run.szShown);
+        EXPECT_NE(printed.find(run.szShown), std::string::npos);
+        const auto raw = std::find_if(printed.begin(), printed.end(), [](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return (byte < 0x20 && byte != '\n') || byte == 0x7F;
+        });
+        EXPECT_EQ(raw, printed.end()) << "a raw control character at " << (raw - printed.begin());
+        EXPECT_EQ(printed.find("\xC2\x9D"), std::string::npos);
+    }
 }
 
 // check reports the temporary files of a killed run, and the next run sweeps them away; names that are

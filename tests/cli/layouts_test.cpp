@@ -141,6 +141,67 @@ TEST(Layouts, FilesWithoutDailyPricesAreRefusedWithTheReason)
     }
 }
 
+// A security without a single record would be no security: an input that gives none is refused by every
+// command that converts, naming the file, and nothing is written (in a batch, that file fails alone).
+TEST(Layouts, AnInputWithoutAPriceRowIsRefusedAndWritesNothing)
+{
+    const std::vector<std::string> kLayout = {"--date-format", "CCYY_MM_DD", "--close-col", "2",  "--open-col", "off",
+                                              "--high-col",    "off",        "--low-col",   "off", "--volume-col", "off",
+                                              "--oi-col",      "off"};
+    const struct {
+        const char* szCase;
+        const char* szText;  // nullptr: /dev/null
+        std::vector<std::string> options;
+    } inputs[] = {
+        {"a 0-byte file", "", {}},
+#ifndef _WIN32
+        {"/dev/null", nullptr, {}},
+#endif
+        {"blank lines and delimiters only", "\n  \n,\n", {}},
+        {"a heading that is skipped", "Date,Close\n", {"--skip", "1"}},
+        {"rows without prices", "2020-01-02,\n2020-01-03,null\n", {}},
+        {"every row bad and skipped", "1899-12-29,1\n1899-12-30,2\n", {"--skip-bad-rows"}},
+    };
+    for (const auto& input : inputs)
+        for (const char* szCommand : {"convert", "convert --update", "batch", "batch --update"}) {
+            SCOPED_TRACE(std::string(input.szCase) + ", " + szCommand);
+            const bool bBatch = szCommand[0] == 'b';
+            const CTempDir dir;
+            const std::string out = dir / "out";
+            std::vector<std::string> options = kLayout;
+            options.insert(options.end(), input.options.begin(), input.options.end());
+            // Rows that every case reads as they stand, past a heading that one case skips.
+            const bool bSkipsHeading = !input.options.empty() && input.options[0] == "--skip";
+            const std::string good = std::string(bSkipsHeading ? "Date,Close\n" : "") + "2020-01-02,1.5\n";
+            WriteText(dir / "GOOD.csv", good);
+            WriteText(dir / "OTHER.csv", good);
+            std::vector<std::string> held = {"convert", dir / "GOOD.csv", "--dir", out, "--symbol", "HELD"};
+            held.insert(held.end(), options.begin(), options.end());
+            std::filesystem::create_directory(out);
+            ASSERT_EQ(RunCli(held).status, 0);
+            // In a batch the symbol is the file's name: HELD, the security that an update appends to.
+            const std::string path = input.szText ? dir / "HELD.csv" : "/dev/null";
+            if (input.szText)
+                WriteText(path, input.szText);
+            const DirectoryBytes before = SnapshotOf(out);
+            std::vector<std::string> args = bBatch ? std::vector<std::string>{"batch", out, dir / "OTHER.csv", path}
+                                                   : std::vector<std::string>{"convert", path, "--dir", out, "--symbol", "HELD"};
+            if (std::string(szCommand).ends_with("--update"))
+                args.push_back("--update");
+            args.insert(args.end(), options.begin(), options.end());
+            const CliResult refused = RunCli(args);
+            EXPECT_EQ(refused.status, 1) << refused.out;
+            EXPECT_NE(refused.err.find(PathKey(path) + " holds no price rows"), std::string::npos) << refused.err;
+            if (bBatch) {
+                EXPECT_EQ(RunCli({"export", out, "OTHER"}).out, "20200102,1.5\n") << "the other file is converted";
+                EXPECT_EQ(RunCli({"export", out, "HELD"}).out, "20200102,1.5\n");
+                EXPECT_EQ(RunCli({"export", out, "NULL"}).status, 1);
+            } else {
+                EXPECT_EQ(SnapshotOf(out), before);
+            }
+        }
+}
+
 TEST(Layouts, ABadRowAmongTheDatesIsNamedNotTakenForAHeading)
 {
     const CTempDir dir;

@@ -172,8 +172,8 @@ TEST(LineReading, LeadingRowsAreSkippedOnlyWhenAsked)
         {1, 1, 0, {{981231, 1}, {990104, 2}}},
         {1, 0, 1, {}},  // the heading is a row whose date cannot be read
         {0, 5, 1, {}},
-        {1, 3, 0, {}},
-        {1, 200, 0, {}},
+        {1, 3, 1, {}},  // no row left: refused
+        {1, 200, 1, {}},
     };
     for (const auto& c : cases) {
         const CConversion result = ConvertText("Date,Close\n12/31/98,1\n01/04/99,2\n", [&](CTestJob& test) {

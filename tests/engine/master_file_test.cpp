@@ -34,7 +34,7 @@ std::size_t EntryCount(const fs::path& directory)
 TEST(MasterFile, NewMasterIsAnEmptyHeaderAndTheFirstRecordIsByteExact)
 {
     CTempDir dir;
-    WriteText(dir / "input.txt", "\n");  // no data rows: the record keeps its creation date
+    WriteText(dir / "input.txt", "12/31/99,1,2,3,4,5,6\n");
     CTestJob test(dir / "input.txt", dir.Path(), "ABCDEFGHIJKLMNOP");
     test.job.name = "ACME";
     ASSERT_EQ(test.Converter().CheckPath(), 0);
@@ -44,14 +44,15 @@ TEST(MasterFile, NewMasterIsAnEmptyHeaderAndTheFirstRecordIsByteExact)
     const auto master = ReadBytes(dir / "MASTER");
     ASSERT_EQ(master.size(), 106u);
     EXPECT_EQ(Hex(master.data(), 53), "01 00 01 00 " + Hex(std::string(49, '\0')));
-    // 1, 0, 0x65, record length 28, 7 fields, 0 0, name padded to 16, 0 0, today twice, 'D', 0 0,
-    // 16-character symbol, 0.
+    // 1, 0, 0x65, record length 28, 7 fields, 0 0, name padded to 16, 0 0, the row's date twice, 'D',
+    // 0 0, 16-character symbol, 0.
     EXPECT_EQ(Hex(master.data() + 53, 53),
-              "01 00 65 1C 07 00 00 41 43 4D 45 20 20 20 20 20 20 20 20 20 20 20 20 00 00 " + kCreatedTwice +
-                  " 44 00 00 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 00");
-    EXPECT_EQ(Hex(ReadBytes(dir / "F1.DAT")),
-              "00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00")
-        << "just the header, word 1 still 1";
+              "01 00 65 1C 07 00 00 41 43 4D 45 20 20 20 20 20 20 20 20 20 20 20 20 00 00 F0 FF 71 94 F0 FF 71 94"
+              " 44 00 00 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 00");
+    const auto data = ReadBytes(dir / "F1.DAT");
+    ASSERT_EQ(data.size(), 56u);
+    EXPECT_EQ(Hex(data.data(), 28), "00 00 02 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00")
+        << "the header: word 1 the record count + 1";
 }
 
 TEST(MasterFile, LowestFreeFileNumberIsReused)

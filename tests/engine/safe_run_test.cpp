@@ -6,13 +6,17 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "engine/conversion_settings.h"
 #include "engine/directory_commit.h"
+#include "engine/layout_detection.h"
 #include "engine/remove_security.h"
 #include "metastock/extra_index_files.h"
 #include "metastock/file_names.h"
@@ -194,11 +198,7 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
             EXPECT_NE(failed.nStatus, 0) << what;
             ASSERT_FALSE(failed.messages.empty()) << what;
             const std::string message = PathKey(failed.messages.back());
-            const std::string& call = calls[static_cast<std::size_t>(n - 1)];
-            const bool bInputCall = *change.szInput && call.ends_with(" " + std::string(change.szInput));
-            if (!bInputCall) {  // the input's messages are the reader's
-                EXPECT_NE(message.find(std::strerror(EIO)), std::string::npos) << what << ": the system's reason: " << message;
-            }
+            EXPECT_NE(message.find(std::strerror(EIO)), std::string::npos) << what << ": the system's reason: " << message;
             if (n > nCommit) {
                 const bool bStands = message.find(",\nbut ") != std::string::npos ||
                                      message.find("\nThe change is recorded in ") != std::string::npos;
@@ -212,7 +212,7 @@ TEST(SafeRun, AFailingCallAnywhereLeavesTheDirectoryAsItWasOrSaysTheChangeStands
             }
             EXPECT_FALSE(HasTemporaryFile(SnapshotOf(dir.Path()))) << what;
             if (calls[static_cast<std::size_t>(n - 1)] == "read " + std::string(change.szInput))
-                EXPECT_TRUE(message.starts_with(PathKey("Cannot read the input file\n" + input))) << what << ": " << message;
+                EXPECT_EQ(message, PathKey("Cannot read the input file\n" + input + ": Input/output error")) << what;
             else
                 EXPECT_TRUE(message.find(PathKey(dir.Path().string())) != std::string::npos ||
                             message.find(input) != std::string::npos)
@@ -268,7 +268,78 @@ TEST(SafeRun, ReplacedFilesKeepTheirPermissionBits)
         EXPECT_GT(fs::file_size(dir.Path() / c.szName), 0u) << c.szName;
     }
 }
+
+TEST(SafeRun, AnInputThatFailsWhileReadingFailsTheRunAndAPipeIsRead)
+{
+    CTempDir work, dir;
+    Fill(dir.Path(), true);
+    const Snapshot before = SnapshotOf(dir.Path());
+    // Reading the start of a process's own memory fails with an input/output error.
+    const CRunResult failed = RunInto("/proc/self/mem", dir.Path(), true);
+    EXPECT_EQ(failed.nStatus, 1);
+    EXPECT_EQ(failed.messages, Strings{"Cannot read the input file\n/proc/self/mem: Input/output error"});
+    EXPECT_EQ(SnapshotOf(dir.Path()), before);
+
+    const std::string fifo = work / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { WriteText(fifo, kRows); });
+    const CRunResult piped = RunInto(fifo, dir.Path(), true);
+    writer.join();
+    EXPECT_EQ(piped.nStatus, 0) << (piped.messages.empty() ? "" : piped.messages[0]);
+    EXPECT_EQ(DataRecords(dir.Path() / "F3.DAT", 7).size(), 2u);
+}
+
 #endif  // _WIN32
+
+// A read error is never the end of the input: every reader of it says so with the system's reason, and a
+// run that meets it writes nothing. A run opens its input once, also after the rows were checked for it.
+TEST(SafeRun, EveryReaderOfAnInputThatCannotBeReadGivesTheSystemsReason)
+{
+    CTempDir work, dir;
+    WriteText(work / "input.txt", kRows);
+    Fill(dir.Path(), true);
+    ASSERT_EQ(RunInto(work / "input.txt", dir.Path(), true, "HELD").nStatus, 0);
+    const Snapshot before = SnapshotOf(dir.Path());
+    const std::string input = work / "input.txt";
+    const auto last = [](const Strings& messages) { return messages.empty() ? std::string() : messages.back(); };
+    // An update of HELD, or NEW added; its rows checked first as the desktop does, or read by the run.
+    const auto run = [&](bool bUpdate, bool bRefuseMisfit, bool bCheckedFirst) {
+        CTestJob test(input, dir.Path(), bUpdate ? "HELD" : "NEW");
+        test.job.master = MasterChoice::Existing;
+        test.job.update = bUpdate;
+        test.job.layout.refuseMisfit = bRefuseMisfit;
+        if (bCheckedFirst)
+            test.Converter().UseCheckedRows(CheckJobRows(test.job));
+        EXPECT_EQ(test.Run(), 1);
+        return last(test.recorder.messages);
+    };
+    const std::string unread = "Cannot read the input file\n" + input + ": " + std::string(std::strerror(EIO));
+    const struct {
+        const char* szReader;
+        std::function<std::string()> read;  // what it says
+        std::string strSaid;
+    } readers[] = {
+        {"convert", [&] { return run(false, true, false); }, unread},
+        {"convert --update", [&] { return run(true, false, false); }, unread},
+        {"the desktop's run", [&] { return run(false, false, true); }, unread},
+        {"a batch's reading ahead", [&] {
+             CTestJob test(input, dir.Path());
+             RecordsReadAhead ahead;
+             EXPECT_EQ(ReadAhead(test.job, test.recorder, ahead), 1);
+             return last(test.recorder.messages);
+         }, unread},
+        {"the dialog's check of the first row", [&] { return SettingsMisfit(ConversionSettings{}, input); },
+         "the file cannot be read: " + std::string(std::strerror(EIO))},
+        {"detection", [&] { return DetectLayout(input).strProblem; },
+         "Cannot read the input file " + input + ": " + std::string(std::strerror(EIO))},
+    };
+    for (const auto& reader : readers) {
+        CFaultFileSystem faults("read input.txt", EIO);
+        EXPECT_EQ(PathKey(reader.read()), PathKey(reader.strSaid)) << reader.szReader;
+        EXPECT_EQ(std::count(faults.calls.begin(), faults.calls.end(), "open input.txt"), 1) << reader.szReader;
+        EXPECT_EQ(SnapshotOf(dir.Path()), before) << reader.szReader;
+    }
+}
 
 TEST(SafeRun, NumbersAndSymbolsOfEmasterAndXmasterAreTaken)
 {
