@@ -144,11 +144,15 @@ public:
     }
 
 private:
+    // The column whose heading names a role, of those whose cells a run reads: a price column may be empty
+    // on the old rows of a long history, a volume empty on every row.
     const ColumnValues* Named(HeadingRole role) const
     {
+        const bool bCount = role == HeadingRole::kVolume || role == HeadingRole::kOpenInterest || role == HeadingRole::kOpen ||
+                            role == HeadingRole::kHigh || role == HeadingRole::kLow;
         const ColumnValues* partial = nullptr;
         for (const ColumnValues& column : m_columns)
-            if (column.eRole == role && column.bNumeric && !Taken(column)) {
+            if (column.eRole == role && column.bReadable && (bCount || RowsWithAll({&column}) > 0) && !Taken(column)) {
                 if (column.bWholeHeading)
                     return &column;
                 partial = partial ? partial : &column;
@@ -193,6 +197,9 @@ private:
     }
 
     bool FindPrices();
+    bool FindSingleValue();
+    bool FindBounds(const std::vector<const ColumnValues*>& group, const ColumnValues* high, const ColumnValues* low,
+                    std::vector<const ColumnValues*>& highs, std::vector<const ColumnValues*>& lows) const;
     bool FindOpenAndClose(const ColumnValues& high, const ColumnValues& low, std::vector<const ColumnValues*> inner,
                           const ColumnValues* open, const ColumnValues* close);
     bool FindVolume();
@@ -216,7 +223,8 @@ bool CRoleFinder::FindPrices()
                                 column.eRole == HeadingRole::kHigh || column.eRole == HeadingRole::kLow ||
                                 column.eRole == HeadingRole::kClose || column.eRole == HeadingRole::kAdjustedClose ||
                                 column.eRole == HeadingRole::kSettle;
-        if (column.bNumeric && column.bPositive && bPriceRole)
+        const bool bNamedPrice = column.eRole != HeadingRole::kNone && column.bReadable && RowsWithAll({&column}) > 0;
+        if ((column.bNumeric || bNamedPrice) && column.bPositive && bPriceRole)
             candidates.push_back(&column);
     }
     // The group that lies together with the named prices, or the largest such group.
@@ -232,10 +240,9 @@ bool CRoleFinder::FindPrices()
             }
         }
     }
-    if (!anchor) {
-        return Refuse("no column beside the dates holds prices (positive numbers on every row)", {kCloseField});
-    }
     std::vector<const ColumnValues*> group;
+    if (!anchor)
+        return FindSingleValue();
     for (const ColumnValues* c : candidates)
         if (c == anchor || LieTogether(*anchor, *c))
             group.push_back(c);
@@ -262,14 +269,27 @@ bool CRoleFinder::FindPrices()
         // smallest on every row.
         std::vector<const ColumnValues*> highs;
         std::vector<const ColumnValues*> lows;
-        const std::size_t allowed = AllowedBadRows(RowsWithAll(group));
-        for (const ColumnValues* c : group) {
-            if (group.size() < 3)
-                break;
-            if ((!high || c == high) && BoundViolations(*c, group, true) <= allowed)
-                highs.push_back(c);
-            if ((!low || c == low) && BoundViolations(*c, group, false) <= allowed)
-                lows.push_back(c);
+        if (!FindBounds(group, high, low, highs, lows) && group.size() >= 4) {
+            // A column beside the prices that is none of them (the close before, an average) may stand outside
+            // the high and the low: the group without it is tried, where only one such column settles it.
+            int nSettled = 0;
+            std::vector<const ColumnValues*> settledHighs;
+            std::vector<const ColumnValues*> settledLows;
+            for (std::size_t skip = 0; skip < group.size(); ++skip) {
+                std::vector<const ColumnValues*> rest = group;
+                rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(skip));
+                std::vector<const ColumnValues*> h;
+                std::vector<const ColumnValues*> l;
+                if (FindBounds(rest, high, low, h, l)) {
+                    ++nSettled;
+                    settledHighs = h;
+                    settledLows = l;
+                }
+            }
+            if (nSettled == 1) {
+                highs = settledHighs;
+                lows = settledLows;
+            }
         }
         if (highs.size() == 1 && lows.size() == 1 && highs[0] != lows[0] && Differ(*highs[0], *lows[0])) {
             Take(kHighField, *highs[0], highs[0] == high ? EvidenceSource::kHeading : EvidenceSource::kValues,
@@ -295,16 +315,7 @@ bool CRoleFinder::FindPrices()
             Take(kCloseField, *close, EvidenceSource::kValues,
                  "Close: column " + std::to_string(close->nColumn) + ", the only prices");
         } else if (!close && candidates.empty()) {
-            // A single value that may be below zero (an index of conditions, a rate) is the file's value.
-            std::vector<const ColumnValues*> numbers;
-            for (const ColumnValues& column : m_columns)
-                if (column.bNumeric && (column.eRole == HeadingRole::kNone || column.eRole == HeadingRole::kClose))
-                    numbers.push_back(&column);
-            if (numbers.size() != 1)
-                return Refuse("no column beside the dates holds prices", {kCloseField});
-            close = numbers[0];
-            Take(kCloseField, *close, EvidenceSource::kValues,
-                 "Close: column " + std::to_string(close->nColumn) + ", the only numbers");
+            return FindSingleValue();
         } else if (close) {
             Take(kCloseField, *close, EvidenceSource::kHeading, "");
         } else {
@@ -328,12 +339,54 @@ bool CRoleFinder::FindPrices()
         (bad <= AllowedBadRows(RowsWithAll(three)) ? inner : outside).push_back(c);
     }
     for (const ColumnValues* c : {open, close})
-        if (c && std::find(inner.begin(), inner.end(), c) == inner.end())
+        if (c && RowsWithAll({c}) > 0 && std::find(inner.begin(), inner.end(), c) == inner.end())
             return Refuse("the heading of column " + std::to_string(c->nColumn) + " (" + c->strHeading + ") names the " +
                               (c == open ? "open" : "close") + ", but its values do not lie between the high and the low",
                           {kOpenField, kCloseField});
     m_prices = {high, low};
     return FindOpenAndClose(*high, *low, inner, open, close);
+}
+
+// The columns of a group that are the largest (highs) and the smallest (lows) on every row; true when each is
+// one column and they differ.
+bool CRoleFinder::FindBounds(const std::vector<const ColumnValues*>& group, const ColumnValues* high, const ColumnValues* low,
+                             std::vector<const ColumnValues*>& highs, std::vector<const ColumnValues*>& lows) const
+{
+    highs.clear();
+    lows.clear();
+    if (group.size() < 3)
+        return false;
+    const std::size_t allowed = AllowedBadRows(RowsWithAll(group));
+    for (const ColumnValues* c : group) {
+        if ((!high || c == high) && BoundViolations(*c, group, true) <= allowed)
+            highs.push_back(c);
+        if ((!low || c == low) && BoundViolations(*c, group, false) <= allowed)
+            lows.push_back(c);
+    }
+    return highs.size() == 1 && lows.size() == 1 && highs[0] != lows[0] && Differ(*highs[0], *lows[0]);
+}
+
+// A file of one value beside the dates (a rate, an index that may fall below zero): that value is the close.
+bool CRoleFinder::FindSingleValue()
+{
+    if (const ColumnValues* close = NamedClose()) {
+        Take(kCloseField, *close, EvidenceSource::kHeading, "");
+        m_prices.push_back(close);
+        return true;
+    }
+    std::vector<const ColumnValues*> numbers;
+    for (const ColumnValues& column : m_columns)
+        if (column.bNumeric && column.eRole != HeadingRole::kChange && column.eRole != HeadingRole::kOther &&
+            column.eRole != HeadingRole::kVolume && column.eRole != HeadingRole::kOpenInterest)
+            numbers.push_back(&column);
+    if (numbers.size() != 1)
+        return Refuse(numbers.empty() ? "no column beside the dates holds prices"
+                                      : ColumnList(numbers) + " hold numbers, and no heading names the close",
+                      {kCloseField});
+    Take(kCloseField, *numbers[0], EvidenceSource::kValues,
+         "Close: column " + std::to_string(numbers[0]->nColumn) + ", the only numbers");
+    m_prices.push_back(numbers[0]);
+    return true;
 }
 
 bool CRoleFinder::FindOpenAndClose(const ColumnValues& high, const ColumnValues& low, std::vector<const ColumnValues*> inner,

@@ -18,6 +18,7 @@ struct ColumnValues {
     HeadingRole eRole = HeadingRole::kNone;
     bool bWholeHeading = false;  // the heading as a whole names the role (not one of its words)
     bool bNumeric = false;     // every cell a number or an empty word, and most of them numbers
+    bool bReadable = false;    // every cell a number or an empty word
     bool bWhole = false;       // every number whole
     bool bNonNegative = false;
     bool bPositive = false;

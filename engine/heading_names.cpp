@@ -49,7 +49,7 @@ constexpr HeadingName kHeadingNames[] = {
     {HeadingRole::kVolume,
      "volume|volumes|vol|volumen|tickvol|tickvolume|realvolume|realvol|shares|sharestraded|totalvolume|quantity|"
      "stücke|umsatz stück|volumen stück|volume negoziato|quantidade|wolumen|obrót|объем|объём|об|количество|"
-     "hacim|işlem hacmi|出来高|売買高|成交量|總量|成交量手|成交股数|거래량|khối lượng|kl|klgd|"
+     "hacim|işlem hacmi|出来高|売買高|成交量|当天成交量|当日成交量|總量|成交量手|成交股数|거래량|khối lượng|kl|klgd|"
      "khối lượng giao dịch|jumlah|vol transaksi"},
     {HeadingRole::kOpenInterest,
      "openinterest|openint|oi|open interest|previousdayopeninterest|prevdayopeninterest|offene kontrakte|"
@@ -63,9 +63,9 @@ constexpr HeadingName kHeadingNames[] = {
     {HeadingRole::kAmount,
      "amount|turnover|value|valuetraded|tradedvalue|turnoverlacs|turnoverrscr|wap|vwap|average|avgprice|"
      "notional|umsatz|montant|importe|controvalore|valor|waarde|wartość|обороты|оборот|стоимость|tutar|"
-     "売買代金|成交额|成交金额|成交額|成交金額|均价|거래대금|giá trị|nilai"},
+     "marketcap|marketcapitalization|capitalization|売買代金|成交额|成交金额|当天成交额|当日成交额|成交額|成交金額|均价|거래대금|giá trị|nilai"},
     {HeadingRole::kOther,
-     "ticker|symbol|code|name|index|no|number|seq|secid|boardid|shortname|isin|per|period|"
+     "ticker|symbol|code|name|index|no|sno|number|seq|secid|boardid|shortname|isin|per|period|"
      "dividends|dividend|stocksplits|splits|splitratio|split|trades|numberoftrades|deliverablequantity|"
      "deliverable|spread|count|exchange|currency|market|adjfactor|factor|"
      "symbole|wertpapier|kürzel|nom|nombre|nome|naam|nazwa|тикер|название|код|sembol|"

@@ -80,6 +80,12 @@ bool IsNumber(std::string_view cell)
     return ReadNumber(field, point, value) == NumberResult::kNumber || ReadNumber(field, comma, value) == NumberResult::kNumber;
 }
 
+bool IsNumberOrEmpty(std::string_view cell)
+{
+    float value = 0;
+    return IsNumber(cell) || ReadNumber(TextField{cell, true}, NumberStyle{}, value) == NumberResult::kEmpty;
+}
+
 long CivilDays(const DateRead& date)
 {
     // Days from 1 March of year 0, which keeps weekdays: day 0 is a Wednesday.
@@ -258,8 +264,7 @@ int DecimalCommaVote(std::string_view cell, bool& bAmbiguous)
     const std::size_t point = cell.rfind('.');
     if (comma == std::string_view::npos)
         return point == std::string_view::npos ? 0 : (cell.size() - point - 1 == 3 && cell.find('.') == point &&
-                                                              std::count(cell.begin(), cell.end(), '.') == 1 && point > 0 &&
-                                                              point <= 3
+                                                              point > 0 && point <= 3 && cell[0] != '0' && cell[0] != '-'
                                                           ? (bAmbiguous = true, 0)
                                                           : -1);
     if (point != std::string_view::npos)
@@ -267,19 +272,23 @@ int DecimalCommaVote(std::string_view cell, bool& bAmbiguous)
     std::size_t after = 0;
     while (comma + 1 + after < cell.size() && cell[comma + 1 + after] >= '0' && cell[comma + 1 + after] <= '9')
         ++after;
-    if (after == 3) {
+    if (after == 3 && cell[0] != '0' && comma <= 3) {
         bAmbiguous = true;
         return 0;
     }
-    return 1;
+    return after == 3 ? -1 : 1;
 }
 
 // The heading of each column: of the heading rows (up to three above the data), the nearest cell that
 // names a role, else the nearest cell that is not empty.
-void ReadHeadings(const Rows& rows, std::size_t nFirst, std::vector<ColumnValues>& columns)
+void ReadHeadings(const Rows& rows, std::size_t nFirst, std::size_t nDataFields, std::vector<ColumnValues>& columns)
 {
+    // A heading row one field short of the data names the columns after the first: R writes its row names so.
+    const int nShift = nFirst > 0 && rows[nFirst - 1].size() + 1 == nDataFields ? 1 : 0;
     for (ColumnValues& column : columns) {
-        const int c = column.nColumn - 1;
+        const int c = column.nColumn - 1 - nShift;
+        if (c < 0)
+            continue;
         bool bNamed = false;
         for (std::size_t r = nFirst; r > 0 && nFirst - r < 3 && !bNamed; --r) {
             const std::string_view text = Cell(rows, r - 1, c);
@@ -342,7 +351,8 @@ std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::s
                 }
             column.values.push_back(v);
         }
-        column.bNumeric = !bOther && !bTimes && numbers * 2 > dataRows.size();
+        column.bReadable = !bOther && !bTimes;
+        column.bNumeric = column.bReadable && numbers * 2 > dataRows.size();
     }
     return columns;
 }
@@ -419,7 +429,7 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
         if (!rows[r].empty() && ReadDate(Cell(rows, r, dates.nColumn), dates.formats[0]).eResult == DateResult::kDate)
             dataRows.push_back(r);
     for (int c = 0; c < kMaxColumn; ++c)
-        if (c != dates.nColumn && std::all_of(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumber(Cell(rows, r, c)) || Cell(rows, r, c).empty(); }) &&
+        if (c != dates.nColumn && std::all_of(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumberOrEmpty(Cell(rows, r, c)); }) &&
             std::any_of(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumber(Cell(rows, r, c)); }))
             ++evidence.nNumericColumns;
     layout.nDateFormat = dates.formats[0];
@@ -467,7 +477,7 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
     }
 
     std::vector<ColumnValues> columns = ReadColumns(rows, ordered, dates.nColumn, style);
-    ReadHeadings(rows, dates.nFirst, columns);
+    ReadHeadings(rows, dates.nFirst, dataRows.empty() ? 0 : rows[dataRows[0]].size(), columns);
     const ColumnRoles roles = AssignColumnRoles(columns);
     for (int f = kOpenField; f < kFieldCount; ++f) {
         layout.fields[f] = roles.fields[f];
@@ -481,8 +491,17 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
     for (int i = 0; i < kFieldCount; ++i)
         if (layout.nColumn[i] != 0)
             layout.columnNames.push_back(layout.fields[i].strHeading.empty() ? kFieldNames[i] : layout.fields[i].strHeading);
-    if (layout.nDateFormat != 0)
-        CheckDays(rows, dataRows, layout);
+    if (layout.nDateFormat != 0) {
+        // Rows without a close are skipped by the run; their dates do not count.
+        std::vector<std::size_t> closed;
+        for (const std::size_t r : dataRows) {
+            float value = 0;
+            if (layout.nColumn[kCloseField] == 0 ||
+                ReadNumber(TextField{Cell(rows, r, layout.nColumn[kCloseField] - 1), true}, style, value) == NumberResult::kNumber)
+                closed.push_back(r);
+        }
+        CheckDays(rows, closed, layout);
+    }
     layout.bFound = layout.strProblem.empty();
     return evidence;
 }
