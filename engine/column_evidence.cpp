@@ -79,6 +79,24 @@ std::size_t BoundViolations(const ColumnValues& a, const std::vector<const Colum
     return count;
 }
 
+// Rows on which the high is below another price of the group or the low above one.
+std::size_t RowsOutside(const ColumnValues& high, const ColumnValues& low, const std::vector<const ColumnValues*>& group)
+{
+    std::size_t count = 0;
+    for (std::size_t r = 0; r < high.values.size(); ++r) {
+        bool bOutside = false;
+        for (const ColumnValues* other : group) {
+            const double v = other->values[r];
+            if (!Present(v))
+                continue;
+            bOutside = bOutside || (Present(high.values[r]) && high.values[r] < v && !Same(high.values[r], v)) ||
+                       (Present(low.values[r]) && low.values[r] > v && !Same(low.values[r], v));
+        }
+        count += bOutside ? 1 : 0;
+    }
+    return count;
+}
+
 // Whether a and b differ on some row: a column that never differs from another is not told apart from it.
 bool Differ(const ColumnValues& a, const ColumnValues& b)
 {
@@ -253,7 +271,7 @@ bool CRoleFinder::FindPrices()
             if (c)
                 named.push_back(c);
         const std::size_t rows = RowsWithAll(named);
-        const std::size_t bad = BoundViolations(*high, named, true) + BoundViolations(*low, named, false);
+        const std::size_t bad = RowsOutside(*high, *low, named);
         if (bad > AllowedBadRows(rows))
             return Refuse("the headings name column " + std::to_string(high->nColumn) + " (" + high->strHeading +
                               ") the high and column " + std::to_string(low->nColumn) + " (" + low->strHeading +
@@ -335,7 +353,7 @@ bool CRoleFinder::FindPrices()
         if (c == high || c == low)
             continue;
         std::vector<const ColumnValues*> three = {high, low, c};
-        const std::size_t bad = BoundViolations(*high, three, true) + BoundViolations(*low, three, false);
+        const std::size_t bad = RowsOutside(*high, *low, three);
         (bad <= AllowedBadRows(RowsWithAll(three)) ? inner : outside).push_back(c);
     }
     for (const ColumnValues* c : {open, close})

@@ -100,7 +100,7 @@ constexpr struct {
     const char* szWord;
     int nMonth;
 } kMonthAbbreviations[] = {
-    {"jän", 1}, {"mrt", 3}, {"juil", 7}, {"set", 9}, {"agt", 8}, {"nop", 11}, {"des", 12},
+    {"jän", 1}, {"mrt", 3}, {"mrz", 3}, {"juil", 7}, {"set", 9}, {"agt", 8}, {"nop", 11}, {"des", 12},
 };
 
 using MonthNames = std::vector<std::array<std::string, 12>>;
@@ -168,7 +168,7 @@ int ReadMonthName(std::string_view text, std::size_t& at)
     const int nMonth = end > at ? MonthOfWord(text.substr(at, end - at)) : 0;
     if (nMonth == 0)
         return 0;
-    at = end < text.size() && text[end] == '.' ? end + 1 : end;
+    at = end + 1 < text.size() && text[end] == '.' && text[end + 1] == ' ' ? end + 1 : end;  // "janv. 2019"
     return nMonth;
 }
 
