@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/text_folding.h"
+
 // How the columns get their roles. A price column is a column of positive numbers that no heading names as
 // something else. Of the price columns that lie together (their values within a factor of two on most
 // rows), the high is the one that is the largest on every row and the low the one that is the smallest
@@ -169,13 +171,16 @@ private:
         const bool bCount = role == HeadingRole::kVolume || role == HeadingRole::kOpenInterest || role == HeadingRole::kOpen ||
                             role == HeadingRole::kHigh || role == HeadingRole::kLow;
         const ColumnValues* partial = nullptr;
+        const ColumnValues* whole = nullptr;
         for (const ColumnValues& column : m_columns)
             if (column.eRole == role && column.bReadable && (bCount || RowsWithAll({&column}) > 0) && !Taken(column)) {
-                if (column.bWholeHeading)
-                    return &column;
+                // A count of ticks is a volume only where no column holds the real one.
+                const bool bTicks = FoldedText(column.strHeading).rfind("tick", 0) == 0;
+                if (column.bWholeHeading && (!whole || (FoldedText(whole->strHeading).rfind("tick", 0) == 0 && !bTicks)))
+                    whole = &column;
                 partial = partial ? partial : &column;
             }
-        return partial;
+        return whole ? whole : partial;
     }
 
     bool Taken(const ColumnValues& column) const
@@ -212,6 +217,16 @@ private:
             if (const ColumnValues* column = Named(role); column && column->bPositive)
                 return column;
         return nullptr;
+    }
+
+    // Of two named columns, the one the note says was not taken: "volume taken from <VOL>, not <TICKVOL>".
+    void NoteOther(HeadingRole role, const ColumnValues& taken, const char* szField)
+    {
+        for (const ColumnValues& column : m_columns)
+            if (&column != &taken && column.eRole == role && column.bWholeHeading && column.bReadable && !Taken(column)) {
+                m_roles.notes.push_back(std::string(szField) + " taken from " + taken.strHeading + ", not " + column.strHeading);
+                return;
+            }
     }
 
     bool FindPrices();
@@ -376,9 +391,10 @@ bool CRoleFinder::FindBounds(const std::vector<const ColumnValues*>& group, cons
         return false;
     const std::size_t allowed = AllowedBadRows(RowsWithAll(group));
     for (const ColumnValues* c : group) {
-        if ((!high || c == high) && BoundViolations(*c, group, true) <= allowed)
+        // A column that its heading names as another price is never taken for the high or the low.
+        if ((high ? c == high : c->eRole == HeadingRole::kNone) && BoundViolations(*c, group, true) <= allowed)
             highs.push_back(c);
-        if ((!low || c == low) && BoundViolations(*c, group, false) <= allowed)
+        if ((low ? c == low : c->eRole == HeadingRole::kNone) && BoundViolations(*c, group, false) <= allowed)
             lows.push_back(c);
     }
     return highs.size() == 1 && lows.size() == 1 && highs[0] != lows[0] && Differ(*highs[0], *lows[0]);
@@ -414,8 +430,11 @@ bool CRoleFinder::FindOpenAndClose(const ColumnValues& high, const ColumnValues&
     (void)low;
     if (open)
         Take(kOpenField, *open, EvidenceSource::kHeading, "");
-    if (close)
+    if (close) {
         Take(kCloseField, *close, EvidenceSource::kHeading, "");
+        if (close->eRole == HeadingRole::kClose)
+            NoteOther(HeadingRole::kAdjustedClose, *close, "close");
+    }
     std::vector<const ColumnValues*> unnamed;
     for (const ColumnValues* c : inner)
         if (c != open && c != close && c->eRole == HeadingRole::kNone)
@@ -472,6 +491,7 @@ bool CRoleFinder::FindVolume()
     if (const ColumnValues* named = Named(HeadingRole::kVolume)) {
         if (named->bNonNegative && !copiesAPrice(*named)) {
             Take(kVolumeField, *named, EvidenceSource::kHeading, "");
+            NoteOther(HeadingRole::kVolume, *named, "volume");
             return true;
         }
         m_roles.notes.push_back("column " + std::to_string(named->nColumn) + " (" + named->strHeading +

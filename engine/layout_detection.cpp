@@ -325,7 +325,7 @@ std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::s
         ColumnValues& column = columns.emplace_back();
         column.nColumn = c + 1;
         std::size_t numbers = 0;
-        bool bOther = false;
+        std::size_t others = 0;
         bool bTimes = true;
         column.bWhole = column.bNonNegative = column.bPositive = column.bConstant = true;
         for (const std::size_t r : dataRows) {
@@ -334,7 +334,7 @@ std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::s
             const NumberResult result = ReadNumber(TextField{text, true}, style, value);
             bTimes = bTimes && TimeOfDay(text) >= 0;
             if (result == NumberResult::kNotANumber)
-                bOther = true;
+                ++others;
             if (result != NumberResult::kNumber) {
                 column.values.push_back(std::numeric_limits<double>::quiet_NaN());
                 continue;
@@ -351,8 +351,9 @@ std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::s
                 }
             column.values.push_back(v);
         }
-        column.bReadable = !bOther && !bTimes;
-        column.bNumeric = column.bReadable && numbers * 2 > dataRows.size();
+        // A bad cell or two among numbers leaves the column a column of numbers: the run names their lines.
+        column.bReadable = !bTimes && others <= std::max<std::size_t>(1, dataRows.size() / 10) && others <= numbers;
+        column.bNumeric = column.bReadable && numbers > 0 && numbers * 2 >= dataRows.size();
     }
     return columns;
 }
@@ -429,9 +430,12 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
         if (!rows[r].empty() && ReadDate(Cell(rows, r, dates.nColumn), dates.formats[0]).eResult == DateResult::kDate)
             dataRows.push_back(r);
     for (int c = 0; c < kMaxColumn; ++c)
-        if (c != dates.nColumn && std::all_of(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumberOrEmpty(Cell(rows, r, c)); }) &&
-            std::any_of(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumber(Cell(rows, r, c)); }))
-            ++evidence.nNumericColumns;
+        if (c != dates.nColumn) {
+            const auto numbers = std::count_if(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumber(Cell(rows, r, c)); });
+            const auto readable = std::count_if(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumberOrEmpty(Cell(rows, r, c)); });
+            const auto rowCount = static_cast<std::ptrdiff_t>(dataRows.size());
+            evidence.nNumericColumns += numbers > 0 && numbers * 2 >= rowCount && rowCount - readable <= std::max<std::ptrdiff_t>(1, rowCount / 10) ? 1 : 0;
+        }
     layout.nDateFormat = dates.formats[0];
     if (!bFull)
         return evidence;
