@@ -31,7 +31,7 @@ using namespace metastock;
 namespace {
 
 constexpr int kLinesRead = 100;        // for the delimiter and the date column
-constexpr int kEvidenceLines = 1000;   // for the format and the roles of the columns
+constexpr int kEvidenceLines = 500;    // for the format and the roles of the columns
 const char* const kNoDates = "no column holds dates in one of the date formats";
 constexpr int kDelimiterCount = 4;
 constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
@@ -123,30 +123,50 @@ bool PlausibleUnixColumn(const Rows& rows, std::size_t nFirst, int nColumn, int 
 }
 
 // The column of dates that starts first, then the one with more dates; ties go to the calendar formats.
-DateColumn FindDateColumn(const Rows& rows, bool& bTooEarly)
+DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
 {
+    // The column and its formats come from the first lines; the rest of the evidence rows only confirm them.
+    const Rows rows(allRows.begin(), allRows.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(allRows.size(), kLinesRead)));
     DateColumn best;
     best.nFirst = rows.size();
     bTooEarly = false;
-    for (int c = 0; c < kMaxColumn; ++c) {
+    std::size_t nWidth = 0;
+    for (const auto& row : rows)
+        nWidth = std::max(nWidth, row.size());
+    for (int c = 0; c < static_cast<int>(std::min<std::size_t>(nWidth, kMaxColumn)); ++c) {
         DateColumn column;
         column.nColumn = c;
         column.nFirst = rows.size();
-        for (int f = 1; f <= kDateFormatCount; ++f) {
-            std::size_t first = 0;
-            while (first < rows.size() && ReadDate(Cell(rows, first, c), f).eResult != DateResult::kDate) {
-                bTooEarly = bTooEarly || (c == 0 && ReadDate(Cell(rows, first, c), f).eResult == DateResult::kOutOfRange);
-                ++first;
+        // The formats that read each cell, found once: bit f - 1 for format f.
+        std::vector<std::uint32_t> reads(rows.size(), 0);
+        std::uint32_t any = 0;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const std::string_view cell = Cell(rows, r, c);
+            if (std::none_of(cell.begin(), cell.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
+                continue;  // every date holds digits
+            for (int f = 1; f <= kDateFormatCount; ++f) {
+                const DateResult result = ReadDate(cell, f).eResult;
+                reads[r] |= result == DateResult::kDate ? std::uint32_t{1} << (f - 1) : 0;
+                bTooEarly = bTooEarly || (c == 0 && result == DateResult::kOutOfRange);
             }
+            any |= reads[r];
+        }
+        for (int f = 1; f <= kDateFormatCount; ++f) {
+            const std::uint32_t bit = std::uint32_t{1} << (f - 1);
+            if ((any & bit) == 0)
+                continue;
+            std::size_t first = 0;
+            while (first < rows.size() && (reads[first] & bit) == 0)
+                ++first;
             std::size_t read = 0;
             std::size_t total = 0;
             for (std::size_t r = first; r < rows.size(); ++r) {
                 if (rows[r].empty())
                     continue;
                 ++total;
-                read += ReadDate(Cell(rows, r, c), f).eResult == DateResult::kDate ? 1 : 0;
+                read += (reads[r] & bit) != 0 ? 1 : 0;
             }
-            const bool bColumn = read > 0 && (read >= 2 || total == 1) && total - read <= std::max<std::size_t>(1, total / 10) &&
+        const bool bColumn = read > 0 && (read >= 2 || total == 1) && total - read <= std::max<std::size_t>(1, total / 10) &&
                                  (f <= kLastCalendarFormat || PlausibleUnixColumn(rows, first, c, f));
             if (!bColumn)
                 continue;
@@ -169,6 +189,24 @@ DateColumn FindDateColumn(const Rows& rows, bool& bTooEarly)
             (column.nFirst == best.nFirst && (column.nRead > best.nRead || (column.nRead == best.nRead && bCalendar && !bBestCalendar))))
             best = column;
     }
+    if (best.formats.empty() || allRows.size() == rows.size())
+        return best;
+    // The formats that read the dates of the later rows too.
+    std::vector<int> confirmed;
+    for (const int f : best.formats) {
+        std::size_t total = 0;
+        std::size_t read = 0;
+        for (std::size_t r = best.nFirst; r < allRows.size(); ++r) {
+            if (allRows[r].empty())
+                continue;
+            ++total;
+            read += ReadDate(Cell(allRows, r, best.nColumn), f).eResult == DateResult::kDate ? 1 : 0;
+        }
+        if (total - read <= std::max<std::size_t>(1, total / 10) && (f <= kLastCalendarFormat || PlausibleUnixColumn(allRows, best.nFirst, best.nColumn, f)))
+            confirmed.push_back(f);
+    }
+    if (!confirmed.empty())
+        best.formats = confirmed;
     return best;
 }
 
