@@ -31,7 +31,7 @@ using namespace metastock;
 namespace {
 
 constexpr int kLinesRead = 100;        // for the delimiter and the date column
-constexpr int kEvidenceLines = 500;    // for the format and the roles of the columns
+constexpr int kEvidenceLines = 300;    // for the format and the roles of the columns
 const char* const kNoDates = "no column holds dates in one of the date formats";
 constexpr int kDelimiterCount = 4;
 constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
