@@ -171,9 +171,10 @@ std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLay
 {
     std::vector<std::pair<std::string, std::string>> options = {
         {"--delimiter", kDelimiterNames[layout.nDelimiter]},
-        {"--date-format", kDateFormatNames[layout.nDateFormat - 1]},
         {"--skip", std::to_string(layout.nSkipRows)},
     };
+    if (layout.nDateFormat >= 1 && layout.nDateFormat <= kDateFormatCount)
+        options.insert(options.begin() + 1, {"--date-format", kDateFormatNames[layout.nDateFormat - 1]});
     for (int i = 0; i < kFieldCount; ++i)
         options.emplace_back(kColumnOptions[i].szOption,
                              layout.nColumn[i] != 0 ? std::to_string(layout.nColumn[i]) : std::string("off"));
@@ -184,20 +185,20 @@ std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLay
 
 std::string LayoutOptionsLine(const DetectedLayout& layout)
 {
-    std::string line;
-    for (const auto& [option, value] : LayoutOptions(layout))
-        line += (line.empty() ? "" : " ") + option + (value.empty() ? "" : " " + value);
-    return line;
+    return LayoutOptionsText(layout);
 }
 
 bool FillFromDetection(const DetectedLayout& layout, const Given& given, ConvertRequest& request, std::string& problem)
 {
-    if (!layout.bFound || (layout.bIntraday && !request.bDaily)) {
-        problem = layout.strProblem;
+    // A refusal that leaves only options open that the command line gives is settled by them.
+    const bool bSettled = !layout.bFound && !layout.bIntraday && !layout.openOptions.empty() &&
+                          std::all_of(layout.openOptions.begin(), layout.openOptions.end(), given);
+    if ((!layout.bFound && !bSettled && !(layout.bIntraday && request.bDaily)) || (layout.bIntraday && !request.bDaily)) {
+        problem = DescribeLayout(layout);
         return false;
     }
     for (const auto& [option, value] : LayoutOptions(layout))
-        if (!given(option))
+        if (!given(option) && std::find(layout.openOptions.begin(), layout.openOptions.end(), option) == layout.openOptions.end())
             SetInputOption(request, option, value);
     return true;
 }
@@ -212,7 +213,7 @@ bool ValidateRequest(const ConvertRequest& request, ConversionSettings& settings
     }
     nDateFormat = DateFormatNumber(request.strDateFormat);
     if (nDateFormat == 0) {
-        error = "--date-format must be one of the sixteen format names (" + DateFormatNames() + ") or a number from 1 to " +
+        error = "--date-format must be one of the " + std::to_string(kDateFormatCount) + " format names (" + DateFormatNames() + ") or a number from 1 to " +
                 std::to_string(kDateFormatCount);
         return false;
     }

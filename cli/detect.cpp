@@ -16,7 +16,7 @@ int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
 {
     const DetectedLayout layout = DetectLayout(strInput);
     if (!layout.bFound || layout.bIntraday) {
-        Complain(err, layout.strProblem);
+        Complain(err, layout.bIntraday ? layout.strProblem : DescribeLayout(layout));
         return 1;
     }
     out << DescribeLayout(layout) << '\n' << LayoutOptionsLine(layout) << '\n';

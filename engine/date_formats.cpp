@@ -1,8 +1,13 @@
 #include "engine/date_formats.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/text_folding.h"
 
 #include "metastock/day_number.h"
 #include "metastock/directory_names.h"
@@ -14,6 +19,7 @@ using namespace metastock;
 const char* const kDateFormatNames[kDateFormatCount] = {
     "YY_MM_DD",  "CCYY_MM_DD",  "MM_DD_YY",    "MM_DD_CCYY",  "DD_MM_YY", "DD_MM_CCYY", "YYMMDD",   "CCYYMMDD",
     "MMDDYY",    "MMDDCCYY",    "DDMMYY",      "DDMMCCYY",    "DD_MMM_YY", "DD_MMM_CCYY", "MMM_DD_CCYY", "CCYY_MMM_DD",
+    "UNIX_SECONDS", "UNIX_MS",
 };
 
 namespace {
@@ -21,11 +27,8 @@ namespace {
 // The parts of each format in the order they stand: Y two-digit year, C four-digit year, M month,
 // N month name, D day.
 constexpr const char* kParts[kDateFormatCount] = {
-    "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "DNY", "DNC", "NDC", "CND",
+    "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "DNY", "DNC", "NDC", "CND", "", "",
 };
-
-const char* const kMonthNames[12] = {"january", "february", "march",     "april",   "may",      "june",
-                                     "july",    "august",   "september", "october", "november", "december"};
 
 bool IsDigit(char c)
 {
@@ -35,11 +38,6 @@ bool IsDigit(char c)
 bool IsSeparator(char c)
 {
     return c == '/' || c == '-' || c == '.' || c == ' ';
-}
-
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Reads between nMin and nMax digits at text[at]; -1 when fewer are there or more follow.
@@ -73,25 +71,105 @@ int ReadFixedDigits(std::string_view text, std::size_t& at, std::size_t nCount)
     return value;
 }
 
-// A month's English name or its first three letters (and "Sept"), any case; 0 when none.
+bool IsWordByte(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The months of each heading language, January first, in full (and in the genitive that dates use). A
+// word is a month when it is such a name, the beginning (three letters at least) of only one month's name
+// in its language, or one of the abbreviations below; languages must agree on which month.
+constexpr const char* kMonthNames[] = {
+    "january|february|march|april|may|june|july|august|september|october|november|december",
+    "januar|februar|märz|april|mai|juni|juli|august|september|oktober|november|dezember",
+    "janvier|février|mars|avril|mai|juin|juillet|août|septembre|octobre|novembre|décembre",
+    "enero|febrero|marzo|abril|mayo|junio|julio|agosto|septiembre|octubre|noviembre|diciembre",
+    "gennaio|febbraio|marzo|aprile|maggio|giugno|luglio|agosto|settembre|ottobre|novembre|dicembre",
+    "janeiro|fevereiro|março|abril|maio|junho|julho|agosto|setembro|outubro|novembro|dezembro",
+    "januari|februari|maart|april|mei|juni|juli|augustus|september|oktober|november|december",
+    "styczeń|luty|marzec|kwiecień|maj|czerwiec|lipiec|sierpień|wrzesień|październik|listopad|grudzień",
+    "stycznia|lutego|marca|kwietnia|maja|czerwca|lipca|sierpnia|września|października|listopada|grudnia",
+    "январь|февраль|март|апрель|май|июнь|июль|август|сентябрь|октябрь|ноябрь|декабрь",
+    "января|февраля|марта|апреля|мая|июня|июля|августа|сентября|октября|ноября|декабря",
+    "ocak|şubat|mart|nisan|mayıs|haziran|temmuz|ağustos|eylül|ekim|kasım|aralık",
+    "januari|februari|maret|april|mei|juni|juli|agustus|september|oktober|november|desember",
+};
+
+// Abbreviations that begin no full name of their month, with the month they stand for.
+constexpr struct {
+    const char* szWord;
+    int nMonth;
+} kMonthAbbreviations[] = {
+    {"jän", 1}, {"mrt", 3}, {"mrz", 3}, {"juil", 7}, {"set", 9}, {"agt", 8}, {"nop", 11}, {"des", 12},
+};
+
+using MonthNames = std::vector<std::array<std::string, 12>>;
+
+const MonthNames& FoldedMonthNames()
+{
+    static const MonthNames names = [] {
+        MonthNames all;
+        for (const char* szLanguage : kMonthNames) {
+            std::array<std::string, 12>& months = all.emplace_back();
+            std::string_view list = szLanguage;
+            for (std::string& month : months) {
+                const std::size_t bar = list.find('|');
+                month = FoldedText(list.substr(0, bar));
+                list = bar == std::string_view::npos ? std::string_view() : list.substr(bar + 1);
+            }
+        }
+        return all;
+    }();
+    return names;
+}
+
+// The month that a word names in one of the heading languages; 0 when none, or when languages disagree.
+int MonthOfWord(std::string_view word)
+{
+    const std::string folded = FoldedText(word);
+    if (folded.size() < 3)
+        return 0;
+    int nMonth = 0;
+    const auto agree = [&nMonth](int nFound) {
+        if (nMonth != 0 && nFound != nMonth)
+            return false;
+        nMonth = nFound;
+        return true;
+    };
+    for (const auto& abbreviation : kMonthAbbreviations)
+        if (FoldedText(abbreviation.szWord) == folded && !agree(abbreviation.nMonth))
+            return 0;
+    for (const std::array<std::string, 12>& months : FoldedMonthNames()) {
+        int nFound = 0;
+        int nBeginnings = 0;
+        for (int m = 0; m < 12; ++m) {
+            if (months[static_cast<std::size_t>(m)] == folded) {
+                nFound = m + 1;
+                nBeginnings = 1;
+                break;
+            }
+            if (months[static_cast<std::size_t>(m)].compare(0, folded.size(), folded) == 0) {
+                nFound = m + 1;
+                ++nBeginnings;
+            }
+        }
+        if (nBeginnings == 1 && !agree(nFound))
+            return 0;
+    }
+    return nMonth;
+}
+
+// A month's name at text[at], with a full stop after an abbreviation; 0 when none.
 int ReadMonthName(std::string_view text, std::size_t& at)
 {
     std::size_t end = at;
-    while (end < text.size() && ((text[end] >= 'a' && text[end] <= 'z') || (text[end] >= 'A' && text[end] <= 'Z')))
+    while (end < text.size() && IsWordByte(text[end]))
         ++end;
-    std::string_view word = text.substr(at, end - at);
-    if (word.size() < 3)
+    const int nMonth = end > at ? MonthOfWord(text.substr(at, end - at)) : 0;
+    if (nMonth == 0)
         return 0;
-    for (int month = 0; month < 12; ++month) {
-        const std::string_view name = kMonthNames[month];
-        const bool bAbbreviation = word.size() == 3 || (month == 8 && word.size() == 4);
-        if ((bAbbreviation || word.size() == name.size()) && word.size() <= name.size() &&
-            std::equal(word.begin(), word.end(), name.begin(), [](char a, char b) { return AsciiLower(a) == b; })) {
-            at = end;
-            return month + 1;
-        }
-    }
-    return 0;
+    at = end + 1 < text.size() && text[end] == '.' && text[end + 1] == ' ' ? end + 1 : end;  // "janv. 2019"
+    return nMonth;
 }
 
 // The calendar's leap years: 29 February 1900 and 2100 never happen, so they are not dates of a row.
@@ -142,8 +220,18 @@ int ReadTime(std::string_view rest)
         if (ReadDigits(rest, at, 1, 9) < 0)
             return -1;
     }
-    if (at < rest.size() && rest[at] == 'Z')
+    if (at < rest.size() && rest[at] == 'Z') {
         ++at;
+    } else if (at < rest.size() && (rest[at] == '+' || rest[at] == '-')) {
+        // An offset from UTC: +02, +0200 or +02:00. The date stays as written.
+        ++at;
+        if (ReadFixedDigits(rest, at, 2) < 0)
+            return -1;
+        if (at < rest.size() && rest[at] == ':')
+            ++at;
+        if (at < rest.size() && ReadFixedDigits(rest, at, 2) < 0)
+            return -1;
+    }
     if (at != rest.size() || parts[0] > 23 || parts[1] > 59 || parts[2] > 60)
         return -1;
     return parts[0] * 10000 + parts[1] * 100 + parts[2];
@@ -185,6 +273,71 @@ bool ReadUsualShape(std::string_view text, const char* parts, std::size_t& at, i
     return true;
 }
 
+// Seconds or milliseconds since 1 January 1970, the date and time in UTC.
+DateRead ReadUnixTime(std::string_view text, bool bMilliseconds)
+{
+    DateRead read;
+    const std::size_t nMin = bMilliseconds ? 12 : 9;
+    if (text.size() < nMin || text.size() > nMin + 1 || !std::all_of(text.begin(), text.end(), IsDigit))
+        return read;
+    std::int64_t value = 0;
+    for (const char c : text)
+        value = value * 10 + (c - '0');
+    if (bMilliseconds)
+        value /= 1000;
+    const std::int64_t days = value / 86400;
+    const std::int64_t seconds = value % 86400;
+    // Civil date of a day count, after Howard Hinnant's days_from_civil inverse.
+    const std::int64_t z = days + 719468;
+    const std::int64_t era = z / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const auto day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const auto month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const auto year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+    read.nYear = year;
+    read.nMonth = month;
+    read.nDay = day;
+    read.nTime = static_cast<int>(seconds / 3600 * 10000 + seconds % 3600 / 60 * 100 + seconds % 60);
+    read.eResult = year > kLastYear ? DateResult::kOutOfRange : DateResult::kDate;
+    return read;
+}
+
+// The marks of year, month and day in Chinese, Japanese and Korean dates (2012년 01월 27일) as the
+// separators of the other dates: "2012-01-27".
+bool WithoutDateMarks(std::string_view text, std::string& plain)
+{
+    static constexpr std::string_view kSeparating[] = {"\xEB\x85\x84", "\xEC\x9B\x94", "\xE5\xB9\xB4", "\xE6\x9C\x88"};  // 년 월 年 月
+    static constexpr std::string_view kEnding[] = {"\xEC\x9D\xBC", "\xE6\x97\xA5"};  // 일 日
+    bool bMarked = false;
+    plain.clear();
+    for (std::size_t at = 0; at < text.size();) {
+        bool bFound = false;
+        for (const std::string_view mark : kSeparating)
+            if (text.substr(at, mark.size()) == mark) {
+                plain += '-';
+                at += mark.size();
+                bFound = true;
+                break;
+            }
+        for (const std::string_view mark : kEnding)
+            if (!bFound && text.substr(at, mark.size()) == mark) {
+                at += mark.size();
+                bFound = true;
+            }
+        if (!bFound)
+            plain += text[at++];
+        bMarked = bMarked || bFound;
+    }
+    while (!plain.empty() && plain.back() == ' ')
+        plain.pop_back();
+    for (std::size_t dash = plain.find("- "); dash != std::string::npos; dash = plain.find("- ", dash))
+        plain.erase(dash + 1, 1);
+    return bMarked;
+}
+
 }  // namespace
 
 // HHMMSS of a time such as 9:30, 09:30 or 09:30:00; -1 when the text is no such time.
@@ -214,6 +367,13 @@ DateRead ReadDate(std::string_view text, int nFormat)
     DateRead read;
     if (nFormat < 1 || nFormat > kDateFormatCount)
         return read;
+    if (nFormat > kLastCalendarFormat)
+        return ReadUnixTime(text, nFormat == kUnixMillisecondsFormat);
+    if (!IsNumericFormat(nFormat) && std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xE0; })) {
+        std::string plain;
+        if (WithoutDateMarks(text, plain))
+            return ReadDate(plain, nFormat);
+    }
     const bool bNumeric = IsNumericFormat(nFormat);
     std::size_t at = 0;
     int year = -1;

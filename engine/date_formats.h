@@ -6,23 +6,30 @@
 //    2 CCYY_MM_DD    8 CCYYMMDD    14 DD_MMM_CCYY   (18-JAN-2023)
 //    3 MM_DD_YY      9 MMDDYY      15 MMM_DD_CCYY   (Mar 14, 2017)
 //    4 MM_DD_CCYY   10 MMDDCCYY    16 CCYY_MMM_DD   (2017-Mar-14)
-//    5 DD_MM_YY     11 DDMMYY
-//    6 DD_MM_CCYY   12 DDMMCCYY
+//    5 DD_MM_YY     11 DDMMYY      17 UNIX_SECONDS  (1502928000)
+//    6 DD_MM_CCYY   12 DDMMCCYY    18 UNIX_MS       (1502928000000)
 //
-// Formats 1 to 6 and 13 to 16 separate their parts by any of / - . and blank; a month or day there has
-// one or two digits, a year the two or four that its format names, a month name is an English month or
-// its first three letters in any case, and a comma may follow the day. Formats 7 to 12 are digits only.
-// A time may follow the date after a blank or a T (00:00, 00:00:00, 000000, with fractions and a Z).
+// Formats 1 to 6 and 13 to 16 separate their parts by any of / - . and blank (and the year, month and day
+// marks of Chinese, Japanese and Korean: 2012년 01월 27일, 2012年1月27日); a month or day there has one or
+// two digits, a year the two or four that its format names, a month name is a month of the heading
+// languages in full or abbreviated, in any case ("July", "Sept", "Mär", "janv.", "Okt"), and a comma may
+// follow the day. Formats 7 to 12 are digits only. A time may follow the date after a blank or a T
+// (00:00, 00:00:00, 000000, with fractions, and a Z or an offset such as +02:00, which leave the date as
+// written). Formats 17 and 18 are seconds or milliseconds since 1970 (9 to 10 or 12 to 13 digits), dated
+// in UTC.
 
 #include <cstdint>
 #include <string_view>
 
 namespace engine {
 
-inline constexpr int kDateFormatCount = 16;
+inline constexpr int kDateFormatCount = 18;
 inline constexpr int kLastSeparatedFormat = 6;
 inline constexpr int kLastNumericFormat = 12;
 inline constexpr int kMmDdYyFormat = 3;
+inline constexpr int kLastCalendarFormat = 16;
+inline constexpr int kUnixSecondsFormat = 17;
+inline constexpr int kUnixMillisecondsFormat = 18;
 inline constexpr int kFirstYear = 1900;  // the first year that a date code holds
 inline constexpr int kLastYear = 2140;
 
@@ -38,7 +45,7 @@ struct DateRead {
     int nTime = -1;  // HHMMSS of a time after the date; -1 when none
 };
 
-// Reads a date in format nFormat (1 to 16). Only real calendar dates read; two-digit years 00 to 59 mean
+// Reads a date in format nFormat (1 to 18). Only real calendar dates read; two-digit years 00 to 59 mean
 // 2000 to 2059, 60 to 99 mean 1960 to 1999; a date before 1900 or after 2140 is out of range.
 DateRead ReadDate(std::string_view text, int nFormat);
 

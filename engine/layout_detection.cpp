@@ -1,27 +1,28 @@
 #include "engine/layout_detection.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
+#include "engine/column_evidence.h"
 #include "engine/conversion_settings.h"
 #include "engine/date_formats.h"
+#include "engine/heading_names.h"
 #include "engine/line_parsing.h"
 #include "engine/text_reader.h"
+#include "metastock/day_number.h"
 #include "metastock/file_system.h"
 #include "metastock/path_text.h"
-#include "metastock/day_number.h"
 
-// How a layout is found. For each delimiter, every line is split as the run splits it. A column of dates
-// is a column whose every row from some row on has exactly the shape of one of the twelve formats and
-// reads as a date; the rows above that row are the heading rows, and the first such column (with the
-// fewest heading rows) is the date column. When several formats read every date, the ones that keep the
-// dates in order win, then the one whose dates lie closest together (daily prices are days apart), and
-// the result says that it guessed. The price columns come from the last heading row when it names a
-// close; otherwise they are the columns of numbers that follow the date column: 1 = close, 2 = close and
-// volume, 3 = high, low, close, 4 = open, high, low, close, 5 = those and volume, 6 or more = those,
-// volume and open interest. Of the delimiters, the one that finds the most fields wins, then the one
-// with the fewest heading rows, then comma, tab, space in that order.
+// How a layout is found. The first lines are split with each delimiter as the run splits them, and the
+// delimiter that gives a column of dates with the most columns of numbers beside it wins. A column of
+// dates is one whose every row from some row on reads in one format (one row in ten may not: the run
+// names those); the rows above are headings, and the rows below the last date a footer. Where several
+// formats read every date, the values decide: the one that keeps the dates in order, then the one whose
+// dates lie at regular distances, then the one that puts no date on a weekend; where none settles it,
+// detection refuses. Then the first lines of the file, up to kEvidenceLines, are the evidence for every
+// other column (see column_evidence.cpp).
 
 namespace engine {
 
@@ -29,59 +30,25 @@ using namespace metastock;
 
 namespace {
 
-const char* const kNoDates = "no column holds dates in one of the sixteen date formats";
+constexpr int kLinesRead = 100;        // for the delimiter and the date column
+constexpr int kEvidenceLines = kDetectedLines;  // for the format and the roles of the columns
+const char* const kNoDates = "no column holds dates in one of the date formats";
 constexpr int kDelimiterCount = 4;
 constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
 const char* const kDelimiterNames[kDelimiterCount] = {"comma", "tab", "space", "semicolon"};
 const char* const kFieldNames[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "OpenInt"};
-
-std::string_view Unquoted(std::string_view token)
-{
-    while (!token.empty() && (token.front() == ' ' || token.front() == '\t'))
-        token.remove_prefix(1);
-    while (!token.empty() && (token.back() == ' ' || token.back() == '\t' || token.back() == '\r'))
-        token.remove_suffix(1);
-    if (!token.empty() && token.front() == '"')
-        token.remove_prefix(1);
-    if (!token.empty() && token.back() == '"')
-        token.remove_suffix(1);
-    return token;
-}
-
-// Whether a cell holds a number as a run reads it in either decimal style: a time such as 09:30 is none.
-bool IsNumber(std::string_view cell)
-{
-    TextField field{cell, true};
-    float value = 0;
-    NumberStyle point;
-    NumberStyle comma;
-    comma.bDecimalComma = true;
-    return ReadNumber(field, point, value) == NumberResult::kNumber || ReadNumber(field, comma, value) == NumberResult::kNumber;
-}
-
-// A decimal comma shows as digits, a comma and digits other than three (1,1052), or as a comma after a
-// full stop (1.234,5); a decimal point as a full stop after a comma or a full stop alone.
-int DecimalCommaVotes(std::string_view cell)
-{
-    const std::size_t comma = cell.rfind(',');
-    const std::size_t point = cell.rfind('.');
-    if (comma == std::string_view::npos)
-        return point == std::string_view::npos ? 0 : -1;
-    if (point != std::string_view::npos)
-        return comma > point ? 1 : -1;
-    const std::size_t after = cell.size() - comma - 1;
-    return after != 3 ? 1 : 0;
-}
+const char* const kColumnOptions[kFieldCount] = {"--date-col", "--open-col", "--high-col", "--low-col",
+                                                 "--close-col", "--volume-col", "--oi-col"};
 
 using Rows = std::vector<std::vector<std::string>>;
 
-Rows SplitLines(const std::vector<std::string>& lines, char delimiter)
+Rows SplitLines(const std::vector<std::string>& lines, std::size_t count, char delimiter)
 {
     Rows rows;
     TextField fields[kMaxFields];
     std::string scratch;
-    for (const std::string& line : lines) {
-        std::string_view text = line;
+    for (std::size_t l = 0; l < lines.size() && l < count; ++l) {
+        std::string_view text = lines[l];
         while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
             text.remove_suffix(1);
         const int nFields = std::min(SplitFields(text, delimiter, fields, scratch), kMaxColumn);
@@ -96,247 +63,100 @@ Rows SplitLines(const std::vector<std::string>& lines, char delimiter)
     return rows;
 }
 
-// A count of days that grows by one from day to day within a month, for order and gaps.
-int DayIndex(const DateRead& date)
+std::string_view Cell(const Rows& rows, std::size_t r, int column)
 {
-    return date.eResult == DateResult::kDate ? (date.nYear * 12 + date.nMonth) * 31 + date.nDay : 0;
+    return static_cast<std::size_t>(column) < rows[r].size() ? std::string_view(rows[r][static_cast<std::size_t>(column)])
+                                                              : std::string_view();
 }
 
-bool ReadsAsDate(std::string_view cell, int nFormat)
+// Whether a cell holds a number as a run reads it in either decimal style: a time such as 09:30 is none.
+bool IsNumber(std::string_view cell)
 {
-    return ReadDate(cell, nFormat).eResult == DateResult::kDate;
+    TextField field{cell, true};
+    float value = 0;
+    NumberStyle point;
+    NumberStyle comma;
+    comma.bDecimalComma = true;
+    return ReadNumber(field, point, value) == NumberResult::kNumber || ReadNumber(field, comma, value) == NumberResult::kNumber;
 }
 
-// The day indexes of a column from row nFirst on.
-std::vector<int> Days(const Rows& rows, std::size_t nFirst, int nColumn, int nFormat)
+bool IsNumberOrEmpty(std::string_view cell)
 {
-    std::vector<int> days;
-    for (std::size_t r = nFirst; r < rows.size(); ++r)
-        days.push_back(DayIndex(ReadDate(rows[r][static_cast<std::size_t>(nColumn)], nFormat)));
-    return days;
+    float value = 0;
+    return IsNumber(cell) || ReadNumber(TextField{cell, true}, NumberStyle{}, value) == NumberResult::kEmpty;
 }
 
-bool InOrder(const std::vector<int>& days)
+long CivilDays(const DateRead& date)
 {
-    bool bUp = true;
-    bool bDown = true;
-    for (std::size_t i = 1; i < days.size(); ++i) {
-        bUp = bUp && days[i] >= days[i - 1];
-        bDown = bDown && days[i] <= days[i - 1];
-    }
-    return bUp || bDown;
+    // Days from 1 March of year 0, which keeps weekdays: day 0 is a Wednesday.
+    const int y = date.nYear - (date.nMonth <= 2 ? 1 : 0);
+    const int m = date.nMonth <= 2 ? date.nMonth + 9 : date.nMonth - 3;
+    return 365L * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + date.nDay - 1;
 }
 
-int MedianGap(const std::vector<int>& days)
-{
-    std::vector<int> gaps;
-    for (std::size_t i = 1; i < days.size(); ++i)
-        gaps.push_back(std::abs(days[i] - days[i - 1]));
-    if (gaps.empty())
-        return 0;
-    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
-    return gaps[gaps.size() / 2];
-}
+struct DateColumn {
+    int nColumn = -1;           // 0-based
+    std::size_t nFirst = 0;     // the first data row
+    std::size_t nRead = 0;      // rows that read as dates
+    std::vector<int> formats;   // the formats that read them all
+};
 
-// The formats that read every date of the column, best first.
-std::vector<int> RankFormats(const Rows& rows, std::size_t nFirst, int nColumn, const std::vector<int>& formats)
+bool PlausibleUnixColumn(const Rows& rows, std::size_t nFirst, int nColumn, int nFormat)
 {
-    struct Rank {
-        int nFormat;
-        bool bOrdered;
-        int nGap;
-    };
-    std::vector<Rank> ranks;
-    for (const int nFormat : formats) {
-        const std::vector<int> days = Days(rows, nFirst, nColumn, nFormat);
-        ranks.push_back({nFormat, InOrder(days), MedianGap(days)});
-    }
-    std::stable_sort(ranks.begin(), ranks.end(), [](const Rank& a, const Rank& b) {
-        return a.bOrdered != b.bOrdered ? a.bOrdered : a.nGap < b.nGap;
-    });
-    std::vector<int> ranked;
-    for (const Rank& rank : ranks)
-        ranked.push_back(rank.nFormat);
-    return ranked;
-}
-
-// A heading's name reduced to letters and digits in lower case: "<Adj Close>" -> "adjclose".
-std::string Simplified(std::string_view name)
-{
-    std::string simple;
-    for (const char c : name)
-        if (std::isalnum(static_cast<unsigned char>(c)))
-            simple += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return simple;
-}
-
-// The field a heading names, -1 for none. Adjusted close counts only where no close is named.
-int HeadingField(const std::string& simple)
-{
-    static const struct {
-        const char* szName;
-        int nField;
-    } kNames[] = {
-        {"date", kDateField},        {"dtyyyymmdd", kDateField},     {"open", kOpenField},
-        {"high", kHighField},        {"low", kLowField},             {"close", kCloseField},
-        {"last", kCloseField},       {"price", kCloseField},         {"closelast", kCloseField},
-        {"volume", kVolumeField},    {"vol", kVolumeField},          {"openint", kOpenInterestField},
-        {"openinterest", kOpenInterestField}, {"oi", kOpenInterestField},
-    };
-    if (simple.rfind("volume", 0) == 0 && simple != "volume")
-        return kVolumeField;  // Volume BTC, Volume USD
-    for (const auto& entry : kNames)
-        if (simple == entry.szName)
-            return entry.nField;
-    return -1;
-}
-
-// Columns (1-based) of the fields a heading row names; false when it names no close.
-bool ReadHeading(const std::vector<std::string>& heading, int (&columns)[kFieldCount], std::vector<std::string>& names,
-                 std::vector<std::string>& notes)
-{
-    std::fill(std::begin(columns), std::end(columns), 0);
-    names.assign(kFieldCount, std::string());
-    int nAdjustedClose = 0;
-    int nTickVolume = 0;
-    for (std::size_t i = 0; i < heading.size() && i < static_cast<std::size_t>(kMaxColumn); ++i) {
-        const std::string simple = Simplified(heading[i]);
-        const int nField = HeadingField(simple);
-        if (simple == "adjclose" && nAdjustedClose == 0)
-            nAdjustedClose = static_cast<int>(i) + 1;
-        if ((simple == "tickvol" || simple == "tickvolume") && nTickVolume == 0)
-            nTickVolume = static_cast<int>(i) + 1;
-        if (nField >= 0 && columns[nField] == 0) {
-            columns[nField] = static_cast<int>(i) + 1;
-            names[static_cast<std::size_t>(nField)] = Unquoted(heading[i]);
-        }
-    }
-    const auto heading_ = [&](int nColumn) { return std::string(Unquoted(heading[static_cast<std::size_t>(nColumn - 1)])); };
-    if (columns[kCloseField] == 0 && nAdjustedClose != 0) {
-        columns[kCloseField] = nAdjustedClose;
-        names[kCloseField] = heading_(nAdjustedClose);
-    } else if (columns[kCloseField] != 0 && nAdjustedClose != 0) {
-        notes.push_back("close taken from " + names[kCloseField] + ", not " + heading_(nAdjustedClose));
-    }
-    if (columns[kVolumeField] == 0 && nTickVolume != 0) {
-        columns[kVolumeField] = nTickVolume;
-        names[kVolumeField] = heading_(nTickVolume);
-    } else if (columns[kVolumeField] != 0 && nTickVolume != 0) {
-        notes.push_back("volume taken from " + names[kVolumeField] + ", not " + heading_(nTickVolume));
-    }
-    return columns[kCloseField] != 0;
-}
-
-// The columns of numbers that follow the date column, by the rule at the top of this file.
-void AssignByNumbers(const Rows& rows, std::size_t nFirst, int nDateColumn, DetectedLayout& layout)
-{
-    // A column of times (09:30, 00:00:00) beside the dates is no price.
-    int nStart = nDateColumn + 1;
-    bool bTimes = true;
-    for (std::size_t r = nFirst; r < rows.size() && bTimes; ++r)
-        bTimes = static_cast<std::size_t>(nStart) < rows[r].size() && TimeOfDay(rows[r][static_cast<std::size_t>(nStart)]) >= 0;
-    if (bTimes)
-        ++nStart;
-    int nNumbers = 0;
-    for (int c = nStart; c < kMaxColumn; ++c) {
-        bool bAll = true;
-        for (std::size_t r = nFirst; r < rows.size() && bAll; ++r)
-            bAll = static_cast<std::size_t>(c) < rows[r].size() && IsNumber(rows[r][static_cast<std::size_t>(c)]);
-        if (!bAll)
-            break;
-        ++nNumbers;
-    }
-    static const std::vector<int> kFieldsByCount[] = {
-        {},
-        {kCloseField},
-        {kCloseField, kVolumeField},
-        {kHighField, kLowField, kCloseField},
-        {kOpenField, kHighField, kLowField, kCloseField},
-        {kOpenField, kHighField, kLowField, kCloseField, kVolumeField},
-        {kOpenField, kHighField, kLowField, kCloseField, kVolumeField, kOpenInterestField},
-    };
-    if (nNumbers == 1)
-        return;  // one number without a heading to name it may be anything
-    const std::vector<int>& fields = kFieldsByCount[std::min(nNumbers, 6)];
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        layout.nColumn[fields[i]] = nStart + 1 + static_cast<int>(i);
-}
-
-// Rows on one date with different times are intraday bars, which detection refuses; the order of the
-// dates, a time in every date, and a decimal comma are noted.
-bool CheckDays(const Rows& rows, std::size_t nFirst, DetectedLayout& layout)
-{
-    const std::size_t dateColumn = static_cast<std::size_t>(layout.nColumn[kDateField] - 1);
-    int nTimeColumn = -1;
-    for (std::size_t c = 0; nFirst < rows.size() && c < rows[nFirst].size() && nTimeColumn < 0; ++c) {
-        const std::string& cell = rows[nFirst][c];
-        if (TimeOfDay(cell) >= 0)
-            nTimeColumn = static_cast<int>(c);
-    }
-    struct Day {
-        int first;           // day index
-        std::string second;  // time
-        std::string text;    // the date as the file has it
-    };
-    std::vector<Day> days;
-    bool bAllMidnight = true;
-    bool bTimes = false;
-    int nVotes = 0;
+    // Seconds since 1970 are numbers, and so are volumes: a column of them counts only in order.
+    long previous = 0;
+    int direction = 0;
     for (std::size_t r = nFirst; r < rows.size(); ++r) {
-        if (rows[r].size() <= dateColumn)
-            continue;
-        const DateRead date = ReadDate(rows[r][dateColumn], layout.nDateFormat);
+        const DateRead date = ReadDate(Cell(rows, r, nColumn), nFormat);
         if (date.eResult != DateResult::kDate)
-            continue;  // the run names the row
-        std::string time = date.nTime >= 0 ? std::to_string(date.nTime) : std::string();
-        if (date.nTime >= 0) {
-            bTimes = true;
-            bAllMidnight = bAllMidnight && date.nTime == 0;
+            continue;
+        const long day = CivilDays(date);
+        if (previous != 0 && day != previous) {
+            const int step = day > previous ? 1 : -1;
+            if (direction != 0 && step != direction)
+                return false;
+            direction = step;
         }
-        if (nTimeColumn >= 0 && static_cast<std::size_t>(nTimeColumn) < rows[r].size())
-            time += rows[r][static_cast<std::size_t>(nTimeColumn)];
-        days.push_back({DayIndex(date), time, rows[r][dateColumn]});
-        for (int f = kOpenField; f < kFieldCount; ++f)
-            if (layout.nColumn[f] != 0 && static_cast<std::size_t>(layout.nColumn[f] - 1) < rows[r].size())
-                nVotes += DecimalCommaVotes(rows[r][static_cast<std::size_t>(layout.nColumn[f] - 1)]);
+        previous = day;
     }
-    for (std::size_t i = 0; i < days.size() && !layout.bIntraday; ++i)
-        for (std::size_t j = i + 1; j < days.size() && !layout.bIntraday; ++j)
-            if (days[i].first == days[j].first && days[i].second != days[j].second) {
-                const auto count = std::count_if(days.begin(), days.end(), [&](const auto& d) { return d.first == days[i].first; });
-                layout.bIntraday = true;
-                layout.strProblem = "this file holds intraday bars (" + std::to_string(count) + " rows on " +
-                                    days[i].text + "), not daily prices; convert it with --daily to "
-                                    "combine each day's bars";
-            }
-    layout.bDecimalComma = nVotes > 0;
-    if (days.size() > 1 && days.front().first > days.back().first)
-        layout.notes.push_back("rows are newest first and will be written oldest first");
-    if (bTimes && bAllMidnight)
-        layout.notes.push_back("times in the date column are all 00:00:00");
-    else if (bTimes)
-        layout.notes.push_back("the date column holds one time a day, which is left out");
     return true;
 }
 
-// The layout that one delimiter gives; bFound false when it finds no dates with a close.
-DetectedLayout DetectWith(const Rows& rows, int nDelimiter)
+// The column of dates that starts first, then the one with more dates; ties go to the calendar formats.
+DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
 {
-    DetectedLayout layout;
-    layout.nDelimiter = nDelimiter;
-    // The first row of column c that reads in format f, when the rows from there on read too but for one
-    // in ten or one (the run names those); rows.size() when none. Of two columns the one that starts first
-    // wins, then the one with more dates.
-    std::size_t nBest = rows.size();
-    std::size_t nBestRead = 0;
-    int nDateColumn = -1;
-    std::size_t nFrom[kMaxColumn][kDateFormatCount];
-    std::size_t nRead[kMaxColumn][kDateFormatCount];
-    for (int c = 0; c < kMaxColumn; ++c)
+    // The column and its formats come from the first lines; the rest of the evidence rows only confirm them.
+    const Rows rows(allRows.begin(), allRows.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(allRows.size(), kLinesRead)));
+    DateColumn best;
+    best.nFirst = rows.size();
+    bTooEarly = false;
+    std::size_t nWidth = 0;
+    for (const auto& row : rows)
+        nWidth = std::max(nWidth, row.size());
+    for (int c = 0; c < static_cast<int>(std::min<std::size_t>(nWidth, kMaxColumn)); ++c) {
+        DateColumn column;
+        column.nColumn = c;
+        column.nFirst = rows.size();
+        // The formats that read each cell, found once: bit f - 1 for format f.
+        std::vector<std::uint32_t> reads(rows.size(), 0);
+        std::uint32_t any = 0;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const std::string_view cell = Cell(rows, r, c);
+            if (std::none_of(cell.begin(), cell.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
+                continue;  // every date holds digits
+            for (int f = 1; f <= kDateFormatCount; ++f) {
+                const DateResult result = ReadDate(cell, f).eResult;
+                reads[r] |= result == DateResult::kDate ? std::uint32_t{1} << (f - 1) : 0;
+                bTooEarly = bTooEarly || (c == 0 && result == DateResult::kOutOfRange);
+            }
+            any |= reads[r];
+        }
         for (int f = 1; f <= kDateFormatCount; ++f) {
-            const auto column = static_cast<std::size_t>(c);
+            const std::uint32_t bit = std::uint32_t{1} << (f - 1);
+            if ((any & bit) == 0)
+                continue;
             std::size_t first = 0;
-            while (first < rows.size() && !(column < rows[first].size() && ReadsAsDate(rows[first][column], f)))
+            while (first < rows.size() && (reads[first] & bit) == 0)
                 ++first;
             std::size_t read = 0;
             std::size_t total = 0;
@@ -344,92 +164,426 @@ DetectedLayout DetectWith(const Rows& rows, int nDelimiter)
                 if (rows[r].empty())
                     continue;
                 ++total;
-                read += column < rows[r].size() && ReadsAsDate(rows[r][column], f) ? 1 : 0;
+                read += (reads[r] & bit) != 0 ? 1 : 0;
             }
-            const bool bColumn = read > 0 && (read >= 2 || total == 1) && total - read <= std::max<std::size_t>(1, total / 10);
-            nFrom[c][f - 1] = bColumn ? first : rows.size();
-            nRead[c][f - 1] = bColumn ? read : 0;
-            if (bColumn && (first < nBest || (first == nBest && read > nBestRead))) {
-                nBest = first;
-                nBestRead = read;
-                nDateColumn = c;
+        const bool bColumn = read > 0 && (read >= 2 || total == 1) && total - read <= std::max<std::size_t>(1, total / 10) &&
+                                 (f <= kLastCalendarFormat || PlausibleUnixColumn(rows, first, c, f));
+            if (!bColumn)
+                continue;
+            const bool bCalendar = f <= kLastCalendarFormat;
+            const bool bColumnCalendar = !column.formats.empty() && column.formats[0] <= kLastCalendarFormat;
+            if (first < column.nFirst || (first == column.nFirst && read > column.nRead) ||
+                (first == column.nFirst && read == column.nRead && bCalendar && !bColumnCalendar)) {
+                column.nFirst = first;
+                column.nRead = read;
+                column.formats = {f};
+            } else if (first == column.nFirst && read == column.nRead && bCalendar == bColumnCalendar) {
+                column.formats.push_back(f);
             }
         }
-    if (nDateColumn < 0) {
-        layout.strProblem = kNoDates;
-        for (const auto& row : rows)
-            for (int f = 1; f <= kDateFormatCount && !row.empty(); ++f)
-                if (ReadDate(row[0], f).eResult == DateResult::kOutOfRange)
-                    layout.strProblem = "the dates lie before 1900 or after 2140, which the files cannot hold";
-        return layout;
+        if (column.formats.empty())
+            continue;
+        const bool bCalendar = column.formats[0] <= kLastCalendarFormat;
+        const bool bBestCalendar = !best.formats.empty() && best.formats[0] <= kLastCalendarFormat;
+        if (best.formats.empty() || column.nFirst < best.nFirst ||
+            (column.nFirst == best.nFirst && (column.nRead > best.nRead || (column.nRead == best.nRead && bCalendar && !bBestCalendar))))
+            best = column;
     }
-    std::vector<int> formats;
-    for (int f = 1; f <= kDateFormatCount; ++f)
-        if (nFrom[nDateColumn][f - 1] == nBest && nRead[nDateColumn][f - 1] == nBestRead)
-            formats.push_back(f);
-    const std::vector<int> ranked = RankFormats(rows, nBest, nDateColumn, formats);
-    layout.nDateFormat = ranked[0];
-    layout.bGuessed = ranked.size() > 1;
-    layout.nOtherDateFormat = layout.bGuessed ? ranked[1] : 0;
-    layout.nSkipRows = static_cast<int>(nBest);
-    layout.strExampleDate = Unquoted(rows[nBest][static_cast<std::size_t>(nDateColumn)]);
+    if (best.formats.empty() || allRows.size() == rows.size())
+        return best;
+    // The formats that read the dates of the later rows too.
+    std::vector<int> confirmed;
+    for (const int f : best.formats) {
+        std::size_t total = 0;
+        std::size_t read = 0;
+        for (std::size_t r = best.nFirst; r < allRows.size(); ++r) {
+            if (allRows[r].empty())
+                continue;
+            ++total;
+            read += ReadDate(Cell(allRows, r, best.nColumn), f).eResult == DateResult::kDate ? 1 : 0;
+        }
+        if (total - read <= std::max<std::size_t>(1, total / 10) && (f <= kLastCalendarFormat || PlausibleUnixColumn(allRows, best.nFirst, best.nColumn, f)))
+            confirmed.push_back(f);
+    }
+    if (!confirmed.empty())
+        best.formats = confirmed;
+    return best;
+}
 
-    int columns[kFieldCount] = {};
-    std::vector<std::string> names;
-    bool bHeading = false;
-    for (std::size_t r = nBest; r > 0 && !bHeading; --r)
-        bHeading = ReadHeading(rows[r - 1], columns, names, layout.notes);
-    if (bHeading) {
-        std::copy(std::begin(columns), std::end(columns), std::begin(layout.nColumn));
-    } else {
-        names.assign(kFieldCount, std::string());
-        AssignByNumbers(rows, nBest, nDateColumn, layout);
+struct DateSpacing {
+    bool bOrdered = true;
+    double irregular = 0;  // share of distances far from the usual one
+    double weekend = 0;    // share of dates on a Saturday or a Sunday
+    std::size_t nDates = 0;
+};
+
+DateSpacing Spacing(const Rows& rows, std::size_t nFirst, int nColumn, int nFormat)
+{
+    std::vector<long> days;
+    std::size_t weekend = 0;
+    for (std::size_t r = nFirst; r < rows.size(); ++r) {
+        const DateRead date = ReadDate(Cell(rows, r, nColumn), nFormat);
+        if (date.eResult != DateResult::kDate)
+            continue;
+        const long day = CivilDays(date);
+        weekend += (day % 7 + 7) % 7 == 3 || (day % 7 + 7) % 7 == 4 ? 1 : 0;  // day 0 is a Wednesday
+        days.push_back(day);
     }
-    layout.nColumn[kDateField] = nDateColumn + 1;
-    if (layout.nColumn[kCloseField] == 0 || layout.nColumn[kCloseField] == layout.nColumn[kDateField]) {
-        layout.strProblem = "dates were found in column " + std::to_string(nDateColumn + 1) +
-                            ", but no column of closing prices beside them";
-        return layout;
+    DateSpacing spacing;
+    spacing.nDates = days.size();
+    if (days.empty())
+        return spacing;
+    spacing.weekend = static_cast<double>(weekend) / static_cast<double>(days.size());
+    bool bUp = true;
+    bool bDown = true;
+    std::vector<long> gaps;
+    for (std::size_t i = 1; i < days.size(); ++i) {
+        bUp = bUp && days[i] >= days[i - 1];
+        bDown = bDown && days[i] <= days[i - 1];
+        if (days[i] != days[i - 1])
+            gaps.push_back(std::labs(days[i] - days[i - 1]));
+    }
+    spacing.bOrdered = bUp || bDown;
+    if (gaps.empty())
+        return spacing;
+    std::vector<long> sorted = gaps;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    const long median = sorted[sorted.size() / 2];
+    const auto far = std::count_if(gaps.begin(), gaps.end(), [median](long gap) { return gap > 4 * median + 3 || 4 * gap + 3 < median; });
+    spacing.irregular = static_cast<double>(far) / static_cast<double>(gaps.size());
+    return spacing;
+}
+
+// The format that reads the dates, of those that read them all; 0 when the values do not settle it.
+int SettleDateFormat(const Rows& rows, const DateColumn& column, std::string& reason)
+{
+    if (column.formats.size() == 1)
+        return column.formats[0];
+    std::vector<DateSpacing> spacings;
+    for (const int f : column.formats)
+        spacings.push_back(Spacing(rows, column.nFirst, column.nColumn, f));
+    const auto beats = [](const DateSpacing& a, const DateSpacing& b) {
+        if (a.bOrdered != b.bOrdered)
+            return a.bOrdered;
+        if (a.irregular + 0.05 < b.irregular && b.irregular * static_cast<double>(b.nDates) >= 1.5)
+            return true;
+        if (std::fabs(a.irregular - b.irregular) <= 0.05 && a.nDates >= 3 && a.weekend == 0 && b.weekend >= 0.2)
+            return true;
+        return false;
+    };
+    for (std::size_t i = 0; i < column.formats.size(); ++i) {
+        bool bAll = true;
+        for (std::size_t j = 0; j < column.formats.size() && bAll; ++j)
+            bAll = i == j || beats(spacings[i], spacings[j]);
+        if (bAll) {
+            const DateSpacing& s = spacings[i];
+            reason = !std::all_of(spacings.begin(), spacings.end(), [&](const DateSpacing& o) { return o.bOrdered == s.bOrdered; })
+                         ? "the only reading that keeps the dates in order"
+                         : s.irregular < 0.05 &&
+                                   std::any_of(spacings.begin(), spacings.end(), [&](const DateSpacing& o) { return o.irregular >= 0.05; })
+                               ? "the only reading whose dates lie at regular distances"
+                               : "the only reading that puts no date on a weekend";
+            return column.formats[i];
+        }
+    }
+    std::string names;
+    for (std::size_t i = 0; i < column.formats.size(); ++i)
+        names += std::string(i == 0 ? "" : i + 1 == column.formats.size() ? " or " : ", ") + kDateFormatNames[column.formats[i] - 1];
+    reason = "the dates read as " + names + ", and neither a day above 12 nor their spacing settles which";
+    return 0;
+}
+
+// A decimal comma shows as digits, a comma and digits other than three (1,1052), or as a comma after a
+// full stop (1.234,5); a decimal point as a full stop after a comma or a full stop alone. +1, -1, or 0
+// for a cell that tells nothing.
+int DecimalCommaVote(std::string_view cell, bool& bAmbiguous)
+{
+    const std::size_t comma = cell.rfind(',');
+    const std::size_t point = cell.rfind('.');
+    if (comma == std::string_view::npos)
+        return point == std::string_view::npos ? 0 : (cell.size() - point - 1 == 3 && cell.find('.') == point &&
+                                                              point > 0 && point <= 3 && cell[0] != '0' && cell[0] != '-'
+                                                          ? (bAmbiguous = true, 0)
+                                                          : -1);
+    if (point != std::string_view::npos)
+        return comma > point ? 1 : -1;
+    std::size_t after = 0;
+    while (comma + 1 + after < cell.size() && cell[comma + 1 + after] >= '0' && cell[comma + 1 + after] <= '9')
+        ++after;
+    if (after == 3 && cell[0] != '0' && comma <= 3) {
+        bAmbiguous = true;
+        return 0;
+    }
+    return after == 3 ? -1 : 1;
+}
+
+// The heading of each column: of the heading rows (up to three above the data), the nearest cell that
+// names a role, else the nearest cell that is not empty.
+void ReadHeadings(const Rows& rows, std::size_t nFirst, std::size_t nDataFields, std::vector<ColumnValues>& columns)
+{
+    // A heading row one field short of the data names the columns after the first: R writes its row names so.
+    const int nShift = nFirst > 0 && rows[nFirst - 1].size() + 1 == nDataFields ? 1 : 0;
+    for (ColumnValues& column : columns) {
+        const int c = column.nColumn - 1 - nShift;
+        if (c < 0)
+            continue;
+        bool bNamed = false;
+        for (std::size_t r = nFirst; r > 0 && nFirst - r < 3 && !bNamed; --r) {
+            const std::string_view text = Cell(rows, r - 1, c);
+            if (text.empty())
+                continue;
+            bool bWhole = false;
+            const HeadingRole role = FindHeadingRole(text, bWhole);
+            if (role != HeadingRole::kNone || column.strHeading.empty()) {
+                column.strHeading = std::string(text);
+                column.eRole = role;
+                column.bWholeHeading = bWhole;
+                bNamed = role != HeadingRole::kNone;
+            }
+        }
+    }
+}
+
+struct Evidence {
+    DetectedLayout layout;
+    int nNumericColumns = 0;
+};
+
+// The values of every column but the dates' over the data rows, oldest first.
+std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::size_t>& dataRows, int nDateColumn,
+                                      const NumberStyle& style)
+{
+    int nColumns = 0;
+    for (const std::size_t r : dataRows)
+        nColumns = std::max(nColumns, static_cast<int>(rows[r].size()));
+    std::vector<ColumnValues> columns;
+    for (int c = 0; c < nColumns; ++c) {
+        if (c == nDateColumn)
+            continue;
+        ColumnValues& column = columns.emplace_back();
+        column.nColumn = c + 1;
+        std::size_t numbers = 0;
+        std::size_t others = 0;
+        bool bTimes = true;
+        column.bWhole = column.bNonNegative = column.bPositive = column.bConstant = true;
+        for (const std::size_t r : dataRows) {
+            const std::string_view text = Cell(rows, r, c);
+            float value = 0;
+            const NumberResult result = ReadNumber(TextField{text, true}, style, value);
+            bTimes = bTimes && TimeOfDay(text) >= 0;
+            if (result == NumberResult::kNotANumber)
+                ++others;
+            if (result != NumberResult::kNumber) {
+                column.values.push_back(std::numeric_limits<double>::quiet_NaN());
+                continue;
+            }
+            ++numbers;
+            const double v = value;
+            column.bWhole = column.bWhole && v == std::floor(v);
+            column.bNonNegative = column.bNonNegative && v >= 0;
+            column.bPositive = column.bPositive && v > 0;
+            for (auto it = column.values.rbegin(); it != column.values.rend(); ++it)
+                if (!std::isnan(*it)) {
+                    column.bConstant = column.bConstant && *it == v;
+                    break;
+                }
+            column.values.push_back(v);
+        }
+        // A bad cell or two among numbers leaves the column a column of numbers: the run names their lines.
+        column.bReadable = !bTimes && others <= std::max<std::size_t>(1, dataRows.size() / 10) && others <= numbers;
+        column.bNumeric = column.bReadable && numbers > 0 && numbers * 2 >= dataRows.size();
+    }
+    return columns;
+}
+
+// Rows on one date with different times are intraday bars, which detection refuses; the order of the
+// dates and a time in every date are noted.
+void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, DetectedLayout& layout)
+{
+    const int dateColumn = layout.nColumn[kDateField] - 1;
+    int nTimeColumn = -1;
+    for (int c = 0; !dataRows.empty() && c < static_cast<int>(rows[dataRows[0]].size()) && nTimeColumn < 0; ++c)
+        if (TimeOfDay(Cell(rows, dataRows[0], c)) >= 0)
+            nTimeColumn = c;
+    struct Day {
+        long day;
+        std::string time;
+        std::string text;
+    };
+    std::vector<Day> days;
+    bool bAllMidnight = true;
+    bool bTimes = false;
+    for (const std::size_t r : dataRows) {
+        const DateRead date = ReadDate(Cell(rows, r, dateColumn), layout.nDateFormat);
+        if (date.eResult != DateResult::kDate)
+            continue;
+        std::string time = date.nTime >= 0 ? std::to_string(date.nTime) : std::string();
+        if (date.nTime >= 0) {
+            bTimes = true;
+            bAllMidnight = bAllMidnight && date.nTime == 0;
+        }
+        if (nTimeColumn >= 0)
+            time += Cell(rows, r, nTimeColumn);
+        days.push_back({CivilDays(date), time, std::string(Cell(rows, r, dateColumn))});
+    }
+    std::vector<std::size_t> order(days.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return days[a].day < days[b].day; });
+    for (std::size_t k = 1; k < order.size() && !layout.bIntraday; ++k) {
+        const Day& a = days[order[k - 1]];
+        const Day& b = days[order[k]];
+        if (a.day == b.day && a.time != b.time) {
+            const auto count = std::count_if(days.begin(), days.end(), [&](const Day& d) { return d.day == a.day; });
+            layout.bIntraday = true;
+            layout.strProblem = "this file holds intraday bars (" + std::to_string(count) + " rows on " + a.text +
+                                "), not daily prices; convert it with --daily to combine each day's bars";
+        }
+    }
+    if (days.size() > 1 && days.front().day > days.back().day)
+        layout.notes.push_back("rows are newest first and will be written oldest first");
+    if (bTimes && bAllMidnight)
+        layout.notes.push_back("times in the date column are all 00:00:00");
+    else if (bTimes && !layout.bIntraday)
+        layout.notes.push_back("the date column holds one time a day, which is left out");
+}
+
+// The layout that one delimiter gives.
+Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
+{
+    Evidence evidence;
+    DetectedLayout& layout = evidence.layout;
+    layout.nDelimiter = nDelimiter;
+    bool bTooEarly = false;
+    const DateColumn dates = FindDateColumn(rows, bTooEarly);
+    if (dates.nColumn < 0) {
+        layout.strProblem = bTooEarly ? "the dates lie before 1900 or after 2140, which the files cannot hold" : kNoDates;
+        return evidence;
+    }
+    layout.nColumn[kDateField] = dates.nColumn + 1;
+    layout.nSkipRows = static_cast<int>(dates.nFirst);
+    layout.strExampleDate = Cell(rows, dates.nFirst, dates.nColumn);
+    std::vector<std::size_t> dataRows;
+    for (std::size_t r = dates.nFirst; r < rows.size(); ++r)
+        if (!rows[r].empty() && ReadDate(Cell(rows, r, dates.nColumn), dates.formats[0]).eResult == DateResult::kDate)
+            dataRows.push_back(r);
+    for (int c = 0; c < kMaxColumn; ++c)
+        if (c != dates.nColumn) {
+            const auto numbers = std::count_if(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumber(Cell(rows, r, c)); });
+            const auto readable = std::count_if(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumberOrEmpty(Cell(rows, r, c)); });
+            const auto rowCount = static_cast<std::ptrdiff_t>(dataRows.size());
+            evidence.nNumericColumns += numbers > 0 && numbers * 2 >= rowCount && rowCount - readable <= std::max<std::ptrdiff_t>(1, rowCount / 10) ? 1 : 0;
+        }
+    layout.nDateFormat = dates.formats[0];
+    if (!bFull)
+        return evidence;
+
+    std::string dateReason;
+    layout.nDateFormat = SettleDateFormat(rows, dates, dateReason);
+    layout.fields[kDateField] = {dates.nColumn + 1, EvidenceSource::kValues,
+                                 dates.nFirst > 0 ? std::string(Cell(rows, dates.nFirst - 1, dates.nColumn)) : std::string(), ""};
+    if (layout.nDateFormat == 0) {
+        layout.strProblem = dateReason;
+        layout.openOptions.push_back("--date-format");
+    } else {
+        layout.fields[kDateField].strReason = "Dates: column " + std::to_string(dates.nColumn + 1) + ", read as " +
+                                              kDateFormatNames[layout.nDateFormat - 1] +
+                                              (dateReason.empty() ? "" : ", " + dateReason);
+    }
+    const int nReadFormat = layout.nDateFormat != 0 ? layout.nDateFormat : dates.formats[0];
+
+    // Oldest first, so that each row follows the one before.
+    std::vector<long> dayOf(rows.size(), 0);
+    for (const std::size_t r : dataRows)
+        dayOf[r] = CivilDays(ReadDate(Cell(rows, r, dates.nColumn), nReadFormat));
+    std::vector<std::size_t> ordered = dataRows;
+    if (ordered.size() > 1 && dayOf[ordered.front()] > dayOf[ordered.back()])
+        std::reverse(ordered.begin(), ordered.end());
+    std::stable_sort(ordered.begin(), ordered.end(), [&](std::size_t a, std::size_t b) { return dayOf[a] < dayOf[b]; });
+
+    // The decimal mark: where a comma cannot stand inside a field, a full stop; else the cells decide.
+    int votes = 0;
+    bool bAmbiguous = false;
+    for (const std::size_t r : dataRows)
+        for (int c = 0; c < static_cast<int>(rows[r].size()); ++c)
+            if (c != dates.nColumn && IsNumber(Cell(rows, r, c)))
+                votes += DecimalCommaVote(Cell(rows, r, c), bAmbiguous);
+    NumberStyle style;
+    style.delimiter = kDelimiters[nDelimiter];
+    style.bDecimalComma = votes > 0;
+    layout.bDecimalComma = style.bDecimalComma;
+    if (votes == 0 && bAmbiguous && layout.strProblem.empty()) {
+        layout.strProblem = "numbers such as 1,234 or 1.234 may hold a decimal mark or a thousands separator, and no "
+                            "number of the file settles which";
+        layout.openOptions.push_back("--decimal-comma");
+    }
+
+    std::vector<ColumnValues> columns = ReadColumns(rows, ordered, dates.nColumn, style);
+    ReadHeadings(rows, dates.nFirst, dataRows.empty() ? 0 : rows[dataRows[0]].size(), columns);
+    const ColumnRoles roles = AssignColumnRoles(columns);
+    for (int f = kOpenField; f < kFieldCount; ++f) {
+        layout.fields[f] = roles.fields[f];
+        layout.nColumn[f] = roles.fields[f].nColumn;
+    }
+    layout.notes.insert(layout.notes.end(), roles.notes.begin(), roles.notes.end());
+    if (!roles.strProblem.empty() && layout.strProblem.empty()) {
+        layout.strProblem = roles.strProblem;
+        layout.openOptions = roles.openOptions;
     }
     for (int i = 0; i < kFieldCount; ++i)
         if (layout.nColumn[i] != 0)
-            layout.columnNames.push_back(names[static_cast<std::size_t>(i)].empty() ? kFieldNames[i]
-                                                                                    : names[static_cast<std::size_t>(i)]);
-    if (!CheckDays(rows, nBest, layout))
-        return layout;
-    layout.bFound = true;
-    return layout;
-}
-
-int FieldsFound(const DetectedLayout& layout)
-{
-    return static_cast<int>(std::count_if(std::begin(layout.nColumn), std::end(layout.nColumn),
-                                          [](int nColumn) { return nColumn != 0; }));
+            layout.columnNames.push_back(layout.fields[i].strHeading.empty() ? kFieldNames[i] : layout.fields[i].strHeading);
+    if (layout.nDateFormat != 0) {
+        // Rows without a close are skipped by the run; their dates do not count.
+        std::vector<std::size_t> closed;
+        for (const std::size_t r : dataRows) {
+            float value = 0;
+            if (layout.nColumn[kCloseField] == 0 ||
+                ReadNumber(TextField{Cell(rows, r, layout.nColumn[kCloseField] - 1), true}, style, value) == NumberResult::kNumber)
+                closed.push_back(r);
+        }
+        CheckDays(rows, closed, layout);
+    }
+    layout.bFound = layout.strProblem.empty();
+    return evidence;
 }
 
 }  // namespace
 
 DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
 {
-    DetectedLayout best;
-    best.strProblem = kNoDates;
+    Evidence best;
+    best.layout.strProblem = kNoDates;
+    int nBest = -1;
     for (int d = 0; d < kDelimiterCount; ++d) {
-        const Rows rows = SplitLines(lines, kDelimiters[d]);
+        const Rows rows = SplitLines(lines, kLinesRead, kDelimiters[d]);
         if (rows.empty()) {
-            best.strProblem = "the file holds no lines";
-            return best;
+            best.layout.strProblem = "the file holds no lines";
+            return best.layout;
         }
-        DetectedLayout layout = DetectWith(rows, d);
-        if (!layout.bFound) {
-            if (!best.bFound && (layout.nDateFormat != 0 || layout.strProblem != kNoDates))
-                best = layout;  // dates without prices says more than no dates at all
+        Evidence evidence = DetectWith(rows, d, false);
+        if (evidence.layout.nColumn[kDateField] == 0) {
+            if (nBest < 0 && evidence.layout.strProblem != kNoDates)
+                best = evidence;
             continue;
         }
-        if (!best.bFound || FieldsFound(layout) > FieldsFound(best) ||
-            (FieldsFound(layout) == FieldsFound(best) && layout.nSkipRows < best.nSkipRows))
-            best = layout;
+        if (nBest < 0 || evidence.nNumericColumns > best.nNumericColumns ||
+            (evidence.nNumericColumns == best.nNumericColumns && evidence.layout.nSkipRows < best.layout.nSkipRows)) {
+            best = evidence;
+            nBest = d;
+        }
     }
-    return best;
+    if (nBest < 0)
+        return best.layout;
+    if (best.nNumericColumns == 0) {
+        best.layout.strProblem = "dates were found in column " + std::to_string(best.layout.nColumn[kDateField]) +
+                                 ", but no column of numbers beside them";
+        return best.layout;
+    }
+    DetectedLayout layout = DetectWith(SplitLines(lines, kEvidenceLines, kDelimiters[nBest]), nBest, true).layout;
+    if (!layout.strProblem.empty() && !layout.bIntraday)
+        layout.strKnownOptions = LayoutOptionsText(layout);
+    return layout;
 }
 
 DetectedLayout DetectLayout(const std::string& path)
@@ -448,7 +602,7 @@ DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
     CLineSource source(&input);
     std::vector<std::string> lines;
     std::string_view line;
-    while (static_cast<int>(lines.size()) < kDetectedLines && source.NextLine(line))
+    while (static_cast<int>(lines.size()) < kEvidenceLines && source.NextLine(line))
         lines.emplace_back(line);
     if (source.Failed()) {
         DetectedLayout layout;
@@ -456,15 +610,23 @@ DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
         return layout;
     }
     DetectedLayout layout = DetectLayoutInLines(lines);
-    if (!layout.bFound)
+    if (!layout.bFound && !layout.bIntraday)
         layout.strProblem = "No layout found in " + path + ": " + layout.strProblem;
     return layout;
 }
 
 std::string DescribeLayout(const DetectedLayout& layout)
 {
-    if (!layout.bFound)
-        return layout.strProblem;
+    if (!layout.bFound && !layout.bIntraday) {
+        std::string text = layout.strProblem;
+        if (!layout.openOptions.empty()) {
+            text += ". Give ";
+            for (std::size_t i = 0; i < layout.openOptions.size(); ++i)
+                text += (i == 0 ? "" : i + 1 == layout.openOptions.size() ? " and " : ", ") + layout.openOptions[i];
+            text += " with what detection found: " + layout.strKnownOptions;
+        }
+        return text;
+    }
     const std::string headings = layout.nSkipRows == 0   ? "no heading row"
                                  : layout.nSkipRows == 1 ? "1 heading row"
                                                          : std::to_string(layout.nSkipRows) + " heading rows";
@@ -475,6 +637,12 @@ std::string DescribeLayout(const DetectedLayout& layout)
     std::string text = std::string("This looks like a ") + kDelimiterNames[layout.nDelimiter] +
                        "-delimited file with " + headings + ", dates like " + layout.strExampleDate + " (" + szFormat +
                        "), and the columns " + columns + ".";
+    std::string sources;
+    for (const FieldEvidence& field : layout.fields)
+        if (field.nColumn != 0 && !field.strReason.empty())
+            sources += (sources.empty() ? " " : "; ") + field.strReason;
+    if (!sources.empty())
+        text += sources + ".";
     std::vector<std::string> notes = layout.notes;
     if (layout.bDecimalComma)
         notes.insert(notes.begin(), "numbers have a decimal comma");
@@ -488,10 +656,25 @@ std::string DescribeLayout(const DetectedLayout& layout)
     }
     if (layout.bIntraday)
         text += " But " + layout.strProblem + ".";
-    if (layout.bGuessed)
-        text += std::string(" The dates read as ") + kDateFormatNames[layout.nOtherDateFormat - 1] + " too; " +
-                szFormat + " is a guess.";
     return text;
+}
+
+std::string LayoutOptionsText(const DetectedLayout& layout)
+{
+    const bool bFormatOpen = std::find(layout.openOptions.begin(), layout.openOptions.end(), "--date-format") != layout.openOptions.end();
+    std::string line = std::string("--delimiter ") + kDelimiterNames[layout.nDelimiter];
+    if (layout.nDateFormat >= 1 && layout.nDateFormat <= kDateFormatCount && !bFormatOpen)
+        line += std::string(" --date-format ") + kDateFormatNames[layout.nDateFormat - 1];
+    line += " --skip " + std::to_string(layout.nSkipRows);
+    for (int i = 0; i < kFieldCount; ++i) {
+        const bool bOpen = std::find(layout.openOptions.begin(), layout.openOptions.end(), kColumnOptions[i]) != layout.openOptions.end();
+        if (bOpen)
+            continue;
+        line += std::string(" ") + kColumnOptions[i] + " " + (layout.nColumn[i] != 0 ? std::to_string(layout.nColumn[i]) : "off");
+    }
+    if (layout.bDecimalComma)
+        line += " --decimal-comma";
+    return line;
 }
 
 void ApplyLayout(const DetectedLayout& layout, ConversionSettings& settings)

@@ -1,6 +1,7 @@
 #pragma once
 // Finds the layout of a price text file from its first lines: the delimiter, the heading rows to skip,
-// the column and format of the dates, and the column of each price field.
+// the column and format of the dates, and the column of each price field. Every column's role is a claim
+// that the values bear out; where they leave a choice open, detection refuses and names it.
 
 #include <cstdint>
 #include <string>
@@ -15,22 +16,41 @@ namespace engine {
 struct ConversionSettings;
 
 // How many of a file's first lines detection reads.
-inline constexpr int kDetectedLines = 100;
+inline constexpr int kDetectedLines = 300;
+
+// Where a field's column came from.
+enum class EvidenceSource {
+    kNone,     // the field is off: the file has no such column, or none that the values bear out
+    kHeading,  // its heading names it, and the values agree
+    kValues,   // the values alone: the largest and smallest prices, the only whole numbers, the dates
+};
+
+struct FieldEvidence {
+    int nColumn = 0;  // 1-based; 0 when the field is off or not known
+    EvidenceSource eSource = EvidenceSource::kNone;
+    std::string strHeading;  // the column's heading as the file has it (UTF-8), empty when none
+    std::string strReason;   // for people: "Open from Откр.", "Volume: column 6, the only whole numbers"
+};
 
 struct DetectedLayout {
-    bool bFound = false;             // a column of dates with a close beside it was found
+    bool bFound = false;             // a column of dates with a close beside it was found, and nothing is left open
     int nDelimiter = 0;              // 0 comma, 1 tab, 2 space, 3 semicolon (as the Delimiter setting)
     bool bDecimalComma = false;      // numbers have a decimal comma
     bool bIntraday = false;          // several rows a day with different times (strProblem says so)
     int nSkipRows = 0;
-    int nDateFormat = 0;             // 1 to 16
+    int nDateFormat = 0;             // 1 to 18; 0 when not known
     int nOtherDateFormat = 0;        // another format that also reads every date; 0 when none
-    bool bGuessed = false;           // nOtherDateFormat was possible too
+    bool bGuessed = false;           // kept for old callers: detection never guesses, so always false
     int nColumn[metastock::kFieldCount] = {};  // 1-based column per field (date, open, ..., open interest); 0 off
+    FieldEvidence fields[metastock::kFieldCount];  // the same columns, each with where it came from
     std::vector<std::string> columnNames;      // of the fields found, in field order
     std::string strExampleDate;                // the first date as it stands in the file
-    std::vector<std::string> notes;            // what else detection saw: order, times, which column it took
-    std::string strProblem;                    // why nothing was found
+    std::vector<std::string> notes;            // what else detection saw: order, times, bad rows, columns left out
+    std::string strProblem;                    // why the file is refused; empty when it is not
+    // On a refusal: the options detection could not settle ("--open-col", "--close-col", "--date-format"),
+    // and the options it did settle, as convert takes them. A run given the open ones converts the file.
+    std::vector<std::string> openOptions;
+    std::string strKnownOptions;
 };
 
 // Reads the first lines of the file as a run reads them. When the file cannot be opened or read,
@@ -40,10 +60,14 @@ DetectedLayout DetectLayout(const std::string& path);
 DetectedLayout DetectLayout(metastock::IReadableFile& input, const std::string& path);
 DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines);
 
-// One or two sentences for people: "This looks like a comma-delimited file with 1 heading row, dates
-// like 01/02/2015 (MM_DD_CCYY), and the columns Date, Open, High, Low, Close, Volume, OpenInt." and,
-// when guessed, which other format the dates could be in. Without a layout, the problem.
+// One or two sentences for people: the delimiter, the heading rows, the dates, and for every field where
+// its column came from ("Open from Откр.; Volume: column 6, the only whole numbers"). On a refusal, the
+// reason and the options to give.
 std::string DescribeLayout(const DetectedLayout& layout);
+
+// The options of a layout as one line that convert takes: "--delimiter comma --date-format CCYY_MM_DD
+// --skip 1 --date-col 1 --open-col 2 ...". On a refusal, only the options that detection settled.
+std::string LayoutOptionsText(const DetectedLayout& layout);
 
 // Sets delimiter, skip, date format, on-flags and columns; leaves the output settings alone. A field not
 // found is switched off, its column set to 1 as the dialog does.

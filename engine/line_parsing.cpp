@@ -283,7 +283,7 @@ namespace {
 
 bool IsEmptyWord(std::string_view text)
 {
-    constexpr std::string_view kWords[] = {"null", "nan", "n/a", "-"};
+    constexpr std::string_view kWords[] = {"null", "nan", "n/a", "-", "--", "nd", "na", "none", "undefined", "#n/a"};
     for (const std::string_view word : kWords)
         if (text.size() == word.size() &&
             std::equal(text.begin(), text.end(), word.begin(),
@@ -292,27 +292,74 @@ bool IsEmptyWord(std::string_view text)
     return false;
 }
 
-// Digits, grouping marks between groups of three, a decimal mark and digits, an exponent: copied into
-// clean (room for text.size() + 2 characters) as the C locale writes them. False when the text is anything
-// else.
+// The length of a currency sign at text[at] ($, € £ ¥ ₹ in UTF-8 or Windows-1252); 0 when none.
+std::size_t CurrencySignLength(std::string_view text, std::size_t at)
+{
+    static constexpr std::string_view kSigns[] = {"$", "\xE2\x82\xAC", "\x80", "\xC2\xA3", "\xA3", "\xC2\xA5", "\xA5", "\xE2\x82\xB9"};
+    for (const std::string_view sign : kSigns)
+        if (text.substr(at, sign.size()) == sign)
+            return sign.size();
+    return 0;
+}
+
+// The length of a mark between groups of three digits at text[at]: the style's grouping mark, a blank,
+// a no-break or thin space, or an apostrophe ("1 234,5", "1'234.5"); 0 when none.
+std::size_t GroupingMarkLength(std::string_view text, std::size_t at, char grouping)
+{
+    const char c = text[at];
+    if ((c == grouping && grouping != '\0') || c == ' ' || c == '\'' || c == '\xA0')
+        return 1;
+    static constexpr std::string_view kMarks[] = {"\xC2\xA0", "\xE2\x80\xAF", "\xE2\x80\x89", "\xE2\x80\x99"};
+    for (const std::string_view mark : kMarks)
+        if (text.substr(at, mark.size()) == mark)
+            return mark.size();
+    return 0;
+}
+
+// A sign, a currency sign, digits with grouping marks between groups of three, a decimal mark and digits,
+// an exponent, a suffix K, M or B, a currency sign: copied into clean (room for text.size() + 2 characters)
+// as the C locale writes them. False when the text is anything else.
 bool CleanNumber(std::string_view text, char decimal, char grouping, char* clean, std::size_t& length)
 {
     length = 0;
     std::size_t at = 0;
     if (at < text.size() && (text[at] == '-' || text[at] == '+'))
         clean[length++] = text[at++];
+    if (const std::size_t sign = CurrencySignLength(text, at); sign != 0) {
+        at += sign;
+        while (at < text.size() && text[at] == ' ')
+            ++at;
+        if (length == 0 && at < text.size() && text[at] == '-')
+            clean[length++] = text[at++];  // $-1.5
+    }
+    if (const std::size_t end = text.size(); end > at) {
+        // A currency sign after the number: "12,50 €"
+        for (std::size_t from = at + 1; from < end; ++from)
+            if (CurrencySignLength(text, from) == end - from) {
+                text = text.substr(0, from);
+                while (!text.empty() && text.back() == ' ')
+                    text.remove_suffix(1);
+                break;
+            }
+    }
     std::size_t digits = 0;
     std::size_t group = 0;  // digits since the last grouping mark
     bool bGrouped = false;
-    for (; at < text.size(); ++at) {
+    for (; at < text.size();) {
         const char c = text[at];
         if (IsDigit(c)) {
             clean[length++] = c;
             ++digits;
             ++group;
-        } else if (c == grouping && grouping != '\0' && digits > 0 && (bGrouped ? group == 3 : group <= 3)) {
+            ++at;
+            continue;
+        }
+        const std::size_t mark = c == decimal ? 0 : GroupingMarkLength(text, at, grouping);
+        if (mark != 0 && digits > 0 && (bGrouped ? group == 3 : group <= 3) && at + mark < text.size() &&
+            IsDigit(text[at + mark])) {
             bGrouped = true;
             group = 0;
+            at += mark;
         } else {
             break;
         }

@@ -99,6 +99,7 @@ private:
     std::vector<int> m_lostLines;
     std::vector<int> m_lines;  // of each row read, once a message needs them
     std::size_t m_nRead = 0;   // rows read and kept
+    float m_scratchValue = 0;
     std::size_t m_nNotKept = 0;  // rows beyond the most a data file takes, when they are not kept
     CheckedRows m_result;
 };
@@ -187,9 +188,19 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
         }
         PutMbf(record + m_nOffset[static_cast<std::size_t>(q)], value);
     }
-    if (nEmptyPrices > 0 && nEmptyPrices == m_nPrices) {
+    const int nCloseColumn = m_nColumn[kCloseField];
+    const bool bNoClose = nCloseColumn >= 0 && ReadNumber(fieldAt(nCloseColumn), m_style, m_scratchValue) == NumberResult::kEmpty;
+    if (bNoClose || (nEmptyPrices > 0 && nEmptyPrices == m_nPrices)) {
         ++m_result.nWithoutPrices;
         return;
+    }
+    if (nEmptyPrices > 0 && nEmptyPrices == m_nPrices - 1 && nCloseColumn >= 0) {
+        // The old rows of a long history often hold only a close: it stands for the open, high and low too.
+        for (int q = kOpenField; q < kCloseField; ++q)
+            if (m_nOffset[static_cast<std::size_t>(q)] >= 0)
+                std::copy_n(record + m_nOffset[kCloseField], 4, record + m_nOffset[static_cast<std::size_t>(q)]);
+        ++m_result.nCloseOnly;
+        nEmptyPrices = 0;
     }
     if (nEmptyPrices > 0)
         return Bad(nLine, std::string("the ") + kFieldWords[nFirstEmpty] + " is missing");
@@ -424,6 +435,9 @@ std::string RowNotes(const CheckedRows& rows)
     const auto rowsText = [](int n) { return std::to_string(n) + (n == 1 ? " row" : " rows"); };
     if (rows.nWithoutPrices > 0)
         add(rowsText(rows.nWithoutPrices) + " without prices skipped");
+    if (rows.nCloseOnly > 0)
+        add(std::to_string(rows.nCloseOnly) + (rows.nCloseOnly == 1 ? " row" : " rows") +
+            " had only a close: open, high and low set to it");
     if (rows.bNewestFirst)
         add("rows were newest first; written oldest first");
     else if (rows.bSorted)

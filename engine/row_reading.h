@@ -27,7 +27,8 @@ struct CheckedRows {
     std::size_t nRecordLength = 4;
     std::vector<BadRow> badRows;        // the first kListedBadRows, in line order
     int nBadRows = 0;                   // all of them
-    int nWithoutPrices = 0;             // rows whose every price is empty, skipped
+    int nWithoutPrices = 0;             // rows without a close, skipped
+    int nCloseOnly = 0;                 // rows with a close and no other price, which stands for them
     int nCombinedDays = 0;              // days whose intraday bars were combined
     bool bSorted = false;               // the rows were not oldest first
     bool bNewestFirst = false;          // they were newest first

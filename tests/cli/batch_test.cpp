@@ -208,10 +208,11 @@ TEST_F(BatchTest, WritesTheBytesOfOneConvertPerFileWhateverTheNumberOfThreads)
 
 TEST_F(BatchTest, DetectFindsTheLayoutOfEachFileAsConvertDetectDoes)
 {
-    std::string tabbed;  // no heading row, CCYYMMDD dates, no open interest
+    std::string tabbed;  // no heading row, CCYYMMDD dates, each open the close before, no open interest
     for (int day = 1; day <= 20; ++day)
-        tabbed += "202402" + std::string(day < 10 ? "0" : "") + std::to_string(day) + "\t5.5\t6.25\t5\t6\t" +
-                  std::to_string(100 * day) + "\n";
+        tabbed += "202402" + std::string(day < 10 ? "0" : "") + std::to_string(day) + "\t" + std::to_string(100 + day - 1) +
+                  ".5\t" + std::to_string(100 + day + 1) + "\t" + std::to_string(100 + day - 2) + "\t" +
+                  std::to_string(100 + day) + ".5\t" + std::to_string(100 * day) + "\n";
     const std::vector<std::string> files = {Input("a.csv", Prices(1, 20)), Input("b.txt", tabbed)};
     const CliResult batch = RunCli({"batch", m_dir / "out", files[0], files[1], "--detect"});
     ASSERT_EQ(batch.status, 0) << batch.err;

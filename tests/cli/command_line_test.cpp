@@ -28,7 +28,7 @@ protected:
         WriteText(m_dir / "prices.csv",
                   "Date,Open,High,Low,Close,Volume,OpenInt\n"
                   "01/02/2024,10.5,11,10,10.75,1000,50\n"
-                  "01/03/2024,10.75,12,10.5,11.5,2000,55\n");
+                  "01/15/2024,10.75,12,10.5,11.5,2000,55\n");
         std::filesystem::create_directory(m_dir.Path() / "out");
     }
 
@@ -54,7 +54,7 @@ TEST_F(CommandLineTest, SuccessfulConversionPrintsOneSummaryLine)
     const CliResult result = Convert({"--name", "Alpha Beta"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, "ABC: F1.DAT, 2 records, 2024-01-02 to 2024-01-03\n");
+    EXPECT_EQ(result.out, "ABC: F1.DAT, 2 records, 2024-01-02 to 2024-01-15\n");
     EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), 3u * 28);
 }
 
@@ -102,7 +102,7 @@ TEST_F(CommandLineTest, LimitViolationsAreUsageErrorsThatWriteNothing)
         {{"--symbol", "   "}, "--symbol must be 1 to 16 characters"},
         {{"--symbol", "ABCDEFGHIJKLMNOPQ"}, "--symbol must be 1 to 16 characters"},
         {{"--name", "ABCDEFGHIJKLMNOPQ"}, "--name must be at most 16 characters"},
-        {{"--date-format", "17"}, "--date-format must be one of the sixteen format names"},
+        {{"--date-format", "19"}, "--date-format must be one of the 18 format names"},
         {{"--dir", std::string(201, 'd')}, "--dir must be 1 to 200 characters"},
     };
     for (const auto& [options, message] : cases) {
@@ -134,7 +134,7 @@ TEST_F(CommandLineTest, RelativeInputWorksAlthoughTheRunChangesDirectory)
     const CliResult result = Run({"convert", "prices.csv", "--dir", "out", "--symbol", "REL", "--date-format", "4",
                                   "--skip", "1"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "REL: F1.DAT, 2 records, 2024-01-02 to 2024-01-03\n");
+    EXPECT_EQ(result.out, "REL: F1.DAT, 2 records, 2024-01-02 to 2024-01-15\n");
 }
 
 TEST_F(CommandLineTest, MissingInputFailsBeforeTheOutputDirectoryChanges)
@@ -161,8 +161,8 @@ TEST_F(CommandLineTest, DetectPrintsTheLayoutAndTheOptionsThatReadIt)
     EXPECT_EQ(found.status, 0) << found.err;
     EXPECT_EQ(found.out,
               "This looks like a comma-delimited file with 1 heading row, dates like 01/02/2024 (MM_DD_CCYY), and the "
-              "columns Date, Open, High, Low, Close, Volume, OpenInt. The dates read as DD_MM_CCYY too; MM_DD_CCYY is a "
-              "guess.\n"
+              "columns Date, Open, High, Low, Close, Volume, OpenInt. Dates: column 1, read as MM_DD_CCYY; Open from Open; "
+              "High from High; Low from Low; Close from Close; Volume from Volume; Open interest from OpenInt.\n"
               "--delimiter comma --date-format MM_DD_CCYY --skip 1 --date-col 1 --open-col 2 --high-col 3 "
               "--low-col 4 --close-col 5 --volume-col 6 --oi-col 7\n");
 
@@ -177,7 +177,7 @@ TEST_F(CommandLineTest, DetectPrintsTheLayoutAndTheOptionsThatReadIt)
     const CliResult given = Run({"convert", m_dir / "prices.csv", "--detect", "--dir", m_dir / "out", "--symbol", "abc",
                                  "--oi-col", "off"});
     EXPECT_EQ(given.status, 0) << given.err;
-    EXPECT_EQ(given.out, "ABC: F1.DAT, 2 records, 2024-01-02 to 2024-01-03\n");
+    EXPECT_EQ(given.out, "ABC: F1.DAT, 2 records, 2024-01-02 to 2024-01-15\n");
     EXPECT_EQ(ReadBytes(m_dir.Path() / "out" / "F1.DAT").size(), 3u * 24);
 }
 
@@ -329,7 +329,7 @@ TEST_F(CommandLineTest, MessagesAndSummariesNameTheSymbolInUtf8)
         int nStatus;
         std::string strOut, strErr;
     } cases[] = {
-        {{}, 0, "CAFÉ: F1.DAT, 2 records, 2024-01-02 to 2024-01-03\n", ""},
+        {{}, 0, "CAFÉ: F1.DAT, 2 records, 2024-01-02 to 2024-01-15\n", ""},
         {{"--update"}, 0, "CAFÉ: F1.DAT, no new records\n", ""},
         {{"--update", "--oi-col", "off"}, 1, "",
          "CAFÉ (F1.DAT) holds the fields DOHLCVI but the options give DOHLCV. Nothing was changed.\n"},

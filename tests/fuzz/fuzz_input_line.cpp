@@ -1,6 +1,6 @@
 // Arbitrary bytes as input text: first as one line handed straight to the per-line work of the row reader
 // (split, date, six numbers, MBF encoding), then as an input file read by CTextReader, each piece going
-// through the same work, and read whole by the row reader.
+// through the same work, and read whole by the row reader; last, as the first lines of a file, by detection.
 //
 // Input: byte 0 and byte 1 choose the settings, the rest is the text.
 //   byte 0, bits 0-6 (modulo 42): delimiter (comma, tab, space) + 3 * date format (0 to 13: the twelve
@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "engine/date_formats.h"
+#include "engine/layout_detection.h"
 #include "engine/line_parsing.h"
 #include "engine/row_reading.h"
 #include "engine/text_reader.h"
@@ -293,5 +294,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     LineWork(text, settings);
     ReadAsFile({}, text, settings, true);
+    // Detection reads the same text as the first lines of a file: it finds a layout or says why not.
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at <= text.size() && lines.size() < 40;) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        lines.emplace_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    const DetectedLayout layout = DetectLayoutInLines(lines);
+    if (!layout.bFound && layout.strProblem.empty())
+        std::abort();
+    if (DescribeLayout(layout).empty())
+        std::abort();
     return 0;
 }
