@@ -342,7 +342,7 @@ void CMainFrame::OpenDroppedFiles(const QStringList& files)
 
 void CMainFrame::OnConvertMany(const QStringList& files)
 {
-    CBatchDlg dlg(LoadSettings(m_profile), this);
+    CBatchDlg dlg(m_stored.LoadConversion(), m_stored, this);
     dlg.AddFiles(files);
     connect(&dlg, &CBatchDlg::Finished, this, [this](const QString& strDirectory, const QString& strSummary) {
         m_pView->AppendText(QStringLiteral("\r\n") + strSummary);

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "app/stored_settings.h"
+#include "desktop/stored_settings.h"
 #include "settings/profile_store.h"
 
 class QAction;
@@ -63,6 +65,8 @@ private:
     void OnUpdateSettings();
 
     settings::CProfileStore& m_profile;
+    CProfileStringStore m_stringStore{m_profile};
+    desktop::CStoredSettings m_stored{m_stringStore};
     int* m_pbMailVisited;
     int* m_pbWebVisited;
     CQuoteforgeView* m_pView;

@@ -28,6 +28,7 @@
 #include "app/preview_grid.h"
 #include "app/quoteforge_app.h"
 #include "app/quoteforge_view.h"
+#include "app/stored_settings.h"
 #include "app/window_placement.h"
 #include "cli/command_line.h"
 #include "controls/desktop_services.h"
@@ -569,9 +570,11 @@ TEST_F(DesktopTest, ABatchReportsEachFileAndCancelLeavesWholeSecuritiesOnly)
     layout.DateFormat = "MM_DD_CCYY";
     layout.SkipOn = 1;
     layout.SkipRows = 1;
-    layout.Path = out.string();
+    CProfileStringStore store(*m_app.m_pProfile);
+    desktop::CStoredSettings stored(store);
+    stored.SetBatch({out.string(), false, false});
     {
-        CBatchDlg dlg(layout);
+        CBatchDlg dlg(layout, stored);
         dlg.AddFiles({WriteInput("one.csv", kPrices), QString::fromStdString(m_dir / "missing.csv"),
                       WriteInput("three.csv", kPrices)});
         EXPECT_EQ(dlg.OnConvert(), 1);
@@ -590,8 +593,8 @@ TEST_F(DesktopTest, ABatchReportsEachFileAndCancelLeavesWholeSecuritiesOnly)
     }
 
     const std::filesystem::path many = m_dir.Path() / "many";
-    layout.Path = many.string();
-    CBatchDlg dlg(layout);
+    stored.SetBatch({many.string(), false, false});
+    CBatchDlg dlg(layout, stored);
     QStringList files;
     for (int i = 0; i < 40; ++i)
         files << WriteInput(QStringLiteral("s%1.csv").arg(i).toStdString(), PriceRows(3000));

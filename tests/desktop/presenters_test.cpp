@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/batch_presenter.h"
 #include "desktop/conversion_command.h"
 #include "desktop/log_text.h"
 #include "desktop/settings_presenter.h"
@@ -88,6 +89,34 @@ public:
     std::string log;
     std::vector<std::string> asked;
     EAnswer answer = EAnswer::Yes;
+};
+
+class CRecordingBatchView : public IBatchView {
+public:
+    EAnswer Ask(const std::string&, EButtons) override { return EAnswer::No; }
+    void ShowRows(const std::vector<BatchRow>& rows) override { shownRows = rows; }
+    void ShowResult(std::size_t row, const BatchRow& shown) override
+    {
+        shownRows.at(row) = shown;
+        if (cancelAfterFirst && row == 0 && !shown.result.empty())
+            presenter->OnCancel();
+    }
+    void ShowChoices(const BatchChoices& shown) override { choices = shown; }
+    BatchChoices ReadChoices() const override { return choices; }
+    void ShowProgress(int, int, const std::string&) override {}
+    void Enable(EBatchControl control, bool on) override { enabled[control] = on; }
+    void SetCancelCaption(const std::string& caption) override { cancelCaption = caption; }
+    void RunInBackground(const std::function<void()>& work) override { work(); }
+    void Post(std::function<void()> fn) override { fn(); }
+    void Close() override { closed = true; }
+
+    CBatchPresenter* presenter = nullptr;
+    bool cancelAfterFirst = false;
+    BatchChoices choices;
+    std::vector<BatchRow> shownRows;
+    std::map<EBatchControl, bool> enabled;
+    std::string cancelCaption;
+    bool closed = false;
 };
 
 std::string WriteFile(const std::filesystem::path& path, const std::string& text)
@@ -187,4 +216,65 @@ TEST(LogText, MessagesReadAsSentencesAndListsIndentEvenly)
     EXPECT_EQ(OneLine("the open \"x\" is not a number\nNothing was converted."),
               "the open \"x\" is not a number. Nothing was converted.");
     EXPECT_EQ(LogList("Skipped:", "Line 3: a\nLine 9: b"), "\r\n    Skipped:\r\n        Line 3: a\r\n        Line 9: b");
+}
+
+TEST(BatchPresenter, TheWindowsChoicesAreRememberedAndObeyedAndCancelLeavesFilesNotStarted)
+{
+    CTempDir dir;
+    const std::string heading = "Date,Open,High,Low,Close,Volume,OpenInt\n";
+    const std::vector<std::string> files = {
+        WriteFile(dir.Path() / "intra.csv", heading + "01/02/2024 09:30,10,11,9,10,100,5\n01/02/2024 10:30,10,12,9,11,100,5\n"
+                                                      "01/03/2024 09:30,11,12,10,11,100,5\n"),
+        WriteFile(dir.Path() / "b.csv", heading + "01/02/2024,10,11,9,10,100,5\n"),
+        WriteFile(dir.Path() / "c.csv", heading + "01/02/2024,10,11,9,10,100,5\n")};
+    engine::ConversionSettings layout;  // the Conversion Settings dialog's, whose Daily box the batch ignores
+    layout.DateFormat = "MM_DD_CCYY";
+    layout.SkipOn = 1;
+    layout.SkipRows = 1;
+    layout.Daily = true;
+    const std::string out = (dir.Path() / "out").string();
+    const std::string other = (dir.Path() / "other").string();
+    const std::string unchanged = "unchanged: no rows after its last date";
+    struct Step {
+        BatchChoices choices;
+        bool cancelAfterFirst;
+        std::vector<std::string> results;  // "failed" stands for any failure
+        std::string summary;
+    };
+    const std::vector<Step> steps = {
+        {{out, false, true}, true, {"converted", "not started", "not started"},
+         "Batch into " + out + ": 1 converted, 0 updated, 0 failed, 2 records (cancelled; the files not started are untouched)"},
+        {{out, false, true}, false, {unchanged, "converted", "converted"},
+         "Batch into " + out + ": 2 converted, 0 updated, 1 unchanged, 0 failed, 2 records"},
+        {{other, true, false}, false, {"failed", "converted", "converted"}, ""},
+    };
+    CMapStore store;
+    store.WriteString("Setting", "Path", out);
+    CStoredSettings stored(store);
+    EXPECT_EQ(stored.Batch().directory, out) << "the directory starts as the Conversion Settings' Path";
+    for (const auto& step : steps) {
+        CRecordingBatchView view;
+        CBatchPresenter presenter(view, stored, layout);
+        view.presenter = &presenter;
+        presenter.OnInitDialog();
+        EXPECT_EQ(view.choices.directory, stored.Batch().directory);
+        EXPECT_EQ(view.enabled[EBatchControl::Convert], false) << "no files, nothing to convert";
+        presenter.AddFiles(files);
+        EXPECT_EQ(view.shownRows.at(0).symbol, "INTRA");
+        view.choices = step.choices;
+        view.cancelAfterFirst = step.cancelAfterFirst;
+        presenter.OnConvert();
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string& result = view.shownRows.at(i).result;
+            EXPECT_EQ(step.results[i] == "failed" ? result.substr(0, 6) : result, step.results[i]) << files[i];
+        }
+        if (!step.summary.empty()) {
+            EXPECT_EQ(presenter.Summary(), step.summary);
+        }
+        EXPECT_EQ(view.cancelCaption, "Close");
+        const BatchChoices remembered = stored.Batch();
+        EXPECT_EQ(remembered.directory, step.choices.directory);
+        EXPECT_EQ(remembered.detect, step.choices.detect);
+        EXPECT_EQ(remembered.daily, step.choices.daily);
+    }
 }
