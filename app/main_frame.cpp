@@ -74,6 +74,8 @@ CMainFrame::CMainFrame(CProfileStore& profile, int* pbMailVisited, int* pbWebVis
     CreateStatusBar();
     CreateDockWindows();
     PreCreateWindow();
+    // The panels take the larger share, so that the Directory panel's columns show without scrolling.
+    resizeDocks({m_pPreviewDock}, {std::max(width() * 11 / 20, 520)}, Qt::Horizontal);
     setAcceptDrops(true);
     connect(m_pView, &CQuoteforgeView::InputPathChanged, this, &CMainFrame::OnUpdateSettings);
     OnUpdateSettings();
@@ -198,7 +200,9 @@ void CMainFrame::CreateDockWindows()
 {
     auto* pPreview = new QDockWidget(QStringLiteral("Preview"), this);
     pPreview->setObjectName(QStringLiteral("PreviewDock"));
-    pPreview->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    // Closable, so that View > Preview Grid can hide it.
+    pPreview->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    m_pPreviewDock = pPreview;
     // The detection sentence heads the grid, where the Conversion Settings dialog never covers it.
     auto* pBody = new QWidget(pPreview);
     auto* pCaption = new QLabel(pBody);
@@ -214,11 +218,10 @@ void CMainFrame::CreateDockWindows()
     connect(pGrid, &CPreviewGrid::CaptionChanged, pCaption, &QLabel::setText);
     m_pView->m_pPreviewGrid = pGrid;
     addDockWidget(Qt::RightDockWidgetArea, pPreview);
-    m_pDirectoryPanel = new CDirectoryPanel(this);
+    m_pDirectoryPanel = new CDirectoryPanel(m_stored, this);
     addDockWidget(Qt::RightDockWidgetArea, m_pDirectoryPanel);
     splitDockWidget(pPreview, m_pDirectoryPanel, Qt::Vertical);
     resizeDocks({pPreview, m_pDirectoryPanel}, {1, 1}, Qt::Vertical);
-    resizeDocks({pPreview}, {380}, Qt::Horizontal);
     QAction* pPreviewToggle = pPreview->toggleViewAction();
     pPreviewToggle->setText(QStringLiteral("Preview &Grid"));
     pPreviewToggle->setStatusTip(QStringLiteral("Show or hide the preview as columns named by the settings"));
@@ -227,8 +230,6 @@ void CMainFrame::CreateDockWindows()
     pToggle->setText(QStringLiteral("&Directory Panel"));
     pToggle->setStatusTip(QStringLiteral("Show or hide the securities of the output directory"));
     m_pViewMenu->addAction(pToggle);
-    m_pDirectoryPanel->ShowDirectory(
-        QString::fromStdString(EnginePath(m_profile.ReadString(kSettingSection, "Path", QString()))));
     connect(m_pView, &CQuoteforgeView::RunFinished, m_pDirectoryPanel, &CDirectoryPanel::ShowDirectory);
     connect(m_pDirectoryPanel, &CDirectoryPanel::Log, m_pView,
             [this](const QString& strLine) { m_pView->AppendText(QStringLiteral("\r\n") + strLine); });

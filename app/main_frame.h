@@ -11,6 +11,7 @@
 
 class QAction;
 class QDragEnterEvent;
+class QDockWidget;
 class QDropEvent;
 class QMenu;
 
@@ -73,6 +74,7 @@ private:
     std::unique_ptr<CQuoteforgeDoc> m_pDoc;
     CHelpWindow* m_pHelpWindow = nullptr;
     CDirectoryPanel* m_pDirectoryPanel = nullptr;
+    QDockWidget* m_pPreviewDock = nullptr;
 
     QAction* m_pOpenAct = nullptr;
     QAction* m_pSettingsAct = nullptr;

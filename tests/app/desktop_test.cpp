@@ -554,7 +554,9 @@ TEST_F(DesktopTest, TheDirectoryPanelReadsGenuineDirectories)
             continue;
         const std::filesystem::path copy = m_dir.Path() / entry.path().filename();
         std::filesystem::copy(entry.path(), copy, std::filesystem::copy_options::recursive);
-        CDirectoryPanel panel;
+        CProfileStringStore store(*m_app.m_pProfile);
+        desktop::CStoredSettings stored(store);
+        CDirectoryPanel panel(stored);
         panel.ShowDirectory(QString::fromStdString(copy.string()));
         auto* pTable = panel.findChild<QTableWidget*>("Securities");
         EXPECT_GT(pTable->rowCount(), 0) << copy;

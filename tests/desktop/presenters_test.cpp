@@ -8,6 +8,7 @@
 
 #include "desktop/batch_presenter.h"
 #include "desktop/conversion_command.h"
+#include "desktop/directory_panel_presenter.h"
 #include "desktop/log_text.h"
 #include "desktop/settings_presenter.h"
 #include "support/temp_dir.h"
@@ -117,6 +118,52 @@ public:
     std::map<EBatchControl, bool> enabled;
     std::string cancelCaption;
     bool closed = false;
+};
+
+class CRecordingPanelView : public IDirectoryPanelView {
+public:
+    EAnswer Ask(const std::string& text, EButtons) override
+    {
+        asked.push_back(text);
+        return answer;
+    }
+    void ShowCaption(const std::string& text) override { caption = text; }
+    void ShowRows(const std::vector<PanelRow>& rows, bool top) override
+    {
+        symbols.clear();
+        for (const PanelRow& row : rows)
+            symbols += (symbols.empty() ? "" : " ") + row.cells[0];
+        fromTop = top;
+    }
+    void ShowSortColumn(EPanelColumn column, bool ascending) override { sort = {column, ascending}; }
+    void Enable(EPanelControl control, bool on) override { enabled[control] = on; }
+    void AppendLog(const std::string& line) override { log.push_back(line); }
+    bool ChooseDirectory(std::string& directory) override
+    {
+        directory = chosen;
+        return true;
+    }
+    void OpenInFileManager(const std::string& directory) override { opened = directory; }
+    bool AskExportOptions(engine::ExportOptions&) override { return true; }
+    bool ChooseExportFile(const std::string&, std::string& file) override
+    {
+        proposed = file;
+        file = folder + "/" + file;
+        return true;
+    }
+    bool ChooseExportFolder(std::string& chosenFolder) override
+    {
+        chosenFolder = folder;
+        return true;
+    }
+    void RunInBackground(const std::function<void()>& work) override { work(); }
+
+    std::string caption, symbols, chosen, opened, proposed, folder;
+    bool fromTop = false;
+    std::pair<EPanelColumn, bool> sort{EPanelColumn::Symbol, false};
+    std::map<EPanelControl, bool> enabled;
+    std::vector<std::string> asked, log;
+    EAnswer answer = EAnswer::No;
 };
 
 std::string WriteFile(const std::filesystem::path& path, const std::string& text)
@@ -277,4 +324,61 @@ TEST(BatchPresenter, TheWindowsChoicesAreRememberedAndObeyedAndCancelLeavesFiles
         EXPECT_EQ(remembered.detect, step.choices.detect);
         EXPECT_EQ(remembered.daily, step.choices.daily);
     }
+}
+
+TEST(DirectoryPanelPresenter, ItsOwnDirectorySortsOnHeadersAndActsOnSeveralSecurities)
+{
+    CTempDir dir;
+    const std::string out = (dir.Path() / "out").string();
+    const std::string rows[] = {"01/02/2024,1,1,1,1,1,1\n", "01/03/2024,1,1,1,1,1,1\n", "01/04/2024,1,1,1,1,1,1\n"};
+    CMapStore store;
+    CStoredSettings stored(store);
+    {
+        CRecordingBatchView batchView;
+        engine::ConversionSettings layout;
+        layout.DateFormat = "MM_DD_CCYY";
+        CBatchPresenter batch(batchView, stored, layout);
+        batch.AddFiles({WriteFile(dir.Path() / "abc.csv", rows[0] + rows[1] + rows[2]), WriteFile(dir.Path() / "def.csv", rows[0]),
+                        WriteFile(dir.Path() / "ghi.csv", rows[0] + rows[1])});
+        batchView.choices.directory = out;
+        ASSERT_EQ(batch.OnConvert(), 0) << batch.Summary();
+    }
+    store.values.clear();
+    store.WriteString("Setting", "Path", out);
+    const std::string empty = (dir.Path() / "empty").string();
+    std::filesystem::create_directory(empty);
+    CRecordingPanelView view;
+    view.folder = dir.Path().string();
+    view.chosen = empty;
+    CDirectoryPanelPresenter panel(view, stored);
+    const struct {
+        std::string step;
+        std::function<void()> event;
+        std::string symbols;  // as shown, in order
+        std::string logged;   // the last log line
+    } steps[] = {
+        {"start in the settings' Path", [&] { panel.OnInit(); }, "ABC DEF GHI", ""},
+        {"fewest records first", [&] { panel.OnHeaderClicked(EPanelColumn::Records); }, "DEF GHI ABC", ""},
+        {"a second click reverses", [&] { panel.OnHeaderClicked(EPanelColumn::Records); }, "ABC GHI DEF", ""},
+        {"export two", [&] { panel.OnSelectionChanged({0, 2}); panel.OnExport(); }, "ABC GHI DEF",
+         "DEF exported to " + (dir.Path() / "DEF.csv").string()},
+        {"double-click exports one", [&] { panel.OnDoubleClick(1); }, "ABC GHI DEF", "GHI exported to " + view.folder + "/GHI.csv"},
+        {"No keeps them", [&] { panel.OnSelectionChanged({0, 2}); panel.OnRemove(); }, "ABC GHI DEF", "GHI exported to " + view.folder + "/GHI.csv"},
+        {"Yes removes both", [&] { view.answer = EAnswer::Yes; panel.OnRemove(); }, "GHI", "DEF removed from " + out + " (F2.DAT)"},
+        {"a directory of its own", [&] { panel.OnChooseDirectory(); }, "", "DEF removed from " + out + " (F2.DAT)"},
+    };
+    for (const auto& step : steps) {
+        step.event();
+        EXPECT_EQ(view.symbols, step.symbols) << step.step;
+        EXPECT_EQ(view.log.empty() ? "" : view.log.back(), step.logged) << step.step;
+    }
+    EXPECT_EQ(view.asked.at(0), "Remove 2 securities (ABC, DEF) from " + out + "?\nTheir data files are deleted; this cannot be undone.");
+    EXPECT_EQ(view.proposed, "GHI.csv");
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "ABC.csv"));
+    EXPECT_TRUE(view.fromTop) << "a new directory shows from its first row";
+    EXPECT_EQ(view.caption.substr(0, empty.size() + 1), empty + "\n") << "a directory without MASTER says why it is empty";
+    EXPECT_FALSE(view.enabled[EPanelControl::Export]);
+    EXPECT_EQ(stored.PanelDirectory(), empty) << "the panel's directory is remembered";
+    panel.OnOpenFolder();
+    EXPECT_EQ(view.opened, empty);
 }
