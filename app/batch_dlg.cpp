@@ -18,6 +18,7 @@
 
 #include <thread>
 
+#include "app/main_frame.h"
 #include "settings/engine_path.h"
 #include "settings/help_request.h"
 #include "settings/message_box.h"
@@ -152,7 +153,7 @@ void CBatchDlg::reject()
 void CBatchDlg::OnAddFiles()
 {
     AddFiles(QFileDialog::getOpenFileNames(this, QStringLiteral("Add Files"), QString(),
-                                           QStringLiteral("Price files (*.csv *.txt *.prn *.asc);;All Files (*)")));
+                                           OpenFileFilter()));
 }
 
 void CBatchDlg::OnRemoveFiles()

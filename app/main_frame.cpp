@@ -29,6 +29,7 @@
 #include "app/quoteforge_view.h"
 #include "app/stored_settings.h"
 #include "app/window_placement.h"
+#include "desktop/file_types.h"
 #include "res/resources.h"
 #include "settings/engine_path.h"
 #include "settings/help_request.h"
@@ -60,6 +61,14 @@ QAction* AddAccelerator(QWidget* pWindow, const QList<QKeySequence>& keys)
 }
 
 }  // namespace
+
+QString OpenFileFilter()
+{
+    QStringList filters;
+    for (const desktop::FileType& type : desktop::PriceFileTypes())
+        filters << QString::fromStdString(type.caption);
+    return filters.join(QStringLiteral(";;"));
+}
 
 CMainFrame::CMainFrame(CProfileStore& profile, int* pbMailVisited, int* pbWebVisited)
     : m_profile(profile), m_pbMailVisited(pbMailVisited), m_pbWebVisited(pbWebVisited),
@@ -252,10 +261,12 @@ bool CMainFrame::OpenDocumentFile(const QString& strPath)
 
 void CMainFrame::OnFileOpen()
 {
-    const QString strPath = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(),
-                                                         QStringLiteral("All Files (*)"));
-    if (!strPath.isEmpty())
-        OpenDocumentFile(strPath);
+    const QString strPath = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), FromEngineText(m_stored.OpenFolder()),
+                                                         OpenFileFilter());
+    if (strPath.isEmpty())
+        return;
+    m_stored.SetOpenFolder(EnginePath(QFileInfo(strPath).absolutePath()));
+    OpenDocumentFile(strPath);
 }
 
 void CMainFrame::OnFileNew()

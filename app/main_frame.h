@@ -18,6 +18,10 @@ class QMenu;
 namespace app {
 
 class CDirectoryPanel;
+
+// The file types of the open dialogs as a QFileDialog filter, price files first.
+QString OpenFileFilter();
+
 class CHelpWindow;
 class CQuoteforgeDoc;
 class CQuoteforgeView;

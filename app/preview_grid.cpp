@@ -57,6 +57,7 @@ CPreviewGrid::CPreviewGrid(QWidget* pParent) : QTableWidget(pParent)
     setObjectName(QStringLiteral("PreviewGrid"));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
+    setTabKeyNavigation(false);  // Tab goes on to the next control
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 

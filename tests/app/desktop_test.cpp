@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMimeData>
 #include <QTableWidget>
@@ -461,6 +462,34 @@ TEST_F(DesktopTest, MenusShowTheirKeysAndAboutNamesTheBuild)
     ASSERT_NE(pHelpTopics, nullptr);
     EXPECT_EQ(pHelpTopics->shortcut(), QKeySequence(Qt::Key_F1));
     ASSERT_NE(SettingsAction(), nullptr) << "File > Se&ttings... has a mnemonic";
+
+    // View > Preview Grid and View > Directory Panel show and hide the panels.
+    for (const char* szToggle : {"Preview &Grid", "&Directory Panel"}) {
+        QAction* pToggle = nullptr;
+        for (QAction* pAction : m_pFrame->findChildren<QAction*>())
+            if (pAction->text() == szToggle)
+                pToggle = pAction;
+        ASSERT_NE(pToggle, nullptr) << szToggle;
+        EXPECT_TRUE(pToggle->isEnabled()) << szToggle;
+        EXPECT_TRUE(pToggle->isChecked()) << szToggle;
+        pToggle->trigger();
+        EXPECT_FALSE(pToggle->isChecked()) << szToggle;
+        pToggle->trigger();
+        EXPECT_TRUE(pToggle->isChecked()) << szToggle;
+    }
+
+    // File > Open starts in the folder last opened from, offering price files first.
+    m_app.m_pProfile->WriteString("Setting", "OpenFolder", QString::fromStdString(m_dir.Path().string()));
+    QString strStart;
+    QStringList filters;
+    WhenModal<QFileDialog>([&](QFileDialog& dlg) {
+        strStart = dlg.directory().absolutePath();
+        filters = dlg.nameFilters();
+        dlg.reject();
+    });
+    m_pFrame->OnFileOpen();
+    EXPECT_EQ(strStart.toStdString(), std::filesystem::canonical(m_dir.Path()).string());
+    EXPECT_EQ(filters, QStringList({"Price files (*.csv *.txt *.prn *.asc)", "All Files (*)"}));
 
     CAboutDlg about(nullptr, nullptr);
     QStringList texts;
