@@ -19,13 +19,13 @@
 #include <thread>
 
 #include "app/main_frame.h"
-#include "settings/engine_path.h"
-#include "settings/help_request.h"
-#include "settings/message_box.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/help_request.h"
+#include "dialogs/message_box.h"
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 using desktop::EBatchControl;
 
 namespace {

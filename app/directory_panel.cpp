@@ -19,13 +19,13 @@
 #include "app/worker_run.h"
 #include "controls/desktop_services.h"
 #include "engine/date_formats.h"
-#include "settings/choose_dir.h"
-#include "settings/engine_path.h"
-#include "settings/message_box.h"
+#include "dialogs/choose_dir.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/message_box.h"
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 using desktop::EPanelColumn;
 using desktop::EPanelControl;
 

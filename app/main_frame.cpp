@@ -31,13 +31,13 @@
 #include "app/window_placement.h"
 #include "desktop/file_types.h"
 #include "res/resources.h"
-#include "settings/engine_path.h"
-#include "settings/help_request.h"
-#include "settings/profile_store.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/help_request.h"
+#include "dialogs/profile_store.h"
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 
 namespace {
 

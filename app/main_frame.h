@@ -7,7 +7,7 @@
 
 #include "app/stored_settings.h"
 #include "desktop/stored_settings.h"
-#include "settings/profile_store.h"
+#include "dialogs/profile_store.h"
 
 class QAction;
 class QDragEnterEvent;
@@ -30,7 +30,7 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    CMainFrame(settings::CProfileStore& profile, int* pbMailVisited, int* pbWebVisited);
+    CMainFrame(dialogs::CProfileStore& profile, int* pbMailVisited, int* pbWebVisited);
     ~CMainFrame() override;
 
     CQuoteforgeView* GetActiveView() const { return m_pView; }
@@ -69,7 +69,7 @@ private:
     void UpdateRecentFileMenu();
     void OnUpdateSettings();
 
-    settings::CProfileStore& m_profile;
+    dialogs::CProfileStore& m_profile;
     CProfileStringStore m_stringStore{m_profile};
     desktop::CStoredSettings m_stored{m_stringStore};
     int* m_pbMailVisited;
@@ -88,7 +88,7 @@ private:
     QAction* m_pHelpTopicsAct = nullptr;
     QAction* m_pAboutAct = nullptr;
     QAction* m_pRecentFilePlaceholder = nullptr;
-    QAction* m_pRecentFileActs[settings::kRecentFileCount] = {};
+    QAction* m_pRecentFileActs[dialogs::kRecentFileCount] = {};
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
 };

@@ -35,17 +35,17 @@
 #include "controls/desktop_services.h"
 #include "engine/directory_check.h"
 #include "engine/layout_detection.h"
-#include "settings/engine_path.h"
-#include "settings/message_box.h"
-#include "settings/profile_store.h"
-#include "settings/settings_dlg.h"
-#include "settings/spin_edit.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/message_box.h"
+#include "dialogs/profile_store.h"
+#include "dialogs/settings_dlg.h"
+#include "dialogs/spin_edit.h"
 #include "support/temp_dir.h"
 #include "modal.h"
 #include "quoteforge_version.h"
 
 using namespace app;
-using namespace settings;
+using namespace dialogs;
 using namespace controls;
 
 namespace {
