@@ -2,13 +2,29 @@
 
 #include <cstdio>
 
+#include "engine/option_phrases.h"
 #include "metastock/day_number.h"
 
 namespace cli {
 
+std::string WithFlagNames(std::string text)
+{
+    static const struct {
+        const char* szPhrase;
+        const char* szFlag;
+    } kFlags[] = {{engine::kCombineIntradayPhrase, "--daily"}, {engine::kUpdateDailyOnlyPhrase, "--update"}};
+    for (const auto& flag : kFlags) {
+        const std::string phrase = flag.szPhrase;
+        const std::size_t at = text.find(phrase);
+        if (at != std::string::npos)
+            text.insert(at + phrase.size(), std::string(" (") + flag.szFlag + ")");
+    }
+    return text;
+}
+
 void CErrorLineSink::ShowMessage(const std::string& text)
 {
-    std::string line = text;
+    std::string line = WithFlagNames(text);
     for (char& c : line)
         if (c == '\n')
             c = ' ';
@@ -17,7 +33,7 @@ void CErrorLineSink::ShowMessage(const std::string& text)
 
 void CErrorLineSink::ShowNotice(const std::string& text)
 {
-    m_err << text << std::endl;
+    m_err << WithFlagNames(text) << std::endl;
 }
 
 std::string CsvField(std::string_view text)

@@ -12,6 +12,10 @@
 
 namespace cli {
 
+// The engine's message with the flag that stands for each option phrase in it: "combine intraday bars into
+// days (--daily)".
+std::string WithFlagNames(std::string text);
+
 // Each message on one line of the stream, its line breaks turned into blanks.
 class CErrorLineSink : public engine::IMessageSink {
 public:
