@@ -9,12 +9,12 @@
 #include "controls/static_link.h"
 #include "quoteforge_version.h"
 #include "res/resources.h"
-#include "settings/dialog_units.h"
-#include "settings/help_request.h"
+#include "dialogs/dialog_units.h"
+#include "dialogs/help_request.h"
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 using namespace controls;
 
 namespace {

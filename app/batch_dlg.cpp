@@ -1,12 +1,11 @@
 #include "app/batch_dlg.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,113 +16,58 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <functional>
-#include <mutex>
 #include <thread>
-#include <vector>
 
-#include "engine/batch.h"
-#include "engine/date_formats.h"
-#include "engine/layout_detection.h"
-#include "settings/engine_path.h"
-#include "settings/help_request.h"
-
-using namespace engine;
+#include "app/main_frame.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/help_request.h"
+#include "dialogs/message_box.h"
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
+using desktop::EBatchControl;
 
 namespace {
 
 enum EColumn { kFile, kSymbol, kResult, kColumnCount };
 
-// Hands what the batch reports on its thread to the dialog on the user-interface thread; keeps each
-// file's last message as the reason it failed.
-class CBatchReport : public IMessageSink, public IBatchObserver {
-public:
-    CBatchReport(CBatchDlg& dlg, std::vector<std::string> paths, std::function<void(int, QString)> progress,
-                 std::function<void(int, QString)> outcome)
-        : m_dlg(dlg), m_paths(std::move(paths)), m_progress(std::move(progress)), m_outcome(std::move(outcome))
-    {
-    }
-
-    void ShowMessage(const std::string& text) override
-    {
-        std::lock_guard lock(m_mutex);
-        m_messages.push_back(text);
-    }
-    void OnFile(const std::string& path, const BatchTotals& totals) override
-    {
-        (void)totals;
-        const int nFile = m_nStarted++;
-        const QString strFile = QFileInfo(FromEngineText(path)).fileName();
-        QMetaObject::invokeMethod(&m_dlg, [this, nFile, strFile] { m_progress(nFile, strFile); }, Qt::QueuedConnection);
-    }
-    void OnNotice(const std::string& text) override { ShowMessage(text); }
-    void OnFileDone(std::size_t nFile, Outcome outcome) override
-    {
-        QString strOutcome = outcome == Outcome::Added     ? QStringLiteral("converted")
-                             : outcome == Outcome::Updated ? QStringLiteral("updated")
-                             : outcome == Outcome::Unchanged ? QStringLiteral("unchanged: no rows after its last date")
-                                                           : QStringLiteral("failed: ") + Reason(nFile);
-        const int n = static_cast<int>(nFile);
-        QMetaObject::invokeMethod(&m_dlg, [this, n, strOutcome] { m_outcome(n, strOutcome); }, Qt::QueuedConnection);
-    }
-
-    QStringList Messages()
-    {
-        std::lock_guard lock(m_mutex);
-        QStringList texts;
-        for (const std::string& text : m_messages)
-            texts << FromEngineText(text);
-        return texts;
-    }
-
-private:
-    QString Reason(std::size_t nFile)
-    {
-        std::lock_guard lock(m_mutex);
-        const std::string prefix = m_paths[nFile] + ": ";
-        for (auto it = m_messages.rbegin(); it != m_messages.rend(); ++it)
-            if (it->compare(0, prefix.size(), prefix) == 0)
-                return FromEngineText(it->substr(prefix.size()));
-        return QStringLiteral("see the log");
-    }
-
-    CBatchDlg& m_dlg;
-    std::vector<std::string> m_paths;
-    std::function<void(int, QString)> m_progress;
-    std::function<void(int, QString)> m_outcome;
-    std::mutex m_mutex;
-    std::vector<std::string> m_messages;
-    int m_nStarted = 0;  // files begun, on the batch's thread
-};
+QTableWidgetItem* ReadOnlyItem(const QString& strText)
+{
+    auto* pItem = new QTableWidgetItem(strText);
+    pItem->setFlags(pItem->flags() & ~Qt::ItemIsEditable);
+    pItem->setToolTip(strText);
+    return pItem;
+}
 
 }  // namespace
 
-CBatchDlg::CBatchDlg(const ConversionSettings& layout, QWidget* pParent)
-    : QDialog(pParent), m_layout(layout), m_pFiles(new QTableWidget(0, kColumnCount, this)),
+CBatchDlg::CBatchDlg(const engine::ConversionSettings& layout, desktop::CStoredSettings& stored, QWidget* pParent)
+    : QDialog(pParent), m_pFiles(new QTableWidget(0, kColumnCount, this)),
       m_pAdd(new QPushButton(QStringLiteral("&Add Files..."), this)),
       m_pRemove(new QPushButton(QStringLiteral("Re&move"), this)),
       m_pOneLayout(new QRadioButton(QStringLiteral("One &layout for all: the Conversion Settings"), this)),
       m_pDetect(new QRadioButton(QStringLiteral("&Detect each file's layout"), this)),
+      m_pDaily(new QCheckBox(QStringLiteral("Combine &intraday bars into days"), this)),
       m_pDirectory(new QLineEdit(this)), m_pBrowse(new QPushButton(QStringLiteral("&Browse..."), this)),
       m_pProgress(new QProgressBar(this)), m_pStatus(new QLabel(this)),
       m_pConvert(new QPushButton(QStringLiteral("&Convert"), this)),
-      m_pCancel(new QPushButton(QStringLiteral("Cancel"), this))
+      m_pCancel(new QPushButton(QStringLiteral("Cancel"), this)),
+      m_presenter(std::make_unique<desktop::CBatchPresenter>(static_cast<desktop::IBatchView&>(*this), stored, layout))
 {
     setWindowTitle(QStringLiteral("Convert Many Files"));
     m_pFiles->setObjectName(QStringLiteral("Files"));
     m_pFiles->setHorizontalHeaderLabels({QStringLiteral("File"), QStringLiteral("Symbol"), QStringLiteral("Result")});
     m_pFiles->horizontalHeader()->setStretchLastSection(true);
     m_pFiles->verticalHeader()->hide();
+    m_pFiles->verticalHeader()->setDefaultSectionSize(m_pFiles->fontMetrics().height() + 6);
     m_pFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pFiles->setTabKeyNavigation(false);
     m_pFiles->setToolTip(QStringLiteral("Double-click a symbol to change it"));
     m_pDirectory->setObjectName(QStringLiteral("Directory"));
+    m_pDaily->setObjectName(QStringLiteral("Daily"));
+    m_pDetect->setObjectName(QStringLiteral("Detect"));
     m_pProgress->setObjectName(QStringLiteral("Progress"));
-    m_pOneLayout->setChecked(true);
 
     auto* pFileButtons = new QHBoxLayout;
     pFileButtons->addWidget(m_pAdd);
@@ -143,6 +87,7 @@ CBatchDlg::CBatchDlg(const ConversionSettings& layout, QWidget* pParent)
     pLayout->addLayout(pFileButtons);
     pLayout->addWidget(m_pOneLayout);
     pLayout->addWidget(m_pDetect);
+    pLayout->addWidget(m_pDaily);
     pLayout->addWidget(pDirLabel);
     pLayout->addLayout(pDirRow);
     pLayout->addWidget(m_pProgress);
@@ -155,192 +100,181 @@ CBatchDlg::CBatchDlg(const ConversionSettings& layout, QWidget* pParent)
     connect(m_pBrowse, &QPushButton::clicked, this, &CBatchDlg::OnBrowse);
     connect(m_pConvert, &QPushButton::clicked, this, &CBatchDlg::OnConvert);
     connect(m_pCancel, &QPushButton::clicked, this, &CBatchDlg::OnCancel);
+    connect(m_pFiles, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* pItem) {
+        if (!m_bShowingRows && pItem->column() == kSymbol)
+            m_presenter->OnSymbolEdited(static_cast<std::size_t>(pItem->row()), pItem->text().toStdString());
+    });
     AddHelpKey(this, kBatchHelpPage);
-    SetDirectory(FromEngineText(layout.Path));
-    SetRunning(false);
+    m_presenter->OnInitDialog();
 }
+
+CBatchDlg::~CBatchDlg() = default;
 
 void CBatchDlg::AddFiles(const QStringList& files)
 {
-    for (const QString& strFile : files) {
-        const int nRow = m_pFiles->rowCount();
-        m_pFiles->insertRow(nRow);
-        auto* pFile = new QTableWidgetItem(QFileInfo(strFile).fileName());
-        pFile->setData(Qt::UserRole, strFile);
-        pFile->setToolTip(strFile);
-        pFile->setFlags(pFile->flags() & ~Qt::ItemIsEditable);
-        m_pFiles->setItem(nRow, kFile, pFile);
-        const std::string symbol = NormalisedSymbol(QFileInfo(strFile).completeBaseName().left(kMaxSymbolLength).toStdString());
-        m_pFiles->setItem(nRow, kSymbol, new QTableWidgetItem(QString::fromStdString(symbol)));
-        auto* pResult = new QTableWidgetItem;
-        pResult->setFlags(pResult->flags() & ~Qt::ItemIsEditable);
-        m_pFiles->setItem(nRow, kResult, pResult);
-    }
-    m_pFiles->resizeColumnToContents(kFile);
-    SetRunning(false);
-}
-
-void CBatchDlg::SetDirectory(const QString& strDirectory)
-{
-    m_pDirectory->setText(strDirectory);
-}
-
-void CBatchDlg::SetDetectPerFile(bool bDetect)
-{
-    (bDetect ? m_pDetect : m_pOneLayout)->setChecked(true);
+    std::vector<std::string> paths;
+    for (const QString& strFile : files)
+        paths.push_back(EnginePath(strFile));
+    m_presenter->AddFiles(paths);
 }
 
 QString CBatchDlg::Directory() const
 {
-    return QString::fromStdString(EnginePath(m_pDirectory->text().trimmed()));
+    return QString::fromStdString(m_presenter->Directory());
 }
 
 QStringList CBatchDlg::Results() const
 {
     QStringList results;
-    for (int nRow = 0; nRow < m_pFiles->rowCount(); ++nRow)
-        results << m_pFiles->item(nRow, kResult)->text();
+    for (const desktop::BatchRow& row : m_presenter->Rows())
+        results << QString::fromStdString(row.result);
     return results;
-}
-
-void CBatchDlg::OnAddFiles()
-{
-    AddFiles(QFileDialog::getOpenFileNames(this, QStringLiteral("Add Files"), QString(), QStringLiteral("All Files (*)")));
-}
-
-void CBatchDlg::OnRemoveFiles()
-{
-    QList<int> rows;
-    for (const QModelIndex& index : m_pFiles->selectionModel()->selectedRows())
-        rows << index.row();
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
-    for (int nRow : rows)
-        m_pFiles->removeRow(nRow);
-    SetRunning(false);
-}
-
-void CBatchDlg::OnBrowse()
-{
-    const QString strDir = QFileDialog::getExistingDirectory(this, QStringLiteral("Output Directory"), m_pDirectory->text());
-    if (!strDir.isEmpty())
-        SetDirectory(QDir::toNativeSeparators(strDir));
-}
-
-void CBatchDlg::SetRunning(bool bRunning)
-{
-    m_bRunning = bRunning;
-    const bool bFiles = m_pFiles->rowCount() > 0;
-    for (QWidget* pWidget : std::initializer_list<QWidget*>{m_pAdd, m_pRemove, m_pOneLayout, m_pDetect, m_pDirectory, m_pBrowse})
-        pWidget->setEnabled(!bRunning);
-    m_pConvert->setEnabled(!bRunning && bFiles);
-    m_pFiles->setEditTriggers(bRunning ? QAbstractItemView::NoEditTriggers
-                                       : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-    m_pCancel->setText(bRunning ? QStringLiteral("Cancel") : QStringLiteral("Close"));
-}
-
-void CBatchDlg::ShowProgress(int nFile, const QString& strFile)
-{
-    m_pProgress->setValue(nFile);
-    m_pStatus->setText(QStringLiteral("Converting %1 (%2 of %3)").arg(strFile).arg(nFile + 1).arg(m_pFiles->rowCount()));
-}
-
-void CBatchDlg::ShowOutcome(int nFile, const QString& strOutcome)
-{
-    if (QTableWidgetItem* pItem = m_pFiles->item(nFile, kResult)) {
-        pItem->setText(strOutcome);
-        pItem->setToolTip(strOutcome);
-        pItem->setForeground(strOutcome.startsWith(u'f') ? QBrush(Qt::darkRed) : QBrush());
-    }
-    m_pProgress->setValue(nFile + 1);
 }
 
 int CBatchDlg::OnConvert()
 {
-    if (m_bRunning || m_pFiles->rowCount() == 0)
-        return 1;
-    std::vector<std::string> paths;
-    std::vector<std::string> symbols;
-    for (int nRow = 0; nRow < m_pFiles->rowCount(); ++nRow) {
-        paths.push_back(EnginePath(m_pFiles->item(nRow, kFile)->data(Qt::UserRole).toString()));
-        symbols.push_back(m_pFiles->item(nRow, kSymbol)->text().toStdString());
-        m_pFiles->item(nRow, kResult)->setText(QString());
-    }
-    CBatchReport report(*this, paths, [this](int nFile, QString strFile) { ShowProgress(nFile, strFile); },
-                        [this](int nFile, QString strOutcome) { ShowOutcome(nFile, strOutcome); });
-    CNoSettingsWriter noSettings;
-    CSystemToday today;
-    CBatch batch({report, noSettings, today}, report);
-    batch.m_strDir = Directory().toStdString();
-    batch.m_inputPaths = paths;
-    batch.m_symbols = symbols;
-    batch.m_bUpdate = 1;
-    batch.m_pCancel = &m_bCancel;
-    const bool bDetect = m_pDetect->isChecked();
-    const ConversionSettings layout = m_layout;
-    batch.m_inputSettings = [bDetect, layout](const std::string&, const std::string& absolutePath, IMessageSink& messages,
-                                              ConversionSettings& settings, int& nDateFormat) {
-        settings = layout;
-        if (bDetect) {
-            const DetectedLayout detected = DetectLayout(absolutePath);
-            if (!detected.bFound) {
-                messages.ShowMessage(detected.strProblem);
-                return 1;
-            }
-            ApplyLayout(detected, settings);
-        }
-        nDateFormat = DateFormatNumber(settings.DateFormat);
-        const SettingsCheck check = CheckColumnsDiffer(settings);
-        if (check.Failed()) {
-            messages.ShowMessage(check.strMessage);
-            return 1;
-        }
-        return 0;
-    };
-
-    m_bCancel = false;
-    m_pProgress->setRange(0, static_cast<int>(paths.size()));
-    m_pProgress->setValue(0);
-    SetRunning(true);
-    int status = 1;
-    QEventLoop loop;
-    std::thread worker([&] {
-        status = batch.Run();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
-    QCoreApplication::sendPostedEvents(this);  // the last outcomes are in the list before the summary
-    const BatchTotals& totals = batch.m_totals;
-    QString strSummary = QStringLiteral("Batch into %1: %2 converted, %3 updated, %4 failed, %5 records")
-                             .arg(Directory())
-                             .arg(totals.nAdded)
-                             .arg(totals.nUpdated)
-                             .arg(totals.nFailed)
-                             .arg(totals.nRecords);
-    if (m_bCancel)
-        strSummary += QStringLiteral(" (cancelled; the files not started are untouched)");
-    for (const QString& strMessage : report.Messages())
-        strSummary += QStringLiteral("\r\n    ") + strMessage;
-    m_pStatus->setText(m_bCancel ? QStringLiteral("Cancelled") : QStringLiteral("Done"));
-    SetRunning(false);
-    emit Finished(Directory(), strSummary);
+    const int status = m_presenter->OnConvert();
+    if (!m_presenter->Summary().empty())
+        emit Finished(Directory(), QString::fromStdString(m_presenter->Summary()));
     return status;
 }
 
 void CBatchDlg::OnCancel()
 {
-    if (m_bRunning) {
-        m_bCancel = true;
-        m_pStatus->setText(QStringLiteral("Cancelling after the current group..."));
-        return;
-    }
-    QDialog::reject();
+    m_presenter->OnCancel();
 }
 
 // Escape and the close button cancel a running batch rather than leave it.
 void CBatchDlg::reject()
 {
     OnCancel();
+}
+
+void CBatchDlg::OnAddFiles()
+{
+    AddFiles(QFileDialog::getOpenFileNames(this, QStringLiteral("Add Files"), QString(),
+                                           OpenFileFilter()));
+}
+
+void CBatchDlg::OnRemoveFiles()
+{
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : m_pFiles->selectionModel()->selectedRows())
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    m_presenter->OnRemove(rows);
+}
+
+void CBatchDlg::OnBrowse()
+{
+    const QString strDir = QFileDialog::getExistingDirectory(this, QStringLiteral("Output Directory"), m_pDirectory->text());
+    if (!strDir.isEmpty())
+        m_pDirectory->setText(QDir::toNativeSeparators(strDir));
+}
+
+desktop::EAnswer CBatchDlg::Ask(const std::string& text, desktop::EButtons buttons)
+{
+    return AskBox(text, buttons, this);
+}
+
+void CBatchDlg::ShowRows(const std::vector<desktop::BatchRow>& rows)
+{
+    m_bShowingRows = true;
+    m_pFiles->setRowCount(0);
+    for (const desktop::BatchRow& row : rows) {
+        const int nRow = m_pFiles->rowCount();
+        m_pFiles->insertRow(nRow);
+        QTableWidgetItem* pFile = ReadOnlyItem(FromEngineText(row.file));
+        pFile->setToolTip(FromEngineText(row.path));
+        m_pFiles->setItem(nRow, kFile, pFile);
+        m_pFiles->setItem(nRow, kSymbol, new QTableWidgetItem(QString::fromStdString(row.symbol)));
+        m_pFiles->setItem(nRow, kResult, ReadOnlyItem(QString()));
+        ShowResult(static_cast<std::size_t>(nRow), row);
+    }
+    m_pFiles->resizeColumnToContents(kFile);
+    m_bShowingRows = false;
+}
+
+void CBatchDlg::ShowResult(std::size_t row, const desktop::BatchRow& shown)
+{
+    if (QTableWidgetItem* pItem = m_pFiles->item(static_cast<int>(row), kResult)) {
+        const QString strResult = FromEngineText(shown.result);
+        pItem->setText(strResult);
+        pItem->setToolTip(strResult);
+        pItem->setForeground(shown.failed ? QBrush(Qt::darkRed) : QBrush());
+    }
+}
+
+void CBatchDlg::ShowChoices(const desktop::BatchChoices& choices)
+{
+    m_pDirectory->setText(FromEngineText(choices.directory));
+    (choices.detect ? m_pDetect : m_pOneLayout)->setChecked(true);
+    m_pDaily->setChecked(choices.daily);
+}
+
+desktop::BatchChoices CBatchDlg::ReadChoices() const
+{
+    desktop::BatchChoices choices;
+    choices.directory = EnginePath(m_pDirectory->text().trimmed());
+    choices.detect = m_pDetect->isChecked();
+    choices.daily = m_pDaily->isChecked();
+    return choices;
+}
+
+// done and total below zero keep the bar as it is; an empty status keeps the status line.
+void CBatchDlg::ShowProgress(int done, int total, const std::string& status)
+{
+    if (total >= 0)
+        m_pProgress->setRange(0, total);
+    if (done >= 0)
+        m_pProgress->setValue(done);
+    if (!status.empty())
+        m_pStatus->setText(QString::fromStdString(status));
+}
+
+void CBatchDlg::Enable(EBatchControl control, bool on)
+{
+    switch (control) {
+    case EBatchControl::Add: m_pAdd->setEnabled(on); break;
+    case EBatchControl::Remove: m_pRemove->setEnabled(on); break;
+    case EBatchControl::OneLayout: m_pOneLayout->setEnabled(on); break;
+    case EBatchControl::Detect: m_pDetect->setEnabled(on); break;
+    case EBatchControl::Daily: m_pDaily->setEnabled(on); break;
+    case EBatchControl::Directory: m_pDirectory->setEnabled(on); break;
+    case EBatchControl::Browse: m_pBrowse->setEnabled(on); break;
+    case EBatchControl::Convert: m_pConvert->setEnabled(on); break;
+    case EBatchControl::Files:
+        m_pFiles->setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                     : QAbstractItemView::NoEditTriggers);
+        break;
+    }
+}
+
+void CBatchDlg::SetCancelCaption(const std::string& caption)
+{
+    m_pCancel->setText(QString::fromStdString(caption));
+}
+
+// The window takes input meanwhile, so that Cancel can be pressed.
+void CBatchDlg::RunInBackground(const std::function<void()>& work)
+{
+    QEventLoop loop;
+    std::thread worker([&] {
+        work();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);  // the last outcomes before the summary
+}
+
+void CBatchDlg::Post(std::function<void()> fn)
+{
+    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+}
+
+void CBatchDlg::Close()
+{
+    QDialog::reject();
 }
 
 }  // namespace app

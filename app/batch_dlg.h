@@ -1,16 +1,16 @@
 #pragma once
-// File > Convert Many Files...: a list of input files with the symbol each gets (from its name, editable),
-// one layout for all (the Conversion Settings) or Detect per file, the output directory, then a run on a
-// worker thread with a progress bar, a Cancel button that stops after the current group commit, and the
-// outcome of each file in the list.
+// File > Convert Many Files...: the window of desktop::CBatchPresenter. It draws the file list, the
+// layout and directory choices, the progress and each file's outcome as the presenter says, and forwards
+// the buttons and the edited symbols.
 
 #include <QDialog>
 #include <QStringList>
 
-#include <atomic>
+#include <memory>
 
-#include "engine/conversion_settings.h"
+#include "desktop/batch_presenter.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -20,16 +20,16 @@ class QTableWidget;
 
 namespace app {
 
-class CBatchDlg : public QDialog {
+class CBatchDlg : public QDialog, private desktop::IBatchView {
     Q_OBJECT
 
 public:
-    // layout: the Conversion Settings that "One layout for all" uses; its Path fills the directory.
-    CBatchDlg(const engine::ConversionSettings& layout, QWidget* pParent = nullptr);
+    // layout: the Conversion Settings that "One layout for all" uses; stored: where the directory and the
+    // layout choice are remembered.
+    CBatchDlg(const engine::ConversionSettings& layout, desktop::CStoredSettings& stored, QWidget* pParent = nullptr);
+    ~CBatchDlg() override;
 
     void AddFiles(const QStringList& files);
-    void SetDirectory(const QString& strDirectory);
-    void SetDetectPerFile(bool bDetect);
 
     // Runs the batch; returns once it has ended, the event loop turning meanwhile. 0 when every file was
     // converted or updated.
@@ -37,10 +37,10 @@ public:
     // While a batch runs: stop after the current group commit. Otherwise: close.
     void OnCancel();
 
-    bool IsRunning() const { return m_bRunning; }
+    bool IsRunning() const { return m_presenter->IsRunning(); }
     // The directory of the last batch, in the engine's form.
     QString Directory() const;
-    // The result column of each file: "converted", "updated", "failed: <reason>" or empty.
+    // The result column of each file, as the presenter words it.
     QStringList Results() const;
 
 signals:
@@ -54,24 +54,34 @@ private:
     void OnAddFiles();
     void OnRemoveFiles();
     void OnBrowse();
-    void SetRunning(bool bRunning);
-    void ShowProgress(int nFile, const QString& strFile);
-    void ShowOutcome(int nFile, const QString& strOutcome);
 
-    engine::ConversionSettings m_layout;
-    std::atomic<bool> m_bCancel{false};
-    bool m_bRunning = false;
+    // desktop::IBatchView
+    desktop::EAnswer Ask(const std::string& text, desktop::EButtons buttons) override;
+    void ShowRows(const std::vector<desktop::BatchRow>& rows) override;
+    void ShowResult(std::size_t row, const desktop::BatchRow& shown) override;
+    void ShowChoices(const desktop::BatchChoices& choices) override;
+    desktop::BatchChoices ReadChoices() const override;
+    void ShowProgress(int done, int total, const std::string& status) override;
+    void Enable(desktop::EBatchControl control, bool on) override;
+    void SetCancelCaption(const std::string& caption) override;
+    void RunInBackground(const std::function<void()>& work) override;
+    void Post(std::function<void()> fn) override;
+    void Close() override;
+
     QTableWidget* m_pFiles;
     QPushButton* m_pAdd;
     QPushButton* m_pRemove;
     QRadioButton* m_pOneLayout;
     QRadioButton* m_pDetect;
+    QCheckBox* m_pDaily;
     QLineEdit* m_pDirectory;
     QPushButton* m_pBrowse;
     QProgressBar* m_pProgress;
     QLabel* m_pStatus;
     QPushButton* m_pConvert;
     QPushButton* m_pCancel;
+    bool m_bShowingRows = false;  // itemChanged while the presenter's rows are drawn is no edit
+    std::unique_ptr<desktop::CBatchPresenter> m_presenter;
 };
 
 }  // namespace app

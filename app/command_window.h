@@ -5,9 +5,9 @@
 #include "app/message_box_sink.h"
 #include "app/worker_run.h"
 #include "desktop/conversion_command.h"
-#include "settings/profile_settings_writer.h"
+#include "dialogs/profile_settings_writer.h"
 
-namespace settings { class CProfileStore; }
+namespace dialogs { class CProfileStore; }
 
 namespace app {
 
@@ -15,7 +15,7 @@ class CQuoteforgeView;
 
 class CCommandWindow : public desktop::IConversionView {
 public:
-    CCommandWindow(CQuoteforgeView& view, settings::CProfileStore& profile);
+    CCommandWindow(CQuoteforgeView& view, dialogs::CProfileStore& profile);
 
     bool EditSettings(engine::ConversionSettings& settings, int& dateFormat) override;
     desktop::EAnswer Ask(const std::string& text, desktop::EButtons buttons) override;
@@ -29,7 +29,7 @@ public:
 
 private:
     CQuoteforgeView& m_view;
-    settings::CProfileSettingsWriter m_writeBack;
+    dialogs::CProfileSettingsWriter m_writeBack;
     CGuiThreadSettingsWriter m_guiWriteBack;
     CMessageBoxSink m_messages;
     CGuiThreadSink m_guiMessages;

@@ -16,17 +16,17 @@
 #include "app/worker_run.h"
 #include "controls/desktop_services.h"
 #include "desktop/conversion_command.h"
-#include "settings/engine_path.h"
-#include "settings/message_box.h"
-#include "settings/profile_settings_writer.h"
-#include "settings/profile_store.h"
-#include "settings/settings_dlg.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/message_box.h"
+#include "dialogs/profile_settings_writer.h"
+#include "dialogs/profile_store.h"
+#include "dialogs/settings_dlg.h"
 
 using namespace engine;
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 using namespace controls;
 
 namespace {

@@ -1,13 +1,14 @@
 #pragma once
-// The Directory panel beside the log: the securities of the output directory as a table (symbol, name,
-// data file, fields, first and last date, records), with Export..., Remove and Check directory for the
-// selected security. It reads MASTER, EMASTER and XMASTER directories alike, and never changes one except
-// by Remove, which asks first.
+// The Directory panel beside the log: the window of desktop::CDirectoryPanelPresenter. It draws the
+// securities, the caption and the buttons as the presenter says and forwards the clicks, the header
+// clicks, the selection and double-clicks.
 
 #include <QDockWidget>
 #include <QString>
 
-#include "engine/export.h"
+#include <memory>
+
+#include "desktop/directory_panel_presenter.h"
 
 class QLabel;
 class QPushButton;
@@ -15,26 +16,25 @@ class QTableWidget;
 
 namespace app {
 
-class CDirectoryPanel : public QDockWidget {
+class CDirectoryPanel : public QDockWidget, private desktop::IDirectoryPanelView {
     Q_OBJECT
 
 public:
-    explicit CDirectoryPanel(QWidget* pParent = nullptr);
+    // stored: where the panel's directory is remembered.
+    explicit CDirectoryPanel(desktop::CStoredSettings& stored, QWidget* pParent = nullptr);
+    ~CDirectoryPanel() override;
 
-    // Shows the directory (text in the engine's form, UTF-8); an empty one, or one without MASTER, leaves
-    // the table empty with a note.
+    // Shows and remembers the directory (text in the engine's form, UTF-8); an empty one, or one without
+    // MASTER, leaves the table empty with a note.
     void ShowDirectory(const QString& strDirectory);
     void Refresh();
-    const QString& Directory() const { return m_strDirectory; }
-
-    // The selected security's symbol as MASTER stores it; empty when none is selected.
-    std::string SelectedSymbol() const;
+    QString Directory() const;
 
     // The actions on the selection. Remove asks first; Check puts its findings into the log.
     void OnExport();
     void OnRemove();
     void OnCheck();
-    // Writes the selected security to the file; true when written.
+    // Writes the first selected security to the file; true when written.
     bool ExportSelected(const QString& strFile, const engine::ExportOptions& options);
 
 signals:
@@ -42,14 +42,31 @@ signals:
     void Log(const QString& strLine);
 
 private:
-    void UpdateButtons();
+    void OnSelectionChanged();
 
-    QString m_strDirectory;
+    // desktop::IDirectoryPanelView
+    desktop::EAnswer Ask(const std::string& text, desktop::EButtons buttons) override;
+    void ShowCaption(const std::string& text) override;
+    void ShowRows(const std::vector<desktop::PanelRow>& rows, bool fromTop) override;
+    void ShowSortColumn(desktop::EPanelColumn column, bool ascending) override;
+    void Enable(desktop::EPanelControl control, bool on) override;
+    void AppendLog(const std::string& line) override;
+    bool ChooseDirectory(std::string& directory) override;
+    void OpenInFileManager(const std::string& directory) override;
+    bool AskExportOptions(engine::ExportOptions& options) override;
+    bool ChooseExportFile(const std::string& symbol, std::string& file) override;
+    bool ChooseExportFolder(std::string& folder) override;
+    void RunInBackground(const std::function<void()>& work) override;
+
     QLabel* m_pLabel;
+    QPushButton* m_pChoose;
+    QPushButton* m_pOpenFolder;
     QTableWidget* m_pTable;
     QPushButton* m_pExport;
     QPushButton* m_pRemove;
     QPushButton* m_pCheck;
+    bool m_bShowingRows = false;  // selection changes while rows are drawn are no user's
+    std::unique_ptr<desktop::CDirectoryPanelPresenter> m_presenter;
 };
 
 }  // namespace app

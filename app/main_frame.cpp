@@ -29,14 +29,15 @@
 #include "app/quoteforge_view.h"
 #include "app/stored_settings.h"
 #include "app/window_placement.h"
+#include "desktop/file_types.h"
 #include "res/resources.h"
-#include "settings/engine_path.h"
-#include "settings/help_request.h"
-#include "settings/profile_store.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/help_request.h"
+#include "dialogs/profile_store.h"
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 
 namespace {
 
@@ -61,6 +62,14 @@ QAction* AddAccelerator(QWidget* pWindow, const QList<QKeySequence>& keys)
 
 }  // namespace
 
+QString OpenFileFilter()
+{
+    QStringList filters;
+    for (const desktop::FileType& type : desktop::PriceFileTypes())
+        filters << QString::fromStdString(type.caption);
+    return filters.join(QStringLiteral(";;"));
+}
+
 CMainFrame::CMainFrame(CProfileStore& profile, int* pbMailVisited, int* pbWebVisited)
     : m_profile(profile), m_pbMailVisited(pbMailVisited), m_pbWebVisited(pbWebVisited),
       m_pView(new CQuoteforgeView(profile, this)), m_pDoc(std::make_unique<CQuoteforgeDoc>(*m_pView))
@@ -74,6 +83,8 @@ CMainFrame::CMainFrame(CProfileStore& profile, int* pbMailVisited, int* pbWebVis
     CreateStatusBar();
     CreateDockWindows();
     PreCreateWindow();
+    // The panels take the larger share, so that the Directory panel's columns show without scrolling.
+    resizeDocks({m_pPreviewDock}, {std::max(width() * 11 / 20, 520)}, Qt::Horizontal);
     setAcceptDrops(true);
     connect(m_pView, &CQuoteforgeView::InputPathChanged, this, &CMainFrame::OnUpdateSettings);
     OnUpdateSettings();
@@ -198,7 +209,9 @@ void CMainFrame::CreateDockWindows()
 {
     auto* pPreview = new QDockWidget(QStringLiteral("Preview"), this);
     pPreview->setObjectName(QStringLiteral("PreviewDock"));
-    pPreview->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    // Closable, so that View > Preview Grid can hide it.
+    pPreview->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    m_pPreviewDock = pPreview;
     // The detection sentence heads the grid, where the Conversion Settings dialog never covers it.
     auto* pBody = new QWidget(pPreview);
     auto* pCaption = new QLabel(pBody);
@@ -214,11 +227,10 @@ void CMainFrame::CreateDockWindows()
     connect(pGrid, &CPreviewGrid::CaptionChanged, pCaption, &QLabel::setText);
     m_pView->m_pPreviewGrid = pGrid;
     addDockWidget(Qt::RightDockWidgetArea, pPreview);
-    m_pDirectoryPanel = new CDirectoryPanel(this);
+    m_pDirectoryPanel = new CDirectoryPanel(m_stored, this);
     addDockWidget(Qt::RightDockWidgetArea, m_pDirectoryPanel);
     splitDockWidget(pPreview, m_pDirectoryPanel, Qt::Vertical);
     resizeDocks({pPreview, m_pDirectoryPanel}, {1, 1}, Qt::Vertical);
-    resizeDocks({pPreview}, {380}, Qt::Horizontal);
     QAction* pPreviewToggle = pPreview->toggleViewAction();
     pPreviewToggle->setText(QStringLiteral("Preview &Grid"));
     pPreviewToggle->setStatusTip(QStringLiteral("Show or hide the preview as columns named by the settings"));
@@ -227,8 +239,6 @@ void CMainFrame::CreateDockWindows()
     pToggle->setText(QStringLiteral("&Directory Panel"));
     pToggle->setStatusTip(QStringLiteral("Show or hide the securities of the output directory"));
     m_pViewMenu->addAction(pToggle);
-    m_pDirectoryPanel->ShowDirectory(
-        QString::fromStdString(EnginePath(m_profile.ReadString(kSettingSection, "Path", QString()))));
     connect(m_pView, &CQuoteforgeView::RunFinished, m_pDirectoryPanel, &CDirectoryPanel::ShowDirectory);
     connect(m_pDirectoryPanel, &CDirectoryPanel::Log, m_pView,
             [this](const QString& strLine) { m_pView->AppendText(QStringLiteral("\r\n") + strLine); });
@@ -251,10 +261,12 @@ bool CMainFrame::OpenDocumentFile(const QString& strPath)
 
 void CMainFrame::OnFileOpen()
 {
-    const QString strPath = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(),
-                                                         QStringLiteral("All Files (*)"));
-    if (!strPath.isEmpty())
-        OpenDocumentFile(strPath);
+    const QString strPath = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), FromEngineText(m_stored.OpenFolder()),
+                                                         OpenFileFilter());
+    if (strPath.isEmpty())
+        return;
+    m_stored.SetOpenFolder(EnginePath(QFileInfo(strPath).absolutePath()));
+    OpenDocumentFile(strPath);
 }
 
 void CMainFrame::OnFileNew()
@@ -342,7 +354,7 @@ void CMainFrame::OpenDroppedFiles(const QStringList& files)
 
 void CMainFrame::OnConvertMany(const QStringList& files)
 {
-    CBatchDlg dlg(LoadSettings(m_profile), this);
+    CBatchDlg dlg(m_stored.LoadConversion(), m_stored, this);
     dlg.AddFiles(files);
     connect(&dlg, &CBatchDlg::Finished, this, [this](const QString& strDirectory, const QString& strSummary) {
         m_pView->AppendText(QStringLiteral("\r\n") + strSummary);

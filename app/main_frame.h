@@ -5,16 +5,23 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "settings/profile_store.h"
+#include "app/stored_settings.h"
+#include "desktop/stored_settings.h"
+#include "dialogs/profile_store.h"
 
 class QAction;
 class QDragEnterEvent;
+class QDockWidget;
 class QDropEvent;
 class QMenu;
 
 namespace app {
 
 class CDirectoryPanel;
+
+// The file types of the open dialogs as a QFileDialog filter, price files first.
+QString OpenFileFilter();
+
 class CHelpWindow;
 class CQuoteforgeDoc;
 class CQuoteforgeView;
@@ -23,7 +30,7 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    CMainFrame(settings::CProfileStore& profile, int* pbMailVisited, int* pbWebVisited);
+    CMainFrame(dialogs::CProfileStore& profile, int* pbMailVisited, int* pbWebVisited);
     ~CMainFrame() override;
 
     CQuoteforgeView* GetActiveView() const { return m_pView; }
@@ -62,13 +69,16 @@ private:
     void UpdateRecentFileMenu();
     void OnUpdateSettings();
 
-    settings::CProfileStore& m_profile;
+    dialogs::CProfileStore& m_profile;
+    CProfileStringStore m_stringStore{m_profile};
+    desktop::CStoredSettings m_stored{m_stringStore};
     int* m_pbMailVisited;
     int* m_pbWebVisited;
     CQuoteforgeView* m_pView;
     std::unique_ptr<CQuoteforgeDoc> m_pDoc;
     CHelpWindow* m_pHelpWindow = nullptr;
     CDirectoryPanel* m_pDirectoryPanel = nullptr;
+    QDockWidget* m_pPreviewDock = nullptr;
 
     QAction* m_pOpenAct = nullptr;
     QAction* m_pSettingsAct = nullptr;
@@ -78,7 +88,7 @@ private:
     QAction* m_pHelpTopicsAct = nullptr;
     QAction* m_pAboutAct = nullptr;
     QAction* m_pRecentFilePlaceholder = nullptr;
-    QAction* m_pRecentFileActs[settings::kRecentFileCount] = {};
+    QAction* m_pRecentFileActs[dialogs::kRecentFileCount] = {};
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
 };

@@ -4,12 +4,12 @@
 #include <QCursor>
 #include <QStatusBar>
 
-#include "settings/engine_path.h"
-#include "settings/message_box.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/message_box.h"
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 
 void CMessageBoxSink::ShowMessage(const std::string& text)
 {

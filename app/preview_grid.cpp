@@ -13,13 +13,13 @@
 #include "metastock/data_file_format.h"
 #include "metastock/file_system.h"
 #include "metastock/path_text.h"
-#include "settings/engine_path.h"
+#include "dialogs/engine_path.h"
 
 using namespace engine;
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 
 namespace {
 
@@ -57,6 +57,7 @@ CPreviewGrid::CPreviewGrid(QWidget* pParent) : QTableWidget(pParent)
     setObjectName(QStringLiteral("PreviewGrid"));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
+    setTabKeyNavigation(false);  // Tab goes on to the next control
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 

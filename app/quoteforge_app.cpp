@@ -6,11 +6,11 @@
 #include "app/main_frame.h"
 #include "app/quoteforge_doc.h"
 #include "res/resources.h"
-#include "settings/profile_store.h"
+#include "dialogs/profile_store.h"
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 
 namespace {
 

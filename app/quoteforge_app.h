@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-namespace settings { class CProfileStore; }
+namespace dialogs { class CProfileStore; }
 
 namespace app {
 
@@ -20,10 +20,10 @@ public:
     // Opens the settings store (importing the legacy INI file when the store is new), shows the main
     // window and opens the file named on the command line, if any. False ends the program: a named
     // file that cannot be read. pProfile replaces the platform's store (the application owns it).
-    bool InitInstance(const QStringList& arguments, settings::CProfileStore* pProfile = nullptr);
+    bool InitInstance(const QStringList& arguments, dialogs::CProfileStore* pProfile = nullptr);
     int ExitInstance(int nExitCode);
 
-    settings::CProfileStore* m_pProfile = nullptr;
+    dialogs::CProfileStore* m_pProfile = nullptr;
     int m_bMailVisited = 0;
     int m_bWebVisited = 0;
     CMainFrame* m_pMainWnd = nullptr;

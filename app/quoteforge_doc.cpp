@@ -5,11 +5,11 @@
 #include <QFileInfo>
 
 #include "app/quoteforge_view.h"
-#include "settings/message_box.h"
+#include "dialogs/message_box.h"
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 
 bool CheckFileReadable(const QString& strPath, QWidget* pParent)
 {

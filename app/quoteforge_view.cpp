@@ -15,13 +15,13 @@
 #include "app/preview_grid.h"
 #include "engine/layout_detection.h"
 #include "engine/text_reader.h"
-#include "settings/engine_path.h"
+#include "dialogs/engine_path.h"
 
 using namespace engine;
 
 namespace app {
 
-using namespace settings;
+using namespace dialogs;
 
 namespace {
 

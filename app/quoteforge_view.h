@@ -12,7 +12,7 @@
 #include "desktop/stored_settings.h"
 #include "engine/services.h"
 
-namespace settings { class CProfileStore; }
+namespace dialogs { class CProfileStore; }
 namespace desktop { class CConversionCommand; }
 class QAction;
 class QKeyEvent;
@@ -26,7 +26,7 @@ class CQuoteforgeView : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    CQuoteforgeView(settings::CProfileStore& profile, QWidget* pParent = nullptr);
+    CQuoteforgeView(dialogs::CProfileStore& profile, QWidget* pParent = nullptr);
     ~CQuoteforgeView() override;
 
     // Adds the text at the end, without touching what the view already holds; "\r\n" starts a new line.
@@ -60,7 +60,7 @@ protected:
     void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
-    settings::CProfileStore& m_profile;
+    dialogs::CProfileStore& m_profile;
     CProfileStringStore m_stringStore{m_profile};
     desktop::CStoredSettings m_storedSettings{m_stringStore};
     engine::CSystemToday m_today;

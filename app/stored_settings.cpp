@@ -1,6 +1,6 @@
 #include "app/stored_settings.h"
 
-#include "settings/profile_store.h"
+#include "dialogs/profile_store.h"
 
 namespace app {
 

@@ -5,13 +5,13 @@
 #include "desktop/string_store.h"
 #include "engine/conversion_settings.h"
 
-namespace settings { class CProfileStore; }
+namespace dialogs { class CProfileStore; }
 
 namespace app {
 
 class CProfileStringStore : public desktop::IStringStore {
 public:
-    explicit CProfileStringStore(settings::CProfileStore& profile) : m_profile(profile) {}
+    explicit CProfileStringStore(dialogs::CProfileStore& profile) : m_profile(profile) {}
     std::string ReadString(const std::string& section, const std::string& name,
                            const std::string& fallback) const override;
     void WriteString(const std::string& section, const std::string& name, const std::string& value) override;
@@ -19,10 +19,10 @@ public:
     void WriteInt(const std::string& section, const std::string& name, int value) override;
 
 private:
-    settings::CProfileStore& m_profile;
+    dialogs::CProfileStore& m_profile;
 };
 
 // The conversion settings as stored in section "Setting"; a setting that is not stored takes its default.
-engine::ConversionSettings LoadSettings(const settings::CProfileStore& profile);
+engine::ConversionSettings LoadSettings(const dialogs::CProfileStore& profile);
 
 }  // namespace app

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/code_page.h"
+#include "engine/option_phrases.h"
 #include "metastock/day_number.h"
 
 namespace cli {
@@ -15,14 +16,29 @@ std::string OneLine(std::string_view text)
     return engine::EscapeControls(line);
 }
 
+std::string WithFlagNames(std::string text)
+{
+    static const struct {
+        const char* szPhrase;
+        const char* szFlag;
+    } kFlags[] = {{engine::kCombineIntradayPhrase, "--daily"}, {engine::kUpdateDailyOnlyPhrase, "--update"}};
+    for (const auto& flag : kFlags) {
+        const std::string phrase = flag.szPhrase;
+        const std::size_t at = text.find(phrase);
+        if (at != std::string::npos)
+            text.insert(at + phrase.size(), std::string(" (") + flag.szFlag + ")");
+    }
+    return text;
+}
+
 void CErrorLineSink::ShowMessage(const std::string& text)
 {
-    m_err << OneLine(text) << '\n';
+    m_err << OneLine(WithFlagNames(text)) << '\n';
 }
 
 void CErrorLineSink::ShowNotice(const std::string& text)
 {
-    m_err << OneLine(text) << std::endl;
+    m_err << OneLine(WithFlagNames(text)) << std::endl;
 }
 
 std::string CsvField(std::string_view text)

@@ -16,7 +16,11 @@ namespace cli {
 // escaped (\x1b), since a message may name a symbol read from a damaged index.
 std::string OneLine(std::string_view text);
 
-// Each message on one line of the stream, as OneLine gives it.
+// The engine's message with the flag that stands for each option phrase in it: "combine intraday bars into
+// days (--daily)".
+std::string WithFlagNames(std::string text);
+
+// Each message on one line of the stream, as OneLine gives it, with the flag names.
 class CErrorLineSink : public engine::IMessageSink {
 public:
     explicit CErrorLineSink(std::ostream& err) : m_err(err) {}

@@ -42,6 +42,7 @@ public:
         m_view.Post([this, file, outcome, reason] {
             BatchRow& row = m_rows[file];
             row.failed = outcome == Outcome::Failed;
+            row.unchanged = outcome == Outcome::Unchanged;
             row.result = outcome == Outcome::Added       ? "converted"
                          : outcome == Outcome::Updated   ? "updated"
                          : outcome == Outcome::Unchanged ? "unchanged: no rows after its last date"
@@ -132,6 +133,7 @@ int CBatchPresenter::OnConvert()
         symbols.push_back(m_rows[i].symbol);
         m_rows[i].result.clear();
         m_rows[i].failed = false;
+        m_rows[i].unchanged = false;
         m_view.ShowResult(i, m_rows[i]);
     }
     CBatchReport report(m_view, m_rows);
@@ -177,10 +179,13 @@ int CBatchPresenter::OnConvert()
             m_rows[i].result = "not started";
             m_view.ShowResult(i, m_rows[i]);
         }
+    // The engine counts an update that gained nothing as updated; the window says unchanged.
     const engine::BatchTotals& totals = batch.m_totals;
+    const auto unchanged = std::count_if(m_rows.begin(), m_rows.end(), [](const BatchRow& row) { return row.unchanged; });
     m_summary = "Batch into " + choices.directory + ": " + std::to_string(totals.nAdded) + " converted, " +
-                std::to_string(totals.nUpdated) + " updated, " + std::to_string(totals.nFailed) + " failed, " +
-                std::to_string(totals.nRecords) + " records";
+                std::to_string(totals.nUpdated - unchanged) + " updated, " +
+                (unchanged > 0 ? std::to_string(unchanged) + " unchanged, " : std::string()) +
+                std::to_string(totals.nFailed) + " failed, " + std::to_string(totals.nRecords) + " records";
     if (m_cancel)
         m_summary += " (cancelled; the files not started are untouched)";
     for (const std::string& message : report.Messages())

@@ -21,6 +21,7 @@ struct BatchRow {
     std::string symbol;
     std::string result;  // "converted", "updated", "unchanged", "failed: <reason>", "not started" or empty
     bool failed = false;
+    bool unchanged = false;  // an update that gained no rows
 };
 
 enum class EBatchControl { Add, Remove, OneLayout, Detect, Daily, Directory, Browse, Convert, Files };

@@ -1,5 +1,7 @@
 #include "engine/row_reading.h"
 
+#include "engine/option_phrases.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -324,7 +326,7 @@ void CRowReader::Finish(CheckedRows& result)
             ++result.nCombinedDays;
         } else if (bIntraday) {
             result.strProblem = "this file holds intraday bars (" + std::to_string(end - first) + " rows on " +
-                                IsoDate(code) + "); convert daily bars, or use --daily";
+                                IsoDate(code) + "); convert daily bars, or " + kCombineIntradayPhrase;
             return;
         } else {
             for (std::size_t r = first + 1; r < end; ++r) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/converter.h"
+#include "engine/option_phrases.h"
 #include "engine/directory_commit.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
@@ -55,7 +56,7 @@ int CConverter::PrepareUpdate()
             wanted.columns.push_back(field);
     if (!IsDaily(security, data.layout)) {
         ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds " + TimeFrameName(security, data.layout) +
-                    " data; --update appends to daily data only.\nNothing was changed.");
+                    " data; " + kUpdateDailyOnlyPhrase + ".\nNothing was changed.");
         return 1;
     }
     if (data.layout.columns != wanted.columns) {

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMimeData>
 #include <QTableWidget>
@@ -28,22 +29,23 @@
 #include "app/preview_grid.h"
 #include "app/quoteforge_app.h"
 #include "app/quoteforge_view.h"
+#include "app/stored_settings.h"
 #include "app/window_placement.h"
 #include "cli/command_line.h"
 #include "controls/desktop_services.h"
 #include "engine/directory_check.h"
 #include "engine/layout_detection.h"
-#include "settings/engine_path.h"
-#include "settings/message_box.h"
-#include "settings/profile_store.h"
-#include "settings/settings_dlg.h"
-#include "settings/spin_edit.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/message_box.h"
+#include "dialogs/profile_store.h"
+#include "dialogs/settings_dlg.h"
+#include "dialogs/spin_edit.h"
 #include "support/temp_dir.h"
 #include "modal.h"
 #include "quoteforge_version.h"
 
 using namespace app;
-using namespace settings;
+using namespace dialogs;
 using namespace controls;
 
 namespace {
@@ -487,6 +489,34 @@ TEST_F(DesktopTest, MenusShowTheirKeysAndAboutNamesTheBuild)
     EXPECT_EQ(pHelpTopics->shortcut(), QKeySequence(Qt::Key_F1));
     ASSERT_NE(SettingsAction(), nullptr) << "File > Se&ttings... has a mnemonic";
 
+    // View > Preview Grid and View > Directory Panel show and hide the panels.
+    for (const char* szToggle : {"Preview &Grid", "&Directory Panel"}) {
+        QAction* pToggle = nullptr;
+        for (QAction* pAction : m_pFrame->findChildren<QAction*>())
+            if (pAction->text() == szToggle)
+                pToggle = pAction;
+        ASSERT_NE(pToggle, nullptr) << szToggle;
+        EXPECT_TRUE(pToggle->isEnabled()) << szToggle;
+        EXPECT_TRUE(pToggle->isChecked()) << szToggle;
+        pToggle->trigger();
+        EXPECT_FALSE(pToggle->isChecked()) << szToggle;
+        pToggle->trigger();
+        EXPECT_TRUE(pToggle->isChecked()) << szToggle;
+    }
+
+    // File > Open starts in the folder last opened from, offering price files first.
+    m_app.m_pProfile->WriteString("Setting", "OpenFolder", QString::fromStdString(m_dir.Path().string()));
+    QString strStart;
+    QStringList filters;
+    WhenModal<QFileDialog>([&](QFileDialog& dlg) {
+        strStart = dlg.directory().absolutePath();
+        filters = dlg.nameFilters();
+        dlg.reject();
+    });
+    m_pFrame->OnFileOpen();
+    EXPECT_EQ(strStart.toStdString(), std::filesystem::canonical(m_dir.Path()).string());
+    EXPECT_EQ(filters, QStringList({"Price files (*.csv *.txt *.prn *.asc)", "All Files (*)"}));
+
     CAboutDlg about(nullptr, nullptr);
     QStringList texts;
     for (const QLabel* pLabel : about.findChildren<QLabel*>())
@@ -582,7 +612,9 @@ TEST_F(DesktopTest, TheDirectoryPanelShowsControlCharactersOfADamagedIndexEscape
     master[53 + 36 + 1] = 0x1B;  // the symbol's second character
     master[53 + 7 + 1] = '\n';   // the name's
     WriteText(out / "MASTER", std::string(master.begin(), master.end()));
-    CDirectoryPanel panel;
+    CProfileStringStore store(*m_app.m_pProfile);
+    desktop::CStoredSettings stored(store);
+    CDirectoryPanel panel(stored);
     panel.ShowDirectory(QString::fromStdString(strOut));
     auto* pTable = panel.findChild<QTableWidget*>("Securities");
     ASSERT_EQ(pTable->rowCount(), 1);
@@ -598,7 +630,9 @@ TEST_F(DesktopTest, TheDirectoryPanelReadsGenuineDirectories)
             continue;
         const std::filesystem::path copy = m_dir.Path() / entry.path().filename();
         std::filesystem::copy(entry.path(), copy, std::filesystem::copy_options::recursive);
-        CDirectoryPanel panel;
+        CProfileStringStore store(*m_app.m_pProfile);
+        desktop::CStoredSettings stored(store);
+        CDirectoryPanel panel(stored);
         panel.ShowDirectory(QString::fromStdString(copy.string()));
         auto* pTable = panel.findChild<QTableWidget*>("Securities");
         EXPECT_GT(pTable->rowCount(), 0) << copy;
@@ -614,9 +648,11 @@ TEST_F(DesktopTest, ABatchReportsEachFileAndCancelLeavesWholeSecuritiesOnly)
     layout.DateFormat = "MM_DD_CCYY";
     layout.SkipOn = 1;
     layout.SkipRows = 1;
-    layout.Path = out.string();
+    CProfileStringStore store(*m_app.m_pProfile);
+    desktop::CStoredSettings stored(store);
+    stored.SetBatch({out.string(), false, false});
     {
-        CBatchDlg dlg(layout);
+        CBatchDlg dlg(layout, stored);
         dlg.AddFiles({WriteInput("one.csv", kPrices), QString::fromStdString(m_dir / "missing.csv"),
                       WriteInput("three.csv", kPrices)});
         EXPECT_EQ(dlg.OnConvert(), 1);
@@ -635,8 +671,8 @@ TEST_F(DesktopTest, ABatchReportsEachFileAndCancelLeavesWholeSecuritiesOnly)
     }
 
     const std::filesystem::path many = m_dir.Path() / "many";
-    layout.Path = many.string();
-    CBatchDlg dlg(layout);
+    stored.SetBatch({many.string(), false, false});
+    CBatchDlg dlg(layout, stored);
     QStringList files;
     for (int i = 0; i < 40; ++i)
         files << WriteInput(QStringLiteral("s%1.csv").arg(i).toStdString(), PriceRows(3000));

@@ -327,7 +327,7 @@ TEST_F(DirectoryTest, ListShowsEverySecurityAndItsFrameWhichExportAndUpdateRespe
         const CliResult updated = RunCli({"convert", (m_work.Path() / "LATER.csv").string(), "--dir", Dir().string(),
                                           "--symbol", "THREE", "--date-format", "CCYYMMDD", "--update"});
         EXPECT_EQ(updated.status, 1) << frame.szName;
-        EXPECT_NE(updated.err.find(std::string("THREE (F3.DAT) holds ") + frame.szName + " data; --update appends to daily data only"),
+        EXPECT_NE(updated.err.find(std::string("THREE (F3.DAT) holds ") + frame.szName + " data; an update appends to daily data only (--update)"),
                   std::string::npos)
             << updated.err;
         EXPECT_EQ(SnapshotOf(Dir()), before) << frame.szName;

@@ -230,6 +230,12 @@ TEST(Layouts, IntradayBarsConvertWithDetectOnlyWhenCombined)
     const CliResult combined = RunCli(daily);
     EXPECT_EQ(combined.status, 0) << combined.err;
     EXPECT_EQ(RunCli({"export", dir / "out", "X"}).out, "20200102,1,3,0.5,2.5,30\n20200103,2,2,2,2,5\n");
+    // The engine names the option; the command line adds its flag.
+    WriteText(dir / "timed.csv", "2020-01-02 09:30,1,2,0.5,1.5,10\n2020-01-02 10:30,1.5,3,1,2.5,20\n");
+    const CliResult refused = RunCli({"convert", dir / "timed.csv", "--dir", dir / "out", "--symbol", "Y", "--date-format",
+                                      "CCYY_MM_DD", "--oi-col", "off"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("or combine intraday bars into days (--daily)"), std::string::npos) << refused.err;
 }
 
 TEST(Layouts, InABatchAFileWithBadRowsFailsAloneWithItsLines)

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/batch_presenter.h"
 #include "desktop/conversion_command.h"
+#include "desktop/directory_panel_presenter.h"
 #include "desktop/log_text.h"
 #include "desktop/settings_presenter.h"
 #include "support/temp_dir.h"
@@ -88,6 +90,80 @@ public:
     std::string log;
     std::vector<std::string> asked;
     EAnswer answer = EAnswer::Yes;
+};
+
+class CRecordingBatchView : public IBatchView {
+public:
+    EAnswer Ask(const std::string&, EButtons) override { return EAnswer::No; }
+    void ShowRows(const std::vector<BatchRow>& rows) override { shownRows = rows; }
+    void ShowResult(std::size_t row, const BatchRow& shown) override
+    {
+        shownRows.at(row) = shown;
+        if (cancelAfterFirst && row == 0 && !shown.result.empty())
+            presenter->OnCancel();
+    }
+    void ShowChoices(const BatchChoices& shown) override { choices = shown; }
+    BatchChoices ReadChoices() const override { return choices; }
+    void ShowProgress(int, int, const std::string&) override {}
+    void Enable(EBatchControl control, bool on) override { enabled[control] = on; }
+    void SetCancelCaption(const std::string& caption) override { cancelCaption = caption; }
+    void RunInBackground(const std::function<void()>& work) override { work(); }
+    void Post(std::function<void()> fn) override { fn(); }
+    void Close() override { closed = true; }
+
+    CBatchPresenter* presenter = nullptr;
+    bool cancelAfterFirst = false;
+    BatchChoices choices;
+    std::vector<BatchRow> shownRows;
+    std::map<EBatchControl, bool> enabled;
+    std::string cancelCaption;
+    bool closed = false;
+};
+
+class CRecordingPanelView : public IDirectoryPanelView {
+public:
+    EAnswer Ask(const std::string& text, EButtons) override
+    {
+        asked.push_back(text);
+        return answer;
+    }
+    void ShowCaption(const std::string& text) override { caption = text; }
+    void ShowRows(const std::vector<PanelRow>& rows, bool top) override
+    {
+        symbols.clear();
+        for (const PanelRow& row : rows)
+            symbols += (symbols.empty() ? "" : " ") + row.cells[0];
+        fromTop = top;
+    }
+    void ShowSortColumn(EPanelColumn column, bool ascending) override { sort = {column, ascending}; }
+    void Enable(EPanelControl control, bool on) override { enabled[control] = on; }
+    void AppendLog(const std::string& line) override { log.push_back(line); }
+    bool ChooseDirectory(std::string& directory) override
+    {
+        directory = chosen;
+        return true;
+    }
+    void OpenInFileManager(const std::string& directory) override { opened = directory; }
+    bool AskExportOptions(engine::ExportOptions&) override { return true; }
+    bool ChooseExportFile(const std::string&, std::string& file) override
+    {
+        proposed = file;
+        file = folder + "/" + file;
+        return true;
+    }
+    bool ChooseExportFolder(std::string& chosenFolder) override
+    {
+        chosenFolder = folder;
+        return true;
+    }
+    void RunInBackground(const std::function<void()>& work) override { work(); }
+
+    std::string caption, symbols, chosen, opened, proposed, folder;
+    bool fromTop = false;
+    std::pair<EPanelColumn, bool> sort{EPanelColumn::Symbol, false};
+    std::map<EPanelControl, bool> enabled;
+    std::vector<std::string> asked, log;
+    EAnswer answer = EAnswer::No;
 };
 
 std::string WriteFile(const std::filesystem::path& path, const std::string& text)
@@ -187,4 +263,122 @@ TEST(LogText, MessagesReadAsSentencesAndListsIndentEvenly)
     EXPECT_EQ(OneLine("the open \"x\" is not a number\nNothing was converted."),
               "the open \"x\" is not a number. Nothing was converted.");
     EXPECT_EQ(LogList("Skipped:", "Line 3: a\nLine 9: b"), "\r\n    Skipped:\r\n        Line 3: a\r\n        Line 9: b");
+}
+
+TEST(BatchPresenter, TheWindowsChoicesAreRememberedAndObeyedAndCancelLeavesFilesNotStarted)
+{
+    CTempDir dir;
+    const std::string heading = "Date,Open,High,Low,Close,Volume,OpenInt\n";
+    const std::vector<std::string> files = {
+        WriteFile(dir.Path() / "intra.csv", heading + "01/02/2024 09:30,10,11,9,10,100,5\n01/02/2024 10:30,10,12,9,11,100,5\n"
+                                                      "01/03/2024 09:30,11,12,10,11,100,5\n"),
+        WriteFile(dir.Path() / "b.csv", heading + "01/20/2024,10,11,9,10,100,5\n"),
+        WriteFile(dir.Path() / "c.csv", heading + "01/20/2024,10,11,9,10,100,5\n")};
+    engine::ConversionSettings layout;  // the Conversion Settings dialog's, whose Daily box the batch ignores
+    layout.DateFormat = "MM_DD_CCYY";
+    layout.SkipOn = 1;
+    layout.SkipRows = 1;
+    layout.Daily = true;
+    const std::string out = (dir.Path() / "out").string();
+    const std::string other = (dir.Path() / "other").string();
+    const std::string unchanged = "unchanged: no rows after its last date";
+    struct Step {
+        BatchChoices choices;
+        bool cancelAfterFirst;
+        std::vector<std::string> results;  // "failed" stands for any failure
+        std::string summary;
+    };
+    const std::vector<Step> steps = {
+        {{out, false, true}, true, {"converted", "not started", "not started"},
+         "Batch into " + out + ": 1 converted, 0 updated, 0 failed, 2 records (cancelled; the files not started are untouched)"},
+        {{out, false, true}, false, {unchanged, "converted", "converted"},
+         "Batch into " + out + ": 2 converted, 0 updated, 1 unchanged, 0 failed, 2 records"},
+        {{other, true, false}, false, {"failed", "converted", "converted"}, ""},
+    };
+    CMapStore store;
+    store.WriteString("Setting", "Path", out);
+    CStoredSettings stored(store);
+    EXPECT_EQ(stored.Batch().directory, out) << "the directory starts as the Conversion Settings' Path";
+    for (const auto& step : steps) {
+        CRecordingBatchView view;
+        CBatchPresenter presenter(view, stored, layout);
+        view.presenter = &presenter;
+        presenter.OnInitDialog();
+        EXPECT_EQ(view.choices.directory, stored.Batch().directory);
+        EXPECT_EQ(view.enabled[EBatchControl::Convert], false) << "no files, nothing to convert";
+        presenter.AddFiles(files);
+        EXPECT_EQ(view.shownRows.at(0).symbol, "INTRA");
+        view.choices = step.choices;
+        view.cancelAfterFirst = step.cancelAfterFirst;
+        presenter.OnConvert();
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string& result = view.shownRows.at(i).result;
+            EXPECT_EQ(step.results[i] == "failed" ? result.substr(0, 6) : result, step.results[i]) << files[i];
+        }
+        if (!step.summary.empty()) {
+            EXPECT_EQ(presenter.Summary(), step.summary);
+        }
+        EXPECT_EQ(view.cancelCaption, "Close");
+        const BatchChoices remembered = stored.Batch();
+        EXPECT_EQ(remembered.directory, step.choices.directory);
+        EXPECT_EQ(remembered.detect, step.choices.detect);
+        EXPECT_EQ(remembered.daily, step.choices.daily);
+    }
+}
+
+TEST(DirectoryPanelPresenter, ItsOwnDirectorySortsOnHeadersAndActsOnSeveralSecurities)
+{
+    CTempDir dir;
+    const std::string out = (dir.Path() / "out").string();
+    const std::string rows[] = {"01/02/2024,1,1,1,1,1,1\n", "01/03/2024,1,1,1,1,1,1\n", "01/04/2024,1,1,1,1,1,1\n"};
+    CMapStore store;
+    CStoredSettings stored(store);
+    {
+        CRecordingBatchView batchView;
+        engine::ConversionSettings layout;
+        layout.DateFormat = "MM_DD_CCYY";
+        CBatchPresenter batch(batchView, stored, layout);
+        batch.AddFiles({WriteFile(dir.Path() / "abc.csv", rows[0] + rows[1] + rows[2]), WriteFile(dir.Path() / "def.csv", rows[0]),
+                        WriteFile(dir.Path() / "ghi.csv", rows[0] + rows[1])});
+        batchView.choices.directory = out;
+        ASSERT_EQ(batch.OnConvert(), 0) << batch.Summary();
+    }
+    store.values.clear();
+    store.WriteString("Setting", "Path", out);
+    const std::string empty = (dir.Path() / "empty").string();
+    std::filesystem::create_directory(empty);
+    CRecordingPanelView view;
+    view.folder = dir.Path().string();
+    view.chosen = empty;
+    CDirectoryPanelPresenter panel(view, stored);
+    const struct {
+        std::string step;
+        std::function<void()> event;
+        std::string symbols;  // as shown, in order
+        std::string logged;   // the last log line
+    } steps[] = {
+        {"start in the settings' Path", [&] { panel.OnInit(); }, "ABC DEF GHI", ""},
+        {"fewest records first", [&] { panel.OnHeaderClicked(EPanelColumn::Records); }, "DEF GHI ABC", ""},
+        {"a second click reverses", [&] { panel.OnHeaderClicked(EPanelColumn::Records); }, "ABC GHI DEF", ""},
+        {"export two", [&] { panel.OnSelectionChanged({0, 2}); panel.OnExport(); }, "ABC GHI DEF",
+         "DEF exported to " + (dir.Path() / "DEF.csv").string()},
+        {"double-click exports one", [&] { panel.OnDoubleClick(1); }, "ABC GHI DEF", "GHI exported to " + view.folder + "/GHI.csv"},
+        {"No keeps them", [&] { panel.OnSelectionChanged({0, 2}); panel.OnRemove(); }, "ABC GHI DEF", "GHI exported to " + view.folder + "/GHI.csv"},
+        {"Yes removes both", [&] { view.answer = EAnswer::Yes; panel.OnRemove(); }, "GHI", "DEF removed from " + out + " (F2.DAT)"},
+        {"a directory of its own", [&] { panel.OnChooseDirectory(); }, "", "DEF removed from " + out + " (F2.DAT)"},
+    };
+    for (const auto& step : steps) {
+        step.event();
+        EXPECT_EQ(view.symbols, step.symbols) << step.step;
+        EXPECT_EQ(view.log.empty() ? "" : view.log.back(), step.logged) << step.step;
+    }
+    EXPECT_EQ(view.asked.at(0), "Remove 2 securities (ABC, DEF) from " + out + "?\nTheir data files are deleted; this cannot be undone.");
+    EXPECT_EQ(view.proposed, "GHI.csv");
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "ABC.csv"));
+    EXPECT_TRUE(view.fromTop) << "a new directory shows from its first row";
+    EXPECT_EQ(view.caption.substr(0, empty.size() + 1), empty + "\n") << "a directory without MASTER says why it is empty";
+    EXPECT_FALSE(view.enabled[EPanelControl::Export]);
+    EXPECT_EQ(stored.PanelDirectory(), empty) << "the panel's directory is remembered";
+    panel.OnOpenFolder();
+    EXPECT_EQ(view.opened, empty);
 }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -133,8 +134,10 @@ private:
         std::string m_strName;
     };
 
+    // A batch reads its inputs on worker threads: the calls are counted one at a time.
     bool Pass(std::string call)
     {
+        const std::lock_guard<std::mutex> lock(m_mutex);
         const bool bFail = static_cast<int>(calls.size()) + 1 == m_nFailAt || (!m_strFailCall.empty() && call == m_strFailCall);
         calls.push_back(std::move(call));
         if (!bFail)
@@ -143,6 +146,7 @@ private:
         return false;
     }
 
+    std::mutex m_mutex;
     int m_nFailErrno = EIO;
     int m_nFailAt;
     std::string m_strFailCall;

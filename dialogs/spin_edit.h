@@ -5,7 +5,7 @@
 
 #include <QAbstractSpinBox>
 
-namespace settings {
+namespace dialogs {
 
 class CSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
@@ -35,4 +35,4 @@ private:
     int m_nMax = 0;
 };
 
-}  // namespace settings
+}  // namespace dialogs

@@ -1,10 +1,10 @@
-#include "settings/spin_edit.h"
+#include "dialogs/spin_edit.h"
 
 #include <QLineEdit>
 
 #include <algorithm>
 
-namespace settings {
+namespace dialogs {
 
 CSpinEdit::CSpinEdit(QWidget* pParent) : QAbstractSpinBox(pParent)
 {
@@ -70,4 +70,4 @@ QValidator::State CSpinEdit::validate(QString& input, int&) const
     return QValidator::Acceptable;
 }
 
-}  // namespace settings
+}  // namespace dialogs

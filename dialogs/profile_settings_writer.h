@@ -5,7 +5,7 @@
 
 #include "engine/services.h"
 
-namespace settings {
+namespace dialogs {
 
 class CProfileStore;
 
@@ -19,4 +19,4 @@ private:
     CProfileStore& m_store;
 };
 
-}  // namespace settings
+}  // namespace dialogs

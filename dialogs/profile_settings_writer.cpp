@@ -1,14 +1,14 @@
-#include "settings/profile_settings_writer.h"
+#include "dialogs/profile_settings_writer.h"
 
 #include <QString>
 
-#include "settings/engine_path.h"
-#include "settings/profile_store.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/profile_store.h"
 
 // The run hands back the path as it opened it (UTF-8 on Windows, the system's names elsewhere), and symbol and
 // name as UTF-8 text, which the store keeps.
 
-namespace settings {
+namespace dialogs {
 
 void CProfileSettingsWriter::WriteString(const std::string& section, const std::string& name,
                                          const std::string& value)
@@ -18,4 +18,4 @@ void CProfileSettingsWriter::WriteString(const std::string& section, const std::
     m_store.WriteString(QString::fromLocal8Bit(section), QString::fromLocal8Bit(name), strValue);
 }
 
-}  // namespace settings
+}  // namespace dialogs

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/profile_store.h"
+#include "dialogs/profile_store.h"
 #include "support/temp_dir.h"
 
-using namespace settings;
+using namespace dialogs;
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The settings store on QSettings, and the one-time import of the legacy INI file.
 
-#include "settings/profile_store.h"
+#include "dialogs/profile_store.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +22,7 @@
 #include <windows.h>
 #endif
 
-namespace settings {
+namespace dialogs {
 
 namespace {
 
@@ -325,4 +325,4 @@ QString CProfileStore::DefaultIniPath()
     return QDir(strDir).filePath(kIniFileName);
 }
 
-}  // namespace settings
+}  // namespace dialogs

@@ -16,13 +16,13 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/choose_dir.h"
-#include "settings/message_box.h"
-#include "settings/settings_dlg.h"
-#include "settings/spin_edit.h"
+#include "dialogs/choose_dir.h"
+#include "dialogs/message_box.h"
+#include "dialogs/settings_dlg.h"
+#include "dialogs/spin_edit.h"
 #include "support/temp_dir.h"
 
-using namespace settings;
+using namespace dialogs;
 
 namespace {
 

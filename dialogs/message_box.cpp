@@ -1,4 +1,4 @@
-#include "settings/message_box.h"
+#include "dialogs/message_box.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QSpacerItem>
 
-namespace settings {
+namespace dialogs {
 
 namespace {
 
@@ -109,4 +109,4 @@ desktop::EAnswer AskBox(const std::string& text, desktop::EButtons buttons, QWid
                                           : desktop::EAnswer::Ok;
 }
 
-}  // namespace settings
+}  // namespace dialogs

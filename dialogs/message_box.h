@@ -15,7 +15,7 @@ class QWidget;
 
 // YesNoDefaultNo asks a question whose safe answer is No: Enter answers No.
 
-namespace settings {
+namespace dialogs {
 
 enum class EMessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class EMessageAnswer { Ok, Yes, No };
@@ -55,4 +55,4 @@ private:
 // A presenter's question, shown as ShowMessageBox shows it.
 desktop::EAnswer AskBox(const std::string& text, desktop::EButtons buttons, QWidget* pParent = nullptr);
 
-}  // namespace settings
+}  // namespace dialogs

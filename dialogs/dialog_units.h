@@ -7,7 +7,7 @@
 
 class QFont;
 
-namespace settings {
+namespace dialogs {
 
 class CDialogUnits {
 public:
@@ -23,4 +23,4 @@ private:
     double m_dCharHeight;
 };
 
-}  // namespace settings
+}  // namespace dialogs

@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/choose_dir.h"
-#include "settings/message_box.h"
+#include "dialogs/choose_dir.h"
+#include "dialogs/message_box.h"
 #include "support/temp_dir.h"
 
-using namespace settings;
+using namespace dialogs;
 
 namespace {
 

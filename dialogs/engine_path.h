@@ -6,11 +6,11 @@
 
 // The engine's text for a path that the user chose or typed.
 
-namespace settings {
+namespace dialogs {
 
 std::string EnginePath(const QString& strPath);
 
 // A message of the engine, which may name such a path, for the desktop to show.
 QString FromEngineText(const std::string& text);
 
-}  // namespace settings
+}  // namespace dialogs

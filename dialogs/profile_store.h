@@ -19,7 +19,7 @@
 
 class QSettings;
 
-namespace settings {
+namespace dialogs {
 
 inline constexpr char kSettingSection[] = "Setting";
 inline constexpr char kScreenSection[] = "Screen";
@@ -71,4 +71,4 @@ private:
     QString m_strIniFile;
 };
 
-}  // namespace settings
+}  // namespace dialogs

@@ -1,11 +1,11 @@
-#include "settings/engine_path.h"
+#include "dialogs/engine_path.h"
 
 #include <QFile>
 
 // On Windows the system's 8-bit names are the ANSI code page, which cannot hold every name; the engine
 // opens files through wide-character calls from UTF-8. Elsewhere the system's names are the engine's.
 
-namespace settings {
+namespace dialogs {
 
 std::string EnginePath(const QString& strPath)
 {
@@ -25,4 +25,4 @@ QString FromEngineText(const std::string& text)
 #endif
 }
 
-}  // namespace settings
+}  // namespace dialogs

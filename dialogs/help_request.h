@@ -10,7 +10,7 @@ class QWidget;
 
 // The dialogs' help pages, with the section each opens at.
 
-namespace settings {
+namespace dialogs {
 
 inline constexpr char kSettingsHelpPage[] = "qrc:/help/settings.html#conversion-settings";
 inline constexpr char kChooseDirHelpPage[] = "qrc:/help/settings.html#choose-directory";
@@ -25,4 +25,4 @@ void SetHelpFunction(HelpFunction function);
 // Makes F1 in the dialog show the page.
 void AddHelpKey(QWidget* pDialog, const char* szPage);
 
-}  // namespace settings
+}  // namespace dialogs

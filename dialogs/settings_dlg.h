@@ -22,7 +22,7 @@ class QPushButton;
 class QRadioButton;
 class QShowEvent;
 
-namespace settings {
+namespace dialogs {
 
 class CSpinEdit;
 
@@ -161,4 +161,4 @@ private:
     QPushButton* m_buttonCancel = nullptr;
 };
 
-}  // namespace settings
+}  // namespace dialogs

@@ -1,4 +1,4 @@
-#include "settings/settings_dlg.h"
+#include "dialogs/settings_dlg.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -16,18 +16,18 @@
 #include "engine/conversion_settings.h"
 #include "engine/date_formats.h"
 #include "desktop/settings_presenter.h"
-#include "settings/choose_dir.h"
-#include "settings/dialog_units.h"
-#include "settings/engine_path.h"
-#include "settings/help_request.h"
-#include "settings/message_box.h"
-#include "settings/spin_edit.h"
+#include "dialogs/choose_dir.h"
+#include "dialogs/dialog_units.h"
+#include "dialogs/engine_path.h"
+#include "dialogs/help_request.h"
+#include "dialogs/message_box.h"
+#include "dialogs/spin_edit.h"
 
 using namespace engine;
 using desktop::EControl;
 using desktop::SettingsForm;
 
-namespace settings {
+namespace dialogs {
 
 namespace {
 
@@ -514,4 +514,4 @@ void CSettingsDlg::OnDetect()
     m_pPresenter->OnDetect();
 }
 
-}  // namespace settings
+}  // namespace dialogs

@@ -13,7 +13,7 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 
-namespace settings {
+namespace dialogs {
 
 class CChooseDir : public QDialog {
     Q_OBJECT
@@ -54,4 +54,4 @@ private:
     QPushButton* m_buttonCancel = nullptr;
 };
 
-}  // namespace settings
+}  // namespace dialogs

@@ -1,9 +1,9 @@
-#include "settings/help_request.h"
+#include "dialogs/help_request.h"
 
 #include <QAction>
 #include <QWidget>
 
-namespace settings {
+namespace dialogs {
 
 namespace {
 
@@ -33,4 +33,4 @@ void AddHelpKey(QWidget* pDialog, const char* szPage)
     });
 }
 
-}  // namespace settings
+}  // namespace dialogs

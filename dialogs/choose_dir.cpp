@@ -1,4 +1,4 @@
-#include "settings/choose_dir.h"
+#include "dialogs/choose_dir.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,11 +13,11 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 
-#include "settings/dialog_units.h"
-#include "settings/help_request.h"
-#include "settings/message_box.h"
+#include "dialogs/dialog_units.h"
+#include "dialogs/help_request.h"
+#include "dialogs/message_box.h"
 
-namespace settings {
+namespace dialogs {
 
 namespace {
 
@@ -287,4 +287,4 @@ void CChooseDir::OnOK()
     accept();
 }
 
-}  // namespace settings
+}  // namespace dialogs

@@ -1,11 +1,11 @@
-#include "settings/dialog_units.h"
+#include "dialogs/dialog_units.h"
 
 #include <QFont>
 #include <QFontMetricsF>
 
 #include <cmath>
 
-namespace settings {
+namespace dialogs {
 
 CDialogUnits::CDialogUnits(const QFont& font)
 {
@@ -25,4 +25,4 @@ int CDialogUnits::Y(int nUnits) const
     return static_cast<int>(std::lround(nUnits * m_dCharHeight / 8));
 }
 
-}  // namespace settings
+}  // namespace dialogs
