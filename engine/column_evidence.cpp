@@ -460,6 +460,23 @@ bool CRoleFinder::FindOpenAndClose(const ColumnValues& high, const ColumnValues&
                           ", and their headings name none",
                       {open ? kCloseField : kOpenField});
     }
+    // A column that repeats another on every row (an adjusted close equal to the close) adds no choice: the
+    // first of them stands for both, and the repeat is left out.
+    std::vector<const ColumnValues*> distinct;
+    std::vector<std::pair<const ColumnValues*, const ColumnValues*>> repeats;  // (repeat, of)
+    for (const ColumnValues* c : unnamed) {
+        const auto of = std::find_if(distinct.begin(), distinct.end(), [&](const ColumnValues* d) { return Copies(*d, *c); });
+        if (of == distinct.end())
+            distinct.push_back(c);
+        else
+            repeats.emplace_back(c, *of);
+    }
+    if (distinct.size() == 2 && !repeats.empty() && OpenOfTwo(*distinct[0], *distinct[1]) != 0) {
+        for (const auto& [repeat, of] : repeats)
+            m_roles.notes.push_back("column " + std::to_string(repeat->nColumn) + " repeats column " +
+                                    std::to_string(of->nColumn) + "; left out");
+        unnamed = distinct;
+    }
     if (unnamed.size() == 2) {
         const int which = OpenOfTwo(*unnamed[0], *unnamed[1]);
         if (which != 0) {

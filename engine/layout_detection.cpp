@@ -32,6 +32,8 @@ namespace {
 
 constexpr int kLinesRead = 100;        // for the delimiter and the date column
 constexpr int kEvidenceLines = kDetectedLines;  // for the format and the roles of the columns
+// When the first lines leave a choice open (a flat start of a history): as many as a data file holds.
+constexpr int kMoreEvidenceLines = 65536;
 const char* const kNoDates = "no column holds dates in one of the date formats";
 constexpr int kDelimiterCount = 4;
 constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
@@ -550,7 +552,9 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
 
 }  // namespace
 
-DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
+namespace {
+
+DetectedLayout DetectInLines(const std::vector<std::string>& lines, std::size_t nEvidence)
 {
     Evidence best;
     best.layout.strProblem = kNoDates;
@@ -580,10 +584,17 @@ DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
                                  ", but no column of numbers beside them";
         return best.layout;
     }
-    DetectedLayout layout = DetectWith(SplitLines(lines, kEvidenceLines, kDelimiters[nBest]), nBest, true).layout;
+    DetectedLayout layout = DetectWith(SplitLines(lines, nEvidence, kDelimiters[nBest]), nBest, true).layout;
     if (!layout.strProblem.empty() && !layout.bIntraday)
         layout.strKnownOptions = LayoutOptionsText(layout);
     return layout;
+}
+
+}  // namespace
+
+DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
+{
+    return DetectInLines(lines, kEvidenceLines);
 }
 
 DetectedLayout DetectLayout(const std::string& path)
@@ -610,6 +621,20 @@ DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
         return layout;
     }
     DetectedLayout layout = DetectLayoutInLines(lines);
+    // A choice the first lines leave open may be settled further on: the start of a long history can be
+    // flat (open, high, low and close equal) or lack a day above 12.
+    if (!layout.bFound && !layout.bIntraday && !layout.openOptions.empty() &&
+        lines.size() == static_cast<std::size_t>(kEvidenceLines)) {
+        while (static_cast<int>(lines.size()) < kMoreEvidenceLines && source.NextLine(line))
+            lines.emplace_back(line);
+        if (source.Failed()) {
+            layout = DetectedLayout{};
+            layout.strProblem = "Cannot read the input file " + path + ": " + source.FailureReason();
+            return layout;
+        }
+        if (lines.size() > static_cast<std::size_t>(kEvidenceLines))
+            layout = DetectInLines(lines, lines.size());
+    }
     if (!layout.bFound && !layout.bIntraday)
         layout.strProblem = "No layout found in " + path + ": " + layout.strProblem;
     return layout;

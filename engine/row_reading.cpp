@@ -320,7 +320,13 @@ void CRowReader::Finish(CheckedRows& result)
             ++end;
         const bool bIntraday = !m_times.empty() && m_times[first] >= 0 && m_times[end - 1] != m_times[first];
         const int code = static_cast<int>(ValueAt(result.Record(first)));
+        // A row given twice (the same date and values, no other time) is one bar: it is written once.
+        bool bRepeated = !bIntraday;
+        for (std::size_t r = first + 1; r < end && bRepeated; ++r)
+            bRepeated = std::equal(result.Record(first), result.Record(first) + length, result.Record(r));
         if (end - first == 1) {
+        } else if (bRepeated) {
+            result.nRepeatedRows += static_cast<int>(end - first - 1);
         } else if (m_layout.combineIntraday) {
             Combine(result, first, end);
             ++result.nCombinedDays;
@@ -446,6 +452,8 @@ std::string RowNotes(const CheckedRows& rows)
         add("rows were out of date order; written oldest first");
     if (rows.nBadRows > 0)
         add(rowsText(rows.nBadRows) + " that cannot be read skipped");
+    if (rows.nRepeatedRows > 0)
+        add(rowsText(rows.nRepeatedRows) + " repeating the row before left out");
     if (rows.nCombinedDays > 0)
         add("intraday bars combined into " + std::to_string(rows.nCombinedDays) + (rows.nCombinedDays == 1 ? " day" : " days"));
     return text;

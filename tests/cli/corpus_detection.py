@@ -115,7 +115,8 @@ def truth(e, path):
         rows.reverse()
     else:
         rows.sort(key=lambda r: r[0])
-    return rows
+    # A row given twice (the same date and values) is one bar.
+    return [r for i, r in enumerate(rows) if i == 0 or (r[0], r[1]) != (rows[i - 1][0], rows[i - 1][1])]
 
 
 def expected_refusal(e, rows):

@@ -85,6 +85,8 @@ TEST(BadRows, EachRowIsReadExactlyOrTheRunRefusesWithItsLine)
         {"out of order", "01/05/98,2,2,2,2,2,2\n01/02/98,1,1,1,1,1,1\n01/06/98,3,3,3,3,3,3\n", {}, "",
          {{980102, 1, 1, 1, 1, 1, 1}, {980105, 2, 2, 2, 2, 2, 2}, {980106, 3, 3, 3, 3, 3, 3}},
          "rows were out of date order; written oldest first"},
+        {"a row given twice is written once", "01/02/98,1,2,0.5,1.5,100,7\n01/02/98,1,2,0.5,1.5,100,7\n01/05/98,2,2,2,2,2,2\n",
+         {}, "", {{980102, 1, 2, 0.5f, 1.5f, 100, 7}, {980105, 2, 2, 2, 2, 2, 2}}, "1 row repeating the row before left out"},
         {"intraday in the date", "01/02/98 09:30,1,2,1,2,5,1\n01/02/98 10:30,2,3,1,2,5,1\n", {},
          "this file holds intraday bars (2 rows on 1998-01-02); convert daily bars, or combine intraday bars into days", {}, ""},
         {"intraday in an ISO date", "2024-01-02 09:30,1,2,1,2,5,1\n2024-01-02 10:30,2,3,1,2,5,1\n", {2},
@@ -154,7 +156,7 @@ TEST(BadRows, SkippedRowsAreListedWithTheirReasons)
 {
     Options options;
     options.bSkipBadRows = true;
-    const Outcome outcome = Convert("01/02/98,1,1,1,1,1,1\n01/05/98,x,1,1,1,1,1\n01/06/98,3,3,3,3,3,3\n01/06/98,3,3,3,3,3,3\n",
+    const Outcome outcome = Convert("01/02/98,1,1,1,1,1,1\n01/05/98,x,1,1,1,1,1\n01/06/98,3,3,3,3,3,3\n01/06/98,4,4,4,4,4,4\n",
                                     options);
     EXPECT_EQ(outcome.nStatus, 0);
     EXPECT_EQ(outcome.strSkipped, "Line 2: the open `x` is not a number\nLines 3 and 4 have the same date 1998-01-06");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "engine/conversion_settings.h"
@@ -10,6 +11,35 @@
 #include "support/temp_dir.h"
 
 using namespace engine;
+
+namespace {
+
+// Rows of a history without a heading: nFlat days at one price, then days whose open is the close before
+// (date, open, high, low, close, volume), each followed by the close again when bRepeatClose.
+std::string History(int nFlat, int nMoving, bool bRepeatClose)
+{
+    std::string text;
+    double close = 100;
+    for (int d = 0; d < nFlat + nMoving; ++d) {
+        const int nDay = 1 + d % 28, nMonth = 1 + (d / 28) % 12, nYear = 1990 + d / 336;
+        const double open = close;
+        if (d >= nFlat)
+            close = open + ((d * 7) % 5 - 2) * 0.5;
+        const double high = std::max(open, close) + (d >= nFlat ? 1 : 0), low = std::min(open, close) - (d >= nFlat ? 1 : 0);
+        char line[160];
+        std::snprintf(line, sizeof line, "%04d-%02d-%02d,%.2f,%.2f,%.2f,%.2f,%d", nYear, nMonth, nDay, open, high, low, close,
+                      1000 + d);
+        text += line;
+        if (bRepeatClose) {
+            std::snprintf(line, sizeof line, ",%.2f", close);
+            text += line;
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace
 
 TEST(LayoutDetection, DownloadedFilesOfManyKinds)
 {
@@ -64,6 +94,10 @@ TEST(LayoutDetection, DownloadedFilesOfManyKinds)
          0, 1, 2, {1, 0, 0, 0, 2, 0, 0}, false, "Close: column 2, the only prices"},
         {"Unix seconds and a change column", "time,open,high,low,close,chg\n1502928000,10,11,9,10.5,-0.01\n"
          "1503014400,10.5,12,10,11,0.05\n", 0, 1, 17, {1, 2, 3, 4, 5, 0, 0}, false, "(UNIX_SECONDS)"},
+        {"no heading, the close repeated in a last column: the open follows the close before",
+         History(0, 40, true), 0, 0, 2, {1, 2, 3, 4, 5, 6, 0}, false, "column 7 repeats column 5; left out"},
+        {"a history that starts flat for longer than the first lines read", History(400, 60, false), 0, 0, 2,
+         {1, 2, 3, 4, 5, 6, 0}, false, "Open: column 2, which starts where the close before ends"},
     };
     CTempDir dir;
     for (const auto& c : cases) {
