@@ -70,6 +70,7 @@ public:
 private:
     void ReadLine(std::string_view line, int nLine);
     void Bad(int nLine, std::string strReason);
+    bool FooterLine(std::string_view line, const TextField (&fields)[kMaxFields], int nFields);
     bool FirstRow(int nLine, const TextField (&fields)[kMaxFields], int nFields);
     void Finish(CheckedRows& result);
     void Order(CheckedRows& result, std::vector<std::uint32_t>& order);
@@ -88,6 +89,8 @@ private:
     std::string m_scratch;
     TextField m_fields[kMaxFields];  // of the current line; kept here so that no line clears them again
     std::vector<BadRow> m_bad;
+    // Lines of text after the last row read so far ("Data provided by ..."): a footer when no row follows.
+    std::vector<BadRow> m_footer;
     // What the order of the rows read was: any row before the one above it, any after it, any on its date.
     bool m_bAnyDown = false;
     bool m_bAnyUp = false;
@@ -109,6 +112,17 @@ private:
 void CRowReader::Bad(int nLine, std::string strReason)
 {
     m_bad.push_back({nLine, "Line " + std::to_string(nLine) + ": " + std::move(strReason)});
+}
+
+// Text, not a row cut short: no date where the date stands, a letter somewhere, and no number for the close.
+bool CRowReader::FooterLine(std::string_view line, const TextField (&fields)[kMaxFields], int nFields)
+{
+    const auto cell = [&](int column) { return column >= 0 && column < std::min(nFields, kMaxFields) ? fields[column] : TextField{}; };
+    const bool bLetter = std::any_of(line.begin(), line.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+    });
+    return bLetter && ReadDate(cell(m_nColumn[kDateField]).text, m_layout.dateFormat).eResult == DateResult::kNotADate &&
+           ReadNumber(cell(m_nColumn[kCloseField]), m_style, m_scratchValue) != NumberResult::kNumber;
 }
 
 // The first data row decides what later rows are compared with: a date whose style does not match the
@@ -156,13 +170,23 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     if (m_bFirstRow && !FirstRow(nLine, fields, nFields))
         return;
     const auto fieldAt = [&](int column) { return column >= 0 && column < nKept ? fields[column] : TextField{}; };
+    // A row after lines of text makes them rows that cannot be read: they were no footer.
+    if (!m_footer.empty() && !FooterLine(line, fields, nFields)) {
+        m_bad.insert(m_bad.end(), m_footer.begin(), m_footer.end());
+        m_footer.clear();
+    }
 
     const TextField date = fieldAt(m_nColumn[kDateField]);
     if (date.text.empty())
         return Bad(nLine, "the date is missing");
     const DateRead read = ReadDate(date.text, m_layout.dateFormat);
-    if (read.eResult == DateResult::kNotADate)
+    if (read.eResult == DateResult::kNotADate) {
+        if (m_nRead > 0 && FooterLine(line, fields, nFields)) {
+            m_footer.push_back({nLine, "Line " + std::to_string(nLine) + ": " + std::string(date.text) + " is not a date"});
+            return;
+        }
         return Bad(nLine, std::string(date.text) + " is not a date");
+    }
     if (read.eResult == DateResult::kOutOfRange)
         return Bad(nLine, std::string(date.text) + " lies outside the years 1900 to 2140");
     int nTime = read.nTime;
@@ -389,6 +413,7 @@ CheckedRows CRowReader::Read(IReadableFile& input)
     else
         head.clear();
     CheckedRows result = std::move(m_result);
+    result.nFooterLines = static_cast<int>(m_footer.size());
     if (source.Failed()) {
         result.bReadFailed = true;
         result.strReadFailure = source.FailureReason();
@@ -452,6 +477,9 @@ std::string RowNotes(const CheckedRows& rows)
         add("rows were out of date order; written oldest first");
     if (rows.nBadRows > 0)
         add(rowsText(rows.nBadRows) + " that cannot be read skipped");
+    if (rows.nFooterLines > 0)
+        add(std::to_string(rows.nFooterLines) + (rows.nFooterLines == 1 ? " line" : " lines") +
+            " of text after the last row left out");
     if (rows.nRepeatedRows > 0)
         add(rowsText(rows.nRepeatedRows) + " repeating the row before left out");
     if (rows.nCombinedDays > 0)

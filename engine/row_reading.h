@@ -30,6 +30,7 @@ struct CheckedRows {
     int nWithoutPrices = 0;             // rows without a close, skipped
     int nCloseOnly = 0;                 // rows with a close and no other price, which stands for them
     int nCombinedDays = 0;              // days whose intraday bars were combined
+    int nFooterLines = 0;               // lines of text after the last row ("Data provided by ..."), left out
     int nRepeatedRows = 0;              // rows that repeat the row before on the same date, left out
     bool bSorted = false;               // the rows were not oldest first
     bool bNewestFirst = false;          // they were newest first

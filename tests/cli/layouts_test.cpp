@@ -191,7 +191,7 @@ TEST(Layouts, AnInputWithoutAPriceRowIsRefusedAndWritesNothing)
             args.insert(args.end(), options.begin(), options.end());
             const CliResult refused = RunCli(args);
             EXPECT_EQ(refused.status, 1) << refused.out;
-            EXPECT_NE(refused.err.find(PathKey(path) + " holds no price rows"), std::string::npos) << refused.err;
+            EXPECT_NE(PathKey(refused.err).find(PathKey(path + " holds no price rows")), std::string::npos) << refused.err;
             if (bBatch) {
                 EXPECT_EQ(RunCli({"export", out, "OTHER"}).out, "20200102,1.5\n") << "the other file is converted";
                 EXPECT_EQ(RunCli({"export", out, "HELD"}).out, "20200102,1.5\n");
