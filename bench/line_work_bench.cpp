@@ -155,6 +155,7 @@ BENCHMARK(BM_SplitFields)->DenseRange(0, 3);
 constexpr std::array<const char*, kDateFormatCount> kAllDateTexts = {
     "98/12/31", "1998/12/31", "12/31/98", "12/31/1998", "31/12/98",  "31/12/1998",  "981231",       "19981231",
     "123198",   "12311998",   "311298",   "31121998",   "31-Dec-98", "31-DEC-1998", "Dec 31, 1998", "1998-Dec-31",
+    "915062400", "915062400000", "36160",
 };
 
 void BM_ReadDate(benchmark::State& state)

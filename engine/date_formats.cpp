@@ -19,7 +19,7 @@ using namespace metastock;
 const char* const kDateFormatNames[kDateFormatCount] = {
     "YY_MM_DD",  "CCYY_MM_DD",  "MM_DD_YY",    "MM_DD_CCYY",  "DD_MM_YY", "DD_MM_CCYY", "YYMMDD",   "CCYYMMDD",
     "MMDDYY",    "MMDDCCYY",    "DDMMYY",      "DDMMCCYY",    "DD_MMM_YY", "DD_MMM_CCYY", "MMM_DD_CCYY", "CCYY_MMM_DD",
-    "UNIX_SECONDS", "UNIX_MS",
+    "UNIX_SECONDS", "UNIX_MS", "SERIAL_DAYS",
 };
 
 namespace {
@@ -27,7 +27,7 @@ namespace {
 // The parts of each format in the order they stand: Y two-digit year, C four-digit year, M month,
 // N month name, D day.
 constexpr const char* kParts[kDateFormatCount] = {
-    "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "DNY", "DNC", "NDC", "CND", "", "",
+    "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "YMD", "CMD", "MDY", "MDC", "DMY", "DMC", "DNY", "DNC", "NDC", "CND", "", "", "",
 };
 
 bool IsDigit(char c)
@@ -274,22 +274,13 @@ bool ReadUsualShape(std::string_view text, const char* parts, std::size_t& at, i
 }
 
 // Seconds or milliseconds since 1 January 1970, the date and time in UTC.
-DateRead ReadUnixTime(std::string_view text, bool bMilliseconds)
+// The civil date of a count of days since 1970-01-01, after Howard Hinnant's days_from_civil inverse, with
+// the time of day seconds (HHMMSS).
+DateRead DateOfDays(std::int64_t days, std::int64_t seconds)
 {
     DateRead read;
-    const std::size_t nMin = bMilliseconds ? 12 : 9;
-    if (text.size() < nMin || text.size() > nMin + 1 || !std::all_of(text.begin(), text.end(), IsDigit))
-        return read;
-    std::int64_t value = 0;
-    for (const char c : text)
-        value = value * 10 + (c - '0');
-    if (bMilliseconds)
-        value /= 1000;
-    const std::int64_t days = value / 86400;
-    const std::int64_t seconds = value % 86400;
-    // Civil date of a day count, after Howard Hinnant's days_from_civil inverse.
     const std::int64_t z = days + 719468;
-    const std::int64_t era = z / 146097;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const std::int64_t doe = z - era * 146097;
     const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
     const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
@@ -303,6 +294,46 @@ DateRead ReadUnixTime(std::string_view text, bool bMilliseconds)
     read.nTime = static_cast<int>(seconds / 3600 * 10000 + seconds % 3600 / 60 * 100 + seconds % 60);
     read.eResult = year > kLastYear ? DateResult::kOutOfRange : DateResult::kDate;
     return read;
+}
+
+DateRead ReadUnixTime(std::string_view text, bool bMilliseconds)
+{
+    DateRead read;
+    const std::size_t nMin = bMilliseconds ? 12 : 9;
+    if (text.size() < nMin || text.size() > nMin + 1 || !std::all_of(text.begin(), text.end(), IsDigit))
+        return read;
+    std::int64_t value = 0;
+    for (const char c : text)
+        value = value * 10 + (c - '0');
+    if (bMilliseconds)
+        value /= 1000;
+    return DateOfDays(value / 86400, value % 86400);
+}
+
+// A spreadsheet's day number (45293, or 45293.5 with the time as a fraction of the day), counted from
+// 1899-12-30. Numbers below 61 are not taken: the spreadsheets count a 29 February 1900 that never was.
+DateRead ReadSerialDays(std::string_view text)
+{
+    DateRead read;
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.empty() || whole.size() > 6 || !std::all_of(whole.begin(), whole.end(), IsDigit) ||
+        (point != std::string_view::npos && (fraction.empty() || !std::all_of(fraction.begin(), fraction.end(), IsDigit))))
+        return read;
+    std::int64_t serial = 0;
+    for (const char c : whole)
+        serial = serial * 10 + (c - '0');
+    if (serial < 61)
+        return read;
+    double part = 0;
+    double scale = 0.1;
+    for (std::size_t i = 0; i < fraction.size() && i < 9; ++i, scale /= 10)
+        part += (fraction[i] - '0') * scale;
+    const auto seconds = std::min<std::int64_t>(86399, static_cast<std::int64_t>(part * 86400 + 0.5));
+    // A number past the last year is some other number (a YYMMDD date, a volume), not a day number.
+    const DateRead date = DateOfDays(serial - 25569, seconds);
+    return date.eResult == DateResult::kDate ? date : read;
 }
 
 // The marks of year, month and day in Chinese, Japanese and Korean dates (2012년 01월 27일) as the
@@ -367,6 +398,8 @@ DateRead ReadDate(std::string_view text, int nFormat)
     DateRead read;
     if (nFormat < 1 || nFormat > kDateFormatCount)
         return read;
+    if (nFormat == kSerialDaysFormat)
+        return ReadSerialDays(text);
     if (nFormat > kLastCalendarFormat)
         return ReadUnixTime(text, nFormat == kUnixMillisecondsFormat);
     if (!IsNumericFormat(nFormat) && std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xE0; })) {

@@ -8,6 +8,7 @@
 //    4 MM_DD_CCYY   10 MMDDCCYY    16 CCYY_MMM_DD   (2017-Mar-14)
 //    5 DD_MM_YY     11 DDMMYY      17 UNIX_SECONDS  (1502928000)
 //    6 DD_MM_CCYY   12 DDMMCCYY    18 UNIX_MS       (1502928000000)
+//                                  19 SERIAL_DAYS   (45293, a spreadsheet's day number)
 //
 // Formats 1 to 6 and 13 to 16 separate their parts by any of / - . and blank (and the year, month and day
 // marks of Chinese, Japanese and Korean: 2012년 01월 27일, 2012年1月27日); a month or day there has one or
@@ -16,20 +17,22 @@
 // follow the day. Formats 7 to 12 are digits only. A time may follow the date after a blank or a T
 // (00:00, 00:00:00, 000000, with fractions, and a Z or an offset such as +02:00, which leave the date as
 // written). Formats 17 and 18 are seconds or milliseconds since 1970 (9 to 10 or 12 to 13 digits), dated
-// in UTC.
+// in UTC. Format 19 counts days from 1899-12-30 as spreadsheets do, from 61 (1900-03-01) on; a fraction
+// is the time of day.
 
 #include <cstdint>
 #include <string_view>
 
 namespace engine {
 
-inline constexpr int kDateFormatCount = 18;
+inline constexpr int kDateFormatCount = 19;
 inline constexpr int kLastSeparatedFormat = 6;
 inline constexpr int kLastNumericFormat = 12;
 inline constexpr int kMmDdYyFormat = 3;
 inline constexpr int kLastCalendarFormat = 16;
 inline constexpr int kUnixSecondsFormat = 17;
 inline constexpr int kUnixMillisecondsFormat = 18;
+inline constexpr int kSerialDaysFormat = 19;
 inline constexpr int kFirstYear = 1900;  // the first year that a date code holds
 inline constexpr int kLastYear = 2140;
 

@@ -124,6 +124,15 @@ bool PlausibleUnixColumn(const Rows& rows, std::size_t nFirst, int nColumn, int 
     return true;
 }
 
+// Day numbers are numbers like any other: they are dates only under a heading that says so.
+bool HeadingSaysDate(const Rows& rows, std::size_t nFirst, int nColumn)
+{
+    if (nFirst == 0)
+        return false;
+    bool bWhole = false;
+    return FindHeadingRole(Cell(rows, nFirst - 1, nColumn), bWhole) == HeadingRole::kDate;
+}
+
 // The column of dates that starts first, then the one with more dates; ties go to the calendar formats.
 DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
 {
@@ -169,7 +178,8 @@ DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
                 read += (reads[r] & bit) != 0 ? 1 : 0;
             }
         const bool bColumn = read > 0 && (read >= 2 || total == 1) && total - read <= std::max<std::size_t>(1, total / 10) &&
-                                 (f <= kLastCalendarFormat || PlausibleUnixColumn(rows, first, c, f));
+                                 (f <= kLastCalendarFormat || PlausibleUnixColumn(rows, first, c, f)) &&
+                                 (f != kSerialDaysFormat || HeadingSaysDate(rows, first, c));
             if (!bColumn)
                 continue;
             const bool bCalendar = f <= kLastCalendarFormat;

@@ -102,7 +102,7 @@ TEST_F(CommandLineTest, LimitViolationsAreUsageErrorsThatWriteNothing)
         {{"--symbol", "   "}, "--symbol must be 1 to 16 characters"},
         {{"--symbol", "ABCDEFGHIJKLMNOPQ"}, "--symbol must be 1 to 16 characters"},
         {{"--name", "ABCDEFGHIJKLMNOPQ"}, "--name must be at most 16 characters"},
-        {{"--date-format", "19"}, "--date-format must be one of the 18 format names"},
+        {{"--date-format", "20"}, "--date-format must be one of the 19 format names"},
         {{"--dir", std::string(201, 'd')}, "--dir must be 1 to 200 characters"},
     };
     for (const auto& [options, message] : cases) {

@@ -372,7 +372,7 @@ TEST_F(SettingsDlg, TheStoredDateFormatSelectsTheFirstEntryThatBeginsWithIt)
 TEST_F(SettingsDlg, ATypedDateFormatPrefixSelectsItsEntryOnOK)
 {
     Show();
-    EXPECT_EQ(Control<QComboBox>("DateFormat")->count(), 18);
+    EXPECT_EQ(Control<QComboBox>("DateFormat")->count(), 19);
     Type(DateFormatEdit(), "mmdd");
     ClickOK();
     ASSERT_TRUE(Accepted());

@@ -83,7 +83,13 @@ TEST(DateFormats, OnlyRealCalendarDatesRead)
         {"", 3, 0, -1},
         {"12/31/98", 0, 0, -1},
         {"12/31/98", 17, 0, -1},
-        {"12/31/98", 19, 0, -1},
+        {"12/31/98", 20, 0, -1},
+        {"36160", 19, 981231, 0},  // a spreadsheet's day number, from 1899-12-30
+        {"45293.75", 19, 1240102, 180000},
+        {"61", 19, 301, 0},
+        {"60", 19, 0, -1},  // the 29 February 1900 that spreadsheets count
+        {"981231", 19, 0, -1},  // past 2140: another number
+        {"45293.", 19, 0, -1},
     };
     for (const auto& c : cases) {
         const DateRead read = ReadDate(c.szText, c.nFormat);

@@ -94,6 +94,10 @@ TEST(LayoutDetection, DownloadedFilesOfManyKinds)
          0, 1, 2, {1, 0, 0, 0, 2, 0, 0}, false, "Close: column 2, the only prices"},
         {"Unix seconds and a change column", "time,open,high,low,close,chg\n1502928000,10,11,9,10.5,-0.01\n"
          "1503014400,10.5,12,10,11,0.05\n", 0, 1, 17, {1, 2, 3, 4, 5, 0, 0}, false, "(UNIX_SECONDS)"},
+        {"spreadsheet day numbers under a heading that says date", "Datum,Schluss\n45293,10.5\n45294,11\n45295,11.5\n", 0, 1,
+         19, {1, 0, 0, 0, 2, 0, 0}, false, "(SERIAL_DAYS)"},
+        {"day numbers without such a heading are numbers", "Id,Close\n45293,10.5\n45294,11\n45295,11.5\n", 0, 1, 0, {0},
+         false, "no column holds dates"},
         {"no heading, the close repeated in a last column: the open follows the close before",
          History(0, 40, true), 0, 0, 2, {1, 2, 3, 4, 5, 6, 0}, false, "column 7 repeats column 5; left out"},
         {"a history that starts flat for longer than the first lines read", History(400, 60, false), 0, 0, 2,
