@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Sanity check of manifest.json against the files: dates parse, high and low bound the other prices."""
 import csv, json, os, re, sys
-from datetime import datetime, timedelta, timezone
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# Dates are read as the corpus test reads them.
+sys.path.insert(0, os.path.join(HERE, '..', '..', 'cli'))
+from corpus_detection import parse_date  # noqa: E402
 DELIM = {'comma': ',', 'semicolon': ';', 'tab': '\t', 'space': ' '}
 PLAIN = re.compile(r'^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$')
 
@@ -15,18 +17,6 @@ def number(text, numbers):
     elif numbers == 'decimal_comma':
         t = t.replace('.', '').replace(',', '.')
     return float(t) if PLAIN.match(t) else None
-
-
-def parse_date(text, e):
-    t = text.strip().strip('"')
-    if e['date_prefix']:
-        t = t[:e['date_prefix']]
-    fmt = e['py_date']
-    if fmt in ('unix_s', 'unix_ms'):
-        return datetime.fromtimestamp(int(t) / (1000 if fmt == 'unix_ms' else 1), timezone.utc).date()
-    if fmt == 'excel_serial':
-        return (datetime(1899, 12, 30) + timedelta(days=float(t))).date()
-    return datetime.strptime(t, fmt).date()
 
 
 def rows(e, path):
