@@ -1,36 +1,34 @@
 #pragma once
-// The preview as a grid: the input file's first ten lines split into columns by the current settings,
-// each column headed by the field that the settings read from it (or "unused"), skipped rows greyed, and
-// rows that the conversion could not read marked, with the reason as the tooltip. It follows the
-// Conversion Settings dialog while its fields change.
+// The preview grid: the window of desktop::CPreviewGridPresenter. It draws the rows, headers and marks
+// the presenter gives (skipped rows grey, rows the run could not read red, the cell at fault darker, the
+// reason as the tooltip) and hands the caption beside it on.
 
 #include <QString>
 #include <QTableWidget>
 
-#include "engine/conversion_settings.h"
+#include "desktop/preview_grid_presenter.h"
 
 namespace app {
 
-class CPreviewGrid : public QTableWidget {
+class CPreviewGrid : public QTableWidget, private desktop::IPreviewGridView {
     Q_OBJECT
 
 public:
     explicit CPreviewGrid(QWidget* pParent = nullptr);
 
-    // Reads the file's first ten lines; an empty path empties the grid. The sentence that says what the
-    // file looks like goes to the caption.
-    void SetFile(const QString& strPath, const QString& strSentence = QString());
-    // Splits, heads and marks the lines by the settings (date format by its name in DateFormat).
+    // The file's lines and what detection made of it; the grid shows them by the default settings.
+    void SetPreview(const desktop::FilePreview& preview);
+    // Splits, heads and marks the lines by the settings, as the Conversion Settings dialog shows them.
     void ShowSettings(const engine::ConversionSettings& settings);
-
-    // Why a row cannot be read, empty when it can: a field's column missing, or a date the format cannot read.
-    static QString RowFault(const std::string& line, const engine::ConversionSettings& settings);
 
 signals:
     void CaptionChanged(const QString& strCaption);
 
 private:
-    std::vector<std::string> m_lines;
+    void ShowCaption(const std::string& text) override;
+    void ShowTable(const desktop::PreviewTable& table) override;
+
+    desktop::CPreviewGridPresenter m_presenter{*this};
 };
 
 }  // namespace app

@@ -13,7 +13,7 @@
 #include <algorithm>
 
 #include "app/preview_grid.h"
-#include "engine/layout_detection.h"
+#include "desktop/preview_grid_presenter.h"
 #include "engine/text_reader.h"
 #include "dialogs/engine_path.h"
 
@@ -78,13 +78,14 @@ void CQuoteforgeView::OnPreviewFile()
         AppendText(QStringLiteral("\r\n"));
     }
     reader.Close();
-    const QString strSentence = opened ? QString::fromStdString(DescribeLayout(DetectLayout(strPath))) : QString();
+    // The log and the grid say the same of the file's layout.
+    const desktop::FilePreview preview = desktop::ReadFilePreview(strPath);
     if (opened)
-        AppendText(QStringLiteral("\r\n") + strSentence + QStringLiteral("\r\n"));
+        AppendText(QStringLiteral("\r\n") + FromEngineText(preview.sentence) + QStringLiteral("\r\n"));
     m_nPreviewBlocks = document()->blockCount() - 1;  // the last block is the empty one after the sentence
     moveCursor(QTextCursor::Start);  // the preview is read from its top
     if (m_pPreviewGrid)
-        m_pPreviewGrid->SetFile(opened ? m_strInputPath : QString(), strSentence);
+        m_pPreviewGrid->SetPreview(preview);
     setUpdatesEnabled(true);
     OnSettings();
 }

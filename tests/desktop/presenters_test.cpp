@@ -10,7 +10,9 @@
 #include "desktop/conversion_command.h"
 #include "desktop/directory_panel_presenter.h"
 #include "desktop/log_text.h"
+#include "desktop/preview_grid_presenter.h"
 #include "desktop/settings_presenter.h"
+#include "engine/layout_detection.h"
 #include "support/temp_dir.h"
 
 using namespace desktop;
@@ -381,4 +383,101 @@ TEST(DirectoryPanelPresenter, ItsOwnDirectorySortsOnHeadersAndActsOnSeveralSecur
     EXPECT_EQ(stored.PanelDirectory(), empty) << "the panel's directory is remembered";
     panel.OnOpenFolder();
     EXPECT_EQ(view.opened, empty);
+}
+
+TEST(PreviewGrid, RowsAreMarkedAsTheRunJudgesThemWithTheDialogsSettings)
+{
+    const auto settingsWith = [](const std::function<void(engine::ConversionSettings&)>& change) {
+        engine::ConversionSettings settings;
+        settings.DateFormat = "MM_DD_CCYY";
+        change(settings);
+        return settings;
+    };
+    const auto headingSkipped = [](engine::ConversionSettings& s) { s.SkipOn = 1; s.SkipRows = 1; s.OIOn = 0; };
+    const struct {
+        std::string what;
+        std::vector<std::string> lines;
+        engine::ConversionSettings settings;
+        std::string headers;
+        std::vector<std::string> rows;  // label|mark|reason|bad cell
+    } cases[] = {
+        {"the run's own reasons, the cell they are about",
+         {"Date,Open,High,Low,Close,Volume,OpenInt", "01/02/2024,10.5,11,10,10.75,1000,50", "2024-01-03,10,12,9,11,5,5",
+          "01/04/2024,10,,9,9.5", "01/05/2024,1,1,1,", ""},
+         settingsWith(headingSkipped), "Date,Open,High,Low,Close,Volume,unused",
+         {"skip|skipped|skipped|-1", "2|data||-1", "3|bad|2024-01-03 is not a date|0", "4|bad|the high is missing|2",
+          "5|skipped|no close: the run leaves it out|-1", "6|data||-1"}},
+        {"a later row is judged after the first, not as a first row",
+         {"01/02/2024,1,1,1,1,1,1", "20240103,1,1,1,1,1,1"}, settingsWith([](auto&) {}),
+         "Date,Open,High,Low,Close,Volume,Open Int", {"1|data||-1", "2|bad|20240103 is not a date|0"}},
+        {"the first row decides the date style for the run",
+         {"20240103,1,1,1,1,1,1"}, settingsWith([](auto&) {}), "Date,Open,High,Low,Close,Volume,Open Int",
+         {"1|bad|You specified a character-separated date format\nbut a only numeric date characters were found.|0"}},
+        {"without the decimal comma",
+         {"01/02/2024;10,5;11;9;10,25"}, settingsWith([](auto& s) { s.Delimiter = 3; s.VolOn = 0; s.OIOn = 0; }),
+         "Date,Open,High,Low,Close", {"1|bad|the open `10,5` is not a number|1"}},
+        {"with the decimal comma",
+         {"01/02/2024;10,5;11;9;10,25"},
+         settingsWith([](auto& s) { s.Delimiter = 3; s.VolOn = 0; s.OIOn = 0; s.DecimalComma = true; }),
+         "Date,Open,High,Low,Close", {"1|data||-1"}},
+        {"two fields in one column, a column the row lacks",
+         {"01/02/2024,1,1,1,1"}, settingsWith([](auto& s) { s.OpenCol = 5; s.VolOn = 0; s.OIOn = 0; s.HiCol = 9; }),
+         "Date,unused,unused,Low,Open + Close", {"1|bad|the high is missing|-1"}},
+        {"a column being typed judges nothing",
+         {"x,1,1,1,1"}, settingsWith([](auto& s) { s.DateCol = 0; }), "unused,Open,High,Low,Close", {"1|data||-1"}},
+    };
+    const char* const marks[] = {"data", "skipped", "bad"};
+    for (const auto& c : cases) {
+        const PreviewTable table = CPreviewGridPresenter::TableOf(c.lines, c.settings);
+        std::string headers;
+        for (const std::string& header : table.headers)
+            headers += (headers.empty() ? "" : ",") + header;
+        EXPECT_EQ(headers, c.headers) << c.what;
+        std::vector<std::string> rows;
+        for (const PreviewRow& row : table.rows)
+            rows.push_back(row.label + "|" + marks[static_cast<int>(row.mark)] + "|" + row.reason + "|" +
+                           std::to_string(row.badCell));
+        EXPECT_EQ(rows, c.rows) << c.what;
+    }
+}
+
+TEST(PreviewGrid, TheCaptionSaysWhatDetectionSaysAndTheLinesAreTheRunsFirstTen)
+{
+    class CRecordingGrid : public IPreviewGridView {
+    public:
+        void ShowCaption(const std::string& text) override { caption = text; }
+        void ShowTable(const PreviewTable& shown) override { table = shown; }
+        std::string caption;
+        PreviewTable table;
+    };
+    CTempDir dir;
+    std::string rows;
+    for (int day = 1; day <= 12; ++day)
+        rows += "2024-01-" + std::string(day < 10 ? "0" : "") + std::to_string(day) + ",10,11,9,10,100\r";
+    const struct {
+        std::string what;
+        std::string text;
+        std::size_t lines;
+        std::string first;
+    } cases[] = {
+        {"a layout found, CR line ends, a byte-order mark", "\xEF\xBB\xBF" "Date,Open,High,Low,Close,Volume\r" + rows, 10,
+         "Date,Open,High,Low,Close,Volume"},
+        {"a refusal", "1,2\n3,4\n", 2, "1,2"},
+        {"an empty file", "", 0, ""},
+    };
+    for (const auto& c : cases) {
+        const std::string path = WriteFile(dir.Path() / "p.csv", c.text);
+        CRecordingGrid view;
+        CPreviewGridPresenter presenter(view);
+        presenter.SetFile(ReadFilePreview(path));
+        EXPECT_EQ(view.caption, engine::DescribeLayout(engine::DetectLayout(path))) << c.what;
+        ASSERT_EQ(view.table.rows.size(), c.lines) << c.what;
+        std::string first;
+        for (const std::string& cell : c.lines > 0 ? view.table.rows.front().cells : std::vector<std::string>())
+            first += (first.empty() ? "" : ",") + cell;
+        EXPECT_EQ(first, c.first) << c.what;
+    }
+    const FilePreview missing = ReadFilePreview((dir.Path() / "missing.csv").string());
+    EXPECT_FALSE(missing.opened);
+    EXPECT_EQ(missing.sentence.rfind("Cannot open the input file ", 0), 0u) << missing.sentence;
 }
