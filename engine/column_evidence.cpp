@@ -20,8 +20,6 @@ using namespace metastock;
 
 namespace {
 
-const char* const kOptionOf[kFieldCount] = {"--date-col", "--open-col", "--high-col", "--low-col",
-                                            "--close-col", "--volume-col", "--oi-col"};
 const char* const kFieldName[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "Open interest"};
 
 bool Present(double value)
@@ -206,7 +204,7 @@ private:
     {
         m_roles.strProblem = std::move(problem);
         for (const int nField : fields)
-            m_roles.openOptions.push_back(kOptionOf[nField]);
+            m_roles.openOptions.push_back(kColumnOptions[nField]);
         return false;
     }
 

@@ -26,6 +26,9 @@
 
 namespace engine {
 
+const char* const kColumnOptions[metastock::kFieldCount] = {"--date-col", "--open-col", "--high-col", "--low-col",
+                                                            "--close-col", "--volume-col", "--oi-col"};
+
 using namespace metastock;
 
 namespace {
@@ -39,8 +42,6 @@ constexpr int kDelimiterCount = 4;
 constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
 const char* const kDelimiterNames[kDelimiterCount] = {"comma", "tab", "space", "semicolon"};
 const char* const kFieldNames[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "OpenInt"};
-const char* const kColumnOptions[kFieldCount] = {"--date-col", "--open-col", "--high-col", "--low-col",
-                                                 "--close-col", "--volume-col", "--oi-col"};
 
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -623,27 +624,26 @@ DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
     CLineSource source(&input);
     std::vector<std::string> lines;
     std::string_view line;
-    while (static_cast<int>(lines.size()) < kEvidenceLines && source.NextLine(line))
-        lines.emplace_back(line);
+    // Reads on to nLines lines; false when the input fails.
+    const auto readTo = [&](int nLines) {
+        while (static_cast<int>(lines.size()) < nLines && source.NextLine(line))
+            lines.emplace_back(line);
+        return !source.Failed();
+    };
+    DetectedLayout layout;
+    if (readTo(kEvidenceLines)) {
+        layout = DetectLayoutInLines(lines);
+        // A choice the first lines leave open may be settled further on: the start of a long history can be
+        // flat (open, high, low and close equal) or lack a day above 12.
+        if (!layout.bFound && !layout.bIntraday && !layout.openOptions.empty() &&
+            lines.size() == static_cast<std::size_t>(kEvidenceLines) && readTo(kMoreEvidenceLines) &&
+            lines.size() > static_cast<std::size_t>(kEvidenceLines))
+            layout = DetectInLines(lines, lines.size());
+    }
     if (source.Failed()) {
-        DetectedLayout layout;
+        layout = DetectedLayout{};
         layout.strProblem = "Cannot read the input file " + path + ": " + source.FailureReason();
         return layout;
-    }
-    DetectedLayout layout = DetectLayoutInLines(lines);
-    // A choice the first lines leave open may be settled further on: the start of a long history can be
-    // flat (open, high, low and close equal) or lack a day above 12.
-    if (!layout.bFound && !layout.bIntraday && !layout.openOptions.empty() &&
-        lines.size() == static_cast<std::size_t>(kEvidenceLines)) {
-        while (static_cast<int>(lines.size()) < kMoreEvidenceLines && source.NextLine(line))
-            lines.emplace_back(line);
-        if (source.Failed()) {
-            layout = DetectedLayout{};
-            layout.strProblem = "Cannot read the input file " + path + ": " + source.FailureReason();
-            return layout;
-        }
-        if (lines.size() > static_cast<std::size_t>(kEvidenceLines))
-            layout = DetectInLines(lines, lines.size());
     }
     if (!layout.bFound && !layout.bIntraday)
         layout.strProblem = "No layout found in " + path + ": " + layout.strProblem;

@@ -32,6 +32,9 @@ struct FieldEvidence {
     std::string strReason;   // for people: "Open from Откр.", "Volume: column 6, the only whole numbers"
 };
 
+// The options that name each field's column (date, open, ..., open interest), as refusals name them.
+extern const char* const kColumnOptions[metastock::kFieldCount];
+
 struct DetectedLayout {
     bool bFound = false;             // a column of dates with a close beside it was found, and nothing is left open
     int nDelimiter = 0;              // 0 comma, 1 tab, 2 space, 3 semicolon (as the Delimiter setting)
