@@ -18,10 +18,10 @@
 
 #include "app/worker_run.h"
 #include "controls/desktop_services.h"
-#include "engine/date_formats.h"
 #include "dialogs/choose_dir.h"
 #include "dialogs/engine_path.h"
 #include "dialogs/message_box.h"
+#include "engine/text/date_formats.h"
 
 namespace app {
 

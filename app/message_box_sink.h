@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "engine/services.h"
+#include "engine/job/services.h"
 
 class QStatusBar;
 

@@ -14,8 +14,8 @@
 
 #include "app/preview_grid.h"
 #include "desktop/preview_grid_presenter.h"
-#include "engine/text_reader.h"
 #include "dialogs/engine_path.h"
+#include "engine/text/text_reader.h"
 
 using namespace engine;
 

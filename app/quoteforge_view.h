@@ -10,7 +10,7 @@
 
 #include "app/stored_settings.h"
 #include "desktop/stored_settings.h"
-#include "engine/services.h"
+#include "engine/job/services.h"
 
 namespace dialogs { class CProfileStore; }
 namespace desktop { class CConversionCommand; }

@@ -3,7 +3,7 @@
 // CProfileStore, and so into QSettings.
 
 #include "desktop/string_store.h"
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
 
 namespace dialogs { class CProfileStore; }
 

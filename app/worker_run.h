@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/services.h"
+#include "engine/job/services.h"
 
 // Runs work on a worker thread and returns its result once it is done; the event loop turns meanwhile.
 

@@ -14,9 +14,9 @@
 #include "cli/command.h"
 #include "cli/convert_request.h"
 #include "cli/output.h"
-#include "engine/layout_detection.h"
-#include "engine/batch.h"
-#include "engine/conversion_settings.h"
+#include "engine/input/layout_detection.h"
+#include "engine/job/conversion_settings.h"
+#include "engine/run/batch.h"
 #include "metastock/master_format.h"
 
 namespace cli {

@@ -4,7 +4,7 @@
 
 #include "cli/command.h"
 #include "cli/output.h"
-#include "engine/directory_check.h"
+#include "engine/directory/directory_check.h"
 #include "metastock/path_text.h"
 
 namespace cli {

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <filesystem>
 
-#include "engine/date_formats.h"
-#include "engine/layout_detection.h"
+#include "engine/input/layout_detection.h"
+#include "engine/text/date_formats.h"
 #include "metastock/file_names.h"
 #include "metastock/path_text.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/command.h"
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
 
 namespace engine {
 struct DetectedLayout;

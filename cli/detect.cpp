@@ -4,7 +4,7 @@
 
 #include "cli/command.h"
 #include "cli/convert_request.h"
-#include "engine/layout_detection.h"
+#include "engine/input/layout_detection.h"
 
 namespace cli {
 

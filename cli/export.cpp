@@ -6,8 +6,8 @@
 
 #include "cli/command.h"
 #include "cli/output.h"
-#include "engine/date_formats.h"
-#include "engine/export.h"
+#include "engine/directory/export.h"
+#include "engine/text/date_formats.h"
 #include "metastock/path_text.h"
 
 namespace cli {

@@ -6,8 +6,8 @@
 
 #include "cli/command.h"
 #include "cli/output.h"
-#include "engine/code_page.h"
-#include "engine/security_listing.h"
+#include "engine/directory/security_listing.h"
+#include "engine/text/code_page.h"
 #include "metastock/path_text.h"
 
 namespace cli {

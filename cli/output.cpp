@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/code_page.h"
-#include "engine/option_phrases.h"
+#include "engine/text/code_page.h"
+#include "engine/text/option_phrases.h"
 #include "metastock/day_number.h"
 
 namespace cli {

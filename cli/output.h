@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/run_summary.h"
-#include "engine/services.h"
+#include "engine/job/run_summary.h"
+#include "engine/job/services.h"
 
 namespace cli {
 

@@ -4,8 +4,8 @@
 
 #include "cli/command.h"
 #include "cli/output.h"
-#include "engine/code_page.h"
-#include "engine/remove_security.h"
+#include "engine/directory/remove_security.h"
+#include "engine/text/code_page.h"
 #include "metastock/path_text.h"
 
 namespace cli {

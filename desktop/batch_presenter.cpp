@@ -5,9 +5,10 @@
 
 #include "desktop/log_text.h"
 #include "desktop/proposed_symbol.h"
-#include "engine/batch.h"
-#include "engine/date_formats.h"
-#include "engine/layout_detection.h"
+#include "engine/input/layout_detection.h"
+#include "engine/input/settings_fit.h"
+#include "engine/run/batch.h"
+#include "engine/text/date_formats.h"
 #include "metastock/path_text.h"
 
 namespace desktop {

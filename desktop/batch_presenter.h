@@ -11,7 +11,7 @@
 
 #include "desktop/question.h"
 #include "desktop/stored_settings.h"
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
 
 namespace desktop {
 

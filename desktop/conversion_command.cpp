@@ -7,10 +7,10 @@
 #include "desktop/output_directory.h"
 #include "desktop/proposed_symbol.h"
 #include "desktop/run_offers.h"
-#include "engine/conversion_job.h"
-#include "engine/converter.h"
-#include "engine/row_reading.h"
-#include "engine/run_summary.h"
+#include "engine/input/row_reading.h"
+#include "engine/job/conversion_job.h"
+#include "engine/job/run_summary.h"
+#include "engine/run/converter.h"
 
 namespace desktop {
 

@@ -9,8 +9,8 @@
 
 #include "desktop/question.h"
 #include "desktop/stored_settings.h"
-#include "engine/conversion_settings.h"
-#include "engine/services.h"
+#include "engine/job/conversion_settings.h"
+#include "engine/job/services.h"
 
 namespace desktop {
 

@@ -5,10 +5,10 @@
 #include <fstream>
 
 #include "desktop/log_text.h"
-#include "engine/code_page.h"
-#include "engine/directory_check.h"
-#include "engine/remove_security.h"
-#include "engine/security_listing.h"
+#include "engine/directory/directory_check.h"
+#include "engine/directory/remove_security.h"
+#include "engine/directory/security_listing.h"
+#include "engine/text/code_page.h"
 #include "metastock/path_text.h"
 
 namespace desktop {

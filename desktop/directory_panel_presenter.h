@@ -13,7 +13,7 @@
 
 #include "desktop/question.h"
 #include "desktop/stored_settings.h"
-#include "engine/export.h"
+#include "engine/directory/export.h"
 
 namespace desktop {
 

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <vector>
 
-#include "engine/code_page.h"
+#include "engine/text/code_page.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
 #include "metastock/file_system.h"

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/conversion_job.h"
-#include "engine/date_formats.h"
-#include "engine/layout_detection.h"
-#include "engine/line_parsing.h"
-#include "engine/replayed_input.h"
-#include "engine/row_reading.h"
-#include "engine/text_reader.h"
+#include "engine/input/layout_detection.h"
+#include "engine/input/replayed_input.h"
+#include "engine/input/row_reading.h"
+#include "engine/job/conversion_job.h"
+#include "engine/text/date_formats.h"
+#include "engine/text/line_parsing.h"
+#include "engine/text/text_reader.h"
 #include "metastock/data_file_format.h"
 #include "metastock/path_text.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
 
 namespace desktop {
 

@@ -1,7 +1,7 @@
 #include "desktop/proposed_symbol.h"
 
-#include "engine/batch.h"
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
+#include "engine/run/batch.h"
 #include "metastock/path_text.h"
 
 namespace desktop {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "desktop/question.h"
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
 
 namespace desktop {
 

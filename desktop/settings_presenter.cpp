@@ -4,10 +4,11 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "engine/batch.h"
-#include "engine/code_page.h"
-#include "engine/date_formats.h"
-#include "engine/layout_detection.h"
+#include "engine/input/layout_detection.h"
+#include "engine/input/settings_fit.h"
+#include "engine/run/batch.h"
+#include "engine/text/code_page.h"
+#include "engine/text/date_formats.h"
 
 namespace desktop {
 

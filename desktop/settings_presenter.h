@@ -10,7 +10,7 @@
 
 #include "desktop/question.h"
 #include "desktop/settings_form.h"
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
 
 namespace desktop {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "desktop/string_store.h"
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
 
 namespace desktop {
 

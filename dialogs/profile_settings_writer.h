@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/services.h"
+#include "engine/job/services.h"
 
 namespace dialogs {
 

@@ -13,8 +13,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "engine/conversion_settings.h"
-#include "engine/date_formats.h"
 #include "desktop/settings_presenter.h"
 #include "dialogs/choose_dir.h"
 #include "dialogs/dialog_units.h"
@@ -22,6 +20,8 @@
 #include "dialogs/help_request.h"
 #include "dialogs/message_box.h"
 #include "dialogs/spin_edit.h"
+#include "engine/job/conversion_settings.h"
+#include "engine/text/date_formats.h"
 
 using namespace engine;
 using desktop::EControl;

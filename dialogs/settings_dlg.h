@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "desktop/settings_presenter.h"
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
 
 class QButtonGroup;
 class QCheckBox;

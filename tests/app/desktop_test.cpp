@@ -22,8 +22,8 @@
 
 #include "app/about_dlg.h"
 #include "app/batch_dlg.h"
-#include "app/directory_panel.h"
 #include "app/dialog_placement.h"
+#include "app/directory_panel.h"
 #include "app/help_window.h"
 #include "app/main_frame.h"
 #include "app/preview_grid.h"
@@ -33,16 +33,16 @@
 #include "app/window_placement.h"
 #include "cli/command_line.h"
 #include "controls/desktop_services.h"
-#include "engine/directory_check.h"
-#include "engine/layout_detection.h"
 #include "dialogs/engine_path.h"
 #include "dialogs/message_box.h"
 #include "dialogs/profile_store.h"
 #include "dialogs/settings_dlg.h"
 #include "dialogs/spin_edit.h"
-#include "support/temp_dir.h"
+#include "engine/directory/directory_check.h"
+#include "engine/input/layout_detection.h"
 #include "modal.h"
 #include "quoteforge_version.h"
+#include "support/temp_dir.h"
 
 using namespace app;
 using namespace dialogs;

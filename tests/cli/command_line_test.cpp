@@ -13,9 +13,9 @@
 #include <sys/stat.h>
 #endif
 
-#include "run_cli.h"
-#include "engine/conversion_settings.h"
+#include "engine/job/conversion_settings.h"
 #include "metastock/path_text.h"
+#include "run_cli.h"
 #include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 

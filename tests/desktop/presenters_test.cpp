@@ -12,7 +12,7 @@
 #include "desktop/log_text.h"
 #include "desktop/preview_grid_presenter.h"
 #include "desktop/settings_presenter.h"
-#include "engine/layout_detection.h"
+#include "engine/input/layout_detection.h"
 #include "support/temp_dir.h"
 
 using namespace desktop;

@@ -6,9 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "engine/code_page.h"
-#include "engine/conversion_job.h"
-#include "engine/conversion_settings.h"
+#include "engine/input/settings_fit.h"
+#include "engine/job/conversion_job.h"
+#include "engine/job/conversion_settings.h"
+#include "engine/text/code_page.h"
 #include "support/temp_dir.h"
 
 using namespace engine;

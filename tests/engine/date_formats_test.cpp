@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/date_formats.h"
+#include "engine/text/date_formats.h"
 #include "metastock/day_number.h"
 
 using namespace metastock;

@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/conversion_settings.h"
-#include "engine/layout_detection.h"
+#include "engine/input/layout_detection.h"
+#include "engine/input/settings_fit.h"
+#include "engine/job/conversion_settings.h"
 #include "support/temp_dir.h"
 
 using namespace engine;

@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/line_parsing.h"
-#include "engine/text_reader.h"
+#include "engine/text/line_parsing.h"
+#include "engine/text/text_reader.h"
 #include "support/slow_split.h"
 #include "test_job.h"
 

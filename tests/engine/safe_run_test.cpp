@@ -14,10 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/conversion_settings.h"
-#include "engine/directory_commit.h"
-#include "engine/layout_detection.h"
-#include "engine/remove_security.h"
+#include "engine/directory/directory_commit.h"
+#include "engine/directory/remove_security.h"
+#include "engine/input/layout_detection.h"
+#include "engine/input/settings_fit.h"
+#include "engine/job/conversion_settings.h"
 #include "metastock/extra_index_files.h"
 #include "metastock/file_names.h"
 #include "metastock/file_system.h"

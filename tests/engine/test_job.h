@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/converter.h"
+#include "engine/run/converter.h"
 #include "metastock/mbf.h"
 #include "support/temp_dir.h"
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/directory_check.h"
-#include "engine/export.h"
+#include "engine/directory/directory_check.h"
+#include "engine/directory/export.h"
 #include "fuzz_support.h"
 #include "metastock/directory_reader.h"
 #include "metastock/replacement_file.h"

@@ -23,11 +23,11 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/date_formats.h"
-#include "engine/layout_detection.h"
-#include "engine/line_parsing.h"
-#include "engine/row_reading.h"
-#include "engine/text_reader.h"
+#include "engine/input/layout_detection.h"
+#include "engine/input/row_reading.h"
+#include "engine/text/date_formats.h"
+#include "engine/text/line_parsing.h"
+#include "engine/text/text_reader.h"
 #include "fuzz_support.h"
 #include "metastock/day_number.h"
 #include "metastock/file_system.h"

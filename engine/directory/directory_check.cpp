@@ -1,0 +1,291 @@
+#include "engine/directory/directory_check.h"
+
+#include <cstdio>
+#include <map>
+
+#include "engine/text/code_page.h"
+#include "metastock/commit_journal.h"
+#include "metastock/day_number.h"
+#include "metastock/directory_names.h"
+#include "metastock/directory_reader.h"
+#include "metastock/file_names.h"
+#include "metastock/file_system.h"
+
+namespace engine {
+
+using namespace metastock;
+
+namespace {
+
+// A symbol as the report shows it: the index's Windows-1252 text in UTF-8, control characters escaped.
+std::string Shown(const std::string& stored)
+{
+    return EscapeControls(Windows1252ToUtf8(stored));
+}
+
+std::string Plural(std::size_t n, const char* szOne, const char* szMany)
+{
+    return std::to_string(n) + " " + (n == 1 ? szOne : szMany);
+}
+
+class CChecker {
+public:
+    CChecker(const DirectoryContents& contents, DirectoryReport& report) : m_contents(contents), m_report(report) {}
+
+    void CheckIndexCounts();
+    void CheckSymbolsAndNumbers();
+    void CheckEmaster();
+    void CheckSecurity(const SecurityEntry& security);
+    void CheckLeftovers();
+    void CheckJournal(const std::filesystem::path& path);
+
+private:
+    void Problem(std::string text) { m_report.problems.push_back(std::move(text)); }
+    void CheckCount(const char* szFile, int nCount, std::size_t nWholeRecords);
+    void CheckDates(const SecurityEntry& security, const SecurityData& data);
+
+    const DirectoryContents& m_contents;
+    DirectoryReport& m_report;
+};
+
+void CChecker::CheckCount(const char* szFile, int nCount, std::size_t nWholeRecords)
+{
+    if (nCount < 0 || static_cast<std::size_t>(nCount) != nWholeRecords)
+        Problem(std::string(szFile) + " counts " + std::to_string(nCount) + " securities in its header but holds " +
+                Plural(nWholeRecords, "record", "records"));
+}
+
+void CChecker::CheckIndexCounts()
+{
+    CheckCount("MASTER", m_contents.master.nCount, m_contents.master.nWholeRecords);
+    // Other programs take their next file number from bytes 2..3: one below a number in use could give
+    // a new security another's data file.
+    const int headerNumber = ReadInt16(&m_contents.master.header[master_offset::kHighestFileNumber]);
+    const int highest = HighestFileNumber(m_contents.master);
+    if (headerNumber < highest)
+        Problem("MASTER gives " + std::to_string(headerNumber) + " as the highest file number in use in its header, but " +
+                DataFileName(highest) + " is listed");
+    if (m_contents.extras.bHasEmaster)
+        CheckCount("EMASTER", m_contents.extras.emaster.nCount, m_contents.extras.emaster.nWholeRecords);
+    if (m_contents.extras.bHasXmaster)
+        CheckCount("XMASTER", m_contents.extras.xmaster.nCount, m_contents.extras.xmaster.nWholeRecords);
+    const std::pair<const char*, bool> cut[] = {{"MASTER", m_contents.master.bPartRecord},
+                                                {"EMASTER", m_contents.extras.emaster.bPartRecord},
+                                                {"XMASTER", m_contents.extras.xmaster.bPartRecord}};
+    for (const auto& [szFile, bPartRecord] : cut)
+        if (bPartRecord)
+            Problem(std::string(szFile) + " ends in part of a record");
+}
+
+void CChecker::CheckSymbolsAndNumbers()
+{
+    std::map<std::string, const SecurityEntry*> symbols;
+    std::map<int, const SecurityEntry*> numbers;
+    for (const SecurityEntry& security : m_contents.securities) {
+        const IndexEntry& entry = security.entry;
+        if (security.strDataFile.empty())
+            Problem(std::string(entry.kind == IndexKind::kXmaster ? "XMASTER" : entry.kind == IndexKind::kEmaster ? "EMASTER" : "MASTER") +
+                    " gives " + Shown(entry.strSymbol) + " the file number " + std::to_string(entry.nFileNumber) + ", outside " +
+                    (entry.kind == IndexKind::kXmaster ? "256 to 65535" : "1 to 255"));
+        const auto [symbol, newSymbol] = symbols.emplace(UpperAscii(entry.strSymbol), &security);
+        if (!newSymbol)
+            Problem("Symbol " + Shown(entry.strSymbol) + " is listed twice, for " + symbol->second->strDataFile + " and " +
+                    security.strDataFile);
+        const auto [number, newNumber] = numbers.emplace(entry.nFileNumber, &security);
+        if (!newNumber)
+            Problem("File number " + std::to_string(entry.nFileNumber) + " is used by both " +
+                    Shown(number->second->entry.strSymbol) + " and " + Shown(entry.strSymbol));
+    }
+}
+
+// EMASTER repeats the MASTER securities with longer fields; each side must list the same ones.
+void CChecker::CheckEmaster()
+{
+    if (!m_contents.extras.bHasEmaster)
+        return;
+    std::map<int, const IndexEntry*> extended;
+    for (const IndexEntry& entry : m_contents.extras.emaster.entries)
+        extended.emplace(entry.nFileNumber, &entry);
+    for (const SecurityEntry& security : m_contents.securities) {
+        if (security.nMasterRecord < 0)
+            continue;
+        const IndexEntry& entry = security.entry;
+        const auto found = extended.find(entry.nFileNumber);
+        if (found == extended.end()) {
+            Problem("EMASTER has no record for " + Shown(entry.strSymbol) + " (" + security.strDataFile + ")");
+            continue;
+        }
+        const IndexEntry& other = *found->second;
+        if (UpperAscii(other.strSymbol) != UpperAscii(entry.strSymbol.substr(0, emaster_offset::kSymbolWidth)))
+            Problem("EMASTER gives " + security.strDataFile + " the symbol " + Shown(other.strSymbol) + ", MASTER " +
+                    Shown(entry.strSymbol));
+        if (other.nFields != entry.nFields)
+            Problem("EMASTER gives " + Shown(entry.strSymbol) + " " + std::to_string(other.nFields) + " fields, MASTER " +
+                    std::to_string(entry.nFields));
+        if (other.nFirstDate != entry.nFirstDate || other.nLastDate != entry.nLastDate)
+            Problem("EMASTER gives " + Shown(entry.strSymbol) + " the dates " + IsoDateText(other.nFirstDate) + " to " +
+                    IsoDateText(other.nLastDate) + ", MASTER " + IsoDateText(entry.nFirstDate) + " to " +
+                    IsoDateText(entry.nLastDate));
+        extended.erase(found);
+    }
+    for (const auto& [number, entry] : extended)
+        Problem("EMASTER lists " + Shown(entry->strSymbol) + " with file number " + std::to_string(number) +
+                ", which no MASTER security uses");
+}
+
+void CChecker::CheckSecurity(const SecurityEntry& security)
+{
+    const IndexEntry& entry = security.entry;
+    if (security.nMasterRecord >= 0) {
+        const MasterRecord& record = m_contents.master.records[static_cast<std::size_t>(security.nMasterRecord)];
+        const std::string shown = entry.strSymbol.empty() ? security.strDataFile : Shown(entry.strSymbol);
+        if (entry.strSymbol.empty())
+            Problem("MASTER record " + std::to_string(security.nMasterRecord + 1) + " (" + security.strDataFile +
+                    ") has no symbol");
+        if (entry.nFields == 0)
+            Problem("MASTER gives " + shown + " 0 fields per data record");
+        if (record[master_offset::kRecordLength] == 0)
+            Problem("MASTER gives " + shown + " a data record length of 0 bytes");
+        else if (record[master_offset::kRecordLength] != RecordLength(entry.nFields))
+            Problem("MASTER gives " + shown + " " + std::to_string(entry.nFields) +
+                    " fields but a record length of " + std::to_string(record[master_offset::kRecordLength]) +
+                    " bytes");
+    }
+    SecurityData data;
+    std::string error;
+    if (!ReadSecurityData(m_contents, security, data, error)) {
+        Problem(error);
+        return;
+    }
+    const DataFile& file = data.file;
+    if (static_cast<std::size_t>(file.nHeaderRecords) < file.nRecordsPresent || file.bPartRecord)
+        Problem(security.strDataFile + " counts " + Plural(static_cast<std::size_t>(file.nHeaderRecords), "record", "records") +
+                " in its header but its size holds " + std::to_string(file.nRecordsPresent) +
+                (file.bPartRecord ? " and part of another" : ""));
+    CheckDates(security, data);
+}
+
+namespace {
+
+// Records of a data file that share one fault: how many, and the first (counted from 1).
+struct FaultyRecords {
+    std::size_t nCount = 0;
+    std::size_t nFirst = 0;
+    void Add(std::size_t k)
+    {
+        if (nCount++ == 0)
+            nFirst = k + 1;
+    }
+};
+
+}  // namespace
+
+void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& data)
+{
+    const IndexEntry& entry = security.entry;
+    const DataLayout& layout = data.layout;
+    const int dateColumn = layout.ColumnOf(kDateField);
+    const int highColumn = layout.ColumnOf(kHighField), lowColumn = layout.ColumnOf(kLowField);
+    const int closeColumn = layout.ColumnOf(kCloseField);
+    // Several records of one day are the rule in intraday data.
+    const bool bDaily = IsDaily(security, layout);
+    FaultyRecords unreadable, earlier, repeated, outside, highBelowLow, closeOutside;
+    int previous = 0;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(data.file.nHeaderRecords); ++k) {
+        if (highColumn >= 0 && lowColumn >= 0) {
+            const float high = MbfToFloat(data.file.Value(k, highColumn)), low = MbfToFloat(data.file.Value(k, lowColumn));
+            if (high < low)
+                highBelowLow.Add(k);
+            else if (closeColumn >= 0) {
+                const float close = MbfToFloat(data.file.Value(k, closeColumn));
+                if (close < low || close > high)
+                    closeOutside.Add(k);
+            }
+        }
+        const CalendarDate date = DateCodeToDate(data.file.Value(k, dateColumn));
+        const int code = date.nYear * 10000 + date.nMonth * 100 + date.nDay;
+        if (code == 0 || date.nMonth < 1 || date.nMonth > 12 || date.nDay < 1 || date.nDay > 31) {
+            unreadable.Add(k);
+            continue;
+        }
+        if (code < previous)
+            earlier.Add(k);
+        else if (code == previous && bDaily)
+            repeated.Add(k);
+        if (entry.nFirstDate != 0 && entry.nLastDate != 0 && (code < entry.nFirstDate || code > entry.nLastDate))
+            outside.Add(k);
+        previous = code;
+    }
+    const std::string& file = security.strDataFile;
+    auto report = [&](const FaultyRecords& records, const std::string& what) {
+        if (records.nCount)
+            Problem(file + " holds " + Plural(records.nCount, "record", "records") + " " + what + ", the first is record " +
+                    std::to_string(records.nFirst));
+    };
+    report(unreadable, "with an unreadable date");
+    report(earlier, "dated before the record ahead of it");
+    report(repeated, "dated the same day as the record ahead of it");
+    report(outside, "dated outside " + IsoDateText(entry.nFirstDate) + " to " + IsoDateText(entry.nLastDate) +
+                        ", the dates its index gives");
+    report(highBelowLow, "whose high is below its low");
+    report(closeOutside, "whose close is outside its high and low");
+}
+
+void CChecker::CheckLeftovers()
+{
+    std::vector<std::filesystem::path> names;
+    std::string reason;
+    if (!CurrentFileSystem().List(m_contents.directory, names, reason)) {
+        Problem("Cannot list the directory " + m_contents.directory.string() + ": " + reason);
+        return;
+    }
+    for (const std::filesystem::path& name : names) {
+        if (IsTemporaryName(name.string()))
+            Problem(name.string() + " is a temporary file left behind by a run that did not finish");
+        if (EqualIgnoringCase(name.string(), kJournalName))
+            CheckJournal(m_contents.directory / name);
+    }
+}
+
+// A journal is a change that was made but not carried out to its end: the next run that writes to the
+// directory finishes it, unless the journal cannot be read.
+void CChecker::CheckJournal(const std::filesystem::path& path)
+{
+    std::vector<std::uint8_t> bytes;
+    CommitJournal journal;
+    std::string problem;
+    if (!CurrentFileSystem().ReadWholeFile(path, bytes))
+        problem = "it cannot be read: " + LastFailureReason();
+    else
+        ParseJournal(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), journal, problem);
+    if (problem.empty())
+        Problem(path.filename().string() + " holds a change that was interrupted; the next run that writes to the "
+                                           "directory finishes it");
+    else
+        Problem(path.filename().string() + " holds a change that was interrupted, but " + problem +
+                ": no run writes to the directory until it is put right");
+}
+
+}  // namespace
+
+DirectoryReport CheckDirectory(const std::filesystem::path& directory)
+{
+    DirectoryReport report;
+    DirectoryContents contents;
+    std::string error;
+    if (!ReadDirectory(directory, contents, error)) {
+        report.problems.push_back(error);
+        return report;
+    }
+    report.nSecurities = static_cast<int>(contents.securities.size());
+    CChecker checker(contents, report);
+    checker.CheckIndexCounts();
+    checker.CheckSymbolsAndNumbers();
+    checker.CheckEmaster();
+    for (const SecurityEntry& security : contents.securities)
+        checker.CheckSecurity(security);
+    checker.CheckLeftovers();
+    return report;
+}
+
+}  // namespace engine

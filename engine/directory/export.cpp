@@ -1,0 +1,139 @@
+#include "engine/directory/export.h"
+
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+#include "engine/text/code_page.h"
+#include "engine/text/date_formats.h"
+#include "metastock/day_number.h"
+#include "metastock/directory_reader.h"
+
+namespace engine {
+
+using namespace metastock;
+
+namespace {
+
+// Longer plain decimals (tiny or huge values) are written in the exponent form, which a conversion reads
+// as well, so that a line stays well inside the 299 characters that one read takes.
+constexpr std::ptrdiff_t kLongestPlainNumber = 16;
+
+// How each format writes 31 December 1998, with C, Y, M, D for the digits of century, year, month and day.
+constexpr const char* kDatePatterns[kLastNumericFormat] = {
+    "YY/MM/DD", "CCYY/MM/DD", "MM/DD/YY", "MM/DD/CCYY", "DD/MM/YY", "DD/MM/CCYY",
+    "YYMMDD",   "CCYYMMDD",   "MMDDYY",   "MMDDCCYY",   "DDMMYY",   "DDMMCCYY",
+};
+
+constexpr const char* kColumnHeadings[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "OpenInt"};
+
+bool HasCentury(int nFormat)
+{
+    return std::string_view(kDatePatterns[nFormat - 1]).find('C') != std::string_view::npos;
+}
+
+// Two-digit years read as 1960 to 2059, so only those years are written without their century.
+bool FormatFits(const CalendarDate& date, int nFormat)
+{
+    return HasCentury(nFormat) || (date.nYear >= 1960 && date.nYear <= 2059);
+}
+
+std::string FormatDate(const CalendarDate& date, int nFormat)
+{
+    std::string text = kDatePatterns[nFormat - 1];
+    for (std::size_t i = 0; i < text.size();) {
+        int part = 0;
+        switch (text[i]) {
+        case 'C': part = date.nYear / 100; break;
+        case 'Y': part = date.nYear % 100; break;
+        case 'M': part = date.nMonth; break;
+        case 'D': part = date.nDay; break;
+        default: ++i; continue;  // the separator
+        }
+        text[i] = static_cast<char>('0' + part / 10);
+        text[i + 1] = static_cast<char>('0' + part % 10);
+        i += 2;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string ShortestText(float value)
+{
+    char text[64];
+    const auto plain = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    if (plain.ec == std::errc() && plain.ptr - text <= kLongestPlainNumber)
+        return std::string(text, plain.ptr);
+    const auto shortest = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, shortest.ptr);
+}
+
+int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const ExportOptions& options,
+                   std::ostream& out, IMessageSink& messages)
+{
+    if (options.nDateFormat < 1 || options.nDateFormat > kLastNumericFormat) {
+        messages.ShowMessage("Export writes dates in the formats 1 to 12 only");
+        return 1;
+    }
+    DirectoryContents contents;
+    std::string error;
+    if (!ReadDirectory(directory, contents, error)) {
+        messages.ShowMessage(error);
+        return 1;
+    }
+    const SecurityEntry* security = FindSecurity(contents, symbol);
+    if (!security) {
+        messages.ShowMessage("Symbol " + std::string(symbol) + " is not in " + directory.string());
+        return 1;
+    }
+    SecurityData data;
+    if (!ReadSecurityData(contents, *security, data, error)) {
+        messages.ShowMessage(error);
+        return 1;
+    }
+    if (!IsDaily(*security, data.layout)) {
+        messages.ShowMessage(EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)) + " (" + security->strDataFile + ") holds " +
+                             TimeFrameName(*security, data.layout) + " data; export writes daily data only");
+        return 1;
+    }
+
+    int columns[kFieldCount];
+    for (int field = 0; field < kFieldCount; ++field)
+        columns[field] = data.layout.ColumnOf(field);
+    std::string text;
+    if (options.bHeader) {
+        for (int field = 0; field < kFieldCount; ++field)
+            if (columns[field] >= 0)
+                (text += field == kDateField ? "" : std::string(1, options.cDelimiter)) += kColumnHeadings[field];
+        text += '\n';
+    }
+    const auto records = static_cast<std::size_t>(data.file.nHeaderRecords);
+    for (std::size_t k = 0; k < records; ++k) {
+        const CalendarDate date = DateCodeToDate(data.file.Value(k, columns[kDateField]));
+        if (date.nYear != 0) {
+            if (!FormatFits(date, options.nDateFormat)) {
+                messages.ShowMessage(security->strDataFile + " holds the date " + IsoDateText(date) + ", which " +
+                                     kDateFormatNames[options.nDateFormat - 1] +
+                                     " cannot write; choose a format with the century");
+                return 1;
+            }
+            text += FormatDate(date, options.nDateFormat);
+        }
+        for (int field = kOpenField; field < kFieldCount; ++field)
+            if (columns[field] >= 0) {
+                text += options.cDelimiter;
+                text += ShortestText(MbfToFloat(data.file.Value(k, columns[field])));
+            }
+        text += '\n';
+    }
+    out << text;
+    out.flush();
+    if (!out) {
+        messages.ShowMessage("Cannot write the rows of " + EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace engine

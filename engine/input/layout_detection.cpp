@@ -1,0 +1,715 @@
+#include "engine/input/layout_detection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "engine/input/column_evidence.h"
+#include "engine/job/conversion_settings.h"
+#include "engine/text/date_formats.h"
+#include "engine/text/heading_names.h"
+#include "engine/text/line_parsing.h"
+#include "engine/text/text_reader.h"
+#include "metastock/day_number.h"
+#include "metastock/file_system.h"
+#include "metastock/path_text.h"
+
+// How a layout is found. The first lines are split with each delimiter as the run splits them, and the
+// delimiter that gives a column of dates with the most columns of numbers beside it wins. A column of
+// dates is one whose every row from some row on reads in one format (one row in ten may not: the run
+// names those); the rows above are headings, and the rows below the last date a footer. Where several
+// formats read every date, the values decide: the one that keeps the dates in order, then the one whose
+// dates lie at regular distances, then the one that puts no date on a weekend; where none settles it,
+// detection refuses. Then the first lines of the file, up to kEvidenceLines, are the evidence for every
+// other column (see column_evidence.cpp).
+
+namespace engine {
+
+const char* const kColumnOptions[metastock::kFieldCount] = {"--date-col", "--open-col", "--high-col", "--low-col",
+                                                            "--close-col", "--volume-col", "--oi-col"};
+
+using namespace metastock;
+
+namespace {
+
+constexpr int kLinesRead = 100;        // for the delimiter and the date column
+constexpr int kEvidenceLines = kDetectedLines;  // for the format and the roles of the columns
+// When the first lines leave a choice open (a flat start of a history): as many as a data file holds.
+constexpr int kMoreEvidenceLines = 65536;
+const char* const kNoDates = "no column holds dates in one of the date formats";
+constexpr int kDelimiterCount = 4;
+constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
+const char* const kDelimiterNames[kDelimiterCount] = {"comma", "tab", "space", "semicolon"};
+const char* const kFieldNames[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "OpenInt"};
+
+using Rows = std::vector<std::vector<std::string>>;
+
+Rows SplitLines(const std::vector<std::string>& lines, std::size_t count, char delimiter)
+{
+    Rows rows;
+    TextField fields[kMaxFields];
+    std::string scratch;
+    for (std::size_t l = 0; l < lines.size() && l < count; ++l) {
+        std::string_view text = lines[l];
+        while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+            text.remove_suffix(1);
+        const int nFields = std::min(SplitFields(text, delimiter, fields, scratch), kMaxColumn);
+        std::vector<std::string>& row = rows.emplace_back();
+        if (std::all_of(fields, fields + nFields, [](const TextField& f) { return f.text.empty(); }))
+            continue;  // blank, or delimiters only
+        for (int i = 0; i < nFields; ++i)
+            row.emplace_back(fields[i].text);
+    }
+    while (!rows.empty() && rows.back().empty())
+        rows.pop_back();  // blank lines at the end hold no data
+    return rows;
+}
+
+std::string_view Cell(const Rows& rows, std::size_t r, int column)
+{
+    return static_cast<std::size_t>(column) < rows[r].size() ? std::string_view(rows[r][static_cast<std::size_t>(column)])
+                                                              : std::string_view();
+}
+
+// Whether a cell holds a number as a run reads it in either decimal style: a time such as 09:30 is none.
+bool IsNumber(std::string_view cell)
+{
+    TextField field{cell, true};
+    float value = 0;
+    NumberStyle point;
+    NumberStyle comma;
+    comma.bDecimalComma = true;
+    return ReadNumber(field, point, value) == NumberResult::kNumber || ReadNumber(field, comma, value) == NumberResult::kNumber;
+}
+
+bool IsNumberOrEmpty(std::string_view cell)
+{
+    float value = 0;
+    return IsNumber(cell) || ReadNumber(TextField{cell, true}, NumberStyle{}, value) == NumberResult::kEmpty;
+}
+
+long CivilDays(const DateRead& date)
+{
+    // Days from 1 March of year 0, which keeps weekdays: day 0 is a Wednesday.
+    const int y = date.nYear - (date.nMonth <= 2 ? 1 : 0);
+    const int m = date.nMonth <= 2 ? date.nMonth + 9 : date.nMonth - 3;
+    return 365L * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + date.nDay - 1;
+}
+
+struct DateColumn {
+    int nColumn = -1;           // 0-based
+    std::size_t nFirst = 0;     // the first data row
+    std::size_t nRead = 0;      // rows that read as dates
+    std::vector<int> formats;   // the formats that read them all
+};
+
+bool PlausibleUnixColumn(const Rows& rows, std::size_t nFirst, int nColumn, int nFormat)
+{
+    // Seconds since 1970 are numbers, and so are volumes: a column of them counts only in order.
+    long previous = 0;
+    int direction = 0;
+    for (std::size_t r = nFirst; r < rows.size(); ++r) {
+        const DateRead date = ReadDate(Cell(rows, r, nColumn), nFormat);
+        if (date.eResult != DateResult::kDate)
+            continue;
+        const long day = CivilDays(date);
+        if (previous != 0 && day != previous) {
+            const int step = day > previous ? 1 : -1;
+            if (direction != 0 && step != direction)
+                return false;
+            direction = step;
+        }
+        previous = day;
+    }
+    return true;
+}
+
+// Day numbers are numbers like any other: they are dates only under a heading that says so.
+bool HeadingSaysDate(const Rows& rows, std::size_t nFirst, int nColumn)
+{
+    if (nFirst == 0)
+        return false;
+    bool bWhole = false;
+    return FindHeadingRole(Cell(rows, nFirst - 1, nColumn), bWhole) == HeadingRole::kDate;
+}
+
+// The column of dates that starts first, then the one with more dates; ties go to the calendar formats.
+DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
+{
+    // The column and its formats come from the first lines; the rest of the evidence rows only confirm them.
+    const Rows rows(allRows.begin(), allRows.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(allRows.size(), kLinesRead)));
+    DateColumn best;
+    best.nFirst = rows.size();
+    bTooEarly = false;
+    std::size_t nWidth = 0;
+    for (const auto& row : rows)
+        nWidth = std::max(nWidth, row.size());
+    for (int c = 0; c < static_cast<int>(std::min<std::size_t>(nWidth, kMaxColumn)); ++c) {
+        DateColumn column;
+        column.nColumn = c;
+        column.nFirst = rows.size();
+        // The formats that read each cell, found once: bit f - 1 for format f.
+        std::vector<std::uint32_t> reads(rows.size(), 0);
+        std::uint32_t any = 0;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const std::string_view cell = Cell(rows, r, c);
+            if (std::none_of(cell.begin(), cell.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
+                continue;  // every date holds digits
+            for (int f = 1; f <= kDateFormatCount; ++f) {
+                const DateResult result = ReadDate(cell, f).eResult;
+                reads[r] |= result == DateResult::kDate ? std::uint32_t{1} << (f - 1) : 0;
+                bTooEarly = bTooEarly || (c == 0 && result == DateResult::kOutOfRange);
+            }
+            any |= reads[r];
+        }
+        for (int f = 1; f <= kDateFormatCount; ++f) {
+            const std::uint32_t bit = std::uint32_t{1} << (f - 1);
+            if ((any & bit) == 0)
+                continue;
+            std::size_t first = 0;
+            while (first < rows.size() && (reads[first] & bit) == 0)
+                ++first;
+            std::size_t read = 0;
+            std::size_t total = 0;
+            for (std::size_t r = first; r < rows.size(); ++r) {
+                if (rows[r].empty())
+                    continue;
+                ++total;
+                read += (reads[r] & bit) != 0 ? 1 : 0;
+            }
+        const bool bColumn = read > 0 && (read >= 2 || total == 1) && total - read <= std::max<std::size_t>(1, total / 10) &&
+                                 (f <= kLastCalendarFormat || PlausibleUnixColumn(rows, first, c, f)) &&
+                                 (f != kSerialDaysFormat || HeadingSaysDate(rows, first, c));
+            if (!bColumn)
+                continue;
+            const bool bCalendar = f <= kLastCalendarFormat;
+            const bool bColumnCalendar = !column.formats.empty() && column.formats[0] <= kLastCalendarFormat;
+            if (first < column.nFirst || (first == column.nFirst && read > column.nRead) ||
+                (first == column.nFirst && read == column.nRead && bCalendar && !bColumnCalendar)) {
+                column.nFirst = first;
+                column.nRead = read;
+                column.formats = {f};
+            } else if (first == column.nFirst && read == column.nRead && bCalendar == bColumnCalendar) {
+                column.formats.push_back(f);
+            }
+        }
+        if (column.formats.empty())
+            continue;
+        const bool bCalendar = column.formats[0] <= kLastCalendarFormat;
+        const bool bBestCalendar = !best.formats.empty() && best.formats[0] <= kLastCalendarFormat;
+        if (best.formats.empty() || column.nFirst < best.nFirst ||
+            (column.nFirst == best.nFirst && (column.nRead > best.nRead || (column.nRead == best.nRead && bCalendar && !bBestCalendar))))
+            best = column;
+    }
+    if (best.formats.empty() || allRows.size() == rows.size())
+        return best;
+    // The formats that read the dates of the later rows too.
+    std::vector<int> confirmed;
+    for (const int f : best.formats) {
+        std::size_t total = 0;
+        std::size_t read = 0;
+        for (std::size_t r = best.nFirst; r < allRows.size(); ++r) {
+            if (allRows[r].empty())
+                continue;
+            ++total;
+            read += ReadDate(Cell(allRows, r, best.nColumn), f).eResult == DateResult::kDate ? 1 : 0;
+        }
+        if (total - read <= std::max<std::size_t>(1, total / 10) && (f <= kLastCalendarFormat || PlausibleUnixColumn(allRows, best.nFirst, best.nColumn, f)))
+            confirmed.push_back(f);
+    }
+    if (!confirmed.empty())
+        best.formats = confirmed;
+    return best;
+}
+
+struct DateSpacing {
+    bool bOrdered = true;
+    double irregular = 0;  // share of distances far from the usual one
+    double weekend = 0;    // share of dates on a Saturday or a Sunday
+    std::size_t nDates = 0;
+};
+
+DateSpacing Spacing(const Rows& rows, std::size_t nFirst, int nColumn, int nFormat)
+{
+    std::vector<long> days;
+    std::size_t weekend = 0;
+    for (std::size_t r = nFirst; r < rows.size(); ++r) {
+        const DateRead date = ReadDate(Cell(rows, r, nColumn), nFormat);
+        if (date.eResult != DateResult::kDate)
+            continue;
+        const long day = CivilDays(date);
+        weekend += (day % 7 + 7) % 7 == 3 || (day % 7 + 7) % 7 == 4 ? 1 : 0;  // day 0 is a Wednesday
+        days.push_back(day);
+    }
+    DateSpacing spacing;
+    spacing.nDates = days.size();
+    if (days.empty())
+        return spacing;
+    spacing.weekend = static_cast<double>(weekend) / static_cast<double>(days.size());
+    bool bUp = true;
+    bool bDown = true;
+    std::vector<long> gaps;
+    for (std::size_t i = 1; i < days.size(); ++i) {
+        bUp = bUp && days[i] >= days[i - 1];
+        bDown = bDown && days[i] <= days[i - 1];
+        if (days[i] != days[i - 1])
+            gaps.push_back(std::labs(days[i] - days[i - 1]));
+    }
+    spacing.bOrdered = bUp || bDown;
+    if (gaps.empty())
+        return spacing;
+    std::vector<long> sorted = gaps;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    const long median = sorted[sorted.size() / 2];
+    const auto far = std::count_if(gaps.begin(), gaps.end(), [median](long gap) { return gap > 4 * median + 3 || 4 * gap + 3 < median; });
+    spacing.irregular = static_cast<double>(far) / static_cast<double>(gaps.size());
+    return spacing;
+}
+
+// The format that reads the dates, of those that read them all; 0 when the values do not settle it.
+int SettleDateFormat(const Rows& rows, const DateColumn& column, std::string& reason)
+{
+    if (column.formats.size() == 1)
+        return column.formats[0];
+    std::vector<DateSpacing> spacings;
+    for (const int f : column.formats)
+        spacings.push_back(Spacing(rows, column.nFirst, column.nColumn, f));
+    const auto beats = [](const DateSpacing& a, const DateSpacing& b) {
+        if (a.bOrdered != b.bOrdered)
+            return a.bOrdered;
+        if (a.irregular + 0.05 < b.irregular && b.irregular * static_cast<double>(b.nDates) >= 1.5)
+            return true;
+        if (std::fabs(a.irregular - b.irregular) <= 0.05 && a.nDates >= 3 && a.weekend == 0 && b.weekend >= 0.2)
+            return true;
+        return false;
+    };
+    for (std::size_t i = 0; i < column.formats.size(); ++i) {
+        bool bAll = true;
+        for (std::size_t j = 0; j < column.formats.size() && bAll; ++j)
+            bAll = i == j || beats(spacings[i], spacings[j]);
+        if (bAll) {
+            const DateSpacing& s = spacings[i];
+            reason = !std::all_of(spacings.begin(), spacings.end(), [&](const DateSpacing& o) { return o.bOrdered == s.bOrdered; })
+                         ? "the only reading that keeps the dates in order"
+                         : s.irregular < 0.05 &&
+                                   std::any_of(spacings.begin(), spacings.end(), [&](const DateSpacing& o) { return o.irregular >= 0.05; })
+                               ? "the only reading whose dates lie at regular distances"
+                               : "the only reading that puts no date on a weekend";
+            return column.formats[i];
+        }
+    }
+    std::string names;
+    for (std::size_t i = 0; i < column.formats.size(); ++i)
+        names += std::string(i == 0 ? "" : i + 1 == column.formats.size() ? " or " : ", ") + kDateFormatNames[column.formats[i] - 1];
+    reason = "the dates read as " + names + ", and neither a day above 12 nor their spacing settles which";
+    return 0;
+}
+
+// A decimal comma shows as digits, a comma and digits other than three (1,1052), or as a comma after a
+// full stop (1.234,5); a decimal point as a full stop after a comma or a full stop alone. +1, -1, or 0
+// for a cell that tells nothing.
+int DecimalCommaVote(std::string_view cell, bool& bAmbiguous)
+{
+    const std::size_t comma = cell.rfind(',');
+    const std::size_t point = cell.rfind('.');
+    if (comma == std::string_view::npos)
+        return point == std::string_view::npos ? 0 : (cell.size() - point - 1 == 3 && cell.find('.') == point &&
+                                                              point > 0 && point <= 3 && cell[0] != '0' && cell[0] != '-'
+                                                          ? (bAmbiguous = true, 0)
+                                                          : -1);
+    if (point != std::string_view::npos)
+        return comma > point ? 1 : -1;
+    std::size_t after = 0;
+    while (comma + 1 + after < cell.size() && cell[comma + 1 + after] >= '0' && cell[comma + 1 + after] <= '9')
+        ++after;
+    if (after == 3 && cell[0] != '0' && comma <= 3) {
+        bAmbiguous = true;
+        return 0;
+    }
+    return after == 3 ? -1 : 1;
+}
+
+// The heading of each column: of the heading rows (up to three above the data), the nearest cell that
+// names a role, else the nearest cell that is not empty.
+void ReadHeadings(const Rows& rows, std::size_t nFirst, std::size_t nDataFields, std::vector<ColumnValues>& columns)
+{
+    // A heading row one field short of the data names the columns after the first: R writes its row names so.
+    const int nShift = nFirst > 0 && rows[nFirst - 1].size() + 1 == nDataFields ? 1 : 0;
+    for (ColumnValues& column : columns) {
+        const int c = column.nColumn - 1 - nShift;
+        if (c < 0)
+            continue;
+        bool bNamed = false;
+        for (std::size_t r = nFirst; r > 0 && nFirst - r < 3 && !bNamed; --r) {
+            const std::string_view text = Cell(rows, r - 1, c);
+            if (text.empty())
+                continue;
+            bool bWhole = false;
+            const HeadingRole role = FindHeadingRole(text, bWhole);
+            if (role != HeadingRole::kNone || column.strHeading.empty()) {
+                column.strHeading = std::string(text);
+                column.eRole = role;
+                column.bWholeHeading = bWhole;
+                bNamed = role != HeadingRole::kNone;
+            }
+        }
+    }
+}
+
+struct Evidence {
+    DetectedLayout layout;
+    int nNumericColumns = 0;
+};
+
+// The values of every column but the dates' over the data rows, oldest first.
+std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::size_t>& dataRows, int nDateColumn,
+                                      const NumberStyle& style)
+{
+    int nColumns = 0;
+    for (const std::size_t r : dataRows)
+        nColumns = std::max(nColumns, static_cast<int>(rows[r].size()));
+    std::vector<ColumnValues> columns;
+    for (int c = 0; c < nColumns; ++c) {
+        if (c == nDateColumn)
+            continue;
+        ColumnValues& column = columns.emplace_back();
+        column.nColumn = c + 1;
+        std::size_t numbers = 0;
+        std::size_t others = 0;
+        bool bTimes = true;
+        column.bWhole = column.bNonNegative = column.bPositive = column.bConstant = true;
+        for (const std::size_t r : dataRows) {
+            const std::string_view text = Cell(rows, r, c);
+            float value = 0;
+            const NumberResult result = ReadNumber(TextField{text, true}, style, value);
+            bTimes = bTimes && TimeOfDay(text) >= 0;
+            if (result == NumberResult::kNotANumber)
+                ++others;
+            if (result != NumberResult::kNumber) {
+                column.values.push_back(std::numeric_limits<double>::quiet_NaN());
+                continue;
+            }
+            ++numbers;
+            const double v = value;
+            column.bWhole = column.bWhole && v == std::floor(v);
+            column.bNonNegative = column.bNonNegative && v >= 0;
+            column.bPositive = column.bPositive && v > 0;
+            for (auto it = column.values.rbegin(); it != column.values.rend(); ++it)
+                if (!std::isnan(*it)) {
+                    column.bConstant = column.bConstant && *it == v;
+                    break;
+                }
+            column.values.push_back(v);
+        }
+        // A bad cell or two among numbers leaves the column a column of numbers: the run names their lines.
+        column.bReadable = !bTimes && others <= std::max<std::size_t>(1, dataRows.size() / 10) && others <= numbers;
+        column.bNumeric = column.bReadable && numbers > 0 && numbers * 2 >= dataRows.size();
+    }
+    return columns;
+}
+
+// Rows on one date with different times are intraday bars, which detection refuses; the order of the
+// dates and a time in every date are noted.
+void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, DetectedLayout& layout)
+{
+    const int dateColumn = layout.nColumn[kDateField] - 1;
+    int nTimeColumn = -1;
+    for (int c = 0; !dataRows.empty() && c < static_cast<int>(rows[dataRows[0]].size()) && nTimeColumn < 0; ++c)
+        if (TimeOfDay(Cell(rows, dataRows[0], c)) >= 0)
+            nTimeColumn = c;
+    struct Day {
+        long day;
+        std::string time;
+        std::string text;
+    };
+    std::vector<Day> days;
+    bool bAllMidnight = true;
+    bool bTimes = false;
+    for (const std::size_t r : dataRows) {
+        const DateRead date = ReadDate(Cell(rows, r, dateColumn), layout.nDateFormat);
+        if (date.eResult != DateResult::kDate)
+            continue;
+        std::string time = date.nTime >= 0 ? std::to_string(date.nTime) : std::string();
+        if (date.nTime >= 0) {
+            bTimes = true;
+            bAllMidnight = bAllMidnight && date.nTime == 0;
+        }
+        if (nTimeColumn >= 0)
+            time += Cell(rows, r, nTimeColumn);
+        days.push_back({CivilDays(date), time, std::string(Cell(rows, r, dateColumn))});
+    }
+    std::vector<std::size_t> order(days.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return days[a].day < days[b].day; });
+    for (std::size_t k = 1; k < order.size() && !layout.bIntraday; ++k) {
+        const Day& a = days[order[k - 1]];
+        const Day& b = days[order[k]];
+        if (a.day == b.day && a.time != b.time) {
+            const auto count = std::count_if(days.begin(), days.end(), [&](const Day& d) { return d.day == a.day; });
+            layout.bIntraday = true;
+            layout.strProblem = "this file holds intraday bars (" + std::to_string(count) + " rows on " + a.text +
+                                "), not daily prices; convert it with --daily to combine each day's bars";
+        }
+    }
+    if (days.size() > 1 && days.front().day > days.back().day)
+        layout.notes.push_back("rows are newest first and will be written oldest first");
+    if (bTimes && bAllMidnight)
+        layout.notes.push_back("times in the date column are all 00:00:00");
+    else if (bTimes && !layout.bIntraday)
+        layout.notes.push_back("the date column holds one time a day, which is left out");
+}
+
+// The layout that one delimiter gives.
+Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
+{
+    Evidence evidence;
+    DetectedLayout& layout = evidence.layout;
+    layout.nDelimiter = nDelimiter;
+    bool bTooEarly = false;
+    const DateColumn dates = FindDateColumn(rows, bTooEarly);
+    if (dates.nColumn < 0) {
+        layout.strProblem = bTooEarly ? "the dates lie before 1900 or after 2140, which the files cannot hold" : kNoDates;
+        return evidence;
+    }
+    layout.nColumn[kDateField] = dates.nColumn + 1;
+    layout.nSkipRows = static_cast<int>(dates.nFirst);
+    layout.strExampleDate = Cell(rows, dates.nFirst, dates.nColumn);
+    std::vector<std::size_t> dataRows;
+    for (std::size_t r = dates.nFirst; r < rows.size(); ++r)
+        if (!rows[r].empty() && ReadDate(Cell(rows, r, dates.nColumn), dates.formats[0]).eResult == DateResult::kDate)
+            dataRows.push_back(r);
+    for (int c = 0; c < kMaxColumn; ++c)
+        if (c != dates.nColumn) {
+            const auto numbers = std::count_if(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumber(Cell(rows, r, c)); });
+            const auto readable = std::count_if(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumberOrEmpty(Cell(rows, r, c)); });
+            const auto rowCount = static_cast<std::ptrdiff_t>(dataRows.size());
+            evidence.nNumericColumns += numbers > 0 && numbers * 2 >= rowCount && rowCount - readable <= std::max<std::ptrdiff_t>(1, rowCount / 10) ? 1 : 0;
+        }
+    layout.nDateFormat = dates.formats[0];
+    if (!bFull)
+        return evidence;
+
+    std::string dateReason;
+    layout.nDateFormat = SettleDateFormat(rows, dates, dateReason);
+    layout.fields[kDateField] = {dates.nColumn + 1, EvidenceSource::kValues,
+                                 dates.nFirst > 0 ? std::string(Cell(rows, dates.nFirst - 1, dates.nColumn)) : std::string(), ""};
+    if (layout.nDateFormat == 0) {
+        layout.strProblem = dateReason;
+        layout.openOptions.push_back("--date-format");
+    } else {
+        layout.fields[kDateField].strReason = "Dates: column " + std::to_string(dates.nColumn + 1) + ", read as " +
+                                              kDateFormatNames[layout.nDateFormat - 1] +
+                                              (dateReason.empty() ? "" : ", " + dateReason);
+    }
+    const int nReadFormat = layout.nDateFormat != 0 ? layout.nDateFormat : dates.formats[0];
+
+    // Oldest first, so that each row follows the one before.
+    std::vector<long> dayOf(rows.size(), 0);
+    for (const std::size_t r : dataRows)
+        dayOf[r] = CivilDays(ReadDate(Cell(rows, r, dates.nColumn), nReadFormat));
+    std::vector<std::size_t> ordered = dataRows;
+    if (ordered.size() > 1 && dayOf[ordered.front()] > dayOf[ordered.back()])
+        std::reverse(ordered.begin(), ordered.end());
+    std::stable_sort(ordered.begin(), ordered.end(), [&](std::size_t a, std::size_t b) { return dayOf[a] < dayOf[b]; });
+
+    // The decimal mark: where a comma cannot stand inside a field, a full stop; else the cells decide.
+    int votes = 0;
+    bool bAmbiguous = false;
+    for (const std::size_t r : dataRows)
+        for (int c = 0; c < static_cast<int>(rows[r].size()); ++c)
+            if (c != dates.nColumn && IsNumber(Cell(rows, r, c)))
+                votes += DecimalCommaVote(Cell(rows, r, c), bAmbiguous);
+    NumberStyle style;
+    style.delimiter = kDelimiters[nDelimiter];
+    style.bDecimalComma = votes > 0;
+    layout.bDecimalComma = style.bDecimalComma;
+    if (votes == 0 && bAmbiguous && layout.strProblem.empty()) {
+        layout.strProblem = "numbers such as 1,234 or 1.234 may hold a decimal mark or a thousands separator, and no "
+                            "number of the file settles which";
+        layout.openOptions.push_back("--decimal-comma");
+    }
+
+    std::vector<ColumnValues> columns = ReadColumns(rows, ordered, dates.nColumn, style);
+    ReadHeadings(rows, dates.nFirst, dataRows.empty() ? 0 : rows[dataRows[0]].size(), columns);
+    const ColumnRoles roles = AssignColumnRoles(columns);
+    for (int f = kOpenField; f < kFieldCount; ++f) {
+        layout.fields[f] = roles.fields[f];
+        layout.nColumn[f] = roles.fields[f].nColumn;
+    }
+    layout.notes.insert(layout.notes.end(), roles.notes.begin(), roles.notes.end());
+    if (!roles.strProblem.empty() && layout.strProblem.empty()) {
+        layout.strProblem = roles.strProblem;
+        layout.openOptions = roles.openOptions;
+    }
+    for (int i = 0; i < kFieldCount; ++i)
+        if (layout.nColumn[i] != 0)
+            layout.columnNames.push_back(layout.fields[i].strHeading.empty() ? kFieldNames[i] : layout.fields[i].strHeading);
+    if (layout.nDateFormat != 0) {
+        // Rows without a close are skipped by the run; their dates do not count.
+        std::vector<std::size_t> closed;
+        for (const std::size_t r : dataRows) {
+            float value = 0;
+            if (layout.nColumn[kCloseField] == 0 ||
+                ReadNumber(TextField{Cell(rows, r, layout.nColumn[kCloseField] - 1), true}, style, value) == NumberResult::kNumber)
+                closed.push_back(r);
+        }
+        CheckDays(rows, closed, layout);
+    }
+    layout.bFound = layout.strProblem.empty();
+    return evidence;
+}
+
+}  // namespace
+
+namespace {
+
+DetectedLayout DetectInLines(const std::vector<std::string>& lines, std::size_t nEvidence)
+{
+    Evidence best;
+    best.layout.strProblem = kNoDates;
+    int nBest = -1;
+    for (int d = 0; d < kDelimiterCount; ++d) {
+        const Rows rows = SplitLines(lines, kLinesRead, kDelimiters[d]);
+        if (rows.empty()) {
+            best.layout.strProblem = "the file holds no lines";
+            return best.layout;
+        }
+        Evidence evidence = DetectWith(rows, d, false);
+        if (evidence.layout.nColumn[kDateField] == 0) {
+            if (nBest < 0 && evidence.layout.strProblem != kNoDates)
+                best = evidence;
+            continue;
+        }
+        if (nBest < 0 || evidence.nNumericColumns > best.nNumericColumns ||
+            (evidence.nNumericColumns == best.nNumericColumns && evidence.layout.nSkipRows < best.layout.nSkipRows)) {
+            best = evidence;
+            nBest = d;
+        }
+    }
+    if (nBest < 0)
+        return best.layout;
+    if (best.nNumericColumns == 0) {
+        best.layout.strProblem = "dates were found in column " + std::to_string(best.layout.nColumn[kDateField]) +
+                                 ", but no column of numbers beside them";
+        return best.layout;
+    }
+    DetectedLayout layout = DetectWith(SplitLines(lines, nEvidence, kDelimiters[nBest]), nBest, true).layout;
+    if (!layout.strProblem.empty() && !layout.bIntraday)
+        layout.strKnownOptions = LayoutOptionsText(layout);
+    return layout;
+}
+
+}  // namespace
+
+DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines)
+{
+    return DetectInLines(lines, kEvidenceLines);
+}
+
+DetectedLayout DetectLayout(const std::string& path)
+{
+    const auto file = CurrentFileSystem().OpenForReading(PathFromText(path));
+    if (!file) {
+        DetectedLayout layout;
+        layout.strProblem = "Cannot open the input file " + path + ": " + LastFailureReason();
+        return layout;
+    }
+    return DetectLayout(*file, path);
+}
+
+DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
+{
+    CLineSource source(&input);
+    std::vector<std::string> lines;
+    std::string_view line;
+    // Reads on to nLines lines; false when the input fails.
+    const auto readTo = [&](int nLines) {
+        while (static_cast<int>(lines.size()) < nLines && source.NextLine(line))
+            lines.emplace_back(line);
+        return !source.Failed();
+    };
+    DetectedLayout layout;
+    if (readTo(kEvidenceLines)) {
+        layout = DetectLayoutInLines(lines);
+        // A choice the first lines leave open may be settled further on: the start of a long history can be
+        // flat (open, high, low and close equal) or lack a day above 12.
+        if (!layout.bFound && !layout.bIntraday && !layout.openOptions.empty() &&
+            lines.size() == static_cast<std::size_t>(kEvidenceLines) && readTo(kMoreEvidenceLines) &&
+            lines.size() > static_cast<std::size_t>(kEvidenceLines))
+            layout = DetectInLines(lines, lines.size());
+    }
+    if (source.Failed()) {
+        layout = DetectedLayout{};
+        layout.strProblem = "Cannot read the input file " + path + ": " + source.FailureReason();
+        return layout;
+    }
+    if (!layout.bFound && !layout.bIntraday)
+        layout.strProblem = "No layout found in " + path + ": " + layout.strProblem;
+    return layout;
+}
+
+std::string DescribeLayout(const DetectedLayout& layout)
+{
+    if (!layout.bFound && !layout.bIntraday) {
+        std::string text = layout.strProblem;
+        if (!layout.openOptions.empty()) {
+            text += ". Give ";
+            for (std::size_t i = 0; i < layout.openOptions.size(); ++i)
+                text += (i == 0 ? "" : i + 1 == layout.openOptions.size() ? " and " : ", ") + layout.openOptions[i];
+            text += " with what detection found: " + layout.strKnownOptions;
+        }
+        return text;
+    }
+    const std::string headings = layout.nSkipRows == 0   ? "no heading row"
+                                 : layout.nSkipRows == 1 ? "1 heading row"
+                                                         : std::to_string(layout.nSkipRows) + " heading rows";
+    std::string columns;
+    for (std::size_t i = 0; i < layout.columnNames.size(); ++i)
+        columns += (i == 0 ? "" : ", ") + layout.columnNames[i];
+    const char* szFormat = kDateFormatNames[layout.nDateFormat - 1];
+    std::string text = std::string("This looks like a ") + kDelimiterNames[layout.nDelimiter] +
+                       "-delimited file with " + headings + ", dates like " + layout.strExampleDate + " (" + szFormat +
+                       "), and the columns " + columns + ".";
+    std::string sources;
+    for (const FieldEvidence& field : layout.fields)
+        if (field.nColumn != 0 && !field.strReason.empty())
+            sources += (sources.empty() ? " " : "; ") + field.strReason;
+    if (!sources.empty())
+        text += sources + ".";
+    std::vector<std::string> notes = layout.notes;
+    if (layout.bDecimalComma)
+        notes.insert(notes.begin(), "numbers have a decimal comma");
+    if (!notes.empty()) {
+        text.pop_back();  // the full stop
+        for (const std::string& note : notes) {
+            text += "; ";
+            text += note;
+        }
+        text += '.';
+    }
+    if (layout.bIntraday)
+        text += " But " + layout.strProblem + ".";
+    return text;
+}
+
+std::string LayoutOptionsText(const DetectedLayout& layout)
+{
+    const bool bFormatOpen = std::find(layout.openOptions.begin(), layout.openOptions.end(), "--date-format") != layout.openOptions.end();
+    std::string line = std::string("--delimiter ") + kDelimiterNames[layout.nDelimiter];
+    if (layout.nDateFormat >= 1 && layout.nDateFormat <= kDateFormatCount && !bFormatOpen)
+        line += std::string(" --date-format ") + kDateFormatNames[layout.nDateFormat - 1];
+    line += " --skip " + std::to_string(layout.nSkipRows);
+    for (int i = 0; i < kFieldCount; ++i) {
+        const bool bOpen = std::find(layout.openOptions.begin(), layout.openOptions.end(), kColumnOptions[i]) != layout.openOptions.end();
+        if (bOpen)
+            continue;
+        line += std::string(" ") + kColumnOptions[i] + " " + (layout.nColumn[i] != 0 ? std::to_string(layout.nColumn[i]) : "off");
+    }
+    if (layout.bDecimalComma)
+        line += " --decimal-comma";
+    return line;
+}
+
+}  // namespace engine

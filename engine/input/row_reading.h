@@ -1,0 +1,65 @@
+#pragma once
+// Reads and checks every row of an input file before anything is written: the data records in date
+// order, or the rows that cannot be read with their line numbers and reasons.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/job/conversion_job.h"
+#include "metastock/data_file_format.h"
+#include "metastock/file_system.h"
+#include "metastock/large_block.h"
+#include "metastock/mbf.h"
+
+namespace engine {
+
+struct BadRow {
+    int nLine = 0;
+    std::string strReason;  // "Line 17: the high `12.5abc` is not a number"
+};
+
+struct CheckedRows {
+    // The data records of the rows, oldest first, as the data file holds them: the fields that are on,
+    // four bytes each, the date first. They are made as the rows are read, so that a run writes them
+    // as they stand.
+    metastock::RecordBytes records;
+    std::size_t nRecordLength = 4;
+    std::vector<BadRow> badRows;        // the first kListedBadRows, in line order
+    int nBadRows = 0;                   // all of them
+    int nWithoutPrices = 0;             // rows without a close, skipped
+    int nCloseOnly = 0;                 // rows with a close and no other price, which stands for them
+    int nCombinedDays = 0;              // days whose intraday bars were combined
+    int nFooterLines = 0;               // lines of text after the last row ("Data provided by ..."), left out
+    int nRepeatedRows = 0;              // rows that repeat the row before on the same date, left out
+    bool bSorted = false;               // the rows were not oldest first
+    bool bNewestFirst = false;          // they were newest first
+    bool bReadFailed = false;           // opening or reading the input failed
+    std::string strReadFailure;         // with bReadFailed: the system's reason
+    std::string strProblem;             // why the input cannot be converted; empty when it can
+    // With layout.refuseMisfit, when the first data row did not fit: the input's first lines.
+    std::vector<std::string> misfitLines;
+
+    bool Failed() const { return !strProblem.empty(); }
+    std::size_t Count() const { return records.size() / nRecordLength; }
+    const std::uint8_t* Record(std::size_t k) const { return records.data() + k * nRecordLength; }
+    metastock::MbfSingle Date(std::size_t k) const { return metastock::MbfAt(Record(k)); }
+};
+
+inline constexpr int kListedBadRows = 5;
+
+// Reads every row of the input in one pass. Fails (strProblem set) on rows that cannot be read unless
+// layout.skipBadRows, on intraday bars unless layout.combineIntraday, on a first data row that does not
+// fit the layout with layout.refuseMisfit, on a first date whose style does not match the date format,
+// on more rows than a data file holds, and on a read error. An input without a row is no failure here:
+// the run refuses it, naming the file.
+CheckedRows ReadRows(metastock::IReadableFile& input, const InputLayout& layout);
+
+// "Line 17: ...", one per listed bad row, then "and 3 more rows" when there are more.
+std::string ListBadRows(const CheckedRows& rows);
+
+// The summary's notes: "2 rows without prices skipped", "rows were newest first; written oldest first",
+// "3 rows that cannot be read skipped", "intraday bars combined into 5 days"; joined by "; ".
+std::string RowNotes(const CheckedRows& rows);
+
+}  // namespace engine

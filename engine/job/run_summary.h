@@ -1,0 +1,18 @@
+#pragma once
+// The one line that reports what a run did with its security, as the command line prints it and the
+// desktop logs it: "QFDEMO: F1.DAT, 1500 records, 2015-01-01 to 2020-09-30", with what was done with the
+// rows in brackets.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/job/conversion_job.h"
+
+namespace engine {
+
+std::string RunSummary(const ConversionResult& result);
+
+// 4180313 as "4,180,313".
+std::string WithThousands(std::int64_t value);
+
+}  // namespace engine

@@ -1,0 +1,580 @@
+#include "engine/run/batch.h"
+
+#include <algorithm>
+#include <cctype>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "engine/directory/directory_commit.h"
+#include "engine/run/converter.h"
+#include "engine/text/code_page.h"
+#include "engine/text/line_parsing.h"
+#include "engine/text/text_reader.h"
+#include "metastock/directory_names.h"
+#include "metastock/file_names.h"
+#include "metastock/file_system.h"
+#include "metastock/master_file.h"
+#include "metastock/path_text.h"
+
+namespace engine {
+
+using namespace metastock;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string TrimRight(std::string text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.pop_back();
+    return text;
+}
+
+std::string TrimLeft(const std::string& text)
+{
+    std::size_t start = 0;
+    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start])))
+        ++start;
+    return text.substr(start);
+}
+
+// The fields of the first data row, as the run splits it: the first line after the skipped ones that
+// holds a value.
+int FirstDataRow(const std::string& path, char delimiter, int nSkipRows, std::vector<std::string>& fields)
+{
+    const auto file = CurrentFileSystem().OpenForReading(PathFromText(path));
+    if (!file)
+        return 1;
+    CLineSource input(file.get());
+    std::string_view line;
+    for (int skipped = 0; skipped < nSkipRows && input.NextLine(line); ++skipped) {
+    }
+    TextField split[kMaxFields];
+    std::string scratch;
+    fields.clear();
+    while (input.NextLine(line)) {
+        const int nFields = std::min(SplitFields(line, delimiter, split, scratch), kMaxFields);
+        if (std::any_of(split, split + nFields, [](const TextField& field) { return !field.text.empty(); })) {
+            for (int i = 0; i < nFields; ++i)
+                fields.emplace_back(split[i].text);
+            return 0;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string FirstCharacters(const std::string& text, std::size_t nCharacters, bool& cut)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+        if (!continuation && characters++ == nCharacters) {
+            cut = true;
+            return text.substr(0, i);
+        }
+    }
+    cut = false;
+    return text;
+}
+
+CBatch::CBatch(const RunServices& services, IBatchObserver& observer) : m_services(services), m_observer(observer) {}
+
+// The messages of one file, each naming the file: kept while the file is read ahead (on any thread),
+// then shown in the order of the files when the batch comes to it, and from then on straight away.
+class CBatch::CFileMessages : public IMessageSink {
+public:
+    explicit CFileMessages(const std::string& path) : m_strPath(path) {}
+
+    void ShowMessage(const std::string& text) override
+    {
+        strReason = text;
+        Add(false, m_strPath + ": " + text);
+    }
+    void ShowNotice(const std::string& text) override { Add(true, m_strPath + ": " + text); }
+
+    void Show(IMessageSink& sink, IBatchObserver& observer)
+    {
+        m_pSink = &sink;
+        m_pObserver = &observer;
+        for (const auto& [bNotice, text] : m_kept)
+            Add(bNotice, text);
+        m_kept.clear();
+    }
+
+private:
+    void Add(bool bNotice, const std::string& line)
+    {
+        if (!m_pSink)
+            m_kept.emplace_back(bNotice, line);
+        else if (bNotice)
+            m_pObserver->OnNotice(line);
+        else
+            m_pSink->ShowMessage(line);
+    }
+
+public:
+    std::string strReason;  // the last message, without the file's name
+
+private:
+    std::string m_strPath;
+    std::vector<std::pair<bool, std::string>> m_kept;
+    IMessageSink* m_pSink = nullptr;
+    IBatchObserver* m_pObserver = nullptr;
+};
+
+struct CBatch::Prepared {
+    explicit Prepared(const std::string& path) : messages(path) {}
+    CFileMessages messages;
+    bool bReady = false;  // false when the file failed
+    bool bUnchanged = false;  // an update with no later rows
+    ConversionSettings settings;
+    int nDateFormat = 0;
+    std::string strStoredSymbol;  // Windows-1252
+    RecordsReadAhead ahead;
+};
+
+void CBatch::Fail(const std::string& path, const std::string& text)
+{
+    m_services.messages.ShowMessage(path + ": " + text);
+    m_strFailReason = text;
+    ++m_totals.nFailed;
+}
+
+int CBatch::Run()
+{
+    m_totals = BatchTotals{};
+    std::error_code error;
+    const fs::path dir = fs::absolute(PathFromText(m_strDir), error);
+    if (!error && !fs::is_directory(dir, error))
+        fs::create_directory(dir, error);
+    if (error || !fs::is_directory(dir, error)) {
+        m_services.messages.ShowMessage("Cannot make the directory " + m_strDir + ": " +
+                                        (error ? error.message() : std::string("something else has its name")));
+        return 1;
+    }
+    m_strShownDir = m_strDir;
+    while (m_strShownDir.size() > 1 && m_strShownDir.back() == kPathSeparator)
+        m_strShownDir.pop_back();
+    m_strDir = TextFromPath(dir.lexically_normal());
+    if (m_strDir.size() > 1 && m_strDir.back() == kPathSeparator)
+        m_strDir.pop_back();
+    if (ReadDirectories() != 0)
+        return 1;
+    // Inputs are read by their absolute paths, named in messages as given.
+    m_absolutePaths.clear();
+    for (const std::string& path : m_inputPaths) {
+        const fs::path input = fs::absolute(PathFromText(path), error);
+        m_absolutePaths.push_back(error ? path : TextFromPath(input));
+    }
+    m_lastCommit = std::chrono::steady_clock::now();
+    if (m_nThreads > 1 && m_inputPaths.size() > 1)
+        ReadAheadOnWorkers();
+    else
+        for (std::size_t i = 0; i < m_inputPaths.size() && !Cancelled(); ++i) {
+            m_observer.OnFile(m_inputPaths[i], m_totals);
+            FinishAndReport(*Prepare(i), i);
+            if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
+                CommitGroups();
+        }
+    CommitGroups();
+    m_directories.clear();  // releases the locks
+    return m_totals.nFailed > 0 ? 1 : 0;
+}
+
+// DIR and its numbered sub-directories as they stand, each locked for the whole batch.
+int CBatch::ReadDirectories()
+{
+    m_directories.clear();
+    for (int k = 1;; ++k) {
+        Directory directory;
+        directory.strPath = k == 1 ? m_strDir : m_strDir + kPathSeparator + std::to_string(k);
+        directory.strShown = k == 1 ? m_strShownDir : m_strShownDir + kPathSeparator + std::to_string(k);
+        if (k > 1) {
+            const PathStatus status = CurrentFileSystem().Exists(PathFromText(directory.strPath));
+            if (status.existence == Existence::kError) {
+                m_services.messages.ShowMessage("Cannot read " + directory.strShown + ": " + status.strReason);
+                return 1;
+            }
+            if (status.existence == Existence::kNo || status.bRegularFile)
+                return 0;
+        }
+        if (OpenDirectory(directory) != 0)
+            return 1;
+        m_directories.push_back(std::move(directory));
+    }
+}
+
+// Locks the directory and reads its indexes: the securities of MASTER, and the symbols of EMASTER and
+// XMASTER too, since a new security must not take any of them.
+int CBatch::OpenDirectory(Directory& directory)
+{
+    directory.pCommit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
+    if (directory.pCommit->Lock(PathFromText(directory.strPath), "batch") != 0 || directory.pCommit->ReadIndexes() != 0)
+        return 1;
+    directory.pCommit->AllowXmaster(m_bXmaster || directory.pCommit->Extras().bHasXmaster);
+    ReadSymbols(directory);
+    return 0;
+}
+
+void CBatch::ReadSymbols(Directory& directory)
+{
+    const MasterFile& master = directory.pCommit->Master();
+    directory.nSecurities = static_cast<int>(master.records.size());
+    directory.symbols.clear();
+    for (const MasterRecord& record : master.records)
+        if (!IsDirectoryEntry(record))
+            directory.symbols.push_back(ComparedSymbol(MasterEntry(record).strSymbol));
+    const ExtraIndexes& extras = directory.pCommit->Extras();
+    for (const IndexFile* index : {&extras.emaster, &extras.xmaster})
+        for (const IndexEntry& entry : index->entries)
+            directory.symbols.push_back(ComparedSymbol(entry.strSymbol));
+}
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& symbols)
+{
+    std::string text;
+    for (const std::string& symbol : symbols) {
+        if (!text.empty())
+            text += ", ";
+        text += symbol;
+    }
+    return text;
+}
+
+// What a group's commit does, as its journal keeps it: "The securities A, B were added to".
+std::string GroupChange(const std::vector<std::string>& added, const std::vector<std::string>& updated)
+{
+    std::string text = "The securities";
+    if (!added.empty()) {
+        text += ' ';
+        text += Joined(added);
+        text += updated.empty() ? " were added to" : " were added and";
+    }
+    if (!updated.empty()) {
+        text += ' ';
+        text += Joined(updated);
+        text += " were updated in";
+    }
+    return text;
+}
+
+// Whether an interrupted group's change, as its journal kept it, added symbol.
+bool AddedBy(const std::string& change, const std::string& symbol)
+{
+    const std::string start = "The securities ";
+    const std::size_t end = change.find(" were added");
+    if (!change.starts_with(start) || end == std::string::npos)
+        return false;
+    std::string_view list(change.data() + start.size(), end - start.size());
+    for (;;) {
+        const std::size_t comma = list.find(", ");
+        if (list.substr(0, comma) == symbol)
+            return true;
+        if (comma == std::string_view::npos)
+            return false;
+        list.remove_prefix(comma + 2);
+    }
+}
+
+}  // namespace
+
+// Commits what each directory has staged: its files flushed together, then one journal.
+void CBatch::CommitGroups()
+{
+    for (Directory& directory : m_directories) {
+        if (!directory.pCommit->HasStaged())
+            continue;
+        const std::string change = GroupChange(directory.pendingAdded, directory.pendingUpdated);
+        directory.pendingAdded.clear();
+        directory.pendingUpdated.clear();
+        if (directory.pCommit->Commit(change) == 0) {
+            m_totals.nAdded += directory.pending.nAdded;
+            m_totals.nUpdated += directory.pending.nUpdated;
+            m_totals.nRecords += directory.pending.nRecords;
+        } else {  // the commit said why; its securities are not there
+            m_totals.nFailed += directory.pending.nAdded + directory.pending.nUpdated;
+            directory.pCommit->Discard();
+            ReadSymbols(directory);
+        }
+        directory.pending = BatchTotals{};
+    }
+    m_lastCommit = std::chrono::steady_clock::now();
+}
+
+CBatch::Directory* CBatch::DirectoryHolding(const std::string& storedSymbol)
+{
+    const std::string wanted = ComparedSymbol(storedSymbol);
+    for (Directory& directory : m_directories)
+        if (std::find(directory.symbols.begin(), directory.symbols.end(), wanted) != directory.symbols.end())
+            return &directory;
+    return nullptr;
+}
+
+// The first of DIR, DIR/2, ... with room for one more security; a new numbered sub-directory when all are full.
+CBatch::Directory* CBatch::DirectoryWithRoom()
+{
+    const int limit = std::clamp(m_nMaxPerDir, 1, kMaxSecurities);
+    for (Directory& directory : m_directories)
+        if (directory.nSecurities < limit || (limit == kMaxSecurities && directory.pCommit->XmasterAllowed()))
+            return &directory;
+    Directory directory;
+    directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);
+    directory.strShown = m_strShownDir + kPathSeparator + std::to_string(m_directories.size() + 1);
+    std::error_code error;
+    fs::create_directory(PathFromText(directory.strPath), error);
+    if (error) {
+        m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown + ": " + error.message());
+        return nullptr;
+    }
+    if (OpenDirectory(directory) != 0)
+        return nullptr;
+    m_observer.OnNotice(m_directories.back().strShown + " is full (" + std::to_string(limit) +
+                        " securities); going on in " + directory.strShown);
+    m_directories.push_back(std::move(directory));
+    return &m_directories.back();
+}
+
+// The symbol from the file's name without its extension, or from a column of the first data row, with
+// the blanks around it removed, upper-cased as a Windows-1252 symbol and cut to 16 characters with a
+// notice; the name from a column or empty. Either one failing Windows-1252 fails the file.
+int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings,
+                          bool bNoticeCut) const
+{
+    std::vector<std::string> tokens;
+    const char delimiter = DelimiterOf(settings);
+    const int nSkipRows = settings.SkipOn ? settings.SkipRows : 0;
+    if ((m_nSymbolColumn > 0 || m_nNameColumn > 0) && FirstDataRow(absolutePath, delimiter, nSkipRows, tokens) != 0) {
+        messages.ShowMessage("Cannot open the input file");
+        return 1;
+    }
+    const int nTokens = static_cast<int>(tokens.size());
+    for (int column : {m_nSymbolColumn, m_nNameColumn})
+        if (column > nTokens) {
+            messages.ShowMessage(nTokens == 0 ? "no data row to take the symbol or name from"
+                                    : "the first data row has no column " + std::to_string(column));
+            return 1;
+        }
+    const std::string whole = NormalisedSymbol(TrimLeft(
+        m_nSymbolColumn > 0 ? tokens[static_cast<std::size_t>(m_nSymbolColumn - 1)] : TextFromPath(PathFromText(absolutePath).stem())));
+    if (whole.empty()) {
+        messages.ShowMessage("no symbol in " + (m_nSymbolColumn > 0 ? "column " + std::to_string(m_nSymbolColumn) +
+                                                                " of the first data row"
+                                                          : std::string("the file name")));
+        return 1;
+    }
+    bool cut = false;
+    settings.Symbol = TrimRight(FirstCharacters(whole, kMaxSymbolLength, cut));
+    if (cut && bNoticeCut)
+        messages.ShowNotice("symbol " + whole + " cut to 16 characters: " + settings.Symbol);
+    settings.Name = m_nNameColumn > 0
+                        ? TrimRight(FirstCharacters(TrimRight(tokens[static_cast<std::size_t>(m_nNameColumn - 1)]), kMaxNameLength, cut))
+                        : std::string();
+    for (ESetting eField : {ESetting::Symbol, ESetting::Name}) {
+        const SettingsCheck check = CheckSetting(settings, eField);
+        if (check.Failed()) {
+            messages.ShowMessage(check.strMessage);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// Workers prepare the files a few ahead of the one being staged; the results wait in their slots.
+void CBatch::ReadAheadOnWorkers()
+{
+    const std::size_t nFiles = m_inputPaths.size();
+    const std::size_t nAhead = 2 * static_cast<std::size_t>(m_nThreads);  // bounds the memory held
+    std::vector<std::unique_ptr<Prepared>> ready(nFiles);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t nNext = 0;      // the next file for a worker
+    std::size_t nFinished = 0;  // files staged
+    auto work = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return nNext >= nFiles || nNext < nFinished + nAhead; });
+            if (nNext >= nFiles)
+                return;
+            const std::size_t i = nNext++;
+            lock.unlock();
+            std::unique_ptr<Prepared> prepared = Prepare(i);
+            lock.lock();
+            ready[i] = std::move(prepared);
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 0; t < m_nThreads && static_cast<std::size_t>(t) < nFiles; ++t)
+        workers.emplace_back(work);
+    for (std::size_t i = 0; i < nFiles; ++i) {
+        if (Cancelled()) {  // the workers take no further file
+            std::lock_guard lock(mutex);
+            nNext = nFiles;
+            changed.notify_all();
+            break;
+        }
+        m_observer.OnFile(m_inputPaths[i], m_totals);
+        std::unique_ptr<Prepared> prepared;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return ready[i] != nullptr; });
+            prepared = std::move(ready[i]);
+            nFinished = i + 1;
+            changed.notify_all();
+        }
+        FinishAndReport(*prepared, i);
+        if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
+            CommitGroups();
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
+{
+    const std::string& absolutePath = m_absolutePaths[nFile];
+    auto prepared = std::make_unique<Prepared>(m_inputPaths[nFile]);
+    CFileMessages& messages = prepared->messages;
+    ConversionSettings settings;
+    int nDateFormat = 0;
+    const bool bSymbolGiven = nFile < m_symbols.size() && !m_symbols[nFile].empty();
+    if (m_inputSettings(m_inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0 ||
+        SymbolAndName(messages, absolutePath, settings, !bSymbolGiven) != 0)
+        return prepared;
+    if (nFile < m_symbols.size() && !m_symbols[nFile].empty()) {
+        settings.Symbol = NormalisedSymbol(m_symbols[nFile]);
+        const SettingsCheck check = CheckSetting(settings, ESetting::Symbol);
+        if (check.Failed() || settings.Symbol.empty()) {
+            messages.ShowMessage(check.Failed() ? check.strMessage : "no symbol given");
+            return prepared;
+        }
+    }
+    const ConversionJob job = MakeConversionJob(settings, nDateFormat, absolutePath);
+    std::string storedName;
+    if (!StoredText(job, prepared->strStoredSymbol, storedName)) {
+        messages.ShowMessage("the symbol or name cannot be stored in Windows-1252");
+        return prepared;
+    }
+    if (!m_bUpdate && ReadAhead(job, messages, prepared->ahead) != 0)
+        return prepared;
+    prepared->settings = settings;
+    prepared->nDateFormat = nDateFormat;
+    prepared->bReady = true;
+    return prepared;
+}
+
+void CBatch::FinishAndReport(Prepared& prepared, std::size_t nFile)
+{
+    const int nUpdatedBefore = m_totals.nUpdated + PendingUpdates();
+    m_strFailReason.clear();
+    if (Finish(prepared, nFile) != 0)
+        m_observer.OnFileDone(nFile, IBatchObserver::Outcome::Failed,
+                              m_strFailReason.empty() ? prepared.messages.strReason : m_strFailReason);
+    else
+        m_observer.OnFileDone(nFile,
+                              prepared.bUnchanged ? IBatchObserver::Outcome::Unchanged
+                              : m_totals.nUpdated + PendingUpdates() > nUpdatedBefore ? IBatchObserver::Outcome::Updated
+                                                                                       : IBatchObserver::Outcome::Added,
+                              std::string());
+}
+
+int CBatch::PendingUpdates() const
+{
+    int nUpdated = 0;
+    for (const Directory& directory : m_directories)
+        nUpdated += directory.pending.nUpdated;
+    return nUpdated;
+}
+
+int CBatch::Finish(Prepared& prepared, std::size_t nFile)
+{
+    const std::string& path = m_inputPaths[nFile];
+    prepared.messages.Show(m_services.messages, m_observer);
+    if (!prepared.bReady) {
+        ++m_totals.nFailed;
+        return 1;
+    }
+    ConversionSettings& settings = prepared.settings;
+    Directory* target = DirectoryHolding(prepared.strStoredSymbol);
+    if (target && !m_bUpdate) {
+        // The retry of a batch killed after a commit that this batch's lock has just finished: the
+        // security is there with these very records.
+        if (AddedBy(target->pCommit->FinishedChange(), settings.Symbol) &&
+            target->pCommit->HeldWithRecords(prepared.strStoredSymbol, MakeConversionJob(settings, prepared.nDateFormat,
+                                                                                        m_absolutePaths[nFile])
+                                                                          .layout.FieldsOn(),
+                                             prepared.ahead.records.data(), prepared.ahead.records.size(),
+                                             prepared.ahead.count) != 0) {
+            ++m_totals.nAdded;
+            m_totals.nRecords += prepared.ahead.count;
+            return 0;
+        }
+        Fail(path, "Duplicate Symbol " + settings.Symbol + " in " + target->strShown);
+        return 1;
+    }
+    // An update reads the security's data file as committed, so what is staged there goes first.
+    if (target && target->pCommit->HasStaged())
+        CommitGroups();
+    if (!target)
+        target = DirectoryWithRoom();
+    if (!target) {
+        ++m_totals.nFailed;
+        return 1;
+    }
+    if (CountCharacters(target->strPath) > static_cast<std::size_t>(kMaxFullPathLength)) {
+        Fail(path, "The full path of the output directory is too long: " + target->strPath);
+        return 1;
+    }
+    settings.Path = target->strPath;
+    // As for one convert after the other: the first security makes MASTER, the others add to it.
+    settings.Exist = target->pCommit->HasMaster() || target->nSecurities > 0 ? 0 : 1;
+    ConversionJob job = MakeConversionJob(settings, prepared.nDateFormat, m_absolutePaths[nFile]);
+    job.syncToDisk = m_bSyncToDisk != 0;
+    job.update = m_bUpdate != 0;
+    CConverter converter({prepared.messages, m_services.settings, m_services.today}, std::move(job), target->pCommit);
+    if (!m_bUpdate)
+        converter.UseRecordsReadAhead(std::move(prepared.ahead));
+    const CDirectoryCommit::Savepoint savepoint = target->pCommit->TakeSavepoint();
+    const ConversionResult result = converter.Run();
+    if (!result.staged) {
+        target->pCommit->RollBackTo(savepoint);
+        if (result.status == 0 && result.updated) {  // no rows later than the security's last date
+            prepared.bUnchanged = true;
+            ++m_totals.nUpdated;
+            return 0;
+        }
+        ++m_totals.nFailed;
+        return 1;
+    }
+    if (result.updated) {
+        if (result.status != 0) {
+            ++m_totals.nFailed;
+            return 1;
+        }
+        ++target->pending.nUpdated;
+        target->pending.nRecords += result.records;
+        target->pendingUpdated.push_back(settings.Symbol);
+        return 0;
+    }
+    // Staged, even when the conversion reported a failure (a date style that does not match): the
+    // security is in MASTER at the next commit.
+    ++target->nSecurities;
+    target->symbols.push_back(ComparedSymbol(prepared.strStoredSymbol));
+    if (result.status != 0) {
+        ++m_totals.nFailed;
+        return 1;
+    }
+    ++target->pending.nAdded;
+    target->pending.nRecords += result.records;
+    target->pendingAdded.push_back(settings.Symbol);
+    return 0;
+}
+
+}  // namespace engine

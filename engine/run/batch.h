@@ -1,0 +1,146 @@
+#pragma once
+// Many securities into one MetaStock directory, one input file each. The symbol comes from the file's
+// name or from a column of its first data row. When a directory's MASTER is full the batch goes on in
+// numbered sub-directories DIR/2, DIR/3, ..., each with a MASTER of its own; the duplicate check covers
+// DIR and all of them. A file that fails is reported and the batch goes on.
+//
+// The batch holds the lock of each directory it uses from start to end. Securities are committed in
+// groups: the runs stage their files into the directory's commit, and at least every second (and at the
+// end) the staged files are flushed together and one MASTER rename makes them visible. A kill or power
+// loss leaves every security of the committed groups and nothing of the others.
+//
+// Worker threads may read and parse the files ahead; the files are staged and committed in their order
+// on the calling thread, so that the bytes written and the messages do not depend on the threads.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/job/conversion_settings.h"
+#include "engine/job/services.h"
+#include "metastock/master_format.h"
+
+namespace engine {
+
+class CDirectoryCommit;
+
+struct BatchTotals {
+    int nAdded = 0;
+    int nUpdated = 0;
+    int nFailed = 0;
+    std::int64_t nRecords = 0;  // data records written, by added and updated securities alike
+};
+
+// What a batch tells its caller while it runs. Messages of a failing file go to the message sink.
+class IBatchObserver {
+public:
+    virtual ~IBatchObserver() = default;
+    // A file is being converted; totals count the securities finished so far.
+    virtual void OnFile(const std::string& path, const BatchTotals& totals) = 0;
+    // Something the user should know that is no failure: a symbol cut to fit, a new sub-directory.
+    virtual void OnNotice(const std::string& text) = 0;
+    // File nFile is through: staged whole (added or updated) or failed, its reason already given to the
+    // message sink. A staged security is in the directory after the next commit.
+    // Unchanged: an update that found no rows after the security's last date.
+    enum class Outcome { Added, Updated, Unchanged, Failed };
+    virtual void OnFileDone(std::size_t nFile, Outcome outcome)
+    {
+        (void)nFile;
+        (void)outcome;
+    }
+    // The same with the reason of a failed file: its last message, without the file's name.
+    virtual void OnFileDone(std::size_t nFile, Outcome outcome, const std::string& reason)
+    {
+        (void)reason;
+        OnFileDone(nFile, outcome);
+    }
+};
+
+class CBatch {
+public:
+    CBatch(const RunServices& services, IBatchObserver& observer);
+
+    // Converts every input file; 0 when all succeeded, 1 when any failed (each reported by name).
+    int Run();
+
+    std::string m_strDir;
+    std::vector<std::string> m_inputPaths;
+    int m_nSymbolColumn = 0;  // 1-based column of the first data row that holds the symbol; 0: the file name
+    int m_nNameColumn = 0;    // likewise for the name; 0: no name
+    int m_nMaxPerDir = metastock::kMaxSecurities;
+    // Beyond 255 securities: XMASTER when the directory has one or this is set, else the next DIR/<n>.
+    bool m_bXmaster = false;
+    int m_bSyncToDisk = 1;  // 0: no flushes to disk (scratch output)
+    int m_bUpdate = 0;      // 1: a symbol already there gets the input's later rows, as convert --update does
+    std::chrono::milliseconds m_groupInterval{1000};  // the longest time between two commits
+    // The input settings of one file (delimiter, skip, date format, columns), given its path as the user
+    // named it and its absolute path; non-zero after a message naming the file when it has none. The batch
+    // adds symbol, name, input file and directory.
+    // Called on worker threads: it reports through messages only.
+    std::function<int(const std::string& path, const std::string& absolutePath, IMessageSink& messages,
+                      ConversionSettings& settings, int& nDateFormat)>
+        m_inputSettings;
+    // Worker threads that read and parse the files ahead while the batch stages and commits them in
+    // order; 1 reads each file when its turn comes. The bytes written are the same either way.
+    int m_nThreads = 1;
+    // Symbols per file (UTF-8), in the order of m_inputPaths; a missing or empty one comes from the file as
+    // m_nSymbolColumn says.
+    std::vector<std::string> m_symbols;
+    // Set from any thread to stop: no file is started after it is seen, what is staged is committed, so
+    // that the directory holds whole securities only.
+    const std::atomic<bool>* m_pCancel = nullptr;
+
+    BatchTotals m_totals;  // added, updated and records count committed securities only
+
+private:
+    struct Directory {
+        std::string strPath;   // absolute
+        std::string strShown;  // as the user named it, for messages
+        int nSecurities = 0;                // committed and staged
+        std::vector<std::string> symbols;  // in Windows-1252 and upper case, trailing blanks removed
+        std::shared_ptr<CDirectoryCommit> pCommit;
+        BatchTotals pending;                // of the securities staged since the last commit
+        std::vector<std::string> pendingAdded, pendingUpdated;  // their symbols, UTF-8, for the journal
+    };
+
+    class CFileMessages;
+    struct Prepared;
+
+    // The file's settings, symbol and name, and (but for an update) its records read into memory; safe
+    // on any thread, since it touches nothing of the batch but what it reads.
+    std::unique_ptr<Prepared> Prepare(std::size_t nFile) const;
+    // Stages the prepared file into its directory, in the order of the files.
+    int Finish(Prepared& prepared, std::size_t nFile);
+    void ReadAheadOnWorkers();
+    // bNoticeCut: a symbol cut to fit is noticed (not when the caller gives the file's symbol).
+    int SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings,
+                      bool bNoticeCut) const;
+    int ReadDirectories();
+    int OpenDirectory(Directory& directory);
+    void ReadSymbols(Directory& directory);
+    void CommitGroups();
+    Directory* DirectoryHolding(const std::string& storedSymbol);
+    Directory* DirectoryWithRoom();
+    void Fail(const std::string& path, const std::string& text);
+    bool Cancelled() const { return m_pCancel && m_pCancel->load(); }
+    // Finish and tell the observer what became of the file.
+    void FinishAndReport(Prepared& prepared, std::size_t nFile);
+    int PendingUpdates() const;
+
+    RunServices m_services;
+    IBatchObserver& m_observer;
+    std::string m_strFailReason;  // of the file being finished, when the batch itself refused it
+    std::string m_strShownDir;
+    std::vector<std::string> m_absolutePaths;  // of the input files, to read them by
+    std::vector<Directory> m_directories;  // DIR, DIR/2, DIR/3, ...
+    std::chrono::steady_clock::time_point m_lastCommit;
+};
+
+// The first nCharacters characters of a UTF-8 text; cut is set when anything was left out.
+std::string FirstCharacters(const std::string& text, std::size_t nCharacters, bool& cut);
+
+}  // namespace engine

@@ -1,0 +1,97 @@
+// An update: rows later than a held security's last date are appended to its data file, and the count,
+// the header and the MASTER dates change in the run's one commit.
+
+#include <algorithm>
+#include <string>
+
+#include "engine/directory/directory_commit.h"
+#include "engine/run/converter.h"
+#include "engine/text/option_phrases.h"
+#include "metastock/day_number.h"
+#include "metastock/directory_names.h"
+#include "metastock/directory_reader.h"
+#include "metastock/file_names.h"
+#include "metastock/path_text.h"
+
+namespace engine {
+
+using namespace metastock;
+
+int CConverter::PrepareUpdate()
+{
+    m_result.updated = false;
+    if (!m_pCommit)
+        return 1;
+    const MasterRecord* held = nullptr;
+    for (const MasterRecord& record : m_pCommit->Master().records)
+        if (!IsDirectoryEntry(record) &&
+            SameSymbol(IndexText(&record[master_offset::kSymbol], master_offset::kSymbolWidth), m_strStoredSymbol)) {
+            held = &record;
+            break;
+        }
+    // Beyond MASTER's 255, XMASTER lists securities whose data is in F<n>.MWD.
+    SecurityEntry security;
+    if (held) {
+        security = {MasterEntry(*held), DataFileName(held->at(master_offset::kFileNumber)), 0};
+    } else {
+        const auto& wide = m_pCommit->Extras().xmaster.entries;
+        const auto found = std::find_if(wide.begin(), wide.end(),
+                                        [&](const IndexEntry& entry) { return SameSymbol(entry.strSymbol, m_strStoredSymbol); });
+        if (found == wide.end())
+            return 0;  // added as a conversion adds it
+        security = {*found, IndexDataFile(*found), -1};
+    }
+
+    DirectoryContents contents;
+    contents.directory = TextFromPath(m_directory);
+    SecurityData data;
+    std::string error;
+    if (!ReadSecurityData(contents, security, data, error)) {
+        ShowMessage(error);
+        return 1;
+    }
+    DataLayout wanted;
+    for (int field = 0; field < kFieldCount; ++field)
+        if (m_job.layout.fieldOn[field])
+            wanted.columns.push_back(field);
+    if (!IsDaily(security, data.layout)) {
+        ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds " + TimeFrameName(security, data.layout) +
+                    " data; " + kUpdateDailyOnlyPhrase + ".\nNothing was changed.");
+        return 1;
+    }
+    if (data.layout.columns != wanted.columns) {
+        ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds the fields " +
+                    data.layout.Letters() + " but the options give " + wanted.Letters() + ".\nNothing was changed.");
+        return 1;
+    }
+
+    // The data file is staged whole with a header as a conversion writes it, so that an update gives the
+    // bytes a conversion of the whole history would give.
+    const int fileNumber = security.entry.nFileNumber;
+    const DataFile& file = data.file;
+    const int nHeld = file.nHeaderRecords;
+    m_result.heldRecords = nHeld;
+    m_heldFirstDate = nHeld > 0 ? file.Value(0, 0) : MbfSingle{};
+    m_fHeldLastDate = nHeld > 0 ? MbfToFloat(file.Value(static_cast<std::size_t>(nHeld) - 1, 0)) : 0.0f;
+    std::vector<std::uint8_t> bytes = NewDataFileHeader(m_job.layout.FieldsOn());
+    bytes.insert(bytes.end(), file.Record(0), file.Record(static_cast<std::size_t>(nHeld)));
+    m_result.fileNumber = fileNumber;
+    m_nDataFileNumber = fileNumber;
+    m_result.updated = true;
+    if (WriteSecurityFile(DataFileName(fileNumber), bytes.data(), bytes.size()) != 0)
+        return 1;
+    return data.bFromColumnList ? 0 : CreateColumnList(fileNumber);
+}
+
+int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle& lastDate)
+{
+    // An XMASTER security has no EMASTER record, and EMASTER stays as it was.
+    if (m_result.fileNumber >= kFirstWideFileNumber)
+        return 0;
+    std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster();
+    if (emaster)
+        SetEmasterDates(*emaster, m_result.fileNumber, DateCodeToYyyymmdd(firstDate), DateCodeToYyyymmdd(lastDate));
+    return 0;
+}
+
+}  // namespace engine
