@@ -1,8 +1,6 @@
 // quoteforge-cli export: a security's rows as text that convert reads back to the same bytes.
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "cli/command.h"
 #include "cli/output.h"
@@ -37,16 +35,8 @@ int RunExport(const ExportRequest& request, std::ostream& out, std::ostream& err
     CErrorLineSink messages(err);
     if (request.strOutput.empty())
         return engine::ExportSecurity(metastock::PathFromText(request.strDir), request.strSymbol, options, out, messages);
-    // The file is made only once the rows are there, so a failed export leaves no file behind.
-    std::ostringstream text;
-    if (engine::ExportSecurity(metastock::PathFromText(request.strDir), request.strSymbol, options, text, messages) != 0)
-        return 1;
-    std::ofstream file(metastock::PathFromText(request.strOutput), std::ios::binary);
-    if (!(file << text.str()) || !file.flush()) {
-        messages.ShowMessage("Cannot write " + request.strOutput);
-        return 1;
-    }
-    return 0;
+    return engine::ExportSecurityToFile(metastock::PathFromText(request.strDir), request.strSymbol, options,
+                                        metastock::PathFromText(request.strOutput), messages);
 }
 
 }  // namespace

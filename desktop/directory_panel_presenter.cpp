@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 
 #include "desktop/log_text.h"
 #include "engine/directory/directory_check.h"
@@ -181,14 +180,9 @@ bool CDirectoryPanelPresenter::ExportRow(std::size_t row, const std::string& fil
     if (row >= m_rows.size())
         return false;
     const std::string& symbol = m_rows[row].cells[0];
-    std::ofstream out(metastock::PathFromText(file), std::ios::binary);
-    if (!out) {
-        m_view.Ask("Cannot create " + file, EButtons::Ok);
-        return false;
-    }
     CLastMessage messages;
-    if (engine::ExportSecurity(metastock::PathFromText(m_directory), m_rows[row].storedSymbol, options, out, messages) != 0 ||
-        !out.flush()) {
+    if (engine::ExportSecurityToFile(metastock::PathFromText(m_directory), m_rows[row].storedSymbol, options,
+                                     metastock::PathFromText(file), messages) != 0) {
         m_view.AppendLog("Export of " + symbol + " failed. " + OneLine(messages.Text()));
         return false;
     }

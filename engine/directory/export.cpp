@@ -2,12 +2,14 @@
 
 #include <charconv>
 #include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "engine/text/code_page.h"
 #include "engine/text/date_formats.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
+#include "metastock/replacement_file.h"
 
 namespace engine {
 
@@ -131,6 +133,23 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
     out.flush();
     if (!out) {
         messages.ShowMessage("Cannot write the rows of " + EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)));
+        return 1;
+    }
+    return 0;
+}
+
+int ExportSecurityToFile(const std::filesystem::path& directory, std::string_view symbol, const ExportOptions& options,
+                         const std::filesystem::path& path, IMessageSink& messages)
+{
+    std::ostringstream text;
+    if (ExportSecurity(directory, symbol, options, text, messages) != 0)
+        return 1;
+    const std::string rows = std::move(text).str();
+    std::filesystem::path temp = path;
+    temp += ".~NU";
+    std::string error;
+    if (!metastock::ReplaceFileContents(path, temp, rows.data(), rows.size(), error)) {
+        messages.ShowMessage(error);
         return 1;
     }
     return 0;

@@ -23,6 +23,12 @@ struct ExportOptions {
 int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const ExportOptions& options,
                    std::ostream& out, IMessageSink& messages);
 
+// The same into the file at path, which is made only once every row is there: the text goes into a
+// temporary file beside it that is flushed and renamed over it, so a failed export leaves any earlier file
+// as it was. A file that cannot be written is said with the system's reason.
+int ExportSecurityToFile(const std::filesystem::path& directory, std::string_view symbol, const ExportOptions& options,
+                         const std::filesystem::path& path, IMessageSink& messages);
+
 // The shortest text that reads back to exactly value: plain decimals where they are short, else the
 // exponent form.
 std::string ShortestText(float value);

@@ -333,3 +333,35 @@ TEST_F(DirectoryTest, ListShowsEverySecurityAndItsFrameWhichExportAndUpdateRespe
         EXPECT_EQ(SnapshotOf(Dir()), before) << frame.szName;
     }
 }
+
+// export -o writes the whole file or leaves what stood there: a refused export and a file that cannot be
+// made change nothing, and the failure gives the system's reason.
+TEST_F(DirectoryTest, ExportToAFileWritesItWholeOrLeavesItAsItWas)
+{
+    const fs::path out = m_work.Path() / "out.csv";
+    const struct {
+        const char* szCase;
+        std::vector<std::string> args;
+        int status;
+        const char* szFileAfter;  // nullptr: no file
+        const char* szErr;
+    } kCases[] = {
+        {"replaces an older file", {"export", Dir().string(), "ONE", "-o", out.string()}, 0,
+         "20240102,1,2,0.5,1.5,100,7\n20240103,2,3,1.5,2.5,200,8\n", ""},
+        {"no such symbol", {"export", Dir().string(), "NONE", "-o", out.string()}, 1, "older\n", "NONE"},
+        {"a folder that is missing", {"export", Dir().string(), "ONE", "-o", (m_work.Path() / "no" / "x.csv").string()}, 1,
+         nullptr, "x.csv: "},  // then the system's reason
+    };
+    for (const auto& c : kCases) {
+        WriteText(out, "older\n");
+        const CliResult result = RunCli(c.args);
+        EXPECT_EQ(result.status, c.status) << c.szCase << ": " << result.err;
+        EXPECT_NE(result.err.find(c.szErr), std::string::npos) << c.szCase << ": " << result.err;
+        if (c.args.back() == out.string()) {
+            const std::vector<unsigned char> bytes = ReadBytes(out);
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.szFileAfter) << c.szCase;
+        } else
+            EXPECT_FALSE(fs::exists(c.args.back())) << c.szCase;
+        EXPECT_FALSE(fs::exists(m_work.Path() / "out.csv.~NU")) << c.szCase;
+    }
+}
