@@ -201,30 +201,49 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
     return true;
 }
 
-std::string TimeFrameName(const SecurityEntry& security, const DataLayout& layout)
+TimeFrame TimeFrameOf(const SecurityEntry& security, const DataLayout& layout)
 {
     const char frame = AsciiUpper(security.entry.cTimeFrame);
     if (layout.HasTime() || frame == 'I')
-        return "intraday";
+        return TimeFrame::kIntraday;
     switch (frame) {
-    case 'D':
-        return "daily";
-    case 'W':
-        return "weekly";
-    case 'M':
-        return "monthly";
-    case 'Q':
-        return "quarterly";
-    case 'Y':
-        return "yearly";
-    default:
-        return std::string("time frame ") + (frame >= ' ' && frame < 0x7F ? std::string(1, frame) : std::to_string(static_cast<unsigned char>(frame)));
+    case 'D': return TimeFrame::kDaily;
+    case 'W': return TimeFrame::kWeekly;
+    case 'M': return TimeFrame::kMonthly;
+    case 'Q': return TimeFrame::kQuarterly;
+    case 'Y': return TimeFrame::kYearly;
+    default: return TimeFrame::kUnknown;
     }
+}
+
+std::string TimeFrameName(const SecurityEntry& security, const DataLayout& layout)
+{
+    switch (TimeFrameOf(security, layout)) {
+    case TimeFrame::kDaily: return "daily";
+    case TimeFrame::kWeekly: return "weekly";
+    case TimeFrame::kMonthly: return "monthly";
+    case TimeFrame::kQuarterly: return "quarterly";
+    case TimeFrame::kYearly: return "yearly";
+    case TimeFrame::kIntraday: return "intraday";
+    case TimeFrame::kUnknown: break;
+    }
+    const char frame = AsciiUpper(security.entry.cTimeFrame);
+    return std::string("time frame ") + (frame >= ' ' && frame < 0x7F ? std::string(1, frame) : std::to_string(static_cast<unsigned char>(frame)));
 }
 
 bool IsDaily(const SecurityEntry& security, const DataLayout& layout)
 {
-    return TimeFrameName(security, layout) == "daily";
+    return TimeFrameOf(security, layout) == TimeFrame::kDaily;
+}
+
+bool TimeCodeToTime(const MbfSingle& code, TimeOfDay& time)
+{
+    const float value = MbfToFloat(code);
+    if (!(value >= 0 && value < 240000) || value != static_cast<float>(static_cast<int>(value)))
+        return false;
+    const int hhmmss = static_cast<int>(value);
+    time = {hhmmss / 10000, hhmmss / 100 % 100, hhmmss % 100};
+    return time.minute < 60 && time.second < 60;
 }
 
 }  // namespace metastock

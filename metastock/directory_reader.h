@@ -62,11 +62,24 @@ struct SecurityData {
 bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& security, SecurityData& data,
                       std::string& error);
 
+enum class TimeFrame { kDaily, kWeekly, kMonthly, kQuarterly, kYearly, kIntraday, kUnknown };
+
 // A security's time frame as its index gives it ('D' daily, 'W' weekly, 'M' monthly, 'Q' quarterly, 'Y'
-// yearly, 'I' intraday), and intraday too when its records hold a time: "daily", "weekly", ... or "time
-// frame X" for a letter not known here.
+// yearly, 'I' intraday), and intraday too when its records hold a time.
+TimeFrame TimeFrameOf(const SecurityEntry& security, const DataLayout& layout);
+// The same as a word: "daily", "weekly", ... or "time frame X" for a letter not known here.
 std::string TimeFrameName(const SecurityEntry& security, const DataLayout& layout);
-// Whether the toolkit writes and appends a security's rows: daily data only.
+// Whether the toolkit appends to a security's rows: daily data only.
 bool IsDaily(const SecurityEntry& security, const DataLayout& layout);
+
+// The time of an intraday record, which its time field holds as the number HHMMSS (170517 is 17:05:17).
+struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// False when the value is no time of day: not a whole number, or an hour, minute or second out of range.
+bool TimeCodeToTime(const MbfSingle& code, TimeOfDay& time);
 
 }  // namespace metastock
