@@ -20,6 +20,9 @@ project's code).
   check_directory.py readable DIR
       What another program reads in DIR (MASTER, EMASTER and XMASTER in any case of their names) is
       harmless: every security that an index lists has its data file, with a whole header. Exit 1 if not.
+  check_directory.py bars DIR SYMBOL
+      The records of SYMBOL, a MASTER security, one line each: the date as CCYYMMDD, for intraday records the
+      time as HHMMSS, then the other fields, space-separated, each the exact value of its MBF single.
 Temporary files of a killed run (F<n>.NEW, *.~NU) and data files that no record names are allowed.
 """
 import os
@@ -146,6 +149,43 @@ def readable(directory):
     return 'ok'
 
 
+def mbf(raw):
+    """The value of a 4-byte MBF single: mantissa 0.1mmm (the 1 implied) times 2^(exponent - 128)."""
+    exponent = raw[3]
+    if exponent == 0:
+        return 0.0
+    mantissa = raw[0] | raw[1] << 8 | (raw[2] | 0x80) << 16
+    value = mantissa * 2.0 ** (exponent - 152)
+    return -value if raw[2] & 0x80 else value
+
+
+def bars(directory, sym):
+    data = read(find(directory, 'MASTER'))
+    records = [data[k:k + REC] for k in range(REC, len(data) - REC + 1, REC)]
+    listed = [symbol(r) for r in records]
+    if listed.count(sym) != 1:
+        raise ValueError('%s is listed %d times' % (sym, listed.count(sym)))
+    record = records[listed.index(sym)]
+    fields = record[4]
+    dat = read(find(directory, 'F%d.DAT' % record[0]))
+    length = 4 * fields
+    count = struct.unpack_from('<H', dat, 2)[0] - 1
+    # Eight fields hold date, time, open, high, low, close, volume, open interest; five to seven as daily.
+    timed = fields == 8
+    lines = []
+    for k in range(count):
+        values = [mbf(dat[(k + 1) * length + 4 * j:(k + 1) * length + 4 * j + 4]) for j in range(fields)]
+        code = int(values[0])
+        year, month, day = 1900 + code // 10000, code // 100 % 100, code % 100
+        line = '%04d%02d%02d' % (year, month, day)
+        rest = values[1:]
+        if timed:
+            line += ' %06d' % int(values[1])
+            rest = values[2:]
+        lines.append(' '.join([line] + [repr(v) for v in rest]))
+    return '\n'.join(lines)
+
+
 def parallel(directory, rows, symbols):
     data, count, counter, records = master(directory)
     if count != len(records):
@@ -190,6 +230,8 @@ def main(argv):
     try:
         if argv[1] == 'prefix':
             print(prefix(argv[2], int(argv[3]), argv[4:]))
+        elif argv[1] == 'bars':
+            print(bars(argv[2], argv[3]))
         elif argv[1] == 'readable':
             print(readable(argv[2]))
         else:
