@@ -18,6 +18,7 @@ struct ExportRequest {
     std::string strOutput;
     std::string strDateFormat = "CCYYMMDD";
     std::string strDelimiter = "comma";
+    std::string timeFormat = "HH:MM:SS";
     bool bHeader = false;
 };
 
@@ -32,6 +33,7 @@ int RunExport(const ExportRequest& request, std::ostream& out, std::ostream& err
     }
     options.cDelimiter = request.strDelimiter == "tab" ? '\t' : request.strDelimiter == "space" ? ' ' : ',';
     options.bHeader = request.bHeader;
+    engine::TimeFormatFromName(request.timeFormat, options.timeFormat);  // one of the choices the parser allows
     CErrorLineSink messages(err);
     if (request.strOutput.empty())
         return engine::ExportSecurity(metastock::PathFromText(request.strDir), request.strSymbol, options, out, messages);
@@ -45,14 +47,17 @@ Command ExportCommand()
 {
     auto request = std::make_shared<ExportRequest>();
     return {"export",
-            "Writes a security's rows as text: the date, then open, high, low, close, volume, open interest as far "
-            "as it has them",
+            "Writes a security's rows as text: the date, the time of an intraday security, then open, high, low, "
+            "close, volume, open interest as far as it has them",
             {{"DIR", &request->strDir, "The MetaStock directory", true},
              {"SYMBOL", &request->strSymbol, "The security's symbol", true},
              {"-o,--output", &request->strOutput, "The file to write (default: standard output)"},
              {"--date-format", &request->strDateFormat, "Layout of the dates, as for convert (default: CCYYMMDD)"},
              {"--delimiter", &request->strDelimiter, "What separates the columns (default: comma)", false,
               {"comma", "tab", "space"}},
+             {"--time-format", &request->timeFormat,
+              "Layout of the times of intraday data (default: HH:MM:SS; HH:MM only when no time has seconds)", false,
+              {"HHMMSS", "HH:MM:SS", "HH:MM"}},
              {"--header", &request->bHeader, "Start with a line naming the fields"}},
             [request](const Given&, std::ostream& out, std::ostream& err) { return RunExport(*request, out, err); }};
 }

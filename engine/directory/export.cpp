@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/text/code_page.h"
 #include "engine/text/date_formats.h"
@@ -27,7 +29,28 @@ constexpr const char* kDatePatterns[kLastNumericFormat] = {
     "YYMMDD",   "CCYYMMDD",   "MMDDYY",   "MMDDCCYY",   "DDMMYY",   "DDMMCCYY",
 };
 
-constexpr const char* kColumnHeadings[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "OpenInt"};
+// By column of a record: the seven fields, then the time of an intraday record.
+constexpr const char* kColumnHeadings[kFieldCount + 1] = {"Date",  "Open",   "High",    "Low",
+                                                          "Close", "Volume", "OpenInt", "Time"};
+
+// Indexed by TimeFormat.
+constexpr const char* kTimeFormatNames[] = {"HHMMSS", "HH:MM:SS", "HH:MM"};
+
+std::string TwoDigits(int n)
+{
+    return {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+}
+
+std::string FormatTime(const metastock::TimeOfDay& time, TimeFormat format)
+{
+    const std::string hh = TwoDigits(time.hour), mm = TwoDigits(time.minute), ss = TwoDigits(time.second);
+    switch (format) {
+    case TimeFormat::kHhmmss: return hh + mm + ss;
+    case TimeFormat::kHhMmSs: return hh + ':' + mm + ':' + ss;
+    case TimeFormat::kHhMm: break;
+    }
+    return hh + ':' + mm;
+}
 
 bool HasCentury(int nFormat)
 {
@@ -60,6 +83,16 @@ std::string FormatDate(const CalendarDate& date, int nFormat)
 }
 
 }  // namespace
+
+bool TimeFormatFromName(std::string_view name, TimeFormat& format)
+{
+    for (std::size_t k = 0; k < std::size(kTimeFormatNames); ++k)
+        if (name == kTimeFormatNames[k]) {
+            format = static_cast<TimeFormat>(k);
+            return true;
+        }
+    return false;
+}
 
 std::string ShortestText(float value)
 {
@@ -94,39 +127,64 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
         messages.ShowMessage(error);
         return 1;
     }
-    if (!IsDaily(*security, data.layout)) {
+    if (TimeFrameOf(*security, data.layout) == TimeFrame::kUnknown) {
         messages.ShowMessage(EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)) + " (" + security->strDataFile + ") holds " +
-                             TimeFrameName(*security, data.layout) + " data; export writes daily data only");
+                             TimeFrameName(*security, data.layout) +
+                             " data; export writes daily, weekly, monthly, quarterly, yearly and intraday data only");
         return 1;
     }
 
-    int columns[kFieldCount];
-    for (int field = 0; field < kFieldCount; ++field)
-        columns[field] = data.layout.ColumnOf(field);
+    // The date, the time when the records hold one, then the other fields in field order.
+    std::vector<int> order = {kDateField};
+    if (data.layout.HasTime())
+        order.push_back(kTimeColumn);
+    for (int field = kOpenField; field < kFieldCount; ++field)
+        order.push_back(field);
+    std::vector<std::pair<int, int>> columns;  // heading index, column of the record
+    for (const int field : order)
+        if (data.layout.ColumnOf(field) >= 0)
+            columns.emplace_back(field, data.layout.ColumnOf(field));
     std::string text;
     if (options.bHeader) {
-        for (int field = 0; field < kFieldCount; ++field)
-            if (columns[field] >= 0)
-                (text += field == kDateField ? "" : std::string(1, options.cDelimiter)) += kColumnHeadings[field];
+        for (const auto& [field, column] : columns)
+            (text += field == kDateField ? "" : std::string(1, options.cDelimiter)) += kColumnHeadings[field];
         text += '\n';
     }
     const auto records = static_cast<std::size_t>(data.file.nHeaderRecords);
     for (std::size_t k = 0; k < records; ++k) {
-        const CalendarDate date = DateCodeToDate(data.file.Value(k, columns[kDateField]));
-        if (date.nYear != 0) {
-            if (!FormatFits(date, options.nDateFormat)) {
-                messages.ShowMessage(security->strDataFile + " holds the date " + IsoDateText(date) + ", which " +
-                                     kDateFormatNames[options.nDateFormat - 1] +
-                                     " cannot write; choose a format with the century");
+        const CalendarDate date = DateCodeToDate(data.file.Value(k, data.layout.ColumnOf(kDateField)));
+        for (const auto& [field, column] : columns) {
+            if (field == kDateField) {
+                if (date.nYear == 0)
+                    continue;
+                if (!FormatFits(date, options.nDateFormat)) {
+                    messages.ShowMessage(security->strDataFile + " holds the date " + IsoDateText(date) + ", which " +
+                                         kDateFormatNames[options.nDateFormat - 1] +
+                                         " cannot write; choose a format with the century");
+                    return 1;
+                }
+                text += FormatDate(date, options.nDateFormat);
+                continue;
+            }
+            text += options.cDelimiter;
+            if (field != kTimeColumn) {
+                text += ShortestText(MbfToFloat(data.file.Value(k, column)));
+                continue;
+            }
+            metastock::TimeOfDay time;
+            const std::string bar = "bar " + std::to_string(k + 1) + " (" + IsoDateText(date) + ")";
+            if (!TimeCodeToTime(data.file.Value(k, column), time)) {
+                messages.ShowMessage(security->strDataFile + " holds " + ShortestText(MbfToFloat(data.file.Value(k, column))) +
+                                     " as the time of " + bar + ", which is no time of day (HHMMSS)");
                 return 1;
             }
-            text += FormatDate(date, options.nDateFormat);
-        }
-        for (int field = kOpenField; field < kFieldCount; ++field)
-            if (columns[field] >= 0) {
-                text += options.cDelimiter;
-                text += ShortestText(MbfToFloat(data.file.Value(k, columns[field])));
+            if (options.timeFormat == TimeFormat::kHhMm && time.second != 0) {
+                messages.ShowMessage(security->strDataFile + " holds the time " + FormatTime(time, TimeFormat::kHhMmSs) +
+                                     " at " + bar + ", which HH:MM cannot write; choose a format with the seconds");
+                return 1;
             }
+            text += FormatTime(time, options.timeFormat);
+        }
         text += '\n';
     }
     out << text;

@@ -1,8 +1,10 @@
 #pragma once
 // Writes a security's records back out as the text that a conversion reads: one line per record, the
-// date first, then the fields the security has in the order open, high, low, close, volume, open
-// interest. Each value has the fewest digits that read back to the same single, so converting the text
-// with matching options gives the same data file byte for byte.
+// date first, the time next for an intraday security, then the fields the security has in the order
+// open, high, low, close, volume, open interest. Each value has the fewest digits that read back to the
+// same single, so converting the text of a daily security with matching options gives the same data file
+// byte for byte. Weekly, monthly, quarterly and yearly securities are written as daily ones are: a
+// record's date is the date it holds.
 
 #include <filesystem>
 #include <ostream>
@@ -12,14 +14,22 @@
 
 namespace engine {
 
+// How the time of an intraday record is written: 170517, 17:05:17 or 17:05.
+enum class TimeFormat { kHhmmss, kHhMmSs, kHhMm };
+
+// The format that "HHMMSS", "HH:MM:SS" or "HH:MM" names; false for another text.
+bool TimeFormatFromName(std::string_view name, TimeFormat& format);
+
 struct ExportOptions {
     int nDateFormat = 8;   // CCYYMMDD: four-digit years, so no century is lost
     char cDelimiter = ',';
-    bool bHeader = false;  // a first line naming the fields (Date,Open,High,Low,Close,Volume,OpenInt)
+    bool bHeader = false;  // a first line naming the fields (Date,Time,Open,High,Low,Close,Volume,OpenInt)
+    TimeFormat timeFormat = TimeFormat::kHhMmSs;  // of intraday records
 };
 
 // Writes the rows of symbol in directory to out; 0 when done, 1 after a message: no readable MASTER, no
-// such symbol, an intraday security, an unreadable data file, or a date that the format cannot write.
+// such symbol, a time frame not known here, an unreadable data file, a date that the format cannot write,
+// or a time that is no time of day or has seconds that the format cannot write.
 int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const ExportOptions& options,
                    std::ostream& out, IMessageSink& messages);
 

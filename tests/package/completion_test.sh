@@ -21,6 +21,8 @@ quoteforge-cli convert --del|--delimiter
 quoteforge-cli convert --delimiter t|tab
 quoteforge-cli export --delimiter=sp|space
 quoteforge-cli list --format j|json
+quoteforge-cli export --time-format H|HHMMSS HH:MM:SS HH:MM
+quoteforge-cli export --time-format HH:MM:|SS
 quoteforge-cli convert --date-format ccyymm|CCYYMMDD
 quoteforge-cli batch --skip 1 --oi-col of|off
 quoteforge-cli convert --date-col o|
