@@ -187,10 +187,13 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
     const int dateColumn = layout.ColumnOf(kDateField);
     const int highColumn = layout.ColumnOf(kHighField), lowColumn = layout.ColumnOf(kLowField);
     const int closeColumn = layout.ColumnOf(kCloseField);
-    // Several records of one day are the rule in intraday data.
+    const int timeColumn = layout.ColumnOf(kTimeColumn);
+    // Several records of one day are the rule in intraday data; there each bar's time orders them.
     const bool bDaily = IsDaily(security, layout);
     FaultyRecords unreadable, earlier, repeated, outside, highBelowLow, closeOutside;
+    FaultyRecords untimed, timedEarlier, sameTime;
     int previous = 0;
+    int previousTime = -1;  // HHMMSS of the bar ahead, -1 when it had no readable time
     for (std::size_t k = 0; k < static_cast<std::size_t>(data.file.nHeaderRecords); ++k) {
         if (highColumn >= 0 && lowColumn >= 0) {
             const float high = MbfToFloat(data.file.Value(k, highColumn)), low = MbfToFloat(data.file.Value(k, lowColumn));
@@ -212,6 +215,18 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
             earlier.Add(k);
         else if (code == previous && bDaily)
             repeated.Add(k);
+        if (timeColumn >= 0) {
+            metastock::TimeOfDay time;
+            const bool bTimed = TimeCodeToTime(data.file.Value(k, timeColumn), time);
+            const int hhmmss = bTimed ? time.hour * 10000 + time.minute * 100 + time.second : -1;
+            if (!bTimed)
+                untimed.Add(k);
+            else if (code == previous && previousTime >= 0 && hhmmss < previousTime)
+                timedEarlier.Add(k);
+            else if (code == previous && hhmmss == previousTime)
+                sameTime.Add(k);
+            previousTime = hhmmss;
+        }
         if (entry.nFirstDate != 0 && entry.nLastDate != 0 && (code < entry.nFirstDate || code > entry.nLastDate))
             outside.Add(k);
         previous = code;
@@ -229,6 +244,24 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
                         ", the dates its index gives");
     report(highBelowLow, "whose high is below its low");
     report(closeOutside, "whose close is outside its high and low");
+    // Intraday bars: the security and the first bar's date and time, to find it in a chart.
+    auto reportBars = [&](const FaultyRecords& bars, const std::string& what) {
+        if (!bars.nCount)
+            return;
+        const std::size_t k = bars.nFirst - 1;
+        std::string when = IsoDateText(DateCodeToDate(data.file.Value(k, dateColumn)));
+        metastock::TimeOfDay time;
+        if (TimeCodeToTime(data.file.Value(k, timeColumn), time)) {
+            char text[16];
+            std::snprintf(text, sizeof text, " %02d:%02d:%02d", time.hour, time.minute, time.second);
+            when += text;
+        }
+        Problem(file + " (" + Shown(entry.strSymbol) + ") holds " + Plural(bars.nCount, "bar", "bars") + " " + what +
+                ", the first is bar " + std::to_string(bars.nFirst) + " at " + when);
+    };
+    reportBars(untimed, "whose time is no time of day");
+    reportBars(timedEarlier, "timed before the bar ahead of it on the same day");
+    reportBars(sameTime, "at the same date and time as the bar ahead of it");
 }
 
 void CChecker::CheckLeftovers()
