@@ -1,0 +1,114 @@
+// Export and check on every time frame: intraday bars with their times in each format, and check's
+// reports of bars out of order. The intraday directory is tests/data/intraday (weekly and monthly
+// securities are in directory_test.cpp, made by patching a converted one's frame byte).
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "metastock/mbf.h"
+#include "run_cli.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kCrudeRows[] = {
+    "71.65,71.92,71.58,71.83,4012,331218\n", "71.83,71.9,71.7,71.74,2877,331218\n",
+    "71.74,71.76,71.41,71.47,3390,331218\n", "70.38,70.52,70.31,70.49,2190,329904\n",
+    "72.7,72.88,72.61,72.85,6671,329904\n"};
+const char* const kCrudeDates[] = {"20240102", "20240102", "20240102", "20240103", "20240103"};
+
+std::string CrudeRows(const std::vector<std::string>& times)
+{
+    std::string text;
+    for (std::size_t k = 0; k < times.size(); ++k)
+        text += std::string(kCrudeDates[k]) + "," + times[k] + "," + kCrudeRows[k];
+    return text;
+}
+
+}  // namespace
+
+// Each bar is written with its date and then its time, in the format asked for; HH:MM is refused, naming
+// the first bar with seconds, when the seconds would be lost.
+TEST(FramesTest, ExportWritesEachIntradayBarWithItsTimeInTheFormatAsked)
+{
+    const std::string dir = QUOTEFORGE_INTRADAY;
+    const struct {
+        const char* szCase;
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err;
+    } kCases[] = {
+        {"the default", {"CLG4"}, 0, CrudeRows({"09:00:00", "09:05:00", "09:10:00", "08:45:00", "14:30:00"}), ""},
+        {"HHMMSS with the header",
+         {"CLG4", "--time-format", "HHMMSS", "--header"},
+         0,
+         "Date,Time,Open,High,Low,Close,Volume,OpenInt\n" +
+             CrudeRows({"090000", "090500", "091000", "084500", "143000"}),
+         ""},
+        {"HH:MM on whole minutes", {"CLG4", "--time-format", "HH:MM"}, 0,
+         CrudeRows({"09:00", "09:05", "09:10", "08:45", "14:30"}), ""},
+        {"HH:MM on seconds", {"ESH4", "--time-format", "HH:MM"}, 1, "",
+         "F1.DAT holds the time 09:30:17 at bar 2 (2024-01-02), which HH:MM cannot write; choose a format with the "
+         "seconds\n"},
+        {"seconds kept", {"ESH4", "--time-format", "HH:MM:SS", "--delimiter", "tab"}, 0,
+         "20240102\t09:30:00\t4785.25\t4787.5\t4783.75\t4786\t1520\t2210345\n"
+         "20240102\t09:30:17\t4786\t4788.25\t4785.5\t4788\t380\t2210345\n"
+         "20240102\t09:31:05\t4788\t4790.75\t4787.25\t4789.5\t912\t2210345\n"
+         "20240102\t15:59:59\t4772.5\t4773\t4770.25\t4771.75\t4410\t2210345\n"
+         "20240103\t09:30:00\t4760\t4764.5\t4758.75\t4763.25\t1805\t2208817\n"
+         "20240103\t17:05:17\t4741.75\t4742\t4739.5\t4740.25\t77\t2208817\n",
+         ""},
+    };
+    for (const auto& c : kCases) {
+        std::vector<std::string> args = {"export", dir};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliResult result = RunCli(args);
+        EXPECT_EQ(result.status, c.status) << c.szCase << ": " << result.err;
+        EXPECT_EQ(result.out, c.out) << c.szCase;
+        EXPECT_EQ(result.err, c.err) << c.szCase;
+    }
+    const CliResult unknown = RunCli({"export", dir, "CLG4", "--time-format", "HH"});
+    EXPECT_EQ(unknown.status, 2) << "a format that is not one of the three";
+    EXPECT_NE(unknown.err.find("--time-format"), std::string::npos) << unknown.err;
+}
+
+// check names the security and the first bar, with its date and time, of intraday bars out of order, at
+// the same time as the bar ahead, or with a time that is no time of day; a new day starts the times again.
+TEST(FramesTest, CheckReportsIntradayBarsOutOfOrderOrAtTheSameTime)
+{
+    CTempDir work;
+    const fs::path dir = work.Path() / "intraday";
+    fs::copy(QUOTEFORGE_INTRADAY, dir);
+    const CliResult sound = RunCli({"check", dir.string()});
+    EXPECT_EQ(sound.status, 0) << sound.out;
+
+    const DirectoryBytes before = SnapshotOf(dir);
+    const struct {
+        std::size_t nBar;  // of F1.DAT (ESH4), from 1
+        float time;
+        const char* szProblem;
+    } kDamages[] = {
+        {3, 93000, "F1.DAT (ESH4) holds 1 bar timed before the bar ahead of it on the same day, the first is bar 3 at "
+                   "2024-01-02 09:30:00\n"},
+        {2, 93000, "F1.DAT (ESH4) holds 1 bar at the same date and time as the bar ahead of it, the first is bar 2 at "
+                   "2024-01-02 09:30:00\n"},
+        {2, 96000, "F1.DAT (ESH4) holds 1 bar whose time is no time of day, the first is bar 2 at 2024-01-02\n"},
+        {6, 93000.5f, "F1.DAT (ESH4) holds 1 bar whose time is no time of day, the first is bar 6 at 2024-01-03\n"},
+    };
+    for (const auto& damage : kDamages) {
+        std::vector<unsigned char> bytes = ReadBytes(dir / "F1.DAT");
+        const metastock::MbfSingle time = metastock::FloatToMbf(damage.time);
+        std::copy(time.begin(), time.end(), bytes.begin() + static_cast<long>(damage.nBar * 32 + 4));
+        WriteText(dir / "F1.DAT", std::string(bytes.begin(), bytes.end()));
+        const CliResult check = RunCli({"check", dir.string()});
+        EXPECT_EQ(check.status, 1) << damage.szProblem;
+        EXPECT_EQ(check.out, damage.szProblem + dir.string() + ": 2 securities, 1 problem\n");
+        for (const auto& [name, content] : before)
+            WriteText(dir / name, std::string(content.begin(), content.end()));
+    }
+}
