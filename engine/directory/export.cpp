@@ -172,15 +172,15 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
                 continue;
             }
             metastock::TimeOfDay time;
-            const std::string bar = "bar " + std::to_string(k + 1) + " (" + IsoDateText(date) + ")";
+            const auto bar = [&] { return "bar " + std::to_string(k + 1) + " (" + IsoDateText(date) + ")"; };
             if (!TimeCodeToTime(data.file.Value(k, column), time)) {
                 messages.ShowMessage(security->strDataFile + " holds " + ShortestText(MbfToFloat(data.file.Value(k, column))) +
-                                     " as the time of " + bar + ", which is no time of day (HHMMSS)");
+                                     " as the time of " + bar() + ", which is no time of day (HHMMSS)");
                 return 1;
             }
             if (options.timeFormat == TimeFormat::kHhMm && time.second != 0) {
                 messages.ShowMessage(security->strDataFile + " holds the time " + FormatTime(time, TimeFormat::kHhMmSs) +
-                                     " at " + bar + ", which HH:MM cannot write; choose a format with the seconds");
+                                     " at " + bar() + ", which HH:MM cannot write; choose a format with the seconds");
                 return 1;
             }
             text += FormatTime(time, options.timeFormat);
