@@ -34,7 +34,7 @@ CDirectoryPanel::CDirectoryPanel(desktop::CStoredSettings& stored, QWidget* pPar
       m_pChoose(new QPushButton(QStringLiteral("Ch&oose..."))), m_pOpenFolder(new QPushButton(QStringLiteral("Open Fol&der"))),
       m_pTable(new QTableWidget(0, static_cast<int>(desktop::kPanelColumnCount))),
       m_pExport(new QPushButton(QStringLiteral("E&xport..."))), m_pRemove(new QPushButton(QStringLiteral("&Remove"))),
-      m_pCheck(new QPushButton(QStringLiteral("Chec&k directory"))),
+      m_pCheck(new QPushButton(QStringLiteral("Chec&k directory"))), m_stored(stored),
       m_presenter(std::make_unique<desktop::CDirectoryPanelPresenter>(static_cast<desktop::IDirectoryPanelView&>(*this), stored))
 {
     setObjectName(QStringLiteral("DirectoryPanel"));
@@ -194,7 +194,7 @@ void CDirectoryPanel::AppendLog(const std::string& line)
 
 bool CDirectoryPanel::ChooseDirectory(std::string& directory)
 {
-    CChooseDir chooser(FromEngineText(directory), this);
+    CChooseDir chooser(FromEngineText(directory), this, &m_stored);
     if (chooser.DoModal() != QDialog::Accepted)
         return false;
     directory = EnginePath(chooser.m_strDir);
