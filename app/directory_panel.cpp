@@ -49,7 +49,10 @@ CDirectoryPanel::CDirectoryPanel(desktop::CStoredSettings& stored, QWidget* pPar
     m_pTable->setTabKeyNavigation(false);
     m_pTable->verticalHeader()->hide();
     m_pTable->verticalHeader()->setDefaultSectionSize(m_pTable->fontMetrics().height() + 6);
-    m_pTable->horizontalHeader()->setStretchLastSection(true);
+    // The name takes the room the other columns leave, so that the dates and record counts stay in
+    // sight without a scroll bar in a panel of half a small screen.
+    m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_pTable->horizontalHeader()->setSectionResizeMode(static_cast<int>(EPanelColumn::Name), QHeaderView::Stretch);
     m_pTable->horizontalHeader()->setSectionsClickable(true);
     m_pTable->horizontalHeader()->setSortIndicatorShown(true);
     m_pTable->setToolTip(QStringLiteral("Click a heading to sort; double-click a security to export it"));
@@ -164,7 +167,6 @@ void CDirectoryPanel::ShowRows(const std::vector<desktop::PanelRow>& rows, bool 
                 pItem->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_pTable->setItem(nRow, nColumn, pItem);
         }
-    m_pTable->resizeColumnsToContents();
     if (fromTop) {
         m_pTable->scrollToTop();
         m_pTable->horizontalScrollBar()->setValue(0);

@@ -634,6 +634,11 @@ TEST_F(DesktopTest, TheDirectoryPanelListsTheRunsDirectoryAndExportsChecksAndRem
         EXPECT_TRUE(stops.contains(szStop)) << szStop << " in " << strStops.toStdString();
     EXPECT_EQ(stops.count("Securities"), 1) << "Tab leaves the list: " << strStops.toStdString();
     EXPECT_NE(stops[1], "PreviewGrid") << "Tab leaves the grid";
+
+    // In the window's first size on a 1024x768 screen the columns fit the panel.
+    m_pFrame->resize(870, 652);
+    QApplication::processEvents();
+    EXPECT_EQ(pTable->horizontalScrollBar()->maximum(), 0) << pTable->viewport()->width();
 }
 
 TEST_F(DesktopTest, TheDirectoryPanelShowsControlCharactersOfADamagedIndexEscaped)
