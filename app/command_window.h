@@ -3,8 +3,10 @@
 // the wait cursor and the run's messages, for the presenter to use.
 
 #include "app/message_box_sink.h"
+#include "app/stored_settings.h"
 #include "app/worker_run.h"
 #include "desktop/conversion_command.h"
+#include "desktop/stored_settings.h"
 #include "dialogs/profile_settings_writer.h"
 
 namespace dialogs { class CProfileStore; }
@@ -33,6 +35,8 @@ private:
     CGuiThreadSettingsWriter m_guiWriteBack;
     CMessageBoxSink m_messages;
     CGuiThreadSink m_guiMessages;
+    CProfileStringStore m_stringStore;
+    desktop::CStoredSettings m_stored{m_stringStore};  // where the directory chooser remembers its folder
 };
 
 }  // namespace app

@@ -57,7 +57,7 @@ void PlaceDialog(CSettingsDlg& dlg, const CQuoteforgeView& view)
 }  // namespace
 
 CCommandWindow::CCommandWindow(CQuoteforgeView& view, CProfileStore& profile)
-    : m_view(view), m_writeBack(profile), m_guiWriteBack(m_writeBack), m_guiMessages(m_messages)
+    : m_view(view), m_writeBack(profile), m_guiWriteBack(m_writeBack), m_guiMessages(m_messages), m_stringStore(profile)
 {
 }
 
@@ -65,6 +65,7 @@ bool CCommandWindow::EditSettings(ConversionSettings& settings, int& dateFormat)
 {
     CSettingsDlg dlg(&dateFormat, m_view.window());
     dlg.m_strInputPath = m_view.m_strInputPath;
+    dlg.m_pStored = &m_stored;
     dlg.SetSettings(settings);
     PlaceDialog(dlg, m_view);
     if (m_view.m_pPreviewGrid)

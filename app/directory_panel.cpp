@@ -34,7 +34,7 @@ CDirectoryPanel::CDirectoryPanel(desktop::CStoredSettings& stored, QWidget* pPar
       m_pChoose(new QPushButton(QStringLiteral("Ch&oose..."))), m_pOpenFolder(new QPushButton(QStringLiteral("Open Fol&der"))),
       m_pTable(new QTableWidget(0, static_cast<int>(desktop::kPanelColumnCount))),
       m_pExport(new QPushButton(QStringLiteral("E&xport..."))), m_pRemove(new QPushButton(QStringLiteral("&Remove"))),
-      m_pCheck(new QPushButton(QStringLiteral("Chec&k directory"))),
+      m_pCheck(new QPushButton(QStringLiteral("Chec&k directory"))), m_stored(stored),
       m_presenter(std::make_unique<desktop::CDirectoryPanelPresenter>(static_cast<desktop::IDirectoryPanelView&>(*this), stored))
 {
     setObjectName(QStringLiteral("DirectoryPanel"));
@@ -49,7 +49,10 @@ CDirectoryPanel::CDirectoryPanel(desktop::CStoredSettings& stored, QWidget* pPar
     m_pTable->setTabKeyNavigation(false);
     m_pTable->verticalHeader()->hide();
     m_pTable->verticalHeader()->setDefaultSectionSize(m_pTable->fontMetrics().height() + 6);
-    m_pTable->horizontalHeader()->setStretchLastSection(true);
+    // The name takes the room the other columns leave, so that the dates and record counts stay in
+    // sight without a scroll bar in a panel of half a small screen.
+    m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_pTable->horizontalHeader()->setSectionResizeMode(static_cast<int>(EPanelColumn::Name), QHeaderView::Stretch);
     m_pTable->horizontalHeader()->setSectionsClickable(true);
     m_pTable->horizontalHeader()->setSortIndicatorShown(true);
     m_pTable->setToolTip(QStringLiteral("Click a heading to sort; double-click a security to export it"));
@@ -164,7 +167,6 @@ void CDirectoryPanel::ShowRows(const std::vector<desktop::PanelRow>& rows, bool 
                 pItem->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_pTable->setItem(nRow, nColumn, pItem);
         }
-    m_pTable->resizeColumnsToContents();
     if (fromTop) {
         m_pTable->scrollToTop();
         m_pTable->horizontalScrollBar()->setValue(0);
@@ -194,7 +196,7 @@ void CDirectoryPanel::AppendLog(const std::string& line)
 
 bool CDirectoryPanel::ChooseDirectory(std::string& directory)
 {
-    CChooseDir chooser(FromEngineText(directory), this);
+    CChooseDir chooser(FromEngineText(directory), this, &m_stored);
     if (chooser.DoModal() != QDialog::Accepted)
         return false;
     directory = EnginePath(chooser.m_strDir);

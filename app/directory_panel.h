@@ -65,6 +65,7 @@ private:
     QPushButton* m_pExport;
     QPushButton* m_pRemove;
     QPushButton* m_pCheck;
+    desktop::CStoredSettings& m_stored;
     bool m_bShowingRows = false;  // selection changes while rows are drawn are no user's
     std::unique_ptr<desktop::CDirectoryPanelPresenter> m_presenter;
 };

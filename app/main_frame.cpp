@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "app/about_dlg.h"
 #include "app/batch_dlg.h"
@@ -109,6 +111,15 @@ void CMainFrame::PreCreateWindow()
     // A window closed maximized opens maximized; its stored place is where it goes when restored.
     if (m_profile.ReadInt(section, "Maximized", 0) != 0)
         setWindowState(windowState() | Qt::WindowMaximized);
+    // The panels that View hid stay hidden.
+    for (const auto& [pDock, szName] : Panels())
+        if (m_profile.ReadInt(section, szName, 1) == 0)
+            pDock->hide();
+}
+
+std::vector<std::pair<QDockWidget*, const char*>> CMainFrame::Panels() const
+{
+    return {{m_pPreviewDock, "PreviewGrid"}, {m_pDirectoryPanel, "DirectoryPanel"}};
 }
 
 void CMainFrame::CreateActions()
@@ -390,6 +401,8 @@ void CMainFrame::OnClose()
     m_profile.WriteInt(section, "x", placement.x);
     m_profile.WriteInt(section, "y", placement.y);
     m_profile.WriteInt(section, "Maximized", bMaximized ? 1 : 0);
+    for (const auto& [pDock, szName] : Panels())
+        m_profile.WriteInt(section, szName, pDock->toggleViewAction()->isChecked() ? 1 : 0);
 }
 
 }  // namespace app

@@ -1,9 +1,11 @@
 #pragma once
 // The main window: menu, toolbar, a status bar with one pane, and the text view. Its caption is always
-// "Quoteforge"; its place and size are remembered in section "Screen".
+// "Quoteforge"; its place and size, and which panels View shows, are remembered in section "Screen".
 
 #include <QMainWindow>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/stored_settings.h"
 #include "desktop/stored_settings.h"
@@ -59,6 +61,8 @@ protected:
 
 private:
     void PreCreateWindow();
+    // The panels that View shows and hides, each with the name its visibility is stored under.
+    std::vector<std::pair<QDockWidget*, const char*>> Panels() const;
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();

@@ -7,7 +7,6 @@
 #include <QTextDocument>
 #include <QUrl>
 
-#include "controls/about_texts.h"
 #include "controls/desktop_services.h"
 
 namespace controls {
@@ -92,11 +91,8 @@ void CStaticLink::mouseReleaseEvent(QMouseEvent* event)
 
 void CStaticLink::OnClicked()
 {
-    if (m_strLink.isEmpty()) {
+    if (m_strLink.isEmpty())
         m_strLink = text();
-        if (m_strLink.contains(kMailMarker))
-            m_strLink.prepend(u"mailto:");
-    }
     EndHover();
     m_bClickPause = 1;
     m_clickPauseTimer.start();

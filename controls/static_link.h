@@ -1,7 +1,7 @@
 #pragma once
 // A text label that acts as a mail or web link: drawn underlined, blue until its target has been
-// opened and purple after, with a pointing hand while the pointer is over it. A click hands the text
-// to the desktop to open; a text that contains kMailMarker is opened as a mail address.
+// opened and purple after, with a pointing hand while the pointer is over it. A click hands the target
+// to the desktop to open; without one, the text as it stands at the first click.
 
 #include <optional>
 
@@ -19,6 +19,9 @@ class CStaticLink : public QLabel {
 public:
     explicit CStaticLink(QWidget* parent = nullptr);
     ~CStaticLink() override;
+
+    // The address a click opens ("mailto:..." for a mail address).
+    void SetTarget(const QString& strTarget) { m_strLink = strTarget; }
 
     QColor m_colorUnvisited{0, 0, 255};
     QColor m_colorVisited{128, 0, 128};
@@ -46,7 +49,7 @@ private:
 
     int m_bCaptured = 0;     // the pointer is over the link: hand cursor
     int m_bClickPause = 0;   // a click came less than a second ago: pointer moves are ignored
-    QString m_strLink;       // the target, taken from the text at the first click
+    QString m_strLink;       // the target; when none was set, taken from the text at the first click
     std::optional<QFont> m_font;  // the label's font underlined, made at the first colouring
     QTimer m_clickPauseTimer;
     bool m_bPressed = false;      // a left-button press began on the label

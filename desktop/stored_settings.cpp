@@ -64,6 +64,16 @@ void CStoredSettings::SetOpenFolder(const std::string& folder)
     m_store.WriteString(kSettingSection, "OpenFolder", folder);
 }
 
+std::string CStoredSettings::ChooserFolder() const
+{
+    return m_store.ReadString(kSettingSection, "ChooserPath", "");
+}
+
+void CStoredSettings::SetChooserFolder(const std::string& folder)
+{
+    m_store.WriteString(kSettingSection, "ChooserPath", folder);
+}
+
 std::string CStoredSettings::PanelDirectory() const
 {
     return m_store.ReadString(kSettingSection, "PanelPath", m_store.ReadString(kSettingSection, "Path", ""));

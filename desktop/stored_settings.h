@@ -1,7 +1,7 @@
 #pragma once
 // Everything the desktop remembers, read and written in one place: the twenty conversion settings of
-// section "Setting" and the choices of the windows (the folder File > Open starts in, the Directory
-// panel's directory, Convert Many Files' directory and layout).
+// section "Setting" and the choices of the windows (the folder File > Open starts in, the directory the
+// chooser handed back last, the Directory panel's directory, Convert Many Files' directory and layout).
 
 #include <string>
 
@@ -29,6 +29,9 @@ public:
 
     std::string OpenFolder() const;
     void SetOpenFolder(const std::string& folder);
+    // The directory the Choose Directory dialog handed back last.
+    std::string ChooserFolder() const;
+    void SetChooserFolder(const std::string& folder);
     // The Directory panel's directory; the conversion settings' Path until one is chosen.
     std::string PanelDirectory() const;
     void SetPanelDirectory(const std::string& directory);

@@ -14,6 +14,7 @@
 #include <QStyledItemDelegate>
 
 #include "dialogs/dialog_units.h"
+#include "dialogs/engine_path.h"
 #include "dialogs/help_request.h"
 #include "dialogs/message_box.h"
 
@@ -23,22 +24,6 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kDepthRole = Qt::UserRole + 1;
-
-// Characters that no directory name may hold. The platform's separators are allowed: '\' and ':' on
-// Windows, '/' elsewhere.
-#ifdef Q_OS_WIN
-const QString kForbidden = QStringLiteral("*?|/<>\"");
-#else
-const QString kForbidden = QStringLiteral("*?|<>\"");
-#endif
-
-bool HasForbiddenCharacter(const QString& strText)
-{
-    for (const QChar c : strText)
-        if (kForbidden.contains(c))
-            return true;
-    return false;
-}
 
 // Indents each entry of the directory list by its depth, so that the list reads as a path from the root
 // down to the shown directory, followed by the directories inside it.
@@ -64,11 +49,6 @@ private:
     }
 };
 
-QString NativePath(const QString& strPath)
-{
-    return QDir::toNativeSeparators(QDir::cleanPath(strPath));
-}
-
 // The directories from the root down to strDir: the root first, strDir last.
 QStringList PathFromRoot(const QString& strDir)
 {
@@ -80,22 +60,10 @@ QStringList PathFromRoot(const QString& strDir)
     return chain;
 }
 
-// The directory itself when it exists, else its nearest existing parent, else the working directory.
-QString NearestExistingDirectory(const QString& strPath)
-{
-    QString strDir = QDir::cleanPath(QDir::current().absoluteFilePath(strPath));
-    while (!QFileInfo(strDir).isDir()) {
-        const QString strParent = QFileInfo(strDir).path();
-        if (strParent == strDir)
-            return QDir::currentPath();
-        strDir = strParent;
-    }
-    return strDir;
-}
-
 }  // namespace
 
-CChooseDir::CChooseDir(const QString& strInitialDir, QWidget* pParent) : QDialog(pParent)
+CChooseDir::CChooseDir(const QString& strInitialDir, QWidget* pParent, desktop::CStoredSettings* pStored)
+    : QDialog(pParent), m_presenter(static_cast<desktop::IChooseDirView&>(*this), pStored)
 {
     setWindowTitle(QStringLiteral("Choose Directory"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -103,16 +71,7 @@ CChooseDir::CChooseDir(const QString& strInitialDir, QWidget* pParent) : QDialog
     CreateControls();
     FillDrives();
     AddHelpKey(this, kChooseDirHelpPage);
-
-    if (strInitialDir.isEmpty()) {
-        ShowDirectory(QDir::currentPath());
-    } else if (QFileInfo(strInitialDir).isDir()) {
-        ShowDirectory(strInitialDir);
-    } else {
-        // A directory still to be made: the field keeps it, so that OK offers to create it.
-        ShowDirectory(NearestExistingDirectory(strInitialDir));
-        m_editDir->setText(strInitialDir);
-    }
+    m_presenter.OnInit(EnginePath(strInitialDir));
     m_listDirs->setFocus();
 }
 
@@ -183,7 +142,12 @@ int CChooseDir::DoModal()
 
 void CChooseDir::ShowDirectory(const QString& strDir)
 {
-    m_strShown = QDir::cleanPath(QDir::current().absoluteFilePath(strDir));
+    m_presenter.OnOpen(EnginePath(strDir));
+}
+
+void CChooseDir::ShowDirectory(const std::string& directory, const std::string& field)
+{
+    m_strShown = QDir::cleanPath(FromEngineText(directory));
     const QStyle* pStyle = style();
     const QIcon openIcon = pStyle->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = pStyle->standardIcon(QStyle::SP_DirClosedIcon);
@@ -207,7 +171,7 @@ void CChooseDir::ShowDirectory(const QString& strDir)
         pItem->setData(kDepthRole, static_cast<int>(chain.size()));
     }
     m_listDirs->setCurrentRow(static_cast<int>(chain.size()) - 1);
-    m_editDir->setText(NativePath(m_strShown));
+    m_editDir->setText(FromEngineText(field));
 
     // The drive that holds the shown directory: the longest root that begins its path.
     int nDrive = -1;
@@ -224,12 +188,11 @@ void CChooseDir::ShowDirectory(const QString& strDir)
     m_comboDrives->setCurrentIndex(nDrive);
 }
 
-// The field follows the selected entry: the path from the root down to it.
 void CChooseDir::OnSelChange()
 {
     const QListWidgetItem* pItem = m_listDirs->currentItem();
     if (pItem)
-        m_editDir->setText(NativePath(pItem->data(kPathRole).toString()));
+        m_presenter.OnSelect(EnginePath(pItem->data(kPathRole).toString()));
 }
 
 void CChooseDir::OnDirActivated(QListWidgetItem* pItem)
@@ -259,31 +222,27 @@ bool CChooseDir::eventFilter(QObject* pWatched, QEvent* pEvent)
 
 void CChooseDir::OnOK()
 {
-    const QString strText = m_editDir->text();
-    if (HasForbiddenCharacter(strText)) {
-        ShowMessageBox(QStringLiteral("%1 is not a valid pathname.").arg(strText), EMessageButtons::Ok, this);
-        m_editDir->setFocus();
-        return;
-    }
-    // A relative name means a directory below the one the lists show; the chooser moves through
-    // directories without making them the working directory.
-    const QString strDir =
-        strText.isEmpty() || QDir::isAbsolutePath(strText) ? strText : NativePath(QDir(m_strShown).filePath(strText));
-    if (!strDir.isEmpty() && QFileInfo(strDir).isDir()) {
-        m_strDir = strDir;
-        accept();
-        return;
-    }
-    if (ShowMessageBox(QStringLiteral("Directory %1 does not exist.\nCreate this directory?").arg(strText),
-                       EMessageButtons::YesNo, this) != EMessageAnswer::Yes)
-        return;
-    // One level only: the parent must exist already.
-    if (strDir.isEmpty() || !QDir().mkdir(strDir)) {
-        ShowMessageBox(QStringLiteral("There was a problem creating %1.\nThe new directory was not created.").arg(strText),
-                       EMessageButtons::Ok, this);
-        return;
-    }
-    m_strDir = strDir;
+    m_presenter.OnOK(EnginePath(m_editDir->text()));
+}
+
+desktop::EAnswer CChooseDir::Ask(const std::string& text, desktop::EButtons buttons)
+{
+    return AskBox(text, buttons, this);
+}
+
+void CChooseDir::ShowField(const std::string& text)
+{
+    m_editDir->setText(FromEngineText(text));
+}
+
+void CChooseDir::FocusField()
+{
+    m_editDir->setFocus();
+}
+
+void CChooseDir::Accept()
+{
+    m_strDir = FromEngineText(m_presenter.Chosen());
     accept();
 }
 

@@ -1,11 +1,13 @@
 #pragma once
-// The "Choose Directory" dialog behind "Browse..." of the Conversion Settings dialog: a directory list and a
-// drives list to move through the file system, a "Directory name:" field that follows the list's selection
-// and can be typed in, and OK, which checks the field and offers to create a directory that is missing.
-// After OK, m_strDir holds exactly one directory. The chooser never changes the working directory.
+// The "Choose Directory" dialog behind "Browse..." of the Conversion Settings dialog and "Choose..." of the
+// Directory panel: the window of desktop::CChooseDirPresenter. It draws a directory list and a drives list
+// to move through the file system and a "Directory name:" field that can be typed in, and forwards the
+// list's selection, the entries opened and OK. After OK, m_strDir holds exactly one directory.
 
 #include <QDialog>
 #include <QString>
+
+#include "desktop/choose_dir_presenter.h"
 
 class QComboBox;
 class QLineEdit;
@@ -15,19 +17,19 @@ class QPushButton;
 
 namespace dialogs {
 
-class CChooseDir : public QDialog {
+class CChooseDir : public QDialog, private desktop::IChooseDirView {
     Q_OBJECT
 
 public:
-    // Starts in strInitialDir, the settings dialog's Path. A path that does not exist yet stays in the
-    // field while the lists show its nearest existing parent; an empty one starts in the working directory.
-    explicit CChooseDir(const QString& strInitialDir, QWidget* pParent = nullptr);
+    // Starts in strInitialDir as the presenter decides. pStored: where the directory chosen is
+    // remembered, for a later chooser given no directory.
+    explicit CChooseDir(const QString& strInitialDir, QWidget* pParent = nullptr,
+                        desktop::CStoredSettings* pStored = nullptr);
     ~CChooseDir() override;
 
     int DoModal();
 
-    // Checks the Directory name field and closes with OK when it names a directory, existing or newly
-    // made. A relative name counts from the directory the lists show.
+    // Hands the Directory name field to the presenter's checks.
     void OnOK();
 
     // Moves the lists to the directory and puts it into the field.
@@ -46,6 +48,14 @@ private:
     void OnDirActivated(QListWidgetItem* pItem);
     void OnDriveChanged(int nIndex);
 
+    // desktop::IChooseDirView
+    desktop::EAnswer Ask(const std::string& text, desktop::EButtons buttons) override;
+    void ShowDirectory(const std::string& directory, const std::string& field) override;
+    void ShowField(const std::string& text) override;
+    void FocusField() override;
+    void Accept() override;
+
+    desktop::CChooseDirPresenter m_presenter;
     QString m_strShown;  // the directory whose subdirectories the list shows
     QLineEdit* m_editDir = nullptr;
     QListWidget* m_listDirs = nullptr;

@@ -44,6 +44,16 @@ int WidthForCharacters(const QWidget& dialog, int nCount)
            2 * (nFrame + nHorizontalMargin) + 2;
 }
 
+// A radio group is one Tab stop, at its checked button (the first when none is checked); the arrow keys
+// move within the group and check as they go.
+void KeepTabStopAtChecked(QButtonGroup* pGroup)
+{
+    const QList<QAbstractButton*> buttons = pGroup->buttons();
+    QAbstractButton* pStop = pGroup->checkedButton() ? pGroup->checkedButton() : buttons.value(0);
+    for (QAbstractButton* pButton : buttons)
+        pButton->setFocusPolicy(pButton == pStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 // Checks the button of the group whose id is nId; none when no button has it.
 void SetRadio(QButtonGroup* pGroup, int nId)
 {
@@ -51,6 +61,7 @@ void SetRadio(QButtonGroup* pGroup, int nId)
     for (QAbstractButton* pButton : pGroup->buttons())
         pButton->setChecked(pGroup->id(pButton) == nId);
     pGroup->setExclusive(true);
+    KeepTabStopAtChecked(pGroup);
 }
 
 }  // namespace
@@ -226,6 +237,8 @@ void CSettingsDlg::ConnectHandlers()
                              m_editOICol, m_editSkipRows})
         connect(pEdit, &CSpinEdit::TextChanged, this, &CSettingsDlg::InputSettingsChanged);
     connect(m_groupDelimiter, &QButtonGroup::idToggled, this, &CSettingsDlg::InputSettingsChanged);
+    for (QButtonGroup* pGroup : {m_groupDelimiter, m_groupExist})
+        connect(pGroup, &QButtonGroup::idToggled, this, [pGroup] { KeepTabStopAtChecked(pGroup); });
     connect(m_comboDateFormat, &QComboBox::currentTextChanged, this, &CSettingsDlg::InputSettingsChanged);
     const std::pair<QLineEdit*, EControl> texts[] = {{m_editSymbol, EControl::Symbol}, {m_editName, EControl::Name},
                                                      {m_editPath, EControl::Path},
@@ -354,7 +367,7 @@ void CSettingsDlg::ShowNote(const std::string& text)
 
 bool CSettingsDlg::ChooseDirectory(std::string& path)
 {
-    CChooseDir chooser(QString::fromStdString(path), this);
+    CChooseDir chooser(QString::fromStdString(path), this, m_pStored);
     if (chooser.DoModal() != QDialog::Accepted)
         return false;
     path = chooser.m_strDir.toStdString();

@@ -13,6 +13,8 @@
 #include "desktop/settings_presenter.h"
 #include "engine/job/conversion_settings.h"
 
+namespace desktop { class CStoredSettings; }
+
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -99,6 +101,7 @@ public:
     QString DateFormat;
 
     QString m_strInputPath;  // the file that Detect looks at
+    desktop::CStoredSettings* m_pStored = nullptr;  // where Browse's chooser remembers its folder
 
 protected:
     void showEvent(QShowEvent* pEvent) override;

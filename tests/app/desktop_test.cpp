@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -503,6 +504,20 @@ TEST_F(DesktopTest, MenusShowTheirKeysAndAboutNamesTheBuild)
         pToggle->trigger();
         EXPECT_TRUE(pToggle->isChecked()) << szToggle;
     }
+    // A panel hidden at closing stays hidden at the next start.
+    m_pFrame->GetDirectoryPanel()->toggleViewAction()->trigger();
+    m_pFrame->close();
+    EXPECT_EQ(m_app.m_pProfile->ReadInt("Screen", "DirectoryPanel", -1), 0);
+    EXPECT_EQ(m_app.m_pProfile->ReadInt("Screen", "PreviewGrid", -1), 1);
+    {
+        CMainFrame again(*m_app.m_pProfile, nullptr, nullptr);
+        again.show();
+        EXPECT_FALSE(again.GetDirectoryPanel()->isVisible());
+        EXPECT_FALSE(again.GetDirectoryPanel()->toggleViewAction()->isChecked());
+        again.GetDirectoryPanel()->toggleViewAction()->trigger();
+        EXPECT_TRUE(again.GetDirectoryPanel()->isVisible());
+    }
+    m_pFrame->show();
 
     // File > Open starts in the folder last opened from, offering price files first.
     m_app.m_pProfile->WriteString("Setting", "OpenFolder", QString::fromStdString(m_dir.Path().string()));
@@ -598,6 +613,32 @@ TEST_F(DesktopTest, TheDirectoryPanelListsTheRunsDirectoryAndExportsChecksAndRem
     ASSERT_EQ(pTable->rowCount(), 1);
     EXPECT_EQ(pTable->item(0, 0)->text(), "DEF");
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "out" / "F1.DAT"));
+
+    // Tab goes into and out of the preview grid and the securities, and reaches Export and Remove.
+    pTable->selectRow(0);
+    m_pFrame->show();
+    m_pFrame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_pFrame));
+    m_pFrame->findChild<QWidget*>("PreviewGrid")->setFocus();
+    QStringList stops{"PreviewGrid"};
+    for (int i = 0; i < 16 && (i == 0 || stops.last() != "PreviewGrid"); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QWidget* pFocus = QApplication::focusWidget();
+        ASSERT_NE(pFocus, nullptr);
+        const auto* pButton = qobject_cast<const QAbstractButton*>(pFocus);
+        stops << (pButton ? pButton->text() : pFocus->objectName());
+    }
+    const QString strStops = stops.join(" > ");
+    EXPECT_EQ(stops.last(), "PreviewGrid") << "Tab comes round to the grid: " << strStops.toStdString();
+    for (const char* szStop : {"Securities", "E&xport...", "&Remove"})
+        EXPECT_TRUE(stops.contains(szStop)) << szStop << " in " << strStops.toStdString();
+    EXPECT_EQ(stops.count("Securities"), 1) << "Tab leaves the list: " << strStops.toStdString();
+    EXPECT_NE(stops[1], "PreviewGrid") << "Tab leaves the grid";
+
+    // In the window's first size on a 1024x768 screen the columns fit the panel.
+    m_pFrame->resize(870, 652);
+    QApplication::processEvents();
+    EXPECT_EQ(pTable->horizontalScrollBar()->maximum(), 0) << pTable->viewport()->width();
 }
 
 TEST_F(DesktopTest, TheDirectoryPanelShowsControlCharactersOfADamagedIndexEscaped)

@@ -14,13 +14,20 @@
 #include <memory>
 #include <vector>
 
-#include "controls/about_texts.h"
 #include "controls/desktop_services.h"
 #include "controls/static_link.h"
+#include "desktop/about_box.h"
 
 using namespace controls;
 
 namespace {
+
+// The About box's two links.
+const desktop::AboutTexts kAbout = desktop::AboutBoxTexts(64);
+const desktop::LinkTarget& kMail = kAbout.mail;
+const desktop::LinkTarget& kWeb = kAbout.web;
+const QString kMailAddress = QString::fromStdString(kMail.text);
+const QString kWebAddress = QString::fromStdString(kWeb.text);
 
 const QColor kBlue(0, 0, 255);
 const QColor kPurple(128, 0, 128);
@@ -89,11 +96,12 @@ protected:
         SetBeepFunction({});
     }
 
-    // A link as the About box makes it: text set and visited flag pointed, before the first showing.
-    std::unique_ptr<CStaticLink> MakeLink(QStringView text, int* pVisited)
+    // A link as the About box makes it: text, target and visited flag set before the first showing.
+    std::unique_ptr<CStaticLink> MakeLink(const desktop::LinkTarget& target, int* pVisited)
     {
         auto link = std::make_unique<CStaticLink>();
-        link->setText(text.toString());
+        link->setText(QString::fromStdString(target.text));
+        link->SetTarget(QString::fromStdString(target.address));
         link->m_pVisited = pVisited;
         link->resize(link->sizeHint());
         link->ensurePolished();
@@ -108,12 +116,12 @@ protected:
 TEST_F(StaticLinkTest, MailAddressOpensAsMailtoAndAgainOnTheSecondClick)
 {
     int bVisited = 0;
-    auto link = MakeLink(kMailAddress, &bVisited);
+    auto link = MakeLink(kMail, &bVisited);
     Click(*link);
     link->setText("someone else");  // the target was fixed at the first click
     Click(*link);
 
-    const QUrl expected(QStringLiteral("mailto:") + kMailAddress.toString());
+    const QUrl expected(QStringLiteral("mailto:") + kMailAddress);
     ASSERT_EQ(m_opened.size(), 2u);
     EXPECT_EQ(m_opened[0], expected) << m_opened[0].toString().toStdString();
     EXPECT_EQ(m_opened[1], expected) << m_opened[1].toString().toStdString();
@@ -122,25 +130,30 @@ TEST_F(StaticLinkTest, MailAddressOpensAsMailtoAndAgainOnTheSecondClick)
 TEST_F(StaticLinkTest, WebAddressOpensAsItStands)
 {
     int bVisited = 0;
-    auto link = MakeLink(kWebAddress, &bVisited);
+    auto link = MakeLink(kWeb, &bVisited);
     Click(*link);
 
     ASSERT_EQ(m_opened.size(), 1u);
-    EXPECT_EQ(m_opened[0].toString(), kWebAddress.toString());
+    EXPECT_EQ(m_opened[0].toString(), kWebAddress);
     EXPECT_EQ(m_nBeeps, 0);
 }
 
-TEST_F(StaticLinkTest, MailMarkerTellsTheMakersTwoAddressesApart)
+TEST_F(StaticLinkTest, ALinkWithoutATargetOpensItsText)
 {
-    EXPECT_TRUE(kMailAddress.startsWith(kMailMarker));
-    EXPECT_TRUE(kMailMarker.endsWith(u'@'));
-    EXPECT_FALSE(kWebAddress.contains(kMailMarker));
+    int bVisited = 0;
+    CStaticLink link;
+    link.setText(QStringLiteral("www.example.org"));
+    link.m_pVisited = &bVisited;
+    link.resize(link.sizeHint());
+    Click(link);
+    ASSERT_EQ(m_opened.size(), 1u);
+    EXPECT_EQ(m_opened[0], QUrl::fromUserInput(QStringLiteral("www.example.org")));
 }
 
 TEST_F(StaticLinkTest, PressReleasedOutsideTheLinkOpensNothing)
 {
     int bVisited = 0;
-    auto link = MakeLink(kWebAddress, &bVisited);
+    auto link = MakeLink(kWeb, &bVisited);
     Send(*link, QEvent::MouseButtonPress, link->rect().center());
     Send(*link, QEvent::MouseButtonRelease, link->rect().bottomRight() + QPoint(20, 20));
 
@@ -152,7 +165,7 @@ TEST_F(StaticLinkTest, OpenedLinkTurnsPurpleAndStaysPurpleInTheNextShowing)
 {
     int bMailVisited = 0;  // the application's flag: it outlives every About box
     {
-        auto link = MakeLink(kMailAddress, &bMailVisited);
+        auto link = MakeLink(kMail, &bMailVisited);
         EXPECT_EQ(TextColor(*link), kBlue);
         EXPECT_TRUE(link->font().underline());
         EXPECT_TRUE(ImageHolds(link->grab().toImage(), kBlue)) << "the underline is drawn in blue";
@@ -163,19 +176,19 @@ TEST_F(StaticLinkTest, OpenedLinkTurnsPurpleAndStaysPurpleInTheNextShowing)
         EXPECT_TRUE(ImageHolds(link->grab().toImage(), kPurple)) << "redrawn in the visited colour";
         EXPECT_FALSE(ImageHolds(link->grab().toImage(), kBlue));
     }
-    auto shownAgain = MakeLink(kMailAddress, &bMailVisited);
+    auto shownAgain = MakeLink(kMail, &bMailVisited);
     EXPECT_EQ(TextColor(*shownAgain), kPurple);
 
     int bAfterRestart = 0;
-    auto afterRestart = MakeLink(kMailAddress, &bAfterRestart);
+    auto afterRestart = MakeLink(kMail, &bAfterRestart);
     EXPECT_EQ(TextColor(*afterRestart), kBlue);
 }
 
 TEST_F(StaticLinkTest, LinkSharingAFlagPicksUpTheVisitedColourAtItsNextPaint)
 {
     int bWebVisited = 0;
-    auto shown = MakeLink(kWebAddress, &bWebVisited);
-    auto other = MakeLink(kWebAddress, &bWebVisited);
+    auto shown = MakeLink(kWeb, &bWebVisited);
+    auto other = MakeLink(kWeb, &bWebVisited);
     Click(*other);
     shown->grab();
     EXPECT_EQ(TextColor(*shown), kPurple);
@@ -185,7 +198,7 @@ TEST_F(StaticLinkTest, FailedOpenBeepsAndLeavesTheLinkBlueAndClickable)
 {
     m_bOpenSucceeds = false;
     int bVisited = 0;
-    auto link = MakeLink(kWebAddress, &bVisited);
+    auto link = MakeLink(kWeb, &bVisited);
     Click(*link);
 
     EXPECT_EQ(m_nBeeps, 1);
@@ -224,7 +237,7 @@ TEST_F(StaticLinkTest, LabelThatIsNotPlainTextGetsNoLinkColours)
 TEST_F(StaticLinkTest, PointingHandWhileThePointerIsOverTheLink)
 {
     int bVisited = 0;
-    auto link = MakeLink(kWebAddress, &bVisited);
+    auto link = MakeLink(kWeb, &bVisited);
     EXPECT_EQ(link->cursor().shape(), Qt::ArrowCursor);
 
     Enter(*link);
@@ -243,7 +256,7 @@ TEST_F(StaticLinkTest, ClickPauseIgnoresThePointerForOneSecond)
         SCOPED_TRACE(bOpenSucceeds ? "successful open" : "failed open");
         m_bOpenSucceeds = bOpenSucceeds;
         int bVisited = 0;
-        auto link = MakeLink(kWebAddress, &bVisited);
+        auto link = MakeLink(kWeb, &bVisited);
         Enter(*link);
         Click(*link);
         EXPECT_EQ(link->cursor().shape(), Qt::ArrowCursor) << "the click ends the hover";

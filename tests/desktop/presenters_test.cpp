@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/about_box.h"
 #include "desktop/batch_presenter.h"
+#include "desktop/choose_dir_presenter.h"
 #include "desktop/conversion_command.h"
 #include "desktop/directory_panel_presenter.h"
 #include "desktop/log_text.h"
@@ -166,6 +168,29 @@ public:
     std::map<EPanelControl, bool> enabled;
     std::vector<std::string> asked, log;
     EAnswer answer = EAnswer::No;
+};
+
+class CRecordingChooserView : public IChooseDirView {
+public:
+    EAnswer Ask(const std::string& text, EButtons buttons) override
+    {
+        asked.push_back(text);
+        return buttons == EButtons::Ok ? EAnswer::Ok : answer;
+    }
+    void ShowDirectory(const std::string& directory, const std::string& text) override
+    {
+        shown = directory;
+        field = text;
+    }
+    void ShowField(const std::string& text) override { field = text; }
+    void FocusField() override { fieldFocused = true; }
+    void Accept() override { accepted = true; }
+    std::string shown;
+    std::string field;
+    bool fieldFocused = false;
+    bool accepted = false;
+    std::vector<std::string> asked;
+    EAnswer answer = EAnswer::Yes;
 };
 
 std::string WriteFile(const std::filesystem::path& path, const std::string& text)
@@ -480,4 +505,78 @@ TEST(PreviewGrid, TheCaptionSaysWhatDetectionSaysAndTheLinesAreTheRunsFirstTen)
     const FilePreview missing = ReadFilePreview((dir.Path() / "missing.csv").string());
     EXPECT_FALSE(missing.opened);
     EXPECT_EQ(missing.sentence.rfind("Cannot open the input file ", 0), 0u) << missing.sentence;
+}
+
+TEST(ChooseDirPresenter, StartsWhereToldOrWhereLastChosenAndRemembersWhatOkHandsBack)
+{
+    CTempDir dir;
+    std::filesystem::create_directories(dir.Path() / "data" / "old");
+    const std::string data = dir / "data";
+    CKeepWorkingDirectory keep;
+    std::filesystem::current_path(dir.Path());
+    const std::string working = std::filesystem::current_path().string();
+    const struct {
+        const char* initial;     // the caller's path, relative to dir
+        const char* remembered;  // ChooserPath, relative to dir; null: none stored
+        std::string shown;       // where the lists start
+        std::string field;
+    } starts[] = {
+        {"data", nullptr, data, data},
+        {"data/later/more", nullptr, data, dir / "data/later/more"},  // still to be made: kept in the field
+        {"", "data/old", dir / "data/old", dir / "data/old"},
+        {"", "data/gone", working, working},
+        {"", nullptr, working, working},
+    };
+    for (const auto& start : starts) {
+        CMapStore store;
+        CStoredSettings stored(store);
+        if (start.remembered)
+            stored.SetChooserFolder(dir / start.remembered);
+        CRecordingChooserView view;
+        CChooseDirPresenter presenter(view, &stored);
+        presenter.OnInit(*start.initial ? dir / start.initial : "");
+        EXPECT_EQ(view.shown, start.shown) << start.initial;
+        EXPECT_EQ(view.field, start.field) << start.initial;
+    }
+
+    const struct {
+        const char* typed;
+        EAnswer answer;       // to "Create this directory?"
+        std::size_t asked;    // messages shown
+        std::string chosen;   // empty: the chooser stays open
+    } oks[] = {
+        {"old", EAnswer::Yes, 0, dir / "data/old"},    // relative: from the shown directory
+        {"fresh", EAnswer::No, 1, ""},
+        {"fresh", EAnswer::Yes, 1, dir / "data/fresh"},
+        {"one/two", EAnswer::Yes, 2, ""},              // one level only
+        {"a?b", EAnswer::Yes, 1, ""},
+    };
+    for (const auto& ok : oks) {
+        CMapStore store;
+        CStoredSettings stored(store);
+        CRecordingChooserView view;
+        CChooseDirPresenter presenter(view, &stored);
+        presenter.OnInit(data);
+        view.answer = ok.answer;
+        presenter.OnOK(ok.typed);
+        EXPECT_EQ(view.asked.size(), ok.asked) << ok.typed;
+        EXPECT_EQ(view.accepted, !ok.chosen.empty()) << ok.typed;
+        EXPECT_EQ(presenter.Chosen(), ok.chosen) << ok.typed;
+        EXPECT_EQ(stored.ChooserFolder(), ok.chosen) << "remembered: " << ok.typed;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "data" / "one"));
+}
+
+TEST(AboutPresenter, TheBoxNamesTheBuildAndItsLinksOpenMailAndWebAddresses)
+{
+    struct CView : IAboutView {
+        void ShowTexts(const AboutTexts& shown) override { texts = shown; }
+        AboutTexts texts;
+    } view;
+    CAboutPresenter(view, 32).OnInit();
+    EXPECT_EQ(view.texts.caption, "About Quoteforge");
+    EXPECT_EQ(view.texts.madeBy.rfind("A 32 bit application\n", 0), 0u) << view.texts.madeBy;
+    EXPECT_EQ(view.texts.mail.address, "mailto:" + view.texts.mail.text);
+    EXPECT_EQ(view.texts.web.address, view.texts.web.text);
+    EXPECT_EQ(view.texts.web.address.rfind("http", 0), 0u);
 }

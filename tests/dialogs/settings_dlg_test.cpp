@@ -474,6 +474,34 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
     }
 }
 
+TEST_F(SettingsDlg, EachRadioGroupIsOneTabStopAtItsSelectedButtonAndArrowsMoveWithin)
+{
+    m_dlg.Delimiter = 2;
+    m_dlg.Exist = 1;
+    Show();
+    const struct {
+        const char* szBefore;   // the control before the group in the Tab order
+        const char* szEntered;  // the selected button, where Tab lands
+        const char* szAfter;    // where the next Tab goes
+        Qt::Key arrow;
+        const char* szArrowed;  // the button the arrow moves to
+    } groups[] = {{"OICol", "Space", "DateFormat", Qt::Key_Right, "Semicolon"},
+                  {"Browse", "MakeNew", "Symbol", Qt::Key_Left, "UseExisting"}};
+    for (const auto& group : groups) {
+        QWidget* pBefore = m_dlg.findChild<QWidget*>(group.szBefore);
+        pBefore->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(FocusedControl()->objectName().toStdString(), group.szEntered);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(FocusedControl()->objectName().toStdString(), group.szAfter) << "the group is one stop";
+        pBefore->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), group.arrow);
+        EXPECT_EQ(FocusedControl()->objectName().toStdString(), group.szArrowed);
+        EXPECT_TRUE(Control<QRadioButton>(group.szArrowed)->isChecked()) << "the arrow selects as it moves";
+    }
+}
+
 TEST_F(SettingsDlg, EveryButtonAndLabelledFieldHasItsOwnMnemonicAndTheSymbolShowsSixteenWideLetters)
 {
     QStringList mnemonics;
