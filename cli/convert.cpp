@@ -59,7 +59,7 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     if (result.status != 0) {
         const DetectedLayout layout =
             result.misfitLines.empty() ? DetectedLayout{} : DetectLayoutInLines(result.misfitLines);
-        if (layout.bFound)
+        if (layout.found)
             messages.ShowMessage("detect finds: " + LayoutOptionsLine(layout));
         return 1;
     }

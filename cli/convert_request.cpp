@@ -4,6 +4,7 @@
 #include <charconv>
 #include <filesystem>
 
+#include "cli/output.h"
 #include "engine/input/layout_detection.h"
 #include "engine/text/date_formats.h"
 #include "metastock/file_names.h"
@@ -137,6 +138,18 @@ void SetInputOption(ConvertRequest& request, const std::string& option, const st
             request.*column.pValue = value;
 }
 
+// The flag that gives a choice of the layout.
+const char* FlagOf(LayoutChoice choice)
+{
+    switch (choice) {
+    case LayoutChoice::kDateFormat: return "--date-format";
+    case LayoutChoice::kDelimiter: return "--delimiter";
+    case LayoutChoice::kDecimalComma: return "--decimal-comma";
+    case LayoutChoice::kSkipRows: return "--skip";
+    default: return kColumnOptions[static_cast<int>(choice) - static_cast<int>(LayoutChoice::kDateColumn)].szOption;
+    }
+}
+
 }  // namespace
 
 std::vector<Option> InputOptions(ConvertRequest& request)
@@ -169,36 +182,52 @@ std::vector<Option> InputOptions(ConvertRequest& request)
 
 std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLayout& layout)
 {
-    std::vector<std::pair<std::string, std::string>> options = {
-        {"--delimiter", kDelimiterNames[layout.nDelimiter]},
-        {"--skip", std::to_string(layout.nSkipRows)},
+    std::vector<std::pair<std::string, std::string>> options;
+    const auto add = [&](LayoutChoice choice, std::string value) {
+        if (!layout.IsOpen(choice))
+            options.emplace_back(FlagOf(choice), std::move(value));
     };
-    if (layout.nDateFormat >= 1 && layout.nDateFormat <= kDateFormatCount)
-        options.insert(options.begin() + 1, {"--date-format", kDateFormatNames[layout.nDateFormat - 1]});
+    add(LayoutChoice::kDelimiter, kDelimiterNames[layout.delimiter]);
+    if (layout.dateFormat >= 1 && layout.dateFormat <= kDateFormatCount)
+        add(LayoutChoice::kDateFormat, kDateFormatNames[layout.dateFormat - 1]);
+    add(LayoutChoice::kSkipRows, std::to_string(layout.skipRows));
     for (int i = 0; i < kFieldCount; ++i)
-        options.emplace_back(kColumnOptions[i].szOption,
-                             layout.nColumn[i] != 0 ? std::to_string(layout.nColumn[i]) : std::string("off"));
-    if (layout.bDecimalComma)
-        options.emplace_back("--decimal-comma", "");
+        add(ColumnChoice(i), layout.column[i] != 0 ? std::to_string(layout.column[i]) : std::string("off"));
+    if (layout.decimalComma)
+        add(LayoutChoice::kDecimalComma, "");
     return options;
 }
 
 std::string LayoutOptionsLine(const DetectedLayout& layout)
 {
-    return LayoutOptionsText(layout);
+    std::string line;
+    for (const auto& [option, value] : LayoutOptions(layout))
+        line += (line.empty() ? "" : " ") + option + (value.empty() ? "" : " " + value);
+    return line;
+}
+
+std::string DetectionProblem(const DetectedLayout& layout)
+{
+    if (layout.found || layout.intraday || layout.openChoices.empty())
+        return WithFlagNames(DescribeLayout(layout));
+    std::string text = layout.problem + ". Give ";
+    for (std::size_t i = 0; i < layout.openChoices.size(); ++i)
+        text += std::string(i == 0 ? "" : i + 1 == layout.openChoices.size() ? " and " : ", ") + FlagOf(layout.openChoices[i]);
+    return text + " with what detection found: " + LayoutOptionsLine(layout);
 }
 
 bool FillFromDetection(const DetectedLayout& layout, const Given& given, ConvertRequest& request, std::string& problem)
 {
-    // A refusal that leaves only options open that the command line gives is settled by them.
-    const bool bSettled = !layout.bFound && !layout.bIntraday && !layout.openOptions.empty() &&
-                          std::all_of(layout.openOptions.begin(), layout.openOptions.end(), given);
-    if ((!layout.bFound && !bSettled && !(layout.bIntraday && request.bDaily)) || (layout.bIntraday && !request.bDaily)) {
-        problem = DescribeLayout(layout);
+    // A refusal that leaves only choices open that the command line gives is settled by them.
+    const bool bSettled = !layout.found && !layout.intraday && !layout.openChoices.empty() &&
+                          std::all_of(layout.openChoices.begin(), layout.openChoices.end(),
+                                      [&](LayoutChoice choice) { return given(FlagOf(choice)); });
+    if ((!layout.found && !bSettled && !(layout.intraday && request.bDaily)) || (layout.intraday && !request.bDaily)) {
+        problem = DetectionProblem(layout);
         return false;
     }
     for (const auto& [option, value] : LayoutOptions(layout))
-        if (!given(option) && std::find(layout.openOptions.begin(), layout.openOptions.end(), option) == layout.openOptions.end())
+        if (!given(option))
             SetInputOption(request, option, value);
     return true;
 }

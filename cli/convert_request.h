@@ -46,11 +46,16 @@ struct ConvertRequest {
 // command that converts.
 std::vector<Option> InputOptions(ConvertRequest& request);
 
-// The input options with the values of a detected layout, in the order `detect` prints them.
+// The input options with the values of a detected layout, in the order `detect` prints them; on a
+// refusal, only those that detection settled.
 std::vector<std::pair<std::string, std::string>> LayoutOptions(const engine::DetectedLayout& layout);
 
 // The options of LayoutOptions as one line that convert takes: "--delimiter comma --date-format ...".
 std::string LayoutOptionsLine(const engine::DetectedLayout& layout);
+
+// Why detection refused the file, with the flags that settle what it left open ("Give --open-col and
+// --close-col with what detection found: ...") or the flag of a phrase such as combining intraday bars.
+std::string DetectionProblem(const engine::DetectedLayout& layout);
 
 // Detected values fill the input options that the command line leaves out. False with the problem when
 // no layout was found (or intraday bars without --daily).

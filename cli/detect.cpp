@@ -4,6 +4,7 @@
 
 #include "cli/command.h"
 #include "cli/convert_request.h"
+#include "cli/output.h"
 #include "engine/input/layout_detection.h"
 
 namespace cli {
@@ -15,8 +16,8 @@ namespace {
 int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
 {
     const DetectedLayout layout = DetectLayout(strInput);
-    if (!layout.bFound || layout.bIntraday) {
-        Complain(err, layout.bIntraday ? layout.strProblem : DescribeLayout(layout));
+    if (!layout.found || layout.intraday) {
+        Complain(err, layout.intraday ? WithFlagNames(layout.problem) : DetectionProblem(layout));
         return 1;
     }
     out << DescribeLayout(layout) << '\n' << LayoutOptionsLine(layout) << '\n';

@@ -24,9 +24,11 @@ std::string WithFlagNames(std::string text)
     } kFlags[] = {{engine::kCombineIntradayPhrase, "--daily"}, {engine::kUpdateDailyOnlyPhrase, "--update"}};
     for (const auto& flag : kFlags) {
         const std::string phrase = flag.szPhrase;
+        const std::string named = std::string(" (") + flag.szFlag + ")";
         const std::size_t at = text.find(phrase);
-        if (at != std::string::npos)
-            text.insert(at + phrase.size(), std::string(" (") + flag.szFlag + ")");
+        // A message that already names the flag keeps one.
+        if (at != std::string::npos && text.compare(at + phrase.size(), named.size(), named) != 0)
+            text.insert(at + phrase.size(), named);
     }
     return text;
 }

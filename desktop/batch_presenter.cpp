@@ -154,8 +154,9 @@ int CBatchPresenter::OnConvert()
         settings = layout;
         if (detect) {
             const engine::DetectedLayout detected = engine::DetectLayout(absolutePath);
-            if (!detected.bFound) {
-                messages.ShowMessage(detected.strProblem);
+            // Intraday bars are read as detected when the batch combines them into days.
+            if (!detected.found && !(detected.intraday && layout.Daily)) {
+                messages.ShowMessage(detected.problem);
                 return 1;
             }
             engine::ApplyLayout(detected, settings);

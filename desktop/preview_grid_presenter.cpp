@@ -105,7 +105,7 @@ FilePreview ReadFilePreview(const std::string& path)
     FilePreview preview;
     auto file = metastock::CurrentFileSystem().OpenForReading(metastock::PathFromText(path));
     if (!file) {
-        preview.sentence = engine::DetectLayout(path).strProblem;  // with the system's reason
+        preview.sentence = engine::DetectLayout(path).problem;  // with the system's reason
         return preview;
     }
     // Detection reads the file's first lines; the grid's lines come again from what it read.

@@ -284,17 +284,19 @@ void CSettingsPresenter::OnBrowse()
 }
 
 // Only the input groups change: a field not found is cleared and disabled, as its check box would do;
-// intraday bars tick "Combine intraday bars into days".
+// intraday bars tick "Combine intraday bars into days", and the note says why.
 void CSettingsPresenter::OnDetect()
 {
     const engine::DetectedLayout layout = engine::DetectLayout(m_inputPath);
-    if (!layout.bFound) {
+    if (!layout.found && !layout.intraday) {
         m_view.Ask(engine::DescribeLayout(layout), EButtons::Ok);
         return;
     }
     ConversionSettings settings;
     engine::ApplyLayout(layout, settings);
-    settings.Daily = layout.bIntraday;
+    settings.Daily = layout.intraday;
+    if (layout.intraday)
+        m_view.ShowNote(engine::DescribeLayout(layout));
     SettingsForm form = m_view.Read();
     ShowInput(form, settings);
     m_view.Show(form);

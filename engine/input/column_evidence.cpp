@@ -184,7 +184,7 @@ private:
     bool Taken(const ColumnValues& column) const
     {
         for (const FieldEvidence& field : m_roles.fields)
-            if (field.nColumn == column.nColumn)
+            if (field.column == column.nColumn)
                 return true;
         return false;
     }
@@ -192,19 +192,19 @@ private:
     void Take(int nField, const ColumnValues& column, EvidenceSource source, std::string reason)
     {
         FieldEvidence& field = m_roles.fields[nField];
-        field.nColumn = column.nColumn;
-        field.eSource = source;
-        field.strHeading = column.strHeading;
-        field.strReason = source == EvidenceSource::kHeading && reason.empty()
+        field.column = column.nColumn;
+        field.source = source;
+        field.heading = column.strHeading;
+        field.reason = source == EvidenceSource::kHeading && reason.empty()
                               ? std::string(kFieldName[nField]) + " from " + column.strHeading
                               : std::move(reason);
     }
 
     bool Refuse(std::string problem, std::vector<int> fields)
     {
-        m_roles.strProblem = std::move(problem);
+        m_roles.problem = std::move(problem);
         for (const int nField : fields)
-            m_roles.openOptions.push_back(kColumnOptions[nField]);
+            m_roles.openChoices.push_back(ColumnChoice(nField));
         return false;
     }
 
@@ -542,9 +542,9 @@ void CRoleFinder::FindOpenInterest()
     const ColumnValues* named = Named(HeadingRole::kOpenInterest);
     if (!named)
         return;
-    const bool bVolumeCopy = m_roles.fields[kVolumeField].nColumn != 0 &&
+    const bool bVolumeCopy = m_roles.fields[kVolumeField].column != 0 &&
                              Copies(*named, *std::find_if(m_columns.begin(), m_columns.end(), [this](const ColumnValues& c) {
-                                 return c.nColumn == m_roles.fields[kVolumeField].nColumn;
+                                 return c.nColumn == m_roles.fields[kVolumeField].column;
                              }));
     if (named->bNonNegative && !bVolumeCopy)
         Take(kOpenInterestField, *named, EvidenceSource::kHeading, "");

@@ -30,8 +30,8 @@ struct ColumnValues {
 struct ColumnRoles {
     FieldEvidence fields[metastock::kFieldCount];  // date left alone
     std::vector<std::string> notes;
-    std::string strProblem;
-    std::vector<std::string> openOptions;
+    std::string problem;
+    std::vector<LayoutChoice> openChoices;
 };
 
 ColumnRoles AssignColumnRoles(const std::vector<ColumnValues>& columns);

@@ -10,6 +10,7 @@
 #include "engine/text/date_formats.h"
 #include "engine/text/heading_names.h"
 #include "engine/text/line_parsing.h"
+#include "engine/text/option_phrases.h"
 #include "engine/text/text_reader.h"
 #include "metastock/day_number.h"
 #include "metastock/file_system.h"
@@ -25,9 +26,6 @@
 // other column (see column_evidence.cpp).
 
 namespace engine {
-
-const char* const kColumnOptions[metastock::kFieldCount] = {"--date-col", "--open-col", "--high-col", "--low-col",
-                                                            "--close-col", "--volume-col", "--oi-col"};
 
 using namespace metastock;
 
@@ -413,7 +411,7 @@ std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::s
 // dates and a time in every date are noted.
 void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, DetectedLayout& layout)
 {
-    const int dateColumn = layout.nColumn[kDateField] - 1;
+    const int dateColumn = layout.column[kDateField] - 1;
     int nTimeColumn = -1;
     for (int c = 0; !dataRows.empty() && c < static_cast<int>(rows[dataRows[0]].size()) && nTimeColumn < 0; ++c)
         if (TimeOfDay(Cell(rows, dataRows[0], c)) >= 0)
@@ -427,7 +425,7 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, Detec
     bool bAllMidnight = true;
     bool bTimes = false;
     for (const std::size_t r : dataRows) {
-        const DateRead date = ReadDate(Cell(rows, r, dateColumn), layout.nDateFormat);
+        const DateRead date = ReadDate(Cell(rows, r, dateColumn), layout.dateFormat);
         if (date.eResult != DateResult::kDate)
             continue;
         std::string time = date.nTime >= 0 ? std::to_string(date.nTime) : std::string();
@@ -443,21 +441,21 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, Detec
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return days[a].day < days[b].day; });
-    for (std::size_t k = 1; k < order.size() && !layout.bIntraday; ++k) {
+    for (std::size_t k = 1; k < order.size() && !layout.intraday; ++k) {
         const Day& a = days[order[k - 1]];
         const Day& b = days[order[k]];
         if (a.day == b.day && a.time != b.time) {
             const auto count = std::count_if(days.begin(), days.end(), [&](const Day& d) { return d.day == a.day; });
-            layout.bIntraday = true;
-            layout.strProblem = "this file holds intraday bars (" + std::to_string(count) + " rows on " + a.text +
-                                "), not daily prices; convert it with --daily to combine each day's bars";
+            layout.intraday = true;
+            layout.problem = "this file holds intraday bars (" + std::to_string(count) + " rows on " + a.text +
+                         "), not daily prices; " + kCombineIntradayPhrase + " to convert it";
         }
     }
     if (days.size() > 1 && days.front().day > days.back().day)
         layout.notes.push_back("rows are newest first and will be written oldest first");
     if (bTimes && bAllMidnight)
         layout.notes.push_back("times in the date column are all 00:00:00");
-    else if (bTimes && !layout.bIntraday)
+    else if (bTimes && !layout.intraday)
         layout.notes.push_back("the date column holds one time a day, which is left out");
 }
 
@@ -466,16 +464,16 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
 {
     Evidence evidence;
     DetectedLayout& layout = evidence.layout;
-    layout.nDelimiter = nDelimiter;
+    layout.delimiter = nDelimiter;
     bool bTooEarly = false;
     const DateColumn dates = FindDateColumn(rows, bTooEarly);
     if (dates.nColumn < 0) {
-        layout.strProblem = bTooEarly ? "the dates lie before 1900 or after 2140, which the files cannot hold" : kNoDates;
+        layout.problem = bTooEarly ? "the dates lie before 1900 or after 2140, which the files cannot hold" : kNoDates;
         return evidence;
     }
-    layout.nColumn[kDateField] = dates.nColumn + 1;
-    layout.nSkipRows = static_cast<int>(dates.nFirst);
-    layout.strExampleDate = Cell(rows, dates.nFirst, dates.nColumn);
+    layout.column[kDateField] = dates.nColumn + 1;
+    layout.skipRows = static_cast<int>(dates.nFirst);
+    layout.exampleDate = Cell(rows, dates.nFirst, dates.nColumn);
     std::vector<std::size_t> dataRows;
     for (std::size_t r = dates.nFirst; r < rows.size(); ++r)
         if (!rows[r].empty() && ReadDate(Cell(rows, r, dates.nColumn), dates.formats[0]).eResult == DateResult::kDate)
@@ -487,23 +485,23 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
             const auto rowCount = static_cast<std::ptrdiff_t>(dataRows.size());
             evidence.nNumericColumns += numbers > 0 && numbers * 2 >= rowCount && rowCount - readable <= std::max<std::ptrdiff_t>(1, rowCount / 10) ? 1 : 0;
         }
-    layout.nDateFormat = dates.formats[0];
+    layout.dateFormat = dates.formats[0];
     if (!bFull)
         return evidence;
 
     std::string dateReason;
-    layout.nDateFormat = SettleDateFormat(rows, dates, dateReason);
+    layout.dateFormat = SettleDateFormat(rows, dates, dateReason);
     layout.fields[kDateField] = {dates.nColumn + 1, EvidenceSource::kValues,
                                  dates.nFirst > 0 ? std::string(Cell(rows, dates.nFirst - 1, dates.nColumn)) : std::string(), ""};
-    if (layout.nDateFormat == 0) {
-        layout.strProblem = dateReason;
-        layout.openOptions.push_back("--date-format");
+    if (layout.dateFormat == 0) {
+        layout.problem = dateReason;
+        layout.openChoices.push_back(LayoutChoice::kDateFormat);
     } else {
-        layout.fields[kDateField].strReason = "Dates: column " + std::to_string(dates.nColumn + 1) + ", read as " +
-                                              kDateFormatNames[layout.nDateFormat - 1] +
+        layout.fields[kDateField].reason = "Dates: column " + std::to_string(dates.nColumn + 1) + ", read as " +
+                                              kDateFormatNames[layout.dateFormat - 1] +
                                               (dateReason.empty() ? "" : ", " + dateReason);
     }
-    const int nReadFormat = layout.nDateFormat != 0 ? layout.nDateFormat : dates.formats[0];
+    const int nReadFormat = layout.dateFormat != 0 ? layout.dateFormat : dates.formats[0];
 
     // Oldest first, so that each row follows the one before.
     std::vector<long> dayOf(rows.size(), 0);
@@ -524,11 +522,11 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
     NumberStyle style;
     style.delimiter = kDelimiters[nDelimiter];
     style.bDecimalComma = votes > 0;
-    layout.bDecimalComma = style.bDecimalComma;
-    if (votes == 0 && bAmbiguous && layout.strProblem.empty()) {
-        layout.strProblem = "numbers such as 1,234 or 1.234 may hold a decimal mark or a thousands separator, and no "
+    layout.decimalComma = style.bDecimalComma;
+    if (votes == 0 && bAmbiguous && layout.problem.empty()) {
+        layout.problem = "numbers such as 1,234 or 1.234 may hold a decimal mark or a thousands separator, and no "
                             "number of the file settles which";
-        layout.openOptions.push_back("--decimal-comma");
+        layout.openChoices.push_back(LayoutChoice::kDecimalComma);
     }
 
     std::vector<ColumnValues> columns = ReadColumns(rows, ordered, dates.nColumn, style);
@@ -536,28 +534,28 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
     const ColumnRoles roles = AssignColumnRoles(columns);
     for (int f = kOpenField; f < kFieldCount; ++f) {
         layout.fields[f] = roles.fields[f];
-        layout.nColumn[f] = roles.fields[f].nColumn;
+        layout.column[f] = roles.fields[f].column;
     }
     layout.notes.insert(layout.notes.end(), roles.notes.begin(), roles.notes.end());
-    if (!roles.strProblem.empty() && layout.strProblem.empty()) {
-        layout.strProblem = roles.strProblem;
-        layout.openOptions = roles.openOptions;
+    if (!roles.problem.empty() && layout.problem.empty()) {
+        layout.problem = roles.problem;
+        layout.openChoices = roles.openChoices;
     }
     for (int i = 0; i < kFieldCount; ++i)
-        if (layout.nColumn[i] != 0)
-            layout.columnNames.push_back(layout.fields[i].strHeading.empty() ? kFieldNames[i] : layout.fields[i].strHeading);
-    if (layout.nDateFormat != 0) {
+        if (layout.column[i] != 0)
+            layout.columnNames.push_back(layout.fields[i].heading.empty() ? kFieldNames[i] : layout.fields[i].heading);
+    if (layout.dateFormat != 0) {
         // Rows without a close are skipped by the run; their dates do not count.
         std::vector<std::size_t> closed;
         for (const std::size_t r : dataRows) {
             float value = 0;
-            if (layout.nColumn[kCloseField] == 0 ||
-                ReadNumber(TextField{Cell(rows, r, layout.nColumn[kCloseField] - 1), true}, style, value) == NumberResult::kNumber)
+            if (layout.column[kCloseField] == 0 ||
+                ReadNumber(TextField{Cell(rows, r, layout.column[kCloseField] - 1), true}, style, value) == NumberResult::kNumber)
                 closed.push_back(r);
         }
         CheckDays(rows, closed, layout);
     }
-    layout.bFound = layout.strProblem.empty();
+    layout.found = layout.problem.empty();
     return evidence;
 }
 
@@ -568,22 +566,22 @@ namespace {
 DetectedLayout DetectInLines(const std::vector<std::string>& lines, std::size_t nEvidence)
 {
     Evidence best;
-    best.layout.strProblem = kNoDates;
+    best.layout.problem = kNoDates;
     int nBest = -1;
     for (int d = 0; d < kDelimiterCount; ++d) {
         const Rows rows = SplitLines(lines, kLinesRead, kDelimiters[d]);
         if (rows.empty()) {
-            best.layout.strProblem = "the file holds no lines";
+            best.layout.problem = "the file holds no lines";
             return best.layout;
         }
         Evidence evidence = DetectWith(rows, d, false);
-        if (evidence.layout.nColumn[kDateField] == 0) {
-            if (nBest < 0 && evidence.layout.strProblem != kNoDates)
+        if (evidence.layout.column[kDateField] == 0) {
+            if (nBest < 0 && evidence.layout.problem != kNoDates)
                 best = evidence;
             continue;
         }
         if (nBest < 0 || evidence.nNumericColumns > best.nNumericColumns ||
-            (evidence.nNumericColumns == best.nNumericColumns && evidence.layout.nSkipRows < best.layout.nSkipRows)) {
+            (evidence.nNumericColumns == best.nNumericColumns && evidence.layout.skipRows < best.layout.skipRows)) {
             best = evidence;
             nBest = d;
         }
@@ -591,14 +589,11 @@ DetectedLayout DetectInLines(const std::vector<std::string>& lines, std::size_t 
     if (nBest < 0)
         return best.layout;
     if (best.nNumericColumns == 0) {
-        best.layout.strProblem = "dates were found in column " + std::to_string(best.layout.nColumn[kDateField]) +
+        best.layout.problem = "dates were found in column " + std::to_string(best.layout.column[kDateField]) +
                                  ", but no column of numbers beside them";
         return best.layout;
     }
-    DetectedLayout layout = DetectWith(SplitLines(lines, nEvidence, kDelimiters[nBest]), nBest, true).layout;
-    if (!layout.strProblem.empty() && !layout.bIntraday)
-        layout.strKnownOptions = LayoutOptionsText(layout);
-    return layout;
+    return DetectWith(SplitLines(lines, nEvidence, kDelimiters[nBest]), nBest, true).layout;
 }
 
 }  // namespace
@@ -613,7 +608,7 @@ DetectedLayout DetectLayout(const std::string& path)
     const auto file = CurrentFileSystem().OpenForReading(PathFromText(path));
     if (!file) {
         DetectedLayout layout;
-        layout.strProblem = "Cannot open the input file " + path + ": " + LastFailureReason();
+        layout.problem = "Cannot open the input file " + path + ": " + LastFailureReason();
         return layout;
     }
     return DetectLayout(*file, path);
@@ -635,51 +630,75 @@ DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
         layout = DetectLayoutInLines(lines);
         // A choice the first lines leave open may be settled further on: the start of a long history can be
         // flat (open, high, low and close equal) or lack a day above 12.
-        if (!layout.bFound && !layout.bIntraday && !layout.openOptions.empty() &&
+        if (!layout.found && !layout.intraday && !layout.openChoices.empty() &&
             lines.size() == static_cast<std::size_t>(kEvidenceLines) && readTo(kMoreEvidenceLines) &&
             lines.size() > static_cast<std::size_t>(kEvidenceLines))
             layout = DetectInLines(lines, lines.size());
     }
     if (source.Failed()) {
         layout = DetectedLayout{};
-        layout.strProblem = "Cannot read the input file " + path + ": " + source.FailureReason();
+        layout.problem = "Cannot read the input file " + path + ": " + source.FailureReason();
         return layout;
     }
-    if (!layout.bFound && !layout.bIntraday)
-        layout.strProblem = "No layout found in " + path + ": " + layout.strProblem;
+    if (!layout.found && !layout.intraday)
+        layout.problem = "No layout found in " + path + ": " + layout.problem;
     return layout;
+}
+
+const char* LayoutChoiceName(LayoutChoice choice)
+{
+    switch (choice) {
+    case LayoutChoice::kDateColumn: return "the Date column";
+    case LayoutChoice::kOpenColumn: return "the Open column";
+    case LayoutChoice::kHighColumn: return "the High column";
+    case LayoutChoice::kLowColumn: return "the Low column";
+    case LayoutChoice::kCloseColumn: return "the Close column";
+    case LayoutChoice::kVolumeColumn: return "the Volume column";
+    case LayoutChoice::kOpenInterestColumn: return "the Open Int column";
+    case LayoutChoice::kDateFormat: return "the date format";
+    case LayoutChoice::kDelimiter: return "the delimiter";
+    case LayoutChoice::kDecimalComma: return "whether numbers have a decimal comma";
+    case LayoutChoice::kSkipRows: return "the rows to skip";
+    }
+    return "";
+}
+
+bool DetectedLayout::IsOpen(LayoutChoice choice) const
+{
+    return std::find(openChoices.begin(), openChoices.end(), choice) != openChoices.end();
 }
 
 std::string DescribeLayout(const DetectedLayout& layout)
 {
-    if (!layout.bFound && !layout.bIntraday) {
-        std::string text = layout.strProblem;
-        if (!layout.openOptions.empty()) {
-            text += ". Give ";
-            for (std::size_t i = 0; i < layout.openOptions.size(); ++i)
-                text += (i == 0 ? "" : i + 1 == layout.openOptions.size() ? " and " : ", ") + layout.openOptions[i];
-            text += " with what detection found: " + layout.strKnownOptions;
+    if (!layout.found && !layout.intraday) {
+        std::string text = layout.problem;
+        if (!layout.openChoices.empty()) {
+            text += ". Choose ";
+            for (std::size_t i = 0; i < layout.openChoices.size(); ++i)
+                text += std::string(i == 0 ? "" : i + 1 == layout.openChoices.size() ? " and " : ", ") +
+                        LayoutChoiceName(layout.openChoices[i]);
+            text += " yourself";
         }
         return text;
     }
-    const std::string headings = layout.nSkipRows == 0   ? "no heading row"
-                                 : layout.nSkipRows == 1 ? "1 heading row"
-                                                         : std::to_string(layout.nSkipRows) + " heading rows";
+    const std::string headings = layout.skipRows == 0   ? "no heading row"
+                                 : layout.skipRows == 1 ? "1 heading row"
+                                                         : std::to_string(layout.skipRows) + " heading rows";
     std::string columns;
     for (std::size_t i = 0; i < layout.columnNames.size(); ++i)
         columns += (i == 0 ? "" : ", ") + layout.columnNames[i];
-    const char* szFormat = kDateFormatNames[layout.nDateFormat - 1];
-    std::string text = std::string("This looks like a ") + kDelimiterNames[layout.nDelimiter] +
-                       "-delimited file with " + headings + ", dates like " + layout.strExampleDate + " (" + szFormat +
+    const char* szFormat = kDateFormatNames[layout.dateFormat - 1];
+    std::string text = std::string("This looks like a ") + kDelimiterNames[layout.delimiter] +
+                       "-delimited file with " + headings + ", dates like " + layout.exampleDate + " (" + szFormat +
                        "), and the columns " + columns + ".";
     std::string sources;
     for (const FieldEvidence& field : layout.fields)
-        if (field.nColumn != 0 && !field.strReason.empty())
-            sources += (sources.empty() ? " " : "; ") + field.strReason;
+        if (field.column != 0 && !field.reason.empty())
+            sources += (sources.empty() ? " " : "; ") + field.reason;
     if (!sources.empty())
         text += sources + ".";
     std::vector<std::string> notes = layout.notes;
-    if (layout.bDecimalComma)
+    if (layout.decimalComma)
         notes.insert(notes.begin(), "numbers have a decimal comma");
     if (!notes.empty()) {
         text.pop_back();  // the full stop
@@ -689,27 +708,9 @@ std::string DescribeLayout(const DetectedLayout& layout)
         }
         text += '.';
     }
-    if (layout.bIntraday)
-        text += " But " + layout.strProblem + ".";
+    if (layout.intraday)
+        text += " But " + layout.problem + ".";
     return text;
-}
-
-std::string LayoutOptionsText(const DetectedLayout& layout)
-{
-    const bool bFormatOpen = std::find(layout.openOptions.begin(), layout.openOptions.end(), "--date-format") != layout.openOptions.end();
-    std::string line = std::string("--delimiter ") + kDelimiterNames[layout.nDelimiter];
-    if (layout.nDateFormat >= 1 && layout.nDateFormat <= kDateFormatCount && !bFormatOpen)
-        line += std::string(" --date-format ") + kDateFormatNames[layout.nDateFormat - 1];
-    line += " --skip " + std::to_string(layout.nSkipRows);
-    for (int i = 0; i < kFieldCount; ++i) {
-        const bool bOpen = std::find(layout.openOptions.begin(), layout.openOptions.end(), kColumnOptions[i]) != layout.openOptions.end();
-        if (bOpen)
-            continue;
-        line += std::string(" ") + kColumnOptions[i] + " " + (layout.nColumn[i] != 0 ? std::to_string(layout.nColumn[i]) : "off");
-    }
-    if (layout.bDecimalComma)
-        line += " --decimal-comma";
-    return line;
 }
 
 }  // namespace engine

@@ -79,14 +79,14 @@ std::string SettingsMisfit(const ConversionSettings& settings, const std::string
 
 void ApplyLayout(const DetectedLayout& layout, ConversionSettings& settings)
 {
-    settings.Delimiter = layout.nDelimiter;
-    settings.DecimalComma = layout.bDecimalComma;
-    settings.SkipOn = layout.nSkipRows > 0 ? 1 : 0;
-    settings.SkipRows = layout.nSkipRows;
-    if (layout.nDateFormat >= 1 && layout.nDateFormat <= kDateFormatCount)
-        settings.DateFormat = kDateFormatNames[layout.nDateFormat - 1];
+    settings.Delimiter = layout.delimiter;
+    settings.DecimalComma = layout.decimalComma;
+    settings.SkipOn = layout.skipRows > 0 ? 1 : 0;
+    settings.SkipRows = layout.skipRows;
+    if (layout.dateFormat >= 1 && layout.dateFormat <= kDateFormatCount)
+        settings.DateFormat = kDateFormatNames[layout.dateFormat - 1];
     for (int i = 0; i < kFieldCount; ++i)
-        SetField(settings, i, layout.nColumn[i] != 0, layout.nColumn[i] != 0 ? layout.nColumn[i] : 1);
+        SetField(settings, i, layout.column[i] != 0, layout.column[i] != 0 ? layout.column[i] : 1);
 }
 
 }  // namespace engine

@@ -127,7 +127,11 @@ TEST(Layouts, FilesWithoutDailyPricesAreRefusedWithTheReason)
         const char* szReason;
     } cases[] = {
         {"intraday bars", "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,10:30,1,2,0.5,1.5\n",
-         "this file holds intraday bars (2 rows on 2020-01-02)"},
+         "this file holds intraday bars (2 rows on 2020-01-02), not daily prices; combine intraday bars into days "
+         "(--daily) to convert it"},
+        {"four prices whose open and close the values do not tell", "981230 10 11 9 10.5\n981231 10.5 12 10 11\n990104 11 12 10 11.5\n",
+         "Give --open-col and --close-col with what detection found: --delimiter space --date-format YYMMDD --skip 0 "
+         "--date-col 1 --high-col 3 --low-col 4 --volume-col off --oi-col off"},
         {"two prices that no heading names", "2020-01-02,1.5,1.6\n2020-01-03,2.5,2.6\n", "no heading names the close"},
         {"dates before 1900", "Date,Close\n1899-12-29,1\n1899-12-30,2\n", "before 1900"},
     };

@@ -580,3 +580,63 @@ TEST(AboutPresenter, TheBoxNamesTheBuildAndItsLinksOpenMailAndWebAddresses)
     EXPECT_EQ(view.texts.web.address, view.texts.web.text);
     EXPECT_EQ(view.texts.web.address.rfind("http", 0), 0u);
 }
+
+// Detect fills the dialog so that the grid and the run read the file with it, and whatever detection says to
+// the desktop's user (the Detect refusal, the dialog's note, the grid's caption, a batch file's failure)
+// names the dialog's controls, never a command-line flag.
+TEST(Detection, TheDesktopShowsDetectionsAdviceWithoutFlagsAndReadsWithWhatDetectChose)
+{
+    const struct {
+        std::string what;
+        std::string text;
+        std::string shown;  // part of the Detect refusal or note; empty when Detect fills the dialog silently
+        bool daily;
+        bool decimalComma;
+    } cases[] = {
+        {"open and close not told apart", "981230 10 11 9 10.5\n981231 10.5 12 10 11\n990104 11 12 10 11.5\n",
+         "Choose the Open column and the Close column yourself", false, false},
+        {"dates that read either way", "Date,Open,High,Low,Close\n01/02/2024,10,11,9,10.5\n01/03/2024,10,11,9,10.5\n",
+         "Choose the date format yourself", false, false},
+        {"intraday bars", "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,10:30,1,2,0.5,1.5\n",
+         "not daily prices; combine intraday bars into days to convert it", true, false},
+        {"decimal commas", "Datum;Er\xc3\xb6" "ffnung;Hoch;Tief;Schluss;Volumen\n13.01.2020;1,1052;1,1080;1,1000;1,1050;1000\n"
+         "14.01.2020;1,1050;1,1100;1,1040;1,1090;1200\n", "", false, true},
+    };
+    CTempDir dir;
+    CMapStore store;
+    CStoredSettings stored(store);
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string path = WriteFile(dir.Path() / ("f" + std::to_string(++n) + ".csv"), c.text);
+        CRecordingSettingsView view;
+        CSettingsPresenter presenter(view, engine::ConversionSettings{}, path);
+        presenter.OnInitDialog();
+        presenter.OnDetect();
+        std::string shown = view.note;
+        for (const std::string& asked : view.asked)
+            shown += asked;
+        EXPECT_NE(shown.find(c.shown), std::string::npos) << c.what << ": " << shown;
+        EXPECT_EQ(shown.find("--"), std::string::npos) << c.what << ": " << shown;
+        EXPECT_EQ(view.form.daily, c.daily) << c.what;
+        const FilePreview preview = ReadFilePreview(path);
+        EXPECT_EQ(preview.sentence.find("--"), std::string::npos) << c.what << ": " << preview.sentence;
+        if (view.asked.empty()) {
+            EXPECT_EQ(presenter.ShownInputSettings().DecimalComma, c.decimalComma) << c.what;
+            for (const PreviewRow& row : CPreviewGridPresenter::TableOf(preview.lines, presenter.ShownInputSettings()).rows)
+                EXPECT_NE(row.mark, ERowMark::Bad) << c.what << ", line " << row.label << ": " << row.reason;
+        }
+        // A batch that detects each file: refused without its own Combine box, converted with it.
+        for (const bool daily : {false, true}) {
+            CRecordingBatchView batchView;
+            CBatchPresenter batch(batchView, stored, engine::ConversionSettings{});
+            batchView.presenter = &batch;
+            batch.OnInitDialog();
+            batch.AddFiles({path});
+            batchView.choices = {(dir.Path() / ("out" + std::to_string(n) + (daily ? "d" : ""))).string(), true, daily};
+            batch.OnConvert();
+            const std::string& result = batchView.shownRows.at(0).result;
+            EXPECT_EQ(result.find("--"), std::string::npos) << c.what << ": " << result;
+            EXPECT_EQ(result == "converted", c.shown.empty() || (c.daily && daily)) << c.what << ", daily " << daily << ": " << result;
+        }
+    }
+}

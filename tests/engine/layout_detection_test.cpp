@@ -49,95 +49,92 @@ TEST(LayoutDetection, DownloadedFilesOfManyKinds)
         std::string text;
         int nDelimiter, nSkip, nFormat;
         int nColumn[7];  // date, open, high, low, close, volume, open interest; 0 off
-        bool bGuessed;
         const char* szDescribed;  // part of the description, or of the refusal when nColumn[0] is 0
     } cases[] = {
         {"vendor export with angle-bracket headings",
          "<TICKER>,<PER>,<DTYYYYMMDD>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
          "ACME,D,20150102,000000,111.39,111.44,107.35,109.33,53204626\n"
          "ACME,D,20150105,000000,108.29,108.65,105.41,106.25,64285491\n",
-         0, 1, 8, {3, 5, 6, 7, 8, 9, 0}, false, "columns <DTYYYYMMDD>, <OPEN>, <HIGH>, <LOW>, <CLOSE>, <VOL>."},
+         0, 1, 8, {3, 5, 6, 7, 8, 9, 0}, "columns <DTYYYYMMDD>, <OPEN>, <HIGH>, <LOW>, <CLOSE>, <VOL>."},
         {"ISO dates with an adjusted close beside the close",
          "Date,Open,High,Low,Close,Adj Close,Volume\n"
          "2015-01-02,111.39,111.44,107.35,109.33,101.53,53204626\n"
          "2015-01-05,108.29,108.65,105.41,106.25,98.67,64285491\n",
-         0, 1, 2, {1, 2, 3, 4, 5, 7, 0}, false, "dates like 2015-01-02 (CCYY_MM_DD)"},
+         0, 1, 2, {1, 2, 3, 4, 5, 7, 0}, "dates like 2015-01-02 (CCYY_MM_DD)"},
         {"tab-separated day-first dates without a heading: too few rows to tell the open from the close",
          "02/01/2015\t10\t11\t9\t10.5\t1000\n13/01/2015\t10.5\t12\t10\t11\t2000\n",
-         1, 0, 6, {0}, false, "columns 2 and 5 could each be the open or the close, and their headings name neither"},
+         1, 0, 6, {0}, "columns 2 and 5 could each be the open or the close, and their headings name neither"},
         {"space-separated six-digit dates with four prices, high and low by the values",
          "981230 10 11 9 10.5\n981231 10.5 12 10 11\n990104 11 12 10 11.5\n",
-         2, 0, 7, {0}, false, "Give --open-col and --close-col with what detection found: --delimiter space "
-                              "--date-format YYMMDD --skip 0 --date-col 1 --high-col 3 --low-col 4"},
+         2, 0, 7, {0}, "Choose the Open column and the Close column yourself"},
         {"close and volume only", "19981231,10.5,1000\n19990104,10.75,1200\n",
-         0, 0, 8, {1, 0, 0, 0, 2, 3, 0}, false, "columns Date, Close, Volume."},
+         0, 0, 8, {1, 0, 0, 0, 2, 3, 0}, "columns Date, Close, Volume."},
         {"two heading rows and a last price",
          "Prices of ACME Corp\nDate,Last,Vol,OI\n01/02/2015,10,100,5\n01/13/2015,11,120,6\n",
-         0, 2, 4, {1, 0, 0, 0, 2, 3, 4}, false, "2 heading rows"},
+         0, 2, 4, {1, 0, 0, 0, 2, 3, 4}, "2 heading rows"},
         {"quoted dates", "Date,Open,High,Low,Close,Volume,OpenInt\n\"2015-01-02\",10,11,9,10.5,100,7\n\"2015-01-05\",10,11,9,10.5,100,7\n",
-         0, 1, 2, {1, 2, 3, 4, 5, 6, 7}, false, "dates like 2015-01-02"},
+         0, 1, 2, {1, 2, 3, 4, 5, 6, 7}, "dates like 2015-01-02"},
         {"CR LF line ends", "Date,Open,High,Low,Close\r\n01/02/15,1,2,0.5,1.5\r\n01/13/15,1,2,0.5,1.5\r\n",
-         0, 1, 3, {1, 2, 3, 4, 5, 0, 0}, false, "(MM_DD_YY)"},
+         0, 1, 3, {1, 2, 3, 4, 5, 0, 0}, "(MM_DD_YY)"},
         {"dates that read either way, settled by the weekdays",
          "Date,Open,High,Low,Close\n01/02/2015,10,11,9,10.5\n01/05/2015,10,11,9,10.5\n01/06/2015,10,11,9,10.5\n",
-         0, 1, 4, {1, 2, 3, 4, 5, 0, 0}, false, "the only reading that puts no date on a weekend"},
+         0, 1, 4, {1, 2, 3, 4, 5, 0, 0}, "the only reading that puts no date on a weekend"},
         {"dates that read either way, and nothing settles it",
          "Date,Open,High,Low,Close\n01/02/2024,10,11,9,10.5\n01/03/2024,10,11,9,10.5\n",
-         0, 1, 0, {0}, false, "the dates read as MM_DD_CCYY or DD_MM_CCYY, and neither a day above 12 nor their spacing"},
+         0, 1, 0, {0}, "the dates read as MM_DD_CCYY or DD_MM_CCYY, and neither a day above 12 nor their spacing"},
         {"headings in other languages, checked against the values",
          "Fecha;Cierre;Apertura;M\xc3\xa1ximo;M\xc3\xadnimo;Vol.\n"
          "02.01.2015;10,5;10;11;9;1,2K\n15.01.2015;10,75;10,5;12;10;2K\n",
-         3, 1, 6, {1, 3, 4, 5, 2, 6, 0}, false, "Open from Apertura; High from Máximo; Low from Mínimo; Close from Cierre; Volume from Vol."},
+         3, 1, 6, {1, 3, 4, 5, 2, 6, 0}, "Open from Apertura; High from Máximo; Low from Mínimo; Close from Cierre; Volume from Vol."},
         {"headings that the values contradict",
          "Date,Open,High,Low,Close\n2015-01-02,11,9,10,10.5\n2015-01-05,12,10,11,11\n",
-         0, 1, 2, {0}, false, "the headings name column 3 (High) the high and column 4 (Low) the low, but on 2 of 2"},
+         0, 1, 2, {0}, "the headings name column 3 (High) the high and column 4 (Low) the low, but on 2 of 2"},
         {"one value beside the dates", "observation_date,DEXUSAL\n2015-01-02,0.8123\n2015-01-05,0.8101\n",
-         0, 1, 2, {1, 0, 0, 0, 2, 0, 0}, false, "Close: column 2, the only prices"},
+         0, 1, 2, {1, 0, 0, 0, 2, 0, 0}, "Close: column 2, the only prices"},
         {"Unix seconds and a change column", "time,open,high,low,close,chg\n1502928000,10,11,9,10.5,-0.01\n"
-         "1503014400,10.5,12,10,11,0.05\n", 0, 1, 17, {1, 2, 3, 4, 5, 0, 0}, false, "(UNIX_SECONDS)"},
+         "1503014400,10.5,12,10,11,0.05\n", 0, 1, 17, {1, 2, 3, 4, 5, 0, 0}, "(UNIX_SECONDS)"},
         {"spreadsheet day numbers under a heading that says date", "Datum,Schluss\n45293,10.5\n45294,11\n45295,11.5\n", 0, 1,
-         19, {1, 0, 0, 0, 2, 0, 0}, false, "(SERIAL_DAYS)"},
+         19, {1, 0, 0, 0, 2, 0, 0}, "(SERIAL_DAYS)"},
         {"day numbers without such a heading are numbers", "Id,Close\n45293,10.5\n45294,11\n45295,11.5\n", 0, 1, 0, {0},
-         false, "no column holds dates"},
+         "no column holds dates"},
         {"no heading, the close repeated in a last column: the open follows the close before",
-         History(0, 40, true), 0, 0, 2, {1, 2, 3, 4, 5, 6, 0}, false, "column 7 repeats column 5; left out"},
+         History(0, 40, true), 0, 0, 2, {1, 2, 3, 4, 5, 6, 0}, "column 7 repeats column 5; left out"},
         {"a history that starts flat for longer than the first lines read", History(400, 60, false), 0, 0, 2,
-         {1, 2, 3, 4, 5, 6, 0}, false, "Open: column 2, which starts where the close before ends"},
+         {1, 2, 3, 4, 5, 6, 0}, "Open: column 2, which starts where the close before ends"},
     };
     CTempDir dir;
     for (const auto& c : cases) {
         WriteText(dir.Path() / "prices.txt", c.text);
         const DetectedLayout layout = DetectLayout(dir / "prices.txt");
         if (c.nColumn[0] == 0) {
-            EXPECT_FALSE(layout.bFound) << c.szCase;
+            EXPECT_FALSE(layout.found) << c.szCase;
             EXPECT_NE(DescribeLayout(layout).find(c.szDescribed), std::string::npos) << c.szCase << ": " << DescribeLayout(layout);
             continue;
         }
-        ASSERT_TRUE(layout.bFound) << c.szCase << ": " << layout.strProblem;
-        EXPECT_EQ(layout.nDelimiter, c.nDelimiter) << c.szCase;
-        EXPECT_EQ(layout.nSkipRows, c.nSkip) << c.szCase;
-        EXPECT_EQ(layout.nDateFormat, c.nFormat) << c.szCase;
-        EXPECT_TRUE(std::equal(std::begin(c.nColumn), std::end(c.nColumn), layout.nColumn)) << c.szCase;
-        EXPECT_EQ(layout.bGuessed, c.bGuessed) << c.szCase;
+        ASSERT_TRUE(layout.found) << c.szCase << ": " << layout.problem;
+        EXPECT_EQ(layout.delimiter, c.nDelimiter) << c.szCase;
+        EXPECT_EQ(layout.skipRows, c.nSkip) << c.szCase;
+        EXPECT_EQ(layout.dateFormat, c.nFormat) << c.szCase;
+        EXPECT_TRUE(std::equal(std::begin(c.nColumn), std::end(c.nColumn), layout.column)) << c.szCase;
         EXPECT_NE(DescribeLayout(layout).find(c.szDescribed), std::string::npos)
             << c.szCase << ": " << DescribeLayout(layout);
     }
 
     WriteText(dir.Path() / "words.txt", "Name,Sector\nACME,Industry\nGLOBEX,Energy\n");
     const DetectedLayout nothing = DetectLayout(dir / "words.txt");
-    EXPECT_FALSE(nothing.bFound);
-    EXPECT_NE(nothing.strProblem.find("no column holds dates"), std::string::npos) << nothing.strProblem;
+    EXPECT_FALSE(nothing.found);
+    EXPECT_NE(nothing.problem.find("no column holds dates"), std::string::npos) << nothing.problem;
 }
 
 TEST(LayoutDetection, AppliedLayoutFillsOnlyTheInputSettings)
 {
     DetectedLayout layout;
-    layout.bFound = true;
-    layout.nDelimiter = 1;
-    layout.nSkipRows = 2;
-    layout.nDateFormat = 2;
+    layout.found = true;
+    layout.delimiter = 1;
+    layout.skipRows = 2;
+    layout.dateFormat = 2;
     const int columns[7] = {3, 0, 0, 0, 4, 5, 0};
-    std::copy(std::begin(columns), std::end(columns), layout.nColumn);
+    std::copy(std::begin(columns), std::end(columns), layout.column);
     ConversionSettings settings;
     settings.Path = "/data";
     settings.Symbol = "ABC";

@@ -331,7 +331,7 @@ TEST(SafeRun, EveryReaderOfAnInputThatCannotBeReadGivesTheSystemsReason)
          }, unread},
         {"the dialog's check of the first row", [&] { return SettingsMisfit(ConversionSettings{}, input); },
          "the file cannot be read: " + std::string(std::strerror(EIO))},
-        {"detection", [&] { return DetectLayout(input).strProblem; },
+        {"detection", [&] { return DetectLayout(input).problem; },
          "Cannot read the input file " + input + ": " + std::string(std::strerror(EIO))},
     };
     for (const auto& reader : readers) {

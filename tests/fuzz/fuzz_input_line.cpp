@@ -302,7 +302,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at = end + 1;
     }
     const DetectedLayout layout = DetectLayoutInLines(lines);
-    if (!layout.bFound && layout.strProblem.empty())
+    if (!layout.found && layout.problem.empty())
         std::abort();
     if (DescribeLayout(layout).empty())
         std::abort();
