@@ -135,11 +135,9 @@ int CBatch::Run()
     m_totals = BatchTotals{};
     std::error_code error;
     const fs::path dir = fs::absolute(PathFromText(m_strDir), error);
-    if (!error && !fs::is_directory(dir, error))
-        fs::create_directory(dir, error);
-    if (error || !fs::is_directory(dir, error)) {
-        m_services.messages.ShowMessage("Cannot make the directory " + m_strDir + ": " +
-                                        (error ? error.message() : std::string("something else has its name")));
+    std::string reason = error.message();
+    if (error || !CurrentFileSystem().CreateDirectory(dir, reason)) {
+        m_services.messages.ShowMessage("Cannot make the directory " + m_strDir + ": " + reason);
         return 1;
     }
     m_strShownDir = m_strDir;
@@ -312,10 +310,9 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
     Directory directory;
     directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);
     directory.strShown = m_strShownDir + kPathSeparator + std::to_string(m_directories.size() + 1);
-    std::error_code error;
-    fs::create_directory(PathFromText(directory.strPath), error);
-    if (error) {
-        m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown + ": " + error.message());
+    std::string reason;
+    if (!CurrentFileSystem().CreateDirectory(PathFromText(directory.strPath), reason)) {
+        m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown + ": " + reason);
         return nullptr;
     }
     if (OpenDirectory(directory) != 0)
