@@ -63,20 +63,26 @@ std::string Counted(std::int64_t count, const char* one, const char* many)
 
 // Standard error of a batch: messages one line each, and on a terminal a progress line that they
 // clear first.
-class CBatchConsole : public IMessageSink, public IBatchObserver {
+class CBatchConsole : public CErrorLineSink, public IBatchObserver {
 public:
     CBatchConsole(std::ostream& err, bool bProgress, std::size_t nFiles)
-        : m_err(err), m_bProgress(bProgress), m_nFiles(nFiles), m_start(std::chrono::steady_clock::now())
+        : CErrorLineSink(err), m_err(err), m_bProgress(bProgress), m_nFiles(nFiles),
+          m_start(std::chrono::steady_clock::now())
     {
     }
 
     void ShowMessage(const std::string& text) override
     {
         ClearProgress();
-        m_err << OneLine(text) << '\n';
+        CErrorLineSink::ShowMessage(text);
+    }
+    void ShowNotice(const std::string& text) override
+    {
+        ClearProgress();
+        CErrorLineSink::ShowNotice(text);
     }
 
-    void OnNotice(const std::string& text) override { ShowMessage(text); }
+    void OnNotice(const std::string& text) override { ShowNotice(text); }
 
     void OnFile(const std::string& path, const BatchTotals& totals) override
     {

@@ -1,9 +1,8 @@
 #include "desktop/output_directory.h"
 
-#include <algorithm>
-#include <cctype>
 #include <vector>
 
+#include "engine/directory/directory_commit.h"
 #include "engine/text/code_page.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_reader.h"
@@ -11,18 +10,6 @@
 #include "metastock/path_text.h"
 
 namespace desktop {
-
-namespace {
-
-bool IsMasterName(const std::string& name)
-{
-    static const std::string master = "MASTER";
-    return name.size() == master.size() &&
-           std::equal(name.begin(), name.end(), master.begin(),
-                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
-}
-
-}  // namespace
 
 DirectoryState LookAtDirectory(const std::string& directory)
 {
@@ -46,9 +33,14 @@ DirectoryState LookAtDirectory(const std::string& directory)
         state.state = EDirectoryState::Unreadable;
         return state;
     }
+    const engine::MasterPresence master = engine::FindMaster(path, names);
+    if (master.existence == metastock::Existence::kError) {
+        state.state = EDirectoryState::Unreadable;
+        state.reason = master.strProblem;
+        return state;
+    }
     state.state = EDirectoryState::Directory;
-    state.master = std::any_of(names.begin(), names.end(),
-                               [](const std::filesystem::path& name) { return IsMasterName(metastock::TextFromPath(name)); });
+    state.master = master.existence == metastock::Existence::kYes;
     return state;
 }
 

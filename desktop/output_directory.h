@@ -11,7 +11,7 @@ enum class EDirectoryState { Missing, File, Directory, Unreadable };
 struct DirectoryState {
     EDirectoryState state = EDirectoryState::Missing;
     bool master = false;   // a file named MASTER, in any case
-    std::string reason;    // with Unreadable: the system's reason
+    std::string reason;    // with Unreadable: why, with the system's reason
 };
 
 // directory in the engine's form (UTF-8).

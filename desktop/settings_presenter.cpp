@@ -9,6 +9,7 @@
 #include "engine/run/batch.h"
 #include "engine/text/code_page.h"
 #include "engine/text/date_formats.h"
+#include "engine/text/trimmed_text.h"
 
 namespace desktop {
 
@@ -27,13 +28,6 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix)
            std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
                return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
            });
-}
-
-std::string Trimmed(const std::string& text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    const std::size_t last = text.find_last_not_of(" \t");
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
 }
 
 // The texts that have a limit, what they are called in a note, and the limit in characters.
@@ -141,7 +135,7 @@ bool CSettingsPresenter::Fail(EControl control, const std::string& message)
 // such number gets the setting's range message.
 bool CSettingsPresenter::SaveNumber(const std::string& text, ESetting field, EControl control, int& value)
 {
-    const std::string digits = Trimmed(text);
+    const std::string digits = engine::Trimmed(text);
     const bool number = !digits.empty() && digits.size() <= 9 &&
                         std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
     const int n = number ? std::atoi(digits.c_str()) : -1;
@@ -330,12 +324,12 @@ ConversionSettings CSettingsPresenter::ShownInputSettings() const
     settings.DateFormat = form.dateFormat;
     settings.Delimiter = form.delimiter;
     settings.SkipOn = form.skipOn;
-    settings.SkipRows = std::atoi(Trimmed(form.skipRows).c_str());
+    settings.SkipRows = std::atoi(engine::Trimmed(form.skipRows).c_str());
     settings.DecimalComma = form.decimalComma;
     settings.Daily = form.daily;
     for (int field = 0; field < kFields; ++field)
         engine::SetField(settings, field, form.on[static_cast<std::size_t>(field)],
-                         std::atoi(Trimmed(form.column[static_cast<std::size_t>(field)]).c_str()));
+                         std::atoi(engine::Trimmed(form.column[static_cast<std::size_t>(field)]).c_str()));
     return settings;
 }
 

@@ -11,14 +11,37 @@ std::atomic<IFileSystem*> g_pInstalled{nullptr};
 
 }  // namespace
 
-bool IFileSystem::MakeDirectory(const std::filesystem::path& directory, std::string& reason)
+bool IFileSystem::CreateDirectory(const std::filesystem::path& directory, std::string& reason)
 {
     std::error_code error;
-    std::filesystem::create_directories(directory, error);
+    std::filesystem::create_directory(directory, error);
     if (!error && std::filesystem::is_directory(directory, error))
         return true;
-    reason = error ? error.message() : "a file stands under that name";
+    reason = error ? error.message() : "something else has its name";
     return false;
+}
+
+bool IFileSystem::MakeDirectory(const std::filesystem::path& directory, std::string& reason)
+{
+    std::vector<std::filesystem::path> missing;  // innermost first
+    for (std::filesystem::path at = directory; !at.empty(); at = at.parent_path()) {
+        const PathStatus status = Exists(at);
+        if (status.existence == Existence::kError) {
+            reason = status.strReason;
+            return false;
+        }
+        if (status.existence == Existence::kYes)
+            break;
+        missing.push_back(at);
+        if (at == at.parent_path())
+            break;
+    }
+    if (missing.empty())  // what stands there may still be no directory: CreateDirectory says
+        return CreateDirectory(directory, reason);
+    for (auto at = missing.rbegin(); at != missing.rend(); ++at)
+        if (!CreateDirectory(*at, reason))
+            return false;
+    return true;
 }
 
 IFileSystem& CurrentFileSystem()

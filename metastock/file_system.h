@@ -94,8 +94,12 @@ public:
     // it cannot be listed.
     virtual bool List(const std::filesystem::path& directory, std::vector<std::filesystem::path>& names,
                       std::string& reason) = 0;
-    // Makes the directory and any missing parents; false with the system's reason when it cannot.
-    virtual bool MakeDirectory(const std::filesystem::path& directory, std::string& reason);
+    // Makes one directory in a parent that exists; true when a directory stands there afterwards, made now
+    // or before, else false with the system's reason.
+    virtual bool CreateDirectory(const std::filesystem::path& directory, std::string& reason);
+    // Makes the directory and any missing parents, each through CreateDirectory; false with the system's
+    // reason when it cannot.
+    bool MakeDirectory(const std::filesystem::path& directory, std::string& reason);
     // Takes the exclusive lock of directory. Without bWait a lock that another holder has gives kBusy at once.
     virtual LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
                                      std::unique_ptr<IDirectoryLock>& lock) = 0;

@@ -4,6 +4,7 @@
 #ifdef _WIN32
 
 #include <windows.h>
+#undef CreateDirectory  // the file-system seam's own name; this file calls the ...W functions by name
 
 #include <cerrno>
 #include <cstring>

@@ -36,6 +36,27 @@ int CDirectoryCommit::Fail(const std::string& message)
     return 1;
 }
 
+MasterPresence FindMaster(const fs::path& directory, const std::vector<fs::path>& names)
+{
+    MasterPresence master;
+    master.path = directory / "MASTER";
+    if (std::find(names.begin(), names.end(), fs::path("MASTER")) == names.end()) {
+        const auto named = std::find_if(names.begin(), names.end(),
+                                        [](const fs::path& name) { return EqualIgnoringCase(name.string(), "MASTER"); });
+        if (named != names.end())
+            master.path = directory / *named;
+    }
+    const PathStatus status = CurrentFileSystem().Exists(master.path);
+    master.existence = status.existence;
+    if (status.existence == Existence::kError)
+        master.strProblem = "Cannot read " + master.path.string() + ": " + status.strReason;
+    else if (status.existence == Existence::kYes && !status.bRegularFile) {
+        master.existence = Existence::kError;
+        master.strProblem = master.path.string() + " is not a file";
+    }
+    return master;
+}
+
 int CDirectoryCommit::Lock(const fs::path& directory, const std::string& command)
 {
     m_directory = directory;
@@ -80,15 +101,10 @@ int CDirectoryCommit::Lock(const fs::path& directory, const std::string& command
             Listed(directory / name, false);
         }
     }
-    bool bThere = false;
-    m_masterPath = Entry("MASTER", bThere);
-    // Only "no such file" means there is no MASTER: taking another failure, or something that is not a
-    // file, for absence would write a new MASTER over the directory's securities.
-    const PathStatus master = fileSystem.Exists(m_masterPath);
+    const MasterPresence master = FindMaster(directory, names);
     if (master.existence == Existence::kError)
-        return Fail("Cannot read " + m_masterPath.string() + ": " + master.strReason);
-    if (master.existence == Existence::kYes && !master.bRegularFile)
-        return Fail(m_masterPath.string() + " is not a file");
+        return Fail(master.strProblem);
+    m_masterPath = master.path;
     m_bHasMaster = master.existence == Existence::kYes;
     return 0;
 }

@@ -33,6 +33,18 @@
 
 namespace engine {
 
+// Whether a directory holds a MASTER, given the names it lists.
+struct MasterPresence {
+    metastock::Existence existence = metastock::Existence::kNo;
+    std::filesystem::path path;  // MASTER as the directory spells it ("MASTER" when it has none)
+    std::string strProblem;      // with kError: why, naming the file, with the system's reason
+};
+
+// Only "no such file" means there is no MASTER: a check that fails, or something under the name that is
+// not a file, is kError, since taking it for absence would write a new MASTER over the directory's
+// securities. The name is matched in any case, "MASTER" itself first.
+MasterPresence FindMaster(const std::filesystem::path& directory, const std::vector<std::filesystem::path>& names);
+
 class CDirectoryCommit {
 public:
     CDirectoryCommit(IMessageSink& messages, bool bSyncToDisk);

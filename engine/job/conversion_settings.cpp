@@ -5,6 +5,7 @@
 #include "engine/text/date_formats.h"
 #include "engine/text/line_parsing.h"
 #include "engine/text/text_reader.h"
+#include "engine/text/trimmed_text.h"
 #include "metastock/file_system.h"
 #include "metastock/path_text.h"
 
@@ -31,18 +32,6 @@ constexpr FieldMembers kFields[kFieldCount] = {
     {&ConversionSettings::VolOn, &ConversionSettings::VolCol, ESetting::VolCol, "Volume"},
     {&ConversionSettings::OIOn, &ConversionSettings::OICol, ESetting::OICol, "Open Int"},
 };
-
-bool IsCSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-std::string TrimRight(std::string text)
-{
-    while (!text.empty() && IsCSpace(text.back()))
-        text.pop_back();
-    return text;
-}
 
 SettingsCheck Fault(ESettingsFault eFault, ESetting eField, std::string strMessage)
 {
@@ -168,16 +157,16 @@ SettingsCheck CheckSettings(const ConversionSettings& settings)
     SettingsCheck check = CheckColumnsDiffer(settings);
     if (check.Failed())
         return check;
-    if (TrimRight(settings.Symbol).empty())
+    if (TrimmedRight(settings.Symbol).empty())
         return Fault(ESettingsFault::EmptySymbol, ESetting::Symbol, "You did not enter a valid symbol");
-    if (TrimRight(settings.Path).empty())
+    if (TrimmedRight(settings.Path).empty())
         return Fault(ESettingsFault::EmptyPath, ESetting::Path, "Please enter path");
     return {};
 }
 
 std::string NormalisedSymbol(const std::string& symbol)
 {
-    const std::string trimmed = TrimRight(symbol);
+    const std::string trimmed = TrimmedRight(symbol);
     std::string cp1252;
     std::string bad;
     if (!Utf8ToWindows1252(trimmed, cp1252, bad))

@@ -1,7 +1,6 @@
 #include "engine/run/batch.h"
 
 #include <algorithm>
-#include <cctype>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -12,6 +11,7 @@
 #include "engine/text/code_page.h"
 #include "engine/text/line_parsing.h"
 #include "engine/text/text_reader.h"
+#include "engine/text/trimmed_text.h"
 #include "metastock/directory_names.h"
 #include "metastock/file_names.h"
 #include "metastock/file_system.h"
@@ -25,21 +25,6 @@ using namespace metastock;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string TrimRight(std::string text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.pop_back();
-    return text;
-}
-
-std::string TrimLeft(const std::string& text)
-{
-    std::size_t start = 0;
-    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start])))
-        ++start;
-    return text.substr(start);
-}
 
 // The fields of the first data row, as the run splits it: the first line after the skipped ones that
 // holds a value.
@@ -150,11 +135,9 @@ int CBatch::Run()
     m_totals = BatchTotals{};
     std::error_code error;
     const fs::path dir = fs::absolute(PathFromText(m_strDir), error);
-    if (!error && !fs::is_directory(dir, error))
-        fs::create_directory(dir, error);
-    if (error || !fs::is_directory(dir, error)) {
-        m_services.messages.ShowMessage("Cannot make the directory " + m_strDir + ": " +
-                                        (error ? error.message() : std::string("something else has its name")));
+    std::string reason = error.message();
+    if (error || !CurrentFileSystem().CreateDirectory(dir, reason)) {
+        m_services.messages.ShowMessage("Cannot make the directory " + m_strDir + ": " + reason);
         return 1;
     }
     m_strShownDir = m_strDir;
@@ -327,10 +310,9 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
     Directory directory;
     directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);
     directory.strShown = m_strShownDir + kPathSeparator + std::to_string(m_directories.size() + 1);
-    std::error_code error;
-    fs::create_directory(PathFromText(directory.strPath), error);
-    if (error) {
-        m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown + ": " + error.message());
+    std::string reason;
+    if (!CurrentFileSystem().CreateDirectory(PathFromText(directory.strPath), reason)) {
+        m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown + ": " + reason);
         return nullptr;
     }
     if (OpenDirectory(directory) != 0)
@@ -361,7 +343,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
                                     : "the first data row has no column " + std::to_string(column));
             return 1;
         }
-    const std::string whole = NormalisedSymbol(TrimLeft(
+    const std::string whole = NormalisedSymbol(Trimmed(
         m_nSymbolColumn > 0 ? tokens[static_cast<std::size_t>(m_nSymbolColumn - 1)] : TextFromPath(PathFromText(absolutePath).stem())));
     if (whole.empty()) {
         messages.ShowMessage("no symbol in " + (m_nSymbolColumn > 0 ? "column " + std::to_string(m_nSymbolColumn) +
@@ -370,11 +352,11 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
         return 1;
     }
     bool cut = false;
-    settings.Symbol = TrimRight(FirstCharacters(whole, kMaxSymbolLength, cut));
+    settings.Symbol = TrimmedRight(FirstCharacters(whole, kMaxSymbolLength, cut));
     if (cut && bNoticeCut)
         messages.ShowNotice("symbol " + whole + " cut to 16 characters: " + settings.Symbol);
     settings.Name = m_nNameColumn > 0
-                        ? TrimRight(FirstCharacters(TrimRight(tokens[static_cast<std::size_t>(m_nNameColumn - 1)]), kMaxNameLength, cut))
+                        ? TrimmedRight(FirstCharacters(TrimmedRight(tokens[static_cast<std::size_t>(m_nNameColumn - 1)]), kMaxNameLength, cut))
                         : std::string();
     for (ESetting eField : {ESetting::Symbol, ESetting::Name}) {
         const SettingsCheck check = CheckSetting(settings, eField);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "metastock/file_names.h"
 #include "metastock/path_text.h"
 #include "run_cli.h"
+#include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -148,6 +150,32 @@ TEST_F(BatchTest, FullDirectoryGoesOnInNumberedSubDirectoriesWhoseSymbolsCountAs
     const std::string second = (m_dir / "out") + metastock::kPathSeparator + "2";
     EXPECT_NE(again.err.find("s4.csv: Duplicate Symbol S4 in " + second), std::string::npos) << again.err;
     EXPECT_EQ(Symbols(out / "3" / "MASTER"), (std::vector<std::string>{"S5", "S6"}));
+}
+
+// DIR made when missing, and DIR/2 when DIR is full: a directory that cannot be made fails the batch (or
+// the files that need it) with the system's reason.
+TEST_F(BatchTest, ADirectoryThatCannotBeMadeFailsWithTheSystemsReason)
+{
+    const std::vector<std::string> files = {Input("a.csv", Prices(1)), Input("b.csv", Prices(2))};
+    const std::string out = m_dir / "out";
+    const struct {
+        const char* szCall;
+        const char* szMaxPerDir;
+        std::string strSaid;
+    } cases[] = {
+        {"mkdir out", "255", "Cannot make the directory " + out + ": Input/output error\n"},
+        {"mkdir 2", "1", "Cannot make the directory " + out + metastock::kPathSeparator + "2: Input/output error\n"},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(m_dir.Path() / "out");
+        CliResult result;
+        {
+            CFaultFileSystem faults(c.szCall, EIO);
+            result = Batch(files, {"--max-per-dir", c.szMaxPerDir});
+        }
+        EXPECT_EQ(result.status, 1) << c.szCall;
+        EXPECT_NE(result.err.find(c.strSaid), std::string::npos) << c.szCall << ": " << result.err;
+    }
 }
 
 TEST_F(BatchTest, FailingFileIsNamedAndTheBatchGoesOn)

@@ -1,7 +1,9 @@
 // The desktop's decisions against recording views: no widget, no event loop.
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -12,9 +14,11 @@
 #include "desktop/conversion_command.h"
 #include "desktop/directory_panel_presenter.h"
 #include "desktop/log_text.h"
+#include "desktop/output_directory.h"
 #include "desktop/preview_grid_presenter.h"
 #include "desktop/settings_presenter.h"
 #include "engine/input/layout_detection.h"
+#include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 
 using namespace desktop;
@@ -638,5 +642,43 @@ TEST(Detection, TheDesktopShowsDetectionsAdviceWithoutFlagsAndReadsWithWhatDetec
             EXPECT_EQ(result.find("--"), std::string::npos) << c.what << ": " << result;
             EXPECT_EQ(result == "converted", c.shown.empty() || (c.daily && daily)) << c.what << ", daily " << daily << ": " << result;
         }
+    }
+}
+
+// The desktop asks about MASTER as the run decides it: in any case, and a MASTER that cannot be checked
+// or is no file is an error with its reason, never taken for absence.
+TEST(OutputDirectory, MasterIsWhatTheRunTakesForMaster)
+{
+    const struct {
+        const char* szWhat;
+        std::function<void(const std::filesystem::path&)> make;
+        const char* szFailedCall;  // "" for none
+        EDirectoryState state;
+        bool master;
+        const char* szReason;  // the end of the reason
+    } cases[] = {
+        {"none", [](const std::filesystem::path&) {}, "", EDirectoryState::Directory, false, ""},
+        {"MASTER", [](const std::filesystem::path& d) { std::ofstream(d / "MASTER") << "x"; }, "",
+         EDirectoryState::Directory, true, ""},
+        {"master", [](const std::filesystem::path& d) { std::ofstream(d / "master") << "x"; }, "",
+         EDirectoryState::Directory, true, ""},
+        {"a directory MASTER", [](const std::filesystem::path& d) { std::filesystem::create_directory(d / "MASTER"); }, "",
+         EDirectoryState::Unreadable, false, "MASTER is not a file"},
+        {"unreadable", [](const std::filesystem::path& d) { std::ofstream(d / "MASTER") << "x"; }, "exists MASTER",
+         EDirectoryState::Unreadable, false, "MASTER: Permission denied"},
+    };
+    for (const auto& c : cases) {
+        CTempDir dir;
+        c.make(dir.Path());
+        DirectoryState state;
+        if (*c.szFailedCall) {
+            CFaultFileSystem faults(c.szFailedCall, EACCES);
+            state = LookAtDirectory(dir.Path().string());
+        } else {
+            state = LookAtDirectory(dir.Path().string());
+        }
+        EXPECT_EQ(state.state, c.state) << c.szWhat;
+        EXPECT_EQ(state.master, c.master) << c.szWhat;
+        EXPECT_TRUE(state.reason.ends_with(c.szReason)) << c.szWhat << ": " << state.reason;
     }
 }

@@ -10,6 +10,7 @@
 #include "engine/job/conversion_job.h"
 #include "engine/job/conversion_settings.h"
 #include "engine/text/code_page.h"
+#include "engine/text/trimmed_text.h"
 #include "support/temp_dir.h"
 
 using namespace engine;
@@ -177,5 +178,24 @@ TEST(ConversionSettings, JobTakesTheSettingsAsTheRunReadsThem)
         EXPECT_TRUE(c.holds(job)) << c.szCase;
         EXPECT_EQ(job.layout.dateFormat, 4) << c.szCase;
         EXPECT_EQ(job.directory, "/data") << c.szCase;
+    }
+}
+
+TEST(TrimmedText, CWhiteSpaceGoesAtTheEndsOnly)
+{
+    struct Case {
+        const char* text;
+        const char* trimmed;
+        const char* trimmedRight;
+    };
+    const Case cases[] = {
+        {"", "", ""},
+        {" \t\r\n\v\f", "", ""},
+        {"  A B \t", "A B", "  A B"},
+        {"\xC2\xA0x\xA0", "\xC2\xA0x\xA0", "\xC2\xA0x\xA0"},  // no-break spaces are text
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Trimmed(c.text), c.trimmed) << '"' << c.text << '"';
+        EXPECT_EQ(TrimmedRight(c.text), c.trimmedRight) << '"' << c.text << '"';
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A file system for tests that passes every call to the platform's and makes the Nth counted call fail
 // (create, write, flush, close, rename, open for reading, each read, existence check, listing, directory
-// flush, file-system flush, lock; removals always go through, as the clean-up of a failure needs them). A
+// creation, directory flush, file-system flush, lock; removals always go through, as the clean-up of a failure needs them). A
 // failed call gives the reason "Input/output error", or the error a test names. Installed for its lifetime.
 
 #include <cerrno>
@@ -73,13 +73,13 @@ public:
         }
         return m_platform.List(directory, names, reason);
     }
-    bool MakeDirectory(const std::filesystem::path& directory, std::string& reason) override
+    bool CreateDirectory(const std::filesystem::path& directory, std::string& reason) override
     {
         if (!Pass("mkdir " + directory.filename().string())) {
             reason = std::strerror(m_nFailErrno);
             return false;
         }
-        return m_platform.MakeDirectory(directory, reason);
+        return m_platform.CreateDirectory(directory, reason);
     }
     metastock::LockResult LockDirectory(const std::filesystem::path& directory, bool bWait,
                                         std::unique_ptr<metastock::IDirectoryLock>& lock) override
