@@ -519,6 +519,9 @@ TEST(ChooseDirPresenter, StartsWhereToldOrWhereLastChosenAndRemembersWhatOkHands
     CKeepWorkingDirectory keep;
     std::filesystem::current_path(dir.Path());
     const std::string working = std::filesystem::current_path().string();
+    // A path below dir in the system's own separators.
+    const auto at = [&](const char* relative) { return (dir.Path() / std::filesystem::path(relative).make_preferred()).string(); };
+    const std::string twoLevels = (std::filesystem::path("one") / "two").string();
     const struct {
         const char* initial;     // the caller's path, relative to dir
         const char* remembered;  // ChooserPath, relative to dir; null: none stored
@@ -526,8 +529,8 @@ TEST(ChooseDirPresenter, StartsWhereToldOrWhereLastChosenAndRemembersWhatOkHands
         std::string field;
     } starts[] = {
         {"data", nullptr, data, data},
-        {"data/later/more", nullptr, data, dir / "data/later/more"},  // still to be made: kept in the field
-        {"", "data/old", dir / "data/old", dir / "data/old"},
+        {"data/later/more", nullptr, data, at("data/later/more")},  // still to be made: kept in the field
+        {"", "data/old", at("data/old"), at("data/old")},
         {"", "data/gone", working, working},
         {"", nullptr, working, working},
     };
@@ -535,24 +538,24 @@ TEST(ChooseDirPresenter, StartsWhereToldOrWhereLastChosenAndRemembersWhatOkHands
         CMapStore store;
         CStoredSettings stored(store);
         if (start.remembered)
-            stored.SetChooserFolder(dir / start.remembered);
+            stored.SetChooserFolder(at(start.remembered));
         CRecordingChooserView view;
         CChooseDirPresenter presenter(view, &stored);
-        presenter.OnInit(*start.initial ? dir / start.initial : "");
+        presenter.OnInit(*start.initial ? at(start.initial) : "");
         EXPECT_EQ(view.shown, start.shown) << start.initial;
         EXPECT_EQ(view.field, start.field) << start.initial;
     }
 
     const struct {
-        const char* typed;
+        std::string typed;
         EAnswer answer;       // to "Create this directory?"
         std::size_t asked;    // messages shown
         std::string chosen;   // empty: the chooser stays open
     } oks[] = {
-        {"old", EAnswer::Yes, 0, dir / "data/old"},    // relative: from the shown directory
+        {"old", EAnswer::Yes, 0, at("data/old")},    // relative: from the shown directory
         {"fresh", EAnswer::No, 1, ""},
-        {"fresh", EAnswer::Yes, 1, dir / "data/fresh"},
-        {"one/two", EAnswer::Yes, 2, ""},              // one level only
+        {"fresh", EAnswer::Yes, 1, at("data/fresh")},
+        {twoLevels, EAnswer::Yes, 2, ""},              // one level only
         {"a?b", EAnswer::Yes, 1, ""},
     };
     for (const auto& ok : oks) {
