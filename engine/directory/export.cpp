@@ -10,7 +10,9 @@
 #include "engine/text/code_page.h"
 #include "engine/text/date_formats.h"
 #include "metastock/day_number.h"
+#include "metastock/directory_names.h"
 #include "metastock/directory_reader.h"
+#include "metastock/path_text.h"
 #include "metastock/replacement_file.h"
 
 namespace engine {
@@ -203,8 +205,8 @@ int ExportSecurityToFile(const std::filesystem::path& directory, std::string_vie
     if (ExportSecurity(directory, symbol, options, text, messages) != 0)
         return 1;
     const std::string rows = std::move(text).str();
-    std::filesystem::path temp = path;
-    temp += ".~NU";
+    const std::filesystem::path temp =
+        path.parent_path() / metastock::PathFromText(metastock::TemporaryName(metastock::TextFromPath(path.filename())));
     std::string error;
     if (!metastock::ReplaceFileContents(path, temp, rows.data(), rows.size(), error)) {
         messages.ShowMessage(error);
