@@ -19,14 +19,14 @@ std::string OneLine(std::string_view text)
 std::string WithFlagNames(std::string text)
 {
     static const struct {
-        const char* szPhrase;
-        const char* szFlag;
+        const char* phrase;
+        const char* flag;
     } kFlags[] = {{engine::kCombineIntradayPhrase, "--daily"}, {engine::kUpdateDailyOnlyPhrase, "--update"}};
     for (const auto& flag : kFlags) {
-        const std::string phrase = flag.szPhrase;
+        const std::string phrase = flag.phrase;
         const std::size_t at = text.find(phrase);
         if (at != std::string::npos)
-            text.insert(at + phrase.size(), std::string(" (") + flag.szFlag + ")");
+            text.insert(at + phrase.size(), std::string(" (") + flag.flag + ")");
     }
     return text;
 }

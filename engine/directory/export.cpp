@@ -35,7 +35,7 @@ bool HasCentury(int nFormat)
 // Two-digit years read as 1960 to 2059, so only those years are written without their century.
 bool FormatFits(const CalendarDate& date, int nFormat)
 {
-    return HasCentury(nFormat) || (date.nYear >= 1960 && date.nYear <= 2059);
+    return HasCentury(nFormat) || (date.year >= 1960 && date.year <= 2059);
 }
 
 std::string FormatDate(const CalendarDate& date, int nFormat)
@@ -44,10 +44,10 @@ std::string FormatDate(const CalendarDate& date, int nFormat)
     for (std::size_t i = 0; i < text.size();) {
         int part = 0;
         switch (text[i]) {
-        case 'C': part = date.nYear / 100; break;
-        case 'Y': part = date.nYear % 100; break;
-        case 'M': part = date.nMonth; break;
-        case 'D': part = date.nDay; break;
+        case 'C': part = date.year / 100; break;
+        case 'Y': part = date.year % 100; break;
+        case 'M': part = date.month; break;
+        case 'D': part = date.day; break;
         default: ++i; continue;  // the separator
         }
         text[i] = static_cast<char>('0' + part / 10);
@@ -72,7 +72,7 @@ std::string ShortestText(float value)
 int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const ExportOptions& options,
                    std::ostream& out, IMessageSink& messages)
 {
-    if (options.nDateFormat < 1 || options.nDateFormat > kLastNumericFormat) {
+    if (options.dateFormat < 1 || options.dateFormat > kLastNumericFormat) {
         messages.ShowMessage("Export writes dates in the formats 1 to 12 only");
         return 1;
     }
@@ -93,7 +93,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
         return 1;
     }
     if (!IsDaily(*security, data.layout)) {
-        messages.ShowMessage(EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)) + " (" + security->strDataFile + ") holds " +
+        messages.ShowMessage(EscapeControls(Windows1252ToUtf8(security->entry.symbol)) + " (" + security->dataFile + ") holds " +
                              TimeFrameName(*security, data.layout) + " data; export writes daily data only");
         return 1;
     }
@@ -102,27 +102,27 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
     for (int field = 0; field < kFieldCount; ++field)
         columns[field] = data.layout.ColumnOf(field);
     std::string text;
-    if (options.bHeader) {
+    if (options.header) {
         for (int field = 0; field < kFieldCount; ++field)
             if (columns[field] >= 0)
-                (text += field == kDateField ? "" : std::string(1, options.cDelimiter)) += kColumnHeadings[field];
+                (text += field == kDateField ? "" : std::string(1, options.delimiter)) += kColumnHeadings[field];
         text += '\n';
     }
-    const auto records = static_cast<std::size_t>(data.file.nHeaderRecords);
+    const auto records = static_cast<std::size_t>(data.file.headerRecords);
     for (std::size_t k = 0; k < records; ++k) {
         const CalendarDate date = DateCodeToDate(data.file.Value(k, columns[kDateField]));
-        if (date.nYear != 0) {
-            if (!FormatFits(date, options.nDateFormat)) {
-                messages.ShowMessage(security->strDataFile + " holds the date " + IsoDateText(date) + ", which " +
-                                     kDateFormatNames[options.nDateFormat - 1] +
+        if (date.year != 0) {
+            if (!FormatFits(date, options.dateFormat)) {
+                messages.ShowMessage(security->dataFile + " holds the date " + IsoDateText(date) + ", which " +
+                                     kDateFormatNames[options.dateFormat - 1] +
                                      " cannot write; choose a format with the century");
                 return 1;
             }
-            text += FormatDate(date, options.nDateFormat);
+            text += FormatDate(date, options.dateFormat);
         }
         for (int field = kOpenField; field < kFieldCount; ++field)
             if (columns[field] >= 0) {
-                text += options.cDelimiter;
+                text += options.delimiter;
                 text += ShortestText(MbfToFloat(data.file.Value(k, columns[field])));
             }
         text += '\n';
@@ -130,7 +130,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
     out << text;
     out.flush();
     if (!out) {
-        messages.ShowMessage("Cannot write the rows of " + EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)));
+        messages.ShowMessage("Cannot write the rows of " + EscapeControls(Windows1252ToUtf8(security->entry.symbol)));
         return 1;
     }
     return 0;

@@ -13,9 +13,9 @@
 namespace engine {
 
 struct ExportOptions {
-    int nDateFormat = 8;   // CCYYMMDD: four-digit years, so no century is lost
-    char cDelimiter = ',';
-    bool bHeader = false;  // a first line naming the fields (Date,Open,High,Low,Close,Volume,OpenInt)
+    int dateFormat = 8;   // CCYYMMDD: four-digit years, so no century is lost
+    char delimiter = ',';
+    bool header = false;  // a first line naming the fields (Date,Open,High,Low,Close,Volume,OpenInt)
 };
 
 // Writes the rows of symbol in directory to out; 0 when done, 1 after a message: no readable MASTER, no
