@@ -72,7 +72,7 @@ int CheckSplit(std::string_view line, char delimiter, TextField (&fields)[kMaxFi
     FUZZ_CHECK(count == static_cast<int>(expected.size()));
     for (int k = 0; k < std::min(count, kMaxFields); ++k)
         FUZZ_CHECK(fields[k].text == expected[static_cast<std::size_t>(k)].text &&
-                   fields[k].bQuoted == expected[static_cast<std::size_t>(k)].bQuoted);
+                   fields[k].quoted == expected[static_cast<std::size_t>(k)].bQuoted);
     return count;
 }
 
