@@ -217,7 +217,7 @@ bool CDirectoryPanel::AskExportOptions(engine::ExportOptions& options)
     auto* pFormat = new QComboBox(&dlg);
     for (const char* szName : engine::kDateFormatNames)
         pFormat->addItem(QString::fromLatin1(szName));
-    pFormat->setCurrentIndex(options.nDateFormat - 1);
+    pFormat->setCurrentIndex(options.dateFormat - 1);
     auto* pDelimiter = new QComboBox(&dlg);
     pDelimiter->addItems({QStringLiteral("Comma"), QStringLiteral("Tab"), QStringLiteral("Space")});
     auto* pHeader = new QCheckBox(QStringLiteral("First line names the &fields"), &dlg);
@@ -231,9 +231,9 @@ bool CDirectoryPanel::AskExportOptions(engine::ExportOptions& options)
     QObject::connect(pButtons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     if (dlg.exec() != QDialog::Accepted)
         return false;
-    options.nDateFormat = pFormat->currentIndex() + 1;
-    options.cDelimiter = ",\t "[pDelimiter->currentIndex()];
-    options.bHeader = pHeader->isChecked();
+    options.dateFormat = pFormat->currentIndex() + 1;
+    options.delimiter = ",\t "[pDelimiter->currentIndex()];
+    options.header = pHeader->isChecked();
     return true;
 }
 

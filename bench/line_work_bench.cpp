@@ -119,7 +119,7 @@ void BM_WholeLine(benchmark::State& state)
         if (SplitFields(line, ',', fields, scratch) < 7)
             continue;
         const DateRead date = ReadDate(fields[0].text, kMmDdCcYy);
-        record[0] = FloatToMbf(static_cast<float>(DateCodeValue(date.nYear, date.nMonth, date.nDay)));
+        record[0] = FloatToMbf(static_cast<float>(DateCodeValue(date.year, date.month, date.day)));
         for (int q = 1; q < 7; ++q) {
             float value = 0;
             ReadNumber(fields[q], NumberStyle{}, value);

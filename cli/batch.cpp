@@ -35,15 +35,15 @@ int DefaultThreads()
 }
 
 struct BatchRequest {
-    std::string strDir;
+    std::string dir;
     std::vector<std::string> files;
     std::vector<std::string> symbolFrom = {"name"};  // "name", or "column" and a number
     std::vector<std::string> nameFrom;               // empty, or "column" and a number
-    int nMaxPerDir = metastock::kMaxSecurities;
-    bool bNoSync = false;
-    bool bXmaster = false;
-    bool bUpdate = false;
-    int nThreads = DefaultThreads();
+    int maxPerDir = metastock::kMaxSecurities;
+    bool noSync = false;
+    bool xmaster = false;
+    bool update = false;
+    int threads = DefaultThreads();
     ConvertRequest input;  // the input options; its symbol and directory are not used
 };
 
@@ -90,7 +90,7 @@ public:
         if (!m_bProgress || (m_bShown && now - m_lastShown < kProgressInterval))
             return;
         const double seconds = std::chrono::duration<double>(now - m_start).count();
-        const int done = totals.nAdded + totals.nUpdated;
+        const int done = totals.added + totals.updated;
         char rate[32];
         std::snprintf(rate, sizeof rate, "%.0f", seconds > 0 ? done / seconds : 0.0);
         m_err << "\r" << WithThousands(done) << " of " << WithThousands(static_cast<std::int64_t>(m_nFiles))
@@ -124,9 +124,9 @@ std::string Summary(const BatchTotals& totals, double seconds)
 {
     char time[32];
     std::snprintf(time, sizeof time, "%.1f s", seconds);
-    return Counted(totals.nAdded, "security", "securities") + " added, " + WithThousands(totals.nUpdated) +
-           " updated, " + WithThousands(totals.nFailed) + " failed, " +
-           Counted(totals.nRecords, "record", "records") + ", " + time;
+    return Counted(totals.added, "security", "securities") + " added, " + WithThousands(totals.updated) +
+           " updated, " + WithThousands(totals.failed) + " failed, " +
+           Counted(totals.records, "record", "records") + ", " + time;
 }
 
 // "name" gives 0; "column N" gives N from 1 to 20.
@@ -156,19 +156,19 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     std::string problem;
     ConversionSettings settings;
     int nDateFormat = 0;
-    request.input.strSymbol.assign(1, 'X');  // each file's own symbol replaces it
-    request.input.strDir = request.strDir;
+    request.input.symbol.assign(1, 'X');  // each file's own symbol replaces it
+    request.input.dir = request.dir;
     if (!ReadSource(request.symbolFrom, "--symbol-from", true, nSymbolColumn, problem) ||
         !ReadSource(request.nameFrom, "--name-from", false, nNameColumn, problem) ||
-        (!ValidateRequest(request.input, settings, nDateFormat, problem) && !request.input.bDetect)) {
+        (!ValidateRequest(request.input, settings, nDateFormat, problem) && !request.input.detect)) {
         Complain(err, problem);
         return 2;
     }
-    if (request.nThreads < 1 || request.nThreads > kMaxThreads) {
+    if (request.threads < 1 || request.threads > kMaxThreads) {
         Complain(err, "--threads must be from 1 to " + std::to_string(kMaxThreads));
         return 2;
     }
-    if (request.nMaxPerDir < 1 || request.nMaxPerDir > metastock::kMaxSecurities) {
+    if (request.maxPerDir < 1 || request.maxPerDir > metastock::kMaxSecurities) {
         Complain(err, "--max-per-dir must be from 1 to " + std::to_string(metastock::kMaxSecurities) + " securities");
         return 2;
     }
@@ -177,25 +177,25 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     CNoSettingsWriter noSettings;
     CSystemToday today;
     CBatch batch({console, noSettings, today}, console);
-    batch.m_strDir = request.strDir;
+    batch.m_strDir = request.dir;
     batch.m_inputPaths = request.files;
     batch.m_nSymbolColumn = nSymbolColumn;
     batch.m_nNameColumn = nNameColumn;
-    batch.m_nMaxPerDir = request.nMaxPerDir;
-    batch.m_bXmaster = request.bXmaster;
-    batch.m_bSyncToDisk = request.bNoSync ? 0 : 1;
-    batch.m_bUpdate = request.bUpdate ? 1 : 0;
-    batch.m_nThreads = request.nThreads;
+    batch.m_nMaxPerDir = request.maxPerDir;
+    batch.m_bXmaster = request.xmaster;
+    batch.m_bSyncToDisk = request.noSync ? 0 : 1;
+    batch.m_bUpdate = request.update ? 1 : 0;
+    batch.m_nThreads = request.threads;
     // With --detect each file gets its own layout, checked as a whole once filled in: vendors' files need not all look alike.
     batch.m_inputSettings = [&](const std::string&, const std::string& absolutePath, IMessageSink& messages,
                                 ConversionSettings& fileSettings, int& nFileDateFormat) {
-        if (!request.input.bDetect) {
+        if (!request.input.detect) {
             fileSettings = settings;
             nFileDateFormat = nDateFormat;
             return 0;
         }
         ConvertRequest input = request.input;
-        input.strInput = absolutePath;
+        input.input = absolutePath;
         std::string fault;
         if (!FillFromDetection(DetectLayout(absolutePath), given, input, fault)) {
             messages.ShowMessage(fault);
@@ -226,7 +226,7 @@ Command BatchCommand()
     Command command{
         "batch",
         "Converts many price text files into one MetaStock directory, one security each",
-        {{"DIR", &request->strDir, "The MetaStock directory; made when missing", true},
+        {{"DIR", &request->dir, "The MetaStock directory; made when missing", true},
          {"FILE", &request->files, "The price text files, one security each", true},
          {"--symbol-from", &request->symbolFrom,
           "name: the file's name without its extension (default); column N: the value in column N of the first data "
@@ -234,20 +234,20 @@ Command BatchCommand()
           false, {}, 1, 2},
          {"--name-from", &request->nameFrom,
           "column N: the name is the value in column N of the first data row (default: no name)", false, {}, 2, 2},
-         {"--max-per-dir", &request->nMaxPerDir,
+         {"--max-per-dir", &request->maxPerDir,
           "Securities per directory, 1 to " + std::to_string(metastock::kMaxSecurities) +
               ", before the batch goes on in DIR/2, DIR/3, ... (default: " + std::to_string(metastock::kMaxSecurities) +
               ")"},
-         {"--threads", &request->nThreads,
+         {"--threads", &request->threads,
           "Worker threads that read the files ahead, 1 to " + std::to_string(kMaxThreads) +
               " (default: the number of cores); the bytes written do not depend on it"},
-         {"--update", &request->bUpdate,
+         {"--update", &request->update,
           "A symbol that DIR or its numbered sub-directories hold gets the file's rows later than its last date; "
           "other symbols are added"},
-         {"--xmaster", &request->bXmaster,
+         {"--xmaster", &request->xmaster,
           "When DIR's MASTER is full, go on in its XMASTER (made when missing) with data files F<n>.MWD, as "
           "charting programs do, instead of DIR/2; a DIR that has an XMASTER goes on in it anyway"},
-         {"--no-sync", &request->bNoSync,
+         {"--no-sync", &request->noSync,
           "Skip the flushes to disk: faster, for output that can be made again; a power loss may then leave "
           "securities that MASTER lists with incomplete data files"}},
         [request](const Given& given, std::ostream& out, std::ostream& err) {
@@ -255,7 +255,7 @@ Command BatchCommand()
         }};
     for (Option& option : InputOptions(request->input))
         command.options.push_back(std::move(option));
-    command.options.push_back({"--detect", &request->input.bDetect,
+    command.options.push_back({"--detect", &request->input.detect,
                                "Take the delimiter, date format, skip and columns that are not given from each file "
                                "itself (see detect)"});
     return command;

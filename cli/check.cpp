@@ -17,7 +17,7 @@ int RunCheck(const std::string& directory, std::ostream& out)
     for (const std::string& problem : report.problems)
         out << OneLine(problem) << '\n';
     const std::size_t n = report.problems.size();
-    out << directory << ": " << report.nSecurities << (report.nSecurities == 1 ? " security, " : " securities, ") << n
+    out << directory << ": " << report.securities << (report.securities == 1 ? " security, " : " securities, ") << n
         << (n == 1 ? " problem" : " problems") << '\n';
     return n == 0 ? 0 : 1;
 }

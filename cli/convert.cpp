@@ -25,9 +25,9 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     std::string problem;
     // Detection reads the head of the input through the handle that the run then reads from the start.
     std::unique_ptr<CReplayedInput> input;
-    if (request.bDetect) {
+    if (request.detect) {
         std::string absolutePath;
-        std::unique_ptr<IReadableFile> file = OpenInput(request.strInput, messages, absolutePath);
+        std::unique_ptr<IReadableFile> file = OpenInput(request.input, messages, absolutePath);
         if (!file)
             return 1;
         input = std::make_unique<CReplayedInput>(std::move(file));
@@ -45,13 +45,13 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     }
     CNoSettingsWriter noSettings;
     CSystemToday today;
-    ConversionJob job = MakeConversionJob(settings, nDateFormat, request.strInput);
-    job.syncToDisk = !request.bNoSync;
-    job.update = request.bUpdate;
-    job.makeXmaster = request.bXmaster;
+    ConversionJob job = MakeConversionJob(settings, nDateFormat, request.input);
+    job.syncToDisk = !request.noSync;
+    job.update = request.update;
+    job.makeXmaster = request.xmaster;
     // Options or defaults that do not fit the file's first data row refuse the run, which then names the
     // options that detection finds in the lines it read.
-    job.layout.refuseMisfit = !request.bDetect;
+    job.layout.refuseMisfit = !request.detect;
     CConverter converter({messages, noSettings, today}, std::move(job));
     if (input)
         converter.UseInput(std::move(input));
@@ -81,13 +81,13 @@ Command ConvertCommand()
     auto request = std::make_shared<ConvertRequest>();
     Command command{"convert",
                     "Adds one security to a MetaStock directory (MASTER, F<n>.DAT, F<n>.DOP) from a price text file",
-                    {{"INPUT", &request->strInput, "The price text file to convert", true},
-                     {"--dir", &request->strDir, "The MetaStock directory that receives the security (required)", true},
-                     {"--symbol", &request->strSymbol,
+                    {{"INPUT", &request->input, "The price text file to convert", true},
+                     {"--dir", &request->dir, "The MetaStock directory that receives the security (required)", true},
+                     {"--symbol", &request->symbol,
                       "Symbol of the new security, 1 to " + std::to_string(kMaxSymbolLength) +
                           " characters, stored in upper case (required)",
                       true},
-                     {"--name", &request->strName,
+                     {"--name", &request->name,
                       "Name of the new security, at most " + std::to_string(kMaxNameLength) +
                           " characters (default: empty)"}},
                     [request](const Given& given, std::ostream& out, std::ostream& err) {
@@ -95,22 +95,22 @@ Command ConvertCommand()
                     }};
     for (Option& option : InputOptions(*request))
         command.options.push_back(std::move(option));
-    command.options.push_back({"--master", &request->strMaster,
+    command.options.push_back({"--master", &request->master,
                                "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "
                                "auto: existing when the directory has a MASTER, else new (default: auto)",
                                false,
                                {"existing", "new", "auto"}});
-    command.options.push_back({"--detect", &request->bDetect,
+    command.options.push_back({"--detect", &request->detect,
                                "Take the delimiter, date format, skip and columns that are not given from the file "
                                "itself (see detect)"});
-    command.options.push_back({"--update", &request->bUpdate,
+    command.options.push_back({"--update", &request->update,
                                "When the directory holds the symbol, append the rows dated after its last date (the "
                                "fields must be the security's); else add it"});
-    command.options.push_back({"--xmaster", &request->bXmaster,
+    command.options.push_back({"--xmaster", &request->xmaster,
                                "When the directory's MASTER is full, add the security to its XMASTER (made when "
                                "missing) with the data file F<n>.MWD, as charting programs do; a directory that has an "
                                "XMASTER takes it there anyway"});
-    command.options.push_back({"--no-sync", &request->bNoSync,
+    command.options.push_back({"--no-sync", &request->noSync,
                                "Skip the flushes to disk, for scratch output: a power loss may then leave the new "
                                "files incomplete although MASTER names them. The directory's lock, the temporary files "
                                "and the commit journal stay"});

@@ -18,21 +18,21 @@ using namespace engine;
 namespace {
 
 struct ColumnOption {
-    const char* szOption;
-    std::string ConvertRequest::*pValue;
-    bool bMayBeOff;
-    const char* szField;
+    const char* option;
+    std::string ConvertRequest::*value;
+    bool mayBeOff;
+    const char* field;
 };
 
 // In the job's field order: date, open, high, low, close, volume, open interest.
 constexpr ColumnOption kColumnOptions[kFieldCount] = {
-    {"--date-col", &ConvertRequest::strDateCol, false, "the date"},
-    {"--open-col", &ConvertRequest::strOpenCol, true, "the open price"},
-    {"--high-col", &ConvertRequest::strHighCol, true, "the high price"},
-    {"--low-col", &ConvertRequest::strLowCol, true, "the low price"},
-    {"--close-col", &ConvertRequest::strCloseCol, false, "the close price"},
-    {"--volume-col", &ConvertRequest::strVolumeCol, true, "the volume"},
-    {"--oi-col", &ConvertRequest::strOiCol, true, "the open interest"},
+    {"--date-col", &ConvertRequest::dateCol, false, "the date"},
+    {"--open-col", &ConvertRequest::openCol, true, "the open price"},
+    {"--high-col", &ConvertRequest::highCol, true, "the high price"},
+    {"--low-col", &ConvertRequest::lowCol, true, "the low price"},
+    {"--close-col", &ConvertRequest::closeCol, false, "the close price"},
+    {"--volume-col", &ConvertRequest::volumeCol, true, "the volume"},
+    {"--oi-col", &ConvertRequest::oiCol, true, "the open interest"},
 };
 
 // In the order of the settings' Delimiter numbers.
@@ -61,15 +61,15 @@ bool ParseWholeNumber(const std::string& text, int& value)
 // The column of a field from 1 to 20, or 0 when the field is off.
 bool ReadColumn(const ConvertRequest& request, const ColumnOption& option, int& column, std::string& error)
 {
-    const std::string& text = request.*option.pValue;
-    if (option.bMayBeOff && text == "off") {
+    const std::string& text = request.*option.value;
+    if (option.mayBeOff && text == "off") {
         column = 0;
         return true;
     }
     if (ParseWholeNumber(text, column) && column >= kMinColumn && column <= kMaxColumn)
         return true;
-    error = std::string(option.szOption) + " must be a column from " + ColumnRange() +
-            (option.bMayBeOff ? " or off" : "") +
+    error = std::string(option.option) + " must be a column from " + ColumnRange() +
+            (option.mayBeOff ? " or off" : "") +
             ", not \"" + text + "\"";
     return false;
 }
@@ -79,7 +79,7 @@ bool HasMaster(const std::string& directory)
 {
     metastock::PathStatus status;
     FindEntryIgnoringCase(PathFromText(directory), "MASTER", status);
-    return status.existence == metastock::Existence::kError || (status.existence == metastock::Existence::kYes && status.bRegularFile);
+    return status.existence == metastock::Existence::kError || (status.existence == metastock::Existence::kYes && status.regularFile);
 }
 
 const char* ColumnOptionOf(ESetting eField)
@@ -89,53 +89,53 @@ const char* ColumnOptionOf(ESetting eField)
                                                     ESetting::OICol};
     for (int i = 0; i < kFieldCount; ++i)
         if (kSettings[i] == eField)
-            return kColumnOptions[i].szOption;
+            return kColumnOptions[i].option;
     return "";
 }
 
 // The command line's wording of a fault that the settings' checks found.
 std::string OptionMessage(const SettingsCheck& check)
 {
-    const char* szOption = check.eField == ESetting::Symbol ? "--symbol" : check.eField == ESetting::Name ? "--name" : "--dir";
-    switch (check.eFault) {
+    const char* szOption = check.field == ESetting::Symbol ? "--symbol" : check.field == ESetting::Name ? "--name" : "--dir";
+    switch (check.fault) {
     case ESettingsFault::NotWindows1252:
-        return std::string(szOption) + " holds \"" + check.strCharacter +
+        return std::string(szOption) + " holds \"" + check.character +
                "\", a character that MetaStock files cannot store (their text is Windows-1252)";
     case ESettingsFault::DuplicateColumn:
-        return std::string(ColumnOptionOf(check.eField)) + " and " + ColumnOptionOf(check.eOtherField) +
-               " both name column " + std::to_string(check.nMax) + "; the columns of the fields that are on must differ";
+        return std::string(ColumnOptionOf(check.field)) + " and " + ColumnOptionOf(check.otherField) +
+               " both name column " + std::to_string(check.max) + "; the columns of the fields that are on must differ";
     case ESettingsFault::OutOfRange:
-        if (check.eField == ESetting::SkipRows)
-            return "--skip must be from " + std::to_string(check.nMin) + " to " + std::to_string(check.nMax) + " rows";
-        return std::string(ColumnOptionOf(check.eField)) + " must be a column from " + ColumnRange();
+        if (check.field == ESetting::SkipRows)
+            return "--skip must be from " + std::to_string(check.min) + " to " + std::to_string(check.max) + " rows";
+        return std::string(ColumnOptionOf(check.field)) + " must be a column from " + ColumnRange();
     case ESettingsFault::TooLong:
     case ESettingsFault::EmptySymbol:
     case ESettingsFault::EmptyPath:
-        if (check.eField == ESetting::Symbol)
+        if (check.field == ESetting::Symbol)
             return "--symbol must be 1 to " + std::to_string(kMaxSymbolLength) +
                    " characters once trailing blanks are removed";
-        if (check.eField == ESetting::Name)
+        if (check.field == ESetting::Name)
             return "--name must be at most " + std::to_string(kMaxNameLength) + " characters";
         return "--dir must be 1 to " + std::to_string(kMaxPathLength) + " characters";
     case ESettingsFault::None:
         break;
     }
-    return check.strMessage;
+    return check.message;
 }
 
 void SetInputOption(ConvertRequest& request, const std::string& option, const std::string& value)
 {
     if (option == "--delimiter")
-        request.strDelimiter = value;
+        request.delimiter = value;
     else if (option == "--date-format")
-        request.strDateFormat = value;
+        request.dateFormat = value;
     else if (option == "--skip")
-        ParseWholeNumber(value, request.nSkip);
+        ParseWholeNumber(value, request.skip);
     else if (option == "--decimal-comma")
-        request.bDecimalComma = true;
+        request.decimalComma = true;
     for (const ColumnOption& column : kColumnOptions)
-        if (option == column.szOption)
-            request.*column.pValue = value;
+        if (option == column.option)
+            request.*column.value = value;
 }
 
 // The flag that gives a choice of the layout.
@@ -156,25 +156,25 @@ std::vector<Option> InputOptions(ConvertRequest& request)
 {
     const ConversionSettings defaults;
     std::vector<Option> options = {
-        {"--date-format", &request.strDateFormat,
+        {"--date-format", &request.dateFormat,
          "Layout of the dates: " + DateFormatNames() + " (any case) or their number 1 to " +
              std::to_string(kDateFormatCount) + " (default: " + defaults.DateFormat + ")"},
-        {"--delimiter", &request.strDelimiter, "What separates the columns (default: comma)", false, kDelimiterNames},
-        {"--skip", &request.nSkip, "Leading lines to skip, 0 to " + std::to_string(kMaxSkipRows) + " (default: 0)"},
+        {"--delimiter", &request.delimiter, "What separates the columns (default: comma)", false, kDelimiterNames},
+        {"--skip", &request.skip, "Leading lines to skip, 0 to " + std::to_string(kMaxSkipRows) + " (default: 0)"},
     };
     for (int i = 0; i < kFieldCount; ++i) {
         const ColumnOption& column = kColumnOptions[i];
-        options.push_back({column.szOption, &(request.*column.pValue),
-                           std::string("Column of ") + column.szField + ", " + ColumnRange() +
-                               (column.bMayBeOff ? ", or off" : "") + " (default: " +
+        options.push_back({column.option, &(request.*column.value),
+                           std::string("Column of ") + column.field + ", " + ColumnRange() +
+                               (column.mayBeOff ? ", or off" : "") + " (default: " +
                                std::to_string(FieldColumn(defaults, i)) + ")"});
     }
-    options.push_back({"--decimal-comma", &request.bDecimalComma,
+    options.push_back({"--decimal-comma", &request.decimalComma,
                        "Numbers have a decimal comma (1,25); with a comma delimiter only inside quotes"});
-    options.push_back({"--daily", &request.bDaily,
+    options.push_back({"--daily", &request.daily,
                        "Combine intraday bars into daily ones: open of the first, highest high, lowest low, close of "
                        "the last, volumes summed, open interest of the last"});
-    options.push_back({"--skip-bad-rows", &request.bSkipBadRows,
+    options.push_back({"--skip-bad-rows", &request.skipBadRows,
                        "Convert the rows that can be read and list the others (first five, then a count), instead of "
                        "refusing the file"});
     return options;
@@ -240,7 +240,7 @@ bool ValidateRequest(const ConvertRequest& request, ConversionSettings& settings
             return false;
         SetField(settings, i, column != 0, column != 0 ? column : kMinColumn);
     }
-    nDateFormat = DateFormatNumber(request.strDateFormat);
+    nDateFormat = DateFormatNumber(request.dateFormat);
     if (nDateFormat == 0) {
         error = "--date-format must be one of the " + std::to_string(kDateFormatCount) + " format names (" + DateFormatNames() + ") or a number from 1 to " +
                 std::to_string(kDateFormatCount);
@@ -248,16 +248,16 @@ bool ValidateRequest(const ConvertRequest& request, ConversionSettings& settings
     }
     settings.DateFormat = kDateFormatNames[nDateFormat - 1];
     settings.Delimiter = static_cast<int>(
-        std::find(kDelimiterNames.begin(), kDelimiterNames.end(), request.strDelimiter) - kDelimiterNames.begin());
-    settings.DecimalComma = request.bDecimalComma;
-    settings.Daily = request.bDaily;
-    settings.SkipBadRows = request.bSkipBadRows;
-    settings.SkipOn = request.nSkip > 0 ? 1 : 0;
-    settings.SkipRows = request.nSkip;
-    settings.Path = request.strDir;
-    settings.Symbol = NormalisedSymbol(request.strSymbol);
-    settings.Name = request.strName;
-    const bool bExisting = request.strMaster == "existing" || (request.strMaster == "auto" && HasMaster(request.strDir));
+        std::find(kDelimiterNames.begin(), kDelimiterNames.end(), request.delimiter) - kDelimiterNames.begin());
+    settings.DecimalComma = request.decimalComma;
+    settings.Daily = request.daily;
+    settings.SkipBadRows = request.skipBadRows;
+    settings.SkipOn = request.skip > 0 ? 1 : 0;
+    settings.SkipRows = request.skip;
+    settings.Path = request.dir;
+    settings.Symbol = NormalisedSymbol(request.symbol);
+    settings.Name = request.name;
+    const bool bExisting = request.master == "existing" || (request.master == "auto" && HasMaster(request.dir));
     settings.Exist = bExisting ? 0 : 1;
     const SettingsCheck check = CheckSettings(settings);
     if (check.Failed()) {

@@ -17,29 +17,29 @@ struct DetectedLayout;
 namespace cli {
 
 struct ConvertRequest {
-    std::string strInput;
-    std::string strDir;
-    std::string strSymbol;
-    std::string strName;
-    std::string strDateFormat = engine::ConversionSettings{}.DateFormat;
-    std::string strDelimiter = "comma";
-    int nSkip = 0;
+    std::string input;
+    std::string dir;
+    std::string symbol;
+    std::string name;
+    std::string dateFormat = engine::ConversionSettings{}.DateFormat;
+    std::string delimiter = "comma";
+    int skip = 0;
     // Columns as given: a number from 1 to 20, or "off" for the fields that may be left out.
-    std::string strDateCol = "1";
-    std::string strOpenCol = "2";
-    std::string strHighCol = "3";
-    std::string strLowCol = "4";
-    std::string strCloseCol = "5";
-    std::string strVolumeCol = "6";
-    std::string strOiCol = "7";
-    std::string strMaster = "auto";
-    bool bDecimalComma = false;
-    bool bDaily = false;
-    bool bSkipBadRows = false;
-    bool bDetect = false;
-    bool bUpdate = false;
-    bool bXmaster = false;
-    bool bNoSync = false;
+    std::string dateCol = "1";
+    std::string openCol = "2";
+    std::string highCol = "3";
+    std::string lowCol = "4";
+    std::string closeCol = "5";
+    std::string volumeCol = "6";
+    std::string oiCol = "7";
+    std::string master = "auto";
+    bool decimalComma = false;
+    bool daily = false;
+    bool skipBadRows = false;
+    bool detect = false;
+    bool update = false;
+    bool xmaster = false;
+    bool noSync = false;
 };
 
 // The options that say how an input file is read (date format, delimiter, skip, columns), for every

@@ -25,8 +25,8 @@ struct ExportRequest {
 int RunExport(const ExportRequest& request, std::ostream& out, std::ostream& err)
 {
     engine::ExportOptions options;
-    options.nDateFormat = engine::DateFormatNumber(request.strDateFormat);
-    if (options.nDateFormat == 0 || options.nDateFormat > engine::kLastNumericFormat) {
+    options.dateFormat = engine::DateFormatNumber(request.dateFormat);
+    if (options.dateFormat == 0 || options.dateFormat > engine::kLastNumericFormat) {
         Complain(err, "--date-format must be one of the twelve format names or a number from 1 to " +
                           std::to_string(engine::kLastNumericFormat));
         return 2;

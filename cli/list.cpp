@@ -19,8 +19,8 @@ using engine::ListSecurities;
 namespace {
 
 struct ListOptions {
-    std::string strDir;
-    std::string strFormat = "table";
+    std::string dir;
+    std::string format = "table";
 };
 
 
@@ -110,13 +110,13 @@ int RunList(const ListOptions& options, std::ostream& out, std::ostream& err)
     // dates and a note, and check is the command that fails on it.
     std::vector<ListedSecurity> securities;
     std::string error;
-    if (!ListSecurities(PathFromText(options.strDir), securities, error, messages)) {
+    if (!ListSecurities(PathFromText(options.dir), securities, error, messages)) {
         messages.ShowMessage(error);
         return 1;
     }
-    if (options.strFormat == "csv")
+    if (options.format == "csv")
         PrintCsv(securities, out);
-    else if (options.strFormat == "json")
+    else if (options.format == "json")
         PrintJson(securities, out);
     else
         PrintTable(securities, out);
@@ -131,8 +131,8 @@ Command ListCommand()
     return {"list",
             "Lists the securities of a MetaStock directory: symbol, name, data file, fields, first and last date, "
             "records",
-            {{"DIR", &options->strDir, "The MetaStock directory", true},
-             {"--format", &options->strFormat, "table (for people), csv or json (default: table)", false,
+            {{"DIR", &options->dir, "The MetaStock directory", true},
+             {"--format", &options->format, "table (for people), csv or json (default: table)", false,
               {"table", "csv", "json"}}},
             [options](const Given&, std::ostream& out, std::ostream& err) { return RunList(*options, out, err); }};
 }

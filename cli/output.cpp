@@ -19,8 +19,8 @@ std::string OneLine(std::string_view text)
 std::string WithFlagNames(std::string text)
 {
     static const struct {
-        const char* szPhrase;
-        const char* szFlag;
+        const char* phrase;
+        const char* flag;
     } kFlags[] = {{engine::kCombineIntradayPhrase, "--daily"}, {engine::kUpdateDailyOnlyPhrase, "--update"}};
     for (const auto& flag : kFlags) {
         const std::string phrase = flag.szPhrase;

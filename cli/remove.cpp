@@ -13,17 +13,17 @@ namespace cli {
 namespace {
 
 struct RemoveRequest {
-    std::string strDir;
-    std::string strSymbol;
+    std::string dir;
+    std::string symbol;
 };
 
 int RunRemove(const RemoveRequest& request, std::ostream& out, std::ostream& err)
 {
     CErrorLineSink messages(err);
     std::string removedFile;
-    const int status = engine::RemoveSecurity(metastock::PathFromText(request.strDir), request.strSymbol, messages, removedFile);
+    const int status = engine::RemoveSecurity(metastock::PathFromText(request.dir), request.symbol, messages, removedFile);
     if (!removedFile.empty())
-        out << engine::EscapeControls(request.strSymbol) << ": removed, with " << removedFile << '\n';
+        out << engine::EscapeControls(request.symbol) << ": removed, with " << removedFile << '\n';
     return status == 0 ? 0 : 1;
 }
 
@@ -35,8 +35,8 @@ Command RemoveCommand()
     return {"remove",
             "Takes a security out of a MetaStock directory (the old MASTER is kept as MASTER.BAK) and deletes its data "
             "files; its file number becomes free",
-            {{"DIR", &request->strDir, "The MetaStock directory", true},
-             {"SYMBOL", &request->strSymbol, "The security's symbol", true}},
+            {{"DIR", &request->dir, "The MetaStock directory", true},
+             {"SYMBOL", &request->symbol, "The security's symbol", true}},
             [request](const Given&, std::ostream& out, std::ostream& err) { return RunRemove(*request, out, err); }};
 }
 

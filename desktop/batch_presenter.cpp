@@ -164,7 +164,7 @@ int CBatchPresenter::OnConvert()
         dateFormat = engine::DateFormatNumber(settings.DateFormat);
         const engine::SettingsCheck check = engine::CheckColumnsDiffer(settings);
         if (check.Failed()) {
-            messages.ShowMessage(check.strMessage);
+            messages.ShowMessage(check.message);
             return 1;
         }
         return 0;
@@ -184,10 +184,10 @@ int CBatchPresenter::OnConvert()
     // The engine counts an update that gained nothing as updated; the window says unchanged.
     const engine::BatchTotals& totals = batch.m_totals;
     const auto unchanged = std::count_if(m_rows.begin(), m_rows.end(), [](const BatchRow& row) { return row.unchanged; });
-    m_summary = "Batch into " + choices.directory + ": " + std::to_string(totals.nAdded) + " converted, " +
-                std::to_string(totals.nUpdated - unchanged) + " updated, " +
+    m_summary = "Batch into " + choices.directory + ": " + std::to_string(totals.added) + " converted, " +
+                std::to_string(totals.updated - unchanged) + " updated, " +
                 (unchanged > 0 ? std::to_string(unchanged) + " unchanged, " : std::string()) +
-                std::to_string(totals.nFailed) + " failed, " + std::to_string(totals.nRecords) + " records";
+                std::to_string(totals.failed) + " failed, " + std::to_string(totals.records) + " records";
     if (m_cancel)
         m_summary += " (cancelled; the files not started are untouched)";
     for (const std::string& message : report.Messages())

@@ -106,17 +106,17 @@ int CConversionCommand::Run(ConversionSettings settings, bool makeDirectory, boo
     engine::CheckedRows checked;
     m_view.RunInBackground([&] { checked = engine::CheckJobRows(job); });
     job.layout.skipBadRows =
-        !checked.Failed() && checked.nBadRows > 0 &&
+        !checked.Failed() && checked.badRowCount > 0 &&
         m_view.Ask(engine::ListBadRows(checked) + "\n\nSkip rows that cannot be read?", EButtons::YesNoDefaultNo) ==
             EAnswer::Yes;
-    const bool convertible = !checked.Failed() && (checked.nBadRows == 0 || job.layout.skipBadRows);
+    const bool convertible = !checked.Failed() && (checked.badRowCount == 0 || job.layout.skipBadRows);
 
     engine::ConversionResult result;
     m_view.ShowBusy(true);
     // The directory is made only for an input that can be converted, so that a refused file leaves none.
     std::string reason;
     if (makeDirectory && !convertible) {
-        messages.ShowMessage(checked.Failed() ? checked.strProblem : engine::ListBadRows(checked));
+        messages.ShowMessage(checked.Failed() ? checked.problem : engine::ListBadRows(checked));
     } else if (makeDirectory && !MakeOutputDirectory(settings.Path, reason)) {
         messages.ShowMessage("Cannot create the directory " + settings.Path + ": " + reason + ".");
     } else {

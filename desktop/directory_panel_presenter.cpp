@@ -223,7 +223,7 @@ void CDirectoryPanelPresenter::OnCheck()
     engine::DirectoryReport report;
     const std::string directory = m_directory;
     m_view.RunInBackground([&] { report = engine::CheckDirectory(metastock::PathFromText(directory)); });
-    std::string line = "Check of " + m_directory + ": " + std::to_string(report.nSecurities) + " securities, ";
+    std::string line = "Check of " + m_directory + ": " + std::to_string(report.securities) + " securities, ";
     line += report.problems.empty() ? "no problems found" : std::to_string(report.problems.size()) + " problems:";
     for (const std::string& problem : report.problems)
         line += "\r\n    " + problem;

@@ -21,10 +21,10 @@ DirectoryState LookAtDirectory(const std::string& directory)
         return state;
     if (status.existence == metastock::Existence::kError) {
         state.state = EDirectoryState::Unreadable;
-        state.reason = status.strReason;
+        state.reason = status.reason;
         return state;
     }
-    if (status.bRegularFile) {
+    if (status.regularFile) {
         state.state = EDirectoryState::File;
         return state;
     }
@@ -56,7 +56,7 @@ std::string HeldLastDate(const std::string& directory, const std::string& symbol
     const metastock::SecurityEntry* security = metastock::FindSecurity(contents, stored);
     if (!security)
         return {};
-    const int last = security->entry.nLastDate;
+    const int last = security->entry.lastDate;
     return last > 0 ? metastock::IsoDateText(last) : std::string("its last date");
 }
 

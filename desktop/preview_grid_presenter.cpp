@@ -63,11 +63,11 @@ LineVerdict JudgeAfter(const std::string& before, int nLinesBefore, const std::s
     };
     const engine::CheckedRows rows = read(before + line + "\n");
     if (rows.Failed())
-        return {rows.strProblem};
+        return {rows.problem};
     for (const engine::BadRow& bad : rows.badRows)
-        if (bad.nLine == nLinesBefore + 1)
-            return {WithoutLinePrefix(bad.strReason)};
-    return {"", rows.nWithoutPrices > read(before).nWithoutPrices};
+        if (bad.line == nLinesBefore + 1)
+            return {WithoutLinePrefix(bad.reason)};
+    return {"", rows.withoutPrices > read(before).withoutPrices};
 }
 
 // The cell of a bad row that the run's reason is about, in the order the run looks at a row: the date,
@@ -82,10 +82,10 @@ int BadCell(const InputLayout& layout, const TextField (&fields)[engine::kMaxFie
         return field == metastock::kDateField || field == metastock::kCloseField || layout.fieldOn[static_cast<std::size_t>(field)];
     };
     const int date = cell(metastock::kDateField);
-    if (date < 0 || engine::ReadDate(fields[date].text, layout.dateFormat).eResult != engine::DateResult::kDate)
+    if (date < 0 || engine::ReadDate(fields[date].text, layout.dateFormat).result != engine::DateResult::kDate)
         return date;
     engine::NumberStyle style;
-    style.bDecimalComma = layout.decimalComma;
+    style.decimalComma = layout.decimalComma;
     style.delimiter = layout.delimiter;
     float value = 0;
     for (int field = metastock::kOpenField; field < metastock::kFieldCount; ++field)

@@ -146,7 +146,7 @@ bool CSettingsPresenter::SaveNumber(const std::string& text, ESetting field, ECo
         engine::SetField(probe, static_cast<int>(field) - static_cast<int>(ESetting::DateCol), true, n);
     const SettingsCheck check = engine::CheckSetting(probe, field);
     if (check.Failed())
-        return Fail(control, check.strMessage);
+        return Fail(control, check.message);
     value = n;
     return true;
 }
@@ -158,7 +158,7 @@ bool CSettingsPresenter::SaveText(const std::string& text, ESetting field, ECont
                                           : field == ESetting::Symbol ? probe.Symbol : probe.DateFormat) = text;
     const SettingsCheck check = engine::CheckSetting(probe, field);
     if (check.Failed())
-        return Fail(control, check.strMessage);
+        return Fail(control, check.message);
     value = text;
     return true;
 }
@@ -202,16 +202,16 @@ void CSettingsPresenter::OnOK()
         return;
     // Every field has passed its own check; what is left is the columns, the symbol and the path.
     const SettingsCheck check = engine::CheckSettings(m_settings);
-    if (check.eFault == ESettingsFault::DuplicateColumn || check.eFault == ESettingsFault::EmptySymbol) {
-        m_view.Ask(check.strMessage, EButtons::Ok);
-        if (check.eFault == ESettingsFault::EmptySymbol)
+    if (check.fault == ESettingsFault::DuplicateColumn || check.fault == ESettingsFault::EmptySymbol) {
+        m_view.Ask(check.message, EButtons::Ok);
+        if (check.fault == ESettingsFault::EmptySymbol)
             m_view.Focus(EControl::Symbol);
         return;
     }
     m_settings.Symbol = engine::NormalisedSymbol(m_settings.Symbol);
     m_view.Show(FormOf(m_settings));  // the user sees the normalised symbol and the date format chosen by its prefix
-    if (check.eFault == ESettingsFault::EmptyPath) {
-        m_view.Ask(check.strMessage, EButtons::Ok);
+    if (check.fault == ESettingsFault::EmptyPath) {
+        m_view.Ask(check.message, EButtons::Ok);
         m_view.Focus(EControl::Path);
         return;
     }

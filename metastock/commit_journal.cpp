@@ -92,12 +92,12 @@ bool CarryOutJournal(const std::filesystem::path& directory, const CommitJournal
         }
         const PathStatus source = fileSystem.Exists(directory / step.from);
         if (source.existence == Existence::kError) {
-            error = "Cannot put " + target.string() + " in place: " + source.strReason;
+            error = "Cannot put " + target.string() + " in place: " + source.reason;
             return false;
         }
         if (source.existence == Existence::kNo)
             continue;  // renamed before
-        if (!source.bRegularFile) {
+        if (!source.regularFile) {
             error = "Cannot put " + target.string() + " in place: " + step.from + " is not a file";
             return false;
         }

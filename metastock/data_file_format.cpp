@@ -5,8 +5,8 @@ namespace metastock {
 namespace {
 
 struct ColumnLine {
-    const char* szName;
-    const char* szWidths;
+    const char* name;
+    const char* widths;
 };
 
 constexpr ColumnLine kColumnLines[kFieldCount] = {
@@ -36,7 +36,7 @@ std::string ColumnListText(const int bFieldOn[kFieldCount])
     std::string text;
     for (int i = 0; i < kFieldCount; ++i)
         if (bFieldOn[i])
-            text += std::string("\"") + kColumnLines[i].szName + "\"" + kColumnLines[i].szWidths + "\r\n";
+            text += std::string("\"") + kColumnLines[i].name + "\"" + kColumnLines[i].widths + "\r\n";
     return text;
 }
 

@@ -12,8 +12,8 @@ namespace {
 constexpr std::size_t kHeaderCountOffset = 2;  // word 1 of the header: the number of the last record
 
 struct ColumnName {
-    const char* szName;
-    int nColumn;
+    const char* name;
+    int column;
 };
 
 // Our own names first, then those other programs write.
@@ -78,16 +78,16 @@ bool ParseColumnList(std::string_view text, DataLayout& layout, std::string& pro
             continue;
         const std::string name = ColumnLineName(line);
         const auto known = std::find_if(std::begin(kColumnNames), std::end(kColumnNames),
-                                        [&](const ColumnName& column) { return name == column.szName; });
+                                        [&](const ColumnName& column) { return name == column.name; });
         if (known == std::end(kColumnNames)) {
             problem = "names a field that is not known: " + std::string(line);
             return false;
         }
-        if (layout.ColumnOf(known->nColumn) >= 0) {
+        if (layout.ColumnOf(known->column) >= 0) {
             problem = "names the field " + name + " twice";
             return false;
         }
-        layout.columns.push_back(known->nColumn);
+        layout.columns.push_back(known->column);
     }
     if (layout.ColumnOf(kDateField) < 0 || layout.ColumnOf(kCloseField) < 0) {
         problem = "lacks the date or the close";
@@ -130,14 +130,14 @@ bool ParseDataFile(std::vector<std::uint8_t> bytes, int nFields, DataFile& file,
         problem = "has " + std::to_string(nFields) + " fields per record, not 2 to 8";
         return false;
     }
-    file.nRecordLength = static_cast<std::size_t>(RecordLength(nFields));
-    if (bytes.size() < file.nRecordLength) {
-        problem = "is shorter than its " + std::to_string(file.nRecordLength) + "-byte header record";
+    file.recordLength = static_cast<std::size_t>(RecordLength(nFields));
+    if (bytes.size() < file.recordLength) {
+        problem = "is shorter than its " + std::to_string(file.recordLength) + "-byte header record";
         return false;
     }
-    file.nHeaderRecords = ReadWord(bytes.data() + kHeaderCountOffset) - 1;
-    file.nRecordsPresent = bytes.size() / file.nRecordLength - 1;
-    file.bPartRecord = bytes.size() % file.nRecordLength != 0;
+    file.headerRecords = ReadWord(bytes.data() + kHeaderCountOffset) - 1;
+    file.recordsPresent = bytes.size() / file.recordLength - 1;
+    file.partRecord = bytes.size() % file.recordLength != 0;
     file.bytes = std::move(bytes);
     return true;
 }

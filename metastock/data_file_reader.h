@@ -43,13 +43,13 @@ bool LayoutFromFieldCount(int nFields, DataLayout& layout);
 // A whole data file as read: the header's count and the records present.
 struct DataFile {
     std::vector<std::uint8_t> bytes;
-    std::size_t nRecordLength = 0;   // 4 bytes per field
-    int nHeaderRecords = 0;          // data records as the header counts them (its word 1 less one)
-    std::size_t nRecordsPresent = 0; // whole data records after the header
-    bool bPartRecord = false;        // bytes after the last whole record
+    std::size_t recordLength = 0;   // 4 bytes per field
+    int headerRecords = 0;          // data records as the header counts them (its word 1 less one)
+    std::size_t recordsPresent = 0; // whole data records after the header
+    bool partRecord = false;        // bytes after the last whole record
 
     // Data record k, from 0, as MBF values.
-    const std::uint8_t* Record(std::size_t k) const { return bytes.data() + (k + 1) * nRecordLength; }
+    const std::uint8_t* Record(std::size_t k) const { return bytes.data() + (k + 1) * recordLength; }
     MbfSingle Value(std::size_t k, int column) const;
 };
 

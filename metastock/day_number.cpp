@@ -102,7 +102,7 @@ CalendarDate DateCodeToDate(const MbfSingle& dateCode)
 std::string IsoDateText(const CalendarDate& date)
 {
     char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.nYear % 10000, date.nMonth % 100, date.nDay % 100);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year % 10000, date.month % 100, date.day % 100);
     return text;
 }
 

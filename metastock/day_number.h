@@ -26,9 +26,9 @@ std::uint16_t DayNumber(int nYear, int nMonth, int nDay);
 MbfSingle DayToDateCode(std::uint16_t nDayNumber);
 
 struct CalendarDate {
-    int nYear = 0;  // full year, 0 for date code 0
-    int nMonth = 0;
-    int nDay = 0;
+    int year = 0;  // full year, 0 for date code 0
+    int month = 0;
+    int day = 0;
 };
 
 // Reads a date code back into a calendar date.

@@ -12,10 +12,10 @@ namespace metastock {
 std::string IndexDataFile(const IndexEntry& entry)
 {
     if (entry.kind == IndexKind::kXmaster)
-        return entry.nFileNumber >= kFirstWideFileNumber && entry.nFileNumber <= kLastWideFileNumber
-                   ? WideDataFileName(entry.nFileNumber)
+        return entry.fileNumber >= kFirstWideFileNumber && entry.fileNumber <= kLastWideFileNumber
+                   ? WideDataFileName(entry.fileNumber)
                    : std::string();
-    return entry.nFileNumber >= 1 && entry.nFileNumber <= kMaxSecurities ? DataFileName(entry.nFileNumber) : std::string();
+    return entry.fileNumber >= 1 && entry.fileNumber <= kMaxSecurities ? DataFileName(entry.fileNumber) : std::string();
 }
 
 namespace {
@@ -42,17 +42,17 @@ std::string IndexDamage(const std::filesystem::path& masterPath, const MasterFil
 {
     std::string damage;
     if (bHasMaster)
-        damage = CountDamage(masterPath, master.nCount, master.nWholeRecords, master.bPartRecord);
-    if (damage.empty() && extras.bHasEmaster)
-        damage = CountDamage(extras.emaster.path, extras.emaster.nCount, extras.emaster.nWholeRecords,
-                             extras.emaster.bPartRecord);
-    if (damage.empty() && extras.bHasXmaster)
-        damage = CountDamage(extras.xmaster.path, extras.xmaster.nCount, extras.xmaster.nWholeRecords,
-                             extras.xmaster.bPartRecord);
+        damage = CountDamage(masterPath, master.count, master.wholeRecords, master.partRecord);
+    if (damage.empty() && extras.hasEmaster)
+        damage = CountDamage(extras.emaster.path, extras.emaster.count, extras.emaster.wholeRecords,
+                             extras.emaster.partRecord);
+    if (damage.empty() && extras.hasXmaster)
+        damage = CountDamage(extras.xmaster.path, extras.xmaster.count, extras.xmaster.wholeRecords,
+                             extras.xmaster.partRecord);
     for (const IndexEntry& entry : extras.xmaster.entries)
         if (damage.empty() && IndexDataFile(entry).empty())
-            damage = extras.xmaster.path.string() + " gives " + entry.strSymbol + " the file number " +
-                     std::to_string(entry.nFileNumber) + ", which names no data file: its numbers start at 256";
+            damage = extras.xmaster.path.string() + " gives " + entry.symbol + " the file number " +
+                     std::to_string(entry.fileNumber) + ", which names no data file: its numbers start at 256";
     return damage;
 }
 
@@ -64,10 +64,10 @@ std::vector<SecurityEntry> SecuritiesOf(const MasterFile& master, const ExtraInd
         if (IsDirectoryEntry(record))
             continue;
         SecurityEntry security{MasterEntry(record), std::string(), static_cast<int>(k)};
-        security.strDataFile = IndexDataFile(security.entry);
+        security.dataFile = IndexDataFile(security.entry);
         for (const IndexEntry& extended : extras.emaster.entries)
-            if (extended.nFileNumber == security.entry.nFileNumber && !extended.strName.empty()) {
-                security.entry.strName = extended.strName;
+            if (extended.fileNumber == security.entry.fileNumber && !extended.name.empty()) {
+                security.entry.name = extended.name;
                 break;
             }
         securities.push_back(security);
@@ -77,7 +77,7 @@ std::vector<SecurityEntry> SecuritiesOf(const MasterFile& master, const ExtraInd
     for (const IndexEntry& entry : extras.emaster.entries) {
         const bool bInMaster = std::any_of(securities.begin(), securities.end(),
                                            [&](const SecurityEntry& security) {
-                                               return security.entry.nFileNumber == entry.nFileNumber;
+                                               return security.entry.fileNumber == entry.fileNumber;
                                            });
         if (!bInMaster)
             securities.push_back({entry, IndexDataFile(entry), -1});
@@ -86,7 +86,7 @@ std::vector<SecurityEntry> SecuritiesOf(const MasterFile& master, const ExtraInd
         securities.push_back({entry, IndexDataFile(entry), -1});
     std::stable_sort(securities.begin(), securities.end(),
                      [](const SecurityEntry& a, const SecurityEntry& b) {
-                         return a.entry.nFileNumber < b.entry.nFileNumber;
+                         return a.entry.fileNumber < b.entry.fileNumber;
                      });
     return securities;
 }
@@ -98,14 +98,14 @@ bool ReadDirectory(const std::filesystem::path& directory, DirectoryContents& co
     PathStatus master;
     contents.masterPath = FindEntryIgnoringCase(directory, "MASTER", master);
     if (master.existence == Existence::kError) {
-        error = "Cannot read " + contents.masterPath.string() + ": " + master.strReason;
+        error = "Cannot read " + contents.masterPath.string() + ": " + master.reason;
         return false;
     }
     if (master.existence == Existence::kNo) {
         error = "There is no MASTER file in " + directory.string();
         return false;
     }
-    if (!master.bRegularFile) {
+    if (!master.regularFile) {
         error = contents.masterPath.string() + " is not a file";
         return false;
     }
@@ -124,7 +124,7 @@ const SecurityEntry* FindSecurity(const DirectoryContents& contents, std::string
 {
     const std::string sought = ComparedSymbol(symbol);
     for (const SecurityEntry& security : contents.securities)
-        if (ComparedSymbol(security.entry.strSymbol) == sought)
+        if (ComparedSymbol(security.entry.symbol) == sought)
             return &security;
     return nullptr;
 }
@@ -133,33 +133,33 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
                       std::string& error)
 {
     data = SecurityData{};
-    if (security.strDataFile.empty()) {
-        error = security.entry.strSymbol + " has the file number " + std::to_string(security.entry.nFileNumber) +
+    if (security.dataFile.empty()) {
+        error = security.entry.symbol + " has the file number " + std::to_string(security.entry.fileNumber) +
                 ", which names no data file of its index";
         return false;
     }
     PathStatus dataStatus;
-    const std::filesystem::path dataPath = FindEntryIgnoringCase(contents.directory, security.strDataFile, dataStatus);
+    const std::filesystem::path dataPath = FindEntryIgnoringCase(contents.directory, security.dataFile, dataStatus);
     std::vector<std::uint8_t> bytes;
-    if (dataStatus.existence != Existence::kYes || !dataStatus.bRegularFile || !ReadWholeFile(dataPath, bytes)) {
+    if (dataStatus.existence != Existence::kYes || !dataStatus.regularFile || !ReadWholeFile(dataPath, bytes)) {
         const std::string reason = dataStatus.existence == Existence::kNo ? "No such file or directory"
-                                   : dataStatus.existence == Existence::kError ? dataStatus.strReason
-                                   : !dataStatus.bRegularFile                  ? "not a file"
+                                   : dataStatus.existence == Existence::kError ? dataStatus.reason
+                                   : !dataStatus.regularFile                  ? "not a file"
                                                                                : LastFailureReason();
-        error = "Cannot read " + dataPath.string() + ", the data file of " + security.entry.strSymbol + ": " + reason;
+        error = "Cannot read " + dataPath.string() + ", the data file of " + security.entry.symbol + ": " + reason;
         return false;
     }
 
     PathStatus columnListStatus;
     const std::filesystem::path columnListPath =
-        FindEntryIgnoringCase(contents.directory, ColumnListName(security.entry.nFileNumber), columnListStatus);
+        FindEntryIgnoringCase(contents.directory, ColumnListName(security.entry.fileNumber), columnListStatus);
     std::vector<std::uint8_t> columnList;
     std::string problem;
     if (columnListStatus.existence == Existence::kError) {
-        error = "Cannot read " + columnListPath.string() + ": " + columnListStatus.strReason;
+        error = "Cannot read " + columnListPath.string() + ": " + columnListStatus.reason;
         return false;
     }
-    if (columnListStatus.existence == Existence::kYes && columnListStatus.bRegularFile) {
+    if (columnListStatus.existence == Existence::kYes && columnListStatus.regularFile) {
         if (!ReadWholeFile(columnListPath, columnList)) {
             error = "Cannot read " + columnListPath.string() + ": " + LastFailureReason();
             return false;
@@ -169,18 +169,18 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
             error = columnListPath.string() + " " + problem;
             return false;
         }
-        data.bFromColumnList = true;
+        data.fromColumnList = true;
     }
 
-    int nFields = security.entry.nFields;
+    int nFields = security.entry.fields;
     if (nFields == 0)
-        nFields = data.bFromColumnList ? data.layout.Fields() : FieldCountFromSize(bytes);
-    if (data.bFromColumnList && data.layout.Fields() != nFields) {
+        nFields = data.fromColumnList ? data.layout.Fields() : FieldCountFromSize(bytes);
+    if (data.fromColumnList && data.layout.Fields() != nFields) {
         error = columnListPath.string() + " lists " + std::to_string(data.layout.Fields()) + " fields but the index gives " +
-                security.entry.strSymbol + " " + std::to_string(nFields);
+                security.entry.symbol + " " + std::to_string(nFields);
         return false;
     }
-    if (!data.bFromColumnList && !LayoutFromFieldCount(nFields, data.layout)) {
+    if (!data.fromColumnList && !LayoutFromFieldCount(nFields, data.layout)) {
         error = "Cannot tell the fields of " + dataPath.string() + ": it has no column list and " +
                 (nFields == 0 ? std::string("its size fits no usual field count")
                               : std::to_string(nFields) + " fields per record");
@@ -190,12 +190,12 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
         error = dataPath.string() + " " + problem;
         return false;
     }
-    if (data.file.nHeaderRecords < 0)
-        data.file.nHeaderRecords = 0;
-    if (static_cast<std::size_t>(data.file.nHeaderRecords) > data.file.nRecordsPresent) {
+    if (data.file.headerRecords < 0)
+        data.file.headerRecords = 0;
+    if (static_cast<std::size_t>(data.file.headerRecords) > data.file.recordsPresent) {
         error = dataPath.string() + " is shorter than its header says: it counts " +
-                std::to_string(data.file.nHeaderRecords) + " records but holds " +
-                std::to_string(data.file.nRecordsPresent);
+                std::to_string(data.file.headerRecords) + " records but holds " +
+                std::to_string(data.file.recordsPresent);
         return false;
     }
     return true;
@@ -203,7 +203,7 @@ bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& se
 
 TimeFrame TimeFrameOf(const SecurityEntry& security, const DataLayout& layout)
 {
-    const char frame = AsciiUpper(security.entry.cTimeFrame);
+    const char frame = AsciiUpper(security.entry.timeFrame);
     if (layout.HasTime() || frame == 'I')
         return TimeFrame::kIntraday;
     switch (frame) {

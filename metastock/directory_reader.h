@@ -15,8 +15,8 @@ namespace metastock {
 
 struct SecurityEntry {
     IndexEntry entry;         // from MASTER, from XMASTER beyond 255, or from EMASTER alone
-    std::string strDataFile;  // F3.DAT, or F300.MWD for an XMASTER security; empty when the number names none
-    int nMasterRecord = -1;   // its place among the MASTER records; -1 for a security MASTER does not list
+    std::string dataFile;  // F3.DAT, or F300.MWD for an XMASTER security; empty when the number names none
+    int masterRecord = -1;   // its place among the MASTER records; -1 for a security MASTER does not list
 };
 
 // The one rule for which data file belongs to an index record: F<n>.DAT for MASTER and EMASTER (n from 1
@@ -52,7 +52,7 @@ const SecurityEntry* FindSecurity(const DirectoryContents& contents, std::string
 
 struct SecurityData {
     DataLayout layout;
-    bool bFromColumnList = false;  // the layout came from F<n>.DOP
+    bool fromColumnList = false;  // the layout came from F<n>.DOP
     DataFile file;
 };
 

@@ -41,12 +41,12 @@ bool ParseRecords(const std::vector<std::uint8_t>& bytes, std::size_t recordSize
         problem = std::string(szFileName) + " is shorter than its " + std::to_string(recordSize) + "-byte header";
         return false;
     }
-    index.nCount = ReadUInt16(bytes.data() + countOffset);
-    index.nWholeRecords = bytes.size() / recordSize - 1;
-    index.bPartRecord = bytes.size() % recordSize != 0;
-    for (std::size_t k = 1; k <= index.nWholeRecords; ++k) {
+    index.count = ReadUInt16(bytes.data() + countOffset);
+    index.wholeRecords = bytes.size() / recordSize - 1;
+    index.partRecord = bytes.size() % recordSize != 0;
+    for (std::size_t k = 1; k <= index.wholeRecords; ++k) {
         const IndexEntry entry = read(bytes.data() + k * recordSize);
-        if (entry.nFileNumber != 0)
+        if (entry.fileNumber != 0)
             index.entries.push_back(entry);
     }
     return true;
@@ -57,15 +57,15 @@ IndexEntry ReadEmasterRecord(const std::uint8_t* record)
     namespace o = emaster_offset;
     IndexEntry entry;
     entry.kind = IndexKind::kEmaster;
-    entry.nFileNumber = record[o::kFileNumber];
-    entry.nFields = record[o::kFieldCount];
-    entry.cTimeFrame = static_cast<char>(record[o::kTimeFrame]);
-    entry.strSymbol = IndexText(record + o::kSymbol, o::kSymbolWidth);
-    entry.strName = IndexText(record + o::kLongName, o::kRecordSize - o::kLongName);
-    if (entry.strName.empty())
-        entry.strName = IndexText(record + o::kName, o::kNameWidth);
-    entry.nFirstDate = YyyMmDdToDate(record + o::kFirstDate);
-    entry.nLastDate = YyyMmDdToDate(record + o::kLastDate);
+    entry.fileNumber = record[o::kFileNumber];
+    entry.fields = record[o::kFieldCount];
+    entry.timeFrame = static_cast<char>(record[o::kTimeFrame]);
+    entry.symbol = IndexText(record + o::kSymbol, o::kSymbolWidth);
+    entry.name = IndexText(record + o::kLongName, o::kRecordSize - o::kLongName);
+    if (entry.name.empty())
+        entry.name = IndexText(record + o::kName, o::kNameWidth);
+    entry.firstDate = YyyMmDdToDate(record + o::kFirstDate);
+    entry.lastDate = YyyMmDdToDate(record + o::kLastDate);
     return entry;
 }
 
@@ -74,12 +74,12 @@ IndexEntry ReadXmasterRecord(const std::uint8_t* record)
     namespace o = xmaster_offset;
     IndexEntry entry;
     entry.kind = IndexKind::kXmaster;
-    entry.nFileNumber = ReadUInt16(record + o::kFileNumber);
-    entry.cTimeFrame = static_cast<char>(record[o::kTimeFrame]);
-    entry.strSymbol = IndexText(record + o::kSymbol, o::kSymbolWidth);
-    entry.strName = IndexText(record + o::kName, o::kNameWidth);
-    entry.nFirstDate = ReadInt32(record + o::kFirstDate);
-    entry.nLastDate = ReadInt32(record + o::kLastDate);
+    entry.fileNumber = ReadUInt16(record + o::kFileNumber);
+    entry.timeFrame = static_cast<char>(record[o::kTimeFrame]);
+    entry.symbol = IndexText(record + o::kSymbol, o::kSymbolWidth);
+    entry.name = IndexText(record + o::kName, o::kNameWidth);
+    entry.firstDate = ReadInt32(record + o::kFirstDate);
+    entry.lastDate = ReadInt32(record + o::kLastDate);
     return entry;
 }
 
@@ -90,14 +90,14 @@ bool ReadIndex(const std::filesystem::path& directory, const char* szName, bool&
     const std::filesystem::path path = FindEntryIgnoringCase(directory, szName, status);
     index.path = path;
     if (status.existence == Existence::kError) {
-        error = "Cannot read " + path.string() + ": " + status.strReason;
+        error = "Cannot read " + path.string() + ": " + status.reason;
         return false;
     }
     bPresent = status.existence == Existence::kYes;
     if (!bPresent)
         return true;
     // A FIFO or a device under the name would block the read, or never end it.
-    if (!status.bRegularFile) {
+    if (!status.regularFile) {
         error = path.string() + " is not a file";
         return false;
     }
@@ -212,18 +212,18 @@ void AppendEmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord&
     const std::size_t at = bytes.size();
     bytes.resize(at + o::kRecordSize);
     std::uint8_t* record = &bytes[at];
-    record[o::kFileNumber] = static_cast<std::uint8_t>(security.nFileNumber);
-    record[o::kFieldCount] = static_cast<std::uint8_t>(security.nFields);
-    record[o::kFieldMask] = static_cast<std::uint8_t>((1 << security.nFields) - 1);
+    record[o::kFileNumber] = static_cast<std::uint8_t>(security.fileNumber);
+    record[o::kFieldCount] = static_cast<std::uint8_t>(security.fields);
+    record[o::kFieldMask] = static_cast<std::uint8_t>((1 << security.fields) - 1);
     record[o::kMarker] = o::kMarkerValue;
-    PutText(record + o::kSymbol, o::kSymbolWidth, security.strSymbol);
-    PutText(record + o::kName, o::kNameWidth, security.strName);
+    PutText(record + o::kSymbol, o::kSymbolWidth, security.symbol);
+    PutText(record + o::kName, o::kNameWidth, security.name);
     record[o::kTimeFrame] = 'D';
     // Genuine records hold the long name only when the name does not fit its 16 bytes.
-    if (security.strName.size() > o::kNameWidth)
-        PutText(record + o::kLongName, o::kRecordSize - o::kLongName, security.strName);
+    if (security.name.size() > o::kNameWidth)
+        PutText(record + o::kLongName, o::kRecordSize - o::kLongName, security.name);
     SetEmasterHeader(bytes);
-    SetEmasterDates(bytes, security.nFileNumber, security.nFirstDate, security.nLastDate);
+    SetEmasterDates(bytes, security.fileNumber, security.firstDate, security.lastDate);
 }
 
 bool RemoveEmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber)
@@ -274,13 +274,13 @@ void AppendXmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord&
     bytes.resize(at + o::kRecordSize);
     std::uint8_t* record = &bytes[at];
     record[o::kMarker] = o::kMarkerValue;
-    PutText(record + o::kSymbol, o::kSymbolWidth, security.strSymbol);
-    PutText(record + o::kName, o::kNameWidth, security.strName);
+    PutText(record + o::kSymbol, o::kSymbolWidth, security.symbol);
+    PutText(record + o::kName, o::kNameWidth, security.name);
     record[o::kTimeFrame] = 'D';
-    PutUInt16(record + o::kFileNumber, security.nFileNumber);
-    record[o::kFieldMask] = static_cast<std::uint8_t>((1 << security.nFields) - 1);
+    PutUInt16(record + o::kFileNumber, security.fileNumber);
+    record[o::kFieldMask] = static_cast<std::uint8_t>((1 << security.fields) - 1);
     SetXmasterHeader(bytes);
-    SetXmasterDates(bytes, security.nFileNumber, security.nFirstDate, security.nLastDate);
+    SetXmasterDates(bytes, security.fileNumber, security.firstDate, security.lastDate);
 }
 
 bool SetXmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate)
@@ -309,8 +309,8 @@ bool RemoveXmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber)
 bool ReadExtraIndexes(const std::filesystem::path& directory, ExtraIndexes& indexes, std::string& error)
 {
     indexes = ExtraIndexes{};
-    return ReadIndex(directory, "EMASTER", indexes.bHasEmaster, indexes.emaster, ParseEmaster, error) &&
-           ReadIndex(directory, "XMASTER", indexes.bHasXmaster, indexes.xmaster, ParseXmaster, error);
+    return ReadIndex(directory, "EMASTER", indexes.hasEmaster, indexes.emaster, ParseEmaster, error) &&
+           ReadIndex(directory, "XMASTER", indexes.hasXmaster, indexes.xmaster, ParseXmaster, error);
 }
 
 }  // namespace metastock

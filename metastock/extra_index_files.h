@@ -72,22 +72,22 @@ enum class IndexKind { kMaster, kEmaster, kXmaster };
 // blanks and NULs.
 struct IndexEntry {
     IndexKind kind = IndexKind::kMaster;
-    int nFileNumber = 0;    // F<n>.DAT (MASTER, EMASTER) or F<n>.MWD (XMASTER)
-    int nFields = 0;        // values per data record; 0 when the index does not say (XMASTER)
-    char cTimeFrame = 'D';  // 'D' for daily
-    std::string strSymbol;
-    std::string strName;    // EMASTER: its long name when that is present
-    int nFirstDate = 0;     // YYYYMMDD; 0 when unknown
-    int nLastDate = 0;
+    int fileNumber = 0;    // F<n>.DAT (MASTER, EMASTER) or F<n>.MWD (XMASTER)
+    int fields = 0;        // values per data record; 0 when the index does not say (XMASTER)
+    char timeFrame = 'D';  // 'D' for daily
+    std::string symbol;
+    std::string name;    // EMASTER: its long name when that is present
+    int firstDate = 0;     // YYYYMMDD; 0 when unknown
+    int lastDate = 0;
 };
 
 // What one index file holds: the count its header gives, how many whole records follow the header, and
 // the securities of every whole record that is not an empty slot (all of them, whatever the count says:
 // a number that any record uses is not free).
 struct IndexFile {
-    int nCount = 0;
-    std::size_t nWholeRecords = 0;
-    bool bPartRecord = false;  // the file ends in part of a record
+    int count = 0;
+    std::size_t wholeRecords = 0;
+    bool partRecord = false;  // the file ends in part of a record
     std::vector<IndexEntry> entries;
     std::filesystem::path path;        // as found in the directory, or the name a new one would get
     std::vector<std::uint8_t> bytes;   // the whole file as read, for a writer to change
@@ -101,8 +101,8 @@ bool ParseXmaster(const std::vector<std::uint8_t>& bytes, IndexFile& index, std:
 // The EMASTER and XMASTER of directory, found in any case of their names; a missing one counts as empty.
 // False with a message naming the file when one is there but cannot be read or is shorter than its header.
 struct ExtraIndexes {
-    bool bHasEmaster = false;
-    bool bHasXmaster = false;
+    bool hasEmaster = false;
+    bool hasXmaster = false;
     IndexFile emaster;
     IndexFile xmaster;
 };
@@ -116,12 +116,12 @@ bool RemoveEmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber);
 
 // A security that a writer adds to an index; texts as stored (Windows-1252), dates YYYYMMDD.
 struct NewIndexRecord {
-    int nFileNumber = 0;
-    int nFields = 0;
-    std::string strSymbol;
-    std::string strName;
-    int nFirstDate = 0;
-    int nLastDate = 0;
+    int fileNumber = 0;
+    int fields = 0;
+    std::string symbol;
+    std::string name;
+    int firstDate = 0;
+    int lastDate = 0;
 };
 // Appends the security's record to a whole EMASTER's bytes (an empty vector: a new EMASTER) and sets the
 // header's count and highest file number from the records. Both remove and append keep the header so.

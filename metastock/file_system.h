@@ -56,8 +56,8 @@ enum class Existence { kYes, kNo, kError };
 
 struct PathStatus {
     Existence existence = Existence::kNo;
-    bool bRegularFile = false;  // with kYes: a file (or a link to one), not a directory or a device
-    std::string strReason;      // with kError: the system's reason, e.g. "Permission denied"
+    bool regularFile = false;  // with kYes: a file (or a link to one), not a directory or a device
+    std::string reason;      // with kError: the system's reason, e.g. "Permission denied"
 };
 
 class IFileSystem {

@@ -231,12 +231,12 @@ public:
         struct stat status {};
         if (::stat(path.c_str(), &status) == 0) {
             result.existence = Existence::kYes;
-            result.bRegularFile = S_ISREG(status.st_mode);
+            result.regularFile = S_ISREG(status.st_mode);
         } else if (errno == ENOENT || errno == ENOTDIR) {
             result.existence = Existence::kNo;  // ENOTDIR: a file stands where a directory of the path would
         } else {
             result.existence = Existence::kError;
-            result.strReason = LastFailureReason();
+            result.reason = LastFailureReason();
         }
         return result;
     }

@@ -195,7 +195,7 @@ public:
         const DWORD attributes = ::GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
             result.existence = Existence::kYes;
-            result.bRegularFile = !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+            result.regularFile = !(attributes & FILE_ATTRIBUTE_DIRECTORY);
             return result;
         }
         const DWORD error = ::GetLastError();

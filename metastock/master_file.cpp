@@ -11,7 +11,7 @@ namespace metastock {
 int DateCodeToYyyymmdd(const MbfSingle& dateCode)
 {
     const CalendarDate date = DateCodeToDate(dateCode);
-    return date.nYear * 10000 + date.nMonth * 100 + date.nDay;
+    return date.year * 10000 + date.month * 100 + date.day;
 }
 
 bool ParseMaster(const std::vector<std::uint8_t>& bytes, MasterFile& master, std::string& problem)
@@ -22,11 +22,11 @@ bool ParseMaster(const std::vector<std::uint8_t>& bytes, MasterFile& master, std
         return false;
     }
     std::copy_n(bytes.begin(), kMasterRecordSize, master.header.begin());
-    master.nCount = ReadInt16(&master.header[master_offset::kRecordCount]);
-    master.nWholeRecords = bytes.size() / kMasterRecordSize - 1;
-    master.bPartRecord = bytes.size() % kMasterRecordSize != 0;
-    const std::size_t taken = std::min<std::size_t>(static_cast<std::size_t>(std::max(master.nCount, 0)),
-                                                    master.nWholeRecords);
+    master.count = ReadInt16(&master.header[master_offset::kRecordCount]);
+    master.wholeRecords = bytes.size() / kMasterRecordSize - 1;
+    master.partRecord = bytes.size() % kMasterRecordSize != 0;
+    const std::size_t taken = std::min<std::size_t>(static_cast<std::size_t>(std::max(master.count, 0)),
+                                                    master.wholeRecords);
     master.records.resize(taken);
     for (std::size_t k = 0; k < taken; ++k)
         std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>((k + 1) * kMasterRecordSize), kMasterRecordSize,
@@ -67,9 +67,9 @@ void SetHeaderNumbers(MasterFile& master)
     std::uint8_t* header = master.header.data();
     WriteInt16(header + master_offset::kRecordCount, static_cast<std::int16_t>(master.records.size()));
     WriteInt16(header + master_offset::kHighestFileNumber, static_cast<std::int16_t>(HighestFileNumber(master)));
-    master.nCount = static_cast<int>(master.records.size());
-    master.nWholeRecords = master.records.size();
-    master.bPartRecord = false;
+    master.count = static_cast<int>(master.records.size());
+    master.wholeRecords = master.records.size();
+    master.partRecord = false;
 }
 
 }  // namespace
@@ -100,13 +100,13 @@ IndexEntry MasterEntry(const MasterRecord& record)
     using namespace master_offset;
     IndexEntry entry;
     entry.kind = IndexKind::kMaster;
-    entry.nFileNumber = record[kFileNumber];
-    entry.nFields = record[kFieldCount];
-    entry.cTimeFrame = static_cast<char>(record[kTimeFrame]);
-    entry.strSymbol = IndexText(&record[kSymbol], kSymbolWidth);
-    entry.strName = IndexText(&record[kName], kNameWidth);
-    entry.nFirstDate = DateCodeToYyyymmdd({record[kFirstDate], record[kFirstDate + 1], record[kFirstDate + 2], record[kFirstDate + 3]});
-    entry.nLastDate = DateCodeToYyyymmdd({record[kLastDate], record[kLastDate + 1], record[kLastDate + 2], record[kLastDate + 3]});
+    entry.fileNumber = record[kFileNumber];
+    entry.fields = record[kFieldCount];
+    entry.timeFrame = static_cast<char>(record[kTimeFrame]);
+    entry.symbol = IndexText(&record[kSymbol], kSymbolWidth);
+    entry.name = IndexText(&record[kName], kNameWidth);
+    entry.firstDate = DateCodeToYyyymmdd({record[kFirstDate], record[kFirstDate + 1], record[kFirstDate + 2], record[kFirstDate + 3]});
+    entry.lastDate = DateCodeToYyyymmdd({record[kLastDate], record[kLastDate + 1], record[kLastDate + 2], record[kLastDate + 3]});
     return entry;
 }
 

@@ -21,9 +21,9 @@ namespace metastock {
 struct MasterFile {
     MasterRecord header{};
     std::vector<MasterRecord> records;  // the first min(count, whole records) records
-    int nCount = 0;                     // as the header gives it
-    std::size_t nWholeRecords = 0;      // whole 53-byte records after the header
-    bool bPartRecord = false;           // the file ends in part of a record
+    int count = 0;                     // as the header gives it
+    std::size_t wholeRecords = 0;      // whole 53-byte records after the header
+    bool partRecord = false;           // the file ends in part of a record
 
 };
 

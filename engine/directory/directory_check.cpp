@@ -57,7 +57,7 @@ void CChecker::CheckCount(const char* szFile, int nCount, std::size_t nWholeReco
 
 void CChecker::CheckIndexCounts()
 {
-    CheckCount("MASTER", m_contents.master.nCount, m_contents.master.nWholeRecords);
+    CheckCount("MASTER", m_contents.master.count, m_contents.master.wholeRecords);
     // Other programs take their next file number from bytes 2..3: one below a number in use could give
     // a new security another's data file.
     const int headerNumber = ReadInt16(&m_contents.master.header[master_offset::kHighestFileNumber]);
@@ -65,13 +65,13 @@ void CChecker::CheckIndexCounts()
     if (headerNumber < highest)
         Problem("MASTER gives " + std::to_string(headerNumber) + " as the highest file number in use in its header, but " +
                 DataFileName(highest) + " is listed");
-    if (m_contents.extras.bHasEmaster)
-        CheckCount("EMASTER", m_contents.extras.emaster.nCount, m_contents.extras.emaster.nWholeRecords);
-    if (m_contents.extras.bHasXmaster)
-        CheckCount("XMASTER", m_contents.extras.xmaster.nCount, m_contents.extras.xmaster.nWholeRecords);
-    const std::pair<const char*, bool> cut[] = {{"MASTER", m_contents.master.bPartRecord},
-                                                {"EMASTER", m_contents.extras.emaster.bPartRecord},
-                                                {"XMASTER", m_contents.extras.xmaster.bPartRecord}};
+    if (m_contents.extras.hasEmaster)
+        CheckCount("EMASTER", m_contents.extras.emaster.count, m_contents.extras.emaster.wholeRecords);
+    if (m_contents.extras.hasXmaster)
+        CheckCount("XMASTER", m_contents.extras.xmaster.count, m_contents.extras.xmaster.wholeRecords);
+    const std::pair<const char*, bool> cut[] = {{"MASTER", m_contents.master.partRecord},
+                                                {"EMASTER", m_contents.extras.emaster.partRecord},
+                                                {"XMASTER", m_contents.extras.xmaster.partRecord}};
     for (const auto& [szFile, bPartRecord] : cut)
         if (bPartRecord)
             Problem(std::string(szFile) + " ends in part of a record");
@@ -83,71 +83,71 @@ void CChecker::CheckSymbolsAndNumbers()
     std::map<int, const SecurityEntry*> numbers;
     for (const SecurityEntry& security : m_contents.securities) {
         const IndexEntry& entry = security.entry;
-        if (security.strDataFile.empty())
+        if (security.dataFile.empty())
             Problem(std::string(entry.kind == IndexKind::kXmaster ? "XMASTER" : entry.kind == IndexKind::kEmaster ? "EMASTER" : "MASTER") +
-                    " gives " + Shown(entry.strSymbol) + " the file number " + std::to_string(entry.nFileNumber) + ", outside " +
+                    " gives " + Shown(entry.symbol) + " the file number " + std::to_string(entry.fileNumber) + ", outside " +
                     (entry.kind == IndexKind::kXmaster ? "256 to 65535" : "1 to 255"));
-        const auto [symbol, newSymbol] = symbols.emplace(UpperAscii(entry.strSymbol), &security);
+        const auto [symbol, newSymbol] = symbols.emplace(UpperAscii(entry.symbol), &security);
         if (!newSymbol)
-            Problem("Symbol " + Shown(entry.strSymbol) + " is listed twice, for " + symbol->second->strDataFile + " and " +
-                    security.strDataFile);
-        const auto [number, newNumber] = numbers.emplace(entry.nFileNumber, &security);
+            Problem("Symbol " + Shown(entry.symbol) + " is listed twice, for " + symbol->second->dataFile + " and " +
+                    security.dataFile);
+        const auto [number, newNumber] = numbers.emplace(entry.fileNumber, &security);
         if (!newNumber)
-            Problem("File number " + std::to_string(entry.nFileNumber) + " is used by both " +
-                    Shown(number->second->entry.strSymbol) + " and " + Shown(entry.strSymbol));
+            Problem("File number " + std::to_string(entry.fileNumber) + " is used by both " +
+                    Shown(number->second->entry.symbol) + " and " + Shown(entry.symbol));
     }
 }
 
 // EMASTER repeats the MASTER securities with longer fields; each side must list the same ones.
 void CChecker::CheckEmaster()
 {
-    if (!m_contents.extras.bHasEmaster)
+    if (!m_contents.extras.hasEmaster)
         return;
     std::map<int, const IndexEntry*> extended;
     for (const IndexEntry& entry : m_contents.extras.emaster.entries)
-        extended.emplace(entry.nFileNumber, &entry);
+        extended.emplace(entry.fileNumber, &entry);
     for (const SecurityEntry& security : m_contents.securities) {
-        if (security.nMasterRecord < 0)
+        if (security.masterRecord < 0)
             continue;
         const IndexEntry& entry = security.entry;
-        const auto found = extended.find(entry.nFileNumber);
+        const auto found = extended.find(entry.fileNumber);
         if (found == extended.end()) {
-            Problem("EMASTER has no record for " + Shown(entry.strSymbol) + " (" + security.strDataFile + ")");
+            Problem("EMASTER has no record for " + Shown(entry.symbol) + " (" + security.dataFile + ")");
             continue;
         }
         const IndexEntry& other = *found->second;
-        if (UpperAscii(other.strSymbol) != UpperAscii(entry.strSymbol.substr(0, emaster_offset::kSymbolWidth)))
-            Problem("EMASTER gives " + security.strDataFile + " the symbol " + Shown(other.strSymbol) + ", MASTER " +
-                    Shown(entry.strSymbol));
-        if (other.nFields != entry.nFields)
-            Problem("EMASTER gives " + Shown(entry.strSymbol) + " " + std::to_string(other.nFields) + " fields, MASTER " +
-                    std::to_string(entry.nFields));
-        if (other.nFirstDate != entry.nFirstDate || other.nLastDate != entry.nLastDate)
-            Problem("EMASTER gives " + Shown(entry.strSymbol) + " the dates " + IsoDateText(other.nFirstDate) + " to " +
-                    IsoDateText(other.nLastDate) + ", MASTER " + IsoDateText(entry.nFirstDate) + " to " +
-                    IsoDateText(entry.nLastDate));
+        if (UpperAscii(other.symbol) != UpperAscii(entry.symbol.substr(0, emaster_offset::kSymbolWidth)))
+            Problem("EMASTER gives " + security.dataFile + " the symbol " + Shown(other.symbol) + ", MASTER " +
+                    Shown(entry.symbol));
+        if (other.fields != entry.fields)
+            Problem("EMASTER gives " + Shown(entry.symbol) + " " + std::to_string(other.fields) + " fields, MASTER " +
+                    std::to_string(entry.fields));
+        if (other.firstDate != entry.firstDate || other.lastDate != entry.lastDate)
+            Problem("EMASTER gives " + Shown(entry.symbol) + " the dates " + IsoDateText(other.firstDate) + " to " +
+                    IsoDateText(other.lastDate) + ", MASTER " + IsoDateText(entry.firstDate) + " to " +
+                    IsoDateText(entry.lastDate));
         extended.erase(found);
     }
     for (const auto& [number, entry] : extended)
-        Problem("EMASTER lists " + Shown(entry->strSymbol) + " with file number " + std::to_string(number) +
+        Problem("EMASTER lists " + Shown(entry->symbol) + " with file number " + std::to_string(number) +
                 ", which no MASTER security uses");
 }
 
 void CChecker::CheckSecurity(const SecurityEntry& security)
 {
     const IndexEntry& entry = security.entry;
-    if (security.nMasterRecord >= 0) {
-        const MasterRecord& record = m_contents.master.records[static_cast<std::size_t>(security.nMasterRecord)];
-        const std::string shown = entry.strSymbol.empty() ? security.strDataFile : Shown(entry.strSymbol);
-        if (entry.strSymbol.empty())
-            Problem("MASTER record " + std::to_string(security.nMasterRecord + 1) + " (" + security.strDataFile +
+    if (security.masterRecord >= 0) {
+        const MasterRecord& record = m_contents.master.records[static_cast<std::size_t>(security.masterRecord)];
+        const std::string shown = entry.symbol.empty() ? security.dataFile : Shown(entry.symbol);
+        if (entry.symbol.empty())
+            Problem("MASTER record " + std::to_string(security.masterRecord + 1) + " (" + security.dataFile +
                     ") has no symbol");
-        if (entry.nFields == 0)
+        if (entry.fields == 0)
             Problem("MASTER gives " + shown + " 0 fields per data record");
         if (record[master_offset::kRecordLength] == 0)
             Problem("MASTER gives " + shown + " a data record length of 0 bytes");
-        else if (record[master_offset::kRecordLength] != RecordLength(entry.nFields))
-            Problem("MASTER gives " + shown + " " + std::to_string(entry.nFields) +
+        else if (record[master_offset::kRecordLength] != RecordLength(entry.fields))
+            Problem("MASTER gives " + shown + " " + std::to_string(entry.fields) +
                     " fields but a record length of " + std::to_string(record[master_offset::kRecordLength]) +
                     " bytes");
     }
@@ -158,10 +158,10 @@ void CChecker::CheckSecurity(const SecurityEntry& security)
         return;
     }
     const DataFile& file = data.file;
-    if (static_cast<std::size_t>(file.nHeaderRecords) < file.nRecordsPresent || file.bPartRecord)
-        Problem(security.strDataFile + " counts " + Plural(static_cast<std::size_t>(file.nHeaderRecords), "record", "records") +
-                " in its header but its size holds " + std::to_string(file.nRecordsPresent) +
-                (file.bPartRecord ? " and part of another" : ""));
+    if (static_cast<std::size_t>(file.headerRecords) < file.recordsPresent || file.partRecord)
+        Problem(security.dataFile + " counts " + Plural(static_cast<std::size_t>(file.headerRecords), "record", "records") +
+                " in its header but its size holds " + std::to_string(file.recordsPresent) +
+                (file.partRecord ? " and part of another" : ""));
     CheckDates(security, data);
 }
 
@@ -169,12 +169,12 @@ namespace {
 
 // Records of a data file that share one fault: how many, and the first (counted from 1).
 struct FaultyRecords {
-    std::size_t nCount = 0;
-    std::size_t nFirst = 0;
+    std::size_t count = 0;
+    std::size_t first = 0;
     void Add(std::size_t k)
     {
-        if (nCount++ == 0)
-            nFirst = k + 1;
+        if (count++ == 0)
+            first = k + 1;
     }
 };
 
@@ -206,8 +206,8 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
             }
         }
         const CalendarDate date = DateCodeToDate(data.file.Value(k, dateColumn));
-        const int code = date.nYear * 10000 + date.nMonth * 100 + date.nDay;
-        if (code == 0 || date.nMonth < 1 || date.nMonth > 12 || date.nDay < 1 || date.nDay > 31) {
+        const int code = date.year * 10000 + date.month * 100 + date.day;
+        if (code == 0 || date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31) {
             unreadable.Add(k);
             continue;
         }
@@ -231,16 +231,16 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
             outside.Add(k);
         previous = code;
     }
-    const std::string& file = security.strDataFile;
+    const std::string& file = security.dataFile;
     auto report = [&](const FaultyRecords& records, const std::string& what) {
-        if (records.nCount)
-            Problem(file + " holds " + Plural(records.nCount, "record", "records") + " " + what + ", the first is record " +
-                    std::to_string(records.nFirst));
+        if (records.count)
+            Problem(file + " holds " + Plural(records.count, "record", "records") + " " + what + ", the first is record " +
+                    std::to_string(records.first));
     };
     report(unreadable, "with an unreadable date");
     report(earlier, "dated before the record ahead of it");
     report(repeated, "dated the same day as the record ahead of it");
-    report(outside, "dated outside " + IsoDateText(entry.nFirstDate) + " to " + IsoDateText(entry.nLastDate) +
+    report(outside, "dated outside " + IsoDateText(entry.firstDate) + " to " + IsoDateText(entry.lastDate) +
                         ", the dates its index gives");
     report(highBelowLow, "whose high is below its low");
     report(closeOutside, "whose close is outside its high and low");
@@ -310,7 +310,7 @@ DirectoryReport CheckDirectory(const std::filesystem::path& directory)
         report.problems.push_back(error);
         return report;
     }
-    report.nSecurities = static_cast<int>(contents.securities.size());
+    report.securities = static_cast<int>(contents.securities.size());
     CChecker checker(contents, report);
     checker.CheckIndexCounts();
     checker.CheckSymbolsAndNumbers();

@@ -8,7 +8,7 @@
 namespace engine {
 
 struct DirectoryReport {
-    int nSecurities = 0;
+    int securities = 0;
     std::vector<std::string> problems;  // one plain line each, naming the file
 };
 

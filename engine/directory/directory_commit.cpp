@@ -63,8 +63,8 @@ int CDirectoryCommit::Lock(const fs::path& directory, const std::string& command
     IFileSystem& fileSystem = CurrentFileSystem();
     const PathStatus status = fileSystem.Exists(directory);
     if (status.existence == Existence::kError)
-        return Fail("Cannot read the directory " + directory.string() + ": " + status.strReason);
-    if (status.existence == Existence::kNo || status.bRegularFile)
+        return Fail("Cannot read the directory " + directory.string() + ": " + status.reason);
+    if (status.existence == Existence::kNo || status.regularFile)
         return Fail("The directory " + directory.string() + " does not exist");
     LockResult result = fileSystem.LockDirectory(directory, false, m_pLock);
     if (result == LockResult::kBusy) {
@@ -119,8 +119,8 @@ int CDirectoryCommit::FinishInterruptedCommit()
     const PathStatus status = fileSystem.Exists(path);
     if (status.existence == Existence::kError)
         return Fail("Cannot read " + path.string() + ", the journal of a change that was interrupted: " +
-                    status.strReason);
-    if (status.existence == Existence::kYes && !status.bRegularFile)
+                    status.reason);
+    if (status.existence == Existence::kYes && !status.regularFile)
         return Fail(path.string() + " is not a file, but has the name of the journal of an interrupted change." + refusal);
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, bytes))
@@ -192,7 +192,7 @@ bool CDirectoryCommit::ExtraIndexesHold(std::string_view symbol) const
 {
     for (const IndexFile* index : {&m_extras.emaster, &m_extras.xmaster})
         for (const IndexEntry& entry : index->entries)
-            if (SameSymbol(entry.strSymbol, symbol))
+            if (SameSymbol(entry.symbol, symbol))
                 return true;
     return false;
 }
@@ -205,8 +205,8 @@ std::uint8_t CDirectoryCommit::LowestFreeFileNumber()
         used[record[master_offset::kFileNumber]] = true;
     for (const IndexFile* index : {&m_extras.emaster, &m_extras.xmaster})
         for (const IndexEntry& entry : index->entries)
-            if (entry.nFileNumber > 0 && entry.nFileNumber <= kMaxSecurities)
-                used[entry.nFileNumber] = true;
+            if (entry.fileNumber > 0 && entry.fileNumber <= kMaxSecurities)
+                used[entry.fileNumber] = true;
     for (int n = 1; n <= kMaxSecurities; ++n)
         if (!used[n] && !NumberTaken(n))
             return static_cast<std::uint8_t>(n);
@@ -240,7 +240,7 @@ int CDirectoryCommit::HeldWithRecords(std::string_view storedSymbol, int nFields
 {
     const std::vector<SecurityEntry> securities = SecuritiesOf(m_master, m_extras);
     const auto held = std::find_if(securities.begin(), securities.end(), [&](const SecurityEntry& security) {
-        return SameSymbol(security.entry.strSymbol, storedSymbol);
+        return SameSymbol(security.entry.symbol, storedSymbol);
     });
     DirectoryContents contents;
     contents.directory = m_directory;
@@ -249,11 +249,11 @@ int CDirectoryCommit::HeldWithRecords(std::string_view storedSymbol, int nFields
     if (held == securities.end() || !ReadSecurityData(contents, *held, data, error))
         return 0;
     const DataFile& file = data.file;
-    const bool bSame = data.layout.Fields() == nFields && file.nHeaderRecords == nRecords &&
-                       file.nRecordsPresent == static_cast<std::size_t>(nRecords) && !file.bPartRecord &&
-                       static_cast<std::size_t>(nRecords) * file.nRecordLength == size &&
+    const bool bSame = data.layout.Fields() == nFields && file.headerRecords == nRecords &&
+                       file.recordsPresent == static_cast<std::size_t>(nRecords) && !file.partRecord &&
+                       static_cast<std::size_t>(nRecords) * file.recordLength == size &&
                        (size == 0 || std::memcmp(file.Record(0), records, size) == 0);
-    return bSame ? held->entry.nFileNumber : 0;
+    return bSame ? held->entry.fileNumber : 0;
 }
 
 MasterRecord* CDirectoryCommit::Record(int nFileNumber)
@@ -284,7 +284,7 @@ CReplacementFile* CDirectoryCommit::StageFile(const std::string& name)
 
 std::vector<std::uint8_t>* CDirectoryCommit::StagedEmaster()
 {
-    if (!m_extras.bHasEmaster)
+    if (!m_extras.hasEmaster)
         return nullptr;
     if (!m_bEmasterStaged) {
         m_emasterBytes = m_extras.emaster.bytes;
@@ -295,11 +295,11 @@ std::vector<std::uint8_t>* CDirectoryCommit::StagedEmaster()
 
 std::vector<std::uint8_t>* CDirectoryCommit::StagedXmaster(bool bCreate)
 {
-    if (!m_extras.bHasXmaster && !bCreate && !m_bXmasterStaged)
+    if (!m_extras.hasXmaster && !bCreate && !m_bXmasterStaged)
         return nullptr;
     if (!m_bXmasterStaged) {
         m_xmasterBytes = m_extras.xmaster.bytes;
-        if (!m_extras.bHasXmaster)
+        if (!m_extras.hasXmaster)
             m_extras.xmaster.path = m_directory / "XMASTER";
         m_bXmasterStaged = true;
     }
@@ -310,13 +310,13 @@ int CDirectoryCommit::LowestFreeWideFileNumber()
 {
     std::set<int> used;
     for (const IndexEntry& entry : m_extras.xmaster.entries)
-        used.insert(entry.nFileNumber);
+        used.insert(entry.fileNumber);
     if (m_bXmasterStaged) {
         IndexFile staged;
         std::string problem;
         if (ParseXmaster(m_xmasterBytes, staged, problem))
             for (const IndexEntry& entry : staged.entries)
-                used.insert(entry.nFileNumber);
+                used.insert(entry.fileNumber);
     }
     for (int n = kFirstWideFileNumber; n <= kLastWideFileNumber; ++n)
         if (!used.count(n) && !NumberTaken(n))
@@ -332,7 +332,7 @@ int CDirectoryCommit::StageIndex(bool bStaged, const IndexFile& index, const std
     CReplacementFile* file = StageFile(index.path.filename().string());
     if (!file)
         return 1;
-    m_staged.back().bIndex = true;
+    m_staged.back().index = true;
     if (!file->Write(bytes.data(), bytes.size()))
         return Fail(file->Error());
     return 0;
@@ -368,7 +368,7 @@ CommitJournal CDirectoryCommit::Journal(const CReplacementFile* pBackup, const C
         rename(master);
     for (const bool bIndex : {false, true})
         for (const StagedFile& staged : m_staged)
-            if (staged.bIndex == bIndex)
+            if (staged.index == bIndex)
                 rename(*staged.file);
     if (pBackup)
         rename(*pBackup);
@@ -465,7 +465,7 @@ int CDirectoryCommit::Commit(const std::string& change)
         ParseXmaster(m_xmasterBytes, m_extras.xmaster, problem);
         m_extras.xmaster.path = xmasterPath;
         m_extras.xmaster.bytes = std::move(m_xmasterBytes);
-        m_extras.bHasXmaster = true;
+        m_extras.hasXmaster = true;
         m_bXmasterStaged = false;
     }
     // Once the steps are on the disk the journal has done its work; a journal left behind by a failure
@@ -488,16 +488,16 @@ CDirectoryCommit::Savepoint CDirectoryCommit::TakeSavepoint() const
 
 void CDirectoryCommit::RollBackTo(const Savepoint& savepoint)
 {
-    if (m_staged.size() > savepoint.nStaged)
-        m_staged.resize(savepoint.nStaged);  // each removed one removes its temporary file
+    if (m_staged.size() > savepoint.staged)
+        m_staged.resize(savepoint.staged);  // each removed one removes its temporary file
     m_master = savepoint.master;
-    m_bBackup = savepoint.bBackup;
+    m_bBackup = savepoint.backup;
     m_backupBytes = savepoint.backupBytes;
-    m_bEmasterStaged = savepoint.bEmaster;
+    m_bEmasterStaged = savepoint.emaster;
     m_emasterBytes = savepoint.emasterBytes;
-    m_bXmasterStaged = savepoint.bXmaster;
+    m_bXmasterStaged = savepoint.xmaster;
     m_xmasterBytes = savepoint.xmasterBytes;
-    m_removals.resize(std::min(m_removals.size(), savepoint.nRemovals));
+    m_removals.resize(std::min(m_removals.size(), savepoint.removals));
 }
 
 void CDirectoryCommit::Discard()

@@ -117,15 +117,15 @@ public:
 
     // What is staged at a moment, to go back to when one security of a group fails (a batch).
     struct Savepoint {
-        std::size_t nStaged = 0;
+        std::size_t staged = 0;
         metastock::MasterFile master;
-        bool bBackup = false;
+        bool backup = false;
         std::vector<std::uint8_t> backupBytes;
-        bool bEmaster = false;
+        bool emaster = false;
         std::vector<std::uint8_t> emasterBytes;
-        bool bXmaster = false;
+        bool xmaster = false;
         std::vector<std::uint8_t> xmasterBytes;
-        std::size_t nRemovals = 0;
+        std::size_t removals = 0;
     };
     Savepoint TakeSavepoint() const;
     // Drops what was staged since the savepoint, removing its temporary files.
@@ -150,7 +150,7 @@ public:
 private:
     struct StagedFile {
         std::unique_ptr<metastock::CReplacementFile> file;
-        bool bIndex = false;  // EMASTER or XMASTER, which go in place after the data files
+        bool index = false;  // EMASTER or XMASTER, which go in place after the data files
     };
 
     int Fail(const std::string& message);

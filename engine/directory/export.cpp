@@ -62,7 +62,7 @@ bool HasCentury(int nFormat)
 // Two-digit years read as 1960 to 2059, so only those years are written without their century.
 bool FormatFits(const CalendarDate& date, int nFormat)
 {
-    return HasCentury(nFormat) || (date.nYear >= 1960 && date.nYear <= 2059);
+    return HasCentury(nFormat) || (date.year >= 1960 && date.year <= 2059);
 }
 
 std::string FormatDate(const CalendarDate& date, int nFormat)
@@ -71,10 +71,10 @@ std::string FormatDate(const CalendarDate& date, int nFormat)
     for (std::size_t i = 0; i < text.size();) {
         int part = 0;
         switch (text[i]) {
-        case 'C': part = date.nYear / 100; break;
-        case 'Y': part = date.nYear % 100; break;
-        case 'M': part = date.nMonth; break;
-        case 'D': part = date.nDay; break;
+        case 'C': part = date.year / 100; break;
+        case 'Y': part = date.year % 100; break;
+        case 'M': part = date.month; break;
+        case 'D': part = date.day; break;
         default: ++i; continue;  // the separator
         }
         text[i] = static_cast<char>('0' + part / 10);
@@ -109,7 +109,7 @@ std::string ShortestText(float value)
 int ExportSecurity(const std::filesystem::path& directory, std::string_view symbol, const ExportOptions& options,
                    std::ostream& out, IMessageSink& messages)
 {
-    if (options.nDateFormat < 1 || options.nDateFormat > kLastNumericFormat) {
+    if (options.dateFormat < 1 || options.dateFormat > kLastNumericFormat) {
         messages.ShowMessage("Export writes dates in the formats 1 to 12 only");
         return 1;
     }
@@ -152,7 +152,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
             (text += field == kDateField ? "" : std::string(1, options.cDelimiter)) += kColumnHeadings[field];
         text += '\n';
     }
-    const auto records = static_cast<std::size_t>(data.file.nHeaderRecords);
+    const auto records = static_cast<std::size_t>(data.file.headerRecords);
     for (std::size_t k = 0; k < records; ++k) {
         const CalendarDate date = DateCodeToDate(data.file.Value(k, data.layout.ColumnOf(kDateField)));
         for (const auto& [field, column] : columns) {
@@ -192,7 +192,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
     out << text;
     out.flush();
     if (!out) {
-        messages.ShowMessage("Cannot write the rows of " + EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)));
+        messages.ShowMessage("Cannot write the rows of " + EscapeControls(Windows1252ToUtf8(security->entry.symbol)));
         return 1;
     }
     return 0;

@@ -26,7 +26,7 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
         return 1;
     const std::vector<SecurityEntry> securities = SecuritiesOf(commit.Master(), commit.Extras());
     const auto held = std::find_if(securities.begin(), securities.end(), [&](const SecurityEntry& security) {
-        return SameSymbol(security.entry.strSymbol, symbol);
+        return SameSymbol(security.entry.symbol, symbol);
     });
     const std::string change = "The security " + std::string(symbol) + " was removed from";
     if (held == securities.end() && commit.FinishedChange() == change)
@@ -37,19 +37,19 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
     }
     // Deleting a data file that another listed security still reads would lose that security's data,
     // whichever index lists the other one.
-    auto symbolOf = [](const SecurityEntry& security) { return Windows1252ToUtf8(security.entry.strSymbol); };
+    auto symbolOf = [](const SecurityEntry& security) { return Windows1252ToUtf8(security.entry.symbol); };
     for (const SecurityEntry& other : securities)
-        if (&other != &*held && EqualIgnoringCase(other.strDataFile, held->strDataFile)) {
-            messages.ShowMessage(symbolOf(*held) + " shares " + held->strDataFile + " with " + symbolOf(other) +
+        if (&other != &*held && EqualIgnoringCase(other.dataFile, held->dataFile)) {
+            messages.ShowMessage(symbolOf(*held) + " shares " + held->dataFile + " with " + symbolOf(other) +
                                  "; run check");
             return 1;
         }
 
-    const int fileNumber = held->entry.nFileNumber;
+    const int fileNumber = held->entry.fileNumber;
     commit.StageBackup();
     switch (held->entry.kind) {
     case IndexKind::kMaster:
-        EraseRecord(commit.Master(), static_cast<std::size_t>(held->nMasterRecord));
+        EraseRecord(commit.Master(), static_cast<std::size_t>(held->masterRecord));
         if (std::vector<std::uint8_t>* emaster = commit.StagedEmaster())
             RemoveEmasterRecord(*emaster, fileNumber);
         break;
@@ -61,8 +61,8 @@ int RemoveSecurity(const std::filesystem::path& directory, std::string_view symb
         break;
     }
     // The security's files go in the same commit, after the indexes that no longer list them.
-    removedFile = held->strDataFile;
-    commit.StageRemoval(held->strDataFile);
+    removedFile = held->dataFile;
+    commit.StageRemoval(held->dataFile);
     commit.StageRemoval(ColumnListName(fileNumber));
     return commit.Commit(change);
 }

@@ -26,12 +26,12 @@ bool ListSecurities(const std::filesystem::path& directory, std::vector<ListedSe
     for (const SecurityEntry& security : contents.securities) {
         const IndexEntry& entry = security.entry;
         ListedSecurity listed;
-        listed.symbol = Windows1252ToUtf8(entry.strSymbol);
-        listed.storedSymbol = entry.strSymbol;
-        listed.name = Windows1252ToUtf8(entry.strName);
-        listed.dataFile = security.strDataFile;
-        listed.first = IndexDate(entry.nFirstDate);
-        listed.last = IndexDate(entry.nLastDate);
+        listed.symbol = Windows1252ToUtf8(entry.symbol);
+        listed.storedSymbol = entry.symbol;
+        listed.name = Windows1252ToUtf8(entry.name);
+        listed.dataFile = security.dataFile;
+        listed.first = IndexDate(entry.firstDate);
+        listed.last = IndexDate(entry.lastDate);
         if (entry.kind == IndexKind::kEmaster)
             listed.note = "only EMASTER lists it";
         SecurityData data;
@@ -39,7 +39,7 @@ bool ListSecurities(const std::filesystem::path& directory, std::vector<ListedSe
         if (ReadSecurityData(contents, security, data, dataError)) {
             listed.fields = data.layout.Letters();
             listed.frame = TimeFrameName(security, data.layout);
-            listed.records = std::to_string(data.file.nHeaderRecords);
+            listed.records = std::to_string(data.file.headerRecords);
         } else {
             listed.frame = TimeFrameName(security, DataLayout{});
             listed.note = listed.note.empty() ? "data file unreadable" : listed.note + "; data file unreadable";

@@ -36,7 +36,7 @@ std::string ColumnList(const std::vector<const ColumnValues*>& columns)
 {
     std::string text;
     for (std::size_t i = 0; i < columns.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == columns.size() ? " and " : ", ") + std::to_string(columns[i]->nColumn);
+        text += (i == 0 ? "" : i + 1 == columns.size() ? " and " : ", ") + std::to_string(columns[i]->column);
     return (columns.size() == 1 ? "column " : "columns ") + text;
 }
 
@@ -171,10 +171,10 @@ private:
         const ColumnValues* partial = nullptr;
         const ColumnValues* whole = nullptr;
         for (const ColumnValues& column : m_columns)
-            if (column.eRole == role && column.bReadable && (bCount || RowsWithAll({&column}) > 0) && !Taken(column)) {
+            if (column.role == role && column.readable && (bCount || RowsWithAll({&column}) > 0) && !Taken(column)) {
                 // A count of ticks is a volume only where no column holds the real one.
-                const bool bTicks = FoldedText(column.strHeading).rfind("tick", 0) == 0;
-                if (column.bWholeHeading && (!whole || (FoldedText(whole->strHeading).rfind("tick", 0) == 0 && !bTicks)))
+                const bool bTicks = FoldedText(column.heading).rfind("tick", 0) == 0;
+                if (column.wholeHeading && (!whole || (FoldedText(whole->heading).rfind("tick", 0) == 0 && !bTicks)))
                     whole = &column;
                 partial = partial ? partial : &column;
             }
@@ -212,7 +212,7 @@ private:
     const ColumnValues* NamedClose() const
     {
         for (const HeadingRole role : {HeadingRole::kClose, HeadingRole::kAdjustedClose, HeadingRole::kSettle})
-            if (const ColumnValues* column = Named(role); column && column->bPositive)
+            if (const ColumnValues* column = Named(role); column && column->positive)
                 return column;
         return nullptr;
     }
@@ -221,8 +221,8 @@ private:
     void NoteOther(HeadingRole role, const ColumnValues& taken, const char* szField)
     {
         for (const ColumnValues& column : m_columns)
-            if (&column != &taken && column.eRole == role && column.bWholeHeading && column.bReadable && !Taken(column)) {
-                m_roles.notes.push_back(std::string(szField) + " taken from " + taken.strHeading + ", not " + column.strHeading);
+            if (&column != &taken && column.role == role && column.wholeHeading && column.readable && !Taken(column)) {
+                m_roles.notes.push_back(std::string(szField) + " taken from " + taken.heading + ", not " + column.heading);
                 return;
             }
     }
@@ -250,12 +250,12 @@ bool CRoleFinder::FindPrices()
     // The columns that may hold prices: positive numbers that no heading names as anything but a price.
     std::vector<const ColumnValues*> candidates;
     for (const ColumnValues& column : m_columns) {
-        const bool bPriceRole = column.eRole == HeadingRole::kNone || column.eRole == HeadingRole::kOpen ||
-                                column.eRole == HeadingRole::kHigh || column.eRole == HeadingRole::kLow ||
-                                column.eRole == HeadingRole::kClose || column.eRole == HeadingRole::kAdjustedClose ||
-                                column.eRole == HeadingRole::kSettle;
-        const bool bNamedPrice = column.eRole != HeadingRole::kNone && column.bReadable && RowsWithAll({&column}) > 0;
-        if ((column.bNumeric || bNamedPrice) && column.bPositive && bPriceRole)
+        const bool bPriceRole = column.role == HeadingRole::kNone || column.role == HeadingRole::kOpen ||
+                                column.role == HeadingRole::kHigh || column.role == HeadingRole::kLow ||
+                                column.role == HeadingRole::kClose || column.role == HeadingRole::kAdjustedClose ||
+                                column.role == HeadingRole::kSettle;
+        const bool bNamedPrice = column.role != HeadingRole::kNone && column.readable && RowsWithAll({&column}) > 0;
+        if ((column.numeric || bNamedPrice) && column.positive && bPriceRole)
             candidates.push_back(&column);
     }
     // The group that lies together with the named prices, or the largest such group.
@@ -286,8 +286,8 @@ bool CRoleFinder::FindPrices()
         const std::size_t rows = RowsWithAll(named);
         const std::size_t bad = RowsOutside(*high, *low, named);
         if (bad > AllowedBadRows(rows))
-            return Refuse("the headings name column " + std::to_string(high->nColumn) + " (" + high->strHeading +
-                              ") the high and column " + std::to_string(low->nColumn) + " (" + low->strHeading +
+            return Refuse("the headings name column " + std::to_string(high->column) + " (" + high->heading +
+                              ") the high and column " + std::to_string(low->column) + " (" + low->heading +
                               ") the low, but on " + std::to_string(bad) + " of " + std::to_string(rows) +
                               " rows the high is not the largest of the prices or the low not the smallest",
                           {kOpenField, kHighField, kLowField, kCloseField});
@@ -324,9 +324,9 @@ bool CRoleFinder::FindPrices()
         }
         if (highs.size() == 1 && lows.size() == 1 && highs[0] != lows[0] && Differ(*highs[0], *lows[0])) {
             Take(kHighField, *highs[0], highs[0] == high ? EvidenceSource::kHeading : EvidenceSource::kValues,
-                 highs[0] == high ? "" : "High: column " + std::to_string(highs[0]->nColumn) + ", the largest price on every row");
+                 highs[0] == high ? "" : "High: column " + std::to_string(highs[0]->column) + ", the largest price on every row");
             Take(kLowField, *lows[0], lows[0] == low ? EvidenceSource::kHeading : EvidenceSource::kValues,
-                 lows[0] == low ? "" : "Low: column " + std::to_string(lows[0]->nColumn) + ", the smallest price on every row");
+                 lows[0] == low ? "" : "Low: column " + std::to_string(lows[0]->column) + ", the smallest price on every row");
             high = highs[0];
             low = lows[0];
         } else if (highs.size() > 1 || lows.size() > 1) {
@@ -341,10 +341,10 @@ bool CRoleFinder::FindPrices()
 
     if (!high || !low) {
         // No high and low: a file of closes, with the column its heading names or the only price.
-        if (!close && group.size() == 1 && (group[0]->eRole == HeadingRole::kNone || group[0]->eRole == HeadingRole::kClose)) {
+        if (!close && group.size() == 1 && (group[0]->role == HeadingRole::kNone || group[0]->role == HeadingRole::kClose)) {
             close = group[0];
             Take(kCloseField, *close, EvidenceSource::kValues,
-                 "Close: column " + std::to_string(close->nColumn) + ", the only prices");
+                 "Close: column " + std::to_string(close->column) + ", the only prices");
         } else if (!close && candidates.empty()) {
             return FindSingleValue();
         } else if (close) {
@@ -371,7 +371,7 @@ bool CRoleFinder::FindPrices()
     }
     for (const ColumnValues* c : {open, close})
         if (c && RowsWithAll({c}) > 0 && std::find(inner.begin(), inner.end(), c) == inner.end())
-            return Refuse("the heading of column " + std::to_string(c->nColumn) + " (" + c->strHeading + ") names the " +
+            return Refuse("the heading of column " + std::to_string(c->column) + " (" + c->heading + ") names the " +
                               (c == open ? "open" : "close") + ", but its values do not lie between the high and the low",
                           {kOpenField, kCloseField});
     m_prices = {high, low};
@@ -390,9 +390,9 @@ bool CRoleFinder::FindBounds(const std::vector<const ColumnValues*>& group, cons
     const std::size_t allowed = AllowedBadRows(RowsWithAll(group));
     for (const ColumnValues* c : group) {
         // A column that its heading names as another price is never taken for the high or the low.
-        if ((high ? c == high : c->eRole == HeadingRole::kNone) && BoundViolations(*c, group, true) <= allowed)
+        if ((high ? c == high : c->role == HeadingRole::kNone) && BoundViolations(*c, group, true) <= allowed)
             highs.push_back(c);
-        if ((low ? c == low : c->eRole == HeadingRole::kNone) && BoundViolations(*c, group, false) <= allowed)
+        if ((low ? c == low : c->role == HeadingRole::kNone) && BoundViolations(*c, group, false) <= allowed)
             lows.push_back(c);
     }
     return highs.size() == 1 && lows.size() == 1 && highs[0] != lows[0] && Differ(*highs[0], *lows[0]);
@@ -408,15 +408,15 @@ bool CRoleFinder::FindSingleValue()
     }
     std::vector<const ColumnValues*> numbers;
     for (const ColumnValues& column : m_columns)
-        if (column.bNumeric && column.eRole != HeadingRole::kChange && column.eRole != HeadingRole::kOther &&
-            column.eRole != HeadingRole::kVolume && column.eRole != HeadingRole::kOpenInterest)
+        if (column.numeric && column.role != HeadingRole::kChange && column.role != HeadingRole::kOther &&
+            column.role != HeadingRole::kVolume && column.role != HeadingRole::kOpenInterest)
             numbers.push_back(&column);
     if (numbers.size() != 1)
         return Refuse(numbers.empty() ? "no column beside the dates holds prices"
                                       : ColumnList(numbers) + " hold numbers, and no heading names the close",
                       {kCloseField});
     Take(kCloseField, *numbers[0], EvidenceSource::kValues,
-         "Close: column " + std::to_string(numbers[0]->nColumn) + ", the only numbers");
+         "Close: column " + std::to_string(numbers[0]->column) + ", the only numbers");
     m_prices.push_back(numbers[0]);
     return true;
 }
@@ -430,12 +430,12 @@ bool CRoleFinder::FindOpenAndClose(const ColumnValues& high, const ColumnValues&
         Take(kOpenField, *open, EvidenceSource::kHeading, "");
     if (close) {
         Take(kCloseField, *close, EvidenceSource::kHeading, "");
-        if (close->eRole == HeadingRole::kClose)
+        if (close->role == HeadingRole::kClose)
             NoteOther(HeadingRole::kAdjustedClose, *close, "close");
     }
     std::vector<const ColumnValues*> unnamed;
     for (const ColumnValues* c : inner)
-        if (c != open && c != close && c->eRole == HeadingRole::kNone)
+        if (c != open && c != close && c->role == HeadingRole::kNone)
             unnamed.push_back(c);
     if (open && close) {
         m_prices.insert(m_prices.end(), {open, close});
@@ -445,7 +445,7 @@ bool CRoleFinder::FindOpenAndClose(const ColumnValues& high, const ColumnValues&
         if (unnamed.size() == 1) {
             const int nField = open ? kCloseField : kOpenField;
             Take(nField, *unnamed[0], EvidenceSource::kValues,
-                 std::string(kFieldName[nField]) + ": column " + std::to_string(unnamed[0]->nColumn) +
+                 std::string(kFieldName[nField]) + ": column " + std::to_string(unnamed[0]->column) +
                      ", the other price between the high and the low");
             m_prices.insert(m_prices.end(), {open ? open : unnamed[0], close ? close : unnamed[0]});
             return true;
@@ -471,8 +471,8 @@ bool CRoleFinder::FindOpenAndClose(const ColumnValues& high, const ColumnValues&
     }
     if (distinct.size() == 2 && !repeats.empty() && OpenOfTwo(*distinct[0], *distinct[1]) != 0) {
         for (const auto& [repeat, of] : repeats)
-            m_roles.notes.push_back("column " + std::to_string(repeat->nColumn) + " repeats column " +
-                                    std::to_string(of->nColumn) + "; left out");
+            m_roles.notes.push_back("column " + std::to_string(repeat->column) + " repeats column " +
+                                    std::to_string(of->column) + "; left out");
         unnamed = distinct;
     }
     if (unnamed.size() == 2) {
@@ -481,13 +481,13 @@ bool CRoleFinder::FindOpenAndClose(const ColumnValues& high, const ColumnValues&
             const ColumnValues& first = which > 0 ? *unnamed[0] : *unnamed[1];
             const ColumnValues& last = which > 0 ? *unnamed[1] : *unnamed[0];
             Take(kOpenField, first, EvidenceSource::kValues,
-                 "Open: column " + std::to_string(first.nColumn) + ", which starts where the close before ends");
+                 "Open: column " + std::to_string(first.column) + ", which starts where the close before ends");
             Take(kCloseField, last, EvidenceSource::kValues,
-                 "Close: column " + std::to_string(last.nColumn) + ", the other price between the high and the low");
+                 "Close: column " + std::to_string(last.column) + ", the other price between the high and the low");
             m_prices.insert(m_prices.end(), {&first, &last});
             return true;
         }
-        return Refuse("columns " + std::to_string(unnamed[0]->nColumn) + " and " + std::to_string(unnamed[1]->nColumn) +
+        return Refuse("columns " + std::to_string(unnamed[0]->column) + " and " + std::to_string(unnamed[1]->column) +
                           " could each be the open or the close, and their headings name neither",
                       {kOpenField, kCloseField});
     }
@@ -504,31 +504,31 @@ bool CRoleFinder::FindVolume()
         return std::any_of(m_prices.begin(), m_prices.end(), [&](const ColumnValues* p) { return Copies(column, *p); });
     };
     if (const ColumnValues* named = Named(HeadingRole::kVolume)) {
-        if (named->bNonNegative && !copiesAPrice(*named)) {
+        if (named->nonNegative && !copiesAPrice(*named)) {
             Take(kVolumeField, *named, EvidenceSource::kHeading, "");
             NoteOther(HeadingRole::kVolume, *named, "volume");
             return true;
         }
-        m_roles.notes.push_back("column " + std::to_string(named->nColumn) + " (" + named->strHeading +
+        m_roles.notes.push_back("column " + std::to_string(named->column) + " (" + named->heading +
                                 ") is named a volume but holds " +
-                                (named->bNonNegative ? "a copy of a price" : "numbers below zero") + "; left out");
+                                (named->nonNegative ? "a copy of a price" : "numbers below zero") + "; left out");
     }
     std::vector<const ColumnValues*> wholes;
     for (const ColumnValues& column : m_columns)
-        if (column.bNumeric && column.bWhole && column.bNonNegative && column.eRole == HeadingRole::kNone && !Taken(column) &&
+        if (column.numeric && column.whole && column.nonNegative && column.role == HeadingRole::kNone && !Taken(column) &&
             !copiesAPrice(column) &&
             std::none_of(m_prices.begin(), m_prices.end(), [&](const ColumnValues* p) { return LieTogether(column, *p); }))
             wholes.push_back(&column);
     if (wholes.size() > 1) {
         std::vector<const ColumnValues*> varying;
         for (const ColumnValues* c : wholes)
-            if (!c->bConstant)
+            if (!c->constant)
                 varying.push_back(c);
         wholes = varying;
     }
     if (wholes.size() == 1) {
         Take(kVolumeField, *wholes[0], EvidenceSource::kValues,
-             "Volume: column " + std::to_string(wholes[0]->nColumn) + ", the only whole numbers");
+             "Volume: column " + std::to_string(wholes[0]->column) + ", the only whole numbers");
         return true;
     }
     if (wholes.size() > 1)
@@ -546,10 +546,10 @@ void CRoleFinder::FindOpenInterest()
                              Copies(*named, *std::find_if(m_columns.begin(), m_columns.end(), [this](const ColumnValues& c) {
                                  return c.nColumn == m_roles.fields[kVolumeField].column;
                              }));
-    if (named->bNonNegative && !bVolumeCopy)
+    if (named->nonNegative && !bVolumeCopy)
         Take(kOpenInterestField, *named, EvidenceSource::kHeading, "");
     else
-        m_roles.notes.push_back("column " + std::to_string(named->nColumn) + " (" + named->strHeading +
+        m_roles.notes.push_back("column " + std::to_string(named->column) + " (" + named->heading +
                                 ") is named the open interest but its values cannot be; left out");
 }
 

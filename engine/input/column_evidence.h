@@ -13,16 +13,16 @@ namespace engine {
 
 // One column of the data rows, read with the file's number style.
 struct ColumnValues {
-    int nColumn = 0;           // 1-based
-    std::string strHeading;    // the heading above it that names a role, else the last one; may be empty
-    HeadingRole eRole = HeadingRole::kNone;
-    bool bWholeHeading = false;  // the heading as a whole names the role (not one of its words)
-    bool bNumeric = false;     // every cell a number or an empty word, and most of them numbers
-    bool bReadable = false;    // every cell a number or an empty word
-    bool bWhole = false;       // every number whole
-    bool bNonNegative = false;
-    bool bPositive = false;
-    bool bConstant = false;    // one value on every row
+    int column = 0;           // 1-based
+    std::string heading;    // the heading above it that names a role, else the last one; may be empty
+    HeadingRole role = HeadingRole::kNone;
+    bool wholeHeading = false;  // the heading as a whole names the role (not one of its words)
+    bool numeric = false;     // every cell a number or an empty word, and most of them numbers
+    bool readable = false;    // every cell a number or an empty word
+    bool whole = false;       // every number whole
+    bool nonNegative = false;
+    bool positive = false;
+    bool constant = false;    // one value on every row
     std::vector<double> values;  // per data row, oldest first; NaN where the cell is empty
 };
 

@@ -23,7 +23,7 @@ struct RowsInWindow {
     bool beyondRoom = false;       // a record was left out for want of room (not reported: the caller words it)
 
     const std::uint8_t* Bytes(const CheckedRows& rows) const { return rows.Record(first); }
-    std::size_t Size(const CheckedRows& rows) const { return static_cast<std::size_t>(records) * rows.nRecordLength; }
+    std::size_t Size(const CheckedRows& rows) const { return static_cast<std::size_t>(records) * rows.recordLength; }
 };
 
 // The records (oldest first) that fall in the window: they follow one another, since the records are in

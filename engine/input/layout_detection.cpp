@@ -77,7 +77,7 @@ bool IsNumber(std::string_view cell)
     float value = 0;
     NumberStyle point;
     NumberStyle comma;
-    comma.bDecimalComma = true;
+    comma.decimalComma = true;
     return ReadNumber(field, point, value) == NumberResult::kNumber || ReadNumber(field, comma, value) == NumberResult::kNumber;
 }
 
@@ -90,15 +90,15 @@ bool IsNumberOrEmpty(std::string_view cell)
 long CivilDays(const DateRead& date)
 {
     // Days from 1 March of year 0, which keeps weekdays: day 0 is a Wednesday.
-    const int y = date.nYear - (date.nMonth <= 2 ? 1 : 0);
-    const int m = date.nMonth <= 2 ? date.nMonth + 9 : date.nMonth - 3;
-    return 365L * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + date.nDay - 1;
+    const int y = date.year - (date.month <= 2 ? 1 : 0);
+    const int m = date.month <= 2 ? date.month + 9 : date.month - 3;
+    return 365L * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + date.day - 1;
 }
 
 struct DateColumn {
-    int nColumn = -1;           // 0-based
-    std::size_t nFirst = 0;     // the first data row
-    std::size_t nRead = 0;      // rows that read as dates
+    int column = -1;           // 0-based
+    std::size_t first = 0;     // the first data row
+    std::size_t read = 0;      // rows that read as dates
     std::vector<int> formats;   // the formats that read them all
 };
 
@@ -109,7 +109,7 @@ bool PlausibleUnixColumn(const Rows& rows, std::size_t nFirst, int nColumn, int 
     int direction = 0;
     for (std::size_t r = nFirst; r < rows.size(); ++r) {
         const DateRead date = ReadDate(Cell(rows, r, nColumn), nFormat);
-        if (date.eResult != DateResult::kDate)
+        if (date.result != DateResult::kDate)
             continue;
         const long day = CivilDays(date);
         if (previous != 0 && day != previous) {
@@ -138,15 +138,15 @@ DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
     // The column and its formats come from the first lines; the rest of the evidence rows only confirm them.
     const Rows rows(allRows.begin(), allRows.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(allRows.size(), kLinesRead)));
     DateColumn best;
-    best.nFirst = rows.size();
+    best.first = rows.size();
     bTooEarly = false;
     std::size_t nWidth = 0;
     for (const auto& row : rows)
         nWidth = std::max(nWidth, row.size());
     for (int c = 0; c < static_cast<int>(std::min<std::size_t>(nWidth, kMaxColumn)); ++c) {
         DateColumn column;
-        column.nColumn = c;
-        column.nFirst = rows.size();
+        column.column = c;
+        column.first = rows.size();
         // The formats that read each cell, found once: bit f - 1 for format f.
         std::vector<std::uint32_t> reads(rows.size(), 0);
         std::uint32_t any = 0;
@@ -155,7 +155,7 @@ DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
             if (std::none_of(cell.begin(), cell.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
                 continue;  // every date holds digits
             for (int f = 1; f <= kDateFormatCount; ++f) {
-                const DateResult result = ReadDate(cell, f).eResult;
+                const DateResult result = ReadDate(cell, f).result;
                 reads[r] |= result == DateResult::kDate ? std::uint32_t{1} << (f - 1) : 0;
                 bTooEarly = bTooEarly || (c == 0 && result == DateResult::kOutOfRange);
             }
@@ -183,12 +183,12 @@ DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
                 continue;
             const bool bCalendar = f <= kLastCalendarFormat;
             const bool bColumnCalendar = !column.formats.empty() && column.formats[0] <= kLastCalendarFormat;
-            if (first < column.nFirst || (first == column.nFirst && read > column.nRead) ||
-                (first == column.nFirst && read == column.nRead && bCalendar && !bColumnCalendar)) {
-                column.nFirst = first;
-                column.nRead = read;
+            if (first < column.first || (first == column.first && read > column.read) ||
+                (first == column.first && read == column.read && bCalendar && !bColumnCalendar)) {
+                column.first = first;
+                column.read = read;
                 column.formats = {f};
-            } else if (first == column.nFirst && read == column.nRead && bCalendar == bColumnCalendar) {
+            } else if (first == column.first && read == column.read && bCalendar == bColumnCalendar) {
                 column.formats.push_back(f);
             }
         }
@@ -196,8 +196,8 @@ DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
             continue;
         const bool bCalendar = column.formats[0] <= kLastCalendarFormat;
         const bool bBestCalendar = !best.formats.empty() && best.formats[0] <= kLastCalendarFormat;
-        if (best.formats.empty() || column.nFirst < best.nFirst ||
-            (column.nFirst == best.nFirst && (column.nRead > best.nRead || (column.nRead == best.nRead && bCalendar && !bBestCalendar))))
+        if (best.formats.empty() || column.first < best.first ||
+            (column.first == best.first && (column.read > best.read || (column.read == best.read && bCalendar && !bBestCalendar))))
             best = column;
     }
     if (best.formats.empty() || allRows.size() == rows.size())
@@ -207,13 +207,13 @@ DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
     for (const int f : best.formats) {
         std::size_t total = 0;
         std::size_t read = 0;
-        for (std::size_t r = best.nFirst; r < allRows.size(); ++r) {
+        for (std::size_t r = best.first; r < allRows.size(); ++r) {
             if (allRows[r].empty())
                 continue;
             ++total;
-            read += ReadDate(Cell(allRows, r, best.nColumn), f).eResult == DateResult::kDate ? 1 : 0;
+            read += ReadDate(Cell(allRows, r, best.column), f).result == DateResult::kDate ? 1 : 0;
         }
-        if (total - read <= std::max<std::size_t>(1, total / 10) && (f <= kLastCalendarFormat || PlausibleUnixColumn(allRows, best.nFirst, best.nColumn, f)))
+        if (total - read <= std::max<std::size_t>(1, total / 10) && (f <= kLastCalendarFormat || PlausibleUnixColumn(allRows, best.first, best.column, f)))
             confirmed.push_back(f);
     }
     if (!confirmed.empty())
@@ -222,10 +222,10 @@ DateColumn FindDateColumn(const Rows& allRows, bool& bTooEarly)
 }
 
 struct DateSpacing {
-    bool bOrdered = true;
+    bool ordered = true;
     double irregular = 0;  // share of distances far from the usual one
     double weekend = 0;    // share of dates on a Saturday or a Sunday
-    std::size_t nDates = 0;
+    std::size_t dates = 0;
 };
 
 DateSpacing Spacing(const Rows& rows, std::size_t nFirst, int nColumn, int nFormat)
@@ -234,14 +234,14 @@ DateSpacing Spacing(const Rows& rows, std::size_t nFirst, int nColumn, int nForm
     std::size_t weekend = 0;
     for (std::size_t r = nFirst; r < rows.size(); ++r) {
         const DateRead date = ReadDate(Cell(rows, r, nColumn), nFormat);
-        if (date.eResult != DateResult::kDate)
+        if (date.result != DateResult::kDate)
             continue;
         const long day = CivilDays(date);
         weekend += (day % 7 + 7) % 7 == 3 || (day % 7 + 7) % 7 == 4 ? 1 : 0;  // day 0 is a Wednesday
         days.push_back(day);
     }
     DateSpacing spacing;
-    spacing.nDates = days.size();
+    spacing.dates = days.size();
     if (days.empty())
         return spacing;
     spacing.weekend = static_cast<double>(weekend) / static_cast<double>(days.size());
@@ -254,7 +254,7 @@ DateSpacing Spacing(const Rows& rows, std::size_t nFirst, int nColumn, int nForm
         if (days[i] != days[i - 1])
             gaps.push_back(std::labs(days[i] - days[i - 1]));
     }
-    spacing.bOrdered = bUp || bDown;
+    spacing.ordered = bUp || bDown;
     if (gaps.empty())
         return spacing;
     std::vector<long> sorted = gaps;
@@ -272,13 +272,13 @@ int SettleDateFormat(const Rows& rows, const DateColumn& column, std::string& re
         return column.formats[0];
     std::vector<DateSpacing> spacings;
     for (const int f : column.formats)
-        spacings.push_back(Spacing(rows, column.nFirst, column.nColumn, f));
+        spacings.push_back(Spacing(rows, column.first, column.column, f));
     const auto beats = [](const DateSpacing& a, const DateSpacing& b) {
-        if (a.bOrdered != b.bOrdered)
-            return a.bOrdered;
-        if (a.irregular + 0.05 < b.irregular && b.irregular * static_cast<double>(b.nDates) >= 1.5)
+        if (a.ordered != b.ordered)
+            return a.ordered;
+        if (a.irregular + 0.05 < b.irregular && b.irregular * static_cast<double>(b.dates) >= 1.5)
             return true;
-        if (std::fabs(a.irregular - b.irregular) <= 0.05 && a.nDates >= 3 && a.weekend == 0 && b.weekend >= 0.2)
+        if (std::fabs(a.irregular - b.irregular) <= 0.05 && a.dates >= 3 && a.weekend == 0 && b.weekend >= 0.2)
             return true;
         return false;
     };
@@ -288,7 +288,7 @@ int SettleDateFormat(const Rows& rows, const DateColumn& column, std::string& re
             bAll = i == j || beats(spacings[i], spacings[j]);
         if (bAll) {
             const DateSpacing& s = spacings[i];
-            reason = !std::all_of(spacings.begin(), spacings.end(), [&](const DateSpacing& o) { return o.bOrdered == s.bOrdered; })
+            reason = !std::all_of(spacings.begin(), spacings.end(), [&](const DateSpacing& o) { return o.ordered == s.ordered; })
                          ? "the only reading that keeps the dates in order"
                          : s.irregular < 0.05 &&
                                    std::any_of(spacings.begin(), spacings.end(), [&](const DateSpacing& o) { return o.irregular >= 0.05; })
@@ -335,7 +335,7 @@ void ReadHeadings(const Rows& rows, std::size_t nFirst, std::size_t nDataFields,
     // A heading row one field short of the data names the columns after the first: R writes its row names so.
     const int nShift = nFirst > 0 && rows[nFirst - 1].size() + 1 == nDataFields ? 1 : 0;
     for (ColumnValues& column : columns) {
-        const int c = column.nColumn - 1 - nShift;
+        const int c = column.column - 1 - nShift;
         if (c < 0)
             continue;
         bool bNamed = false;
@@ -345,10 +345,10 @@ void ReadHeadings(const Rows& rows, std::size_t nFirst, std::size_t nDataFields,
                 continue;
             bool bWhole = false;
             const HeadingRole role = FindHeadingRole(text, bWhole);
-            if (role != HeadingRole::kNone || column.strHeading.empty()) {
-                column.strHeading = std::string(text);
-                column.eRole = role;
-                column.bWholeHeading = bWhole;
+            if (role != HeadingRole::kNone || column.heading.empty()) {
+                column.heading = std::string(text);
+                column.role = role;
+                column.wholeHeading = bWhole;
                 bNamed = role != HeadingRole::kNone;
             }
         }
@@ -357,7 +357,7 @@ void ReadHeadings(const Rows& rows, std::size_t nFirst, std::size_t nDataFields,
 
 struct Evidence {
     DetectedLayout layout;
-    int nNumericColumns = 0;
+    int numericColumns = 0;
 };
 
 // The values of every column but the dates' over the data rows, oldest first.
@@ -372,11 +372,11 @@ std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::s
         if (c == nDateColumn)
             continue;
         ColumnValues& column = columns.emplace_back();
-        column.nColumn = c + 1;
+        column.column = c + 1;
         std::size_t numbers = 0;
         std::size_t others = 0;
         bool bTimes = true;
-        column.bWhole = column.bNonNegative = column.bPositive = column.bConstant = true;
+        column.whole = column.nonNegative = column.positive = column.constant = true;
         for (const std::size_t r : dataRows) {
             const std::string_view text = Cell(rows, r, c);
             float value = 0;
@@ -390,19 +390,19 @@ std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::s
             }
             ++numbers;
             const double v = value;
-            column.bWhole = column.bWhole && v == std::floor(v);
-            column.bNonNegative = column.bNonNegative && v >= 0;
-            column.bPositive = column.bPositive && v > 0;
+            column.whole = column.whole && v == std::floor(v);
+            column.nonNegative = column.nonNegative && v >= 0;
+            column.positive = column.positive && v > 0;
             for (auto it = column.values.rbegin(); it != column.values.rend(); ++it)
                 if (!std::isnan(*it)) {
-                    column.bConstant = column.bConstant && *it == v;
+                    column.constant = column.constant && *it == v;
                     break;
                 }
             column.values.push_back(v);
         }
         // A bad cell or two among numbers leaves the column a column of numbers: the run names their lines.
-        column.bReadable = !bTimes && others <= std::max<std::size_t>(1, dataRows.size() / 10) && others <= numbers;
-        column.bNumeric = column.bReadable && numbers > 0 && numbers * 2 >= dataRows.size();
+        column.readable = !bTimes && others <= std::max<std::size_t>(1, dataRows.size() / 10) && others <= numbers;
+        column.numeric = column.readable && numbers > 0 && numbers * 2 >= dataRows.size();
     }
     return columns;
 }
@@ -428,10 +428,10 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, Detec
         const DateRead date = ReadDate(Cell(rows, r, dateColumn), layout.dateFormat);
         if (date.eResult != DateResult::kDate)
             continue;
-        std::string time = date.nTime >= 0 ? std::to_string(date.nTime) : std::string();
-        if (date.nTime >= 0) {
+        std::string time = date.time >= 0 ? std::to_string(date.time) : std::string();
+        if (date.time >= 0) {
             bTimes = true;
-            bAllMidnight = bAllMidnight && date.nTime == 0;
+            bAllMidnight = bAllMidnight && date.time == 0;
         }
         if (nTimeColumn >= 0)
             time += Cell(rows, r, nTimeColumn);
@@ -475,15 +475,15 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
     layout.skipRows = static_cast<int>(dates.nFirst);
     layout.exampleDate = Cell(rows, dates.nFirst, dates.nColumn);
     std::vector<std::size_t> dataRows;
-    for (std::size_t r = dates.nFirst; r < rows.size(); ++r)
-        if (!rows[r].empty() && ReadDate(Cell(rows, r, dates.nColumn), dates.formats[0]).eResult == DateResult::kDate)
+    for (std::size_t r = dates.first; r < rows.size(); ++r)
+        if (!rows[r].empty() && ReadDate(Cell(rows, r, dates.column), dates.formats[0]).result == DateResult::kDate)
             dataRows.push_back(r);
     for (int c = 0; c < kMaxColumn; ++c)
-        if (c != dates.nColumn) {
+        if (c != dates.column) {
             const auto numbers = std::count_if(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumber(Cell(rows, r, c)); });
             const auto readable = std::count_if(dataRows.begin(), dataRows.end(), [&](std::size_t r) { return IsNumberOrEmpty(Cell(rows, r, c)); });
             const auto rowCount = static_cast<std::ptrdiff_t>(dataRows.size());
-            evidence.nNumericColumns += numbers > 0 && numbers * 2 >= rowCount && rowCount - readable <= std::max<std::ptrdiff_t>(1, rowCount / 10) ? 1 : 0;
+            evidence.numericColumns += numbers > 0 && numbers * 2 >= rowCount && rowCount - readable <= std::max<std::ptrdiff_t>(1, rowCount / 10) ? 1 : 0;
         }
     layout.dateFormat = dates.formats[0];
     if (!bFull)
@@ -506,7 +506,7 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
     // Oldest first, so that each row follows the one before.
     std::vector<long> dayOf(rows.size(), 0);
     for (const std::size_t r : dataRows)
-        dayOf[r] = CivilDays(ReadDate(Cell(rows, r, dates.nColumn), nReadFormat));
+        dayOf[r] = CivilDays(ReadDate(Cell(rows, r, dates.column), nReadFormat));
     std::vector<std::size_t> ordered = dataRows;
     if (ordered.size() > 1 && dayOf[ordered.front()] > dayOf[ordered.back()])
         std::reverse(ordered.begin(), ordered.end());
@@ -517,7 +517,7 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
     bool bAmbiguous = false;
     for (const std::size_t r : dataRows)
         for (int c = 0; c < static_cast<int>(rows[r].size()); ++c)
-            if (c != dates.nColumn && IsNumber(Cell(rows, r, c)))
+            if (c != dates.column && IsNumber(Cell(rows, r, c)))
                 votes += DecimalCommaVote(Cell(rows, r, c), bAmbiguous);
     NumberStyle style;
     style.delimiter = kDelimiters[nDelimiter];
@@ -529,8 +529,8 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
         layout.openChoices.push_back(LayoutChoice::kDecimalComma);
     }
 
-    std::vector<ColumnValues> columns = ReadColumns(rows, ordered, dates.nColumn, style);
-    ReadHeadings(rows, dates.nFirst, dataRows.empty() ? 0 : rows[dataRows[0]].size(), columns);
+    std::vector<ColumnValues> columns = ReadColumns(rows, ordered, dates.column, style);
+    ReadHeadings(rows, dates.first, dataRows.empty() ? 0 : rows[dataRows[0]].size(), columns);
     const ColumnRoles roles = AssignColumnRoles(columns);
     for (int f = kOpenField; f < kFieldCount; ++f) {
         layout.fields[f] = roles.fields[f];

@@ -51,7 +51,7 @@ class CRowReader {
 public:
     explicit CRowReader(const InputLayout& layout) : m_layout(layout)
     {
-        m_style.bDecimalComma = layout.decimalComma;
+        m_style.decimalComma = layout.decimalComma;
         m_style.delimiter = layout.delimiter;
         std::size_t offset = 0;
         for (std::size_t i = 0; i < m_nColumn.size(); ++i) {
@@ -122,7 +122,7 @@ bool CRowReader::FooterLine(std::string_view line, const TextField (&fields)[kMa
     const bool bLetter = std::any_of(line.begin(), line.end(), [](char c) {
         return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
     });
-    return bLetter && ReadDate(cell(m_nColumn[kDateField]).text, m_layout.dateFormat).eResult == DateResult::kNotADate &&
+    return bLetter && ReadDate(cell(m_nColumn[kDateField]).text, m_layout.dateFormat).result == DateResult::kNotADate &&
            ReadNumber(cell(m_nColumn[kCloseField]), m_style, m_scratchValue) != NumberResult::kNumber;
 }
 
@@ -134,7 +134,7 @@ bool CRowReader::FirstRow(int nLine, const TextField (&fields)[kMaxFields], int 
     if (m_layout.refuseMisfit) {
         const SettingsMisfitAt misfit = RowMisfit(m_layout, fields, nFields, nLine);
         if (misfit.Found()) {
-            m_result.strProblem = "The settings do not fit this file: " + misfit.text;
+            m_result.problem = "The settings do not fit this file: " + misfit.text;
             m_bMisfit = true;
             return false;
         }
@@ -142,13 +142,13 @@ bool CRowReader::FirstRow(int nLine, const TextField (&fields)[kMaxFields], int 
     const int nDateColumn = m_nColumn[kDateField];
     const std::string_view date = nDateColumn < nFields ? fields[nDateColumn].text : std::string_view();
     const int nFormat = m_layout.dateFormat;
-    if (ReadDate(date, nFormat).eResult == DateResult::kNotADate && !date.empty()) {
+    if (ReadDate(date, nFormat).result == DateResult::kNotADate && !date.empty()) {
         if (IsNumericFormat(nFormat) && !IsAllDigits(date)) {
-            m_result.strProblem = kNumericOnlyMessage;
+            m_result.problem = kNumericOnlyMessage;
             return false;
         }
         if (!IsNumericFormat(nFormat) && nFormat <= kLastSeparatedFormat && IsAllDigits(date)) {
-            m_result.strProblem = kSeparatedMessage;
+            m_result.problem = kSeparatedMessage;
             return false;
         }
     }
@@ -181,19 +181,19 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     if (date.text.empty())
         return Bad(nLine, "the date is missing");
     const DateRead read = ReadDate(date.text, m_layout.dateFormat);
-    if (read.eResult == DateResult::kNotADate) {
+    if (read.result == DateResult::kNotADate) {
         if (m_nRead > 0 && FooterLine(line, fields, nFields)) {
             m_footer.push_back({nLine, "Line " + std::to_string(nLine) + ": " + std::string(date.text) + " is not a date"});
             return;
         }
         return Bad(nLine, std::string(date.text) + " is not a date");
     }
-    if (read.eResult == DateResult::kOutOfRange)
+    if (read.result == DateResult::kOutOfRange)
         return Bad(nLine, std::string(date.text) + " lies outside the years 1900 to 2140");
-    int nTime = read.nTime;
+    int nTime = read.time;
     if (m_nTimeColumn >= 0 && nTime < 0)
         nTime = TimeOfDay(fieldAt(m_nTimeColumn).text);
-    const int code = DateCodeValue(read.nYear, read.nMonth, read.nDay);
+    const int code = DateCodeValue(read.year, read.month, read.day);
 
     std::uint8_t record[4 * kFieldCount];
     PutMbf(record, static_cast<float>(code));
@@ -218,7 +218,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     const int nCloseColumn = m_nColumn[kCloseField];
     const bool bNoClose = nCloseColumn >= 0 && ReadNumber(fieldAt(nCloseColumn), m_style, m_scratchValue) == NumberResult::kEmpty;
     if (bNoClose || (nEmptyPrices > 0 && nEmptyPrices == m_nPrices)) {
-        ++m_result.nWithoutPrices;
+        ++m_result.withoutPrices;
         return;
     }
     if (nEmptyPrices > 0 && nEmptyPrices == m_nPrices - 1 && nCloseColumn >= 0) {
@@ -226,7 +226,7 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
         for (int q = kOpenField; q < kCloseField; ++q)
             if (m_nOffset[static_cast<std::size_t>(q)] >= 0)
                 std::copy_n(record + m_nOffset[kCloseField], 4, record + m_nOffset[static_cast<std::size_t>(q)]);
-        ++m_result.nCloseOnly;
+        ++m_result.closeOnly;
         nEmptyPrices = 0;
     }
     if (nEmptyPrices > 0)
@@ -276,9 +276,9 @@ void CRowReader::Order(CheckedRows& result, std::vector<std::uint32_t>& order)
     const std::size_t n = result.Count();
     const std::size_t length = m_nRecordLength;
     RecordBytes& records = result.records;
-    result.bSorted = true;
-    result.bNewestFirst = !m_bAnyUp;
-    if (result.bNewestFirst) {
+    result.sorted = true;
+    result.newestFirst = !m_bAnyUp;
+    if (result.newestFirst) {
         for (std::size_t i = 0, j = n - 1; i < j; ++i, --j)
             std::swap_ranges(records.begin() + static_cast<std::ptrdiff_t>(i * length),
                              records.begin() + static_cast<std::ptrdiff_t>((i + 1) * length),
@@ -336,7 +336,7 @@ void CRowReader::Finish(CheckedRows& result)
         return;
     const std::size_t n = result.Count();
     const std::size_t length = m_nRecordLength;
-    const auto readIndex = [&](std::size_t k) { return !order.empty() ? order[k] : result.bNewestFirst ? n - 1 - k : k; };
+    const auto readIndex = [&](std::size_t k) { return !order.empty() ? order[k] : result.newestFirst ? n - 1 - k : k; };
     const auto sameDate = [&](std::size_t a, std::size_t b) { return std::equal(result.Record(a), result.Record(a) + 4, result.Record(b)); };
     std::size_t out = 0;  // never beyond first, so a record is read before its place is written
     for (std::size_t first = 0; first < n;) {
@@ -351,12 +351,12 @@ void CRowReader::Finish(CheckedRows& result)
             bRepeated = std::equal(result.Record(first), result.Record(first) + length, result.Record(r));
         if (end - first == 1) {
         } else if (bRepeated) {
-            result.nRepeatedRows += static_cast<int>(end - first - 1);
+            result.repeatedRows += static_cast<int>(end - first - 1);
         } else if (m_layout.combineIntraday) {
             Combine(result, first, end);
-            ++result.nCombinedDays;
+            ++result.combinedDays;
         } else if (bIntraday) {
-            result.strProblem = "this file holds intraday bars (" + std::to_string(end - first) + " rows on " +
+            result.problem = "this file holds intraday bars (" + std::to_string(end - first) + " rows on " +
                                 IsoDate(code) + "); convert daily bars, or " + kCombineIntradayPhrase;
             return;
         } else {
@@ -377,7 +377,7 @@ void CRowReader::Finish(CheckedRows& result)
 CheckedRows CRowReader::Read(IReadableFile& input)
 {
     CLineSource source(&input);
-    m_result.nRecordLength = m_nRecordLength;
+    m_result.recordLength = m_nRecordLength;
     // Room for as many records as the file can hold rows (a date and a delimiter and digit per other
     // field, or more), up to the most a data file takes, so that the records are seldom moved while
     // they are read; pages that no record reaches are never touched.
@@ -398,7 +398,7 @@ CheckedRows CRowReader::Read(IReadableFile& input)
         ++nLine;
     }
     m_nFirstLine = nLine + 1;
-    while (m_result.strProblem.empty() && source.NextLine(line)) {
+    while (m_result.problem.empty() && source.NextLine(line)) {
         keep();
         const std::size_t nBefore = m_nRead;
         if (source.LastLineCut())
@@ -414,30 +414,30 @@ CheckedRows CRowReader::Read(IReadableFile& input)
     else
         head.clear();
     CheckedRows result = std::move(m_result);
-    result.nFooterLines = static_cast<int>(m_footer.size());
+    result.footerLines = static_cast<int>(m_footer.size());
     if (source.Failed()) {
-        result.bReadFailed = true;
-        result.strReadFailure = source.FailureReason();
-        result.strProblem = "Cannot read the input file";
+        result.readFailed = true;
+        result.readFailure = source.FailureReason();
+        result.problem = "Cannot read the input file";
         result.misfitLines.clear();
         return result;
     }
-    if (!result.strProblem.empty())
+    if (!result.problem.empty())
         return result;
     Finish(result);
-    if (!result.strProblem.empty()) {
+    if (!result.problem.empty()) {
         result.records.clear();
         return result;
     }
-    std::stable_sort(m_bad.begin(), m_bad.end(), [](const BadRow& a, const BadRow& b) { return a.nLine < b.nLine; });
-    result.nBadRows = static_cast<int>(m_bad.size());
+    std::stable_sort(m_bad.begin(), m_bad.end(), [](const BadRow& a, const BadRow& b) { return a.line < b.line; });
+    result.badRowCount = static_cast<int>(m_bad.size());
     m_bad.resize(std::min<std::size_t>(m_bad.size(), kListedBadRows));
     result.badRows = std::move(m_bad);
-    if (result.nBadRows > 0 && !m_layout.skipBadRows) {
-        result.strProblem = ListBadRows(result);
+    if (result.badRowCount > 0 && !m_layout.skipBadRows) {
+        result.problem = ListBadRows(result);
         result.records.clear();
     } else if (result.Count() > static_cast<std::size_t>(kMaxDataRecords)) {
-        result.strProblem = "The input holds " + std::to_string(result.Count() + m_nNotKept) +
+        result.problem = "The input holds " + std::to_string(result.Count() + m_nNotKept) +
                             " data rows,\nmore than the 65,534 that one data file can hold.\nNothing was converted.";
         result.records.clear();
     }
@@ -455,8 +455,8 @@ std::string ListBadRows(const CheckedRows& rows)
 {
     std::string text;
     for (const BadRow& bad : rows.badRows)
-        text += (text.empty() ? "" : "\n") + bad.strReason;
-    const int rest = rows.nBadRows - static_cast<int>(rows.badRows.size());
+        text += (text.empty() ? "" : "\n") + bad.reason;
+    const int rest = rows.badRowCount - static_cast<int>(rows.badRows.size());
     if (rest > 0)
         text += "\nand " + std::to_string(rest) + (rest == 1 ? " more row" : " more rows") + " that cannot be read";
     return text;
@@ -467,24 +467,24 @@ std::string RowNotes(const CheckedRows& rows)
     std::string text;
     const auto add = [&](const std::string& note) { text += (text.empty() ? "" : "; ") + note; };
     const auto rowsText = [](int n) { return std::to_string(n) + (n == 1 ? " row" : " rows"); };
-    if (rows.nWithoutPrices > 0)
-        add(rowsText(rows.nWithoutPrices) + " without prices skipped");
-    if (rows.nCloseOnly > 0)
-        add(std::to_string(rows.nCloseOnly) + (rows.nCloseOnly == 1 ? " row" : " rows") +
+    if (rows.withoutPrices > 0)
+        add(rowsText(rows.withoutPrices) + " without prices skipped");
+    if (rows.closeOnly > 0)
+        add(std::to_string(rows.closeOnly) + (rows.closeOnly == 1 ? " row" : " rows") +
             " had only a close: open, high and low set to it");
-    if (rows.bNewestFirst)
+    if (rows.newestFirst)
         add("rows were newest first; written oldest first");
-    else if (rows.bSorted)
+    else if (rows.sorted)
         add("rows were out of date order; written oldest first");
-    if (rows.nBadRows > 0)
-        add(rowsText(rows.nBadRows) + " that cannot be read skipped");
-    if (rows.nFooterLines > 0)
-        add(std::to_string(rows.nFooterLines) + (rows.nFooterLines == 1 ? " line" : " lines") +
+    if (rows.badRowCount > 0)
+        add(rowsText(rows.badRowCount) + " that cannot be read skipped");
+    if (rows.footerLines > 0)
+        add(std::to_string(rows.footerLines) + (rows.footerLines == 1 ? " line" : " lines") +
             " of text after the last row left out");
-    if (rows.nRepeatedRows > 0)
-        add(rowsText(rows.nRepeatedRows) + " repeating the row before left out");
-    if (rows.nCombinedDays > 0)
-        add("intraday bars combined into " + std::to_string(rows.nCombinedDays) + (rows.nCombinedDays == 1 ? " day" : " days"));
+    if (rows.repeatedRows > 0)
+        add(rowsText(rows.repeatedRows) + " repeating the row before left out");
+    if (rows.combinedDays > 0)
+        add("intraday bars combined into " + std::to_string(rows.combinedDays) + (rows.combinedDays == 1 ? " day" : " days"));
     return text;
 }
 

@@ -15,8 +15,8 @@
 namespace engine {
 
 struct BadRow {
-    int nLine = 0;
-    std::string strReason;  // "Line 17: the high `12.5abc` is not a number"
+    int line = 0;
+    std::string reason;  // "Line 17: the high `12.5abc` is not a number"
 };
 
 struct CheckedRows {
@@ -24,25 +24,25 @@ struct CheckedRows {
     // four bytes each, the date first. They are made as the rows are read, so that a run writes them
     // as they stand.
     metastock::RecordBytes records;
-    std::size_t nRecordLength = 4;
+    std::size_t recordLength = 4;
     std::vector<BadRow> badRows;        // the first kListedBadRows, in line order
-    int nBadRows = 0;                   // all of them
-    int nWithoutPrices = 0;             // rows without a close, skipped
-    int nCloseOnly = 0;                 // rows with a close and no other price, which stands for them
-    int nCombinedDays = 0;              // days whose intraday bars were combined
-    int nFooterLines = 0;               // lines of text after the last row ("Data provided by ..."), left out
-    int nRepeatedRows = 0;              // rows that repeat the row before on the same date, left out
-    bool bSorted = false;               // the rows were not oldest first
-    bool bNewestFirst = false;          // they were newest first
-    bool bReadFailed = false;           // opening or reading the input failed
-    std::string strReadFailure;         // with bReadFailed: the system's reason
-    std::string strProblem;             // why the input cannot be converted; empty when it can
+    int badRowCount = 0;                   // all of them
+    int withoutPrices = 0;             // rows without a close, skipped
+    int closeOnly = 0;                 // rows with a close and no other price, which stands for them
+    int combinedDays = 0;              // days whose intraday bars were combined
+    int footerLines = 0;               // lines of text after the last row ("Data provided by ..."), left out
+    int repeatedRows = 0;              // rows that repeat the row before on the same date, left out
+    bool sorted = false;               // the rows were not oldest first
+    bool newestFirst = false;          // they were newest first
+    bool readFailed = false;           // opening or reading the input failed
+    std::string readFailure;         // with readFailed: the system's reason
+    std::string problem;             // why the input cannot be converted; empty when it can
     // With layout.refuseMisfit, when the first data row did not fit: the input's first lines.
     std::vector<std::string> misfitLines;
 
-    bool Failed() const { return !strProblem.empty(); }
-    std::size_t Count() const { return records.size() / nRecordLength; }
-    const std::uint8_t* Record(std::size_t k) const { return records.data() + k * nRecordLength; }
+    bool Failed() const { return !problem.empty(); }
+    std::size_t Count() const { return records.size() / recordLength; }
+    const std::uint8_t* Record(std::size_t k) const { return records.data() + k * recordLength; }
     metastock::MbfSingle Date(std::size_t k) const { return metastock::MbfAt(Record(k)); }
 };
 

@@ -56,12 +56,12 @@ SettingsMisfitAt RowMisfit(const InputLayout& layout, const TextField (&fields)[
                                                    FieldCaption(i) + " is set to column " + std::to_string(column(i) + 1));
     const std::string_view date = fields[column(kDateField)].text;
     const int nFormat = layout.dateFormat;
-    if (ReadDate(date, nFormat).eResult == DateResult::kNotADate)
+    if (ReadDate(date, nFormat).result == DateResult::kNotADate)
         return misfit(ESetting::DateFormat,
                       "the date \"" + std::string(date) + "\"" + row + " is not in the format " +
                           (nFormat >= 1 && nFormat <= kDateFormatCount ? kDateFormatNames[nFormat - 1] : std::to_string(nFormat)));
     NumberStyle style;
-    style.bDecimalComma = layout.decimalComma;
+    style.decimalComma = layout.decimalComma;
     style.delimiter = layout.delimiter;
     for (int i = kOpenField; i < kFieldCount; ++i) {
         float value = 0;

@@ -16,10 +16,10 @@ using namespace metastock;
 namespace {
 
 struct FieldMembers {
-    int ConversionSettings::*pOn;  // nullptr: always read
-    int ConversionSettings::*pCol;
-    ESetting eSetting;
-    const char* szCaption;
+    int ConversionSettings::*on;  // nullptr: always read
+    int ConversionSettings::*column;
+    ESetting setting;
+    const char* caption;
 };
 
 // In the job's field order: date, open, high, low, close, volume, open interest.
@@ -36,9 +36,9 @@ constexpr FieldMembers kFields[kFieldCount] = {
 SettingsCheck Fault(ESettingsFault eFault, ESetting eField, std::string strMessage)
 {
     SettingsCheck check;
-    check.eFault = eFault;
-    check.eField = eField;
-    check.strMessage = std::move(strMessage);
+    check.fault = eFault;
+    check.field = eField;
+    check.message = std::move(strMessage);
     return check;
 }
 
@@ -49,8 +49,8 @@ SettingsCheck CheckRange(int nValue, int nMin, int nMax, ESetting eField)
     SettingsCheck check = Fault(ESettingsFault::OutOfRange, eField,
                                 "Please enter an integer between " + std::to_string(nMin) + " and " +
                                     std::to_string(nMax) + ".");
-    check.nMin = nMin;
-    check.nMax = nMax;
+    check.min = nMin;
+    check.max = nMax;
     return check;
 }
 
@@ -60,7 +60,7 @@ SettingsCheck CheckLength(const std::string& text, int nMax, ESetting eField)
         return {};
     SettingsCheck check = Fault(ESettingsFault::TooLong, eField,
                                 "Please enter no more than " + std::to_string(nMax) + " characters.");
-    check.nMax = nMax;
+    check.max = nMax;
     return check;
 }
 
@@ -74,7 +74,7 @@ SettingsCheck CheckStorable(const std::string& text, ESetting eField, const char
     SettingsCheck check = Fault(ESettingsFault::NotWindows1252, eField,
                                 std::string("The ") + szCaption + " holds \"" + bad +
                                     "\", a character that MetaStock files cannot store (their text is Windows-1252).");
-    check.strCharacter = bad;
+    check.character = bad;
     return check;
 }
 
@@ -82,19 +82,19 @@ SettingsCheck CheckStorable(const std::string& text, ESetting eField, const char
 
 int FieldColumn(const ConversionSettings& settings, int nField)
 {
-    return settings.*kFields[nField].pCol;
+    return settings.*kFields[nField].column;
 }
 
 bool FieldOn(const ConversionSettings& settings, int nField)
 {
-    return kFields[nField].pOn == nullptr || settings.*kFields[nField].pOn != 0;
+    return kFields[nField].on == nullptr || settings.*kFields[nField].on != 0;
 }
 
 void SetField(ConversionSettings& settings, int nField, bool bOn, int nColumn)
 {
-    if (kFields[nField].pOn != nullptr)
-        settings.*kFields[nField].pOn = bOn ? 1 : 0;
-    settings.*kFields[nField].pCol = nColumn;
+    if (kFields[nField].on != nullptr)
+        settings.*kFields[nField].on = bOn ? 1 : 0;
+    settings.*kFields[nField].column = nColumn;
 }
 
 SettingsCheck CheckSetting(const ConversionSettings& settings, ESetting eField)
@@ -108,8 +108,8 @@ SettingsCheck CheckSetting(const ConversionSettings& settings, ESetting eField)
     case ESetting::VolCol:
     case ESetting::OICol:
         for (const FieldMembers& field : kFields)
-            if (field.eSetting == eField)
-                return CheckRange(settings.*field.pCol, kMinColumn, kMaxColumn, eField);
+            if (field.setting == eField)
+                return CheckRange(settings.*field.column, kMinColumn, kMaxColumn, eField);
         return {};
     case ESetting::Name: {
         SettingsCheck check = CheckLength(settings.Name, kMaxNameLength, eField);
@@ -138,10 +138,10 @@ SettingsCheck CheckColumnsDiffer(const ConversionSettings& settings)
     for (int i = 0; i < kFieldCount; ++i)
         for (int j = i + 1; j < kFieldCount; ++j)
             if (FieldOn(settings, i) && FieldOn(settings, j) && FieldColumn(settings, i) == FieldColumn(settings, j)) {
-                SettingsCheck check = Fault(ESettingsFault::DuplicateColumn, kFields[i].eSetting,
+                SettingsCheck check = Fault(ESettingsFault::DuplicateColumn, kFields[i].setting,
                                             "Duplicate columns specified\nCorrect or disable");
-                check.eOtherField = kFields[j].eSetting;
-                check.nMin = check.nMax = FieldColumn(settings, i);
+                check.otherField = kFields[j].setting;
+                check.min = check.max = FieldColumn(settings, i);
                 return check;
             }
     return {};
@@ -186,12 +186,12 @@ char DelimiterOf(const ConversionSettings& settings)
 
 const char* FieldCaption(int nField)
 {
-    return nField >= 0 && nField < kFieldCount ? kFields[nField].szCaption : "";
+    return nField >= 0 && nField < kFieldCount ? kFields[nField].caption : "";
 }
 
 ESetting FieldSetting(int nField)
 {
-    return nField >= 0 && nField < kFieldCount ? kFields[nField].eSetting : ESetting::None;
+    return nField >= 0 && nField < kFieldCount ? kFields[nField].setting : ESetting::None;
 }
 
 }  // namespace engine

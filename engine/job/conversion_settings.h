@@ -64,15 +64,15 @@ enum class ESettingsFault {
 // The outcome of a check: the first fault found, the setting to put the focus on, and the dialog's
 // message for it. Front ends that word their messages differently build them from the other members.
 struct SettingsCheck {
-    ESettingsFault eFault = ESettingsFault::None;
-    ESetting eField = ESetting::None;
-    ESetting eOtherField = ESetting::None;
-    int nMin = 0;
-    int nMax = 0;
-    std::string strCharacter;  // the character that Windows-1252 cannot hold, in UTF-8
-    std::string strMessage;
+    ESettingsFault fault = ESettingsFault::None;
+    ESetting field = ESetting::None;
+    ESetting otherField = ESetting::None;
+    int min = 0;
+    int max = 0;
+    std::string character;  // the character that Windows-1252 cannot hold, in UTF-8
+    std::string message;
 
-    bool Failed() const { return eFault != ESettingsFault::None; }
+    bool Failed() const { return fault != ESettingsFault::None; }
 };
 
 // The limits of one setting: columns 1 to 20, SkipRows 0 to 200, texts their lengths, Symbol and Name

@@ -12,7 +12,7 @@ namespace {
 std::string IsoDate(const MbfSingle& dateCode)
 {
     const CalendarDate date = DateCodeToDate(dateCode);
-    if (date.nYear == 0)
+    if (date.year == 0)
         return "(unreadable date)";
     return IsoDateText(date);
 }

@@ -115,11 +115,11 @@ private:
 struct CBatch::Prepared {
     explicit Prepared(const std::string& path) : messages(path) {}
     CFileMessages messages;
-    bool bReady = false;  // false when the file failed
-    bool bUnchanged = false;  // an update with no later rows
+    bool ready = false;  // false when the file failed
+    bool unchanged = false;  // an update with no later rows
     ConversionSettings settings;
-    int nDateFormat = 0;
-    std::string strStoredSymbol;  // Windows-1252
+    int dateFormat = 0;
+    std::string storedSymbol;  // Windows-1252
     RecordsReadAhead ahead;
 };
 
@@ -127,7 +127,7 @@ void CBatch::Fail(const std::string& path, const std::string& text)
 {
     m_services.messages.ShowMessage(path + ": " + text);
     m_strFailReason = text;
-    ++m_totals.nFailed;
+    ++m_totals.failed;
 }
 
 int CBatch::Run()
@@ -166,7 +166,7 @@ int CBatch::Run()
         }
     CommitGroups();
     m_directories.clear();  // releases the locks
-    return m_totals.nFailed > 0 ? 1 : 0;
+    return m_totals.failed > 0 ? 1 : 0;
 }
 
 // DIR and its numbered sub-directories as they stand, each locked for the whole batch.
@@ -175,15 +175,15 @@ int CBatch::ReadDirectories()
     m_directories.clear();
     for (int k = 1;; ++k) {
         Directory directory;
-        directory.strPath = k == 1 ? m_strDir : m_strDir + kPathSeparator + std::to_string(k);
-        directory.strShown = k == 1 ? m_strShownDir : m_strShownDir + kPathSeparator + std::to_string(k);
+        directory.path = k == 1 ? m_strDir : m_strDir + kPathSeparator + std::to_string(k);
+        directory.shown = k == 1 ? m_strShownDir : m_strShownDir + kPathSeparator + std::to_string(k);
         if (k > 1) {
-            const PathStatus status = CurrentFileSystem().Exists(PathFromText(directory.strPath));
+            const PathStatus status = CurrentFileSystem().Exists(PathFromText(directory.path));
             if (status.existence == Existence::kError) {
-                m_services.messages.ShowMessage("Cannot read " + directory.strShown + ": " + status.strReason);
+                m_services.messages.ShowMessage("Cannot read " + directory.shown + ": " + status.reason);
                 return 1;
             }
-            if (status.existence == Existence::kNo || status.bRegularFile)
+            if (status.existence == Existence::kNo || status.regularFile)
                 return 0;
         }
         if (OpenDirectory(directory) != 0)
@@ -196,26 +196,26 @@ int CBatch::ReadDirectories()
 // XMASTER too, since a new security must not take any of them.
 int CBatch::OpenDirectory(Directory& directory)
 {
-    directory.pCommit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
-    if (directory.pCommit->Lock(PathFromText(directory.strPath), "batch") != 0 || directory.pCommit->ReadIndexes() != 0)
+    directory.commit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
+    if (directory.commit->Lock(PathFromText(directory.path), "batch") != 0 || directory.commit->ReadIndexes() != 0)
         return 1;
-    directory.pCommit->AllowXmaster(m_bXmaster || directory.pCommit->Extras().bHasXmaster);
+    directory.commit->AllowXmaster(m_bXmaster || directory.commit->Extras().hasXmaster);
     ReadSymbols(directory);
     return 0;
 }
 
 void CBatch::ReadSymbols(Directory& directory)
 {
-    const MasterFile& master = directory.pCommit->Master();
-    directory.nSecurities = static_cast<int>(master.records.size());
+    const MasterFile& master = directory.commit->Master();
+    directory.securities = static_cast<int>(master.records.size());
     directory.symbols.clear();
     for (const MasterRecord& record : master.records)
         if (!IsDirectoryEntry(record))
-            directory.symbols.push_back(ComparedSymbol(MasterEntry(record).strSymbol));
-    const ExtraIndexes& extras = directory.pCommit->Extras();
+            directory.symbols.push_back(ComparedSymbol(MasterEntry(record).symbol));
+    const ExtraIndexes& extras = directory.commit->Extras();
     for (const IndexFile* index : {&extras.emaster, &extras.xmaster})
         for (const IndexEntry& entry : index->entries)
-            directory.symbols.push_back(ComparedSymbol(entry.strSymbol));
+            directory.symbols.push_back(ComparedSymbol(entry.symbol));
 }
 
 namespace {
@@ -272,18 +272,18 @@ bool AddedBy(const std::string& change, const std::string& symbol)
 void CBatch::CommitGroups()
 {
     for (Directory& directory : m_directories) {
-        if (!directory.pCommit->HasStaged())
+        if (!directory.commit->HasStaged())
             continue;
         const std::string change = GroupChange(directory.pendingAdded, directory.pendingUpdated);
         directory.pendingAdded.clear();
         directory.pendingUpdated.clear();
-        if (directory.pCommit->Commit(change) == 0) {
-            m_totals.nAdded += directory.pending.nAdded;
-            m_totals.nUpdated += directory.pending.nUpdated;
-            m_totals.nRecords += directory.pending.nRecords;
+        if (directory.commit->Commit(change) == 0) {
+            m_totals.added += directory.pending.added;
+            m_totals.updated += directory.pending.updated;
+            m_totals.records += directory.pending.records;
         } else {  // the commit said why; its securities are not there
-            m_totals.nFailed += directory.pending.nAdded + directory.pending.nUpdated;
-            directory.pCommit->Discard();
+            m_totals.failed += directory.pending.added + directory.pending.updated;
+            directory.commit->Discard();
             ReadSymbols(directory);
         }
         directory.pending = BatchTotals{};
@@ -305,7 +305,7 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
 {
     const int limit = std::clamp(m_nMaxPerDir, 1, kMaxSecurities);
     for (Directory& directory : m_directories)
-        if (directory.nSecurities < limit || (limit == kMaxSecurities && directory.pCommit->XmasterAllowed()))
+        if (directory.securities < limit || (limit == kMaxSecurities && directory.commit->XmasterAllowed()))
             return &directory;
     Directory directory;
     directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);
@@ -317,8 +317,8 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
     }
     if (OpenDirectory(directory) != 0)
         return nullptr;
-    m_observer.OnNotice(m_directories.back().strShown + " is full (" + std::to_string(limit) +
-                        " securities); going on in " + directory.strShown);
+    m_observer.OnNotice(m_directories.back().shown + " is full (" + std::to_string(limit) +
+                        " securities); going on in " + directory.shown);
     m_directories.push_back(std::move(directory));
     return &m_directories.back();
 }
@@ -361,7 +361,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
     for (ESetting eField : {ESetting::Symbol, ESetting::Name}) {
         const SettingsCheck check = CheckSetting(settings, eField);
         if (check.Failed()) {
-            messages.ShowMessage(check.strMessage);
+            messages.ShowMessage(check.message);
             return 1;
         }
     }
@@ -434,35 +434,35 @@ std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
         settings.Symbol = NormalisedSymbol(m_symbols[nFile]);
         const SettingsCheck check = CheckSetting(settings, ESetting::Symbol);
         if (check.Failed() || settings.Symbol.empty()) {
-            messages.ShowMessage(check.Failed() ? check.strMessage : "no symbol given");
+            messages.ShowMessage(check.Failed() ? check.message : "no symbol given");
             return prepared;
         }
     }
     const ConversionJob job = MakeConversionJob(settings, nDateFormat, absolutePath);
     std::string storedName;
-    if (!StoredText(job, prepared->strStoredSymbol, storedName)) {
+    if (!StoredText(job, prepared->storedSymbol, storedName)) {
         messages.ShowMessage("the symbol or name cannot be stored in Windows-1252");
         return prepared;
     }
     if (!m_bUpdate && ReadAhead(job, messages, prepared->ahead) != 0)
         return prepared;
     prepared->settings = settings;
-    prepared->nDateFormat = nDateFormat;
-    prepared->bReady = true;
+    prepared->dateFormat = nDateFormat;
+    prepared->ready = true;
     return prepared;
 }
 
 void CBatch::FinishAndReport(Prepared& prepared, std::size_t nFile)
 {
-    const int nUpdatedBefore = m_totals.nUpdated + PendingUpdates();
+    const int nUpdatedBefore = m_totals.updated + PendingUpdates();
     m_strFailReason.clear();
     if (Finish(prepared, nFile) != 0)
         m_observer.OnFileDone(nFile, IBatchObserver::Outcome::Failed,
                               m_strFailReason.empty() ? prepared.messages.strReason : m_strFailReason);
     else
         m_observer.OnFileDone(nFile,
-                              prepared.bUnchanged ? IBatchObserver::Outcome::Unchanged
-                              : m_totals.nUpdated + PendingUpdates() > nUpdatedBefore ? IBatchObserver::Outcome::Updated
+                              prepared.unchanged ? IBatchObserver::Outcome::Unchanged
+                              : m_totals.updated + PendingUpdates() > nUpdatedBefore ? IBatchObserver::Outcome::Updated
                                                                                        : IBatchObserver::Outcome::Added,
                               std::string());
 }
@@ -471,7 +471,7 @@ int CBatch::PendingUpdates() const
 {
     int nUpdated = 0;
     for (const Directory& directory : m_directories)
-        nUpdated += directory.pending.nUpdated;
+        nUpdated += directory.pending.updated;
     return nUpdated;
 }
 
@@ -479,82 +479,82 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
 {
     const std::string& path = m_inputPaths[nFile];
     prepared.messages.Show(m_services.messages, m_observer);
-    if (!prepared.bReady) {
-        ++m_totals.nFailed;
+    if (!prepared.ready) {
+        ++m_totals.failed;
         return 1;
     }
     ConversionSettings& settings = prepared.settings;
-    Directory* target = DirectoryHolding(prepared.strStoredSymbol);
+    Directory* target = DirectoryHolding(prepared.storedSymbol);
     if (target && !m_bUpdate) {
         // The retry of a batch killed after a commit that this batch's lock has just finished: the
         // security is there with these very records.
-        if (AddedBy(target->pCommit->FinishedChange(), settings.Symbol) &&
-            target->pCommit->HeldWithRecords(prepared.strStoredSymbol, MakeConversionJob(settings, prepared.nDateFormat,
+        if (AddedBy(target->commit->FinishedChange(), settings.Symbol) &&
+            target->commit->HeldWithRecords(prepared.storedSymbol, MakeConversionJob(settings, prepared.dateFormat,
                                                                                         m_absolutePaths[nFile])
                                                                           .layout.FieldsOn(),
                                              prepared.ahead.records.data(), prepared.ahead.records.size(),
                                              prepared.ahead.count) != 0) {
-            ++m_totals.nAdded;
-            m_totals.nRecords += prepared.ahead.count;
+            ++m_totals.added;
+            m_totals.records += prepared.ahead.count;
             return 0;
         }
-        Fail(path, "Duplicate Symbol " + settings.Symbol + " in " + target->strShown);
+        Fail(path, "Duplicate Symbol " + settings.Symbol + " in " + target->shown);
         return 1;
     }
     // An update reads the security's data file as committed, so what is staged there goes first.
-    if (target && target->pCommit->HasStaged())
+    if (target && target->commit->HasStaged())
         CommitGroups();
     if (!target)
         target = DirectoryWithRoom();
     if (!target) {
-        ++m_totals.nFailed;
+        ++m_totals.failed;
         return 1;
     }
-    if (CountCharacters(target->strPath) > static_cast<std::size_t>(kMaxFullPathLength)) {
-        Fail(path, "The full path of the output directory is too long: " + target->strPath);
+    if (CountCharacters(target->path) > static_cast<std::size_t>(kMaxFullPathLength)) {
+        Fail(path, "The full path of the output directory is too long: " + target->path);
         return 1;
     }
-    settings.Path = target->strPath;
+    settings.Path = target->path;
     // As for one convert after the other: the first security makes MASTER, the others add to it.
-    settings.Exist = target->pCommit->HasMaster() || target->nSecurities > 0 ? 0 : 1;
-    ConversionJob job = MakeConversionJob(settings, prepared.nDateFormat, m_absolutePaths[nFile]);
+    settings.Exist = target->commit->HasMaster() || target->securities > 0 ? 0 : 1;
+    ConversionJob job = MakeConversionJob(settings, prepared.dateFormat, m_absolutePaths[nFile]);
     job.syncToDisk = m_bSyncToDisk != 0;
     job.update = m_bUpdate != 0;
-    CConverter converter({prepared.messages, m_services.settings, m_services.today}, std::move(job), target->pCommit);
+    CConverter converter({prepared.messages, m_services.settings, m_services.today}, std::move(job), target->commit);
     if (!m_bUpdate)
         converter.UseRecordsReadAhead(std::move(prepared.ahead));
-    const CDirectoryCommit::Savepoint savepoint = target->pCommit->TakeSavepoint();
+    const CDirectoryCommit::Savepoint savepoint = target->commit->TakeSavepoint();
     const ConversionResult result = converter.Run();
     if (!result.staged) {
-        target->pCommit->RollBackTo(savepoint);
+        target->commit->RollBackTo(savepoint);
         if (result.status == 0 && result.updated) {  // no rows later than the security's last date
-            prepared.bUnchanged = true;
-            ++m_totals.nUpdated;
+            prepared.unchanged = true;
+            ++m_totals.updated;
             return 0;
         }
-        ++m_totals.nFailed;
+        ++m_totals.failed;
         return 1;
     }
     if (result.updated) {
         if (result.status != 0) {
-            ++m_totals.nFailed;
+            ++m_totals.failed;
             return 1;
         }
-        ++target->pending.nUpdated;
-        target->pending.nRecords += result.records;
+        ++target->pending.updated;
+        target->pending.records += result.records;
         target->pendingUpdated.push_back(settings.Symbol);
         return 0;
     }
     // Staged, even when the conversion reported a failure (a date style that does not match): the
     // security is in MASTER at the next commit.
-    ++target->nSecurities;
-    target->symbols.push_back(ComparedSymbol(prepared.strStoredSymbol));
+    ++target->securities;
+    target->symbols.push_back(ComparedSymbol(prepared.storedSymbol));
     if (result.status != 0) {
-        ++m_totals.nFailed;
+        ++m_totals.failed;
         return 1;
     }
-    ++target->pending.nAdded;
-    target->pending.nRecords += result.records;
+    ++target->pending.added;
+    target->pending.records += result.records;
     target->pendingAdded.push_back(settings.Symbol);
     return 0;
 }

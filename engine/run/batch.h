@@ -29,10 +29,10 @@ namespace engine {
 class CDirectoryCommit;
 
 struct BatchTotals {
-    int nAdded = 0;
-    int nUpdated = 0;
-    int nFailed = 0;
-    std::int64_t nRecords = 0;  // data records written, by added and updated securities alike
+    int added = 0;
+    int updated = 0;
+    int failed = 0;
+    std::int64_t records = 0;  // data records written, by added and updated securities alike
 };
 
 // What a batch tells its caller while it runs. Messages of a failing file go to the message sink.
@@ -98,11 +98,11 @@ public:
 
 private:
     struct Directory {
-        std::string strPath;   // absolute
-        std::string strShown;  // as the user named it, for messages
-        int nSecurities = 0;                // committed and staged
+        std::string path;   // absolute
+        std::string shown;  // as the user named it, for messages
+        int securities = 0;                // committed and staged
         std::vector<std::string> symbols;  // in Windows-1252 and upper case, trailing blanks removed
-        std::shared_ptr<CDirectoryCommit> pCommit;
+        std::shared_ptr<CDirectoryCommit> commit;
         BatchTotals pending;                // of the securities staged since the last commit
         std::vector<std::string> pendingAdded, pendingUpdated;  // their symbols, UTF-8, for the journal
     };

@@ -17,12 +17,12 @@ using namespace metastock;
 std::string RowsProblem(const CheckedRows& rows, const ConversionJob& job)
 {
     const std::string inputPath = AbsoluteInputPath(job.inputPath);
-    if (rows.bReadFailed)
-        return rows.strProblem + "\n" + inputPath + ": " + rows.strReadFailure;
-    if (rows.nBadRows > 0 && !job.layout.skipBadRows)
+    if (rows.readFailed)
+        return rows.problem + "\n" + inputPath + ": " + rows.readFailure;
+    if (rows.badRowCount > 0 && !job.layout.skipBadRows)
         return "Rows of " + inputPath + " cannot be read:\n" + ListBadRows(rows) + "\nNothing was converted.";
     if (rows.Failed())
-        return rows.strProblem;
+        return rows.problem;
     if (rows.Count() == 0)  // a security without a single record would be no security
         return inputPath + " holds no price rows";
     return {};
@@ -46,11 +46,11 @@ CheckedRows CheckJobRows(const ConversionJob& job)
 {
     const std::string inputPath = AbsoluteInputPath(job.inputPath);
     CheckedRows rows;
-    const std::unique_ptr<IReadableFile> input = OpenInputFile(inputPath, rows.strReadFailure);
+    const std::unique_ptr<IReadableFile> input = OpenInputFile(inputPath, rows.readFailure);
     if (input)
         return ReadRows(*input, job.layout);
-    rows.bReadFailed = true;
-    rows.strProblem = "Cannot open the input file";
+    rows.readFailed = true;
+    rows.problem = "Cannot open the input file";
     return rows;
 }
 
@@ -72,7 +72,7 @@ int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead
     ahead.lastDate = put.lastDate;
     ahead.records = std::move(rows.records);  // every record: the reading refuses more than a data file holds
     ahead.rowNotes = RowNotes(rows);
-    ahead.skippedRows = rows.nBadRows > 0 ? ListBadRows(rows) : std::string();
+    ahead.skippedRows = rows.badRowCount > 0 ? ListBadRows(rows) : std::string();
     return 0;
 }
 
@@ -108,7 +108,7 @@ int CConverter::ReadRecords()
     }
     m_bRead = true;
     m_result.rowNotes = RowNotes(m_rows);
-    m_result.skippedRows = m_rows.nBadRows > 0 ? ListBadRows(m_rows) : std::string();
+    m_result.skippedRows = m_rows.badRowCount > 0 ? ListBadRows(m_rows) : std::string();
     return 0;
 }
 
@@ -141,9 +141,9 @@ bool CConverter::MasterDatesLag(int nFileNumber)
 {
     if (nFileNumber >= kFirstWideFileNumber && m_pCommit) {  // XMASTER keeps its dates as YYYYMMDD
         for (const IndexEntry& entry : m_pCommit->Extras().xmaster.entries)
-            if (entry.nFileNumber == nFileNumber)
-                return entry.nFirstDate != DateCodeToYyyymmdd(m_heldFirstDate) ||
-                       entry.nLastDate != DateCodeToYyyymmdd(FloatToMbf(m_fHeldLastDate));
+            if (entry.fileNumber == nFileNumber)
+                return entry.firstDate != DateCodeToYyyymmdd(m_heldFirstDate) ||
+                       entry.lastDate != DateCodeToYyyymmdd(FloatToMbf(m_fHeldLastDate));
         return false;
     }
     const MasterRecord* record = m_pCommit ? m_pCommit->Record(nFileNumber) : nullptr;

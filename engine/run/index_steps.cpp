@@ -52,10 +52,10 @@ int CConverter::CheckPath()
         full = fs::canonical(PathFromText(directory), error);
     const PathStatus status = error ? PathStatus{} : CurrentFileSystem().Exists(full);
     if (status.existence == Existence::kError) {
-        ShowMessage("Cannot read the directory " + directory + ": " + status.strReason);
+        ShowMessage("Cannot read the directory " + directory + ": " + status.reason);
         return 1;
     }
-    if (directory.empty() || status.existence == Existence::kNo || status.bRegularFile) {
+    if (directory.empty() || status.existence == Existence::kNo || status.regularFile) {
         ShowMessage("Path does not exist");
         return 1;
     }
@@ -82,7 +82,7 @@ int CConverter::CheckPath()
     // A new MASTER appears only at the commit.
     if (m_pCommit->ReadIndexes() != 0)
         return 1;
-    m_pCommit->AllowXmaster(m_job.makeXmaster || m_pCommit->Extras().bHasXmaster);
+    m_pCommit->AllowXmaster(m_job.makeXmaster || m_pCommit->Extras().hasXmaster);
     return 0;
 }
 

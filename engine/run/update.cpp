@@ -36,7 +36,7 @@ int CConverter::PrepareUpdate()
     } else {
         const auto& wide = m_pCommit->Extras().xmaster.entries;
         const auto found = std::find_if(wide.begin(), wide.end(),
-                                        [&](const IndexEntry& entry) { return SameSymbol(entry.strSymbol, m_strStoredSymbol); });
+                                        [&](const IndexEntry& entry) { return SameSymbol(entry.symbol, m_strStoredSymbol); });
         if (found == wide.end())
             return 0;  // added as a conversion adds it
         security = {*found, IndexDataFile(*found), -1};
@@ -55,21 +55,21 @@ int CConverter::PrepareUpdate()
         if (m_job.layout.fieldOn[field])
             wanted.columns.push_back(field);
     if (!IsDaily(security, data.layout)) {
-        ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds " + TimeFrameName(security, data.layout) +
+        ShowMessage(m_job.symbol + " (" + security.dataFile + ") holds " + TimeFrameName(security, data.layout) +
                     " data; " + kUpdateDailyOnlyPhrase + ".\nNothing was changed.");
         return 1;
     }
     if (data.layout.columns != wanted.columns) {
-        ShowMessage(m_job.symbol + " (" + security.strDataFile + ") holds the fields " +
+        ShowMessage(m_job.symbol + " (" + security.dataFile + ") holds the fields " +
                     data.layout.Letters() + " but the options give " + wanted.Letters() + ".\nNothing was changed.");
         return 1;
     }
 
     // The data file is staged whole with a header as a conversion writes it, so that an update gives the
     // bytes a conversion of the whole history would give.
-    const int fileNumber = security.entry.nFileNumber;
+    const int fileNumber = security.entry.fileNumber;
     const DataFile& file = data.file;
-    const int nHeld = file.nHeaderRecords;
+    const int nHeld = file.headerRecords;
     m_result.heldRecords = nHeld;
     m_heldFirstDate = nHeld > 0 ? file.Value(0, 0) : MbfSingle{};
     m_fHeldLastDate = nHeld > 0 ? MbfToFloat(file.Value(static_cast<std::size_t>(nHeld) - 1, 0)) : 0.0f;
@@ -80,7 +80,7 @@ int CConverter::PrepareUpdate()
     m_result.updated = true;
     if (WriteSecurityFile(DataFileName(fileNumber), bytes.data(), bytes.size()) != 0)
         return 1;
-    return data.bFromColumnList ? 0 : CreateColumnList(fileNumber);
+    return data.fromColumnList ? 0 : CreateColumnList(fileNumber);
 }
 
 int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle& lastDate)

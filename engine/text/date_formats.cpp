@@ -97,8 +97,8 @@ constexpr const char* kMonthNames[] = {
 
 // Abbreviations that begin no full name of their month, with the month they stand for.
 constexpr struct {
-    const char* szWord;
-    int nMonth;
+    const char* word;
+    int month;
 } kMonthAbbreviations[] = {
     {"jän", 1}, {"mrt", 3}, {"mrz", 3}, {"juil", 7}, {"set", 9}, {"agt", 8}, {"nop", 11}, {"des", 12},
 };
@@ -137,7 +137,7 @@ int MonthOfWord(std::string_view word)
         return true;
     };
     for (const auto& abbreviation : kMonthAbbreviations)
-        if (FoldedText(abbreviation.szWord) == folded && !agree(abbreviation.nMonth))
+        if (FoldedText(abbreviation.word) == folded && !agree(abbreviation.month))
             return 0;
     for (const std::array<std::string, 12>& months : FoldedMonthNames()) {
         int nFound = 0;
@@ -288,11 +288,11 @@ DateRead DateOfDays(std::int64_t days, std::int64_t seconds)
     const auto day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
     const auto month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     const auto year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-    read.nYear = year;
-    read.nMonth = month;
-    read.nDay = day;
-    read.nTime = static_cast<int>(seconds / 3600 * 10000 + seconds % 3600 / 60 * 100 + seconds % 60);
-    read.eResult = year > kLastYear ? DateResult::kOutOfRange : DateResult::kDate;
+    read.year = year;
+    read.month = month;
+    read.day = day;
+    read.time = static_cast<int>(seconds / 3600 * 10000 + seconds % 3600 / 60 * 100 + seconds % 60);
+    read.result = year > kLastYear ? DateResult::kOutOfRange : DateResult::kDate;
     return read;
 }
 
@@ -333,7 +333,7 @@ DateRead ReadSerialDays(std::string_view text)
     const auto seconds = std::min<std::int64_t>(86399, static_cast<std::int64_t>(part * 86400 + 0.5));
     // A number past the last year is some other number (a YYMMDD date, a volume), not a day number.
     const DateRead date = DateOfDays(serial - 25569, seconds);
-    return date.eResult == DateResult::kDate ? date : read;
+    return date.result == DateResult::kDate ? date : read;
 }
 
 // The marks of year, month and day in Chinese, Japanese and Korean dates (2012년 01월 27일) as the
@@ -438,18 +438,18 @@ DateRead ReadDate(std::string_view text, int nFormat)
             return read;
     }
     if (at < text.size()) {
-        read.nTime = ReadTime(text.substr(at));
-        if (read.nTime < 0)
+        read.time = ReadTime(text.substr(at));
+        if (read.time < 0)
             return read;
     }
     if (bTwoDigitYear)
         year += year <= 59 ? 2000 : 1900;
     if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
         return read;
-    read.nYear = year;
-    read.nMonth = month;
-    read.nDay = day;
-    read.eResult = (year < kFirstYear || year > kLastYear) ? DateResult::kOutOfRange : DateResult::kDate;
+    read.year = year;
+    read.month = month;
+    read.day = day;
+    read.result = (year < kFirstYear || year > kLastYear) ? DateResult::kOutOfRange : DateResult::kDate;
     return read;
 }
 
@@ -463,9 +463,9 @@ std::uint16_t ParseDate(const char* szText, std::int16_t nFormat)
     if (!text.empty() && text.back() == '"')
         text.remove_suffix(1);
     const DateRead date = ReadDate(text, nFormat);
-    if (date.eResult != DateResult::kDate || date.nYear < 1961)
+    if (date.result != DateResult::kDate || date.year < 1961)
         return 0;
-    return DayNumber(date.nYear, date.nMonth, date.nDay);
+    return DayNumber(date.year, date.month, date.day);
 }
 
 int DateFormatNumber(std::string_view nameOrNumber)

@@ -41,11 +41,11 @@ extern const char* const kDateFormatNames[kDateFormatCount];
 enum class DateResult { kDate, kNotADate, kOutOfRange };
 
 struct DateRead {
-    DateResult eResult = DateResult::kNotADate;
-    int nYear = 0;   // full year
-    int nMonth = 0;
-    int nDay = 0;
-    int nTime = -1;  // HHMMSS of a time after the date; -1 when none
+    DateResult result = DateResult::kNotADate;
+    int year = 0;   // full year
+    int month = 0;
+    int day = 0;
+    int time = -1;  // HHMMSS of a time after the date; -1 when none
 };
 
 // Reads a date in format nFormat (1 to 18). Only real calendar dates read; two-digit years 00 to 59 mean

@@ -10,8 +10,8 @@ namespace engine {
 namespace {
 
 struct HeadingName {
-    HeadingRole eRole;
-    const char* szNames;  // separated by '|', as the sources write them; folded before they are compared
+    HeadingRole role;
+    const char* names;  // separated by '|', as the sources write them; folded before they are compared
 };
 
 // English, German, French, Spanish, Italian, Portuguese, Dutch, Polish, Russian, Turkish, Japanese,
@@ -77,10 +77,10 @@ const std::unordered_map<std::string, HeadingRole>& FoldedNames()
     static const std::unordered_map<std::string, HeadingRole> names = [] {
         std::unordered_map<std::string, HeadingRole> folded;
         for (const HeadingName& entry : kHeadingNames) {
-            std::string_view list = entry.szNames;
+            std::string_view list = entry.names;
             while (!list.empty()) {
                 const std::size_t bar = list.find('|');
-                folded.emplace(FoldedText(list.substr(0, bar)), entry.eRole);
+                folded.emplace(FoldedText(list.substr(0, bar)), entry.role);
                 list = bar == std::string_view::npos ? std::string_view() : list.substr(bar + 1);
             }
         }

@@ -222,7 +222,7 @@ int SplitFields(std::string_view line, char delimiter, TextField (&fields)[kMaxF
         std::size_t end = at;
         if (at < size && line[at] == '"') {
             // A quoted field: up to the quote not doubled; blanks may follow it.
-            field.bQuoted = true;
+            field.quoted = true;
             const std::size_t begin = at + 1;
             std::size_t close = begin;
             bool bDoubled = false;
@@ -413,9 +413,9 @@ namespace {
         value = 0.0f;
         return NumberResult::kEmpty;
     }
-    const char decimal = style.bDecimalComma ? ',' : '.';
-    const char groupingMark = style.bDecimalComma ? '.' : ',';
-    const char grouping = (field.bQuoted || style.delimiter != groupingMark) ? groupingMark : '\0';
+    const char decimal = style.decimalComma ? ',' : '.';
+    const char groupingMark = style.decimalComma ? '.' : ',';
+    const char grouping = (field.quoted || style.delimiter != groupingMark) ? groupingMark : '\0';
     // A number longer than the usual buffer (a long run of zeros, say) is cleaned on the heap.
     char small[64];
     std::string large;
@@ -444,7 +444,7 @@ namespace {
 NumberResult ReadNumber(const TextField& field, const NumberStyle& style, float& value)
 {
     const std::string_view text = field.text;
-    if (!style.bDecimalComma && !text.empty() && IsDigit(text.front()) &&
+    if (!style.decimalComma && !text.empty() && IsDigit(text.front()) &&
         ReadPlainDecimal(text.data(), text.data() + text.size(), value))
         return NumberResult::kNumber;
     return ReadOtherNumber(field, style, value);

@@ -11,7 +11,7 @@ namespace engine {
 // quotes inside read as one), and whether it was quoted.
 struct TextField {
     std::string_view text;
-    bool bQuoted = false;
+    bool quoted = false;
 };
 
 inline constexpr int kMaxFields = 24;
@@ -30,7 +30,7 @@ bool IsBlankRow(const TextField (&fields)[kMaxFields], int nFields);
 // stand between groups of three digits (the other of the two) when the field is quoted or the
 // delimiter is not that mark.
 struct NumberStyle {
-    bool bDecimalComma = false;
+    bool decimalComma = false;
     char delimiter = ',';
 };
 

@@ -730,7 +730,7 @@ TEST_F(DesktopTest, ABatchReportsEachFileAndCancelLeavesWholeSecuritiesOnly)
     EXPECT_GE(nDone, 2);
     EXPECT_LT(nDone, 40) << "the batch stopped";
     const engine::DirectoryReport report = engine::CheckDirectory(many);
-    EXPECT_EQ(report.nSecurities, nDone);
+    EXPECT_EQ(report.securities, nDone);
     EXPECT_TRUE(report.problems.empty()) << report.problems.front();
 }
 

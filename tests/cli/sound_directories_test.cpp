@@ -360,8 +360,8 @@ std::string HarmlessOrWhy(const fs::path& dir)
         return error;
     for (const metastock::SecurityEntry& security : contents.securities)
         if (security.entry.kind != metastock::IndexKind::kEmaster &&
-            !fs::exists(metastock::FindEntryIgnoringCase(dir, security.strDataFile)))
-            return security.entry.strSymbol + " is listed without its data file " + security.strDataFile;
+            !fs::exists(metastock::FindEntryIgnoringCase(dir, security.dataFile)))
+            return security.entry.symbol + " is listed without its data file " + security.dataFile;
     return std::string();
 }
 

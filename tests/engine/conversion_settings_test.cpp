@@ -68,9 +68,9 @@ TEST(ConversionSettings, LimitsAndTheDuplicateColumnRule)
         ConversionSettings settings = Valid();
         c.change(settings);
         const SettingsCheck check = CheckSettings(settings);
-        EXPECT_EQ(check.eFault, c.eFault) << c.szCase << ": " << check.strMessage;
-        EXPECT_EQ(check.eField, c.eField) << c.szCase;
-        EXPECT_EQ(check.strMessage.rfind(c.szMessage, 0), 0u) << c.szCase << ": " << check.strMessage;
+        EXPECT_EQ(check.fault, c.eFault) << c.szCase << ": " << check.message;
+        EXPECT_EQ(check.field, c.eField) << c.szCase;
+        EXPECT_EQ(check.message.rfind(c.szMessage, 0), 0u) << c.szCase << ": " << check.message;
     }
 }
 

@@ -93,12 +93,12 @@ TEST(DateFormats, OnlyRealCalendarDatesRead)
     };
     for (const auto& c : cases) {
         const DateRead read = ReadDate(c.szText, c.nFormat);
-        const int code = read.eResult == DateResult::kDate         ? DateCodeValue(read.nYear, read.nMonth, read.nDay)
-                         : read.eResult == DateResult::kOutOfRange ? -1
+        const int code = read.result == DateResult::kDate         ? DateCodeValue(read.year, read.month, read.day)
+                         : read.result == DateResult::kOutOfRange ? -1
                                                                    : 0;
         EXPECT_EQ(code, c.nCode) << "\"" << c.szText << "\" in format " << c.nFormat;
-        if (read.eResult == DateResult::kDate) {
-            EXPECT_EQ(read.nTime, c.nTime) << "\"" << c.szText << "\" in format " << c.nFormat;
+        if (read.result == DateResult::kDate) {
+            EXPECT_EQ(read.time, c.nTime) << "\"" << c.szText << "\" in format " << c.nFormat;
         }
     }
 }

@@ -301,7 +301,7 @@ TEST(LineReading, FieldsSplitAsTheSlowSplitSplitsThemOnRandomLines)
             ASSERT_EQ(count, static_cast<int>(slow.size())) << "\"" << line << "\" split at '" << delimiter << "'";
             for (int k = 0; k < std::min(count, kMaxFields); ++k) {
                 ASSERT_EQ(fields[k].text, slow[static_cast<std::size_t>(k)].text) << "\"" << line << "\" field " << k;
-                ASSERT_EQ(fields[k].bQuoted, slow[static_cast<std::size_t>(k)].bQuoted) << "\"" << line << "\" field " << k;
+                ASSERT_EQ(fields[k].quoted, slow[static_cast<std::size_t>(k)].bQuoted) << "\"" << line << "\" field " << k;
             }
         }
     }

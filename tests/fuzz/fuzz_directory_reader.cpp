@@ -60,28 +60,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!ReadSecurityData(contents, security, securityData, error))
                 continue;
             const DataFile& file = securityData.file;
-            FUZZ_CHECK(file.nRecordLength == 4 * static_cast<std::size_t>(securityData.layout.Fields()));
-            FUZZ_CHECK((file.nRecordsPresent + 1) * file.nRecordLength <= file.bytes.size());
-            FUZZ_CHECK(static_cast<std::size_t>(file.nHeaderRecords) <= file.nRecordsPresent);
+            FUZZ_CHECK(file.recordLength == 4 * static_cast<std::size_t>(securityData.layout.Fields()));
+            FUZZ_CHECK((file.recordsPresent + 1) * file.recordLength <= file.bytes.size());
+            FUZZ_CHECK(static_cast<std::size_t>(file.headerRecords) <= file.recordsPresent);
             std::ostringstream text;
             CIgnoreMessages messages;
-            engine::ExportSecurity(dir, security.entry.strSymbol, {}, text, messages);
+            engine::ExportSecurity(dir, security.entry.symbol, {}, text, messages);
         }
         // The writers of EMASTER and XMASTER take whatever the directory holds and leave whole indexes
         // whose header counts their records.
         for (const SecurityEntry& security : contents.securities) {
             std::vector<std::uint8_t> emaster = contents.extras.emaster.bytes, xmaster = contents.extras.xmaster.bytes;
-            RemoveEmasterRecord(emaster, security.entry.nFileNumber);
-            AppendEmasterRecord(emaster, {security.entry.nFileNumber % 256, 7, security.entry.strSymbol,
-                                          security.entry.strName, 20240102, 20240103});
-            RemoveXmasterRecord(xmaster, security.entry.nFileNumber);
-            AppendXmasterRecord(xmaster, {256 + security.entry.nFileNumber % 1000, 7, security.entry.strSymbol,
-                                          security.entry.strName, 20240102, 20240103});
+            RemoveEmasterRecord(emaster, security.entry.fileNumber);
+            AppendEmasterRecord(emaster, {security.entry.fileNumber % 256, 7, security.entry.symbol,
+                                          security.entry.name, 20240102, 20240103});
+            RemoveXmasterRecord(xmaster, security.entry.fileNumber);
+            AppendXmasterRecord(xmaster, {256 + security.entry.fileNumber % 1000, 7, security.entry.symbol,
+                                          security.entry.name, 20240102, 20240103});
             IndexFile index;
             std::string problem;
-            FUZZ_CHECK(ParseEmaster(emaster, index, problem) && index.nCount >= 0 &&
-                       static_cast<std::size_t>(index.nCount) == index.nWholeRecords);
-            FUZZ_CHECK(ParseXmaster(xmaster, index, problem) && static_cast<std::size_t>(index.nCount) == index.nWholeRecords);
+            FUZZ_CHECK(ParseEmaster(emaster, index, problem) && index.count >= 0 &&
+                       static_cast<std::size_t>(index.count) == index.wholeRecords);
+            FUZZ_CHECK(ParseXmaster(xmaster, index, problem) && static_cast<std::size_t>(index.count) == index.wholeRecords);
         }
     }
     std::vector<std::uint8_t> before, after;

@@ -72,7 +72,7 @@ int CheckSplit(std::string_view line, char delimiter, TextField (&fields)[kMaxFi
     FUZZ_CHECK(count == static_cast<int>(expected.size()));
     for (int k = 0; k < std::min(count, kMaxFields); ++k)
         FUZZ_CHECK(fields[k].text == expected[static_cast<std::size_t>(k)].text &&
-                   fields[k].bQuoted == expected[static_cast<std::size_t>(k)].bQuoted);
+                   fields[k].quoted == expected[static_cast<std::size_t>(k)].bQuoted);
     return count;
 }
 
@@ -139,7 +139,7 @@ void CheckDayNumber(std::uint16_t nDayNumber)
     SplitDayNumber(nDayNumber, year, month, day);
     FUZZ_CHECK(DayNumber(year, month, day) == nDayNumber);
     const CalendarDate date = DateCodeToDate(dateCode);
-    FUZZ_CHECK(date.nYear == 1900 + year && date.nMonth == month && date.nDay == day);
+    FUZZ_CHECK(date.year == 1900 + year && date.month == month && date.day == day);
 }
 
 // What the row reader does with one line once it is read.
@@ -152,11 +152,11 @@ void LineWork(std::string_view line, const LineSettings& settings)
 
     const DateRead date = ReadDate(fieldAt(settings.columns[0]).text, settings.nDateFormat);
     if (settings.nDateFormat < 1 || settings.nDateFormat > kDateFormatCount)
-        FUZZ_CHECK(date.eResult == DateResult::kNotADate);
-    if (date.eResult == DateResult::kDate) {
-        FUZZ_CHECK(date.nYear >= kFirstYear && date.nYear <= kLastYear);
-        if (date.nYear >= 1961 && DateCodeValue(date.nYear, date.nMonth, date.nDay) <= 2400604)
-            CheckDayNumber(DayNumber(date.nYear - 1900, date.nMonth, date.nDay));
+        FUZZ_CHECK(date.result == DateResult::kNotADate);
+    if (date.result == DateResult::kDate) {
+        FUZZ_CHECK(date.year >= kFirstYear && date.year <= kLastYear);
+        if (date.year >= 1961 && DateCodeValue(date.year, date.month, date.day) <= 2400604)
+            CheckDayNumber(DayNumber(date.year - 1900, date.month, date.day));
     }
 
     for (int q = 1; q <= kValueCount; ++q) {
@@ -250,7 +250,7 @@ void CheckRows(const std::filesystem::path& path, const LineSettings& settings, 
     FUZZ_CHECK(file != nullptr);
     const CheckedRows rows = ReadRows(*file, layout);
     FUZZ_CHECK(!rows.Failed() || rows.records.empty());
-    FUZZ_CHECK(rows.records.size() % rows.nRecordLength == 0);
+    FUZZ_CHECK(rows.records.size() % rows.recordLength == 0);
     FUZZ_CHECK(rows.Count() <= static_cast<std::size_t>(metastock::kMaxDataRecords));
     for (std::size_t i = 0; i < rows.Count(); ++i) {
         const float date = metastock::MbfToFloat(rows.Date(i));

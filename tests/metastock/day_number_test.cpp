@@ -54,7 +54,7 @@ TEST(DayNumber, EveryDayNumberSplitsAndRecombinesToItself)
         ASSERT_EQ(DayNumber(y, m, d), n) << "years since 1900 " << y << ", month " << m << ", day " << d;
         ASSERT_EQ(DayNumber(y + 1900, m, d), n) << "full year " << y + 1900;
         const CalendarDate date = DateCodeToDate(DayToDateCode(static_cast<std::uint16_t>(n)));
-        ASSERT_TRUE(date.nYear == y + 1900 && date.nMonth == m && date.nDay == d) << "date code of day " << n;
+        ASSERT_TRUE(date.year == y + 1900 && date.month == m && date.day == d) << "date code of day " << n;
     }
 }
 

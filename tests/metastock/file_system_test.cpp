@@ -54,7 +54,7 @@ TEST(PlatformFileSystem, EachCallKeepsItsPromiseInADirectoryNamedOutsideAscii)
     for (const auto& look : kLooks) {
         const PathStatus status = system.Exists(dir / look.szName);
         EXPECT_EQ(status.existence, look.existence) << look.szName;
-        EXPECT_EQ(status.bRegularFile, look.bRegularFile) << look.szName;
+        EXPECT_EQ(status.regularFile, look.bRegularFile) << look.szName;
     }
     std::vector<fs::path> names;
     std::string reason;
