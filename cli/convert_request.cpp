@@ -146,7 +146,7 @@ const char* FlagOf(LayoutChoice choice)
     case LayoutChoice::kDelimiter: return "--delimiter";
     case LayoutChoice::kDecimalComma: return "--decimal-comma";
     case LayoutChoice::kSkipRows: return "--skip";
-    default: return kColumnOptions[static_cast<int>(choice) - static_cast<int>(LayoutChoice::kDateColumn)].szOption;
+    default: return kColumnOptions[static_cast<int>(choice) - static_cast<int>(LayoutChoice::kDateColumn)].option;
     }
 }
 
@@ -222,7 +222,7 @@ bool FillFromDetection(const DetectedLayout& layout, const Given& given, Convert
     const bool bSettled = !layout.found && !layout.intraday && !layout.openChoices.empty() &&
                           std::all_of(layout.openChoices.begin(), layout.openChoices.end(),
                                       [&](LayoutChoice choice) { return given(FlagOf(choice)); });
-    if ((!layout.found && !bSettled && !(layout.intraday && request.bDaily)) || (layout.intraday && !request.bDaily)) {
+    if ((!layout.found && !bSettled && !(layout.intraday && request.daily)) || (layout.intraday && !request.daily)) {
         problem = DetectionProblem(layout);
         return false;
     }

@@ -13,13 +13,13 @@ namespace cli {
 namespace {
 
 struct ExportRequest {
-    std::string strDir;
-    std::string strSymbol;
-    std::string strOutput;
-    std::string strDateFormat = "CCYYMMDD";
-    std::string strDelimiter = "comma";
+    std::string dir;
+    std::string symbol;
+    std::string output;
+    std::string dateFormat = "CCYYMMDD";
+    std::string delimiter = "comma";
     std::string timeFormat = "HH:MM:SS";
-    bool bHeader = false;
+    bool header = false;
 };
 
 int RunExport(const ExportRequest& request, std::ostream& out, std::ostream& err)
@@ -31,14 +31,14 @@ int RunExport(const ExportRequest& request, std::ostream& out, std::ostream& err
                           std::to_string(engine::kLastNumericFormat));
         return 2;
     }
-    options.cDelimiter = request.strDelimiter == "tab" ? '\t' : request.strDelimiter == "space" ? ' ' : ',';
-    options.bHeader = request.bHeader;
+    options.delimiter = request.delimiter == "tab" ? '\t' : request.delimiter == "space" ? ' ' : ',';
+    options.header = request.header;
     engine::TimeFormatFromName(request.timeFormat, options.timeFormat);  // one of the choices the parser allows
     CErrorLineSink messages(err);
-    if (request.strOutput.empty())
-        return engine::ExportSecurity(metastock::PathFromText(request.strDir), request.strSymbol, options, out, messages);
-    return engine::ExportSecurityToFile(metastock::PathFromText(request.strDir), request.strSymbol, options,
-                                        metastock::PathFromText(request.strOutput), messages);
+    if (request.output.empty())
+        return engine::ExportSecurity(metastock::PathFromText(request.dir), request.symbol, options, out, messages);
+    return engine::ExportSecurityToFile(metastock::PathFromText(request.dir), request.symbol, options,
+                                        metastock::PathFromText(request.output), messages);
 }
 
 }  // namespace
@@ -49,16 +49,16 @@ Command ExportCommand()
     return {"export",
             "Writes a security's rows as text: the date, the time of an intraday security, then open, high, low, "
             "close, volume, open interest as far as it has them",
-            {{"DIR", &request->strDir, "The MetaStock directory", true},
-             {"SYMBOL", &request->strSymbol, "The security's symbol", true},
-             {"-o,--output", &request->strOutput, "The file to write (default: standard output)"},
-             {"--date-format", &request->strDateFormat, "Layout of the dates, as for convert (default: CCYYMMDD)"},
-             {"--delimiter", &request->strDelimiter, "What separates the columns (default: comma)", false,
+            {{"DIR", &request->dir, "The MetaStock directory", true},
+             {"SYMBOL", &request->symbol, "The security's symbol", true},
+             {"-o,--output", &request->output, "The file to write (default: standard output)"},
+             {"--date-format", &request->dateFormat, "Layout of the dates, as for convert (default: CCYYMMDD)"},
+             {"--delimiter", &request->delimiter, "What separates the columns (default: comma)", false,
               {"comma", "tab", "space"}},
              {"--time-format", &request->timeFormat,
               "Layout of the times of intraday data (default: HH:MM:SS; HH:MM only when no time has seconds)", false,
               {"HHMMSS", "HH:MM:SS", "HH:MM"}},
-             {"--header", &request->bHeader, "Start with a line naming the fields"}},
+             {"--header", &request->header, "Start with a line naming the fields"}},
             [request](const Given&, std::ostream& out, std::ostream& err) { return RunExport(*request, out, err); }};
 }
 

@@ -23,8 +23,8 @@ std::string WithFlagNames(std::string text)
         const char* flag;
     } kFlags[] = {{engine::kCombineIntradayPhrase, "--daily"}, {engine::kUpdateDailyOnlyPhrase, "--update"}};
     for (const auto& flag : kFlags) {
-        const std::string phrase = flag.szPhrase;
-        const std::string named = std::string(" (") + flag.szFlag + ")";
+        const std::string phrase = flag.phrase;
+        const std::string named = std::string(" (") + flag.flag + ")";
         const std::size_t at = text.find(phrase);
         // A message that already names the flag keeps one.
         if (at != std::string::npos && text.compare(at + phrase.size(), named.size(), named) != 0)

@@ -36,7 +36,7 @@ DirectoryState LookAtDirectory(const std::string& directory)
     const engine::MasterPresence master = engine::FindMaster(path, names);
     if (master.existence == metastock::Existence::kError) {
         state.state = EDirectoryState::Unreadable;
-        state.reason = master.strProblem;
+        state.reason = master.problem;
         return state;
     }
     state.state = EDirectoryState::Directory;

@@ -227,7 +227,7 @@ std::string TimeFrameName(const SecurityEntry& security, const DataLayout& layou
     case TimeFrame::kIntraday: return "intraday";
     case TimeFrame::kUnknown: break;
     }
-    const char frame = AsciiUpper(security.entry.cTimeFrame);
+    const char frame = AsciiUpper(security.entry.timeFrame);
     return std::string("time frame ") + (frame >= ' ' && frame < 0x7F ? std::string(1, frame) : std::to_string(static_cast<unsigned char>(frame)));
 }
 

@@ -27,7 +27,7 @@ bool IFileSystem::MakeDirectory(const std::filesystem::path& directory, std::str
     for (std::filesystem::path at = directory; !at.empty(); at = at.parent_path()) {
         const PathStatus status = Exists(at);
         if (status.existence == Existence::kError) {
-            reason = status.strReason;
+            reason = status.reason;
             return false;
         }
         if (status.existence == Existence::kYes)

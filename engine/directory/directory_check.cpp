@@ -194,7 +194,7 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
     FaultyRecords untimed, timedEarlier, sameTime;
     int previous = 0;
     int previousTime = -1;  // HHMMSS of the bar ahead, -1 when it had no readable time
-    for (std::size_t k = 0; k < static_cast<std::size_t>(data.file.nHeaderRecords); ++k) {
+    for (std::size_t k = 0; k < static_cast<std::size_t>(data.file.headerRecords); ++k) {
         if (highColumn >= 0 && lowColumn >= 0) {
             const float high = MbfToFloat(data.file.Value(k, highColumn)), low = MbfToFloat(data.file.Value(k, lowColumn));
             if (high < low)
@@ -227,7 +227,7 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
                 sameTime.Add(k);
             previousTime = hhmmss;
         }
-        if (entry.nFirstDate != 0 && entry.nLastDate != 0 && (code < entry.nFirstDate || code > entry.nLastDate))
+        if (entry.firstDate != 0 && entry.lastDate != 0 && (code < entry.firstDate || code > entry.lastDate))
             outside.Add(k);
         previous = code;
     }
@@ -246,9 +246,9 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
     report(closeOutside, "whose close is outside its high and low");
     // Intraday bars: the security and the first bar's date and time, to find it in a chart.
     auto reportBars = [&](const FaultyRecords& bars, const std::string& what) {
-        if (!bars.nCount)
+        if (!bars.count)
             return;
-        const std::size_t k = bars.nFirst - 1;
+        const std::size_t k = bars.first - 1;
         std::string when = IsoDateText(DateCodeToDate(data.file.Value(k, dateColumn)));
         metastock::TimeOfDay time;
         if (TimeCodeToTime(data.file.Value(k, timeColumn), time)) {
@@ -256,8 +256,8 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
             std::snprintf(text, sizeof text, " %02d:%02d:%02d", time.hour, time.minute, time.second);
             when += text;
         }
-        Problem(file + " (" + Shown(entry.strSymbol) + ") holds " + Plural(bars.nCount, "bar", "bars") + " " + what +
-                ", the first is bar " + std::to_string(bars.nFirst) + " at " + when);
+        Problem(file + " (" + Shown(entry.symbol) + ") holds " + Plural(bars.count, "bar", "bars") + " " + what +
+                ", the first is bar " + std::to_string(bars.first) + " at " + when);
     };
     reportBars(untimed, "whose time is no time of day");
     reportBars(timedEarlier, "timed before the bar ahead of it on the same day");

@@ -49,10 +49,10 @@ MasterPresence FindMaster(const fs::path& directory, const std::vector<fs::path>
     const PathStatus status = CurrentFileSystem().Exists(master.path);
     master.existence = status.existence;
     if (status.existence == Existence::kError)
-        master.strProblem = "Cannot read " + master.path.string() + ": " + status.strReason;
-    else if (status.existence == Existence::kYes && !status.bRegularFile) {
+        master.problem = "Cannot read " + master.path.string() + ": " + status.reason;
+    else if (status.existence == Existence::kYes && !status.regularFile) {
         master.existence = Existence::kError;
-        master.strProblem = master.path.string() + " is not a file";
+        master.problem = master.path.string() + " is not a file";
     }
     return master;
 }
@@ -103,7 +103,7 @@ int CDirectoryCommit::Lock(const fs::path& directory, const std::string& command
     }
     const MasterPresence master = FindMaster(directory, names);
     if (master.existence == Existence::kError)
-        return Fail(master.strProblem);
+        return Fail(master.problem);
     m_masterPath = master.path;
     m_bHasMaster = master.existence == Existence::kYes;
     return 0;

@@ -37,7 +37,7 @@ namespace engine {
 struct MasterPresence {
     metastock::Existence existence = metastock::Existence::kNo;
     std::filesystem::path path;  // MASTER as the directory spells it ("MASTER" when it has none)
-    std::string strProblem;      // with kError: why, naming the file, with the system's reason
+    std::string problem;  // with kError: why, naming the file, with the system's reason
 };
 
 // Only "no such file" means there is no MASTER: a check that fails, or something under the name that is

@@ -130,7 +130,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
         return 1;
     }
     if (TimeFrameOf(*security, data.layout) == TimeFrame::kUnknown) {
-        messages.ShowMessage(EscapeControls(Windows1252ToUtf8(security->entry.strSymbol)) + " (" + security->strDataFile + ") holds " +
+        messages.ShowMessage(EscapeControls(Windows1252ToUtf8(security->entry.symbol)) + " (" + security->dataFile + ") holds " +
                              TimeFrameName(*security, data.layout) +
                              " data; export writes daily, weekly, monthly, quarterly, yearly and intraday data only");
         return 1;
@@ -147,9 +147,9 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
         if (data.layout.ColumnOf(field) >= 0)
             columns.emplace_back(field, data.layout.ColumnOf(field));
     std::string text;
-    if (options.bHeader) {
+    if (options.header) {
         for (const auto& [field, column] : columns)
-            (text += field == kDateField ? "" : std::string(1, options.cDelimiter)) += kColumnHeadings[field];
+            (text += field == kDateField ? "" : std::string(1, options.delimiter)) += kColumnHeadings[field];
         text += '\n';
     }
     const auto records = static_cast<std::size_t>(data.file.headerRecords);
@@ -157,18 +157,18 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
         const CalendarDate date = DateCodeToDate(data.file.Value(k, data.layout.ColumnOf(kDateField)));
         for (const auto& [field, column] : columns) {
             if (field == kDateField) {
-                if (date.nYear == 0)
+                if (date.year == 0)
                     continue;
-                if (!FormatFits(date, options.nDateFormat)) {
-                    messages.ShowMessage(security->strDataFile + " holds the date " + IsoDateText(date) + ", which " +
-                                         kDateFormatNames[options.nDateFormat - 1] +
+                if (!FormatFits(date, options.dateFormat)) {
+                    messages.ShowMessage(security->dataFile + " holds the date " + IsoDateText(date) + ", which " +
+                                         kDateFormatNames[options.dateFormat - 1] +
                                          " cannot write; choose a format with the century");
                     return 1;
                 }
-                text += FormatDate(date, options.nDateFormat);
+                text += FormatDate(date, options.dateFormat);
                 continue;
             }
-            text += options.cDelimiter;
+            text += options.delimiter;
             if (field != kTimeColumn) {
                 text += ShortestText(MbfToFloat(data.file.Value(k, column)));
                 continue;
@@ -176,12 +176,12 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
             metastock::TimeOfDay time;
             const auto bar = [&] { return "bar " + std::to_string(k + 1) + " (" + IsoDateText(date) + ")"; };
             if (!TimeCodeToTime(data.file.Value(k, column), time)) {
-                messages.ShowMessage(security->strDataFile + " holds " + ShortestText(MbfToFloat(data.file.Value(k, column))) +
+                messages.ShowMessage(security->dataFile + " holds " + ShortestText(MbfToFloat(data.file.Value(k, column))) +
                                      " as the time of " + bar() + ", which is no time of day (HHMMSS)");
                 return 1;
             }
             if (options.timeFormat == TimeFormat::kHhMm && time.second != 0) {
-                messages.ShowMessage(security->strDataFile + " holds the time " + FormatTime(time, TimeFormat::kHhMmSs) +
+                messages.ShowMessage(security->dataFile + " holds the time " + FormatTime(time, TimeFormat::kHhMmSs) +
                                      " at " + bar() + ", which HH:MM cannot write; choose a format with the seconds");
                 return 1;
             }

@@ -21,9 +21,9 @@ enum class TimeFormat { kHhmmss, kHhMmSs, kHhMm };
 bool TimeFormatFromName(std::string_view name, TimeFormat& format);
 
 struct ExportOptions {
-    int nDateFormat = 8;   // CCYYMMDD: four-digit years, so no century is lost
-    char cDelimiter = ',';
-    bool bHeader = false;  // a first line naming the fields (Date,Time,Open,High,Low,Close,Volume,OpenInt)
+    int dateFormat = 8;   // CCYYMMDD: four-digit years, so no century is lost
+    char delimiter = ',';
+    bool header = false;  // a first line naming the fields (Date,Time,Open,High,Low,Close,Volume,OpenInt)
     TimeFormat timeFormat = TimeFormat::kHhMmSs;  // of intraday records
 };
 

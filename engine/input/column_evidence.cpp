@@ -184,7 +184,7 @@ private:
     bool Taken(const ColumnValues& column) const
     {
         for (const FieldEvidence& field : m_roles.fields)
-            if (field.column == column.nColumn)
+            if (field.column == column.column)
                 return true;
         return false;
     }
@@ -192,11 +192,11 @@ private:
     void Take(int nField, const ColumnValues& column, EvidenceSource source, std::string reason)
     {
         FieldEvidence& field = m_roles.fields[nField];
-        field.column = column.nColumn;
+        field.column = column.column;
         field.source = source;
-        field.heading = column.strHeading;
+        field.heading = column.heading;
         field.reason = source == EvidenceSource::kHeading && reason.empty()
-                              ? std::string(kFieldName[nField]) + " from " + column.strHeading
+                              ? std::string(kFieldName[nField]) + " from " + column.heading
                               : std::move(reason);
     }
 
@@ -544,7 +544,7 @@ void CRoleFinder::FindOpenInterest()
         return;
     const bool bVolumeCopy = m_roles.fields[kVolumeField].column != 0 &&
                              Copies(*named, *std::find_if(m_columns.begin(), m_columns.end(), [this](const ColumnValues& c) {
-                                 return c.nColumn == m_roles.fields[kVolumeField].column;
+                                 return c.column == m_roles.fields[kVolumeField].column;
                              }));
     if (named->nonNegative && !bVolumeCopy)
         Take(kOpenInterestField, *named, EvidenceSource::kHeading, "");

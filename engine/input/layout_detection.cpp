@@ -426,7 +426,7 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, Detec
     bool bTimes = false;
     for (const std::size_t r : dataRows) {
         const DateRead date = ReadDate(Cell(rows, r, dateColumn), layout.dateFormat);
-        if (date.eResult != DateResult::kDate)
+        if (date.result != DateResult::kDate)
             continue;
         std::string time = date.time >= 0 ? std::to_string(date.time) : std::string();
         if (date.time >= 0) {
@@ -467,13 +467,13 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
     layout.delimiter = nDelimiter;
     bool bTooEarly = false;
     const DateColumn dates = FindDateColumn(rows, bTooEarly);
-    if (dates.nColumn < 0) {
+    if (dates.column < 0) {
         layout.problem = bTooEarly ? "the dates lie before 1900 or after 2140, which the files cannot hold" : kNoDates;
         return evidence;
     }
-    layout.column[kDateField] = dates.nColumn + 1;
-    layout.skipRows = static_cast<int>(dates.nFirst);
-    layout.exampleDate = Cell(rows, dates.nFirst, dates.nColumn);
+    layout.column[kDateField] = dates.column + 1;
+    layout.skipRows = static_cast<int>(dates.first);
+    layout.exampleDate = Cell(rows, dates.first, dates.column);
     std::vector<std::size_t> dataRows;
     for (std::size_t r = dates.first; r < rows.size(); ++r)
         if (!rows[r].empty() && ReadDate(Cell(rows, r, dates.column), dates.formats[0]).result == DateResult::kDate)
@@ -491,13 +491,13 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
 
     std::string dateReason;
     layout.dateFormat = SettleDateFormat(rows, dates, dateReason);
-    layout.fields[kDateField] = {dates.nColumn + 1, EvidenceSource::kValues,
-                                 dates.nFirst > 0 ? std::string(Cell(rows, dates.nFirst - 1, dates.nColumn)) : std::string(), ""};
+    layout.fields[kDateField] = {dates.column + 1, EvidenceSource::kValues,
+                                 dates.first > 0 ? std::string(Cell(rows, dates.first - 1, dates.column)) : std::string(), ""};
     if (layout.dateFormat == 0) {
         layout.problem = dateReason;
         layout.openChoices.push_back(LayoutChoice::kDateFormat);
     } else {
-        layout.fields[kDateField].reason = "Dates: column " + std::to_string(dates.nColumn + 1) + ", read as " +
+        layout.fields[kDateField].reason = "Dates: column " + std::to_string(dates.column + 1) + ", read as " +
                                               kDateFormatNames[layout.dateFormat - 1] +
                                               (dateReason.empty() ? "" : ", " + dateReason);
     }
@@ -521,8 +521,8 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
                 votes += DecimalCommaVote(Cell(rows, r, c), bAmbiguous);
     NumberStyle style;
     style.delimiter = kDelimiters[nDelimiter];
-    style.bDecimalComma = votes > 0;
-    layout.decimalComma = style.bDecimalComma;
+    style.decimalComma = votes > 0;
+    layout.decimalComma = style.decimalComma;
     if (votes == 0 && bAmbiguous && layout.problem.empty()) {
         layout.problem = "numbers such as 1,234 or 1.234 may hold a decimal mark or a thousands separator, and no "
                             "number of the file settles which";
@@ -580,15 +580,15 @@ DetectedLayout DetectInLines(const std::vector<std::string>& lines, std::size_t 
                 best = evidence;
             continue;
         }
-        if (nBest < 0 || evidence.nNumericColumns > best.nNumericColumns ||
-            (evidence.nNumericColumns == best.nNumericColumns && evidence.layout.skipRows < best.layout.skipRows)) {
+        if (nBest < 0 || evidence.numericColumns > best.numericColumns ||
+            (evidence.numericColumns == best.numericColumns && evidence.layout.skipRows < best.layout.skipRows)) {
             best = evidence;
             nBest = d;
         }
     }
     if (nBest < 0)
         return best.layout;
-    if (best.nNumericColumns == 0) {
+    if (best.numericColumns == 0) {
         best.layout.problem = "dates were found in column " + std::to_string(best.layout.column[kDateField]) +
                                  ", but no column of numbers beside them";
         return best.layout;

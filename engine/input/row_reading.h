@@ -48,7 +48,7 @@ struct CheckedRows {
 
 inline constexpr int kListedBadRows = 5;
 
-// Reads every row of the input in one pass. Fails (strProblem set) on rows that cannot be read unless
+// Reads every row of the input in one pass. Fails (problem set) on rows that cannot be read unless
 // layout.skipBadRows, on intraday bars unless layout.combineIntraday, on a first data row that does not
 // fit the layout with layout.refuseMisfit, on a first date whose style does not match the date format,
 // on more rows than a data file holds, and on a read error. An input without a row is no failure here:

@@ -53,10 +53,10 @@ enum class ESetting { None, DateCol, OpenCol, HiCol, LoCol, CloCol, VolCol, OICo
 
 enum class ESettingsFault {
     None,
-    OutOfRange,      // a number outside nMin to nMax
+    OutOfRange,      // a number outside min to max
     TooLong,         // a text of more than nMax characters
     NotWindows1252,  // a symbol or name character that the MetaStock files cannot store
-    DuplicateColumn, // two fields that are read share a column (eField and eOtherField)
+    DuplicateColumn, // two fields that are read share a column (field and otherField)
     EmptySymbol,     // nothing left of the symbol once trailing blanks are removed
     EmptyPath,       // nothing left of the path once trailing blanks are removed
 };

@@ -77,7 +77,7 @@ public:
 
     void ShowMessage(const std::string& text) override
     {
-        strReason = text;
+        lastReason = text;
         Add(false, m_strPath + ": " + text);
     }
     void ShowNotice(const std::string& text) override { Add(true, m_strPath + ": " + text); }
@@ -103,7 +103,7 @@ private:
     }
 
 public:
-    std::string strReason;  // the last message, without the file's name
+    std::string lastReason;  // the last message, without the file's name
 
 private:
     std::string m_strPath;
@@ -308,11 +308,11 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
         if (directory.securities < limit || (limit == kMaxSecurities && directory.commit->XmasterAllowed()))
             return &directory;
     Directory directory;
-    directory.strPath = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);
-    directory.strShown = m_strShownDir + kPathSeparator + std::to_string(m_directories.size() + 1);
+    directory.path = m_strDir + kPathSeparator + std::to_string(m_directories.size() + 1);
+    directory.shown = m_strShownDir + kPathSeparator + std::to_string(m_directories.size() + 1);
     std::string reason;
-    if (!CurrentFileSystem().CreateDirectory(PathFromText(directory.strPath), reason)) {
-        m_services.messages.ShowMessage("Cannot make the directory " + directory.strShown + ": " + reason);
+    if (!CurrentFileSystem().CreateDirectory(PathFromText(directory.path), reason)) {
+        m_services.messages.ShowMessage("Cannot make the directory " + directory.shown + ": " + reason);
         return nullptr;
     }
     if (OpenDirectory(directory) != 0)
@@ -458,7 +458,7 @@ void CBatch::FinishAndReport(Prepared& prepared, std::size_t nFile)
     m_strFailReason.clear();
     if (Finish(prepared, nFile) != 0)
         m_observer.OnFileDone(nFile, IBatchObserver::Outcome::Failed,
-                              m_strFailReason.empty() ? prepared.messages.strReason : m_strFailReason);
+                              m_strFailReason.empty() ? prepared.messages.lastReason : m_strFailReason);
     else
         m_observer.OnFileDone(nFile,
                               prepared.unchanged ? IBatchObserver::Outcome::Unchanged

@@ -24,7 +24,7 @@ enum class HeadingRole {
 
 // The role a heading names, matched after folding case, accents and punctuation: "Eröffnung", "Máximo",
 // "Откр.", "开盘价", "시가". A heading that the table does not hold as a whole is tried by its first and
-// its last word ("Volume BTC", "N225_High", "JKSE.Close"). bWhole says whether the whole heading matched.
+// its last word ("Volume BTC", "N225_High", "JKSE.Close"). Its field whole says whether the whole heading matched.
 HeadingRole FindHeadingRole(std::string_view heading, bool& bWhole);
 
 // "open", "high" ... as the sentences of detection name the role.
