@@ -31,11 +31,11 @@ void SetLastRecordNumber(std::uint8_t* header, int nDataRecords)
     header[3] = static_cast<std::uint8_t>(word >> 8);
 }
 
-std::string ColumnListText(const int bFieldOn[kFieldCount])
+std::string ColumnListText(const std::array<bool, kFieldCount>& fieldOn)
 {
     std::string text;
     for (int i = 0; i < kFieldCount; ++i)
-        if (bFieldOn[i])
+        if (fieldOn[i])
             text += std::string("\"") + kColumnLines[i].name + "\"" + kColumnLines[i].widths + "\r\n";
     return text;
 }

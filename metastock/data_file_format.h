@@ -9,6 +9,7 @@
 // F<n>.DOP: one line per field that is on, in the same order, such as "DATE",0,0 and "CLOSE",4,4,
 // each ending in CR LF.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +28,6 @@ std::vector<std::uint8_t> NewDataFileHeader(int nFields);
 void SetLastRecordNumber(std::uint8_t* header, int nDataRecords);
 
 // The text of F<n>.DOP for the fields that are on.
-std::string ColumnListText(const int bFieldOn[kFieldCount]);
+std::string ColumnListText(const std::array<bool, kFieldCount>& fieldOn);
 
 }  // namespace metastock

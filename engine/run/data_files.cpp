@@ -43,10 +43,7 @@ int CConverter::CreateDataFile(int nFileNumber)
 
 int CConverter::CreateColumnList(int nFileNumber)
 {
-    int bFieldOn[kFieldCount];
-    for (int i = 0; i < kFieldCount; ++i)
-        bFieldOn[i] = m_job.layout.fieldOn[i] ? 1 : 0;
-    const std::string text = ColumnListText(bFieldOn);
+    const std::string text = ColumnListText(m_job.layout.fieldOn);
     return WriteSecurityFile(ColumnListName(nFileNumber), text.data(), text.size());
 }
 
