@@ -7,6 +7,7 @@
 #include "cli/output.h"
 #include "engine/input/layout_detection.h"
 #include "engine/text/date_formats.h"
+#include "engine/text/field_names.h"
 #include "metastock/file_names.h"
 #include "metastock/path_text.h"
 
@@ -35,8 +36,7 @@ constexpr ColumnOption kColumnOptions[kFieldCount] = {
     {"--oi-col", &ConvertRequest::oiCol, true, "the open interest"},
 };
 
-// In the order of the settings' Delimiter numbers.
-const std::vector<std::string> kDelimiterNames = {"comma", "tab", "space", "semicolon"};
+const std::vector<std::string> kDelimiterChoices(engine::kDelimiterNames.begin(), engine::kDelimiterNames.end());
 
 std::string ColumnRange()
 {
@@ -159,7 +159,7 @@ std::vector<Option> InputOptions(ConvertRequest& request)
         {"--date-format", &request.dateFormat,
          "Layout of the dates: " + DateFormatNames() + " (any case) or their number 1 to " +
              std::to_string(kDateFormatCount) + " (default: " + defaults.DateFormat + ")"},
-        {"--delimiter", &request.delimiter, "What separates the columns (default: comma)", false, kDelimiterNames},
+        {"--delimiter", &request.delimiter, "What separates the columns (default: comma)", false, kDelimiterChoices},
         {"--skip", &request.skip, "Leading lines to skip, 0 to " + std::to_string(kMaxSkipRows) + " (default: 0)"},
     };
     for (int i = 0; i < kFieldCount; ++i) {
@@ -187,7 +187,7 @@ std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLay
         if (!layout.IsOpen(choice))
             options.emplace_back(FlagOf(choice), std::move(value));
     };
-    add(LayoutChoice::kDelimiter, kDelimiterNames[layout.delimiter]);
+    add(LayoutChoice::kDelimiter, engine::kDelimiterNames[layout.delimiter]);
     if (layout.dateFormat >= 1 && layout.dateFormat <= kDateFormatCount)
         add(LayoutChoice::kDateFormat, kDateFormatNames[layout.dateFormat - 1]);
     add(LayoutChoice::kSkipRows, std::to_string(layout.skipRows));
@@ -247,8 +247,7 @@ bool ValidateRequest(const ConvertRequest& request, ConversionSettings& settings
         return false;
     }
     settings.DateFormat = kDateFormatNames[nDateFormat - 1];
-    settings.Delimiter = static_cast<int>(
-        std::find(kDelimiterNames.begin(), kDelimiterNames.end(), request.delimiter) - kDelimiterNames.begin());
+    settings.Delimiter = engine::DelimiterNumber(request.delimiter);
     settings.DecimalComma = request.decimalComma;
     settings.Daily = request.daily;
     settings.SkipBadRows = request.skipBadRows;

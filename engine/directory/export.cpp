@@ -9,6 +9,7 @@
 
 #include "engine/text/code_page.h"
 #include "engine/text/date_formats.h"
+#include "engine/text/field_names.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_names.h"
 #include "metastock/directory_reader.h"
@@ -30,10 +31,6 @@ constexpr const char* kDatePatterns[kLastNumericFormat] = {
     "YY/MM/DD", "CCYY/MM/DD", "MM/DD/YY", "MM/DD/CCYY", "DD/MM/YY", "DD/MM/CCYY",
     "YYMMDD",   "CCYYMMDD",   "MMDDYY",   "MMDDCCYY",   "DDMMYY",   "DDMMCCYY",
 };
-
-// By column of a record: the seven fields, then the time of an intraday record.
-constexpr const char* kColumnHeadings[kFieldCount + 1] = {"Date",  "Open",   "High",    "Low",
-                                                          "Close", "Volume", "OpenInt", "Time"};
 
 // Indexed by TimeFormat.
 constexpr const char* kTimeFormatNames[] = {"HHMMSS", "HH:MM:SS", "HH:MM"};
@@ -149,7 +146,7 @@ int ExportSecurity(const std::filesystem::path& directory, std::string_view symb
     std::string text;
     if (options.header) {
         for (const auto& [field, column] : columns)
-            (text += field == kDateField ? "" : std::string(1, options.delimiter)) += kColumnHeadings[field];
+            (text += field == kDateField ? "" : std::string(1, options.delimiter)) += field < kFieldCount ? kFieldHeadings[field] : kTimeHeading;
         text += '\n';
     }
     const auto records = static_cast<std::size_t>(data.file.headerRecords);

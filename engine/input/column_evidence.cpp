@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/text/text_folding.h"
+#include "engine/text/field_names.h"
 
 // How the columns get their roles. A price column is a column of positive numbers that no heading names as
 // something else. Of the price columns that lie together (their values within a factor of two on most
@@ -20,7 +21,6 @@ using namespace metastock;
 
 namespace {
 
-const char* const kFieldName[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "Open interest"};
 
 bool Present(double value)
 {
@@ -196,7 +196,7 @@ private:
         field.source = source;
         field.heading = column.heading;
         field.reason = source == EvidenceSource::kHeading && reason.empty()
-                              ? std::string(kFieldName[nField]) + " from " + column.heading
+                              ? std::string(kFieldTitles[nField]) + " from " + column.heading
                               : std::move(reason);
     }
 
@@ -445,7 +445,7 @@ bool CRoleFinder::FindOpenAndClose(const ColumnValues& high, const ColumnValues&
         if (unnamed.size() == 1) {
             const int nField = open ? kCloseField : kOpenField;
             Take(nField, *unnamed[0], EvidenceSource::kValues,
-                 std::string(kFieldName[nField]) + ": column " + std::to_string(unnamed[0]->column) +
+                 std::string(kFieldTitles[nField]) + ": column " + std::to_string(unnamed[0]->column) +
                      ", the other price between the high and the low");
             m_prices.insert(m_prices.end(), {open ? open : unnamed[0], close ? close : unnamed[0]});
             return true;

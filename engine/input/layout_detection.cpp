@@ -12,6 +12,7 @@
 #include "engine/text/line_parsing.h"
 #include "engine/text/option_phrases.h"
 #include "engine/text/text_reader.h"
+#include "engine/text/field_names.h"
 #include "metastock/day_number.h"
 #include "metastock/file_system.h"
 #include "metastock/path_text.h"
@@ -38,8 +39,6 @@ constexpr int kMoreEvidenceLines = 65536;
 const char* const kNoDates = "no column holds dates in one of the date formats";
 constexpr int kDelimiterCount = 4;
 constexpr char kDelimiters[kDelimiterCount] = {',', '\t', ' ', ';'};
-const char* const kDelimiterNames[kDelimiterCount] = {"comma", "tab", "space", "semicolon"};
-const char* const kFieldNames[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "OpenInt"};
 
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -543,7 +542,7 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
     }
     for (int i = 0; i < kFieldCount; ++i)
         if (layout.column[i] != 0)
-            layout.columnNames.push_back(layout.fields[i].heading.empty() ? kFieldNames[i] : layout.fields[i].heading);
+            layout.columnNames.push_back(layout.fields[i].heading.empty() ? kFieldHeadings[i] : layout.fields[i].heading);
     if (layout.dateFormat != 0) {
         // Rows without a close are skipped by the run; their dates do not count.
         std::vector<std::size_t> closed;

@@ -12,6 +12,7 @@
 #include "engine/text/date_formats.h"
 #include "engine/text/line_parsing.h"
 #include "engine/text/text_reader.h"
+#include "engine/text/field_names.h"
 #include "metastock/day_number.h"
 
 namespace engine {
@@ -20,7 +21,6 @@ using namespace metastock;
 
 namespace {
 
-const char* const kFieldWords[kFieldCount] = {"date", "open", "high", "low", "close", "volume", "open interest"};
 
 const char* const kNumericOnlyMessage =
     "You specified a numeric-only date format\nbut a non-numeric date character was found.";
