@@ -1,10 +1,8 @@
 #include "engine/input/settings_fit.h"
 
+#include "engine/input/first_data_row.h"
 #include "engine/text/date_formats.h"
 #include "engine/text/line_parsing.h"
-#include "engine/text/text_reader.h"
-#include "metastock/file_system.h"
-#include "metastock/path_text.h"
 
 namespace engine {
 
@@ -15,29 +13,20 @@ SettingsMisfitAt FindSettingsMisfit(const ConversionSettings& settings, const st
     for (int i = 0; i < kFieldCount; ++i)
         if (CheckSetting(settings, FieldSetting(i)).Failed())
             return {};  // columns outside 1 to 20 are the checks' to refuse
-    auto file = CurrentFileSystem().OpenForReading(PathFromText(inputPath));
-    if (!file)
-        return {};  // the run reports a file it cannot open
     const InputLayout layout =
         MakeConversionJob(settings, nDateFormat != 0 ? nDateFormat : DateFormatNumber(settings.DateFormat), inputPath)
             .layout;
-    CLineSource source(file.get());
-    std::string_view line;
-    int nRow = 0;
-    while (nRow < layout.skipRows && source.NextLine(line))
-        ++nRow;
+    const FirstDataRow row = ReadFirstDataRow(inputPath, layout.delimiter, layout.skipRows);
+    if (!row.opened)
+        return {};  // the run reports a file it cannot open
+    if (!row.found)
+        return row.failure.empty()
+                   ? SettingsMisfitAt{}
+                   : SettingsMisfitAt{ESetting::None, row.line, 0, "the file cannot be read: " + row.failure};
     TextField fields[kMaxFields];
     std::string scratch;
-    int nFields = 0;
-    do {
-        if (!source.NextLine(line)) {
-            if (!source.Failed())
-                return {};
-            return SettingsMisfitAt{ESetting::None, nRow, 0, "the file cannot be read: " + source.FailureReason()};
-        }
-        ++nRow;
-        nFields = SplitFields(line, layout.delimiter, fields, scratch);
-    } while (IsBlankRow(fields, nFields));
+    const int nFields = SplitFields(row.text, layout.delimiter, fields, scratch);
+    const int nRow = row.line;
     return RowMisfit(layout, fields, nFields, nRow);
 }
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "engine/directory/directory_commit.h"
+#include "engine/input/first_data_row.h"
 #include "engine/run/converter.h"
 #include "engine/text/code_page.h"
 #include "engine/text/line_parsing.h"
@@ -23,35 +24,6 @@ namespace engine {
 using namespace metastock;
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// The fields of the first data row, as the run splits it: the first line after the skipped ones that
-// holds a value.
-int FirstDataRow(const std::string& path, char delimiter, int nSkipRows, std::vector<std::string>& fields)
-{
-    const auto file = CurrentFileSystem().OpenForReading(PathFromText(path));
-    if (!file)
-        return 1;
-    CLineSource input(file.get());
-    std::string_view line;
-    for (int skipped = 0; skipped < nSkipRows && input.NextLine(line); ++skipped) {
-    }
-    TextField split[kMaxFields];
-    std::string scratch;
-    fields.clear();
-    while (input.NextLine(line)) {
-        const int nFields = std::min(SplitFields(line, delimiter, split, scratch), kMaxFields);
-        if (std::any_of(split, split + nFields, [](const TextField& field) { return !field.text.empty(); })) {
-            for (int i = 0; i < nFields; ++i)
-                fields.emplace_back(split[i].text);
-            return 0;
-        }
-    }
-    return 0;
-}
-
-}  // namespace
 
 std::string FirstCharacters(const std::string& text, std::size_t nCharacters, bool& cut)
 {
@@ -332,9 +304,18 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
     std::vector<std::string> tokens;
     const char delimiter = DelimiterOf(settings);
     const int nSkipRows = settings.SkipOn ? settings.SkipRows : 0;
-    if ((m_nSymbolColumn > 0 || m_nNameColumn > 0) && FirstDataRow(absolutePath, delimiter, nSkipRows, tokens) != 0) {
-        messages.ShowMessage("Cannot open the input file");
-        return 1;
+    if (m_nSymbolColumn > 0 || m_nNameColumn > 0) {
+        const FirstDataRow row = ReadFirstDataRow(absolutePath, delimiter, nSkipRows);
+        if (!row.failure.empty()) {
+            messages.ShowMessage((row.opened ? "Cannot read the input file: " : "Cannot open the input file: ") +
+                                 row.failure);
+            return 1;
+        }
+        TextField fields[kMaxFields];
+        std::string scratch;
+        const int nFields = row.found ? std::min(SplitFields(row.text, delimiter, fields, scratch), kMaxFields) : 0;
+        for (int i = 0; i < nFields; ++i)
+            tokens.emplace_back(fields[i].text);
     }
     const int nTokens = static_cast<int>(tokens.size());
     for (int column : {m_nSymbolColumn, m_nNameColumn})

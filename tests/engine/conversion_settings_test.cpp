@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/input/first_data_row.h"
 #include "engine/input/settings_fit.h"
 #include "engine/job/conversion_job.h"
 #include "engine/job/conversion_settings.h"
@@ -125,6 +126,39 @@ TEST(ConversionSettings, MisfitNamesTheRowAndWhatDoesNotFit)
         c.change(settings);
         EXPECT_EQ(SettingsMisfit(settings, dir / "prices.csv"), c.szReason);
     }
+}
+
+// The settings check and the batch's symbol column judge the row the run reads first: after the skipped
+// lines, past lines whose fields are all empty.
+TEST(ConversionSettings, FirstDataRowIsTheRowTheRunReadsFirst)
+{
+    CTempDir dir;
+    const struct {
+        const char* text;
+        int skip;
+        bool found;
+        int line;
+        const char* row;
+    } cases[] = {
+        {"a,b\n1,2\n", 0, true, 1, "a,b"},
+        {"a,b\n1,2\n", 1, true, 2, "1,2"},
+        {"head\n\n,,\n \n1,2\n", 1, true, 5, "1,2"},
+        {"head\r\n,,\r\n\r\n1;2\r\n", 1, true, 4, "1;2"},
+        {"head\n,,\n", 1, false, 2, ""},
+        {"", 0, false, 0, ""},
+    };
+    for (const auto& c : cases) {
+        WriteText(dir.Path() / "prices.csv", c.text);
+        const FirstDataRow row = ReadFirstDataRow(dir / "prices.csv", ',', c.skip);
+        EXPECT_TRUE(row.opened);
+        EXPECT_EQ(row.found, c.found) << c.text;
+        EXPECT_EQ(row.line, c.line) << c.text;
+        EXPECT_EQ(row.text, c.row) << c.text;
+        EXPECT_EQ(row.failure, "") << c.text;
+    }
+    const FirstDataRow missing = ReadFirstDataRow(dir / "none.csv", ',', 0);
+    EXPECT_FALSE(missing.opened);
+    EXPECT_NE(missing.failure, "");
 }
 
 // Every front end builds its job from the settings: Exist 0 is the MASTER already there, columns count
