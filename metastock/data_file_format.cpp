@@ -31,12 +31,15 @@ void SetLastRecordNumber(std::uint8_t* header, int nDataRecords)
     header[3] = static_cast<std::uint8_t>(word >> 8);
 }
 
-std::string ColumnListText(const std::array<bool, kFieldCount>& fieldOn)
+std::string ColumnListText(const std::array<bool, kFieldCount>& fieldOn, bool time)
 {
     std::string text;
     for (int i = 0; i < kFieldCount; ++i)
-        if (fieldOn[i])
+        if (fieldOn[i]) {
             text += std::string("\"") + kColumnLines[i].name + "\"" + kColumnLines[i].widths + "\r\n";
+            if (i == 0 && time)
+                text += "\"TIME\",0,0\r\n";
+        }
     return text;
 }
 

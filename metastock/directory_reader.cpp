@@ -218,15 +218,9 @@ TimeFrame TimeFrameOf(const SecurityEntry& security, const DataLayout& layout)
 
 std::string TimeFrameName(const SecurityEntry& security, const DataLayout& layout)
 {
-    switch (TimeFrameOf(security, layout)) {
-    case TimeFrame::kDaily: return "daily";
-    case TimeFrame::kWeekly: return "weekly";
-    case TimeFrame::kMonthly: return "monthly";
-    case TimeFrame::kQuarterly: return "quarterly";
-    case TimeFrame::kYearly: return "yearly";
-    case TimeFrame::kIntraday: return "intraday";
-    case TimeFrame::kUnknown: break;
-    }
+    const TimeFrame known = TimeFrameOf(security, layout);
+    if (known != TimeFrame::kUnknown)
+        return TimeFrameWord(known);
     const char frame = AsciiUpper(security.entry.timeFrame);
     return std::string("time frame ") + (frame >= ' ' && frame < 0x7F ? std::string(1, frame) : std::to_string(static_cast<unsigned char>(frame)));
 }

@@ -62,8 +62,6 @@ struct SecurityData {
 bool ReadSecurityData(const DirectoryContents& contents, const SecurityEntry& security, SecurityData& data,
                       std::string& error);
 
-enum class TimeFrame { kDaily, kWeekly, kMonthly, kQuarterly, kYearly, kIntraday, kUnknown };
-
 // A security's time frame as its index gives it ('D' daily, 'W' weekly, 'M' monthly, 'Q' quarterly, 'Y'
 // yearly, 'I' intraday), and intraday too when its records hold a time.
 TimeFrame TimeFrameOf(const SecurityEntry& security, const DataLayout& layout);

@@ -218,7 +218,7 @@ void AppendEmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord&
     record[o::kMarker] = o::kMarkerValue;
     PutText(record + o::kSymbol, o::kSymbolWidth, security.symbol);
     PutText(record + o::kName, o::kNameWidth, security.name);
-    record[o::kTimeFrame] = 'D';
+    record[o::kTimeFrame] = static_cast<std::uint8_t>(security.timeFrame);
     // Genuine records hold the long name only when the name does not fit its 16 bytes.
     if (security.name.size() > o::kNameWidth)
         PutText(record + o::kLongName, o::kRecordSize - o::kLongName, security.name);
@@ -276,7 +276,7 @@ void AppendXmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord&
     record[o::kMarker] = o::kMarkerValue;
     PutText(record + o::kSymbol, o::kSymbolWidth, security.symbol);
     PutText(record + o::kName, o::kNameWidth, security.name);
-    record[o::kTimeFrame] = 'D';
+    record[o::kTimeFrame] = static_cast<std::uint8_t>(security.timeFrame);
     PutUInt16(record + o::kFileNumber, security.fileNumber);
     record[o::kFieldMask] = static_cast<std::uint8_t>((1 << security.fields) - 1);
     SetXmasterHeader(bytes);

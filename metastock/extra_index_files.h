@@ -122,6 +122,7 @@ struct NewIndexRecord {
     std::string name;
     int firstDate = 0;
     int lastDate = 0;
+    char timeFrame = 'D';
 };
 // Appends the security's record to a whole EMASTER's bytes (an empty vector: a new EMASTER) and sets the
 // header's count and highest file number from the records. Both remove and append keep the header so.

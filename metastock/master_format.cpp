@@ -9,7 +9,6 @@ namespace metastock {
 namespace {
 
 constexpr std::uint8_t kMarkerByte = 0x65;
-constexpr std::uint8_t kDaily = 'D';
 
 void PutPadded(std::uint8_t* field, std::size_t width, std::string_view text)
 {
@@ -47,8 +46,36 @@ void WriteInt16(std::uint8_t* bytes, std::int16_t value)
     bytes[1] = static_cast<std::uint8_t>(bits >> 8);
 }
 
+char TimeFrameLetter(TimeFrame frame)
+{
+    switch (frame) {
+    case TimeFrame::kDaily: return 'D';
+    case TimeFrame::kWeekly: return 'W';
+    case TimeFrame::kMonthly: return 'M';
+    case TimeFrame::kQuarterly: return 'Q';
+    case TimeFrame::kYearly: return 'Y';
+    case TimeFrame::kIntraday: return 'I';
+    case TimeFrame::kUnknown: break;
+    }
+    return 'D';
+}
+
+const char* TimeFrameWord(TimeFrame frame)
+{
+    switch (frame) {
+    case TimeFrame::kDaily: return "daily";
+    case TimeFrame::kWeekly: return "weekly";
+    case TimeFrame::kMonthly: return "monthly";
+    case TimeFrame::kQuarterly: return "quarterly";
+    case TimeFrame::kYearly: return "yearly";
+    case TimeFrame::kIntraday: return "intraday";
+    case TimeFrame::kUnknown: break;
+    }
+    return "unknown";
+}
+
 MasterRecord BuildSecurityRecord(std::uint8_t nFileNumber, int nFields, std::string_view name,
-                                 std::string_view symbol, const MbfSingle& date)
+                                 std::string_view symbol, const MbfSingle& date, TimeFrame frame, int intervalMinutes)
 {
     using namespace master_offset;
     MasterRecord record{};
@@ -59,7 +86,9 @@ MasterRecord BuildSecurityRecord(std::uint8_t nFileNumber, int nFields, std::str
     PutPadded(&record[kName], kNameWidth, name);
     std::copy(date.begin(), date.end(), &record[kFirstDate]);
     std::copy(date.begin(), date.end(), &record[kLastDate]);
-    record[kTimeFrame] = kDaily;
+    record[kTimeFrame] = static_cast<std::uint8_t>(TimeFrameLetter(frame));
+    if (frame == TimeFrame::kIntraday)
+        WriteInt16(&record[kInterval], static_cast<std::int16_t>(intervalMinutes));
     PutPadded(&record[kSymbol], kSymbolWidth, symbol);
     return record;
 }

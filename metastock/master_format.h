@@ -5,7 +5,9 @@
 //          next number from | 4..52 carried over unchanged
 // Record:  0 file number n (F<n>.DAT) | 1 0x00 | 2 0x65 | 3 data record length (4 * fields)
 //          4 fields per data record | 5..6 zero | 7..22 name, space padded | 23..24 zero
-//          25 first date (MBF date code) | 29 last date | 33 'D' (daily) | 34..35 zero
+//          25 first date (MBF date code) | 29 last date | 33 time frame ('D' daily, 'W' weekly, 'M'
+//          monthly, 'I' intraday) | 34 intraday bar interval in minutes (int16), 0 when not even or not
+//          intraday
 //          36..51 symbol, space padded | 52 zero
 // A record whose bytes 18..22 read "<DIR>" and whose byte 7 is not a space is a directory entry:
 // bytes 7..14 name a sub-directory that holds a MASTER of its own.
@@ -40,16 +42,25 @@ inline constexpr std::size_t kDirectoryNameWidth = 8;
 inline constexpr std::size_t kFirstDate = 25;
 inline constexpr std::size_t kLastDate = 29;
 inline constexpr std::size_t kTimeFrame = 33;
+inline constexpr std::size_t kInterval = 34;
 inline constexpr std::size_t kSymbol = 36;
 inline constexpr std::size_t kSymbolWidth = 16;
 }  // namespace master_offset
+
+// A security's time frame, as the letter its index records hold ('D', 'W', 'M', 'Q', 'Y', 'I').
+enum class TimeFrame { kDaily, kWeekly, kMonthly, kQuarterly, kYearly, kIntraday, kUnknown };
+char TimeFrameLetter(TimeFrame frame);
+// "daily", "weekly", "monthly", "quarterly", "yearly", "intraday"; "unknown" for kUnknown.
+const char* TimeFrameWord(TimeFrame frame);
 
 std::int16_t ReadInt16(const std::uint8_t* bytes);
 void WriteInt16(std::uint8_t* bytes, std::int16_t value);
 
 // The record of a new security as the converter adds it; name and symbol are cut to 16 characters.
+// intervalMinutes: of intraday bars, 0 when they are not evenly spaced.
 MasterRecord BuildSecurityRecord(std::uint8_t nFileNumber, int nFields, std::string_view name,
-                                 std::string_view symbol, const MbfSingle& date);
+                                 std::string_view symbol, const MbfSingle& date, TimeFrame frame = TimeFrame::kDaily,
+                                 int intervalMinutes = 0);
 
 bool IsDirectoryEntry(const MasterRecord& record);
 
