@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -16,9 +15,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <thread>
 
 #include "app/main_frame.h"
+#include "app/worker_run.h"
 #include "dialogs/engine_path.h"
 #include "dialogs/help_request.h"
 #include "dialogs/message_box.h"
@@ -257,13 +256,12 @@ void CBatchDlg::SetCancelCaption(const std::string& caption)
 // The window takes input meanwhile, so that Cancel can be pressed.
 void CBatchDlg::RunInBackground(const std::function<void()>& work)
 {
-    QEventLoop loop;
-    std::thread worker([&] {
-        work();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
+    RunOnWorker(
+        [&] {
+            work();
+            return 0;
+        },
+        true);
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);  // the last outcomes before the summary
 }
 

@@ -24,7 +24,7 @@ void OnGuiThread(const std::function<void()>& fn)
 
 }  // namespace
 
-int RunOnWorker(const std::function<int()>& work)
+int RunOnWorker(const std::function<int()>& work, bool bLetInputThrough)
 {
     int status = 1;
     QEventLoop loop;
@@ -33,7 +33,7 @@ int RunOnWorker(const std::function<int()>& work)
         // Queued: the loop may not have started yet, and then ends as soon as it does.
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec(bLetInputThrough ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     worker.join();
     return status;
 }

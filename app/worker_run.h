@@ -8,11 +8,11 @@
 
 #include "engine/job/services.h"
 
-// Runs work on a worker thread and returns its result once it is done; the event loop turns meanwhile.
-
 namespace app {
 
-int RunOnWorker(const std::function<int()>& work);
+// Runs work on a worker thread and returns its result once it is done; the event loop turns meanwhile.
+// bLetInputThrough: the user's input reaches the windows too, for a window whose Cancel stays pressable.
+int RunOnWorker(const std::function<int()>& work, bool bLetInputThrough = false);
 
 // Passes each call on to the sink on the user-interface thread.
 class CGuiThreadSink : public engine::IMessageSink {
