@@ -11,6 +11,7 @@
 #include "desktop/preview_grid_presenter.h"
 #include "engine/text/text_reader.h"
 #include "win32/about_dlg.h"
+#include "win32/batch_dlg.h"
 #include "win32/resource.h"
 #include "win32/settings_dlg.h"
 #include "win32/text.h"
@@ -450,7 +451,11 @@ void CMainFrame::OnSettings()
 
 void CMainFrame::OnConvertMany(const std::vector<std::string>& files)
 {
-    (void)files;
+    CBatchDlg dlg(m_stored, m_stored.LoadConversion());
+    if (dlg.DoModal(m_hWnd, files)) {
+        AppendLog("\r\n" + dlg.Summary());
+        ShowDirectory(dlg.Directory());
+    }
 }
 
 void CMainFrame::OnAppAbout()
