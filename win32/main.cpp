@@ -81,7 +81,8 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShow)
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorW(frame.Window(), frame.Accelerators(), &msg))
+        // The keys of the menus first, then Tab and the mnemonics of the panels' controls.
+        if (TranslateAcceleratorW(frame.Window(), frame.Accelerators(), &msg) || IsDialogMessageW(frame.Window(), &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

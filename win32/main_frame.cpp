@@ -164,6 +164,14 @@ void CMainFrame::OnCreate()
     CreateToolBar();
     CreateStatusBar();
     CreateLog();
+    m_previewGrid.CreatePanel(m_hWnd, GetModuleHandleW(nullptr));
+    m_directoryPanel.CreatePanel(m_hWnd, GetModuleHandleW(nullptr));
+    // The panels that View hid stay hidden.
+    for (const Panel& panel : Panels()) {
+        const bool bShown = m_store.ReadInt(kScreenSection, panel.name, 1) != 0;
+        ShowWindow(panel.pPanel->Window(), bShown ? SW_SHOW : SW_HIDE);
+        CheckMenuItem(GetMenu(m_hWnd), static_cast<UINT>(panel.command), MF_BYCOMMAND | (bShown ? MF_CHECKED : MF_UNCHECKED));
+    }
     m_pMessages = std::make_unique<CMessageBoxSink>(m_hWnd, m_hStatusBar);
     m_pRunMessages = std::make_unique<CWindowThreadSink>(*m_pMessages);
     UpdateRecentFileMenu();
@@ -255,6 +263,24 @@ void CMainFrame::OnClose()
     m_store.WriteInt(kScreenSection, "x", std::max(0, static_cast<int>(rect.left)));
     m_store.WriteInt(kScreenSection, "y", std::max(0, static_cast<int>(rect.top)));
     m_store.WriteInt(kScreenSection, "Maximized", bMaximized ? 1 : 0);
+    for (const Panel& panel : Panels())
+        m_store.WriteInt(kScreenSection, panel.name, IsWindowVisible(panel.pPanel->Window()) ? 1 : 0);
+}
+
+std::vector<CMainFrame::Panel> CMainFrame::Panels()
+{
+    return {{&m_previewGrid, ID_VIEW_PREVIEWGRID, "PreviewGrid"}, {&m_directoryPanel, ID_VIEW_DIRECTORYPANEL, "DirectoryPanel"}};
+}
+
+void CMainFrame::TogglePanel(int command)
+{
+    for (const Panel& panel : Panels())
+        if (panel.command == command) {
+            const bool bShown = !IsWindowVisible(panel.pPanel->Window());
+            ShowWindow(panel.pPanel->Window(), bShown ? SW_SHOW : SW_HIDE);
+            CheckMenuItem(GetMenu(m_hWnd), static_cast<UINT>(command), MF_BYCOMMAND | (bShown ? MF_CHECKED : MF_UNCHECKED));
+        }
+    OnSize();
 }
 
 void CMainFrame::OnSize()
@@ -269,7 +295,16 @@ void CMainFrame::OnSize()
     GetWindowRect(m_hStatusBar, &status);
     const int top = bar.bottom - bar.top;
     const int bottom = client.bottom - (status.bottom - status.top);
-    MoveWindow(m_hLog, 0, top, client.right, std::max(0, bottom - top), TRUE);
+    const int height = std::max(0, bottom - top);
+    // The panels take the larger share on the right, the preview above the Directory panel; one shown
+    // alone takes the whole height.
+    const bool bPreview = IsWindowVisible(m_previewGrid.Window()) != FALSE;
+    const bool bDirectory = IsWindowVisible(m_directoryPanel.Window()) != FALSE;
+    const int logWidth = bPreview || bDirectory ? client.right * 9 / 20 : client.right;
+    MoveWindow(m_hLog, 0, top, logWidth, height, TRUE);
+    const int previewHeight = bDirectory ? (bPreview ? height / 2 : 0) : height;
+    MoveWindow(m_previewGrid.Window(), logWidth, top, client.right - logWidth, previewHeight, TRUE);
+    MoveWindow(m_directoryPanel.Window(), logWidth, top + previewHeight, client.right - logWidth, height - previewHeight, TRUE);
 }
 
 void CMainFrame::OnCommand(int id)
@@ -288,6 +323,8 @@ void CMainFrame::OnCommand(int id)
     case ID_VIEW_CLEARWINDOW: OnClearWindow(); break;
     case ID_APP_EXIT: SendMessageW(m_hWnd, WM_CLOSE, 0, 0); break;
     case ID_APP_ABOUT: OnAppAbout(); break;
+    case ID_VIEW_PREVIEWGRID:
+    case ID_VIEW_DIRECTORYPANEL: TogglePanel(id); break;
     // The log is read-only: of the edit keys only copying does anything.
     case ID_EDIT_COPY: SendMessageW(m_hLog, WM_COPY, 0, 0); break;
     default: break;
@@ -393,6 +430,7 @@ void CMainFrame::OnPreviewFile()
     const desktop::FilePreview preview = desktop::ReadFilePreview(m_inputPath);
     if (opened)
         AppendLog("\r\n" + preview.sentence + "\r\n");
+    m_previewGrid.SetPreview(preview);
     SendMessageW(m_hLog, EM_SETSEL, 0, 0);
     SendMessageW(m_hLog, EM_SCROLLCARET, 0, 0);
     SendMessageW(m_hLog, WM_SETREDRAW, TRUE, 0);
@@ -466,6 +504,7 @@ void CMainFrame::OnAppAbout()
 bool CMainFrame::EditSettings(engine::ConversionSettings& settings, int& dateFormat)
 {
     CSettingsDlg dlg(settings, m_inputPath, &m_stored);
+    dlg.SetInputListener([this](const engine::ConversionSettings& shown) { m_previewGrid.ShowSettings(shown); });
     return dlg.DoModal(m_hWnd, settings, dateFormat);
 }
 
@@ -512,7 +551,7 @@ engine::ISettingsWriter& CMainFrame::RunSettings()
 
 void CMainFrame::ShowDirectory(const std::string& directory)
 {
-    (void)directory;
+    m_directoryPanel.ShowDirectory(directory);
 }
 
 }  // namespace win32

@@ -13,7 +13,9 @@
 #include "desktop/conversion_command.h"
 #include "desktop/stored_settings.h"
 #include "engine/job/services.h"
+#include "win32/directory_panel.h"
 #include "win32/message_box.h"
+#include "win32/preview_grid.h"
 #include "win32/registry_store.h"
 #include "win32/window_thread.h"
 
@@ -71,6 +73,14 @@ private:
     void UpdateRecentFileMenu();
     void OnUpdateSettings();
     void ShowStatus(const std::wstring& text);
+    void TogglePanel(int command);
+    // The panels that View shows and hides, each with its command and the name its visibility is stored under.
+    struct Panel {
+        CPanel* pPanel;
+        int command;
+        const char* name;
+    };
+    std::vector<Panel> Panels();
 
     HWND m_hWnd = nullptr;
     HWND m_hToolBar = nullptr;
@@ -93,6 +103,8 @@ private:
     std::string m_inputPath;  // the file opened last; set by a successful open, never cleared
     int m_nDateFormat = 1;    // the date-format number of the dialog's last OK
     std::vector<std::string> m_recentFiles;
+    CPreviewGrid m_previewGrid;
+    CDirectoryPanel m_directoryPanel{m_stored, [this](const std::string& line) { AppendLog("\r\n" + line); }};
 };
 
 }  // namespace win32

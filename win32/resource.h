@@ -6,6 +6,7 @@
 #define IDD_ABOUTBOX 100
 #define IDD_SETTINGS 130
 #define IDD_BATCH 131
+#define IDD_EXPORT 132
 
 // Commands, with the status-bar prompt and tool tip of each under its id in the string table.
 #define ID_FILE_NEW 57600
@@ -25,6 +26,8 @@
 #define ID_FILE_SETTINGS 32771
 #define ID_VIEW_CLEARWINDOW 32774
 #define ID_FILE_CONVERTMANY 32775
+#define ID_VIEW_PREVIEWGRID 32776
+#define ID_VIEW_DIRECTORYPANEL 32777
 #define IDS_IDLE 59136
 
 // The About box.
@@ -81,6 +84,18 @@
 #define IDC_BATCH_CONVERT 1109
 #define IDC_BATCH_PROGRESS 1110
 #define IDC_BATCH_STATUS 1111
+
+// The Directory panel and its Export options.
+#define IDC_PANEL_CAPTION 1201
+#define IDC_PANEL_LIST 1202
+#define IDC_PANEL_CHOOSE 1203
+#define IDC_PANEL_OPENFOLDER 1204
+#define IDC_PANEL_EXPORT 1205
+#define IDC_PANEL_REMOVE 1206
+#define IDC_PANEL_CHECK 1207
+#define IDC_EXPORT_DATEFORMAT 1211
+#define IDC_EXPORT_DELIMITER 1212
+#define IDC_EXPORT_HEADER 1213
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

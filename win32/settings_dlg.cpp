@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "win32/choose_dir.h"
@@ -109,6 +110,15 @@ void CSettingsDlg::OnInitDialog()
         SendDlgItemMessageW(m_hDlg, id + 1, UDM_SETRANGE32, engine::kMinColumn, engine::kMaxColumn);
     SendDlgItemMessageW(m_hDlg, IDC_SKIPROWS + 1, UDM_SETRANGE32, 0, engine::kMaxSkipRows);
     m_presenter.OnInitDialog();
+    m_presenter.OnInputChanged();
+    // Low over the owner's left side, clear of the preview's lines at the log's top and of the grid.
+    HWND hOwner = GetWindow(m_hDlg, GW_OWNER);
+    RECT owner{};
+    RECT dialog{};
+    if (hOwner && GetWindowRect(hOwner, &owner) && GetWindowRect(m_hDlg, &dialog)) {
+        const int y = std::max(owner.top, owner.bottom - (dialog.bottom - dialog.top) - GetSystemMetrics(SM_CYCAPTION));
+        SetWindowPos(m_hDlg, nullptr, owner.left + GetSystemMetrics(SM_CXFRAME), y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
 }
 
 void CSettingsDlg::OnCommand(int id, int code)

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,12 @@ class CSettingsDlg : public desktop::ISettingsView {
 public:
     // inputPath: the file Detect and the fit check look at; stored: where Browse's chooser remembers its folder.
     CSettingsDlg(const engine::ConversionSettings& settings, std::string inputPath, desktop::CStoredSettings* stored);
+
+    // Called with the input settings as shown whenever a control of the two input-file groups changes.
+    void SetInputListener(std::function<void(const engine::ConversionSettings&)> listener)
+    {
+        m_presenter.m_onInputChanged = std::move(listener);
+    }
 
     // True after OK, with the settings and the date-format number as confirmed.
     bool DoModal(HWND hOwner, engine::ConversionSettings& settings, int& dateFormat);
