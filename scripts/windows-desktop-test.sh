@@ -112,6 +112,19 @@ setting() {
 [ "$(setting SkipRows)" = 1 ] || fail "the registry holds SkipRows '$(setting SkipRows)'"
 [ -n "$(setting Path)" ] || fail "the registry holds no Path"
 
+# Help > About shows the About box; Return closes it.
+xdotool windowactivate --sync "$main"
+xdotool key --clearmodifiers alt+h
+sleep 0.3
+xdotool key --clearmodifiers a
+about=$(window 'About Quoteforge' 30) || true
+[ -n "$about" ] || fail "Help > About did not show the About box"
+[ -n "${QUOTEFORGE_SCREENSHOTS:-}" ] && shot about
+xdotool windowactivate --sync "$about"
+xdotool key --clearmodifiers Return
+sleep 1
+[ -z "$(xdotool search --onlyvisible --name '^About Quoteforge$' 2>/dev/null)" ] || fail "OK did not close the About box"
+
 # File > Exit closes the program, which stores its place.
 xdotool windowactivate --sync "$main"
 xdotool key --clearmodifiers alt+f
@@ -122,4 +135,46 @@ kill -0 "$app" 2>/dev/null && fail "File > Exit did not end the program"
 wait "$app" || fail "quoteforge.exe ended with a failure"
 cmake/wine-run.sh reg query 'HKCU\Software\Pelnic Software\Quoteforge\Screen' /v cx >/dev/null 2>&1 ||
   fail "the window's place was not stored in section Screen"
+# Three files on the command line go to Convert Many Files, which converts them into one new directory
+# with each file's layout detected; the Directory panel then lists them.
+mkdir "$work/many"
+for symbol in AAA BBB CCC; do cp samples/prices.csv "$work/many/$symbol.csv"; done
+many_out="$work/many-out"
+timeout 300 cmake/wine-run.sh "$exe" "$work/many/AAA.csv" "$work/many/BBB.csv" "$work/many/CCC.csv" \
+  >>"$work/quoteforge.log" 2>&1 &
+app=$!
+pids+=($app)
+main=$(window Quoteforge) || true
+batch=$(window 'Convert Many Files') || true
+[ -n "$batch" ] || fail "three files on the command line did not open Convert Many Files"
+xdotool windowactivate --sync "$batch"
+xdotool key --clearmodifiers alt+d alt+p ctrl+a
+xdotool type --delay 10 "Z:${many_out//\//\\}"
+[ -n "${QUOTEFORGE_SCREENSHOTS:-}" ] && shot convert-many-files
+xdotool key --clearmodifiers alt+c
+sleep 1
+answer_boxes "$main"
+for _ in $(seq 60); do
+  [ "$("$cli" list "$many_out" 2>/dev/null | grep -c -E '^ *(AAA|BBB|CCC) ')" = 3 ] && break
+  sleep 0.5
+done
+[ "$("$cli" list "$many_out" 2>/dev/null | grep -c -E '^ *(AAA|BBB|CCC) ')" = 3 ] ||
+  fail "Convert Many Files did not convert the three files: $("$cli" list "$many_out" 2>&1)"
+sleep 1
+[ -n "${QUOTEFORGE_SCREENSHOTS:-}" ] && shot convert-many-files-done
+xdotool windowactivate --sync "$batch"
+xdotool key --clearmodifiers Escape
+for _ in $(seq 20); do
+  [ -z "$(xdotool search --onlyvisible --name '^Convert Many Files$' 2>/dev/null)" ] && break
+  sleep 0.5
+done
+[ -z "$(xdotool search --onlyvisible --name '^Convert Many Files$' 2>/dev/null)" ] || fail "Escape did not close Convert Many Files"
+[ -n "${QUOTEFORGE_SCREENSHOTS:-}" ] && shot directory-panel
+xdotool windowactivate --sync "$main"
+xdotool key --clearmodifiers alt+f
+sleep 0.3
+xdotool key --clearmodifiers x
+for _ in $(seq 40); do kill -0 "$app" 2>/dev/null || break; sleep 0.5; done
+[ "$(cmake/wine-run.sh reg query 'HKCU\Software\Pelnic Software\Quoteforge\Screen' /v DirectoryPanel 2>/dev/null |
+  tr -d '\r' | sed -n 's/^ *DirectoryPanel *REG_SZ *//p')" = 1 ] || fail "the Directory panel's visibility was not stored"
 echo "quoteforge.exe under Wine wrote the same bytes as quoteforge-cli and stored its settings"

@@ -107,6 +107,8 @@ void CBatchDlg::OnCommand(int id)
         if (IsWindowEnabled(GetDlgItem(m_hDlg, IDC_BATCH_CONVERT))) {
             m_presenter.OnConvert();
             m_bRan = true;
+            // The button that had the focus was disabled during the run: the keys go to the dialog again.
+            SendMessageW(m_hDlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_hDlg, IDCANCEL)), TRUE);
         }
         break;
     // Escape and the close box cancel a running batch rather than leave it.

@@ -162,8 +162,12 @@ void CDirectoryPanel::ShowRows(const std::vector<desktop::PanelRow>& rows, bool 
             SendMessageW(m_hList, column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
         }
     // Each column as wide as its widest cell or heading, so that the dates and counts stay in sight.
-    for (std::size_t column = 0; column < desktop::kPanelColumnCount; ++column)
+    // Room is left for the heading's sort arrow.
+    for (std::size_t column = 0; column < desktop::kPanelColumnCount; ++column) {
         SendMessageW(m_hList, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
+        const auto width = static_cast<int>(SendMessageW(m_hList, LVM_GETCOLUMNWIDTH, column, 0));
+        SendMessageW(m_hList, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width + Unit() / 2, 0));
+    }
     if (fromTop && !rows.empty())
         SendMessageW(m_hList, LVM_ENSUREVISIBLE, 0, FALSE);
     SendMessageW(m_hList, WM_SETREDRAW, TRUE, 0);
