@@ -15,7 +15,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth time python3 strace
   dpkg-dev help2man lintian desktop-file-utils appstream bash-completion zip
-  g++-mingw-w64-x86-64-posix wine wine64
+  g++-mingw-w64-x86-64-posix wine wine64 xdotool openbox imagemagick
 )
 
 if [ "${1:-}" = --programs ]; then

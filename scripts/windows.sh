@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Cross-compiles quoteforge-cli.exe and the tests of the format layer, the engine and the command line
+# Cross-compiles quoteforge-cli.exe, the desktop quoteforge.exe and the tests of the format layer, the engine and the command line
 # for 64-bit Windows (mingw-w64) into build-win/, runs the tests under Wine, and packs
-# build-win/quoteforge-cli-<version>-win64.zip: the program, README.txt (for Windows users),
+# build-win/quoteforge-cli-<version>-win64.zip: the two programs, README.txt (for Windows users),
 # LICENSE.txt and THIRD-PARTY-NOTICES.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,6 +32,19 @@ if [ -x build/cli/quoteforge-cli ]; then
   rm -rf "$check"
 fi
 
+# The desktop, driven under Wine on a virtual screen, writes the bytes the Linux build's quoteforge-cli writes.
+if [ -x build/cli/quoteforge-cli ] && command -v Xvfb >/dev/null && command -v xdotool >/dev/null &&
+  command -v openbox >/dev/null; then
+  timeout 600 scripts/windows-desktop-test.sh
+fi
+desktop_exe=build-win/win32/quoteforge.exe
+# Windows' own DLLs only, and small.
+if x86_64-w64-mingw32-objdump -p "$desktop_exe" | sed -n 's/^\tDLL Name: //p' |
+  grep -viE '^(advapi32|comctl32|comdlg32|gdi32|kernel32|msvcrt|ole32|shell32|user32)\.dll$'; then
+  echo "$desktop_exe needs a DLL beyond Windows' own" >&2
+  exit 1
+fi
+
 version=$(sed -n 's/^#define QUOTEFORGE_VERSION "\(.*\)"$/\1/p' build-win/generated/quoteforge_version.h)
 exe=build-win/cli/quoteforge-cli.exe
 
@@ -52,10 +65,12 @@ zip_file="build-win/quoteforge-cli-$version-win64.zip"
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 x86_64-w64-mingw32-strip -o "$stage/quoteforge-cli.exe" "$exe"
+x86_64-w64-mingw32-strip -o "$stage/quoteforge.exe" "$desktop_exe"
+[ "$(stat -c %s "$stage/quoteforge.exe")" -le 3145728 ] || { echo "quoteforge.exe is larger than 3 MB" >&2; exit 1; }
 # Text files for Windows end their lines in CR LF.
 sed "s/@VERSION@/$version/; s/\$/\r/" "$readme" > "$stage/README.txt"
 sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
 sed 's/$/\r/' packaging/windows/THIRD-PARTY-NOTICES.txt > "$stage/THIRD-PARTY-NOTICES.txt"
 rm -f "$zip_file"
-(cd "$stage" && zip -q -X "$OLDPWD/$zip_file" quoteforge-cli.exe README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt)
+(cd "$stage" && zip -q -X "$OLDPWD/$zip_file" quoteforge-cli.exe quoteforge.exe README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt)
 echo "Packed $zip_file"
