@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "desktop/file_types.h"
 #include "win32/choose_dir.h"
 #include "win32/message_box.h"
 #include "win32/resource.h"
@@ -25,18 +24,6 @@ void SetCell(HWND hList, int row, int column, const std::string& text)
     item.iSubItem = column;
     item.pszText = wide.data();
     SendMessageW(hList, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-std::wstring FileFilter()
-{
-    std::wstring filter;
-    for (const desktop::FileType& type : desktop::PriceFileTypes()) {
-        std::string patterns;
-        for (const std::string& pattern : type.patterns)
-            patterns += (patterns.empty() ? "" : ";") + pattern;
-        filter += Wide(type.caption) + L'\0' + Wide(patterns) + L'\0';
-    }
-    return filter + L'\0';
 }
 
 }  // namespace
@@ -139,7 +126,7 @@ INT_PTR CBatchDlg::OnNotify(const NMHDR& header)
 void CBatchDlg::OnAddFiles()
 {
     std::wstring buffer(32768, L'\0');
-    const std::wstring filter = FileFilter();
+    const std::wstring filter = PriceFileFilter();
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = m_hDlg;

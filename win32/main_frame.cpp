@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "desktop/file_types.h"
 #include "desktop/preview_grid_presenter.h"
 #include "engine/text/text_reader.h"
 #include "win32/about_dlg.h"
@@ -58,19 +57,6 @@ bool IsReadableFile(const std::wstring& path)
         return false;
     CloseHandle(hFile);
     return true;
-}
-
-// The file types of File > Open, price files first, as the dialog's filter ("caption\0patterns\0...").
-std::wstring OpenFileFilter()
-{
-    std::wstring filter;
-    for (const desktop::FileType& type : desktop::PriceFileTypes()) {
-        std::string patterns;
-        for (const std::string& pattern : type.patterns)
-            patterns += (patterns.empty() ? "" : ";") + pattern;
-        filter += Wide(type.caption) + L'\0' + Wide(patterns) + L'\0';
-    }
-    return filter + L'\0';
 }
 
 }  // namespace
@@ -382,7 +368,7 @@ void CMainFrame::OpenFiles(const std::vector<std::string>& files)
 void CMainFrame::OnFileOpen()
 {
     wchar_t file[MAX_PATH * 4] = L"";
-    const std::wstring filter = OpenFileFilter();
+    const std::wstring filter = PriceFileFilter();
     const std::wstring folder = Wide(m_stored.OpenFolder());
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "desktop/file_types.h"
+
 namespace win32 {
 
 std::wstring Wide(const std::string& text)
@@ -36,6 +38,18 @@ std::wstring FileText(const std::string& bytes)
     std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
     MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), wideLength);
     return wide;
+}
+
+std::wstring PriceFileFilter()
+{
+    std::wstring filter;
+    for (const desktop::FileType& type : desktop::PriceFileTypes()) {
+        std::string patterns;
+        for (const std::string& pattern : type.patterns)
+            patterns += (patterns.empty() ? "" : ";") + pattern;
+        filter += Wide(type.caption) + L'\0' + Wide(patterns) + L'\0';
+    }
+    return filter + L'\0';
 }
 
 }  // namespace win32
