@@ -203,7 +203,7 @@ public:
             result.existence = Existence::kNo;
         } else {
             result.existence = Existence::kError;
-            result.strReason = LastFailureReason();
+            result.reason = LastFailureReason();
         }
         return result;
     }

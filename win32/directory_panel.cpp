@@ -34,17 +34,17 @@ INT_PTR CALLBACK ExportProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lPara
         SetWindowLongPtrW(hDlg, DWLP_USER, lParam);
         for (const char* name : engine::kDateFormatNames)
             SendDlgItemMessageW(hDlg, IDC_EXPORT_DATEFORMAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
-        SendDlgItemMessageW(hDlg, IDC_EXPORT_DATEFORMAT, CB_SETCURSEL, static_cast<WPARAM>(pOptions->nDateFormat - 1), 0);
+        SendDlgItemMessageW(hDlg, IDC_EXPORT_DATEFORMAT, CB_SETCURSEL, static_cast<WPARAM>(pOptions->dateFormat - 1), 0);
         for (const wchar_t* name : {L"Comma", L"Tab", L"Space"})
             SendDlgItemMessageW(hDlg, IDC_EXPORT_DELIMITER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
         SendDlgItemMessageW(hDlg, IDC_EXPORT_DELIMITER, CB_SETCURSEL, 0, 0);
         return TRUE;
     }
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
-        pOptions->nDateFormat = static_cast<int>(SendDlgItemMessageW(hDlg, IDC_EXPORT_DATEFORMAT, CB_GETCURSEL, 0, 0)) + 1;
+        pOptions->dateFormat = static_cast<int>(SendDlgItemMessageW(hDlg, IDC_EXPORT_DATEFORMAT, CB_GETCURSEL, 0, 0)) + 1;
         const auto delimiter = SendDlgItemMessageW(hDlg, IDC_EXPORT_DELIMITER, CB_GETCURSEL, 0, 0);
-        pOptions->cDelimiter = ",\t "[std::clamp<LRESULT>(delimiter, 0, 2)];
-        pOptions->bHeader = IsDlgButtonChecked(hDlg, IDC_EXPORT_HEADER) == BST_CHECKED;
+        pOptions->delimiter = ",\t "[std::clamp<LRESULT>(delimiter, 0, 2)];
+        pOptions->header = IsDlgButtonChecked(hDlg, IDC_EXPORT_HEADER) == BST_CHECKED;
         EndDialog(hDlg, IDOK);
         return TRUE;
     }
