@@ -63,10 +63,11 @@ for first in $(seq 1 25 "$trials"); do
       echo "trial $t: $result" >&2
     fi
     leftovers=$(( leftovers + $(find "$work/trial.$t" -name '*.NEW' -o -name '*.~NU' | wc -l) ))
-    # The next run into a killed run's directory succeeds and cleans up.
+    # The retry of a killed run succeeds and cleans up. A run killed after its journal was flushed reads as
+    # before until the retry finishes the change, so the retry converts the same file.
     if [[ $result == before && $t == "$last" ]]; then
-      convert "$work/small.csv" "$work/trial.$t" NEWSYM > /dev/null
-      python3 "$check" kill "$work/base" NEWSYM 20 "$work/trial.$t" > /dev/null
+      convert "$work/large.csv" "$work/trial.$t" NEWSYM > /dev/null
+      python3 "$check" kill "$work/base" NEWSYM $rows "$work/trial.$t" > /dev/null
     fi
     rm -rf "$work/trial.$t"
   done
