@@ -14,6 +14,7 @@
 #include "win32/resource.h"
 #include "win32/settings_dlg.h"
 #include "win32/text.h"
+#include "win32/window_object.h"
 
 namespace win32 {
 
@@ -102,12 +103,7 @@ bool CMainFrame::Create(HINSTANCE hInstance, int nShow)
 
 LRESULT CALLBACK CMainFrame::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* pThis = static_cast<CMainFrame*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        pThis->m_hWnd = hWnd;
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pThis));
-    }
-    auto* pThis = reinterpret_cast<CMainFrame*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    auto* pThis = WindowObject(hWnd, message, lParam, &CMainFrame::m_hWnd);
     return pThis ? pThis->OnMessage(message, wParam, lParam) : DefWindowProcW(hWnd, message, wParam, lParam);
 }
 

@@ -1,4 +1,5 @@
 #include "win32/panel.h"
+#include "win32/window_object.h"
 
 namespace win32 {
 
@@ -52,12 +53,7 @@ HWND CPanel::AddControl(const wchar_t* szClass, const wchar_t* szText, DWORD sty
 
 LRESULT CALLBACK CPanel::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* pThis = static_cast<CPanel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        pThis->m_hWnd = hWnd;
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pThis));
-    }
-    auto* pThis = reinterpret_cast<CPanel*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    auto* pThis = WindowObject(hWnd, message, lParam, &CPanel::m_hWnd);
     if (pThis) {
         switch (message) {
         case WM_CREATE: pThis->OnCreate(); return 0;
