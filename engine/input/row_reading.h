@@ -10,6 +10,7 @@
 #include "metastock/data_file_format.h"
 #include "metastock/file_system.h"
 #include "metastock/large_block.h"
+#include "metastock/master_format.h"
 #include "metastock/mbf.h"
 
 namespace engine {
@@ -25,6 +26,8 @@ struct CheckedRows {
     // as they stand.
     metastock::RecordBytes records;
     std::size_t recordLength = 4;
+    metastock::TimeFrame frame = metastock::TimeFrame::kDaily;  // of the security the records make
+    int intervalMinutes = 0;  // intraday: the even gap between bars in minutes; 0 when it is not even
     std::vector<BadRow> badRows;        // the first kListedBadRows, in line order
     int badRowCount = 0;                   // all of them
     int withoutPrices = 0;             // rows without a close, skipped
@@ -41,6 +44,7 @@ struct CheckedRows {
     std::vector<std::string> misfitLines;
 
     bool Failed() const { return !problem.empty(); }
+    int FieldCount() const { return static_cast<int>(recordLength / 4); }  // the date (and time) included
     std::size_t Count() const { return records.size() / recordLength; }
     const std::uint8_t* Record(std::size_t k) const { return records.data() + k * recordLength; }
     metastock::MbfSingle Date(std::size_t k) const { return metastock::MbfAt(Record(k)); }

@@ -16,6 +16,10 @@ namespace engine {
 
 struct ConversionSettings;
 
+// The time frame a run writes: found from the rows' dates and times, or stated by the user (and then
+// refused when the dates contradict it).
+enum class FrameChoice { kFromDates, kDaily, kWeekly, kMonthly, kIntraday };
+
 // How the input's lines are read. Field index order everywhere: date, open, high, low, close, volume,
 // open interest (the Field enumeration).
 struct InputLayout {
@@ -28,6 +32,7 @@ struct InputLayout {
     bool combineIntraday = false;  // several bars of one day become one record
     bool skipBadRows = false;      // rows that cannot be read are left out and listed
     bool refuseMisfit = false;     // a first data row that does not fit the layout refuses the run (RowMisfit)
+    FrameChoice frame = FrameChoice::kFromDates;
 
     int FieldsOn() const;
 };
