@@ -176,18 +176,18 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     CBatchConsole console(err, bProgress, request.files.size());
     CNoSettingsWriter noSettings;
     CSystemToday today;
-    CBatch batch({console, noSettings, today}, console);
-    batch.m_strDir = request.dir;
-    batch.m_inputPaths = request.files;
-    batch.m_nSymbolColumn = nSymbolColumn;
-    batch.m_nNameColumn = nNameColumn;
-    batch.m_nMaxPerDir = request.maxPerDir;
-    batch.m_bXmaster = request.xmaster;
-    batch.m_bSyncToDisk = request.noSync ? 0 : 1;
-    batch.m_bUpdate = request.update ? 1 : 0;
-    batch.m_nThreads = request.threads;
+    BatchOptions options;
+    options.dir = request.dir;
+    options.inputPaths = request.files;
+    options.symbolColumn = nSymbolColumn;
+    options.nameColumn = nNameColumn;
+    options.maxPerDir = request.maxPerDir;
+    options.xmaster = request.xmaster;
+    options.syncToDisk = !request.noSync;
+    options.update = request.update;
+    options.threads = request.threads;
     // With --detect each file gets its own layout, checked as a whole once filled in: vendors' files need not all look alike.
-    batch.m_inputSettings = [&](const std::string&, const std::string& absolutePath, IMessageSink& messages,
+    options.inputSettings = [&](const std::string&, const std::string& absolutePath, IMessageSink& messages,
                                 ConversionSettings& fileSettings, int& nFileDateFormat) {
         if (!request.input.detect) {
             fileSettings = settings;
@@ -207,14 +207,14 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
         }
         return 0;
     };
-    const int status = batch.Run();
+    const BatchResult result = CBatch({console, noSettings, today}, console, std::move(options)).Run();
     console.ClearProgress();
-    out << Summary(batch.m_totals, console.Seconds()) << std::endl;
+    out << Summary(result.totals, console.Seconds()) << std::endl;
     if (!out) {
         Complain(err, "cannot write the summary line to standard output");
         return 1;
     }
-    return status;
+    return result.status;
 }
 
 }  // namespace
