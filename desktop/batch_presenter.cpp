@@ -5,10 +5,8 @@
 
 #include "desktop/log_text.h"
 #include "desktop/proposed_symbol.h"
-#include "engine/input/layout_detection.h"
-#include "engine/input/settings_fit.h"
+#include "engine/input/batch_input.h"
 #include "engine/run/batch.h"
-#include "engine/text/date_formats.h"
 #include "metastock/path_text.h"
 
 namespace desktop {
@@ -156,27 +154,17 @@ int CBatchPresenter::OnConvert()
     options.symbols = symbols;
     options.update = true;
     options.cancel = &m_cancel;
-    ConversionSettings layout = m_layout;
-    layout.Daily = choices.daily;
-    const bool detect = choices.detect;
-    options.inputSettings = [detect, layout](const std::string&, const std::string& absolutePath,
-                                             engine::IMessageSink& messages, ConversionSettings& settings, int& dateFormat) {
-        settings = layout;
-        if (detect) {
-            const engine::DetectedLayout detected = engine::DetectLayout(absolutePath);
-            // Intraday bars are read as detected when the batch combines them into days.
-            if (!detected.found && !(detected.intraday && layout.Daily)) {
-                messages.ShowMessage(detected.problem);
-                return 1;
-            }
-            engine::ApplyLayout(detected, settings);
-        }
-        dateFormat = engine::DateFormatNumber(settings.DateFormat);
-        const engine::SettingsCheck check = engine::CheckColumnsDiffer(settings);
-        if (check.Failed()) {
-            messages.ShowMessage(check.message);
+    engine::BatchInput input{m_layout, choices.detect, {}};
+    input.layout.Daily = choices.daily;
+    options.inputSettings = [input](const std::string&, const std::string& absolutePath, engine::IMessageSink& messages,
+                                    ConversionSettings& settings, int& dateFormat) {
+        const engine::FileInput file = engine::ReadFileInput(absolutePath, input);
+        if (file.Refused()) {
+            messages.ShowMessage(file.refusal == engine::InputRefusal::Detection ? file.detected.problem : file.check.message);
             return 1;
         }
+        settings = file.settings;
+        dateFormat = file.dateFormat;
         return 0;
     };
     engine::CBatch batch({report, noSettings, today}, report, std::move(options));
