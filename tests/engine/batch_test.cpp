@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "engine/input/batch_input.h"
 #include "engine/run/batch.h"
 #include "engine/text/date_formats.h"
 #include "support/fault_file_system.h"
@@ -117,6 +118,59 @@ TEST(BatchResult, EachFileSaysWhatBecameOfItWithTheReasonOfAFailure)
     EXPECT_EQ(lost.files[0].reason, recorder.messages.back());
     EXPECT_EQ(lost.totals.failed, 1);
     EXPECT_EQ(lost.status, 1);
+}
+
+// One layout for all files, or each file's own detected one with what the user gave kept over it; a
+// file that neither reads is refused with what the front end needs to word it.
+TEST(BatchInput, AFileIsReadWithTheGivenOrDetectedLayoutOrRefusedWithWhy)
+{
+    const std::string kHeaded = "Date;Open;High;Low;Close;Volume\n2020-01-02;1;2;0.5;1.5;100\n2020-01-03;1.5;3;1;2.5;200\n";
+    const std::string kOpenOrClose = "981230 10 11 9 10.5\n981231 10.5 12 10 11\n990104 11 12 10 11.5\n";
+    const std::string kIntraday = "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,10:30,1,2,0.5,1.5\n";
+    using C = LayoutChoice;
+    const struct {
+        const char* szWhat;
+        std::string text;
+        bool detect;
+        std::vector<LayoutChoice> given;
+        bool daily;
+        int openCol;  // of the layout given; 0: open off
+        InputRefusal refusal;
+        int delimiter, volOn, dateFormat;  // of the settings when not refused; the layout given has no volume
+    } cases[] = {
+        {"given", kHeaded, false, {}, false, 2, InputRefusal::None, 0, 0, DateFormatNumber("MMDDYY")},
+        {"detected", kHeaded, true, {}, false, 2, InputRefusal::None, 3, 1, DateFormatNumber("CCYY_MM_DD")},
+        {"given over detected", kHeaded, true, {C::kVolumeColumn, C::kDateFormat}, false, 2, InputRefusal::None, 3, 0, DateFormatNumber("MMDDYY")},
+        {"open and close left open", kOpenOrClose, true, {}, false, 2, InputRefusal::Detection, 0, 0, 0},
+        {"open and close given", kOpenOrClose, true, {C::kOpenColumn, C::kCloseColumn}, false, 2, InputRefusal::None, 2, 0,
+         DateFormatNumber("YYMMDD")},
+        {"intraday bars", kIntraday, true, {}, false, 2, InputRefusal::Detection, 0, 0, 0},
+        {"intraday bars combined", kIntraday, true, {}, true, 2, InputRefusal::None, 0, 0, DateFormatNumber("CCYY_MM_DD")},
+        {"open in the date's column", kHeaded, false, {}, false, 1, InputRefusal::Settings, 0, 0, 0},
+    };
+    CTempDir dir;
+    for (const auto& c : cases) {
+        const std::string path = dir / "prices.txt";
+        WriteText(path, c.text);
+        BatchInput input{ConversionSettings{}, c.detect, c.given};
+        input.layout.OpenCol = c.openCol;
+        input.layout.Daily = c.daily;
+        input.layout.VolOn = 0;
+        const FileInput file = ReadFileInput(path, input);
+        ASSERT_EQ(static_cast<int>(file.refusal), static_cast<int>(c.refusal))
+            << c.szWhat << ": " << file.detected.problem << file.check.message;
+        if (c.refusal == InputRefusal::Detection) {
+            EXPECT_FALSE(file.detected.problem.empty()) << c.szWhat;
+        } else if (c.refusal == InputRefusal::Settings) {
+            EXPECT_EQ(file.check.fault, ESettingsFault::DuplicateColumn) << c.szWhat;
+        }
+        if (file.Refused())
+            continue;
+        EXPECT_EQ(file.settings.Delimiter, c.delimiter) << c.szWhat;
+        EXPECT_EQ(file.settings.VolOn, c.volOn) << c.szWhat;
+        EXPECT_EQ(file.dateFormat, c.dateFormat) << c.szWhat;
+        EXPECT_EQ(file.settings.OpenCol, c.detect && c.daily ? 3 : 2) << c.szWhat << ": the open column given or detected";
+    }
 }
 
 }  // namespace
