@@ -14,7 +14,7 @@
 #include "cli/command.h"
 #include "cli/convert_request.h"
 #include "cli/output.h"
-#include "engine/input/layout_detection.h"
+#include "engine/input/batch_input.h"
 #include "engine/job/conversion_settings.h"
 #include "engine/run/batch.h"
 #include "metastock/master_format.h"
@@ -160,8 +160,14 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     request.input.dir = request.dir;
     if (!ReadSource(request.symbolFrom, "--symbol-from", true, nSymbolColumn, problem) ||
         !ReadSource(request.nameFrom, "--name-from", false, nNameColumn, problem) ||
-        (!ValidateRequest(request.input, settings, nDateFormat, problem) && !request.input.detect)) {
+        !ReadRequest(request.input, settings, nDateFormat, problem)) {
         Complain(err, problem);
+        return 2;
+    }
+    // With --detect the columns that detection fills in are checked for each file, once they are known.
+    const SettingsCheck check = CheckSettings(settings);
+    if (check.Failed() && !(request.input.detect && check.fault == ESettingsFault::DuplicateColumn)) {
+        Complain(err, OptionMessage(check));
         return 2;
     }
     if (request.threads < 1 || request.threads > kMaxThreads) {
@@ -176,45 +182,38 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     CBatchConsole console(err, bProgress, request.files.size());
     CNoSettingsWriter noSettings;
     CSystemToday today;
-    CBatch batch({console, noSettings, today}, console);
-    batch.m_strDir = request.dir;
-    batch.m_inputPaths = request.files;
-    batch.m_nSymbolColumn = nSymbolColumn;
-    batch.m_nNameColumn = nNameColumn;
-    batch.m_nMaxPerDir = request.maxPerDir;
-    batch.m_bXmaster = request.xmaster;
-    batch.m_bSyncToDisk = request.noSync ? 0 : 1;
-    batch.m_bUpdate = request.update ? 1 : 0;
-    batch.m_nThreads = request.threads;
-    // With --detect each file gets its own layout, checked as a whole once filled in: vendors' files need not all look alike.
-    batch.m_inputSettings = [&](const std::string&, const std::string& absolutePath, IMessageSink& messages,
-                                ConversionSettings& fileSettings, int& nFileDateFormat) {
-        if (!request.input.detect) {
-            fileSettings = settings;
-            nFileDateFormat = nDateFormat;
-            return 0;
-        }
-        ConvertRequest input = request.input;
-        input.input = absolutePath;
-        std::string fault;
-        if (!FillFromDetection(DetectLayout(absolutePath), given, input, fault)) {
-            messages.ShowMessage(fault);
+    BatchOptions options;
+    options.dir = request.dir;
+    options.inputPaths = request.files;
+    options.symbolColumn = nSymbolColumn;
+    options.nameColumn = nNameColumn;
+    options.maxPerDir = request.maxPerDir;
+    options.xmaster = request.xmaster;
+    options.syncToDisk = !request.noSync;
+    options.update = request.update;
+    options.threads = request.threads;
+    // With --detect each file gets its own layout: vendors' files need not all look alike.
+    BatchInput input{settings, request.input.detect, GivenLayoutChoices(given)};
+    options.inputSettings = [input](const std::string&, const std::string& absolutePath, IMessageSink& messages,
+                                    ConversionSettings& fileSettings, int& nFileDateFormat) {
+        const FileInput file = ReadFileInput(absolutePath, input);
+        if (file.Refused()) {
+            messages.ShowMessage(file.refusal == InputRefusal::Detection ? DetectionProblem(file.detected)
+                                                                         : OptionMessage(file.check));
             return 1;
         }
-        if (!ValidateRequest(input, fileSettings, nFileDateFormat, fault)) {
-            messages.ShowMessage(fault);
-            return 1;
-        }
+        fileSettings = file.settings;
+        nFileDateFormat = file.dateFormat;
         return 0;
     };
-    const int status = batch.Run();
+    const BatchResult result = CBatch({console, noSettings, today}, console, std::move(options)).Run();
     console.ClearProgress();
-    out << Summary(batch.m_totals, console.Seconds()) << std::endl;
+    out << Summary(result.totals, console.Seconds()) << std::endl;
     if (!out) {
         Complain(err, "cannot write the summary line to standard output");
         return 1;
     }
-    return status;
+    return result.status;
 }
 
 }  // namespace

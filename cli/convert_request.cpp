@@ -93,36 +93,6 @@ const char* ColumnOptionOf(ESetting eField)
     return "";
 }
 
-// The command line's wording of a fault that the settings' checks found.
-std::string OptionMessage(const SettingsCheck& check)
-{
-    const char* szOption = check.field == ESetting::Symbol ? "--symbol" : check.field == ESetting::Name ? "--name" : "--dir";
-    switch (check.fault) {
-    case ESettingsFault::NotWindows1252:
-        return std::string(szOption) + " holds \"" + check.character +
-               "\", a character that MetaStock files cannot store (their text is Windows-1252)";
-    case ESettingsFault::DuplicateColumn:
-        return std::string(ColumnOptionOf(check.field)) + " and " + ColumnOptionOf(check.otherField) +
-               " both name column " + std::to_string(check.max) + "; the columns of the fields that are on must differ";
-    case ESettingsFault::OutOfRange:
-        if (check.field == ESetting::SkipRows)
-            return "--skip must be from " + std::to_string(check.min) + " to " + std::to_string(check.max) + " rows";
-        return std::string(ColumnOptionOf(check.field)) + " must be a column from " + ColumnRange();
-    case ESettingsFault::TooLong:
-    case ESettingsFault::EmptySymbol:
-    case ESettingsFault::EmptyPath:
-        if (check.field == ESetting::Symbol)
-            return "--symbol must be 1 to " + std::to_string(kMaxSymbolLength) +
-                   " characters once trailing blanks are removed";
-        if (check.field == ESetting::Name)
-            return "--name must be at most " + std::to_string(kMaxNameLength) + " characters";
-        return "--dir must be 1 to " + std::to_string(kMaxPathLength) + " characters";
-    case ESettingsFault::None:
-        break;
-    }
-    return check.message;
-}
-
 void SetInputOption(ConvertRequest& request, const std::string& option, const std::string& value)
 {
     if (option == "--delimiter")
@@ -151,6 +121,35 @@ const char* FlagOf(LayoutChoice choice)
 }
 
 }  // namespace
+
+std::string OptionMessage(const SettingsCheck& check)
+{
+    const char* szOption = check.field == ESetting::Symbol ? "--symbol" : check.field == ESetting::Name ? "--name" : "--dir";
+    switch (check.fault) {
+    case ESettingsFault::NotWindows1252:
+        return std::string(szOption) + " holds \"" + check.character +
+               "\", a character that MetaStock files cannot store (their text is Windows-1252)";
+    case ESettingsFault::DuplicateColumn:
+        return std::string(ColumnOptionOf(check.field)) + " and " + ColumnOptionOf(check.otherField) +
+               " both name column " + std::to_string(check.max) + "; the columns of the fields that are on must differ";
+    case ESettingsFault::OutOfRange:
+        if (check.field == ESetting::SkipRows)
+            return "--skip must be from " + std::to_string(check.min) + " to " + std::to_string(check.max) + " rows";
+        return std::string(ColumnOptionOf(check.field)) + " must be a column from " + ColumnRange();
+    case ESettingsFault::TooLong:
+    case ESettingsFault::EmptySymbol:
+    case ESettingsFault::EmptyPath:
+        if (check.field == ESetting::Symbol)
+            return "--symbol must be 1 to " + std::to_string(kMaxSymbolLength) +
+                   " characters once trailing blanks are removed";
+        if (check.field == ESetting::Name)
+            return "--name must be at most " + std::to_string(kMaxNameLength) + " characters";
+        return "--dir must be 1 to " + std::to_string(kMaxPathLength) + " characters";
+    case ESettingsFault::None:
+        break;
+    }
+    return check.message;
+}
 
 std::vector<Option> InputOptions(ConvertRequest& request)
 {
@@ -232,7 +231,16 @@ bool FillFromDetection(const DetectedLayout& layout, const Given& given, Convert
     return true;
 }
 
-bool ValidateRequest(const ConvertRequest& request, ConversionSettings& settings, int& nDateFormat, std::string& error)
+std::vector<LayoutChoice> GivenLayoutChoices(const Given& given)
+{
+    std::vector<LayoutChoice> choices;
+    for (int n = static_cast<int>(LayoutChoice::kDateColumn); n <= static_cast<int>(LayoutChoice::kSkipRows); ++n)
+        if (given(FlagOf(static_cast<LayoutChoice>(n))))
+            choices.push_back(static_cast<LayoutChoice>(n));
+    return choices;
+}
+
+bool ReadRequest(const ConvertRequest& request, ConversionSettings& settings, int& nDateFormat, std::string& error)
 {
     for (int i = 0; i < kFieldCount; ++i) {
         int column = 0;
@@ -258,6 +266,13 @@ bool ValidateRequest(const ConvertRequest& request, ConversionSettings& settings
     settings.Name = request.name;
     const bool bExisting = request.master == "existing" || (request.master == "auto" && HasMaster(request.dir));
     settings.Exist = bExisting ? 0 : 1;
+    return true;
+}
+
+bool ValidateRequest(const ConvertRequest& request, ConversionSettings& settings, int& nDateFormat, std::string& error)
+{
+    if (!ReadRequest(request, settings, nDateFormat, error))
+        return false;
     const SettingsCheck check = CheckSettings(settings);
     if (check.Failed()) {
         error = OptionMessage(check);

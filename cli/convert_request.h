@@ -12,6 +12,7 @@
 
 namespace engine {
 struct DetectedLayout;
+enum class LayoutChoice;
 }
 
 namespace cli {
@@ -61,6 +62,17 @@ std::string DetectionProblem(const engine::DetectedLayout& layout);
 // no layout was found (or intraday bars without --daily).
 bool FillFromDetection(const engine::DetectedLayout& layout, const Given& given, ConvertRequest& request,
                        std::string& problem);
+
+// The input options' flags that the command line gives, as the layout choices they stand for.
+std::vector<engine::LayoutChoice> GivenLayoutChoices(const Given& given);
+
+// Fills the settings and the date format's number from the options as ValidateRequest does, without the
+// checks of the settings' limits; false with the message of an option that cannot be read.
+bool ReadRequest(const ConvertRequest& request, engine::ConversionSettings& settings, int& nDateFormat,
+                 std::string& error);
+
+// The command line's wording of a fault that the settings' checks found: it names the option and the limit.
+std::string OptionMessage(const engine::SettingsCheck& check);
 
 // Checks every limit and fills the settings and the date format's number: the symbol without trailing
 // blanks and in upper case, "auto" as the directory's MASTER when there is one. On a violation returns

@@ -5,10 +5,8 @@
 
 #include "desktop/log_text.h"
 #include "desktop/proposed_symbol.h"
-#include "engine/input/layout_detection.h"
-#include "engine/input/settings_fit.h"
+#include "engine/input/batch_input.h"
 #include "engine/run/batch.h"
-#include "engine/text/date_formats.h"
 #include "metastock/path_text.h"
 
 namespace desktop {
@@ -16,6 +14,21 @@ namespace desktop {
 using engine::ConversionSettings;
 
 namespace {
+
+// The row's result column for what became of its file.
+void ShowOutcome(BatchRow& row, const engine::FileResult& file)
+{
+    using engine::FileOutcome;
+    row.failed = file.outcome == FileOutcome::Failed;
+    row.unchanged = file.outcome == FileOutcome::Unchanged;
+    switch (file.outcome) {
+    case FileOutcome::Added: row.result = "converted"; break;
+    case FileOutcome::Updated: row.result = "updated"; break;
+    case FileOutcome::Unchanged: row.result = "unchanged: no rows after its last date"; break;
+    case FileOutcome::Failed: row.result = "failed: " + (file.reason.empty() ? std::string("see the log") : file.reason); break;
+    case FileOutcome::NotStarted: row.result = "not started"; break;
+    }
+}
 
 // What the batch reports on its thread goes to the window's thread; the messages are kept for the log.
 class CBatchReport : public engine::IMessageSink, public engine::IBatchObserver {
@@ -38,16 +51,11 @@ public:
                                 "Converting " + name + " (" + std::to_string(file + 1) + " of " + std::to_string(total) + ")");
         });
     }
-    void OnFileDone(std::size_t file, Outcome outcome, const std::string& reason) override
+    void OnFileDone(std::size_t file, const engine::FileResult& result) override
     {
-        m_view.Post([this, file, outcome, reason] {
+        m_view.Post([this, file, result] {
             BatchRow& row = m_rows[file];
-            row.failed = outcome == Outcome::Failed;
-            row.unchanged = outcome == Outcome::Unchanged;
-            row.result = outcome == Outcome::Added       ? "converted"
-                         : outcome == Outcome::Updated   ? "updated"
-                         : outcome == Outcome::Unchanged ? "unchanged: no rows after its last date"
-                                                         : "failed: " + (reason.empty() ? std::string("see the log") : reason);
+            ShowOutcome(row, result);
             m_view.ShowResult(file, row);
             m_view.ShowProgress(static_cast<int>(file) + 1, static_cast<int>(m_rows.size()), "");
         });
@@ -140,50 +148,44 @@ int CBatchPresenter::OnConvert()
     CBatchReport report(m_view, m_rows);
     engine::CNoSettingsWriter noSettings;
     engine::CSystemToday today;
-    engine::CBatch batch({report, noSettings, today}, report);
-    batch.m_strDir = choices.directory;
-    batch.m_inputPaths = paths;
-    batch.m_symbols = symbols;
-    batch.m_bUpdate = 1;
-    batch.m_pCancel = &m_cancel;
-    ConversionSettings layout = m_layout;
-    layout.Daily = choices.daily;
-    const bool detect = choices.detect;
-    batch.m_inputSettings = [detect, layout](const std::string&, const std::string& absolutePath,
-                                             engine::IMessageSink& messages, ConversionSettings& settings, int& dateFormat) {
-        settings = layout;
-        if (detect) {
-            const engine::DetectedLayout detected = engine::DetectLayout(absolutePath);
-            // Intraday bars are read as detected when the batch combines them into days.
-            if (!detected.found && !(detected.intraday && layout.Daily)) {
-                messages.ShowMessage(detected.problem);
-                return 1;
-            }
-            engine::ApplyLayout(detected, settings);
-        }
-        dateFormat = engine::DateFormatNumber(settings.DateFormat);
-        const engine::SettingsCheck check = engine::CheckColumnsDiffer(settings);
-        if (check.Failed()) {
-            messages.ShowMessage(check.message);
+    engine::BatchOptions options;
+    options.dir = choices.directory;
+    options.inputPaths = paths;
+    options.symbols = symbols;
+    options.update = true;
+    options.cancel = &m_cancel;
+    engine::BatchInput input{m_layout, choices.detect, {}};
+    input.layout.Daily = choices.daily;
+    options.inputSettings = [input](const std::string&, const std::string& absolutePath, engine::IMessageSink& messages,
+                                    ConversionSettings& settings, int& dateFormat) {
+        const engine::FileInput file = engine::ReadFileInput(absolutePath, input);
+        if (file.Refused()) {
+            messages.ShowMessage(file.refusal == engine::InputRefusal::Detection ? file.detected.problem : file.check.message);
             return 1;
         }
+        settings = file.settings;
+        dateFormat = file.dateFormat;
         return 0;
     };
+    engine::CBatch batch({report, noSettings, today}, report, std::move(options));
 
     m_cancel = false;
     m_view.ShowProgress(0, static_cast<int>(paths.size()), "");
     SetRunning(true);
-    int status = 1;
-    m_view.RunInBackground([&] { status = batch.Run(); });
-    // Files the batch did not come to after Cancel say so.
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].result.empty()) {
-            m_rows[i].result = "not started";
+    engine::BatchResult result;
+    m_view.RunInBackground([&] { result = batch.Run(); });
+    // The result has the last word: files not started after Cancel, and a group whose commit failed.
+    for (std::size_t i = 0; i < m_rows.size() && i < result.files.size(); ++i) {
+        const std::string shown = m_rows[i].result;
+        ShowOutcome(m_rows[i], result.files[i]);
+        if (m_rows[i].result != shown)
             m_view.ShowResult(i, m_rows[i]);
-        }
+    }
     // The engine counts an update that gained nothing as updated; the window says unchanged.
-    const engine::BatchTotals& totals = batch.m_totals;
-    const auto unchanged = std::count_if(m_rows.begin(), m_rows.end(), [](const BatchRow& row) { return row.unchanged; });
+    const engine::BatchTotals& totals = result.totals;
+    const auto unchanged = std::count_if(result.files.begin(), result.files.end(), [](const engine::FileResult& file) {
+        return file.outcome == engine::FileOutcome::Unchanged;
+    });
     m_summary = "Batch into " + choices.directory + ": " + std::to_string(totals.added) + " converted, " +
                 std::to_string(totals.updated - unchanged) + " updated, " +
                 (unchanged > 0 ? std::to_string(unchanged) + " unchanged, " : std::string()) +
@@ -194,7 +196,7 @@ int CBatchPresenter::OnConvert()
         m_summary += "\r\n    " + OneLine(message);
     m_view.ShowProgress(static_cast<int>(m_rows.size()), static_cast<int>(m_rows.size()), m_cancel ? "Cancelled" : "Done");
     SetRunning(false);
-    return status;
+    return result.status;
 }
 
 void CBatchPresenter::OnCancel()

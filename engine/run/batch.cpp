@@ -39,7 +39,30 @@ std::string FirstCharacters(const std::string& text, std::size_t nCharacters, bo
     return text;
 }
 
-CBatch::CBatch(const RunServices& services, IBatchObserver& observer) : m_services(services), m_observer(observer) {}
+// The batch's own messages and its directories', passed on; the last one is the reason of the files that
+// a failed commit or directory takes with it.
+class CBatch::CLastMessage : public IMessageSink {
+public:
+    explicit CLastMessage(IMessageSink& sink) : m_sink(sink) {}
+
+    void ShowMessage(const std::string& text) override
+    {
+        last = text;
+        m_sink.ShowMessage(text);
+    }
+    void ShowNotice(const std::string& text) override { m_sink.ShowNotice(text); }
+
+    std::string last;
+
+private:
+    IMessageSink& m_sink;
+};
+
+CBatch::CBatch(const RunServices& services, IBatchObserver& observer, BatchOptions options)
+    : m_services(services), m_observer(observer), m_options(std::move(options)),
+      m_pCommitMessages(std::make_shared<CLastMessage>(services.messages))
+{
+}
 
 // The messages of one file, each naming the file: kept while the file is read ahead (on any thread),
 // then shown in the order of the files when the batch comes to it, and from then on straight away.
@@ -99,46 +122,57 @@ void CBatch::Fail(const std::string& path, const std::string& text)
 {
     m_services.messages.ShowMessage(path + ": " + text);
     m_strFailReason = text;
-    ++m_totals.failed;
+    ++m_result.totals.failed;
 }
 
-int CBatch::Run()
+BatchResult CBatch::Run()
 {
-    m_totals = BatchTotals{};
+    m_result = BatchResult{};
+    m_result.files.assign(m_options.inputPaths.size(), FileResult{FileOutcome::NotStarted, "the batch was cancelled"});
+    const bool bStarted = Start();
+    if (!bStarted)
+        for (FileResult& file : m_result.files)
+            file.reason = m_pCommitMessages->last;
+    m_directories.clear();  // releases the locks
+    m_result.status = !bStarted || m_result.totals.failed > 0 ? 1 : 0;
+    return std::move(m_result);
+}
+
+bool CBatch::Start()
+{
     std::error_code error;
-    const fs::path dir = fs::absolute(PathFromText(m_strDir), error);
+    const fs::path dir = fs::absolute(PathFromText(m_options.dir), error);
     std::string reason = error.message();
     if (error || !CurrentFileSystem().CreateDirectory(dir, reason)) {
-        m_services.messages.ShowMessage("Cannot make the directory " + m_strDir + ": " + reason);
-        return 1;
+        m_pCommitMessages->ShowMessage("Cannot make the directory " + m_options.dir + ": " + reason);
+        return false;
     }
-    m_strShownDir = m_strDir;
+    m_strShownDir = m_options.dir;
     while (m_strShownDir.size() > 1 && m_strShownDir.back() == kPathSeparator)
         m_strShownDir.pop_back();
     m_strDir = TextFromPath(dir.lexically_normal());
     if (m_strDir.size() > 1 && m_strDir.back() == kPathSeparator)
         m_strDir.pop_back();
     if (ReadDirectories() != 0)
-        return 1;
+        return false;
     // Inputs are read by their absolute paths, named in messages as given.
     m_absolutePaths.clear();
-    for (const std::string& path : m_inputPaths) {
+    for (const std::string& path : m_options.inputPaths) {
         const fs::path input = fs::absolute(PathFromText(path), error);
         m_absolutePaths.push_back(error ? path : TextFromPath(input));
     }
     m_lastCommit = std::chrono::steady_clock::now();
-    if (m_nThreads > 1 && m_inputPaths.size() > 1)
+    if (m_options.threads > 1 && m_options.inputPaths.size() > 1)
         ReadAheadOnWorkers();
     else
-        for (std::size_t i = 0; i < m_inputPaths.size() && !Cancelled(); ++i) {
-            m_observer.OnFile(m_inputPaths[i], m_totals);
+        for (std::size_t i = 0; i < m_options.inputPaths.size() && !Cancelled(); ++i) {
+            m_observer.OnFile(m_options.inputPaths[i], m_result.totals);
             FinishAndReport(*Prepare(i), i);
-            if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
+            if (std::chrono::steady_clock::now() - m_lastCommit >= m_options.groupInterval)
                 CommitGroups();
         }
     CommitGroups();
-    m_directories.clear();  // releases the locks
-    return m_totals.failed > 0 ? 1 : 0;
+    return true;
 }
 
 // DIR and its numbered sub-directories as they stand, each locked for the whole batch.
@@ -152,7 +186,7 @@ int CBatch::ReadDirectories()
         if (k > 1) {
             const PathStatus status = CurrentFileSystem().Exists(PathFromText(directory.path));
             if (status.existence == Existence::kError) {
-                m_services.messages.ShowMessage("Cannot read " + directory.shown + ": " + status.reason);
+                m_pCommitMessages->ShowMessage("Cannot read " + directory.shown + ": " + status.reason);
                 return 1;
             }
             if (status.existence == Existence::kNo || status.regularFile)
@@ -168,10 +202,10 @@ int CBatch::ReadDirectories()
 // XMASTER too, since a new security must not take any of them.
 int CBatch::OpenDirectory(Directory& directory)
 {
-    directory.commit = std::make_shared<CDirectoryCommit>(m_services.messages, m_bSyncToDisk != 0);
+    directory.commit = std::make_shared<CDirectoryCommit>(*m_pCommitMessages, m_options.syncToDisk);
     if (directory.commit->Lock(PathFromText(directory.path), "batch") != 0 || directory.commit->ReadIndexes() != 0)
         return 1;
-    directory.commit->AllowXmaster(m_bXmaster || directory.commit->Extras().hasXmaster);
+    directory.commit->AllowXmaster(m_options.xmaster || directory.commit->Extras().hasXmaster);
     ReadSymbols(directory);
     return 0;
 }
@@ -249,15 +283,19 @@ void CBatch::CommitGroups()
         const std::string change = GroupChange(directory.pendingAdded, directory.pendingUpdated);
         directory.pendingAdded.clear();
         directory.pendingUpdated.clear();
+        m_pCommitMessages->last.clear();
         if (directory.commit->Commit(change) == 0) {
-            m_totals.added += directory.pending.added;
-            m_totals.updated += directory.pending.updated;
-            m_totals.records += directory.pending.records;
+            m_result.totals.added += directory.pending.added;
+            m_result.totals.updated += directory.pending.updated;
+            m_result.totals.records += directory.pending.records;
         } else {  // the commit said why; its securities are not there
-            m_totals.failed += directory.pending.added + directory.pending.updated;
+            m_result.totals.failed += directory.pending.added + directory.pending.updated;
+            for (std::size_t nFile : directory.pendingFiles)
+                m_result.files[nFile] = {FileOutcome::Failed, m_pCommitMessages->last};
             directory.commit->Discard();
             ReadSymbols(directory);
         }
+        directory.pendingFiles.clear();
         directory.pending = BatchTotals{};
     }
     m_lastCommit = std::chrono::steady_clock::now();
@@ -275,7 +313,7 @@ CBatch::Directory* CBatch::DirectoryHolding(const std::string& storedSymbol)
 // The first of DIR, DIR/2, ... with room for one more security; a new numbered sub-directory when all are full.
 CBatch::Directory* CBatch::DirectoryWithRoom()
 {
-    const int limit = std::clamp(m_nMaxPerDir, 1, kMaxSecurities);
+    const int limit = std::clamp(m_options.maxPerDir, 1, kMaxSecurities);
     for (Directory& directory : m_directories)
         if (directory.securities < limit || (limit == kMaxSecurities && directory.commit->XmasterAllowed()))
             return &directory;
@@ -284,7 +322,7 @@ CBatch::Directory* CBatch::DirectoryWithRoom()
     directory.shown = m_strShownDir + kPathSeparator + std::to_string(m_directories.size() + 1);
     std::string reason;
     if (!CurrentFileSystem().CreateDirectory(PathFromText(directory.path), reason)) {
-        m_services.messages.ShowMessage("Cannot make the directory " + directory.shown + ": " + reason);
+        m_pCommitMessages->ShowMessage("Cannot make the directory " + directory.shown + ": " + reason);
         return nullptr;
     }
     if (OpenDirectory(directory) != 0)
@@ -304,7 +342,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
     std::vector<std::string> tokens;
     const char delimiter = DelimiterOf(settings);
     const int nSkipRows = settings.SkipOn ? settings.SkipRows : 0;
-    if (m_nSymbolColumn > 0 || m_nNameColumn > 0) {
+    if (m_options.symbolColumn > 0 || m_options.nameColumn > 0) {
         const FirstDataRow row = ReadFirstDataRow(absolutePath, delimiter, nSkipRows);
         if (!row.failure.empty()) {
             messages.ShowMessage((row.opened ? "Cannot read the input file: " : "Cannot open the input file: ") +
@@ -318,16 +356,16 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
             tokens.emplace_back(fields[i].text);
     }
     const int nTokens = static_cast<int>(tokens.size());
-    for (int column : {m_nSymbolColumn, m_nNameColumn})
+    for (int column : {m_options.symbolColumn, m_options.nameColumn})
         if (column > nTokens) {
             messages.ShowMessage(nTokens == 0 ? "no data row to take the symbol or name from"
                                     : "the first data row has no column " + std::to_string(column));
             return 1;
         }
     const std::string whole = NormalisedSymbol(Trimmed(
-        m_nSymbolColumn > 0 ? tokens[static_cast<std::size_t>(m_nSymbolColumn - 1)] : TextFromPath(PathFromText(absolutePath).stem())));
+        m_options.symbolColumn > 0 ? tokens[static_cast<std::size_t>(m_options.symbolColumn - 1)] : TextFromPath(PathFromText(absolutePath).stem())));
     if (whole.empty()) {
-        messages.ShowMessage("no symbol in " + (m_nSymbolColumn > 0 ? "column " + std::to_string(m_nSymbolColumn) +
+        messages.ShowMessage("no symbol in " + (m_options.symbolColumn > 0 ? "column " + std::to_string(m_options.symbolColumn) +
                                                                 " of the first data row"
                                                           : std::string("the file name")));
         return 1;
@@ -336,8 +374,8 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
     settings.Symbol = TrimmedRight(FirstCharacters(whole, kMaxSymbolLength, cut));
     if (cut && bNoticeCut)
         messages.ShowNotice("symbol " + whole + " cut to 16 characters: " + settings.Symbol);
-    settings.Name = m_nNameColumn > 0
-                        ? TrimmedRight(FirstCharacters(TrimmedRight(tokens[static_cast<std::size_t>(m_nNameColumn - 1)]), kMaxNameLength, cut))
+    settings.Name = m_options.nameColumn > 0
+                        ? TrimmedRight(FirstCharacters(TrimmedRight(tokens[static_cast<std::size_t>(m_options.nameColumn - 1)]), kMaxNameLength, cut))
                         : std::string();
     for (ESetting eField : {ESetting::Symbol, ESetting::Name}) {
         const SettingsCheck check = CheckSetting(settings, eField);
@@ -352,8 +390,8 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
 // Workers prepare the files a few ahead of the one being staged; the results wait in their slots.
 void CBatch::ReadAheadOnWorkers()
 {
-    const std::size_t nFiles = m_inputPaths.size();
-    const std::size_t nAhead = 2 * static_cast<std::size_t>(m_nThreads);  // bounds the memory held
+    const std::size_t nFiles = m_options.inputPaths.size();
+    const std::size_t nAhead = 2 * static_cast<std::size_t>(m_options.threads);  // bounds the memory held
     std::vector<std::unique_ptr<Prepared>> ready(nFiles);
     std::mutex mutex;
     std::condition_variable changed;
@@ -374,7 +412,7 @@ void CBatch::ReadAheadOnWorkers()
         }
     };
     std::vector<std::thread> workers;
-    for (int t = 0; t < m_nThreads && static_cast<std::size_t>(t) < nFiles; ++t)
+    for (int t = 0; t < m_options.threads && static_cast<std::size_t>(t) < nFiles; ++t)
         workers.emplace_back(work);
     for (std::size_t i = 0; i < nFiles; ++i) {
         if (Cancelled()) {  // the workers take no further file
@@ -383,7 +421,7 @@ void CBatch::ReadAheadOnWorkers()
             changed.notify_all();
             break;
         }
-        m_observer.OnFile(m_inputPaths[i], m_totals);
+        m_observer.OnFile(m_options.inputPaths[i], m_result.totals);
         std::unique_ptr<Prepared> prepared;
         {
             std::unique_lock lock(mutex);
@@ -393,7 +431,7 @@ void CBatch::ReadAheadOnWorkers()
             changed.notify_all();
         }
         FinishAndReport(*prepared, i);
-        if (std::chrono::steady_clock::now() - m_lastCommit >= m_groupInterval)
+        if (std::chrono::steady_clock::now() - m_lastCommit >= m_options.groupInterval)
             CommitGroups();
     }
     for (std::thread& worker : workers)
@@ -403,16 +441,17 @@ void CBatch::ReadAheadOnWorkers()
 std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
 {
     const std::string& absolutePath = m_absolutePaths[nFile];
-    auto prepared = std::make_unique<Prepared>(m_inputPaths[nFile]);
+    const std::vector<std::string>& symbols = m_options.symbols;
+    auto prepared = std::make_unique<Prepared>(m_options.inputPaths[nFile]);
     CFileMessages& messages = prepared->messages;
     ConversionSettings settings;
     int nDateFormat = 0;
-    const bool bSymbolGiven = nFile < m_symbols.size() && !m_symbols[nFile].empty();
-    if (m_inputSettings(m_inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0 ||
+    const bool bSymbolGiven = nFile < symbols.size() && !symbols[nFile].empty();
+    if (m_options.inputSettings(m_options.inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0 ||
         SymbolAndName(messages, absolutePath, settings, !bSymbolGiven) != 0)
         return prepared;
-    if (nFile < m_symbols.size() && !m_symbols[nFile].empty()) {
-        settings.Symbol = NormalisedSymbol(m_symbols[nFile]);
+    if (bSymbolGiven) {
+        settings.Symbol = NormalisedSymbol(symbols[nFile]);
         const SettingsCheck check = CheckSetting(settings, ESetting::Symbol);
         if (check.Failed() || settings.Symbol.empty()) {
             messages.ShowMessage(check.Failed() ? check.message : "no symbol given");
@@ -425,7 +464,7 @@ std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
         messages.ShowMessage("the symbol or name cannot be stored in Windows-1252");
         return prepared;
     }
-    if (!m_bUpdate && ReadAhead(job, messages, prepared->ahead) != 0)
+    if (!m_options.update && ReadAhead(job, messages, prepared->ahead) != 0)
         return prepared;
     prepared->settings = settings;
     prepared->dateFormat = nDateFormat;
@@ -435,17 +474,17 @@ std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
 
 void CBatch::FinishAndReport(Prepared& prepared, std::size_t nFile)
 {
-    const int nUpdatedBefore = m_totals.updated + PendingUpdates();
+    const int nUpdatedBefore = m_result.totals.updated + PendingUpdates();
     m_strFailReason.clear();
+    FileResult& file = m_result.files[nFile];
     if (Finish(prepared, nFile) != 0)
-        m_observer.OnFileDone(nFile, IBatchObserver::Outcome::Failed,
-                              m_strFailReason.empty() ? prepared.messages.lastReason : m_strFailReason);
+        file = {FileOutcome::Failed, m_strFailReason.empty() ? prepared.messages.lastReason : m_strFailReason};
     else
-        m_observer.OnFileDone(nFile,
-                              prepared.unchanged ? IBatchObserver::Outcome::Unchanged
-                              : m_totals.updated + PendingUpdates() > nUpdatedBefore ? IBatchObserver::Outcome::Updated
-                                                                                       : IBatchObserver::Outcome::Added,
-                              std::string());
+        file = {prepared.unchanged ? FileOutcome::Unchanged
+                : m_result.totals.updated + PendingUpdates() > nUpdatedBefore ? FileOutcome::Updated
+                                                                                : FileOutcome::Added,
+                std::string()};
+    m_observer.OnFileDone(nFile, file);
 }
 
 int CBatch::PendingUpdates() const
@@ -458,15 +497,15 @@ int CBatch::PendingUpdates() const
 
 int CBatch::Finish(Prepared& prepared, std::size_t nFile)
 {
-    const std::string& path = m_inputPaths[nFile];
+    const std::string& path = m_options.inputPaths[nFile];
     prepared.messages.Show(m_services.messages, m_observer);
     if (!prepared.ready) {
-        ++m_totals.failed;
+        ++m_result.totals.failed;
         return 1;
     }
     ConversionSettings& settings = prepared.settings;
     Directory* target = DirectoryHolding(prepared.storedSymbol);
-    if (target && !m_bUpdate) {
+    if (target && !m_options.update) {
         // The retry of a batch killed after a commit that this batch's lock has just finished: the
         // security is there with these very records.
         if (AddedBy(target->commit->FinishedChange(), settings.Symbol) &&
@@ -475,8 +514,8 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
                                                                           .layout.FieldsOn(),
                                              prepared.ahead.records.data(), prepared.ahead.records.size(),
                                              prepared.ahead.count) != 0) {
-            ++m_totals.added;
-            m_totals.records += prepared.ahead.count;
+            ++m_result.totals.added;
+            m_result.totals.records += prepared.ahead.count;
             return 0;
         }
         Fail(path, "Duplicate Symbol " + settings.Symbol + " in " + target->shown);
@@ -485,10 +524,12 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
     // An update reads the security's data file as committed, so what is staged there goes first.
     if (target && target->commit->HasStaged())
         CommitGroups();
+    m_pCommitMessages->last.clear();
     if (!target)
         target = DirectoryWithRoom();
     if (!target) {
-        ++m_totals.failed;
+        m_strFailReason = m_pCommitMessages->last;
+        ++m_result.totals.failed;
         return 1;
     }
     if (CountCharacters(target->path) > static_cast<std::size_t>(kMaxFullPathLength)) {
@@ -499,10 +540,10 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
     // As for one convert after the other: the first security makes MASTER, the others add to it.
     settings.Exist = target->commit->HasMaster() || target->securities > 0 ? 0 : 1;
     ConversionJob job = MakeConversionJob(settings, prepared.dateFormat, m_absolutePaths[nFile]);
-    job.syncToDisk = m_bSyncToDisk != 0;
-    job.update = m_bUpdate != 0;
+    job.syncToDisk = m_options.syncToDisk;
+    job.update = m_options.update;
     CConverter converter({prepared.messages, m_services.settings, m_services.today}, std::move(job), target->commit);
-    if (!m_bUpdate)
+    if (!m_options.update)
         converter.UseRecordsReadAhead(std::move(prepared.ahead));
     const CDirectoryCommit::Savepoint savepoint = target->commit->TakeSavepoint();
     const ConversionResult result = converter.Run();
@@ -510,20 +551,21 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
         target->commit->RollBackTo(savepoint);
         if (result.status == 0 && result.updated) {  // no rows later than the security's last date
             prepared.unchanged = true;
-            ++m_totals.updated;
+            ++m_result.totals.updated;
             return 0;
         }
-        ++m_totals.failed;
+        ++m_result.totals.failed;
         return 1;
     }
     if (result.updated) {
         if (result.status != 0) {
-            ++m_totals.failed;
+            ++m_result.totals.failed;
             return 1;
         }
         ++target->pending.updated;
         target->pending.records += result.records;
         target->pendingUpdated.push_back(settings.Symbol);
+        target->pendingFiles.push_back(nFile);
         return 0;
     }
     // Staged, even when the conversion reported a failure (a date style that does not match): the
@@ -531,12 +573,13 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
     ++target->securities;
     target->symbols.push_back(ComparedSymbol(prepared.storedSymbol));
     if (result.status != 0) {
-        ++m_totals.failed;
+        ++m_result.totals.failed;
         return 1;
     }
     ++target->pending.added;
     target->pending.records += result.records;
     target->pendingAdded.push_back(settings.Symbol);
+    target->pendingFiles.push_back(nFile);
     return 0;
 }
 

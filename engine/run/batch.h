@@ -35,6 +35,22 @@ struct BatchTotals {
     std::int64_t records = 0;  // data records written, by added and updated securities alike
 };
 
+// What became of one input file.
+enum class FileOutcome {
+    Added,       // a new security
+    Updated,     // an update that gained rows
+    Unchanged,   // an update that found no rows after the security's last date
+    Failed,      // refused, failed, or lost with its group's commit
+    NotStarted,  // the batch stopped before its turn: cancelled, or the directory could not be used
+};
+
+struct FileResult {
+    FileOutcome outcome = FileOutcome::NotStarted;
+    // For Failed and NotStarted: why, for people, without the file's name; for Failed the file's last
+    // message (or the commit's), which the message sink was given too.
+    std::string reason;
+};
+
 // What a batch tells its caller while it runs. Messages of a failing file go to the message sink.
 class IBatchObserver {
 public:
@@ -43,58 +59,56 @@ public:
     virtual void OnFile(const std::string& path, const BatchTotals& totals) = 0;
     // Something the user should know that is no failure: a symbol cut to fit, a new sub-directory.
     virtual void OnNotice(const std::string& text) = 0;
-    // File nFile is through: staged whole (added or updated) or failed, its reason already given to the
-    // message sink. A staged security is in the directory after the next commit.
-    // Unchanged: an update that found no rows after the security's last date.
-    enum class Outcome { Added, Updated, Unchanged, Failed };
-    virtual void OnFileDone(std::size_t nFile, Outcome outcome)
+    // File nFile is through: staged whole (added or updated) or failed. A staged security is in the
+    // directory after the next commit; the batch's result has the final word.
+    virtual void OnFileDone(std::size_t nFile, const FileResult& result)
     {
         (void)nFile;
-        (void)outcome;
+        (void)result;
     }
-    // The same with the reason of a failed file: its last message, without the file's name.
-    virtual void OnFileDone(std::size_t nFile, Outcome outcome, const std::string& reason)
-    {
-        (void)reason;
-        OnFileDone(nFile, outcome);
-    }
+};
+
+// The input settings of one file (delimiter, skip, date format, columns), given its path as the user
+// named it and its absolute path; non-zero after a message naming the file when it has none. The batch
+// adds symbol, name, input file and directory. Called on worker threads: it reports through messages only.
+using BatchInputSettings = std::function<int(const std::string& path, const std::string& absolutePath,
+                                             IMessageSink& messages, ConversionSettings& settings, int& nDateFormat)>;
+
+struct BatchOptions {
+    std::string dir;
+    std::vector<std::string> inputPaths;
+    int symbolColumn = 0;  // 1-based column of the first data row that holds the symbol; 0: the file name
+    int nameColumn = 0;    // likewise for the name; 0: no name
+    int maxPerDir = metastock::kMaxSecurities;
+    // Beyond 255 securities: XMASTER when the directory has one or this is set, else the next DIR/<n>.
+    bool xmaster = false;
+    bool syncToDisk = true;  // false: no flushes to disk (scratch output)
+    bool update = false;     // a symbol already there gets the input's later rows, as convert --update does
+    std::chrono::milliseconds groupInterval{1000};  // the longest time between two commits
+    BatchInputSettings inputSettings;
+    // Worker threads that read and parse the files ahead while the batch stages and commits them in
+    // order; 1 reads each file when its turn comes. The bytes written are the same either way.
+    int threads = 1;
+    // Symbols per file (UTF-8), in the order of inputPaths; a missing or empty one comes from the file as
+    // symbolColumn says.
+    std::vector<std::string> symbols;
+    // Set from any thread to stop: no file is started after it is seen, what is staged is committed, so
+    // that the directory holds whole securities only.
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+struct BatchResult {
+    int status = 0;  // 0 when every file was added or updated, 1 when any failed or the batch could not start
+    BatchTotals totals;  // added, updated (unchanged ones too) and records count committed securities only
+    std::vector<FileResult> files;  // in the order of the input paths
 };
 
 class CBatch {
 public:
-    CBatch(const RunServices& services, IBatchObserver& observer);
+    CBatch(const RunServices& services, IBatchObserver& observer, BatchOptions options);
 
-    // Converts every input file; 0 when all succeeded, 1 when any failed (each reported by name).
-    int Run();
-
-    std::string m_strDir;
-    std::vector<std::string> m_inputPaths;
-    int m_nSymbolColumn = 0;  // 1-based column of the first data row that holds the symbol; 0: the file name
-    int m_nNameColumn = 0;    // likewise for the name; 0: no name
-    int m_nMaxPerDir = metastock::kMaxSecurities;
-    // Beyond 255 securities: XMASTER when the directory has one or this is set, else the next DIR/<n>.
-    bool m_bXmaster = false;
-    int m_bSyncToDisk = 1;  // 0: no flushes to disk (scratch output)
-    int m_bUpdate = 0;      // 1: a symbol already there gets the input's later rows, as convert --update does
-    std::chrono::milliseconds m_groupInterval{1000};  // the longest time between two commits
-    // The input settings of one file (delimiter, skip, date format, columns), given its path as the user
-    // named it and its absolute path; non-zero after a message naming the file when it has none. The batch
-    // adds symbol, name, input file and directory.
-    // Called on worker threads: it reports through messages only.
-    std::function<int(const std::string& path, const std::string& absolutePath, IMessageSink& messages,
-                      ConversionSettings& settings, int& nDateFormat)>
-        m_inputSettings;
-    // Worker threads that read and parse the files ahead while the batch stages and commits them in
-    // order; 1 reads each file when its turn comes. The bytes written are the same either way.
-    int m_nThreads = 1;
-    // Symbols per file (UTF-8), in the order of m_inputPaths; a missing or empty one comes from the file as
-    // m_nSymbolColumn says.
-    std::vector<std::string> m_symbols;
-    // Set from any thread to stop: no file is started after it is seen, what is staged is committed, so
-    // that the directory holds whole securities only.
-    const std::atomic<bool>* m_pCancel = nullptr;
-
-    BatchTotals m_totals;  // added, updated and records count committed securities only
+    // Converts every input file, each failure reported by name.
+    BatchResult Run();
 
 private:
     struct Directory {
@@ -105,11 +119,14 @@ private:
         std::shared_ptr<CDirectoryCommit> commit;
         BatchTotals pending;                // of the securities staged since the last commit
         std::vector<std::string> pendingAdded, pendingUpdated;  // their symbols, UTF-8, for the journal
+        std::vector<std::size_t> pendingFiles;                  // their input files
     };
 
     class CFileMessages;
     struct Prepared;
 
+    // Opens the directories and converts the files; false when the directories cannot be used.
+    bool Start();
     // The file's settings, symbol and name, and (but for an update) its records read into memory; safe
     // on any thread, since it touches nothing of the batch but what it reads.
     std::unique_ptr<Prepared> Prepare(std::size_t nFile) const;
@@ -126,14 +143,20 @@ private:
     Directory* DirectoryHolding(const std::string& storedSymbol);
     Directory* DirectoryWithRoom();
     void Fail(const std::string& path, const std::string& text);
-    bool Cancelled() const { return m_pCancel && m_pCancel->load(); }
+    bool Cancelled() const { return m_options.cancel && m_options.cancel->load(); }
     // Finish and tell the observer what became of the file.
     void FinishAndReport(Prepared& prepared, std::size_t nFile);
     int PendingUpdates() const;
 
+    class CLastMessage;
+
     RunServices m_services;
     IBatchObserver& m_observer;
+    BatchOptions m_options;
+    std::shared_ptr<CLastMessage> m_pCommitMessages;  // the directories' messages, the last one kept
+    BatchResult m_result;
     std::string m_strFailReason;  // of the file being finished, when the batch itself refused it
+    std::string m_strDir;         // absolute
     std::string m_strShownDir;
     std::vector<std::string> m_absolutePaths;  // of the input files, to read them by
     std::vector<Directory> m_directories;  // DIR, DIR/2, DIR/3, ...

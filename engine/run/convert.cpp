@@ -176,9 +176,8 @@ int CConverter::Convert()
 
     // A new security has a record at least: the reading refuses an input without one.
     const MbfSingle firstDate = bUpdating && nHeld > 0 ? m_heldFirstDate : m_result.firstDate;
-    if (UpdateMasterDates(firstDate, lastDate, fileNumber) != 0 ||
-        UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 || UpdateExtendedIndex(firstDate, lastDate) != 0 ||
-        Commit() != 0)
+    if (UpdateIndexDates(firstDate, lastDate, fileNumber) != 0 ||
+        UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 || Commit() != 0)
         return 1;
     return 0;
 }

@@ -89,8 +89,9 @@ public:
     int AddSymbol();
     int AddToXmaster();
     int Convert();
-    int UpdateMasterDates(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate,
-                          int nFileNumber);
+    // The security's dates in MASTER (or XMASTER) and EMASTER, as staged for the commit.
+    int UpdateIndexDates(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate,
+                         int nFileNumber);
     // Puts what the run staged in place: data files, MASTER.BAK, then the new MASTER.
     int Commit();
 
@@ -110,8 +111,6 @@ private:
     int PrepareUpdate();
     // Whether MASTER's first or last date of the security being updated differs from its data file's.
     bool MasterDatesLag(int nFileNumber);
-    // EMASTER, when the directory has one, takes the security's dates too.
-    int UpdateExtendedIndex(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate);
     int ReadRecords();
     int WriteRecords();
     int BackUpMaster();

@@ -170,11 +170,15 @@ int CConverter::AddToXmaster()
     return 0;
 }
 
-int CConverter::UpdateMasterDates(const MbfSingle& firstDate, const MbfSingle& lastDate, int nFileNumber)
+// The security's first and last dates in every index that holds it: MASTER, or XMASTER for a file number
+// from 256, and EMASTER when the directory has one (an XMASTER security has no EMASTER record).
+int CConverter::UpdateIndexDates(const MbfSingle& firstDate, const MbfSingle& lastDate, int nFileNumber)
 {
+    const int nFirst = DateCodeToYyyymmdd(firstDate);
+    const int nLast = DateCodeToYyyymmdd(lastDate);
     if (nFileNumber >= kFirstWideFileNumber) {
         std::vector<std::uint8_t>* xmaster = m_pCommit ? m_pCommit->StagedXmaster() : nullptr;
-        if (xmaster && SetXmasterDates(*xmaster, nFileNumber, DateCodeToYyyymmdd(firstDate), DateCodeToYyyymmdd(lastDate)))
+        if (xmaster && SetXmasterDates(*xmaster, nFileNumber, nFirst, nLast))
             return 0;
         ShowMessage("XMASTER holds no security with file number " + std::to_string(nFileNumber));
         return 1;
@@ -188,6 +192,8 @@ int CConverter::UpdateMasterDates(const MbfSingle& firstDate, const MbfSingle& l
     }
     std::copy(firstDate.begin(), firstDate.end(), &(*record)[master_offset::kFirstDate]);
     std::copy(lastDate.begin(), lastDate.end(), &(*record)[master_offset::kLastDate]);
+    if (std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster())
+        SetEmasterDates(*emaster, nFileNumber, nFirst, nLast);
     return 0;
 }
 

@@ -83,15 +83,4 @@ int CConverter::PrepareUpdate()
     return data.fromColumnList ? 0 : CreateColumnList(fileNumber);
 }
 
-int CConverter::UpdateExtendedIndex(const MbfSingle& firstDate, const MbfSingle& lastDate)
-{
-    // An XMASTER security has no EMASTER record, and EMASTER stays as it was.
-    if (m_result.fileNumber >= kFirstWideFileNumber)
-        return 0;
-    std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster();
-    if (emaster)
-        SetEmasterDates(*emaster, m_result.fileNumber, DateCodeToYyyymmdd(firstDate), DateCodeToYyyymmdd(lastDate));
-    return 0;
-}
-
 }  // namespace engine

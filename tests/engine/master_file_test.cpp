@@ -138,7 +138,7 @@ TEST(MasterFile, UpdatingTheDatesChangesOnlyTheRecordOfThatFileNumber)
     test.job.master = MasterChoice::Existing;
     ASSERT_EQ(test.Converter().CheckPath(), 0);
 
-    ASSERT_EQ(test.Converter().UpdateMasterDates({0xF0, 0xFF, 0x71, 0x94}, {0x50, 0x2A, 0x74, 0x94}, 2), 0);
+    ASSERT_EQ(test.Converter().UpdateIndexDates({0xF0, 0xFF, 0x71, 0x94}, {0x50, 0x2A, 0x74, 0x94}, 2), 0);
     EXPECT_EQ(Hex(ReadBytes(dir / "MASTER")), Hex(before)) << "nothing changes before the commit";
     ASSERT_EQ(test.Converter().Commit(), 0);
     std::string expected = before;
