@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine/input/layout_detection.h"
+#include "engine/input/time_frame.h"
 #include "engine/job/conversion_settings.h"
 #include "engine/text/date_formats.h"
 #include "engine/text/line_parsing.h"
@@ -441,6 +442,7 @@ CheckedRows CRowReader::Read(IReadableFile& input)
                             " data rows,\nmore than the 65,534 that one data file can hold.\nNothing was converted.";
         result.records.clear();
     }
+    DecideFrame(result, m_layout.frame);
     return result;
 }
 

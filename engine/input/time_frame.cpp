@@ -1,0 +1,101 @@
+#include "engine/input/time_frame.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace engine {
+
+namespace {
+
+// Days since 1 March of year 0 of a date code: days between two codes are the difference.
+long DaysOf(int code)
+{
+    int year = code / 10000 + 1900;
+    const int month = code / 100 % 100;
+    const int day = code % 100;
+    year -= month <= 2;
+    const long era = year / 400;
+    const long yearOfEra = year - era * 400;
+    const long dayOfYear = (153L * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+}
+
+}  // namespace
+
+metastock::TimeFrame FrameFromDates(const std::vector<int>& dateCodes)
+{
+    using metastock::TimeFrame;
+    if (dateCodes.size() < 3)
+        return TimeFrame::kDaily;
+    std::vector<long> gaps;
+    gaps.reserve(dateCodes.size() - 1);
+    for (std::size_t k = 1; k < dateCodes.size(); ++k)
+        gaps.push_back(std::labs(DaysOf(dateCodes[k]) - DaysOf(dateCodes[k - 1])));
+    const auto middle = gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2);
+    std::nth_element(gaps.begin(), middle, gaps.end());
+    const long median = *middle;
+    if (median >= 5 && median <= 10)
+        return TimeFrame::kWeekly;
+    if (median >= 20 && median <= 40)
+        return TimeFrame::kMonthly;
+    return TimeFrame::kDaily;
+}
+
+const char* FrameRate(metastock::TimeFrame frame)
+{
+    switch (frame) {
+    case metastock::TimeFrame::kWeekly: return "one a week";
+    case metastock::TimeFrame::kMonthly: return "one a month";
+    case metastock::TimeFrame::kIntraday: return "several a day";
+    default: return "one a day";
+    }
+}
+
+metastock::TimeFrame StatedFrame(FrameChoice choice)
+{
+    switch (choice) {
+    case FrameChoice::kDaily: return metastock::TimeFrame::kDaily;
+    case FrameChoice::kWeekly: return metastock::TimeFrame::kWeekly;
+    case FrameChoice::kMonthly: return metastock::TimeFrame::kMonthly;
+    case FrameChoice::kIntraday: return metastock::TimeFrame::kIntraday;
+    case FrameChoice::kFromDates: break;
+    }
+    return metastock::TimeFrame::kUnknown;
+}
+
+std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::size_t rowCount)
+{
+    if (stated == FrameChoice::kFromDates)
+        return {};
+    const metastock::TimeFrame frame = StatedFrame(stated);
+    if (stated == FrameChoice::kIntraday && found != metastock::TimeFrame::kIntraday)
+        return "intraday bars are stated, but the rows have no times";
+    if (rowCount < 3 || frame == found)
+        return {};
+    return std::string(metastock::TimeFrameWord(frame)) + " bars are stated, but the dates are " + FrameRate(found);
+}
+
+}  // namespace engine
+
+#include "engine/input/row_reading.h"
+
+namespace engine {
+
+void DecideFrame(CheckedRows& rows, FrameChoice stated)
+{
+    if (rows.Failed() || rows.frame == metastock::TimeFrame::kIntraday)
+        return;
+    std::vector<int> codes;
+    codes.reserve(rows.Count());
+    for (std::size_t k = 0; k < rows.Count(); ++k)
+        codes.push_back(static_cast<int>(metastock::MbfToFloat(rows.Date(k))));
+    const metastock::TimeFrame found = FrameFromDates(codes);
+    rows.problem = FrameMismatch(stated, found, codes.size());
+    if (rows.Failed()) {
+        rows.records.clear();
+        return;
+    }
+    rows.frame = stated == FrameChoice::kFromDates ? found : StatedFrame(stated);
+}
+
+}  // namespace engine

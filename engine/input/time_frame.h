@@ -1,0 +1,39 @@
+#pragma once
+// The time frame of rows without times, found from the gaps between their dates, and the check of a
+// frame the user stated against it.
+
+#include <string>
+#include <vector>
+
+#include "engine/job/conversion_job.h"
+#include "metastock/master_format.h"
+
+namespace engine {
+
+// The frame that dates (date codes, oldest or newest first) make: the median gap between neighbouring
+// dates in calendar days, up to 4 daily, 5 to 10 weekly, 20 to 40 monthly, anything else daily. Fewer
+// than 3 dates are daily.
+metastock::TimeFrame FrameFromDates(const std::vector<int>& dateCodes);
+
+// What the dates say, for a refusal: "one a day", "one a week", "one a month".
+const char* FrameRate(metastock::TimeFrame frame);
+
+// The frame a stated choice names; kFromDates gives kUnknown.
+metastock::TimeFrame StatedFrame(FrameChoice choice);
+
+// Why rows found to be `found` (from `rowCount` dates) cannot be written as the stated choice; empty
+// when they can: "weekly bars are stated, but the dates are one a day". A stated frame is taken as it
+// is for fewer than 3 rows; intraday is refused for rows without times.
+std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::size_t rowCount);
+
+}  // namespace engine
+
+namespace engine {
+
+struct CheckedRows;
+
+// Sets the frame of read rows without times from their dates, or refuses (rows.problem) a stated frame
+// the dates contradict. Intraday rows are left as they are.
+void DecideFrame(CheckedRows& rows, FrameChoice stated);
+
+}  // namespace engine
