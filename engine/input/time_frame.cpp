@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/input/row_reading.h"
+
 namespace engine {
 
 namespace {
@@ -74,12 +76,6 @@ std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::s
         return {};
     return std::string(metastock::TimeFrameWord(frame)) + " bars are stated, but the dates are " + FrameRate(found);
 }
-
-}  // namespace engine
-
-#include "engine/input/row_reading.h"
-
-namespace engine {
 
 void DecideFrame(CheckedRows& rows, FrameChoice stated)
 {
