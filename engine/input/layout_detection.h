@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/job/conversion_job.h"
 #include "metastock/data_file_format.h"
 #include "metastock/file_system.h"
 
@@ -60,7 +61,8 @@ struct DetectedLayout {
     bool found = false;             // a column of dates with a close beside it was found, and nothing is left open
     int delimiter = 0;              // 0 comma, 1 tab, 2 space, 3 semicolon (as the Delimiter setting)
     bool decimalComma = false;      // numbers have a decimal comma
-    bool intraday = false;          // several rows a day with different times (problem says so)
+    bool intraday = false;          // several rows a day with different times
+    FrameChoice frame = FrameChoice::kFromDates;  // the time frame the dates show; kFromDates when unsure
     int skipRows = 0;
     int dateFormat = 0;             // 1 to 18; 0 when not known
     int otherDateFormat = 0;        // another format that also reads every date; 0 when none

@@ -26,6 +26,7 @@ ConversionJob MakeConversionJob(const ConversionSettings& settings, int dateForm
     job.layout.skipRows = settings.SkipOn ? settings.SkipRows : 0;
     job.layout.decimalComma = settings.DecimalComma;
     job.layout.combineIntraday = settings.Daily;
+    job.layout.frame = settings.TimeFrame;
     job.layout.skipBadRows = settings.SkipBadRows;
     for (int i = 0; i < kFieldCount; ++i) {
         job.layout.fieldOn[i] = FieldOn(settings, i);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/job/conversion_job.h"
 #include "engine/text/line_parsing.h"
 
 namespace engine {
@@ -43,6 +44,7 @@ struct ConversionSettings {
     int OICol = 7;
     bool DecimalComma = false;  // numbers are written with a decimal comma
     bool Daily = false;         // intraday bars are combined into days
+    FrameChoice TimeFrame = FrameChoice::kFromDates;  // the security's time frame, or found from the dates
     bool SkipBadRows = false;   // rows that cannot be read are left out and listed (asked for each run, not stored)
 };
 
