@@ -254,4 +254,24 @@ TEST_F(BatchTest, DetectFindsTheLayoutOfEachFileAsConvertDetectDoes)
         EXPECT_EQ(Hex(ReadBytes(m_dir.Path() / "out" / name)), Hex(ReadBytes(m_dir.Path() / "one" / name))) << name;
 }
 
+TEST_F(BatchTest, DetectWithAnOptionItCannotReadIsRefusedOnceUpFront)
+{
+    const std::vector<std::string> files = {Input("a.csv", Prices(1, 5)), Input("b.csv", Prices(1, 5))};
+    const struct {
+        std::vector<std::string> option;
+        std::string named;
+    } cases[] = {{{"--date-format", "QQQQ"}, "--date-format must be one of"},
+                 {{"--open-col", "99"}, "--open-col must be a column from 1 to 20"},
+                 {{"--threads", "0"}, "--threads must be from 1"}};
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"batch", m_dir / "out", files[0], files[1], "--detect"};
+        args.insert(args.end(), c.option.begin(), c.option.end());
+        const CliResult batch = RunCli(args);
+        EXPECT_EQ(batch.status, 2) << c.option[0];
+        EXPECT_NE(batch.err.find(c.named), std::string::npos) << batch.err;
+        EXPECT_EQ(batch.err.find(c.named), batch.err.rfind(c.named)) << "said once, not per file: " << batch.err;
+        EXPECT_FALSE(fs::exists(m_dir.Path() / "out")) << c.option[0];
+    }
+}
+
 }  // namespace
