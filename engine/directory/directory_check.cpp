@@ -24,6 +24,12 @@ std::string Shown(const std::string& stored)
     return EscapeControls(Windows1252ToUtf8(stored));
 }
 
+// A time frame letter as the report shows it: the letter, or its number when it is no printable one.
+std::string FrameLetterText(unsigned char letter)
+{
+    return letter > ' ' && letter < 0x7F ? std::string(1, static_cast<char>(letter)) : std::to_string(letter);
+}
+
 std::string Plural(std::size_t n, const char* szOne, const char* szMany)
 {
     return std::to_string(n) + " " + (n == 1 ? szOne : szMany);
@@ -124,6 +130,12 @@ void CChecker::CheckEmaster()
         if (other.fields != entry.fields)
             Problem("EMASTER gives " + Shown(entry.symbol) + " " + std::to_string(other.fields) + " fields, MASTER " +
                     std::to_string(entry.fields));
+        // A blank letter says nothing; two letters must agree, since programs read one file or the other.
+        const auto extendedFrame = static_cast<unsigned char>(AsciiUpper(other.timeFrame));
+        const auto frame = static_cast<unsigned char>(AsciiUpper(entry.timeFrame));
+        if (extendedFrame > ' ' && frame > ' ' && extendedFrame != frame)
+            Problem("EMASTER gives " + Shown(entry.symbol) + " the time frame " + FrameLetterText(extendedFrame) +
+                    ", MASTER " + FrameLetterText(frame));
         if (other.firstDate != entry.firstDate || other.lastDate != entry.lastDate)
             Problem("EMASTER gives " + Shown(entry.symbol) + " the dates " + IsoDateText(other.firstDate) + " to " +
                     IsoDateText(other.lastDate) + ", MASTER " + IsoDateText(entry.firstDate) + " to " +
