@@ -1,6 +1,7 @@
 // Export and check on every time frame: intraday bars with their times in each format, and check's
-// reports of bars out of order. The intraday directory is tests/data/intraday (weekly and monthly
-// securities are in directory_test.cpp, made by patching a converted one's frame byte).
+// reports of bars out of order and of a frame the records contradict. The intraday directory is
+// tests/data/intraday; weekly and monthly securities are converted ones whose frame byte is patched (as in
+// directory_test.cpp).
 
 #include <gtest/gtest.h>
 
