@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "engine/input/time_frame.h"
 #include "engine/text/code_page.h"
 #include "metastock/commit_journal.h"
 #include "metastock/day_number.h"
@@ -21,6 +22,12 @@ namespace {
 std::string Shown(const std::string& stored)
 {
     return EscapeControls(Windows1252ToUtf8(stored));
+}
+
+// A time frame letter as the report shows it: the letter, or its number when it is no printable one.
+std::string FrameLetterText(unsigned char letter)
+{
+    return letter > ' ' && letter < 0x7F ? std::string(1, static_cast<char>(letter)) : std::to_string(letter);
 }
 
 std::string Plural(std::size_t n, const char* szOne, const char* szMany)
@@ -43,6 +50,7 @@ private:
     void Problem(std::string text) { m_report.problems.push_back(std::move(text)); }
     void CheckCount(const char* szFile, int nCount, std::size_t nWholeRecords);
     void CheckDates(const SecurityEntry& security, const SecurityData& data);
+    void CheckFrame(const SecurityEntry& security, const SecurityData& data, const std::vector<CalendarDate>& dates);
 
     const DirectoryContents& m_contents;
     DirectoryReport& m_report;
@@ -122,6 +130,12 @@ void CChecker::CheckEmaster()
         if (other.fields != entry.fields)
             Problem("EMASTER gives " + Shown(entry.symbol) + " " + std::to_string(other.fields) + " fields, MASTER " +
                     std::to_string(entry.fields));
+        // A blank letter says nothing; two letters must agree, since programs read one file or the other.
+        const auto extendedFrame = static_cast<unsigned char>(AsciiUpper(other.timeFrame));
+        const auto frame = static_cast<unsigned char>(AsciiUpper(entry.timeFrame));
+        if (extendedFrame > ' ' && frame > ' ' && extendedFrame != frame)
+            Problem("EMASTER gives " + Shown(entry.symbol) + " the time frame " + FrameLetterText(extendedFrame) +
+                    ", MASTER " + FrameLetterText(frame));
         if (other.firstDate != entry.firstDate || other.lastDate != entry.lastDate)
             Problem("EMASTER gives " + Shown(entry.symbol) + " the dates " + IsoDateText(other.firstDate) + " to " +
                     IsoDateText(other.lastDate) + ", MASTER " + IsoDateText(entry.firstDate) + " to " +
@@ -194,6 +208,7 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
     FaultyRecords untimed, timedEarlier, sameTime;
     int previous = 0;
     int previousTime = -1;  // HHMMSS of the bar ahead, -1 when it had no readable time
+    std::vector<CalendarDate> readable;
     for (std::size_t k = 0; k < static_cast<std::size_t>(data.file.headerRecords); ++k) {
         if (highColumn >= 0 && lowColumn >= 0) {
             const float high = MbfToFloat(data.file.Value(k, highColumn)), low = MbfToFloat(data.file.Value(k, lowColumn));
@@ -211,6 +226,7 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
             unreadable.Add(k);
             continue;
         }
+        readable.push_back(date);
         if (code < previous)
             earlier.Add(k);
         else if (code == previous && bDaily)
@@ -262,6 +278,54 @@ void CChecker::CheckDates(const SecurityEntry& security, const SecurityData& dat
     reportBars(untimed, "whose time is no time of day");
     reportBars(timedEarlier, "timed before the bar ahead of it on the same day");
     reportBars(sameTime, "at the same date and time as the bar ahead of it");
+    CheckFrame(security, data, readable);
+}
+
+namespace {
+
+// The days between two dates; -1 when either is outside the range that day numbers hold.
+int DaysBetween(const CalendarDate& from, const CalendarDate& to)
+{
+    const int a = DayNumber(from.year, from.month, from.day), b = DayNumber(to.year, to.month, to.day);
+    return a == 0 || b == 0 ? -1 : b - a;
+}
+
+}  // namespace
+
+// The time frame the index gives against what the records hold: a time of day for intraday bars only,
+// and for daily, weekly and monthly bars the frame their dates make.
+void CChecker::CheckFrame(const SecurityEntry& security, const SecurityData& data, const std::vector<CalendarDate>& dates)
+{
+    const std::string shown = security.dataFile + " (" + Shown(security.entry.symbol) + ")";
+    const TimeFrame stated = TimeFrameOf(security, DataLayout{});  // the index's letter alone
+    if (stated == TimeFrame::kUnknown)
+        return;
+    if (data.layout.HasTime() != (stated == TimeFrame::kIntraday)) {
+        Problem(shown + " is " + TimeFrameWord(stated) + " in its index, but its records hold " +
+                (data.layout.HasTime() ? "a time of day" : "no time of day"));
+        return;
+    }
+    // Fewer than 3 dates make no frame.
+    if ((stated != TimeFrame::kDaily && stated != TimeFrame::kWeekly && stated != TimeFrame::kMonthly) ||
+        dates.size() < 3)
+        return;
+    std::vector<int> codes;
+    codes.reserve(dates.size());
+    int shortestGap = -1;
+    for (std::size_t k = 0; k < dates.size(); ++k) {
+        codes.push_back((dates[k].year - 1900) * 10000 + dates[k].month * 100 + dates[k].day);
+        const int gap = k == 0 ? -1 : DaysBetween(dates[k - 1], dates[k]);
+        if (gap >= 0 && (shortestGap < 0 || gap < shortestGap))
+            shortestGap = gap;
+    }
+    const TimeFrame found = engine::FrameFromDates(codes);
+    // A thinly traded issue's daily bars can be a week apart on the median; bars on neighbouring days
+    // tell them from weekly or monthly bars, which are never fewer than 3 days apart.
+    if (found == stated || (stated == TimeFrame::kDaily && shortestGap >= 0 && shortestGap < 3))
+        return;
+    Problem(shown + " is " + TimeFrameWord(stated) + " in its index, but its " + std::to_string(dates.size()) +
+            " dates from " + IsoDateText(dates.front()) + " to " + IsoDateText(dates.back()) + " are " +
+            engine::FrameRate(found));
 }
 
 void CChecker::CheckLeftovers()

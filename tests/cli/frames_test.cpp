@@ -1,6 +1,7 @@
 // Export and check on every time frame: intraday bars with their times in each format, and check's
-// reports of bars out of order. The intraday directory is tests/data/intraday (weekly and monthly
-// securities are in directory_test.cpp, made by patching a converted one's frame byte).
+// reports of bars out of order and of a frame the records contradict. The intraday directory is
+// tests/data/intraday; weekly and monthly securities are converted ones whose frame byte is patched (as in
+// directory_test.cpp).
 
 #include <gtest/gtest.h>
 
@@ -110,5 +111,66 @@ TEST(FramesTest, CheckReportsIntradayBarsOutOfOrderOrAtTheSameTime)
         EXPECT_EQ(check.out, damage.szProblem + dir.string() + ": 2 securities, 1 problem\n");
         for (const auto& [name, content] : before)
             WriteText(dir / name, std::string(content.begin(), content.end()));
+    }
+}
+
+// check names a security whose index gives a time frame that its records contradict: a time of day
+// in daily, weekly or monthly records or none in intraday ones, or dates of another frame (a thinly traded
+// daily issue, its bars a week apart on the median but some on neighbouring days, is not one).
+TEST(FramesTest, CheckReportsATimeFrameTheRecordsContradict)
+{
+    CTempDir work;
+    auto rows = [](std::initializer_list<const char*> dates) {
+        std::string text;
+        for (const char* szDate : dates)
+            text += std::string(szDate) + ",1,2,0.5,1.5,100,7\n";
+        return text;
+    };
+    const std::string daily = rows({"20240102", "20240103", "20240104", "20240105", "20240108"});
+    const std::string weekly = rows({"20240105", "20240112", "20240119", "20240126"});
+    const std::string monthly = rows({"20240131", "20240229", "20240328", "20240430"});
+    const std::string thin = rows({"20100114", "20100115", "20100119", "20100210", "20100223", "20100304"});
+    const struct {
+        const char* szCase;
+        std::string rows;  // converted as the directory's one security S; empty: a copy of the intraday directory
+        char cFrame;       // written over the first security's letter
+        const char* szProblem;
+    } kCases[] = {
+        {"daily bars as daily", daily, 'D', nullptr},
+        {"weekly bars as weekly", weekly, 'W', nullptr},
+        {"monthly bars as monthly", monthly, 'M', nullptr},
+        {"a thin daily issue", thin, 'D', nullptr},
+        {"daily bars as weekly", daily, 'W',
+         "F1.DAT (S) is weekly in its index, but its 5 dates from 2024-01-02 to 2024-01-08 are one a day"},
+        {"weekly bars as daily", weekly, 'D',
+         "F1.DAT (S) is daily in its index, but its 4 dates from 2024-01-05 to 2024-01-26 are one a week"},
+        {"monthly bars as weekly", monthly, 'W',
+         "F1.DAT (S) is weekly in its index, but its 4 dates from 2024-01-31 to 2024-04-30 are one a month"},
+        {"daily bars as intraday", daily, 'I', "F1.DAT (S) is intraday in its index, but its records hold no time of day"},
+        {"intraday bars as daily", "", 'D', "F1.DAT (ESH4) is daily in its index, but its records hold a time of day"},
+    };
+    int n = 0;
+    for (const auto& c : kCases) {
+        const fs::path dir = work.Path() / std::to_string(n++);
+        if (c.rows.empty()) {
+            fs::copy(QUOTEFORGE_INTRADAY, dir);
+        } else {
+            fs::create_directories(dir);
+            WriteText(work.Path() / "rows.csv", c.rows);
+            const CliResult converted = RunCli({"convert", (work.Path() / "rows.csv").string(), "--dir", dir.string(),
+                                                "--symbol", "S", "--date-format", "CCYYMMDD"});
+            ASSERT_EQ(converted.status, 0) << c.szCase << ": " << converted.err;
+        }
+        std::vector<unsigned char> master = ReadBytes(dir / "MASTER");
+        master[53 + 33] = static_cast<unsigned char>(c.cFrame);
+        WriteText(dir / "MASTER", std::string(master.begin(), master.end()));
+        const CliResult check = RunCli({"check", dir.string()});
+        const std::string summary = dir.string() + ": " + (c.rows.empty() ? "2 securities" : "1 security");
+        if (c.szProblem) {
+            EXPECT_EQ(check.status, 1) << c.szCase;
+            EXPECT_EQ(check.out, std::string(c.szProblem) + "\n" + summary + ", 1 problem\n") << c.szCase;
+        } else {
+            EXPECT_EQ(check.status, 0) << c.szCase << ": " << check.out;
+        }
     }
 }

@@ -215,6 +215,15 @@ TEST_F(CheckTest, FindsEachProblemAndChangesNothing)
              std::memcpy(&emaster[192 + 11], "OTHER", 5);
              WriteBytes(m_out / "EMASTER", emaster);
          }, "EMASTER gives F2.DAT the symbol OTHER, MASTER XYZ"},
+        {"EMASTER's time frame", [&] {
+             std::vector<unsigned char> emaster(192 * 2);
+             emaster[0] = 1;
+             emaster[192 + 2] = 2;
+             emaster[192 + 6] = 7;
+             std::memcpy(&emaster[192 + 11], "XYZ", 3);
+             emaster[192 + 60] = 'W';
+             WriteBytes(m_out / "EMASTER", emaster);
+         }, "EMASTER gives XYZ the time frame W, MASTER D"},
     };
     const auto sound = SnapshotOf(m_out);
     for (const Case& c : cases) {
