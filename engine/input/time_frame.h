@@ -26,6 +26,21 @@ metastock::TimeFrame StatedFrame(FrameChoice choice);
 // is for fewer than 3 rows; intraday is refused for rows without times.
 std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::size_t rowCount);
 
+// The bars of intraday rows, found from their times (seconds after midnight), one list per day in date
+// order. The interval is the smallest gap between neighbouring times of a day when it is also the
+// commonest and every gap is a whole multiple of it (missing bars, a lunch break), else 0. Bars a day is
+// the median count of the days that are whole: all when wholeFirstAndLast, else all but the first and the
+// last, which the lines read may cut; 0 when there is no such day.
+struct IntradayBars {
+    int intervalSeconds = 0;
+    int perDay = 0;
+};
+IntradayBars BarsOfDays(const std::vector<std::vector<int>>& daySeconds, bool wholeFirstAndLast);
+
+// For people: "5-minute bars, 78 a day", "30-second bars", or "intraday bars, several a day" when the
+// interval is not even.
+std::string IntradayRate(const IntradayBars& bars);
+
 }  // namespace engine
 
 namespace engine {
