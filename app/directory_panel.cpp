@@ -40,9 +40,10 @@ CDirectoryPanel::CDirectoryPanel(desktop::CStoredSettings& stored, QWidget* pPar
     setObjectName(QStringLiteral("DirectoryPanel"));
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     m_pTable->setObjectName(QStringLiteral("Securities"));
-    m_pTable->setHorizontalHeaderLabels({QStringLiteral("Symbol"), QStringLiteral("Name"), QStringLiteral("Data file"),
-                                         QStringLiteral("Fields"), QStringLiteral("First"), QStringLiteral("Last"),
-                                         QStringLiteral("Records")});
+    QStringList headings;
+    for (const char* szHeading : desktop::kPanelColumnHeadings)
+        headings << QString::fromLatin1(szHeading);
+    m_pTable->setHorizontalHeaderLabels(headings);
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
