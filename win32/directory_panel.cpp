@@ -21,9 +21,7 @@ namespace win32 {
 
 namespace {
 
-const wchar_t* const kHeadings[desktop::kPanelColumnCount] = {L"Symbol", L"Name",  L"Data file", L"Fields",
-                                                              L"First",  L"Last",  L"Records"};
-constexpr int kWidths[desktop::kPanelColumnCount] = {6, 9, 5, 4, 6, 6, 4};  // in font heights
+constexpr int kWidths[desktop::kPanelColumnCount] = {6, 9, 5, 4, 5, 6, 6, 4};  // in font heights
 
 
 INT_PTR CALLBACK ExportProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
@@ -73,7 +71,8 @@ void CDirectoryPanel::OnCreate()
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.fmt = i == static_cast<std::size_t>(EPanelColumn::Records) ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.pszText = const_cast<wchar_t*>(kHeadings[i]);
+        std::wstring heading = Wide(desktop::kPanelColumnHeadings[i]);
+        column.pszText = heading.data();
         column.cx = kWidths[i] * Unit();
         SendMessageW(m_hList, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
