@@ -58,7 +58,7 @@ FileInput ReadFileInput(const std::string& absolutePath, const BatchInput& input
     if (input.detect) {
         file.detected = DetectLayout(absolutePath);
         const DetectedLayout& detected = file.detected;
-        const bool settled = !detected.found && !detected.intraday && !detected.openChoices.empty() &&
+        const bool settled = !detected.found && !detected.openChoices.empty() &&
                              std::all_of(detected.openChoices.begin(), detected.openChoices.end(),
                                          [&](LayoutChoice choice) { return Given(input, choice); });
         if (!detected.found && !settled) {

@@ -405,6 +405,7 @@ std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::s
     return columns;
 }
 
+// A time of day given as HHMMSS, in seconds after midnight.
 int SecondsOf(int hhmmss)
 {
     return hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
@@ -423,7 +424,7 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, bool 
             nTimeColumn = c;
     struct Day {
         long day;
-        int code;     // as MASTER holds dates: YYYMMDD from 1900
+        int code;     // as MASTER holds dates: 1240105 for 2024-01-05
         int seconds;  // after midnight; -1 when the row has no time
     };
     std::vector<Day> days;
@@ -450,7 +451,8 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, bool 
             dayTimes.emplace_back();
             codes.push_back(days[k].code);
         }
-        dayTimes.back().push_back(days[k].seconds);
+        if (days[k].seconds >= 0)
+            dayTimes.back().push_back(days[k].seconds);
     }
     std::vector<std::size_t> order(days.size());
     for (std::size_t i = 0; i < order.size(); ++i)
