@@ -1,6 +1,6 @@
 #pragma once
-// The time frame of rows without times, found from the gaps between their dates, and the check of a
-// frame the user stated against it.
+// The time frame of rows without times, found from the gaps between their dates, the check of a frame
+// the user stated against it, and the interval and count of intraday bars found from their times.
 
 #include <string>
 #include <vector>
