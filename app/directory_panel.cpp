@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -29,6 +31,31 @@ using namespace dialogs;
 using desktop::EPanelColumn;
 using desktop::EPanelControl;
 
+namespace {
+
+// A header that keeps room for the sort arrow in the sorted section only, where Qt keeps it in every
+// section: eight columns then fit a panel of half a small screen.
+class CSortHeader : public QHeaderView {
+public:
+    explicit CSortHeader(QWidget* pParent) : QHeaderView(Qt::Horizontal, pParent) {}
+
+protected:
+    QSize sectionSizeFromContents(int nLogical) const override
+    {
+        if (!isSortIndicatorShown() || nLogical == sortIndicatorSection() || !model())
+            return QHeaderView::sectionSizeFromContents(nLogical);
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.section = nLogical;
+        option.text = model()->headerData(nLogical, orientation(), Qt::DisplayRole).toString();
+        option.fontMetrics = fontMetrics();
+        option.sortIndicator = QStyleOptionHeader::None;
+        return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+    }
+};
+
+}  // namespace
+
 CDirectoryPanel::CDirectoryPanel(desktop::CStoredSettings& stored, QWidget* pParent)
     : QDockWidget(QStringLiteral("Directory"), pParent), m_pLabel(new QLabel),
       m_pChoose(new QPushButton(QStringLiteral("Ch&oose..."))), m_pOpenFolder(new QPushButton(QStringLiteral("Open Fol&der"))),
@@ -40,9 +67,11 @@ CDirectoryPanel::CDirectoryPanel(desktop::CStoredSettings& stored, QWidget* pPar
     setObjectName(QStringLiteral("DirectoryPanel"));
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     m_pTable->setObjectName(QStringLiteral("Securities"));
-    m_pTable->setHorizontalHeaderLabels({QStringLiteral("Symbol"), QStringLiteral("Name"), QStringLiteral("Data file"),
-                                         QStringLiteral("Fields"), QStringLiteral("First"), QStringLiteral("Last"),
-                                         QStringLiteral("Records")});
+    m_pTable->setHorizontalHeader(new CSortHeader(m_pTable));
+    QStringList headings;
+    for (const char* szHeading : desktop::kPanelColumnHeadings)
+        headings << QString::fromLatin1(szHeading);
+    m_pTable->setHorizontalHeaderLabels(headings);
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,4 +1,5 @@
-// quoteforge-cli detect FILE: what the file looks like, and the convert options that read it.
+// quoteforge-cli detect FILE: what the file looks like, its time frame, and the convert options that read
+// it.
 
 #include <memory>
 
@@ -6,6 +7,8 @@
 #include "cli/convert_request.h"
 #include "cli/output.h"
 #include "engine/input/layout_detection.h"
+#include "engine/input/time_frame.h"
+#include "metastock/master_format.h"
 
 namespace cli {
 
@@ -13,14 +16,22 @@ using namespace engine;
 
 namespace {
 
+// " --frame weekly" for a frame other than daily; convert finds a daily one from the dates by itself.
+std::string FrameOption(const DetectedLayout& layout)
+{
+    if (layout.frame == FrameChoice::kFromDates || layout.frame == FrameChoice::kDaily)
+        return {};
+    return std::string(" --frame ") + metastock::TimeFrameWord(StatedFrame(layout.frame));
+}
+
 int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
 {
     const DetectedLayout layout = DetectLayout(strInput);
-    if (!layout.found || layout.intraday) {
-        Complain(err, layout.intraday ? WithFlagNames(layout.problem) : DetectionProblem(layout));
+    if (!layout.found) {
+        Complain(err, DetectionProblem(layout));
         return 1;
     }
-    out << DescribeLayout(layout) << '\n' << LayoutOptionsLine(layout) << '\n';
+    out << DescribeLayout(layout) << '\n' << LayoutOptionsLine(layout) << FrameOption(layout) << '\n';
     return 0;
 }
 
@@ -30,8 +41,8 @@ Command DetectCommand()
 {
     auto input = std::make_shared<std::string>();
     return {"detect",
-            "Finds the delimiter, heading rows, date format and columns of a price text file and prints them as "
-            "options for convert",
+            "Finds the delimiter, heading rows, date format, columns and time frame of a price text file and prints "
+            "them as options for convert",
             {{"FILE", input.get(), "The price text file", true}},
             [input](const Given&, std::ostream& out, std::ostream& err) { return RunDetect(*input, out, err); }};
 }

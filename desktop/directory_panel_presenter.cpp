@@ -82,7 +82,7 @@ void CDirectoryPanelPresenter::Refresh()
     const auto shown = [](const std::string& value) { return engine::EscapeControls(value); };
     for (const engine::ListedSecurity& security : listed)
         m_rows.push_back({{shown(security.symbol), shown(security.name), shown(security.dataFile), shown(security.fields),
-                           shown(security.first), shown(security.last),
+                           shown(security.frame), shown(security.first), shown(security.last),
                            security.records.empty() ? "unreadable" : shown(security.records)},
                           security.storedSymbol});
     Sort();

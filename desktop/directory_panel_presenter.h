@@ -1,6 +1,6 @@
 #pragma once
 // The Directory panel beside the log: the securities of one MetaStock directory as a table (symbol, name,
-// data file, fields, first and last date, records), sorted by the column whose header was clicked, with
+// data file, fields, time frame, first and last date, records), sorted by the column whose header was clicked, with
 // Export... and Remove for the selected securities, Check directory, a directory of its own (chosen here
 // or the one a run wrote to, and remembered) and a way to open it in the file manager. It never changes a
 // directory except by Remove, which asks first.
@@ -17,8 +17,11 @@
 
 namespace desktop {
 
-enum class EPanelColumn { Symbol, Name, DataFile, Fields, First, Last, Records };
-inline constexpr std::size_t kPanelColumnCount = 7;
+enum class EPanelColumn { Symbol, Name, DataFile, Fields, Frame, First, Last, Records };
+inline constexpr std::size_t kPanelColumnCount = 8;
+// The columns' headings, in EPanelColumn order.
+inline constexpr const char* kPanelColumnHeadings[kPanelColumnCount] = {"Symbol", "Name",  "Data file", "Fields",
+                                                                       "Frame",  "First", "Last",      "Records"};
 
 enum class EPanelControl { Export, Remove, Check, OpenFolder };
 

@@ -98,6 +98,32 @@ int BadCell(const InputLayout& layout, const TextField (&fields)[engine::kMaxFie
     return -1;
 }
 
+// The column a run reads the bars' times from, 0-based, or -1: as the run finds it, the first column of the
+// first data row that no field reads and that holds a time of day.
+int TimeColumn(const std::vector<std::string>& lines, const InputLayout& layout)
+{
+    TextField fields[engine::kMaxFields];
+    std::string scratch;
+    for (std::size_t k = static_cast<std::size_t>(std::max(0, layout.skipRows)); k < lines.size(); ++k) {
+        const int nFields = std::min(engine::SplitFields(lines[k], layout.delimiter, fields, scratch), engine::kMaxFields);
+        if (std::all_of(fields, fields + nFields, [](const TextField& f) { return f.text.empty(); }))
+            continue;  // a blank row is no data row
+        const auto isRead = [&](int column) {
+            for (int field = 0; field < metastock::kFieldCount; ++field)
+                if ((field == metastock::kDateField || field == metastock::kCloseField ||
+                     layout.fieldOn[static_cast<std::size_t>(field)]) &&
+                    layout.fieldColumn[static_cast<std::size_t>(field)] == column)
+                    return true;
+            return false;
+        };
+        for (int column = 0; column < nFields; ++column)
+            if (!isRead(column) && engine::TimeOfDay(fields[column].text) >= 0)
+                return column;
+        return -1;
+    }
+    return -1;
+}
+
 }  // namespace
 
 FilePreview ReadFilePreview(const std::string& path)
@@ -130,8 +156,9 @@ PreviewTable CPreviewGridPresenter::TableOf(const std::vector<std::string>& line
     int nColumns = 0;
     for (const std::string& line : lines)
         nColumns = std::max(nColumns, std::min(engine::SplitFields(line, layout.delimiter, fields, scratch), engine::kMaxFields));
+    const int timeColumn = TimeColumn(lines, layout);
     for (int column = 1; column <= nColumns; ++column) {
-        std::string header;
+        std::string header = column - 1 == timeColumn ? "Time" : "";
         for (int field = 0; field < metastock::kFieldCount; ++field)
             if (engine::FieldOn(settings, field) && engine::FieldColumn(settings, field) == column)
                 header += (header.empty() ? "" : " + ") + std::string(engine::FieldCaption(field));

@@ -35,7 +35,8 @@ struct PreviewRow {
 };
 
 struct PreviewTable {
-    std::vector<std::string> headers;  // per column: the fields read from it ("Date", "High + Low"), or "unused"
+    std::vector<std::string> headers;  // per column: the fields read from it ("Date", "High + Low"), "Time" for the
+                                       // bars' times, or "unused"
     std::vector<PreviewRow> rows;
 };
 

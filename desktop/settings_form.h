@@ -11,7 +11,8 @@ namespace desktop {
 
 enum class EControl {
     DateCol, OpenOn, OpenCol, HiOn, HiCol, LoOn, LoCol, CloCol, VolOn, VolCol, OIOn, OICol,
-    Delimiter, DateFormat, SkipOn, SkipRows, Path, Browse, Exist, Symbol, Name, Detect, Daily, DecimalComma, Ok, Cancel,
+    Delimiter, DateFormat, SkipOn, SkipRows, Path, Browse, Exist, Symbol, Name, Detect, Daily, DecimalComma, TimeFrame,
+    Ok, Cancel,
 };
 
 struct SettingsForm {
@@ -30,6 +31,7 @@ struct SettingsForm {
     std::string name;
     bool daily = false;
     bool decimalComma = false;
+    int timeFrame = 0;      // the Time frame list's entry: 0 from the dates, 1 daily, 2 weekly, 3 monthly, 4 intraday
 };
 
 // The check box and the number edit of each field, in field order; EControl::DateCol stands for "none".

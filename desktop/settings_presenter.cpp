@@ -66,6 +66,7 @@ void ShowInput(SettingsForm& form, const ConversionSettings& settings)
     form.skipRows = std::to_string(std::max(0, settings.SkipRows));
     form.daily = settings.Daily;
     form.decimalComma = settings.DecimalComma;
+    form.timeFrame = static_cast<int>(settings.TimeFrame);
     // The first entry whose name begins with the text, in any case, is selected and shown; when none
     // does, the text stands alone with no entry selected.
     form.dateFormat = settings.DateFormat;
@@ -75,6 +76,12 @@ void ShowInput(SettingsForm& form, const ConversionSettings& settings)
             form.dateFormatIndex = i;
             form.dateFormat = engine::kDateFormatNames[i];
         }
+}
+
+engine::FrameChoice FrameOf(int entry)
+{
+    return entry >= 0 && entry <= static_cast<int>(engine::FrameChoice::kIntraday) ? static_cast<engine::FrameChoice>(entry)
+                                                                                   : engine::FrameChoice::kFromDates;
 }
 
 }  // namespace
@@ -87,6 +94,11 @@ CSettingsPresenter::CSettingsPresenter(ISettingsView& view, const ConversionSett
 std::vector<std::string> CSettingsPresenter::DateFormatNames()
 {
     return {engine::kDateFormatNames, engine::kDateFormatNames + engine::kDateFormatCount};
+}
+
+std::vector<std::string> CSettingsPresenter::TimeFrameNames()
+{
+    return {"From the dates", "Daily", "Weekly", "Monthly", "Intraday"};
 }
 
 SettingsForm CSettingsPresenter::FormOf(const ConversionSettings& settings) const
@@ -190,6 +202,7 @@ bool CSettingsPresenter::SaveForm()
     s.Delimiter = form.delimiter;
     s.DecimalComma = form.decimalComma;
     s.Daily = form.daily;
+    s.TimeFrame = FrameOf(form.timeFrame);
     if (!SaveText(form.dateFormat, ESetting::DateFormat, EControl::DateFormat, s.DateFormat))
         return false;
     m_dateFormat = form.dateFormatIndex + 1;
@@ -277,20 +290,17 @@ void CSettingsPresenter::OnBrowse()
     m_view.Show(FormOf(m_settings));
 }
 
-// Only the input groups change: a field not found is cleared and disabled, as its check box would do;
-// intraday bars tick "Combine intraday bars into days", and the note says why.
+// Only the input groups change: a field not found is cleared and disabled, as its check box would do.
+// The Time frame list takes the frame of the dates; intraday bars stay intraday, so Combine is cleared.
 void CSettingsPresenter::OnDetect()
 {
     const engine::DetectedLayout layout = engine::DetectLayout(m_inputPath);
-    if (!layout.found && !layout.intraday) {
+    if (!layout.found) {
         m_view.Ask(engine::DescribeLayout(layout), EButtons::Ok);
         return;
     }
     ConversionSettings settings;
     engine::ApplyLayout(layout, settings);
-    settings.Daily = layout.intraday;
-    if (layout.intraday)
-        m_view.ShowNote(engine::DescribeLayout(layout));
     SettingsForm form = m_view.Read();
     ShowInput(form, settings);
     m_view.Show(form);
@@ -327,6 +337,7 @@ ConversionSettings CSettingsPresenter::ShownInputSettings() const
     settings.SkipRows = std::atoi(engine::Trimmed(form.skipRows).c_str());
     settings.DecimalComma = form.decimalComma;
     settings.Daily = form.daily;
+    settings.TimeFrame = FrameOf(form.timeFrame);
     for (int field = 0; field < kFields; ++field)
         engine::SetField(settings, field, form.on[static_cast<std::size_t>(field)],
                          std::atoi(engine::Trimmed(form.column[static_cast<std::size_t>(field)]).c_str()));

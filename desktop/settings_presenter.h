@@ -36,6 +36,8 @@ public:
 
     // The entries of the date-format list, in order.
     static std::vector<std::string> DateFormatNames();
+    // The entries of the Time frame list, in the order of engine::FrameChoice.
+    static std::vector<std::string> TimeFrameNames();
 
     void OnInitDialog();
     // Shows the settings, as when the dialog opens, without moving the focus.

@@ -40,6 +40,11 @@ ConversionSettings CStoredSettings::LoadConversion() const
     settings.Name = m_store.ReadString(kSettingSection, "Name", "");
     settings.DecimalComma = m_store.ReadInt(kSettingSection, "DecimalComma", 0) != 0;
     settings.Daily = m_store.ReadInt(kSettingSection, "Daily", 0) != 0;
+    // 0 from the dates to 4 intraday; any other number is the default.
+    const int frame = m_store.ReadInt(kSettingSection, "TimeFrame", 0);
+    settings.TimeFrame = frame >= 0 && frame <= static_cast<int>(engine::FrameChoice::kIntraday)
+                             ? static_cast<engine::FrameChoice>(frame)
+                             : engine::FrameChoice::kFromDates;
     ForEachNumber(settings, [&](const char* name, int& value) { value = m_store.ReadInt(kSettingSection, name, value); });
     return settings;
 }
@@ -51,6 +56,7 @@ void CStoredSettings::StoreConversion(const ConversionSettings& settings)
     m_store.WriteInt(kSettingSection, "Exist", settings.Exist);
     m_store.WriteInt(kSettingSection, "DecimalComma", settings.DecimalComma ? 1 : 0);
     m_store.WriteInt(kSettingSection, "Daily", settings.Daily ? 1 : 0);
+    m_store.WriteInt(kSettingSection, "TimeFrame", static_cast<int>(settings.TimeFrame));
     ForEachNumber(settings, [&](const char* name, int value) { m_store.WriteInt(kSettingSection, name, value); });
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Everything the desktop remembers, read and written in one place: the twenty conversion settings of
+// Everything the desktop remembers, read and written in one place: the conversion settings of
 // section "Setting" and the choices of the windows (the folder File > Open starts in, the directory the
 // chooser handed back last, the Directory panel's directory, Convert Many Files' directory and layout).
 

@@ -192,17 +192,24 @@ void CSettingsDlg::CreateControls()
     m_editName = edit("Name", shifted(rect(260, 180, 65, 15)));
     label("N&ame", shifted(rect(260, 170, 65, 10)), m_editName);
 
-    m_buttonDetect = button("&Detect", "Detect", rect(5, 210, 50, 14));
+    // How the bars and the numbers of the input are read, in a row above the buttons.
+    m_checkDaily = check("Combine &intraday bars into days", "Daily", rect(5, 208, 125, 10));
+    m_checkDecimalComma = check("Decimal c&omma", "DecimalComma", rect(135, 208, 65, 10));
+    m_comboTimeFrame = new QComboBox(this);
+    label("Ti&me frame:", shifted(rect(205, 208, 45, 10)), m_comboTimeFrame);
+    m_comboTimeFrame->setObjectName(QStringLiteral("TimeFrame"));
+    m_comboTimeFrame->setGeometry(shifted(rect(250, 206, 85, 14)));
+    for (const std::string& name : desktop::CSettingsPresenter::TimeFrameNames())
+        m_comboTimeFrame->addItem(QString::fromStdString(name));
+
+    m_buttonDetect = button("&Detect", "Detect", rect(5, 224, 50, 14));
     m_buttonDetect->setToolTip(QStringLiteral("Fill in the input file's settings from what the file looks like"));
-    m_buttonOK = button("OK", "OK", shifted(rect(230, 210, 50, 14)));
+    m_buttonOK = button("OK", "OK", shifted(rect(230, 224, 50, 14)));
     m_buttonOK->setDefault(true);
-    m_buttonCancel = button("Cancel", "Cancel", shifted(rect(285, 210, 50, 14)));
-    // How the numbers and the bars of the input are read, below the buttons.
-    m_checkDaily = check("Combine &intraday bars into days", "Daily", rect(5, 228, 130, 10));
-    m_checkDecimalComma = check("Decimal co&mma", "DecimalComma", rect(140, 228, 70, 10));
+    m_buttonCancel = button("Cancel", "Cancel", shifted(rect(285, 224, 50, 14)));
     m_labelNote = new QLabel(this);
     m_labelNote->setObjectName(QStringLiteral("Note"));
-    m_labelNote->setGeometry(shifted(rect(215, 228, 120, 10)).adjusted(-nWiden, 0, 0, 0));
+    m_labelNote->setGeometry(widened(rect(60, 226, 165, 10)));
 }
 
 void CSettingsDlg::SetTabOrder()
@@ -212,7 +219,8 @@ void CSettingsDlg::SetTabOrder()
         m_editHiCol,    m_checkLoOn,     m_editLoCol,      m_editCloCol,      m_checkVolOn,   m_editVolCol,
         m_checkOIOn,    m_editOICol,     m_radioComma,     m_radioTab,        m_radioSpace,   m_radioSemicolon,
         m_comboDateFormat, m_checkSkipOn, m_editSkipRows,  m_editPath,        m_buttonBrowse, m_radioUseExisting,
-        m_radioMakeNew, m_editSymbol,    m_editName,       m_buttonDetect,    m_checkDaily,   m_checkDecimalComma,
+        m_radioMakeNew, m_editSymbol,    m_editName,       m_checkDaily,      m_checkDecimalComma, m_comboTimeFrame,
+        m_buttonDetect,
     };
     for (auto it = std::begin(order); std::next(it) != std::end(order); ++it)
         QWidget::setTabOrder(*it, *std::next(it));
@@ -240,6 +248,7 @@ void CSettingsDlg::ConnectHandlers()
     for (QButtonGroup* pGroup : {m_groupDelimiter, m_groupExist})
         connect(pGroup, &QButtonGroup::idToggled, this, [pGroup] { KeepTabStopAtChecked(pGroup); });
     connect(m_comboDateFormat, &QComboBox::currentTextChanged, this, &CSettingsDlg::InputSettingsChanged);
+    connect(m_comboTimeFrame, &QComboBox::currentIndexChanged, this, &CSettingsDlg::InputSettingsChanged);
     const std::pair<QLineEdit*, EControl> texts[] = {{m_editSymbol, EControl::Symbol}, {m_editName, EControl::Name},
                                                      {m_editPath, EControl::Path},
                                                      {m_comboDateFormat->lineEdit(), EControl::DateFormat}};
@@ -270,6 +279,7 @@ SettingsForm CSettingsDlg::Read() const
     form.name = m_editName->text().toStdString();
     form.daily = m_checkDaily->isChecked();
     form.decimalComma = m_checkDecimalComma->isChecked();
+    form.timeFrame = m_comboTimeFrame->currentIndex();
     return form;
 }
 
@@ -295,6 +305,7 @@ void CSettingsDlg::Show(const SettingsForm& form)
     m_editName->setText(QString::fromStdString(form.name));
     m_checkDaily->setChecked(form.daily);
     m_checkDecimalComma->setChecked(form.decimalComma);
+    m_comboTimeFrame->setCurrentIndex(form.timeFrame);
 }
 
 QWidget* CSettingsDlg::ControlWidget(EControl eControl) const
@@ -324,6 +335,7 @@ QWidget* CSettingsDlg::ControlWidget(EControl eControl) const
     case EControl::Detect: return m_buttonDetect;
     case EControl::Daily: return m_checkDaily;
     case EControl::DecimalComma: return m_checkDecimalComma;
+    case EControl::TimeFrame: return m_comboTimeFrame;
     case EControl::Ok: return m_buttonOK;
     case EControl::Cancel: return m_buttonCancel;
     }
@@ -338,7 +350,7 @@ void CSettingsDlg::SetText(EControl eControl, const std::string& text)
         pSpin->SetText(strText);
     else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget))
         pEdit->setText(strText);
-    else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget))
+    else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget); pCombo && pCombo->lineEdit())
         pCombo->lineEdit()->setText(strText);
 }
 
@@ -355,7 +367,7 @@ void CSettingsDlg::Focus(EControl eControl)
         pEdit->selectAll();
     else if (auto* pSpin = qobject_cast<CSpinEdit*>(pField))
         pSpin->selectAll();
-    else if (auto* pCombo = qobject_cast<QComboBox*>(pField))
+    else if (auto* pCombo = qobject_cast<QComboBox*>(pField); pCombo && pCombo->lineEdit())
         pCombo->lineEdit()->selectAll();
 }
 
@@ -434,6 +446,9 @@ ConversionSettings CSettingsDlg::Settings() const
     settings.SkipRows = static_cast<int>(SkipRows);
     settings.DecimalComma = DecimalComma != 0;
     settings.Daily = Daily != 0;
+    settings.TimeFrame = TimeFrame >= 0 && TimeFrame <= static_cast<int>(FrameChoice::kIntraday)
+                             ? static_cast<FrameChoice>(TimeFrame)
+                             : FrameChoice::kFromDates;
     const int bOn[metastock::kFieldCount] = {1, OpenOn, HiOn, LoOn, 1, VolOn, OIOn};
     const unsigned int nColumn[metastock::kFieldCount] = {DateCol, OpenCol, HiCol, LoCol, CloCol, VolCol, OICol};
     for (int nField = 0; nField < metastock::kFieldCount; ++nField)
@@ -456,6 +471,7 @@ void CSettingsDlg::SetInputSettings(const ConversionSettings& settings)
     Delimiter = settings.Delimiter;
     DecimalComma = settings.DecimalComma ? 1 : 0;
     Daily = settings.Daily ? 1 : 0;
+    TimeFrame = static_cast<int>(settings.TimeFrame);
     SkipOn = settings.SkipOn;
     SkipRows = static_cast<unsigned int>(std::max(0, settings.SkipRows));
     int* const pOn[metastock::kFieldCount] = {nullptr, &OpenOn, &HiOn, &LoOn, nullptr, &VolOn, &OIOn};

@@ -98,6 +98,7 @@ public:
     int Delimiter = -1;  // 0 "Comma", 1 "Tab", 2 "Space", 3 "Semicolon", -1 none chosen
     int DecimalComma = 0;
     int Daily = 0;       // intraday bars are combined into days
+    int TimeFrame = 0;   // 0 "From the dates", 1 "Daily", 2 "Weekly", 3 "Monthly", 4 "Intraday"
     QString DateFormat;
 
     QString m_strInputPath;  // the file that Detect looks at
@@ -150,6 +151,7 @@ private:
     QRadioButton* m_radioSemicolon = nullptr;
     QCheckBox* m_checkDecimalComma = nullptr;
     QCheckBox* m_checkDaily = nullptr;
+    QComboBox* m_comboTimeFrame = nullptr;
     QButtonGroup* m_groupDelimiter = nullptr;
     QComboBox* m_comboDateFormat = nullptr;
     QLineEdit* m_editPath = nullptr;

@@ -21,9 +21,7 @@ namespace win32 {
 
 namespace {
 
-const wchar_t* const kHeadings[desktop::kPanelColumnCount] = {L"Symbol", L"Name",  L"Data file", L"Fields",
-                                                              L"First",  L"Last",  L"Records"};
-constexpr int kWidths[desktop::kPanelColumnCount] = {6, 9, 5, 4, 6, 6, 4};  // in font heights
+constexpr int kWidths[desktop::kPanelColumnCount] = {6, 9, 5, 4, 5, 6, 6, 4};  // in font heights
 
 
 INT_PTR CALLBACK ExportProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
@@ -73,7 +71,8 @@ void CDirectoryPanel::OnCreate()
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.fmt = i == static_cast<std::size_t>(EPanelColumn::Records) ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.pszText = const_cast<wchar_t*>(kHeadings[i]);
+        std::wstring heading = Wide(desktop::kPanelColumnHeadings[i]);
+        column.pszText = heading.data();
         column.cx = kWidths[i] * Unit();
         SendMessageW(m_hList, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
@@ -161,13 +160,7 @@ void CDirectoryPanel::ShowRows(const std::vector<desktop::PanelRow>& rows, bool 
             item.pszText = text.data();
             SendMessageW(m_hList, column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
         }
-    // Each column as wide as its widest cell or heading, so that the dates and counts stay in sight.
-    // Room is left for the heading's sort arrow.
-    for (std::size_t column = 0; column < desktop::kPanelColumnCount; ++column) {
-        SendMessageW(m_hList, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
-        const auto width = static_cast<int>(SendMessageW(m_hList, LVM_GETCOLUMNWIDTH, column, 0));
-        SendMessageW(m_hList, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width + Unit() / 2, 0));
-    }
+    FitColumns();
     if (fromTop && !rows.empty())
         SendMessageW(m_hList, LVM_ENSUREVISIBLE, 0, FALSE);
     SendMessageW(m_hList, WM_SETREDRAW, TRUE, 0);
@@ -175,8 +168,21 @@ void CDirectoryPanel::ShowRows(const std::vector<desktop::PanelRow>& rows, bool 
     m_bShowingRows = false;
 }
 
+// Each column as wide as its widest cell or heading with a little room, so that the dates and counts stay
+// in sight; the sorted one has room for its heading's sort arrow too.
+void CDirectoryPanel::FitColumns()
+{
+    for (std::size_t column = 0; column < desktop::kPanelColumnCount; ++column) {
+        SendMessageW(m_hList, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
+        const auto width = static_cast<int>(SendMessageW(m_hList, LVM_GETCOLUMNWIDTH, column, 0));
+        const int room = Unit() / 3 + (static_cast<int>(column) == m_nSortColumn ? Unit() : 0);
+        SendMessageW(m_hList, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width + room, 0));
+    }
+}
+
 void CDirectoryPanel::ShowSortColumn(EPanelColumn column, bool ascending)
 {
+    m_nSortColumn = static_cast<int>(column);
     HWND hHeader = reinterpret_cast<HWND>(SendMessageW(m_hList, LVM_GETHEADER, 0, 0));
     for (int i = 0; i < static_cast<int>(desktop::kPanelColumnCount); ++i) {
         HDITEMW item{};
@@ -187,6 +193,7 @@ void CDirectoryPanel::ShowSortColumn(EPanelColumn column, bool ascending)
             item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
         SendMessageW(hHeader, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
+    FitColumns();
 }
 
 void CDirectoryPanel::Enable(EPanelControl control, bool on)

@@ -38,6 +38,7 @@ private:
     bool ChooseExportFile(const std::string& symbol, std::string& file) override;
     bool ChooseExportFolder(std::string& folder) override;
     void RunInBackground(const std::function<void()>& work) override;
+    void FitColumns();
 
     HWND m_hCaption = nullptr;
     HWND m_hList = nullptr;
@@ -45,6 +46,7 @@ private:
     std::function<void(const std::string&)> m_log;
     desktop::CDirectoryPanelPresenter m_presenter;
     bool m_bShowingRows = false;  // the list is being filled: its selection notices are not the user's
+    int m_nSortColumn = -1;       // the column whose heading shows the sort arrow
 };
 
 }  // namespace win32

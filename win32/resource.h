@@ -71,6 +71,7 @@
 #define IDC_DAILY 1042
 #define IDC_DECIMALCOMMA 1043
 #define IDC_NOTE 1044
+#define IDC_TIMEFRAME 1045
 
 // Convert Many Files.
 #define IDC_BATCH_LIST 1101

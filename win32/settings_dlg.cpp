@@ -38,7 +38,7 @@ constexpr ControlId kControlIds[] = {
     {EControl::SkipRows, IDC_SKIPROWS}, {EControl::Path, IDC_PATH},           {EControl::Browse, IDC_BROWSE},
     {EControl::Exist, IDC_USEEXISTING}, {EControl::Symbol, IDC_SYMBOL},       {EControl::Name, IDC_NAME},
     {EControl::Detect, IDC_DETECT},     {EControl::Daily, IDC_DAILY},         {EControl::DecimalComma, IDC_DECIMALCOMMA},
-    {EControl::Ok, IDOK},               {EControl::Cancel, IDCANCEL},
+    {EControl::TimeFrame, IDC_TIMEFRAME}, {EControl::Ok, IDOK},             {EControl::Cancel, IDCANCEL},
 };
 
 // The controls whose text the presenter limits, and the check boxes it hears about.
@@ -106,6 +106,8 @@ void CSettingsDlg::OnInitDialog()
     HWND hCombo = GetDlgItem(m_hDlg, IDC_DATEFORMAT);
     for (const std::string& name : desktop::CSettingsPresenter::DateFormatNames())
         SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
+    for (const std::string& name : desktop::CSettingsPresenter::TimeFrameNames())
+        SendDlgItemMessageW(m_hDlg, IDC_TIMEFRAME, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
     for (int id : kColumnIds)
         SendDlgItemMessageW(m_hDlg, id + 1, UDM_SETRANGE32, engine::kMinColumn, engine::kMaxColumn);
     SendDlgItemMessageW(m_hDlg, IDC_SKIPROWS + 1, UDM_SETRANGE32, 0, engine::kMaxSkipRows);
@@ -145,7 +147,7 @@ void CSettingsDlg::OnCommand(int id, int code)
     if (id == IDC_DATEFORMAT && code == CBN_EDITCHANGE)
         m_presenter.OnTextEdited(EControl::DateFormat);
     if ((IsNumberEdit(id) && code == EN_CHANGE) || (id == IDC_DATEFORMAT && (code == CBN_EDITCHANGE || code == CBN_SELCHANGE)) ||
-        code == BN_CLICKED)
+        (id == IDC_TIMEFRAME && code == CBN_SELCHANGE) || code == BN_CLICKED)
         m_presenter.OnInputChanged();
 }
 
@@ -185,6 +187,7 @@ SettingsForm CSettingsDlg::Read() const
     form.name = Utf8(WindowText(GetDlgItem(m_hDlg, IDC_NAME)));
     form.daily = IsDlgButtonChecked(m_hDlg, IDC_DAILY) == BST_CHECKED;
     form.decimalComma = IsDlgButtonChecked(m_hDlg, IDC_DECIMALCOMMA) == BST_CHECKED;
+    form.timeFrame = static_cast<int>(SendDlgItemMessageW(m_hDlg, IDC_TIMEFRAME, CB_GETCURSEL, 0, 0));
     return form;
 }
 
@@ -210,6 +213,7 @@ void CSettingsDlg::Show(const SettingsForm& form)
     SetDlgItemTextW(m_hDlg, IDC_NAME, Wide(form.name).c_str());
     CheckDlgButton(m_hDlg, IDC_DAILY, form.daily ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hDlg, IDC_DECIMALCOMMA, form.decimalComma ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageW(m_hDlg, IDC_TIMEFRAME, CB_SETCURSEL, static_cast<WPARAM>(form.timeFrame), 0);
     m_bFilling = false;
 }
 

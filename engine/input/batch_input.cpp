@@ -32,6 +32,9 @@ void TakeDetected(const DetectedLayout& detected, const BatchInput& input, Conve
     for (int i = 0; i < kFieldCount; ++i)
         if (take(ColumnChoice(i)))
             SetField(settings, i, detected.column[i] != 0, detected.column[i] != 0 ? detected.column[i] : kMinColumn);
+    // A frame the user states is kept; intraday bars combined into days take the frame the run finds.
+    if (settings.TimeFrame == FrameChoice::kFromDates && !(detected.intraday && settings.Daily))
+        settings.TimeFrame = detected.frame;
 }
 
 // The limits of the layout's settings, then the duplicate-column rule.
@@ -55,11 +58,10 @@ FileInput ReadFileInput(const std::string& absolutePath, const BatchInput& input
     if (input.detect) {
         file.detected = DetectLayout(absolutePath);
         const DetectedLayout& detected = file.detected;
-        const bool daily = input.layout.Daily;
-        const bool settled = !detected.found && !detected.intraday && !detected.openChoices.empty() &&
+        const bool settled = !detected.found && !detected.openChoices.empty() &&
                              std::all_of(detected.openChoices.begin(), detected.openChoices.end(),
                                          [&](LayoutChoice choice) { return Given(input, choice); });
-        if ((!detected.found && !settled && !(detected.intraday && daily)) || (detected.intraday && !daily)) {
+        if (!detected.found && !settled) {
             file.refusal = InputRefusal::Detection;
             return file;
         }

@@ -13,7 +13,7 @@ namespace engine {
 
 struct BatchInput {
     // The layout given (delimiter, skip, date format, columns); with detect, what detection does not
-    // replace. Daily: intraday bars are combined into days, so that a file of them is read as detected.
+    // replace. Daily: intraday bars are combined into days; TimeFrame other than kFromDates is kept.
     ConversionSettings layout;
     bool detect = false;
     // With detect: the choices that the user gave, kept over what detection finds; a refusal that leaves
@@ -23,7 +23,7 @@ struct BatchInput {
 
 enum class InputRefusal {
     None,
-    Detection,  // detection found no layout (detected.problem says why), or intraday bars without Daily
+    Detection,  // detection found no layout (detected.problem says why)
     Settings,   // the settings break a limit or two fields share a column (check says which)
 };
 

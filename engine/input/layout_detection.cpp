@@ -10,7 +10,6 @@
 #include "engine/text/date_formats.h"
 #include "engine/text/heading_names.h"
 #include "engine/text/line_parsing.h"
-#include "engine/text/option_phrases.h"
 #include "engine/text/text_reader.h"
 #include "engine/text/field_names.h"
 #include "metastock/day_number.h"
@@ -406,9 +405,17 @@ std::vector<ColumnValues> ReadColumns(const Rows& rows, const std::vector<std::s
     return columns;
 }
 
-// Rows on one date with different times are intraday bars, which detection refuses; the order of the
-// dates and a time in every date are noted.
-void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, DetectedLayout& layout)
+// A time of day given as HHMMSS, in seconds after midnight.
+int SecondsOf(int hhmmss)
+{
+    return hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
+}
+
+// The time frame of the rows: rows on one date with different times are intraday bars; else the gaps
+// between the dates decide, and fewer than three dates leave the frame to the run. The order of the
+// dates and a time in every date are noted. bWholeFile: the rows are all the file holds, so that its
+// first and last day are whole.
+void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, bool bWholeFile, DetectedLayout& layout)
 {
     const int dateColumn = layout.column[kDateField] - 1;
     int nTimeColumn = -1;
@@ -417,8 +424,8 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, Detec
             nTimeColumn = c;
     struct Day {
         long day;
-        std::string time;
-        std::string text;
+        int code;     // as MASTER holds dates: 1240105 for 2024-01-05
+        int seconds;  // after midnight; -1 when the row has no time
     };
     std::vector<Day> days;
     bool bAllMidnight = true;
@@ -427,14 +434,25 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, Detec
         const DateRead date = ReadDate(Cell(rows, r, dateColumn), layout.dateFormat);
         if (date.result != DateResult::kDate)
             continue;
-        std::string time = date.time >= 0 ? std::to_string(date.time) : std::string();
         if (date.time >= 0) {
             bTimes = true;
             bAllMidnight = bAllMidnight && date.time == 0;
         }
-        if (nTimeColumn >= 0)
-            time += Cell(rows, r, nTimeColumn);
-        days.push_back({CivilDays(date), time, std::string(Cell(rows, r, dateColumn))});
+        const int columnTime = nTimeColumn >= 0 ? TimeOfDay(Cell(rows, r, nTimeColumn)) : -1;
+        const int time = columnTime >= 0 ? columnTime : date.time;
+        days.push_back({CivilDays(date), (date.year - 1900) * 10000 + date.month * 100 + date.day,
+                        time >= 0 ? SecondsOf(time) : -1});
+    }
+    // The times of each day, in the order the days come in the file.
+    std::vector<std::vector<int>> dayTimes;
+    std::vector<int> codes;
+    for (std::size_t k = 0; k < days.size(); ++k) {
+        if (k == 0 || days[k].day != days[k - 1].day) {
+            dayTimes.emplace_back();
+            codes.push_back(days[k].code);
+        }
+        if (days[k].seconds >= 0)
+            dayTimes.back().push_back(days[k].seconds);
     }
     std::vector<std::size_t> order(days.size());
     for (std::size_t i = 0; i < order.size(); ++i)
@@ -443,11 +461,18 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, Detec
     for (std::size_t k = 1; k < order.size() && !layout.intraday; ++k) {
         const Day& a = days[order[k - 1]];
         const Day& b = days[order[k]];
-        if (a.day == b.day && a.time != b.time) {
-            const auto count = std::count_if(days.begin(), days.end(), [&](const Day& d) { return d.day == a.day; });
-            layout.intraday = true;
-            layout.problem = "this file holds intraday bars (" + std::to_string(count) + " rows on " + a.text +
-                         "), not daily prices; " + kCombineIntradayPhrase + " to convert it";
+        layout.intraday = a.day == b.day && a.seconds != b.seconds;
+    }
+    if (layout.intraday) {
+        layout.frame = FrameChoice::kIntraday;
+        layout.bars = BarsOfDays(dayTimes, bWholeFile);
+        if (nTimeColumn >= 0 && nTimeColumn != dateColumn)
+            layout.notes.push_back("times in column " + std::to_string(nTimeColumn + 1));
+    } else if (codes.size() >= 3) {
+        switch (FrameFromDates(codes)) {
+        case TimeFrame::kWeekly: layout.frame = FrameChoice::kWeekly; break;
+        case TimeFrame::kMonthly: layout.frame = FrameChoice::kMonthly; break;
+        default: layout.frame = FrameChoice::kDaily; break;
         }
     }
     if (days.size() > 1 && days.front().day > days.back().day)
@@ -459,7 +484,7 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, Detec
 }
 
 // The layout that one delimiter gives.
-Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
+Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull, bool bWholeFile = false)
 {
     Evidence evidence;
     DetectedLayout& layout = evidence.layout;
@@ -552,7 +577,7 @@ Evidence DetectWith(const Rows& rows, int nDelimiter, bool bFull)
                 ReadNumber(TextField{Cell(rows, r, layout.column[kCloseField] - 1), true}, style, value) == NumberResult::kNumber)
                 closed.push_back(r);
         }
-        CheckDays(rows, closed, layout);
+        CheckDays(rows, closed, bWholeFile, layout);
     }
     layout.found = layout.problem.empty();
     return evidence;
@@ -592,7 +617,7 @@ DetectedLayout DetectInLines(const std::vector<std::string>& lines, std::size_t 
                                  ", but no column of numbers beside them";
         return best.layout;
     }
-    return DetectWith(SplitLines(lines, nEvidence, kDelimiters[nBest]), nBest, true).layout;
+    return DetectWith(SplitLines(lines, nEvidence, kDelimiters[nBest]), nBest, true, lines.size() < nEvidence).layout;
 }
 
 }  // namespace
@@ -629,7 +654,7 @@ DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
         layout = DetectLayoutInLines(lines);
         // A choice the first lines leave open may be settled further on: the start of a long history can be
         // flat (open, high, low and close equal) or lack a day above 12.
-        if (!layout.found && !layout.intraday && !layout.openChoices.empty() &&
+        if (!layout.found && !layout.openChoices.empty() &&
             lines.size() == static_cast<std::size_t>(kEvidenceLines) && readTo(kMoreEvidenceLines) &&
             lines.size() > static_cast<std::size_t>(kEvidenceLines))
             layout = DetectInLines(lines, lines.size());
@@ -639,7 +664,7 @@ DetectedLayout DetectLayout(IReadableFile& input, const std::string& path)
         layout.problem = "Cannot read the input file " + path + ": " + source.FailureReason();
         return layout;
     }
-    if (!layout.found && !layout.intraday)
+    if (!layout.found)
         layout.problem = "No layout found in " + path + ": " + layout.problem;
     return layout;
 }
@@ -667,9 +692,29 @@ bool DetectedLayout::IsOpen(LayoutChoice choice) const
     return std::find(openChoices.begin(), openChoices.end(), choice) != openChoices.end();
 }
 
+namespace {
+
+// " of weekly bars, one a week,"; empty for daily bars and a frame left to the run.
+std::string FramePhrase(const DetectedLayout& layout)
+{
+    switch (layout.frame) {
+    case FrameChoice::kWeekly:
+    case FrameChoice::kMonthly: {
+        const TimeFrame frame = StatedFrame(layout.frame);
+        return std::string(" of ") + TimeFrameWord(frame) + " bars, " + FrameRate(frame) + ",";
+    }
+    case FrameChoice::kIntraday: return " of " + IntradayRate(layout.bars) + ",";
+    case FrameChoice::kDaily:
+    case FrameChoice::kFromDates: break;
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string DescribeLayout(const DetectedLayout& layout)
 {
-    if (!layout.found && !layout.intraday) {
+    if (!layout.found) {
         std::string text = layout.problem;
         if (!layout.openChoices.empty()) {
             text += ". Choose ";
@@ -687,8 +732,8 @@ std::string DescribeLayout(const DetectedLayout& layout)
     for (std::size_t i = 0; i < layout.columnNames.size(); ++i)
         columns += (i == 0 ? "" : ", ") + layout.columnNames[i];
     const char* szFormat = kDateFormatNames[layout.dateFormat - 1];
-    std::string text = std::string("This looks like a ") + kDelimiterNames[layout.delimiter] +
-                       "-delimited file with " + headings + ", dates like " + layout.exampleDate + " (" + szFormat +
+    std::string text = std::string("This looks like a ") + kDelimiterNames[layout.delimiter] + "-delimited file" +
+                       FramePhrase(layout) + " with " + headings + ", dates like " + layout.exampleDate + " (" + szFormat +
                        "), and the columns " + columns + ".";
     std::string sources;
     for (const FieldEvidence& field : layout.fields)
@@ -707,8 +752,6 @@ std::string DescribeLayout(const DetectedLayout& layout)
         }
         text += '.';
     }
-    if (layout.intraday)
-        text += " But " + layout.problem + ".";
     return text;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/input/time_frame.h"
 #include "engine/job/conversion_job.h"
 #include "metastock/data_file_format.h"
 #include "metastock/file_system.h"
@@ -63,6 +64,7 @@ struct DetectedLayout {
     bool decimalComma = false;      // numbers have a decimal comma
     bool intraday = false;          // several rows a day with different times
     FrameChoice frame = FrameChoice::kFromDates;  // the time frame the dates show; kFromDates when unsure
+    IntradayBars bars;              // intraday: the interval and the bars a day that the times show
     int skipRows = 0;
     int dateFormat = 0;             // 1 to 18; 0 when not known
     int otherDateFormat = 0;        // another format that also reads every date; 0 when none
@@ -86,8 +88,8 @@ DetectedLayout DetectLayout(const std::string& path);
 DetectedLayout DetectLayout(metastock::IReadableFile& input, const std::string& path);
 DetectedLayout DetectLayoutInLines(const std::vector<std::string>& lines);
 
-// One or two sentences for people: the delimiter, the heading rows, the dates, and for every field where
-// its column came from ("Open from Откр.; Volume: column 6, the only whole numbers"). On a refusal, the
+// One or two sentences for people: the delimiter, the time frame unless daily ("weekly bars, one a week",
+// "5-minute bars, 78 a day"), the heading rows, the dates, and for every field where its column came from ("Open from Откр.; Volume: column 6, the only whole numbers"). On a refusal, the
 // reason and the choices left to the user.
 std::string DescribeLayout(const DetectedLayout& layout);
 

@@ -32,7 +32,8 @@ SettingsMisfitAt FindSettingsMisfit(const ConversionSettings& settings, const st
 // or open interest that is not a number. The fields are named as the Conversion Settings dialog names them.
 SettingsMisfitAt RowMisfit(const InputLayout& layout, const TextField (&fields)[kMaxFields], int nFields, int nRow);
 
-// Sets delimiter, skip, date format, on-flags and columns; leaves the output settings alone. A field not
+// Sets delimiter, decimal comma, time frame, skip, date format, on-flags and columns; leaves the output
+// settings alone. A field not
 // found is switched off, its column set to 1 as the dialog does.
 void ApplyLayout(const DetectedLayout& layout, ConversionSettings& settings);
 

@@ -77,6 +77,54 @@ std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::s
     return std::string(metastock::TimeFrameWord(frame)) + " bars are stated, but the dates are " + FrameRate(found);
 }
 
+IntradayBars BarsOfDays(const std::vector<std::vector<int>>& daySeconds, bool wholeFirstAndLast)
+{
+    std::vector<int> gaps;
+    std::vector<int> counts;
+    for (std::size_t d = 0; d < daySeconds.size(); ++d) {
+        std::vector<int> times = daySeconds[d];
+        std::sort(times.begin(), times.end());
+        times.erase(std::unique(times.begin(), times.end()), times.end());
+        for (std::size_t k = 1; k < times.size(); ++k)
+            gaps.push_back(times[k] - times[k - 1]);
+        if (wholeFirstAndLast || (d > 0 && d + 1 < daySeconds.size()))
+            counts.push_back(static_cast<int>(times.size()));
+    }
+    IntradayBars bars;
+    if (!counts.empty()) {
+        std::nth_element(counts.begin(), counts.begin() + static_cast<std::ptrdiff_t>(counts.size() / 2), counts.end());
+        bars.perDay = counts[counts.size() / 2];
+    }
+    if (gaps.empty())
+        return bars;
+    std::sort(gaps.begin(), gaps.end());
+    const int smallest = gaps.front();
+    int commonest = smallest;
+    std::ptrdiff_t most = 0;
+    for (auto run = gaps.begin(); run != gaps.end();) {
+        const auto end = std::upper_bound(run, gaps.end(), *run);
+        if (end - run > most) {
+            most = end - run;
+            commonest = *run;
+        }
+        run = end;
+    }
+    if (commonest == smallest && std::all_of(gaps.begin(), gaps.end(), [&](int gap) { return gap % smallest == 0; }))
+        bars.intervalSeconds = smallest;
+    return bars;
+}
+
+std::string IntradayRate(const IntradayBars& bars)
+{
+    if (bars.intervalSeconds <= 0)
+        return "intraday bars, several a day";
+    const int seconds = bars.intervalSeconds;
+    std::string text = seconds % 60 == 0 ? std::to_string(seconds / 60) + "-minute bars" : std::to_string(seconds) + "-second bars";
+    if (bars.perDay > 0)
+        text += ", " + std::to_string(bars.perDay) + " a day";
+    return text;
+}
+
 void DecideFrame(CheckedRows& rows, FrameChoice stated)
 {
     if (rows.Failed() || rows.frame == metastock::TimeFrame::kIntraday)

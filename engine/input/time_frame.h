@@ -1,6 +1,6 @@
 #pragma once
-// The time frame of rows without times, found from the gaps between their dates, and the check of a
-// frame the user stated against it.
+// The time frame of rows without times, found from the gaps between their dates, the check of a frame
+// the user stated against it, and the interval and count of intraday bars found from their times.
 
 #include <string>
 #include <vector>
@@ -25,6 +25,21 @@ metastock::TimeFrame StatedFrame(FrameChoice choice);
 // when they can: "weekly bars are stated, but the dates are one a day". A stated frame is taken as it
 // is for fewer than 3 rows; intraday is refused for rows without times.
 std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::size_t rowCount);
+
+// The bars of intraday rows, found from their times (seconds after midnight), one list per day in date
+// order. The interval is the smallest gap between neighbouring times of a day when it is also the
+// commonest and every gap is a whole multiple of it (missing bars, a lunch break), else 0. Bars a day is
+// the median count of the days that are whole: all when wholeFirstAndLast, else all but the first and the
+// last, which the lines read may cut; 0 when there is no such day.
+struct IntradayBars {
+    int intervalSeconds = 0;
+    int perDay = 0;
+};
+IntradayBars BarsOfDays(const std::vector<std::vector<int>>& daySeconds, bool wholeFirstAndLast);
+
+// For people: "5-minute bars, 78 a day", "30-second bars", or "intraday bars, several a day" when the
+// interval is not even.
+std::string IntradayRate(const IntradayBars& bars);
 
 }  // namespace engine
 

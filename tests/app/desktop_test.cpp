@@ -593,7 +593,7 @@ TEST_F(DesktopTest, TheDirectoryPanelListsTheRunsDirectoryAndExportsChecksAndRem
     CDirectoryPanel* pPanel = m_pFrame->GetDirectoryPanel();
     auto* pTable = pPanel->findChild<QTableWidget*>("Securities");
     ASSERT_EQ(pTable->rowCount(), 2);
-    EXPECT_EQ(TableRow(*pTable, 1).join(",").toStdString(), "DEF,Alpha,F2.DAT,DOHLCVI,2024-01-02,2024-01-03,2");
+    EXPECT_EQ(TableRow(*pTable, 1).join(",").toStdString(), "DEF,Alpha,F2.DAT,DOHLCVI,daily,2024-01-02,2024-01-03,2");
 
     pTable->selectRow(0);
     const std::filesystem::path exported = m_dir.Path() / "abc.txt";

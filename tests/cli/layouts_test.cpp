@@ -119,16 +119,40 @@ TEST(Layouts, DetectFindsTheOptionsAndConvertWritesExactlyTheRows)
     }
 }
 
-TEST(Layouts, FilesWithoutDailyPricesAreRefusedWithTheReason)
+// detect names a frame other than daily in its sentence and gives it as --frame among the options.
+TEST(Layouts, DetectNamesTheTimeFrameAndItsOption)
+{
+    const struct {
+        const char* szCase;
+        std::string text;
+        const char* szSentence;
+        const char* szOptionsEnd;
+    } cases[] = {
+        {"daily", "Date,Close\n2020-01-02,1\n2020-01-03,2\n2020-01-06,3\n", "comma-delimited file with 1 heading row",
+         "--oi-col off\n"},
+        {"monthly", "Date,Close\n2020-01-31,1\n2020-02-28,2\n2020-03-31,3\n", "file of monthly bars, one a month, with",
+         "--oi-col off --frame monthly\n"},
+        {"intraday bars", "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,10:30,1,2,0.5,1.5\n",
+         "file of 60-minute bars, 2 a day, with", "--oi-col off --frame intraday\n"},
+    };
+    const CTempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.szCase);
+        WriteText(dir / "prices.csv", c.text);
+        const CliResult detected = RunCli({"detect", dir / "prices.csv"});
+        EXPECT_EQ(detected.status, 0) << detected.err;
+        EXPECT_NE(detected.out.find(c.szSentence), std::string::npos) << detected.out;
+        EXPECT_TRUE(detected.out.ends_with(c.szOptionsEnd)) << detected.out;
+    }
+}
+
+TEST(Layouts, FilesDetectionCannotReadAreRefusedWithTheReason)
 {
     const struct {
         const char* szCase;
         std::string text;
         const char* szReason;
     } cases[] = {
-        {"intraday bars", "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,10:30,1,2,0.5,1.5\n",
-         "this file holds intraday bars (2 rows on 2020-01-02), not daily prices; combine intraday bars into days "
-         "(--daily) to convert it"},
         {"four prices whose open and close the values do not tell", "981230 10 11 9 10.5\n981231 10.5 12 10 11\n990104 11 12 10 11.5\n",
          "Give --open-col and --close-col with what detection found: --delimiter space --date-format YYMMDD --skip 0 "
          "--date-col 1 --high-col 3 --low-col 4 --volume-col off --oi-col off"},

@@ -142,6 +142,7 @@ public:
         for (const PanelRow& row : rows)
             symbols += (symbols.empty() ? "" : " ") + row.cells[0];
         fromTop = top;
+        shownRows = rows;
     }
     void ShowSortColumn(EPanelColumn column, bool ascending) override { sort = {column, ascending}; }
     void Enable(EPanelControl control, bool on) override { enabled[control] = on; }
@@ -167,6 +168,7 @@ public:
     void RunInBackground(const std::function<void()>& work) override { work(); }
 
     std::string caption, symbols, chosen, opened, proposed, folder;
+    std::vector<PanelRow> shownRows;
     bool fromTop = false;
     std::pair<EPanelColumn, bool> sort{EPanelColumn::Symbol, false};
     std::map<EPanelControl, bool> enabled;
@@ -412,6 +414,10 @@ TEST(DirectoryPanelPresenter, ItsOwnDirectorySortsOnHeadersAndActsOnSeveralSecur
     EXPECT_EQ(stored.PanelDirectory(), empty) << "the panel's directory is remembered";
     panel.OnOpenFolder();
     EXPECT_EQ(view.opened, empty);
+    panel.ShowDirectory(out);
+    ASSERT_EQ(view.shownRows.size(), 1u);
+    EXPECT_EQ(view.shownRows[0].cells[static_cast<std::size_t>(EPanelColumn::Frame)], "daily");
+    EXPECT_EQ(view.shownRows[0].cells[static_cast<std::size_t>(EPanelColumn::First)], "2024-01-02");
 }
 
 TEST(PreviewGrid, RowsAreMarkedAsTheRunJudgesThemWithTheDialogsSettings)
@@ -452,6 +458,13 @@ TEST(PreviewGrid, RowsAreMarkedAsTheRunJudgesThemWithTheDialogsSettings)
         {"two fields in one column, a column the row lacks",
          {"01/02/2024,1,1,1,1"}, settingsWith([](auto& s) { s.OpenCol = 5; s.VolOn = 0; s.OIOn = 0; s.HiCol = 9; }),
          "Date,unused,unused,Low,Open + Close", {"1|bad|the high is missing|-1"}},
+        {"the column the run reads the bars' times from",
+         {"Date,Time,Open,High,Low,Close", "2024-01-02,16:00,1,2,0.5,1.5", "2024-01-03,16:00,1,2,0.5,1.5"},
+         settingsWith([](auto& s) {
+             s.DateFormat = "CCYY_MM_DD"; s.SkipOn = 1; s.SkipRows = 1; s.OpenCol = 3; s.HiCol = 4; s.LoCol = 5;
+             s.CloCol = 6; s.VolOn = 0; s.OIOn = 0;
+         }),
+         "Date,Time,Open,High,Low,Close", {"skip|skipped|skipped|-1", "2|data||-1", "3|data||-1"}},
         {"a column being typed judges nothing",
          {"x,1,1,1,1"}, settingsWith([](auto& s) { s.DateCol = 0; }), "unused,Open,High,Low,Close", {"1|data||-1"}},
     };
@@ -599,15 +612,17 @@ TEST(Detection, TheDesktopShowsDetectionsAdviceWithoutFlagsAndReadsWithWhatDetec
         std::string shown;  // part of the Detect refusal or note; empty when Detect fills the dialog silently
         bool daily;
         bool decimalComma;
+        bool converted[2];  // by a batch that detects each file, without and with its own Combine box
     } cases[] = {
         {"open and close not told apart", "981230 10 11 9 10.5\n981231 10.5 12 10 11\n990104 11 12 10 11.5\n",
-         "Choose the Open column and the Close column yourself", false, false},
+         "Choose the Open column and the Close column yourself", false, false, {false, false}},
         {"dates that read either way", "Date,Open,High,Low,Close\n01/02/2024,10,11,9,10.5\n01/03/2024,10,11,9,10.5\n",
-         "Choose the date format yourself", false, false},
+         "Choose the date format yourself", false, false, {false, false}},
+        // Detection takes intraday bars as they are; the run writes them only once it writes intraday securities.
         {"intraday bars", "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,10:30,1,2,0.5,1.5\n",
-         "not daily prices; combine intraday bars into days to convert it", true, false},
+         "", false, false, {false, true}},
         {"decimal commas", "Datum;Er\xc3\xb6" "ffnung;Hoch;Tief;Schluss;Volumen\n13.01.2020;1,1052;1,1080;1,1000;1,1050;1000\n"
-         "14.01.2020;1,1050;1,1100;1,1040;1,1090;1200\n", "", false, true},
+         "14.01.2020;1,1050;1,1100;1,1040;1,1090;1200\n", "", false, true, {true, true}},
     };
     CTempDir dir;
     CMapStore store;
@@ -627,12 +642,12 @@ TEST(Detection, TheDesktopShowsDetectionsAdviceWithoutFlagsAndReadsWithWhatDetec
         EXPECT_EQ(view.form.daily, c.daily) << c.what;
         const FilePreview preview = ReadFilePreview(path);
         EXPECT_EQ(preview.sentence.find("--"), std::string::npos) << c.what << ": " << preview.sentence;
-        if (view.asked.empty()) {
+        // The grid judges rows as the run does: what the run converts with Detect's choices has no bad row.
+        if (view.asked.empty() && c.converted[0]) {
             EXPECT_EQ(presenter.ShownInputSettings().DecimalComma, c.decimalComma) << c.what;
             for (const PreviewRow& row : CPreviewGridPresenter::TableOf(preview.lines, presenter.ShownInputSettings()).rows)
                 EXPECT_NE(row.mark, ERowMark::Bad) << c.what << ", line " << row.label << ": " << row.reason;
         }
-        // A batch that detects each file: refused without its own Combine box, converted with it.
         for (const bool daily : {false, true}) {
             CRecordingBatchView batchView;
             CBatchPresenter batch(batchView, stored, engine::ConversionSettings{});
@@ -643,9 +658,55 @@ TEST(Detection, TheDesktopShowsDetectionsAdviceWithoutFlagsAndReadsWithWhatDetec
             batch.OnConvert();
             const std::string& result = batchView.shownRows.at(0).result;
             EXPECT_EQ(result.find("--"), std::string::npos) << c.what << ": " << result;
-            EXPECT_EQ(result == "converted", c.shown.empty() || (c.daily && daily)) << c.what << ", daily " << daily << ": " << result;
+            EXPECT_EQ(result == "converted", c.converted[daily ? 1 : 0]) << c.what << ", daily " << daily << ": " << result;
         }
     }
+}
+
+// Detect sets the Time frame list to the frame of the dates and clears Combine; OK takes the entry into the
+// settings, which the store keeps as TimeFrame 0 to 4 and reads back, any other number as "From the dates".
+TEST(Detection, DetectFillsTheTimeFrameThatOkTakesAndTheStoreKeeps)
+{
+    const struct {
+        std::string what;
+        std::string text;
+        engine::FrameChoice frame;
+    } cases[] = {
+        {"daily", "Date,Close\n2020-01-02,1\n2020-01-03,2\n2020-01-06,3\n", engine::FrameChoice::kDaily},
+        {"two rows", "Date,Close\n2020-01-02,1\n2020-01-03,2\n", engine::FrameChoice::kFromDates},
+        {"weekly", "Date,Close\n2020-01-03,1\n2020-01-10,2\n2020-01-17,3\n", engine::FrameChoice::kWeekly},
+        {"monthly", "Date,Close\n2020-01-31,1\n2020-02-28,2\n2020-03-31,3\n", engine::FrameChoice::kMonthly},
+        {"intraday", "Date,Time,Close\n2020-01-02,09:30,1\n2020-01-02,09:35,2\n", engine::FrameChoice::kIntraday},
+    };
+    EXPECT_EQ(CSettingsPresenter::TimeFrameNames(),
+              (std::vector<std::string>{"From the dates", "Daily", "Weekly", "Monthly", "Intraday"}));
+    CTempDir dir;
+    for (const auto& c : cases) {
+        const std::string path = WriteFile(dir.Path() / (c.what + ".csv"), c.text);
+        engine::ConversionSettings settings;
+        settings.Path = dir.Path().string();
+        settings.Symbol = "X";
+        settings.Daily = true;
+        CRecordingSettingsView view;
+        CSettingsPresenter presenter(view, settings, path);
+        presenter.OnInitDialog();
+        presenter.OnDetect();
+        EXPECT_EQ(view.form.timeFrame, static_cast<int>(c.frame)) << c.what;
+        EXPECT_FALSE(view.form.daily) << c.what;
+        EXPECT_EQ(presenter.ShownInputSettings().TimeFrame, c.frame) << c.what << ": the preview reads with it";
+        presenter.OnOK();
+        ASSERT_EQ(view.closed, 1) << c.what << ": " << (view.asked.empty() ? "" : view.asked[0]);
+        CMapStore store;
+        CStoredSettings(store).StoreConversion(presenter.Settings());
+        EXPECT_EQ(store.ReadInt("Setting", "TimeFrame", -1), static_cast<int>(c.frame)) << c.what;
+        EXPECT_EQ(CStoredSettings(store).LoadConversion().TimeFrame, c.frame) << c.what;
+    }
+    for (const char* stored : {"5", "-1", "weekly"}) {
+        CMapStore store;
+        store.WriteString("Setting", "TimeFrame", stored);
+        EXPECT_EQ(CStoredSettings(store).LoadConversion().TimeFrame, engine::FrameChoice::kFromDates) << stored;
+    }
+    EXPECT_EQ(CStoredSettings(*std::make_unique<CMapStore>()).LoadConversion().TimeFrame, engine::FrameChoice::kFromDates);
 }
 
 // The desktop asks about MASTER as the run decides it: in any case, and a MASTER that cannot be checked

@@ -113,8 +113,11 @@ TEST_F(SettingsDlg, OKHandsBackTheMembersAsTheControlsShowThem)
     m_dlg.SkipRows = 3;
     m_dlg.VolOn = 0;
     m_dlg.VolCol = 9;
+    m_dlg.TimeFrame = 2;
     Show();
     EXPECT_TRUE(Control<QRadioButton>("MakeNew")->isChecked());
+    EXPECT_EQ(Control<QComboBox>("TimeFrame")->currentText(), "Weekly");
+    Control<QComboBox>("TimeFrame")->setCurrentIndex(4);
     EXPECT_TRUE(Control<QRadioButton>("Space")->isChecked());
     EXPECT_TRUE(Number("SkipRows")->isEnabled());
     EXPECT_FALSE(Number("VolCol")->isEnabled());
@@ -135,6 +138,7 @@ TEST_F(SettingsDlg, OKHandsBackTheMembersAsTheControlsShowThem)
     EXPECT_EQ(m_dlg.SkipRows, 3u);
     EXPECT_EQ(m_dlg.VolOn, 0);
     EXPECT_EQ(m_dlg.VolCol, 9u);
+    EXPECT_EQ(m_dlg.TimeFrame, 4);
     EXPECT_EQ(m_dlg.Symbol, "IBM");
     EXPECT_EQ(m_dlg.Path, "/data/out");
     EXPECT_EQ(m_nDateFormat, 9);
@@ -463,8 +467,8 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
     EXPECT_EQ(FocusedControl(), Control<QPushButton>("OK"));
     const char* const order[] = {"Cancel",  "DateCol", "OpenOn", "OpenCol",    "HiOn",   "HiCol",    "LoOn",
                                  "LoCol",   "CloCol",  "VolOn",  "VolCol",     "OIOn",   "OICol",    "Comma", "DateFormat",
-                                 "SkipOn",  "Path",    "Browse", "UseExisting", "Symbol",     "Name",   "Detect", "Daily",
-                                 "DecimalComma", "OK"};
+                                 "SkipOn",  "Path",    "Browse", "UseExisting", "Symbol",     "Name",   "Daily",
+                                 "DecimalComma", "TimeFrame", "Detect", "OK"};
     // Skip Rows' field is disabled here, so Tab passes it by.
     for (const char* szName : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -521,8 +525,8 @@ TEST_F(SettingsDlg, EveryButtonAndLabelledFieldHasItsOwnMnemonicAndTheSymbolShow
     }
     mnemonics.sort();
     buddies.sort();
-    EXPECT_EQ(mnemonics, (QStringList{"A", "B", "C", "D", "E", "F", "I", "L", "M", "N", "P", "R", "S", "T", "Y"}));
-    EXPECT_EQ(buddies, (QStringList{"DateFormat", "Name", "Path", "Symbol"}));
+    EXPECT_EQ(mnemonics, (QStringList{"A", "B", "C", "D", "E", "F", "I", "L", "M", "N", "O", "P", "R", "S", "T", "Y"}));
+    EXPECT_EQ(buddies, (QStringList{"DateFormat", "Name", "Path", "Symbol", "TimeFrame"}));
 
     Show();
     QLineEdit* pSymbol = Edit("Symbol");

@@ -127,7 +127,9 @@ TEST(BatchInput, AFileIsReadWithTheGivenOrDetectedLayoutOrRefusedWithWhy)
     const std::string kHeaded = "Date;Open;High;Low;Close;Volume\n2020-01-02;1;2;0.5;1.5;100\n2020-01-03;1.5;3;1;2.5;200\n";
     const std::string kOpenOrClose = "981230 10 11 9 10.5\n981231 10.5 12 10 11\n990104 11 12 10 11.5\n";
     const std::string kIntraday = "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,10:30,1,2,0.5,1.5\n";
+    const std::string kWeekly = "Date,Open,High,Low,Close\n2020-01-03,1,2,0.5,1.5\n2020-01-10,1,2,0.5,1.5\n2020-01-17,1,2,0.5,1.5\n";
     using C = LayoutChoice;
+    using F = FrameChoice;
     const struct {
         const char* szWhat;
         std::string text;
@@ -137,16 +139,20 @@ TEST(BatchInput, AFileIsReadWithTheGivenOrDetectedLayoutOrRefusedWithWhy)
         int openCol;  // of the layout given; 0: open off
         InputRefusal refusal;
         int delimiter, volOn, dateFormat;  // of the settings when not refused; the layout given has no volume
+        FrameChoice frame;                 // detected, unless intraday bars are combined into days
     } cases[] = {
-        {"given", kHeaded, false, {}, false, 2, InputRefusal::None, 0, 0, DateFormatNumber("MMDDYY")},
-        {"detected", kHeaded, true, {}, false, 2, InputRefusal::None, 3, 1, DateFormatNumber("CCYY_MM_DD")},
-        {"given over detected", kHeaded, true, {C::kVolumeColumn, C::kDateFormat}, false, 2, InputRefusal::None, 3, 0, DateFormatNumber("MMDDYY")},
-        {"open and close left open", kOpenOrClose, true, {}, false, 2, InputRefusal::Detection, 0, 0, 0},
+        {"given", kHeaded, false, {}, false, 2, InputRefusal::None, 0, 0, DateFormatNumber("MMDDYY"), F::kFromDates},
+        {"detected", kHeaded, true, {}, false, 2, InputRefusal::None, 3, 1, DateFormatNumber("CCYY_MM_DD"), F::kFromDates},
+        {"given over detected", kHeaded, true, {C::kVolumeColumn, C::kDateFormat}, false, 2, InputRefusal::None, 3, 0,
+         DateFormatNumber("MMDDYY"), F::kFromDates},
+        {"open and close left open", kOpenOrClose, true, {}, false, 2, InputRefusal::Detection, 0, 0, 0, F::kFromDates},
         {"open and close given", kOpenOrClose, true, {C::kOpenColumn, C::kCloseColumn}, false, 2, InputRefusal::None, 2, 0,
-         DateFormatNumber("YYMMDD")},
-        {"intraday bars", kIntraday, true, {}, false, 2, InputRefusal::Detection, 0, 0, 0},
-        {"intraday bars combined", kIntraday, true, {}, true, 2, InputRefusal::None, 0, 0, DateFormatNumber("CCYY_MM_DD")},
-        {"open in the date's column", kHeaded, false, {}, false, 1, InputRefusal::Settings, 0, 0, 0},
+         DateFormatNumber("YYMMDD"), F::kDaily},
+        {"weekly bars", kWeekly, true, {}, false, 2, InputRefusal::None, 0, 0, DateFormatNumber("CCYY_MM_DD"), F::kWeekly},
+        {"intraday bars", kIntraday, true, {}, false, 2, InputRefusal::None, 0, 0, DateFormatNumber("CCYY_MM_DD"), F::kIntraday},
+        {"intraday bars combined", kIntraday, true, {}, true, 2, InputRefusal::None, 0, 0, DateFormatNumber("CCYY_MM_DD"),
+         F::kFromDates},
+        {"open in the date's column", kHeaded, false, {}, false, 1, InputRefusal::Settings, 0, 0, 0, F::kFromDates},
     };
     CTempDir dir;
     for (const auto& c : cases) {
@@ -169,7 +175,8 @@ TEST(BatchInput, AFileIsReadWithTheGivenOrDetectedLayoutOrRefusedWithWhy)
         EXPECT_EQ(file.settings.Delimiter, c.delimiter) << c.szWhat;
         EXPECT_EQ(file.settings.VolOn, c.volOn) << c.szWhat;
         EXPECT_EQ(file.dateFormat, c.dateFormat) << c.szWhat;
-        EXPECT_EQ(file.settings.OpenCol, c.detect && c.daily ? 3 : 2) << c.szWhat << ": the open column given or detected";
+        EXPECT_EQ(file.settings.OpenCol, c.detect && c.text == kIntraday ? 3 : 2) << c.szWhat << ": the open column given or detected";
+        EXPECT_EQ(static_cast<int>(file.settings.TimeFrame), static_cast<int>(c.frame)) << c.szWhat;
     }
 }
 

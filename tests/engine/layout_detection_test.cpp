@@ -154,3 +154,70 @@ TEST(LayoutDetection, AppliedLayoutFillsOnlyTheInputSettings)
     EXPECT_EQ(settings.Symbol, "ABC");
     EXPECT_FALSE(CheckSettings(settings).Failed());
 }
+
+namespace {
+
+// A heading and nDays days of nPerDay bars nInterval seconds apart from 09:30 (the time in its own column,
+// or after the date with bSeconds), starting Thursday 2 January 2020 and skipping weekends.
+std::string Bars(int nInterval, int nPerDay, int nDays, bool bTimeColumn, bool bSeconds)
+{
+    std::string text = bTimeColumn ? "Date,Time,Open,High,Low,Close,Volume\n" : "Date,Open,High,Low,Close,Volume\n";
+    int nDay = 2;
+    for (int d = 0; d < nDays; ++d, nDay += nDay % 7 == 3 ? 3 : 1) {
+        for (int b = 0; b < nPerDay; ++b) {
+            const int seconds = 9 * 3600 + 30 * 60 + b * nInterval;
+            char line[120];
+            char time[16];
+            std::snprintf(time, sizeof time, bSeconds ? "%02d:%02d:%02d" : "%02d:%02d", seconds / 3600, seconds / 60 % 60,
+                          seconds % 60);
+            std::snprintf(line, sizeof line, "2020-01-%02d%s%s,1,2,0.5,1.5,%d\n", nDay, bTimeColumn ? "," : " ", time, 100 + b);
+            text += line;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+// The rows' dates and times give the time frame, which the sentence names unless it is daily.
+TEST(LayoutDetection, TheTimeFrameComesFromTheDatesAndTimes)
+{
+    const struct {
+        const char* szCase;
+        std::string text;
+        FrameChoice frame;
+        const char* szDescribed;
+    } cases[] = {
+        {"daily over a weekend", "Date,Close\n2020-01-02,1\n2020-01-03,2\n2020-01-06,3\n2020-01-07,4\n", FrameChoice::kDaily,
+         "comma-delimited file with 1 heading row"},
+        {"two days: too few to tell", "Date,Close\n2020-01-02,1\n2020-01-09,2\n", FrameChoice::kFromDates,
+         "comma-delimited file with 1 heading row"},
+        {"weekly, one holiday Thursday", "Date,Close\n2020-01-03,1\n2020-01-10,2\n2020-01-16,3\n2020-01-24,4\n",
+         FrameChoice::kWeekly, "comma-delimited file of weekly bars, one a week, with 1 heading row"},
+        {"monthly, newest first", "Date,Close\n2020-04-30,1\n2020-03-31,2\n2020-02-28,3\n2020-01-31,4\n",
+         FrameChoice::kMonthly, "file of monthly bars, one a month, with"},
+        {"5-minute bars in a time column, more days than the lines read", Bars(300, 78, 5, true, false),
+         FrameChoice::kIntraday, "file of 5-minute bars, 78 a day, with 1 heading row"},
+        {"1-minute bars, no whole day among the lines read", Bars(60, 390, 2, true, false), FrameChoice::kIntraday,
+         "file of 1-minute bars, with"},
+        {"hourly bars after the date, with seconds", Bars(3600, 7, 3, false, true), FrameChoice::kIntraday,
+         "file of 60-minute bars, 7 a day, with 1 heading row, dates like 2020-01-02 09:30:00"},
+        {"30-second bars", Bars(30, 4, 2, true, true), FrameChoice::kIntraday, "file of 30-second bars, 4 a day,"},
+        {"times at uneven gaps",
+         "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,09:37,1,2,0.5,1.5\n"
+         "2020-01-02,09:41,1,2,0.5,1.5\n",
+         FrameChoice::kIntraday, "file of intraday bars, several a day, with"},
+    };
+    CTempDir dir;
+    for (const auto& c : cases) {
+        WriteText(dir.Path() / "prices.txt", c.text);
+        const DetectedLayout layout = DetectLayout(dir / "prices.txt");
+        ASSERT_TRUE(layout.found) << c.szCase << ": " << layout.problem;
+        EXPECT_EQ(static_cast<int>(layout.frame), static_cast<int>(c.frame)) << c.szCase;
+        EXPECT_EQ(layout.intraday, c.frame == FrameChoice::kIntraday) << c.szCase;
+        EXPECT_NE(DescribeLayout(layout).find(c.szDescribed), std::string::npos) << c.szCase << ": " << DescribeLayout(layout);
+        ConversionSettings settings;
+        ApplyLayout(layout, settings);
+        EXPECT_EQ(static_cast<int>(settings.TimeFrame), static_cast<int>(c.frame)) << c.szCase << ": the settings take the frame";
+    }
+}

@@ -53,4 +53,27 @@ TEST(TimeFrame, StatedFrameIsCheckedAgainstTheDates)
             << metastock::TimeFrameWord(engine::StatedFrame(c.stated)) << " " << c.rows;
 }
 
+// The interval is the smallest gap when it is the commonest and divides every other (a lunch break, a
+// bar without trades); the bars a day come from the days the lines read whole.
+TEST(TimeFrame, IntradayBarsFromTheTimesOfEachDay)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::vector<int>> days;  // seconds after midnight
+        bool whole;
+        int interval, perDay;
+    };
+    const Case cases[] = {
+        {"a lunch break", {{0, 300, 600, 3900, 4200}, {0, 300, 600, 3900, 4200}}, true, 300, 5},
+        {"a bar without trades", {{0, 60, 180, 240}, {0, 60, 120, 180, 240}, {0, 60}}, false, 60, 5},
+        {"one odd gap", {{0, 60, 300, 600, 900}}, true, 0, 5},
+        {"first and last day cut", {{0, 300}, {0, 300, 600}}, false, 300, 0},
+    };
+    for (const Case& c : cases) {
+        const engine::IntradayBars bars = engine::BarsOfDays(c.days, c.whole);
+        EXPECT_EQ(bars.intervalSeconds, c.interval) << c.name;
+        EXPECT_EQ(bars.perDay, c.perDay) << c.name;
+    }
+}
+
 }  // namespace
