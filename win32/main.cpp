@@ -68,6 +68,9 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShow)
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     win32::StartWindowThread(hInstance);
+    // The first start takes over the settings that the legacy INI file holds.
+    if (win32::CRegistryStore store; store.IsEmpty())
+        store.ImportIniFile(win32::LegacyIniPath());
 
     // The message about an unreadable file is the program's, though it ends without showing its window.
     if (files.size() == 1 && !win32::CheckFileReadable(nullptr, files.front()))
