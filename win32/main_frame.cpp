@@ -11,6 +11,7 @@
 #include "engine/text/text_reader.h"
 #include "win32/about_dlg.h"
 #include "win32/batch_dlg.h"
+#include "win32/help.h"
 #include "win32/resource.h"
 #include "win32/settings_dlg.h"
 #include "win32/text.h"
@@ -305,6 +306,9 @@ void CMainFrame::OnCommand(int id)
     case ID_VIEW_CLEARWINDOW: OnClearWindow(); break;
     case ID_APP_EXIT: SendMessageW(m_hWnd, WM_CLOSE, 0, 0); break;
     case ID_APP_ABOUT: OnAppAbout(); break;
+    case ID_HELP:
+    case ID_HELP_FINDER:
+    case ID_CONTEXT_HELP: ShowHelp(m_hWnd, desktop::kIndexHelpPage); break;
     case ID_VIEW_PREVIEWGRID:
     case ID_VIEW_DIRECTORYPANEL: TogglePanel(id); break;
     // The log is read-only: of the edit keys only copying does anything.
