@@ -69,7 +69,11 @@ bool OpenHelpPage(HWND hOwner, const desktop::HelpPage& page, std::string& messa
     // gives the one message the program words.
     if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && ShellExecuteExW(&info))
         return true;
-    message = "Cannot open the help page\n" + Utf8(path) + "\n" + metastock::LastFailureReason();
+    // Some of the system's reasons name the file as "%1".
+    std::string reason = metastock::LastFailureReason();
+    if (const std::size_t insert = reason.find("%1"); insert != std::string::npos)
+        reason.replace(insert, 2, Utf8(path.substr(path.find_last_of(L'\\') + 1)));
+    message = "Cannot open the help page\n" + Utf8(path) + "\n" + reason;
     return false;
 }
 
