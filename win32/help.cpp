@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <iterator>
+#include <string_view>
+
 #include "metastock/file_system.h"
 #include "win32/message_box.h"
 #include "win32/text.h"
