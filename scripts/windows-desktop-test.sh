@@ -96,6 +96,19 @@ help_key() {
     fail "F1 in window $window did not open help\\$page beside the program: $(tail -1 "$opened")"
 }
 
+# The middle of a window on the screen, as "x y".
+middle() {
+  xdotool getwindowgeometry --shell "$1" | awk -F= '{v[$1]=$2} END {print v["X"] + int(v["WIDTH"] / 2), v["Y"] + int(v["HEIGHT"] / 2)}'
+}
+# Fails unless the dialog stands centred on the main window (within a few pixels of rounding and frame).
+centred() {
+  local main_x main_y dialog_x dialog_y
+  read -r main_x main_y < <(middle "$2")
+  read -r dialog_x dialog_y < <(middle "$1")
+  [ $((dialog_x - main_x)) -ge -3 ] && [ $((dialog_x - main_x)) -le 3 ] && [ $((dialog_y - main_y)) -ge -3 ] &&
+    [ $((dialog_y - main_y)) -le 3 ] || fail "$3 stands at $dialog_x,$dialog_y, not centred on the main window at $main_x,$main_y"
+}
+
 out="$work/out"
 windows_out="Z:${out//\//\\}"
 timeout 300 cmake/wine-run.sh "$exe" "$PWD/samples/prices.csv" >"$work/quoteforge.log" 2>&1 &
@@ -153,6 +166,7 @@ sleep 0.3
 xdotool key --clearmodifiers a
 about=$(window 'About Quoteforge' 30) || true
 [ -n "$about" ] || fail "Help > About did not show the About box"
+centred "$about" "$main" "the About box"
 [ -n "${QUOTEFORGE_SCREENSHOTS:-}" ] && shot about
 help_key "$about" overview.html
 xdotool windowactivate --sync "$about"
@@ -187,6 +201,7 @@ batch=$(window 'Convert Many Files') || true
 cmake/wine-run.sh reg query 'HKCU\Software\Pelnic Software\Quoteforge\Later' >/dev/null 2>&1 &&
   fail "the second start imported the legacy INI file again"
 help_key "$batch" batch.html
+centred "$batch" "$main" "Convert Many Files"
 xdotool windowactivate --sync "$batch"
 xdotool key --clearmodifiers alt+d alt+p ctrl+a
 xdotool type --delay 10 "Z:${many_out//\//\\}"
