@@ -17,7 +17,7 @@ struct PlaceBeforeInit {
     POINT place;
 };
 thread_local std::vector<PlaceBeforeInit> t_placesBeforeInit;
-thread_local int t_nCentredMessageBoxes = 0;
+thread_local int t_nCentredSystemDialogs = 0;
 
 bool IsDialog(HWND hWnd)
 {
@@ -63,8 +63,7 @@ LRESULT CALLBACK BeforeMessage(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// A message box places itself on the screen's middle while it starts; the program's own are centred all the
-// same.
+// The system's dialogs place themselves while they start; those the program opens are centred all the same.
 LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto& message = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
@@ -74,7 +73,7 @@ LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
         t_placesBeforeInit.pop_back();
         const POINT after = PlaceOf(message.hwnd);
         const bool bPlacedItself = before.x != after.x || before.y != after.y;
-        if (!bPlacedItself || t_nCentredMessageBoxes > 0)
+        if (!bPlacedItself || t_nCentredSystemDialogs > 0)
             CentreOnOwner(message.hwnd);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -88,14 +87,14 @@ void CentreDialogsOnOwner()
     SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
 }
 
-CCentredMessageBoxes::CCentredMessageBoxes()
+CCentredSystemDialog::CCentredSystemDialog()
 {
-    ++t_nCentredMessageBoxes;
+    ++t_nCentredSystemDialogs;
 }
 
-CCentredMessageBoxes::~CCentredMessageBoxes()
+CCentredSystemDialog::~CCentredSystemDialog()
 {
-    --t_nCentredMessageBoxes;
+    --t_nCentredSystemDialogs;
 }
 
 }  // namespace win32

@@ -11,6 +11,7 @@
 #include "engine/text/text_reader.h"
 #include "win32/about_dlg.h"
 #include "win32/batch_dlg.h"
+#include "win32/dialog_placement.h"
 #include "win32/help.h"
 #include "win32/resource.h"
 #include "win32/settings_dlg.h"
@@ -391,6 +392,7 @@ void CMainFrame::OnFileOpen()
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.lpstrTitle = L"Open";
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+    CCentredSystemDialog centred;
     if (!GetOpenFileNameW(&ofn))
         return;
     m_stored.SetOpenFolder(Utf8(std::filesystem::path(file).parent_path().wstring()));

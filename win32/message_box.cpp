@@ -14,7 +14,7 @@ desktop::EAnswer AskBox(HWND hOwner, const std::string& text, desktop::EButtons 
         type = MB_YESNO | MB_ICONQUESTION;
     else if (buttons == desktop::EButtons::YesNoDefaultNo)
         type = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-    CCentredMessageBoxes centred;
+    CCentredSystemDialog centred;
     const int answer = MessageBoxW(hOwner, Wide(text).c_str(), L"Quoteforge", type);
     if (buttons == desktop::EButtons::Ok)
         return desktop::EAnswer::Ok;
