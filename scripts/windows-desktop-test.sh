@@ -5,7 +5,7 @@
 # MASTER, F1.DAT and F1.DOP byte for byte as the Linux build's quoteforge-cli convert --detect writes them,
 # and the registry holds the settings. The first start imports the legacy INI file of the Windows folder, the
 # second does not; F1 opens the help page of the window it is pressed in. Every wait has a time-out; a Wine
-# prefix of its own, made here.
+# prefix of its own, made here. The Win32 front end's tests that need a screen run here too.
 # With QUOTEFORGE_SCREENSHOTS=DIR, a picture of each window goes into DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -232,4 +232,14 @@ xdotool key --clearmodifiers x
 for _ in $(seq 40); do kill -0 "$app" 2>/dev/null || break; sleep 0.5; done
 [ "$(cmake/wine-run.sh reg query 'HKCU\Software\Pelnic Software\Quoteforge\Screen' /v DirectoryPanel 2>/dev/null |
   tr -d '\r' | sed -n 's/^ *DirectoryPanel *REG_SZ *//p')" = 1 ] || fail "the Directory panel's visibility was not stored"
+# The Win32 front end's own tests, some of which need a screen to make windows on (last: they write into
+# the registry).
+tests=build-win/tests/win32/win32_tests.exe
+if [ -f "$tests" ]; then
+  timeout 120 cmake/wine-run.sh "$tests" >"$work/win32_tests.log" 2>&1 || fail "$tests failed: $(tail -20 "$work/win32_tests.log")"
+  if grep -q SKIPPED "$work/win32_tests.log"; then
+    fail "$tests skipped tests on the virtual screen: $(grep SKIPPED "$work/win32_tests.log")"
+  fi
+fi
+
 echo "quoteforge.exe under Wine wrote the same bytes as quoteforge-cli and stored its settings"
