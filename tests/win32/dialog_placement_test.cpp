@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "win32/dialog_placement.h"
 
@@ -49,10 +50,12 @@ TEST(DialogPlacement, CentredOnTheOwnerUnlessItPlacesItself)
     } cases[] = {{false, false, true}, {true, false, false}, {true, true, true}, {false, true, true}};
     EmptyTemplate dialogTemplate;
     for (const auto& each : cases) {
-        const win32::CCentredSystemDialog* pScope = each.bSystemDialog ? new win32::CCentredSystemDialog : nullptr;
+        std::optional<win32::CCentredSystemDialog> systemDialog;
+        if (each.bSystemDialog)
+            systemDialog.emplace();
         HWND hDialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &dialogTemplate.dialog, hOwner, DialogProc,
                                                   each.bPlacesItself);
-        delete pScope;
+        systemDialog.reset();
         ASSERT_NE(hDialog, nullptr);
         const POINT owner = Middle(hOwner);
         const POINT dialog = Middle(hDialog);
