@@ -20,13 +20,13 @@ void SetHelpFunction(HelpFunction function)
     Function() = std::move(function);
 }
 
-void AddHelpKey(QWidget* pDialog, const char* szPage)
+void AddHelpKey(QWidget* pDialog, const desktop::HelpPage& page)
 {
     auto* pAction = new QAction(pDialog);
     pAction->setShortcut(QKeySequence::HelpContents);
     pAction->setShortcutContext(Qt::WindowShortcut);
     pDialog->addAction(pAction);
-    const QString strPage = QString::fromLatin1(szPage);
+    const QString strPage = QStringLiteral("qrc:/help/") + QString::fromStdString(desktop::HelpAddress(page));
     QObject::connect(pAction, &QAction::triggered, pDialog, [strPage] {
         if (Function())
             Function()(strPage);

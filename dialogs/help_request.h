@@ -6,23 +6,24 @@
 
 #include <functional>
 
-class QWidget;
+#include "desktop/help_pages.h"
 
-// The dialogs' help pages, with the section each opens at.
+class QWidget;
 
 namespace dialogs {
 
-inline constexpr char kSettingsHelpPage[] = "qrc:/help/settings.html#conversion-settings";
-inline constexpr char kChooseDirHelpPage[] = "qrc:/help/settings.html#choose-directory";
-inline constexpr char kAboutHelpPage[] = "qrc:/help/overview.html#about";
-inline constexpr char kBatchHelpPage[] = "qrc:/help/batch.html";
+// The dialogs' help pages, with the section each opens at.
+using desktop::kAboutHelpPage;
+using desktop::kBatchHelpPage;
+using desktop::kChooseDirHelpPage;
+using desktop::kSettingsHelpPage;
 
 using HelpFunction = std::function<void(const QString& strPage)>;
 
 // Installs the function that shows a help page; an empty one stops answering.
 void SetHelpFunction(HelpFunction function);
 
-// Makes F1 in the dialog show the page.
-void AddHelpKey(QWidget* pDialog, const char* szPage);
+// Makes F1 in the dialog show the page, as "qrc:/help/settings.html#conversion-settings".
+void AddHelpKey(QWidget* pDialog, const desktop::HelpPage& page);
 
 }  // namespace dialogs

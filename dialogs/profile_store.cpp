@@ -3,14 +3,15 @@
 #include "dialogs/profile_store.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <climits>
+#include <string_view>
+#include <vector>
+
+#include "desktop/legacy_ini.h"
 
 #ifdef Q_OS_WIN
 #ifndef NOMINMAX
@@ -28,27 +29,11 @@ namespace {
 
 const char* const kOrganisation = "Pelnic Software";
 const char* const kApplication = "Quoteforge";
-const char* const kIniFileName = "Quoteforge.INI";
-
-// One read of the legacy INI file takes at most this many characters; the rest of a longer line is read
-// as a line of its own.
-constexpr qsizetype kIniReadLength = 519;
 
 // White space as the C library's isspace sees it in the "C" locale.
 bool IsCSpace(QChar c)
 {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
-}
-
-QString TrimC(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (last > first && IsCSpace(text[last - 1]))
-        --last;
-    while (first < last && IsCSpace(text[first]))
-        ++first;
-    return text.mid(first, last - first);
 }
 
 // QSettings takes '/' and '\' in a key as group separators and refuses an empty key. Names are stored with
@@ -117,45 +102,6 @@ bool ScanInt(const QString& text, int& nValue)
     return true;
 }
 
-// The file itself, or one whose name differs only in case: legacy INI files often carry upper-case names,
-// and on Windows the name never mattered.
-QString FindIgnoringCase(const QString& strPath)
-{
-    const QFileInfo info(strPath);
-    if (info.exists())
-        return strPath;
-    const QDir dir = info.absoluteDir();
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden))
-        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    return QString();
-}
-
-// The file as a C stream in text mode reads it: CR LF is one line end, and Ctrl-Z ends the text.
-QByteArray TextModeContents(QByteArray bytes)
-{
-    const qsizetype end = bytes.indexOf('\x1a');
-    if (end >= 0)
-        bytes.truncate(end);
-    bytes.replace("\r\n", "\n");
-    return bytes;
-}
-
-// The pieces that reads of at most kIniReadLength characters, each ending after a line end, give.
-QList<QByteArray> ReadPieces(const QByteArray& contents)
-{
-    QList<QByteArray> pieces;
-    qsizetype start = 0;
-    while (start < contents.size()) {
-        const qsizetype newline = contents.indexOf('\n', start);
-        const qsizetype lineEnd = newline < 0 ? contents.size() : newline + 1;
-        const qsizetype length = std::min(lineEnd - start, kIniReadLength);
-        pieces.append(contents.mid(start, length));
-        start += length;
-    }
-    return pieces;
-}
-
 // Legacy INI files are in the Windows code page of their day; elsewhere a piece that is not UTF-8 is taken
 // as Latin-1, which matches that code page for letters.
 QString DecodeIniText(const QByteArray& piece)
@@ -167,14 +113,6 @@ QString DecodeIniText(const QByteArray& piece)
     const QString text = utf8.decode(piece);
     return utf8.hasError() ? QString::fromLatin1(piece) : text;
 #endif
-}
-
-// A line that is one bracketed name: its first "[" and first "]" enclose the whole line.
-bool IsSectionHeader(const QString& line)
-{
-    const qsizetype open = line.indexOf(u'[');
-    const qsizetype close = line.indexOf(u']');
-    return open >= 0 && close >= 0 && close - open + 1 == line.size();
 }
 
 QString RecentFileName(int n)
@@ -218,29 +156,16 @@ bool CProfileStore::Open(bool* pbCreated)
 
 void CProfileStore::ImportIniFile()
 {
-    QFile file(FindIgnoringCase(m_strIniFile));
-    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
+    std::vector<desktop::IniEntry> entries;
+    const auto decode = [](std::string_view bytes) {
+        return DecodeIniText(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))).toStdString();
+    };
+    if (!desktop::ReadLegacyIni(m_strIniFile.toStdString(), decode, entries))
         return;
-    const QByteArray contents = TextModeContents(file.readAll());
-    file.close();
-
     const auto settings = OpenSettings();
-    bool bInSection = false;
-    QString strSection;
-    for (const QByteArray& piece : ReadPieces(contents)) {
-        const QString line = TrimC(DecodeIniText(piece));
-        if (IsSectionHeader(line)) {
-            strSection = TrimC(line.mid(1, line.size() - 2));
-            bInSection = true;
-            continue;
-        }
-        // Blanks around "=" stay part of the name and the value. A line before the first header has no
-        // section to go to and is dropped.
-        const qsizetype equals = line.indexOf(u'=');
-        if (equals < 0 || !bInSection)
-            continue;
-        settings->setValue(KeyOf(*settings, strSection, line.left(equals)), line.mid(equals + 1));
-    }
+    for (const desktop::IniEntry& entry : entries)
+        settings->setValue(KeyOf(*settings, QString::fromStdString(entry.section), QString::fromStdString(entry.name)),
+                           QString::fromStdString(entry.value));
     settings->sync();
 }
 
@@ -322,7 +247,7 @@ QString CProfileStore::DefaultIniPath()
 #else
     const QString strDir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 #endif
-    return QDir(strDir).filePath(kIniFileName);
+    return QDir(strDir).filePath(QString::fromLatin1(desktop::kLegacyIniFileName));
 }
 
 }  // namespace dialogs

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Cross-compiles quoteforge-cli.exe, the desktop quoteforge.exe and the tests of the format layer, the engine and the command line
 # for 64-bit Windows (mingw-w64) into build-win/, runs the tests under Wine, and packs
-# build-win/quoteforge-cli-<version>-win64.zip: the two programs, README.txt (for Windows users),
-# LICENSE.txt and THIRD-PARTY-NOTICES.txt.
+# build-win/quoteforge-cli-<version>-win64.zip: the two programs, the desktop's help pages (help\),
+# README.txt (for Windows users), LICENSE.txt and THIRD-PARTY-NOTICES.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -71,6 +71,9 @@ x86_64-w64-mingw32-strip -o "$stage/quoteforge.exe" "$desktop_exe"
 sed "s/@VERSION@/$version/; s/\$/\r/" "$readme" > "$stage/README.txt"
 sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
 sed 's/$/\r/' packaging/windows/THIRD-PARTY-NOTICES.txt > "$stage/THIRD-PARTY-NOTICES.txt"
+# quoteforge.exe opens its help pages from the folder beside it.
+cp -r res/help "$stage/help"
 rm -f "$zip_file"
-(cd "$stage" && zip -q -X "$OLDPWD/$zip_file" quoteforge-cli.exe quoteforge.exe README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt)
+(cd "$stage" && zip -q -X -r "$OLDPWD/$zip_file" quoteforge-cli.exe quoteforge.exe help README.txt LICENSE.txt \
+  THIRD-PARTY-NOTICES.txt)
 echo "Packed $zip_file"

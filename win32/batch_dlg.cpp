@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "win32/choose_dir.h"
+#include "win32/dialog_placement.h"
 #include "win32/message_box.h"
 #include "win32/resource.h"
 #include "win32/text.h"
@@ -135,6 +136,7 @@ void CBatchDlg::OnAddFiles()
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.lpstrTitle = L"Add Files";
     ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    CCentredSystemDialog centred;
     if (!GetOpenFileNameW(&ofn))
         return;
     // One file: its whole path. Several: the folder, then each name, each ended by a NUL.

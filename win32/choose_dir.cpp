@@ -4,6 +4,7 @@
 #include <shobjidl.h>
 
 #include "desktop/choose_dir_presenter.h"
+#include "win32/dialog_placement.h"
 #include "win32/message_box.h"
 #include "win32/text.h"
 
@@ -48,6 +49,7 @@ public:
             pDialog->SetFileName(Wide(m_field).c_str());
         bool bPicked = false;
         IShellItem* pItem = nullptr;
+        CCentredSystemDialog centred;
         if (SUCCEEDED(pDialog->Show(m_hOwner)) && SUCCEEDED(pDialog->GetResult(&pItem))) {
             PWSTR pszPath = nullptr;
             if (SUCCEEDED(pItem->GetDisplayName(SIGDN_FILESYSPATH, &pszPath))) {

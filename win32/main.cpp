@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "quoteforge_version.h"
+#include "win32/dialog_placement.h"
+#include "win32/help.h"
 #include "win32/main_frame.h"
 #include "win32/text.h"
 #include "win32/window_thread.h"
@@ -68,6 +70,11 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShow)
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     win32::StartWindowThread(hInstance);
+    win32::InstallDialogHelpKey();
+    win32::CentreDialogsOnOwner();
+    // The first start takes over the settings that the legacy INI file holds.
+    if (win32::CRegistryStore store; store.IsEmpty())
+        store.ImportIniFile(win32::LegacyIniPath());
 
     // The message about an unreadable file is the program's, though it ends without showing its window.
     if (files.size() == 1 && !win32::CheckFileReadable(nullptr, files.front()))

@@ -11,6 +11,8 @@
 #include "engine/text/text_reader.h"
 #include "win32/about_dlg.h"
 #include "win32/batch_dlg.h"
+#include "win32/dialog_placement.h"
+#include "win32/help.h"
 #include "win32/resource.h"
 #include "win32/settings_dlg.h"
 #include "win32/text.h"
@@ -21,6 +23,8 @@ namespace win32 {
 namespace {
 
 const wchar_t kClassName[] = L"QuoteforgeFrame";
+constexpr int kToolBarImageWidth = 16;
+constexpr int kToolBarImageHeight = 15;
 constexpr int kPreviewLines = 10;
 
 // A command's prompt from the string table: the status-bar text before '\n', the tool tip after it.
@@ -76,6 +80,8 @@ CMainFrame::~CMainFrame()
 {
     if (m_hLogFont)
         DeleteObject(m_hLogFont);
+    if (m_hToolBarImages)
+        ImageList_Destroy(m_hToolBarImages);
 }
 
 bool CMainFrame::Create(HINSTANCE hInstance, int nShow)
@@ -166,14 +172,22 @@ void CMainFrame::CreateToolBar()
                                  WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0, m_hWnd,
                                  reinterpret_cast<HMENU>(0xE800), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(m_hToolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    TBADDBITMAP bitmap{HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
-    SendMessageW(m_hToolBar, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&bitmap));
+    // The pictures of the Qt toolbar, one strip of 16 x 15 each in the buttons' order; magenta is
+    // transparent.
+    m_hToolBarImages = ImageList_Create(kToolBarImageWidth, kToolBarImageHeight, ILC_COLOR24 | ILC_MASK, 4, 0);
+    HINSTANCE hInstance = GetModuleHandleW(nullptr);
+    if (auto hStrip = static_cast<HBITMAP>(
+            LoadImageW(hInstance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
+        ImageList_AddMasked(m_hToolBarImages, hStrip, RGB(255, 0, 255));
+        DeleteObject(hStrip);
+    }
+    SendMessageW(m_hToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_hToolBarImages));
     TBBUTTON buttons[] = {
-        {STD_FILEOPEN, ID_FILE_OPEN, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_PROPERTIES, ID_FILE_SETTINGS, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_DELETE, ID_VIEW_CLEARWINDOW, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {0, ID_FILE_OPEN, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {1, ID_FILE_SETTINGS, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {2, ID_VIEW_CLEARWINDOW, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
         {0, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
-        {STD_HELP, ID_APP_ABOUT, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {3, ID_APP_ABOUT, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
     };
     SendMessageW(m_hToolBar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
     SendMessageW(m_hToolBar, TB_AUTOSIZE, 0, 0);
@@ -305,6 +319,9 @@ void CMainFrame::OnCommand(int id)
     case ID_VIEW_CLEARWINDOW: OnClearWindow(); break;
     case ID_APP_EXIT: SendMessageW(m_hWnd, WM_CLOSE, 0, 0); break;
     case ID_APP_ABOUT: OnAppAbout(); break;
+    case ID_HELP:
+    case ID_HELP_FINDER:
+    case ID_CONTEXT_HELP: ShowHelp(m_hWnd, desktop::kIndexHelpPage); break;
     case ID_VIEW_PREVIEWGRID:
     case ID_VIEW_DIRECTORYPANEL: TogglePanel(id); break;
     // The log is read-only: of the edit keys only copying does anything.
@@ -375,6 +392,7 @@ void CMainFrame::OnFileOpen()
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.lpstrTitle = L"Open";
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+    CCentredSystemDialog centred;
     if (!GetOpenFileNameW(&ofn))
         return;
     m_stored.SetOpenFolder(Utf8(std::filesystem::path(file).parent_path().wstring()));

@@ -4,6 +4,7 @@
 // section "Screen". It is the window of the conversion command (desktop::CConversionCommand).
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <memory>
@@ -84,6 +85,7 @@ private:
 
     HWND m_hWnd = nullptr;
     HWND m_hToolBar = nullptr;
+    HIMAGELIST m_hToolBarImages = nullptr;
     HWND m_hStatusBar = nullptr;
     HWND m_hLog = nullptr;
     HACCEL m_hAccel = nullptr;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "win32/dialog_placement.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -13,6 +14,7 @@ desktop::EAnswer AskBox(HWND hOwner, const std::string& text, desktop::EButtons 
         type = MB_YESNO | MB_ICONQUESTION;
     else if (buttons == desktop::EButtons::YesNoDefaultNo)
         type = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+    CCentredSystemDialog centred;
     const int answer = MessageBoxW(hOwner, Wide(text).c_str(), L"Quoteforge", type);
     if (buttons == desktop::EButtons::Ok)
         return desktop::EAnswer::Ok;

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <climits>
 
+#include "desktop/legacy_ini.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -16,9 +17,10 @@ const wchar_t kApplicationKey[] = L"Software\\Pelnic Software\\Quoteforge";
 // A stored value this long or longer reads as absent, as the Qt front end reads it.
 constexpr std::size_t kMaxStoredValueLength = 260;
 
+// The section with the empty name is the application key itself, as "[]" in the legacy INI file made it.
 std::wstring SectionKey(const std::string& section)
 {
-    return std::wstring(kApplicationKey) + L"\\" + Wide(section);
+    return section.empty() ? std::wstring(kApplicationKey) : std::wstring(kApplicationKey) + L"\\" + Wide(section);
 }
 
 }  // namespace
@@ -112,6 +114,37 @@ void CRegistryStore::AddRecentFile(const std::string& path)
     files.resize(kRecentFileCount);
     for (int i = 0; i < kRecentFileCount; ++i)
         WriteString(kRecentFileSection, "File" + std::to_string(i + 1), files[static_cast<std::size_t>(i)]);
+}
+
+bool CRegistryStore::IsEmpty() const
+{
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kApplicationKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return true;
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    const LSTATUS status =
+        RegQueryInfoKeyW(hKey, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(hKey);
+    return status == ERROR_SUCCESS && subKeys == 0 && values == 0;
+}
+
+void CRegistryStore::ImportIniFile(const std::string& path)
+{
+    std::vector<desktop::IniEntry> entries;
+    if (!desktop::ReadLegacyIni(path, desktop::DecodeLegacyText, entries))
+        return;
+    // The registry compares key and value names without regard to case, so "[SETTING]" meets "Setting".
+    for (const desktop::IniEntry& entry : entries)
+        WriteString(entry.section, entry.name, entry.value);
+}
+
+std::string LegacyIniPath()
+{
+    wchar_t folder[MAX_PATH] = L"";
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    const std::wstring windows = length > 0 && length < MAX_PATH ? std::wstring(folder, length) : L"C:\\Windows";
+    return Utf8(windows + L"\\") + desktop::kLegacyIniFileName;
 }
 
 }  // namespace win32

@@ -27,7 +27,16 @@ public:
     std::vector<std::string> RecentFiles() const;
     // Puts the path at the head of the list, drops an earlier entry of it and keeps four.
     void AddRecentFile(const std::string& path);
+
+    // True when the application key holds no section and no value: nothing has been stored yet.
+    bool IsEmpty() const;
+    // Copies every section and name=value line of the legacy INI file at path into the registry, if the file
+    // is there. Start-up runs it while the key is still empty, so it happens once.
+    void ImportIniFile(const std::string& path);
 };
+
+// Where the legacy INI file is looked for: "Quoteforge.INI" in the Windows folder.
+std::string LegacyIniPath();
 
 // The run's write-back of "Path", "Symbol" and "Name" into the store.
 class CStoreSettingsWriter : public engine::ISettingsWriter {

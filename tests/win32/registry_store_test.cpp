@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "metastock/path_text.h"
+#include "support/temp_dir.h"
 #include "win32/registry_store.h"
 #include "win32/text.h"
 
@@ -65,6 +67,24 @@ TEST(RegistryStore, RecentFilesKeepFourMostRecentFirst)
     const std::vector<std::string> expected{"c:\\B.CSV", "C:\\e.csv", "C:\\d.csv", "C:\\c.csv"};
     EXPECT_EQ(store.RecentFiles(), expected) << "the same file in other case moves to the top once";
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pelnic Software\\Quoteforge\\Recent File List");
+}
+
+TEST(RegistryStore, TheLegacyIniFileIsImportedIntoItsSections)
+{
+    SectionCleanup cleanup;
+    CTempDir dir;
+    // A file name in upper case, Windows-1252 text, a section in other case that meets the one before, and
+    // blanks kept around "=".
+    WriteText(dir.Path() / "QUOTEFORGE.INI", std::string("[") + kSection +
+                                                 "]\r\nName=Soci\xe9t\xe9\r\nPath = C:\\DATA\r\nSymbol=IBM\r\n"
+                                                 "[REGISTRY store TEST]\r\nSYMBOL=MSFT\r\n");
+    win32::CRegistryStore store;
+    store.ImportIniFile(metastock::TextFromPath(dir.Path() / "Quoteforge.INI"));
+    EXPECT_EQ(store.ReadString(kSection, "Name", "none"), "Soci\u00e9t\u00e9") << "old text is Windows-1252";
+    EXPECT_EQ(store.ReadString(kSection, "Path ", "none"), " C:\\DATA");
+    EXPECT_EQ(store.ReadString(kSection, "Path", "none"), "none");
+    EXPECT_EQ(store.ReadString(kSection, "Symbol", "none"), "MSFT");
+    EXPECT_FALSE(store.IsEmpty());
 }
 
 }  // namespace
