@@ -72,15 +72,22 @@ std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::s
     const metastock::TimeFrame frame = StatedFrame(stated);
     if (stated == FrameChoice::kIntraday && found != metastock::TimeFrame::kIntraday)
         return "intraday bars are stated, but the rows have no times";
-    if (rowCount < 3 || frame == found)
+    // Intraday bars show themselves by their times, however few they are.
+    if ((rowCount < 3 && found != metastock::TimeFrame::kIntraday) || frame == found)
         return {};
     return std::string(metastock::TimeFrameWord(frame)) + " bars are stated, but the dates are " + FrameRate(found);
 }
 
 void DecideFrame(CheckedRows& rows, FrameChoice stated)
 {
-    if (rows.Failed() || rows.frame == metastock::TimeFrame::kIntraday)
+    if (rows.Failed())
         return;
+    if (rows.frame == metastock::TimeFrame::kIntraday) {
+        rows.problem = FrameMismatch(stated, rows.frame, rows.Count());
+        if (rows.Failed())
+            rows.records.clear();
+        return;
+    }
     std::vector<int> codes;
     codes.reserve(rows.Count());
     for (std::size_t k = 0; k < rows.Count(); ++k)

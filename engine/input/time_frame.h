@@ -23,7 +23,7 @@ metastock::TimeFrame StatedFrame(FrameChoice choice);
 
 // Why rows found to be `found` (from `rowCount` dates) cannot be written as the stated choice; empty
 // when they can: "weekly bars are stated, but the dates are one a day". A stated frame is taken as it
-// is for fewer than 3 rows; intraday is refused for rows without times.
+// is for fewer than 3 rows without times; intraday is refused for rows without times.
 std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::size_t rowCount);
 
 }  // namespace engine
@@ -33,7 +33,7 @@ namespace engine {
 struct CheckedRows;
 
 // Sets the frame of read rows without times from their dates, or refuses (rows.problem) a stated frame
-// the dates contradict. Intraday rows are left as they are.
+// the dates (or the times of intraday rows) contradict.
 void DecideFrame(CheckedRows& rows, FrameChoice stated);
 
 }  // namespace engine
