@@ -144,7 +144,7 @@ TEST(BatchInput, AFileIsReadWithTheGivenOrDetectedLayoutOrRefusedWithWhy)
         {"open and close left open", kOpenOrClose, true, {}, false, 2, InputRefusal::Detection, 0, 0, 0},
         {"open and close given", kOpenOrClose, true, {C::kOpenColumn, C::kCloseColumn}, false, 2, InputRefusal::None, 2, 0,
          DateFormatNumber("YYMMDD")},
-        {"intraday bars", kIntraday, true, {}, false, 2, InputRefusal::Detection, 0, 0, 0},
+        {"intraday bars", kIntraday, true, {}, false, 2, InputRefusal::None, 0, 0, DateFormatNumber("CCYY_MM_DD")},
         {"intraday bars combined", kIntraday, true, {}, true, 2, InputRefusal::None, 0, 0, DateFormatNumber("CCYY_MM_DD")},
         {"open in the date's column", kHeaded, false, {}, false, 1, InputRefusal::Settings, 0, 0, 0},
     };
@@ -169,7 +169,7 @@ TEST(BatchInput, AFileIsReadWithTheGivenOrDetectedLayoutOrRefusedWithWhy)
         EXPECT_EQ(file.settings.Delimiter, c.delimiter) << c.szWhat;
         EXPECT_EQ(file.settings.VolOn, c.volOn) << c.szWhat;
         EXPECT_EQ(file.dateFormat, c.dateFormat) << c.szWhat;
-        EXPECT_EQ(file.settings.OpenCol, c.detect && c.daily ? 3 : 2) << c.szWhat << ": the open column given or detected";
+        EXPECT_EQ(file.settings.OpenCol, c.detect && c.text == kIntraday ? 3 : 2) << c.szWhat << ": the open column given or detected";
     }
 }
 
