@@ -485,12 +485,17 @@ void CRowReader::Finish(CheckedRows& result)
                                         IsoDate(code)});
             }
         }
-        if (out != first)
+        if (out != first) {
             std::copy_n(result.Record(first), length, result.records.begin() + static_cast<std::ptrdiff_t>(out * length));
+            if (!m_times.empty())
+                m_times[out] = m_times[first];
+        }
         ++out;
         first = end;
     }
     result.records.resize(out * length);
+    if (!m_times.empty())
+        m_times.resize(out);
 }
 
 CheckedRows CRowReader::Read(IReadableFile& input)
@@ -568,6 +573,9 @@ CheckedRows CRowReader::Read(IReadableFile& input)
         result.toDate = m_layout.toDate;
     }
     DecideFrame(result, m_layout.frame);
+    if (!result.Failed() && result.frame != TimeFrame::kIntraday && !m_layout.combineIntraday &&
+        std::any_of(m_times.begin(), m_times.end(), [](int time) { return time > 0; }))
+        result.dayTimes = std::move(m_times);
     return result;
 }
 
@@ -576,6 +584,33 @@ CheckedRows CRowReader::Read(IReadableFile& input)
 CheckedRows ReadRows(IReadableFile& input, const InputLayout& layout)
 {
     return CRowReader(layout).Read(input);
+}
+
+bool TakeAsBars(CheckedRows& rows)
+{
+    const std::size_t n = rows.Count();
+    if (rows.frame == TimeFrame::kIntraday || rows.dayTimes.size() != n || n == 0)
+        return false;
+    const std::size_t length = rows.recordLength;
+    RecordBytes bars;
+    bars.reserve(n * (length + 4));
+    std::vector<std::pair<int, int>> keys;
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::uint8_t* const record = rows.Record(k);
+        const int time = std::max(rows.dayTimes[k], 0);
+        std::uint8_t timeBytes[4];
+        PutMbf(timeBytes, static_cast<float>(time));
+        bars.insert(bars.end(), record, record + 4);
+        bars.insert(bars.end(), timeBytes, timeBytes + 4);
+        bars.insert(bars.end(), record + 4, record + length);
+        keys.emplace_back(static_cast<int>(ValueAt(record)), time);
+    }
+    rows.records.swap(bars);
+    rows.recordLength = length + 4;
+    rows.frame = TimeFrame::kIntraday;
+    rows.intervalMinutes = EvenInterval(keys);
+    rows.dayTimes.clear();
+    return true;
 }
 
 std::string ListBadRows(const CheckedRows& rows)

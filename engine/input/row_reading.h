@@ -41,6 +41,9 @@ struct CheckedRows {
     // The offsets from UTC that the times were written with ("+01:00"), the first few: the bars keep
     // the date and time as written.
     std::vector<std::string> timeOffsets;
+    // Rows with times, no two on one date, read as days: the time of each record (HHMMSS, -1 for none),
+    // so that an update of an intraday security can take them as its bars (TakeAsBars).
+    std::vector<int> dayTimes;
     bool sorted = false;               // the rows were not oldest first
     bool newestFirst = false;          // they were newest first
     bool readFailed = false;           // opening or reading the input failed
@@ -72,6 +75,10 @@ inline constexpr int kListedBadRows = 5;
 // format, on a stated frame that the rows contradict, on more rows than a data file holds, and on a read
 // error. An input without a row is no failure here: the run refuses it, naming the file.
 CheckedRows ReadRows(metastock::IReadableFile& input, const InputLayout& layout);
+
+// Makes rows read as days with times (dayTimes) intraday bars, each record holding its time after the
+// date: the rows for an intraday security. False, the rows unchanged, when they had no times.
+bool TakeAsBars(CheckedRows& rows);
 
 // "Line 17: ...", one per listed bad row, then "and 3 more rows" when there are more.
 std::string ListBadRows(const CheckedRows& rows);

@@ -50,8 +50,13 @@ int CConverter::PrepareUpdate()
         ShowMessage(error);
         return 1;
     }
-    // Too few dates to tell a frame from leave the security's frame to the rows.
+    // Too few dates to tell a frame from leave the security's frame to the rows; rows with times, one a
+    // day (the last bar or two of a day), are bars of an intraday security.
     const TimeFrame heldFrame = TimeFrameOf(security, data.layout);
+    if (heldFrame == TimeFrame::kIntraday && m_job.layout.frame == FrameChoice::kFromDates && TakeAsBars(m_rows)) {
+        m_nRecordFields = m_rows.FieldCount();
+        m_result.intervalMinutes = m_rows.intervalMinutes;
+    }
     const bool bFrameOpen = m_rows.frame != TimeFrame::kIntraday && heldFrame != TimeFrame::kIntraday &&
                             m_job.layout.frame == FrameChoice::kFromDates && m_rows.Count() < 3;
     if (heldFrame != m_rows.frame && !(bFrameOpen && heldFrame != TimeFrame::kUnknown)) {
@@ -60,6 +65,9 @@ int CConverter::PrepareUpdate()
         return 1;
     }
     m_result.frame = heldFrame;
+    // The bars are those of the security: MASTER gives their interval, which a few new bars may not show.
+    if (held && heldFrame == TimeFrame::kIntraday)
+        m_result.intervalMinutes = ReadInt16(&(*held)[master_offset::kInterval]);
     DataLayout wanted;
     for (int field = 0; field < kFieldCount; ++field) {
         if (m_job.layout.fieldOn[field])
