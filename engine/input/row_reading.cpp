@@ -79,6 +79,16 @@ std::string_view TimeOffset(std::string_view text)
     return text.substr(sign);
 }
 
+// Appends a record of `length` bytes with the time HHMMSS put after its date: an intraday bar.
+void AppendBar(RecordBytes& bars, const std::uint8_t* record, std::size_t length, int hhmmss)
+{
+    std::uint8_t time[4];
+    PutMbf(time, static_cast<float>(hhmmss));
+    bars.insert(bars.end(), record, record + 4);
+    bars.insert(bars.end(), time, time + 4);
+    bars.insert(bars.end(), record + 4, record + length);
+}
+
 // The even gap in minutes between the bars of each day (date code, HHMMSS): the smallest, when every
 // other one is a whole multiple of it (a missing bar leaves a wider gap); 0 when they are no whole
 // minutes or not so.
@@ -432,11 +442,7 @@ void CRowReader::FinishIntraday(CheckedRows& result, const std::vector<std::uint
                                     IsoDate(static_cast<int>(ValueAt(record))) + " " + ClockText(timeOf(k))});
             continue;
         }
-        std::uint8_t time[4];
-        PutMbf(time, static_cast<float>(timeOf(k)));
-        bars.insert(bars.end(), record, record + 4);
-        bars.insert(bars.end(), time, time + 4);
-        bars.insert(bars.end(), record + 4, record + length);
+        AppendBar(bars, record, length, timeOf(k));
         keys.emplace_back(static_cast<int>(ValueAt(record)), timeOf(k));
     }
     result.records.swap(bars);
@@ -594,15 +600,12 @@ bool TakeAsBars(CheckedRows& rows)
     const std::size_t length = rows.recordLength;
     RecordBytes bars;
     bars.reserve(n * (length + 4));
-    std::vector<std::pair<int, int>> keys;
+    std::vector<std::pair<int, int>> keys;  // date code and time of each bar
+    keys.reserve(n);
     for (std::size_t k = 0; k < n; ++k) {
         const std::uint8_t* const record = rows.Record(k);
         const int time = std::max(rows.dayTimes[k], 0);
-        std::uint8_t timeBytes[4];
-        PutMbf(timeBytes, static_cast<float>(time));
-        bars.insert(bars.end(), record, record + 4);
-        bars.insert(bars.end(), timeBytes, timeBytes + 4);
-        bars.insert(bars.end(), record + 4, record + length);
+        AppendBar(bars, record, length, time);
         keys.emplace_back(static_cast<int>(ValueAt(record)), time);
     }
     rows.records.swap(bars);
