@@ -632,7 +632,8 @@ TEST(Detection, TheDesktopShowsDetectionsAdviceWithoutFlagsAndReadsWithWhatDetec
             for (const PreviewRow& row : CPreviewGridPresenter::TableOf(preview.lines, presenter.ShownInputSettings()).rows)
                 EXPECT_NE(row.mark, ERowMark::Bad) << c.what << ", line " << row.label << ": " << row.reason;
         }
-        // A batch that detects each file: refused without its own Combine box, converted with it.
+        // A batch that detects each file: intraday bars convert without its own Combine box too, into an
+        // intraday security.
         for (const bool daily : {false, true}) {
             CRecordingBatchView batchView;
             CBatchPresenter batch(batchView, stored, engine::ConversionSettings{});
@@ -643,7 +644,7 @@ TEST(Detection, TheDesktopShowsDetectionsAdviceWithoutFlagsAndReadsWithWhatDetec
             batch.OnConvert();
             const std::string& result = batchView.shownRows.at(0).result;
             EXPECT_EQ(result.find("--"), std::string::npos) << c.what << ": " << result;
-            EXPECT_EQ(result == "converted", c.shown.empty() || (c.daily && daily)) << c.what << ", daily " << daily << ": " << result;
+            EXPECT_EQ(result == "converted", c.shown.empty() || c.daily) << c.what << ", daily " << daily << ": " << result;
         }
     }
 }
