@@ -567,7 +567,7 @@ CheckedRows CRowReader::Read(IReadableFile& input)
         result.problem = ListBadRows(result);
         result.records.clear();
     } else if (result.Count() > static_cast<std::size_t>(kMaxDataRecords)) {
-        // Intraday bars soon reach the limit: a part of the dates at a time fits.
+        // Intraday bars soon reach the limit: a range of dates at a time fits.
         const bool bIntraday = result.frame == TimeFrame::kIntraday;
         result.problem = "The input holds " + std::to_string(result.Count() + m_nNotKept) + (bIntraday ? " bars" : " data rows") +
                          ",\nmore than the 65,534 that one data file can hold" +

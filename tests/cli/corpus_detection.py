@@ -89,7 +89,7 @@ def parse_time(e, text, date_text):
         return datetime.fromtimestamp(stamp, timezone.utc).strftime('%H:%M:%S')
     t = (text if time_column(e) else date_text.strip().strip('"').strip()[e['date_prefix']:]).strip().strip('"')
     t = re.sub(r'^[T ]+', '', t)
-    t = re.split(r'[Z+.,]|(?<=\d)-', t)[0]  # fractions of a second and an offset are no part of the bar's time
+    t = re.split(r'[Z+.,]|(?<=\d)-', t)[0]  # fractions of a second and an offset are left out of the bar's time
     m = re.match(r'^(\d{1,2}):(\d\d)(?::(\d\d))?$', t) or re.match(r'^(\d\d)(\d\d)(\d\d)?$', t)
     if not m:
         return None
