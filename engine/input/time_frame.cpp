@@ -101,4 +101,21 @@ void DecideFrame(CheckedRows& rows, FrameChoice stated)
     rows.frame = stated == FrameChoice::kFromDates ? found : StatedFrame(stated);
 }
 
+bool RowsFitFrame(const CheckedRows& rows, metastock::TimeFrame frame)
+{
+    using metastock::TimeFrame;
+    constexpr std::size_t kFewRows = 8;
+    if (rows.frame == frame)
+        return true;
+    if (rows.frame == TimeFrame::kIntraday || rows.Count() >= kFewRows ||
+        (frame != TimeFrame::kDaily && frame != TimeFrame::kWeekly && frame != TimeFrame::kMonthly))
+        return false;
+    const long closest = frame == TimeFrame::kWeekly ? 5 : frame == TimeFrame::kMonthly ? 20 : 1;
+    for (std::size_t k = 1; k < rows.Count(); ++k)
+        if (DaysOf(static_cast<int>(metastock::MbfToFloat(rows.Date(k)))) -
+                DaysOf(static_cast<int>(metastock::MbfToFloat(rows.Date(k - 1)))) < closest)
+            return false;
+    return true;
+}
+
 }  // namespace engine

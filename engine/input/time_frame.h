@@ -36,4 +36,10 @@ struct CheckedRows;
 // the dates (or the times of intraday rows) contradict.
 void DecideFrame(CheckedRows& rows, FrameChoice stated);
 
+// Whether rows without times may be bars of a daily, weekly or monthly security: their frame is the
+// security's, or they are too few (fewer than 8) to tell a frame by and no two of them lie closer than
+// its bars do (5 days for weekly bars, 20 for monthly ones). The few rows of an update are often days
+// around a weekend or holiday, which their median gap alone would take for weeks.
+bool RowsFitFrame(const CheckedRows& rows, metastock::TimeFrame frame);
+
 }  // namespace engine

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/directory/directory_commit.h"
+#include "engine/input/time_frame.h"
 #include "engine/run/converter.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_names.h"
@@ -50,16 +51,15 @@ int CConverter::PrepareUpdate()
         ShowMessage(error);
         return 1;
     }
-    // Too few dates to tell a frame from leave the security's frame to the rows; rows with times, one a
-    // day (the last bar or two of a day), are bars of an intraday security.
+    // Rows with times, one a day (the last bar or two of a day), are bars of an intraday security; a few
+    // rows without times may be the security's bars whatever their median gap says.
     const TimeFrame heldFrame = TimeFrameOf(security, data.layout);
-    if (heldFrame == TimeFrame::kIntraday && m_job.layout.frame == FrameChoice::kFromDates && TakeAsBars(m_rows)) {
+    const bool bFrameFound = m_job.layout.frame == FrameChoice::kFromDates;
+    if (heldFrame == TimeFrame::kIntraday && bFrameFound && TakeAsBars(m_rows)) {
         m_nRecordFields = m_rows.FieldCount();
         m_result.intervalMinutes = m_rows.intervalMinutes;
     }
-    const bool bFrameOpen = m_rows.frame != TimeFrame::kIntraday && heldFrame != TimeFrame::kIntraday &&
-                            m_job.layout.frame == FrameChoice::kFromDates && m_rows.Count() < 3;
-    if (heldFrame != m_rows.frame && !(bFrameOpen && heldFrame != TimeFrame::kUnknown)) {
+    if (heldFrame != m_rows.frame && !(bFrameFound && RowsFitFrame(m_rows, heldFrame))) {
         ShowMessage(m_job.symbol + " is " + TimeFrameName(security, data.layout) + "; this file holds " +
                     TimeFrameWord(m_rows.frame) + " bars\nNothing was changed.");
         return 1;

@@ -127,6 +127,10 @@ TEST(SecurityFrames, AnUpdateAppendsTheLaterBarsOfTheSecuritysFrame)
         {"1-minute, one later bar in a time column", "2024-01-05,09:30,1\n2024-01-05,09:31,2\n", "2024-01-08,09:30,3\n", 2,
          {{1240105, 93000, 1}, {1240105, 93100, 2}, {1240108, 93000, 3}},
          "XYZ: F1.DAT, +1 record (3 in all), 2024-01-08 09:30 to 2024-01-08 09:30, 1-minute bars"},
+        // Days around a weekend and a holiday: their median gap is that of weeks.
+        {"daily, three new days", "2024-01-02,1\n2024-01-03,2\n2024-01-04,3\n", "2024-01-04,3\n2024-01-05,4\n2024-01-10,5\n", 1,
+         {{1240102, 1}, {1240103, 2}, {1240104, 3}, {1240105, 4}, {1240110, 5}},
+         "XYZ: F1.DAT, +2 records (5 in all), 2024-01-05 to 2024-01-10"},
         {"hourly, nothing later", "2024-01-05 09:30,1\n2024-01-05 10:30,2\n", "2024-01-05 09:30,1\n2024-01-05 10:30,2\n", 1,
          {{1240105, 93000, 1}, {1240105, 103000, 2}}, "XYZ: F1.DAT, no new records"},
     };
