@@ -33,7 +33,8 @@ metastock::TimeFrame FrameFromDates(const std::vector<int>& dateCodes)
     gaps.reserve(dateCodes.size() - 1);
     for (std::size_t k = 1; k < dateCodes.size(); ++k)
         gaps.push_back(std::labs(DaysOf(dateCodes[k]) - DaysOf(dateCodes[k - 1])));
-    const auto middle = gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2);
+    // Of two middle gaps the shorter: three days around a holiday are no weeks.
+    const auto middle = gaps.begin() + static_cast<std::ptrdiff_t>((gaps.size() - 1) / 2);
     std::nth_element(gaps.begin(), middle, gaps.end());
     const long median = *middle;
     if (median >= 5 && median <= 10)

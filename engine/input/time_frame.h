@@ -11,7 +11,7 @@
 namespace engine {
 
 // The frame that dates (date codes, oldest or newest first) make: the median gap between neighbouring
-// dates in calendar days, up to 4 daily, 5 to 10 weekly, 20 to 40 monthly, anything else daily. Fewer
+// dates in calendar days (the shorter middle one of an even count), up to 4 daily, 5 to 10 weekly, 20 to 40 monthly, anything else daily. Fewer
 // than 3 dates are daily.
 metastock::TimeFrame FrameFromDates(const std::vector<int>& dateCodes);
 
