@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "engine/input/layout_detection.h"
 #include "engine/input/time_frame.h"
@@ -79,34 +80,33 @@ std::string_view TimeOffset(std::string_view text)
     return text.substr(sign);
 }
 
-// Appends a record of `length` bytes with the time HHMMSS put after its date: an intraday bar.
-void AppendBar(RecordBytes& bars, const std::uint8_t* record, std::size_t length, int hhmmss)
+// Writes a record of `length` bytes to `to` with the time HHMMSS put after its date: an intraday bar
+// of length + 4 bytes.
+void PutBar(std::uint8_t* to, const std::uint8_t* record, std::size_t length, int hhmmss)
 {
-    std::uint8_t time[4];
-    PutMbf(time, static_cast<float>(hhmmss));
-    bars.insert(bars.end(), record, record + 4);
-    bars.insert(bars.end(), time, time + 4);
-    bars.insert(bars.end(), record + 4, record + length);
+    std::memcpy(to, record, 4);
+    PutMbf(to + 4, static_cast<float>(hhmmss));
+    std::memcpy(to + 8, record + 4, length - 4);
 }
 
-// The even gap in minutes between the bars of each day (date code, HHMMSS): the smallest, when every
-// other one is a whole multiple of it (a missing bar leaves a wider gap); 0 when they are no whole
-// minutes or not so.
-int EvenInterval(const std::vector<std::pair<int, int>>& bars)
+// The even gap in minutes between the bars of each day: the smallest, when every other one is a whole
+// multiple of it (a missing bar leaves a wider gap); 0 when they are no whole minutes or not so.
+int EvenInterval(const CheckedRows& bars)
 {
-    int smallest = 0;
-    for (std::size_t k = 1; k < bars.size(); ++k)
-        if (bars[k].first == bars[k - 1].first) {
-            const int step = SecondsOfDay(bars[k].second) - SecondsOfDay(bars[k - 1].second);
-            smallest = smallest == 0 ? step : std::min(smallest, step);
-        }
-    if (smallest <= 0 || smallest % 60 != 0)
+    std::vector<int> steps;  // in seconds, between neighbouring bars of one day
+    steps.reserve(bars.Count());
+    int seconds = 0;
+    for (std::size_t k = 0; k < bars.Count(); ++k) {
+        const int time = SecondsOfDay(bars.Time(k));
+        if (k > 0 && std::memcmp(bars.Record(k), bars.Record(k - 1), 4) == 0)
+            steps.push_back(time - seconds);
+        seconds = time;
+    }
+    const auto smallest = std::min_element(steps.begin(), steps.end());
+    if (smallest == steps.end() || *smallest <= 0 || *smallest % 60 != 0)
         return 0;
-    for (std::size_t k = 1; k < bars.size(); ++k)
-        if (bars[k].first == bars[k - 1].first &&
-            (SecondsOfDay(bars[k].second) - SecondsOfDay(bars[k - 1].second)) % smallest != 0)
-            return 0;
-    return smallest / 60;
+    const int interval = *smallest;
+    return std::all_of(steps.begin(), steps.end(), [&](int step) { return step % interval == 0; }) ? interval / 60 : 0;
 }
 
 class CRowReader {
@@ -423,10 +423,8 @@ void CRowReader::FinishIntraday(CheckedRows& result, const std::vector<std::uint
     const std::size_t length = m_nRecordLength;
     const auto readIndex = [&](std::size_t k) { return !order.empty() ? order[k] : result.newestFirst ? n - 1 - k : k; };
     const auto timeOf = [&](std::size_t k) { return std::max(m_times[k], 0); };
-    RecordBytes bars;
-    bars.reserve(n * (length + 4));
-    std::vector<std::pair<int, int>> keys;  // date code and time of each bar kept
-    keys.reserve(n);
+    RecordBytes bars(n * (length + 4));
+    std::size_t kept = 0;
     std::size_t first = 0;  // the first record at the date and time of record k
     for (std::size_t k = 0; k < n; ++k) {
         const std::uint8_t* const record = result.Record(k);
@@ -442,13 +440,13 @@ void CRowReader::FinishIntraday(CheckedRows& result, const std::vector<std::uint
                                     IsoDate(static_cast<int>(ValueAt(record))) + " " + ClockText(timeOf(k))});
             continue;
         }
-        AppendBar(bars, record, length, timeOf(k));
-        keys.emplace_back(static_cast<int>(ValueAt(record)), timeOf(k));
+        PutBar(bars.data() + kept++ * (length + 4), record, length, timeOf(k));
     }
+    bars.resize(kept * (length + 4));
     result.records.swap(bars);
     result.recordLength = length + 4;
     result.frame = TimeFrame::kIntraday;
-    result.intervalMinutes = EvenInterval(keys);
+    result.intervalMinutes = EvenInterval(result);
 }
 
 // Puts the records in date order, then finds the days with several rows: intraday bars to write with
@@ -598,20 +596,13 @@ bool TakeAsBars(CheckedRows& rows)
     if (rows.frame == TimeFrame::kIntraday || rows.dayTimes.size() != n || n == 0)
         return false;
     const std::size_t length = rows.recordLength;
-    RecordBytes bars;
-    bars.reserve(n * (length + 4));
-    std::vector<std::pair<int, int>> keys;  // date code and time of each bar
-    keys.reserve(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::uint8_t* const record = rows.Record(k);
-        const int time = std::max(rows.dayTimes[k], 0);
-        AppendBar(bars, record, length, time);
-        keys.emplace_back(static_cast<int>(ValueAt(record)), time);
-    }
+    RecordBytes bars(n * (length + 4));
+    for (std::size_t k = 0; k < n; ++k)
+        PutBar(bars.data() + k * (length + 4), rows.Record(k), length, std::max(rows.dayTimes[k], 0));
     rows.records.swap(bars);
     rows.recordLength = length + 4;
     rows.frame = TimeFrame::kIntraday;
-    rows.intervalMinutes = EvenInterval(keys);
+    rows.intervalMinutes = EvenInterval(rows);
     rows.dayTimes.clear();
     return true;
 }
