@@ -241,8 +241,8 @@ Command BatchCommand()
           "Worker threads that read the files ahead, 1 to " + std::to_string(kMaxThreads) +
               " (default: the number of cores); the bytes written do not depend on it"},
          {"--update", &request->update,
-          "A symbol that DIR or its numbered sub-directories hold gets the file's rows later than its last date; "
-          "other symbols are added"},
+          "A symbol that DIR or its numbered sub-directories hold gets the file's rows later than its last date "
+          "(and time, for intraday bars), when the file holds bars of its time frame; other symbols are added"},
          {"--xmaster", &request->xmaster,
           "When DIR's MASTER is full, go on in its XMASTER (made when missing) with data files F<n>.MWD, as "
           "charting programs do, instead of DIR/2; a DIR that has an XMASTER goes on in it anyway"},

@@ -104,7 +104,8 @@ Command ConvertCommand()
                                "Take the delimiter, date format, skip and columns that are not given from the file "
                                "itself (see detect)"});
     command.options.push_back({"--update", &request->update,
-                               "When the directory holds the symbol, append the rows dated after its last date (the "
+                               "When the directory holds the symbol, append the rows dated after its last date (and time, for "
+                               "intraday bars; the file must hold bars of the security's time frame, and the "
                                "fields must be the security's); else add it"});
     command.options.push_back({"--xmaster", &request->xmaster,
                                "When the directory's MASTER is full, add the security to its XMASTER (made when "

@@ -51,6 +51,37 @@ std::string DateFormatNames()
     return names;
 }
 
+const std::vector<std::string> kFrameChoices = {"daily", "weekly", "monthly", "intraday"};
+
+FrameChoice FrameOf(const std::string& name)
+{
+    static const FrameChoice kFrames[] = {FrameChoice::kDaily, FrameChoice::kWeekly, FrameChoice::kMonthly,
+                                          FrameChoice::kIntraday};
+    for (std::size_t i = 0; i < kFrameChoices.size(); ++i)
+        if (name == kFrameChoices[i])
+            return kFrames[i];
+    return FrameChoice::kFromDates;
+}
+
+// The date code of an ISO date YYYY-MM-DD within the years a date code holds; 0 for none given. False
+// with the message naming the option for any other text.
+bool ReadBound(const std::string& text, const char* szOption, int& code, std::string& error)
+{
+    code = 0;
+    if (text.empty())
+        return true;
+    const bool bShape = text.size() == 10 && text[4] == '-' && text[7] == '-' &&
+                        std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '-'; });
+    const DateRead read = bShape ? ReadDate(text, DateFormatNumber("CCYY_MM_DD")) : DateRead{};
+    if (read.result != DateResult::kDate) {
+        error = std::string(szOption) + " must be a date YYYY-MM-DD from " + std::to_string(kFirstYear) + "-01-01 to " +
+                std::to_string(kLastYear) + "-12-31, not \"" + text + "\"";
+        return false;
+    }
+    code = DateCodeValue(read.year, read.month, read.day);
+    return true;
+}
+
 bool ParseWholeNumber(const std::string& text, int& value)
 {
     const char* end = text.data() + text.size();
@@ -176,6 +207,15 @@ std::vector<Option> InputOptions(ConvertRequest& request)
     options.push_back({"--skip-bad-rows", &request.skipBadRows,
                        "Convert the rows that can be read and list the others (first five, then a count), instead of "
                        "refusing the file"});
+    options.push_back({"--frame", &request.frame,
+                       "Time frame of the security; a file whose dates or times say otherwise is refused (default: "
+                       "found from the dates and times)",
+                       false, kFrameChoices});
+    options.push_back({"--from", &request.from,
+                       "Convert only the rows dated from this day on, YYYY-MM-DD; the others are left out before any "
+                       "check (default: the first row)"});
+    options.push_back({"--to", &request.to,
+                       "Convert only the rows dated up to this day, YYYY-MM-DD (default: the last row)"});
     return options;
 }
 
@@ -221,7 +261,8 @@ bool FillFromDetection(const DetectedLayout& layout, const Given& given, Convert
     const bool bSettled = !layout.found && !layout.intraday && !layout.openChoices.empty() &&
                           std::all_of(layout.openChoices.begin(), layout.openChoices.end(),
                                       [&](LayoutChoice choice) { return given(FlagOf(choice)); });
-    if ((!layout.found && !bSettled && !(layout.intraday && request.daily)) || (layout.intraday && !request.daily)) {
+    // Intraday bars are a layout found: they become an intraday security, or days with --daily.
+    if (!layout.found && !bSettled && !layout.intraday) {
         problem = DetectionProblem(layout);
         return false;
     }
@@ -259,6 +300,13 @@ bool ReadRequest(const ConvertRequest& request, ConversionSettings& settings, in
     settings.DecimalComma = request.decimalComma;
     settings.Daily = request.daily;
     settings.SkipBadRows = request.skipBadRows;
+    settings.TimeFrame = FrameOf(request.frame);
+    if (!ReadBound(request.from, "--from", settings.FromDate, error) || !ReadBound(request.to, "--to", settings.ToDate, error))
+        return false;
+    if (settings.FromDate != 0 && settings.ToDate != 0 && settings.FromDate > settings.ToDate) {
+        error = "--from " + request.from + " is later than --to " + request.to;
+        return false;
+    }
     settings.SkipOn = request.skip > 0 ? 1 : 0;
     settings.SkipRows = request.skip;
     settings.Path = request.dir;

@@ -34,6 +34,9 @@ struct ConvertRequest {
     std::string volumeCol = "6";
     std::string oiCol = "7";
     std::string master = "auto";
+    std::string frame;  // daily, weekly, monthly or intraday; empty: found from the dates and times
+    std::string from;   // YYYY-MM-DD: only rows dated from..to (inclusive) are converted; empty: no bound
+    std::string to;
     bool decimalComma = false;
     bool daily = false;
     bool skipBadRows = false;
@@ -59,7 +62,7 @@ std::string LayoutOptionsLine(const engine::DetectedLayout& layout);
 std::string DetectionProblem(const engine::DetectedLayout& layout);
 
 // Detected values fill the input options that the command line leaves out. False with the problem when
-// no layout was found (or intraday bars without --daily).
+// no layout was found.
 bool FillFromDetection(const engine::DetectedLayout& layout, const Given& given, ConvertRequest& request,
                        std::string& problem);
 

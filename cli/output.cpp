@@ -21,7 +21,9 @@ std::string WithFlagNames(std::string text)
     static const struct {
         const char* phrase;
         const char* flag;
-    } kFlags[] = {{engine::kCombineIntradayPhrase, "--daily"}, {engine::kUpdateDailyOnlyPhrase, "--update"}};
+    } kFlags[] = {{engine::kCombineIntradayPhrase, "--daily"},
+                  {engine::kUpdateDailyOnlyPhrase, "--update"},
+                  {engine::kSplitByDatesPhrase, "--from, --to"}};
     for (const auto& flag : kFlags) {
         const std::string phrase = flag.phrase;
         const std::string named = std::string(" (") + flag.flag + ")";

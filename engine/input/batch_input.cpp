@@ -58,10 +58,11 @@ FileInput ReadFileInput(const std::string& absolutePath, const BatchInput& input
     if (input.detect) {
         file.detected = DetectLayout(absolutePath);
         const DetectedLayout& detected = file.detected;
-        const bool settled = !detected.found && !detected.openChoices.empty() &&
+        const bool settled = !detected.found && !detected.intraday && !detected.openChoices.empty() &&
                              std::all_of(detected.openChoices.begin(), detected.openChoices.end(),
                                          [&](LayoutChoice choice) { return Given(input, choice); });
-        if (!detected.found && !settled) {
+        // Intraday bars are a layout found: they become an intraday security, or days with Daily.
+        if (!detected.found && !settled && !detected.intraday) {
             file.refusal = InputRefusal::Detection;
             return file;
         }

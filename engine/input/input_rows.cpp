@@ -10,8 +10,12 @@ RowsInWindow FindRows(const CheckedRows& rows, const RowWindow& window)
 {
     RowsInWindow result;
     const std::size_t count = rows.Count();
+    const auto later = [&](std::size_t k) {
+        const float date = MbfToFloat(rows.Date(k));
+        return date > window.afterDate || (date == window.afterDate && window.afterTime >= 0 && rows.Time(k) > window.afterTime);
+    };
     if (window.afterDateOnly)
-        while (result.first < count && !(MbfToFloat(rows.Date(result.first)) > window.afterDate))
+        while (result.first < count && !later(result.first))
             ++result.first;
     const std::size_t left = count - result.first;
     const std::size_t room = static_cast<std::size_t>(std::max(window.room, 0));
@@ -20,6 +24,8 @@ RowsInWindow FindRows(const CheckedRows& rows, const RowWindow& window)
     if (result.records > 0) {
         result.firstDate = rows.Date(result.first);
         result.lastDate = rows.Date(result.first + static_cast<std::size_t>(result.records) - 1);
+        result.firstTime = rows.Time(result.first);
+        result.lastTime = rows.Time(result.first + static_cast<std::size_t>(result.records) - 1);
     }
     return result;
 }

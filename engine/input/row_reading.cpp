@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "engine/input/layout_detection.h"
 #include "engine/input/time_frame.h"
@@ -22,6 +23,7 @@ using namespace metastock;
 
 namespace {
 
+constexpr std::size_t kListedOffsets = 3;
 
 const char* const kNumericOnlyMessage =
     "You specified a numeric-only date format\nbut a non-numeric date character was found.";
@@ -46,6 +48,65 @@ bool IsAllDigits(std::string_view text)
 float ValueAt(const std::uint8_t* at)
 {
     return MbfToFloat(MbfAt(at));
+}
+
+// 093000 as "09:30", 093015 as "09:30:15".
+std::string ClockText(int hhmmss)
+{
+    const auto two = [](int n) { return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10); };
+    const std::string text = two(hhmmss / 10000) + ":" + two(hhmmss / 100 % 100);
+    return hhmmss % 100 == 0 ? text : text + ":" + two(hhmmss % 100);
+}
+
+int SecondsOfDay(int hhmmss)
+{
+    return hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
+}
+
+// The offset from UTC that ends a date and time ("+01:00" of 2024-01-05T09:30:00+01:00: +01, +0100 or
+// +01:00); empty when there is none.
+std::string_view TimeOffset(std::string_view text)
+{
+    const std::size_t sign = text.find_last_of("+-");
+    if (sign == std::string_view::npos || sign == 0 || text[sign - 1] < '0' || text[sign - 1] > '9')
+        return {};
+    const std::string_view digits = text.substr(sign + 1);
+    const bool bColon = digits.size() == 5 && digits[2] == ':';
+    if (digits.size() != 2 && digits.size() != 4 && !bColon)
+        return {};
+    for (std::size_t i = 0; i < digits.size(); ++i)
+        if ((digits[i] < '0' || digits[i] > '9') && !(bColon && i == 2))
+            return {};
+    return text.substr(sign);
+}
+
+// Writes a record of `length` bytes to `to` with the time HHMMSS put after its date: an intraday bar
+// of length + 4 bytes.
+void PutBar(std::uint8_t* to, const std::uint8_t* record, std::size_t length, int hhmmss)
+{
+    std::memcpy(to, record, 4);
+    PutMbf(to + 4, static_cast<float>(hhmmss));
+    std::memcpy(to + 8, record + 4, length - 4);
+}
+
+// The even gap in minutes between the bars of each day: the smallest, when every other one is a whole
+// multiple of it (a missing bar leaves a wider gap); 0 when they are no whole minutes or not so.
+int EvenInterval(const CheckedRows& bars)
+{
+    std::vector<int> steps;  // in seconds, between neighbouring bars of one day
+    steps.reserve(bars.Count());
+    int seconds = 0;
+    for (std::size_t k = 0; k < bars.Count(); ++k) {
+        const int time = SecondsOfDay(bars.Time(k));
+        if (k > 0 && std::memcmp(bars.Record(k), bars.Record(k - 1), 4) == 0)
+            steps.push_back(time - seconds);
+        seconds = time;
+    }
+    const auto smallest = std::min_element(steps.begin(), steps.end());
+    if (smallest == steps.end() || *smallest <= 0 || *smallest % 60 != 0)
+        return 0;
+    const int interval = *smallest;
+    return std::all_of(steps.begin(), steps.end(), [&](int step) { return step % interval == 0; }) ? interval / 60 : 0;
 }
 
 class CRowReader {
@@ -75,6 +136,8 @@ private:
     bool FooterLine(std::string_view line, const TextField (&fields)[kMaxFields], int nFields);
     bool FirstRow(int nLine, const TextField (&fields)[kMaxFields], int nFields);
     void Finish(CheckedRows& result);
+    bool IntradayBars(const CheckedRows& result) const;
+    void FinishIntraday(CheckedRows& result, const std::vector<std::uint32_t>& order);
     void Order(CheckedRows& result, std::vector<std::uint32_t>& order);
     void Combine(CheckedRows& result, std::size_t first, std::size_t end) const;
     int LineOf(std::size_t readIndex);
@@ -191,10 +254,19 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
     }
     if (read.result == DateResult::kOutOfRange)
         return Bad(nLine, std::string(date.text) + " lies outside the years 1900 to 2140");
+    const int code = DateCodeValue(read.year, read.month, read.day);
+    if ((m_layout.fromDate != 0 && code < m_layout.fromDate) || (m_layout.toDate != 0 && code > m_layout.toDate)) {
+        ++m_result.outsideDates;
+        return;
+    }
     int nTime = read.time;
+    if (nTime >= 0 && m_result.timeOffsets.size() < kListedOffsets) {
+        const std::string_view offset = TimeOffset(date.text);
+        if (!offset.empty() && std::find(m_result.timeOffsets.begin(), m_result.timeOffsets.end(), offset) == m_result.timeOffsets.end())
+            m_result.timeOffsets.emplace_back(offset);
+    }
     if (m_nTimeColumn >= 0 && nTime < 0)
         nTime = TimeOfDay(fieldAt(m_nTimeColumn).text);
-    const int code = DateCodeValue(read.year, read.month, read.day);
 
     std::uint8_t record[4 * kFieldCount];
     PutMbf(record, static_cast<float>(code));
@@ -325,14 +397,68 @@ void CRowReader::Combine(CheckedRows& result, std::size_t first, std::size_t end
     }
 }
 
-// Puts the records in date order, then finds the days with several rows: intraday bars to combine or
-// refuse, or the same date twice. Records are ordered, combined and thinned out in place.
+// Whether the rows are intraday bars, written with their times: some date has rows at different times,
+// or intraday bars are stated and the rows have times. Bars combined into days are not.
+bool CRowReader::IntradayBars(const CheckedRows& result) const
+{
+    if (m_layout.combineIntraday || m_times.empty())
+        return false;
+    if (m_layout.frame == FrameChoice::kIntraday)
+        return true;
+    // In rows that were in order (either way) a date that comes twice comes in neighbouring rows.
+    if (!m_bAnySameDate && !(m_bAnyDown && m_bAnyUp))
+        return false;
+    for (std::size_t k = 1; k < result.Count(); ++k)
+        if (std::equal(result.Record(k - 1), result.Record(k - 1) + 4, result.Record(k)) &&
+            std::max(m_times[k - 1], 0) != std::max(m_times[k], 0))
+            return true;
+    return false;
+}
+
+// Puts each bar's time after its date, leaves out a row that repeats the bar before, and lists two bars
+// at one date and time as rows that cannot be read. A row without a time is taken as at midnight.
+void CRowReader::FinishIntraday(CheckedRows& result, const std::vector<std::uint32_t>& order)
+{
+    const std::size_t n = result.Count();
+    const std::size_t length = m_nRecordLength;
+    const auto readIndex = [&](std::size_t k) { return !order.empty() ? order[k] : result.newestFirst ? n - 1 - k : k; };
+    const auto timeOf = [&](std::size_t k) { return std::max(m_times[k], 0); };
+    RecordBytes bars(n * (length + 4));
+    std::size_t kept = 0;
+    std::size_t first = 0;  // the first record at the date and time of record k
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::uint8_t* const record = result.Record(k);
+        const bool bSameBar = k > 0 && std::equal(record, record + 4, result.Record(first)) && timeOf(k) == timeOf(first);
+        if (!bSameBar) {
+            first = k;
+        } else if (std::equal(record, record + length, result.Record(first))) {
+            ++result.repeatedRows;
+            continue;
+        } else {
+            const auto [a, b] = std::minmax({LineOf(readIndex(first)), LineOf(readIndex(k))});
+            m_bad.push_back({b, "Lines " + std::to_string(a) + " and " + std::to_string(b) + " have the same date and time " +
+                                    IsoDate(static_cast<int>(ValueAt(record))) + " " + ClockText(timeOf(k))});
+            continue;
+        }
+        PutBar(bars.data() + kept++ * (length + 4), record, length, timeOf(k));
+    }
+    bars.resize(kept * (length + 4));
+    result.records.swap(bars);
+    result.recordLength = length + 4;
+    result.frame = TimeFrame::kIntraday;
+    result.intervalMinutes = EvenInterval(result);
+}
+
+// Puts the records in date order, then finds the days with several rows: intraday bars to write with
+// their times or to combine, or the same date twice. Records are ordered, combined and thinned out in
+// place.
 void CRowReader::Finish(CheckedRows& result)
 {
     std::vector<std::uint32_t> order;  // read position of each record, when ordering moved them about
     if (m_bAnyDown)
         Order(result, order);
-    // In rows that were in order (either way) a date that comes twice comes in neighbouring rows.
+    if (IntradayBars(result))
+        return FinishIntraday(result, order);
     if (!m_bAnySameDate && !(m_bAnyDown && m_bAnyUp))
         return;
     const std::size_t n = result.Count();
@@ -356,10 +482,6 @@ void CRowReader::Finish(CheckedRows& result)
         } else if (m_layout.combineIntraday) {
             Combine(result, first, end);
             ++result.combinedDays;
-        } else if (bIntraday) {
-            result.problem = "this file holds intraday bars (" + std::to_string(end - first) + " rows on " +
-                                IsoDate(code) + "); convert daily bars, or " + kCombineIntradayPhrase;
-            return;
         } else {
             for (std::size_t r = first + 1; r < end; ++r) {
                 const auto [a, b] = std::minmax({LineOf(readIndex(first)), LineOf(readIndex(r))});
@@ -367,12 +489,17 @@ void CRowReader::Finish(CheckedRows& result)
                                         IsoDate(code)});
             }
         }
-        if (out != first)
+        if (out != first) {
             std::copy_n(result.Record(first), length, result.records.begin() + static_cast<std::ptrdiff_t>(out * length));
+            if (!m_times.empty())
+                m_times[out] = m_times[first];
+        }
         ++out;
         first = end;
     }
     result.records.resize(out * length);
+    if (!m_times.empty())
+        m_times.resize(out);
 }
 
 CheckedRows CRowReader::Read(IReadableFile& input)
@@ -438,11 +565,21 @@ CheckedRows CRowReader::Read(IReadableFile& input)
         result.problem = ListBadRows(result);
         result.records.clear();
     } else if (result.Count() > static_cast<std::size_t>(kMaxDataRecords)) {
-        result.problem = "The input holds " + std::to_string(result.Count() + m_nNotKept) +
-                            " data rows,\nmore than the 65,534 that one data file can hold.\nNothing was converted.";
+        // Intraday bars soon reach the limit: a range of dates at a time fits.
+        const bool bIntraday = result.frame == TimeFrame::kIntraday;
+        result.problem = "The input holds " + std::to_string(result.Count() + m_nNotKept) + (bIntraday ? " bars" : " data rows") +
+                         ",\nmore than the 65,534 that one data file can hold" +
+                         (bIntraday ? std::string("; ") + kSplitByDatesPhrase : std::string()) + ".\nNothing was converted.";
         result.records.clear();
     }
+    if (result.outsideDates > 0) {
+        result.fromDate = m_layout.fromDate;
+        result.toDate = m_layout.toDate;
+    }
     DecideFrame(result, m_layout.frame);
+    if (!result.Failed() && result.frame != TimeFrame::kIntraday && !m_layout.combineIntraday &&
+        std::any_of(m_times.begin(), m_times.end(), [](int time) { return time > 0; }))
+        result.dayTimes = std::move(m_times);
     return result;
 }
 
@@ -451,6 +588,23 @@ CheckedRows CRowReader::Read(IReadableFile& input)
 CheckedRows ReadRows(IReadableFile& input, const InputLayout& layout)
 {
     return CRowReader(layout).Read(input);
+}
+
+bool TakeAsBars(CheckedRows& rows)
+{
+    const std::size_t n = rows.Count();
+    if (rows.frame == TimeFrame::kIntraday || rows.dayTimes.size() != n || n == 0)
+        return false;
+    const std::size_t length = rows.recordLength;
+    RecordBytes bars(n * (length + 4));
+    for (std::size_t k = 0; k < n; ++k)
+        PutBar(bars.data() + k * (length + 4), rows.Record(k), length, std::max(rows.dayTimes[k], 0));
+    rows.records.swap(bars);
+    rows.recordLength = length + 4;
+    rows.frame = TimeFrame::kIntraday;
+    rows.intervalMinutes = EvenInterval(rows);
+    rows.dayTimes.clear();
+    return true;
 }
 
 std::string ListBadRows(const CheckedRows& rows)
@@ -487,6 +641,18 @@ std::string RowNotes(const CheckedRows& rows)
         add(rowsText(rows.repeatedRows) + " repeating the row before left out");
     if (rows.combinedDays > 0)
         add("intraday bars combined into " + std::to_string(rows.combinedDays) + (rows.combinedDays == 1 ? " day" : " days"));
+    if (rows.outsideDates > 0) {
+        const std::string from = rows.fromDate != 0 ? IsoDate(rows.fromDate) : std::string();
+        const std::string to = rows.toDate != 0 ? IsoDate(rows.toDate) : std::string();
+        const std::string range = from.empty() ? "after " + to : to.empty() ? "before " + from : "outside " + from + " to " + to;
+        add(rowsText(rows.outsideDates) + " dated " + range + " left out");
+    }
+    if (!rows.timeOffsets.empty()) {
+        std::string offsets;
+        for (std::size_t i = 0; i < rows.timeOffsets.size(); ++i)
+            offsets += (i == 0 ? "" : i + 1 == rows.timeOffsets.size() ? " and " : ", ") + rows.timeOffsets[i];
+        add(std::string("times kept as written, with their ") + (rows.timeOffsets.size() == 1 ? "offset " : "offsets ") + offsets);
+    }
     return text;
 }
 

@@ -33,7 +33,8 @@ metastock::TimeFrame FrameFromDates(const std::vector<int>& dateCodes)
     gaps.reserve(dateCodes.size() - 1);
     for (std::size_t k = 1; k < dateCodes.size(); ++k)
         gaps.push_back(std::labs(DaysOf(dateCodes[k]) - DaysOf(dateCodes[k - 1])));
-    const auto middle = gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2);
+    // Of two middle gaps the shorter: three days around a holiday are no weeks.
+    const auto middle = gaps.begin() + static_cast<std::ptrdiff_t>((gaps.size() - 1) / 2);
     std::nth_element(gaps.begin(), middle, gaps.end());
     const long median = *middle;
     if (median >= 5 && median <= 10)
@@ -72,7 +73,8 @@ std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::s
     const metastock::TimeFrame frame = StatedFrame(stated);
     if (stated == FrameChoice::kIntraday && found != metastock::TimeFrame::kIntraday)
         return "intraday bars are stated, but the rows have no times";
-    if (rowCount < 3 || frame == found)
+    // Intraday bars show themselves by their times, however few they are.
+    if ((rowCount < 3 && found != metastock::TimeFrame::kIntraday) || frame == found)
         return {};
     return std::string(metastock::TimeFrameWord(frame)) + " bars are stated, but the dates are " + FrameRate(found);
 }
@@ -127,8 +129,14 @@ std::string IntradayRate(const IntradayBars& bars)
 
 void DecideFrame(CheckedRows& rows, FrameChoice stated)
 {
-    if (rows.Failed() || rows.frame == metastock::TimeFrame::kIntraday)
+    if (rows.Failed())
         return;
+    if (rows.frame == metastock::TimeFrame::kIntraday) {
+        rows.problem = FrameMismatch(stated, rows.frame, rows.Count());
+        if (rows.Failed())
+            rows.records.clear();
+        return;
+    }
     std::vector<int> codes;
     codes.reserve(rows.Count());
     for (std::size_t k = 0; k < rows.Count(); ++k)
@@ -140,6 +148,23 @@ void DecideFrame(CheckedRows& rows, FrameChoice stated)
         return;
     }
     rows.frame = stated == FrameChoice::kFromDates ? found : StatedFrame(stated);
+}
+
+bool RowsFitFrame(const CheckedRows& rows, metastock::TimeFrame frame)
+{
+    using metastock::TimeFrame;
+    constexpr std::size_t kFewRows = 8;
+    if (rows.frame == frame)
+        return true;
+    if (rows.frame == TimeFrame::kIntraday || rows.Count() >= kFewRows ||
+        (frame != TimeFrame::kDaily && frame != TimeFrame::kWeekly && frame != TimeFrame::kMonthly))
+        return false;
+    const long closest = frame == TimeFrame::kWeekly ? 5 : frame == TimeFrame::kMonthly ? 20 : 1;
+    for (std::size_t k = 1; k < rows.Count(); ++k)
+        if (DaysOf(static_cast<int>(metastock::MbfToFloat(rows.Date(k)))) -
+                DaysOf(static_cast<int>(metastock::MbfToFloat(rows.Date(k - 1)))) < closest)
+            return false;
+    return true;
 }
 
 }  // namespace engine

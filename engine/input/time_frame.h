@@ -11,7 +11,7 @@
 namespace engine {
 
 // The frame that dates (date codes, oldest or newest first) make: the median gap between neighbouring
-// dates in calendar days, up to 4 daily, 5 to 10 weekly, 20 to 40 monthly, anything else daily. Fewer
+// dates in calendar days (the shorter middle one of an even count), up to 4 daily, 5 to 10 weekly, 20 to 40 monthly, anything else daily. Fewer
 // than 3 dates are daily.
 metastock::TimeFrame FrameFromDates(const std::vector<int>& dateCodes);
 
@@ -23,7 +23,7 @@ metastock::TimeFrame StatedFrame(FrameChoice choice);
 
 // Why rows found to be `found` (from `rowCount` dates) cannot be written as the stated choice; empty
 // when they can: "weekly bars are stated, but the dates are one a day". A stated frame is taken as it
-// is for fewer than 3 rows; intraday is refused for rows without times.
+// is for fewer than 3 rows without times; intraday is refused for rows without times.
 std::string FrameMismatch(FrameChoice stated, metastock::TimeFrame found, std::size_t rowCount);
 
 // The bars of intraday rows, found from their times (seconds after midnight), one list per day in date
@@ -48,7 +48,13 @@ namespace engine {
 struct CheckedRows;
 
 // Sets the frame of read rows without times from their dates, or refuses (rows.problem) a stated frame
-// the dates contradict. Intraday rows are left as they are.
+// the dates (or the times of intraday rows) contradict.
 void DecideFrame(CheckedRows& rows, FrameChoice stated);
+
+// Whether rows without times may be bars of a daily, weekly or monthly security: their frame is the
+// security's, or they are too few (fewer than 8) to tell a frame by and no two of them lie closer than
+// its bars do (5 days for weekly bars, 20 for monthly ones). The few rows of an update are often days
+// around a weekend or holiday, which their median gap alone would take for weeks.
+bool RowsFitFrame(const CheckedRows& rows, metastock::TimeFrame frame);
 
 }  // namespace engine

@@ -27,6 +27,8 @@ ConversionJob MakeConversionJob(const ConversionSettings& settings, int dateForm
     job.layout.decimalComma = settings.DecimalComma;
     job.layout.combineIntraday = settings.Daily;
     job.layout.frame = settings.TimeFrame;
+    job.layout.fromDate = settings.FromDate;
+    job.layout.toDate = settings.ToDate;
     job.layout.skipBadRows = settings.SkipBadRows;
     for (int i = 0; i < kFieldCount; ++i) {
         job.layout.fieldOn[i] = FieldOn(settings, i);

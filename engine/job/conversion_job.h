@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "metastock/data_file_format.h"
+#include "metastock/master_format.h"
 #include "metastock/mbf.h"
 
 namespace engine {
@@ -33,6 +34,9 @@ struct InputLayout {
     bool skipBadRows = false;      // rows that cannot be read are left out and listed
     bool refuseMisfit = false;     // a first data row that does not fit the layout refuses the run (RowMisfit)
     FrameChoice frame = FrameChoice::kFromDates;
+    // Rows dated before fromDate or after toDate (date codes, DateCodeValue; 0 for no bound) are left out.
+    std::int32_t fromDate = 0;
+    std::int32_t toDate = 0;
 
     int FieldsOn() const;
 };
@@ -70,6 +74,10 @@ struct ConversionResult {
     int heldRecords = 0;      // records an updated security held before
     metastock::MbfSingle firstDate = {};  // date codes of the first and last record converted
     metastock::MbfSingle lastDate = {};
+    metastock::TimeFrame frame = metastock::TimeFrame::kDaily;  // of the security written or updated
+    int intervalMinutes = 0;  // of intraday bars; 0 when uneven
+    int firstTime = -1;       // HHMMSS of the first and last intraday bar converted; -1 for other frames
+    int lastTime = -1;
     std::string rowNotes;     // what was done with the rows: skipped, sorted, combined
     std::string skippedRows;  // the rows left out as unreadable, with their lines and reasons
     // When the first data row did not fit the layout: the input's first lines, to detect the layout from.

@@ -46,6 +46,10 @@ struct ConversionSettings {
     bool Daily = false;         // intraday bars are combined into days
     FrameChoice TimeFrame = FrameChoice::kFromDates;  // the security's time frame, or found from the dates
     bool SkipBadRows = false;   // rows that cannot be read are left out and listed (asked for each run, not stored)
+    // Only rows dated from FromDate to ToDate are converted: date codes (DateCodeValue), 0 for no bound;
+    // given for a run, not stored.
+    int FromDate = 0;
+    int ToDate = 0;
 };
 
 

@@ -509,11 +509,8 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
         // The retry of a batch killed after a commit that this batch's lock has just finished: the
         // security is there with these very records.
         if (AddedBy(target->commit->FinishedChange(), settings.Symbol) &&
-            target->commit->HeldWithRecords(prepared.storedSymbol, MakeConversionJob(settings, prepared.dateFormat,
-                                                                                        m_absolutePaths[nFile])
-                                                                          .layout.FieldsOn(),
-                                             prepared.ahead.records.data(), prepared.ahead.records.size(),
-                                             prepared.ahead.count) != 0) {
+            target->commit->HeldWithRecords(prepared.storedSymbol, prepared.ahead.fields, prepared.ahead.records.data(),
+                                             prepared.ahead.records.size(), prepared.ahead.count) != 0) {
             ++m_result.totals.added;
             m_result.totals.records += prepared.ahead.count;
             return 0;

@@ -70,6 +70,11 @@ int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead
     ahead.count = put.records;
     ahead.firstDate = put.firstDate;
     ahead.lastDate = put.lastDate;
+    ahead.firstTime = put.firstTime;
+    ahead.lastTime = put.lastTime;
+    ahead.fields = rows.FieldCount();
+    ahead.frame = rows.frame;
+    ahead.intervalMinutes = rows.intervalMinutes;
     ahead.records = std::move(rows.records);  // every record: the reading refuses more than a data file holds
     ahead.rowNotes = RowNotes(rows);
     ahead.skippedRows = rows.badRowCount > 0 ? ListBadRows(rows) : std::string();
@@ -83,6 +88,11 @@ void CConverter::UseRecordsReadAhead(RecordsReadAhead ahead)
     m_result.records = ahead.count;
     m_result.firstDate = ahead.firstDate;
     m_result.lastDate = ahead.lastDate;
+    m_result.firstTime = ahead.firstTime;
+    m_result.lastTime = ahead.lastTime;
+    m_result.frame = ahead.frame;
+    m_result.intervalMinutes = ahead.intervalMinutes;
+    m_nRecordFields = ahead.fields;
     m_result.rowNotes = std::move(ahead.rowNotes);
     m_result.skippedRows = std::move(ahead.skippedRows);
     m_bRead = m_bReadAhead = true;
@@ -107,6 +117,9 @@ int CConverter::ReadRecords()
         return 1;
     }
     m_bRead = true;
+    m_nRecordFields = m_rows.FieldCount();
+    m_result.frame = m_rows.frame;
+    m_result.intervalMinutes = m_rows.intervalMinutes;
     m_result.rowNotes = RowNotes(m_rows);
     m_result.skippedRows = m_rows.badRowCount > 0 ? ListBadRows(m_rows) : std::string();
     return 0;
@@ -118,17 +131,21 @@ void CConverter::UseCheckedRows(CheckedRows rows)
     m_bRowsGiven = true;
 }
 
-// Puts the records read into the staged data file: for an update only those after the security's last date.
+// Puts the records read into the staged data file: for an update only those after the security's last
+// date, or last date and time for intraday bars.
 int CConverter::WriteRecords()
 {
     RowWindow window;
     window.afterDateOnly = m_result.updated;
     window.afterDate = m_fHeldLastDate;
+    window.afterTime = m_nHeldLastTime;
     window.room = kMaxDataRecords - (m_result.updated ? m_result.heldRecords : 0);
     const RowsInWindow rows = FindRows(m_rows, window);
     m_result.records = rows.records;
     m_result.firstDate = rows.firstDate;
     m_result.lastDate = rows.lastDate;
+    m_result.firstTime = rows.firstTime;
+    m_result.lastTime = rows.lastTime;
     if (rows.beyondRoom) {
         ShowMessage(m_job.symbol + ": the update would give " + DataFileName(m_result.fileNumber) +
                     " more than 65,534 records, the most that one data file can hold.\nNothing was changed.");

@@ -30,6 +30,11 @@ struct RecordsReadAhead {
     int count = 0;
     metastock::MbfSingle firstDate = {};
     metastock::MbfSingle lastDate = {};
+    int firstTime = -1;  // HHMMSS of the first and last intraday bar; -1 for other frames
+    int lastTime = -1;
+    int fields = 0;      // values per record, the date (and time) included
+    metastock::TimeFrame frame = metastock::TimeFrame::kDaily;
+    int intervalMinutes = 0;
     std::string rowNotes;
     std::string skippedRows;
 };
@@ -138,7 +143,9 @@ private:
     bool m_bRowsGiven = false;            // m_rows came from UseCheckedRows, still to be checked
     bool m_bReadAhead = false;            // they are data records in m_dataBuffer already
     CheckedRows m_rows;                   // the checked rows, oldest first, until Convert writes them
+    int m_nRecordFields = 0;              // values per record of the rows read, the date (and time) included
     float m_fHeldLastDate = 0;            // of an updated security: date code of its last record
+    int m_nHeldLastTime = -1;             // and HHMMSS of its last bar, when it is intraday
     metastock::MbfSingle m_heldFirstDate = {};
     ConversionResult m_result;
 };

@@ -36,14 +36,14 @@ int CConverter::WriteSecurityFile(const std::string& name, const void* data, std
 
 int CConverter::CreateDataFile(int nFileNumber)
 {
-    const std::vector<std::uint8_t> header = NewDataFileHeader(m_job.layout.FieldsOn());
+    const std::vector<std::uint8_t> header = NewDataFileHeader(m_nRecordFields);
     m_nDataFileNumber = nFileNumber;
     return WriteSecurityFile(DataFileName(nFileNumber), header.data(), header.size());
 }
 
 int CConverter::CreateColumnList(int nFileNumber)
 {
-    const std::string text = ColumnListText(m_job.layout.fieldOn);
+    const std::string text = ColumnListText(m_job.layout.fieldOn, m_result.frame == TimeFrame::kIntraday);
     return WriteSecurityFile(ColumnListName(nFileNumber), text.data(), text.size());
 }
 
@@ -86,7 +86,7 @@ int CConverter::UpdateRecordCount(int nRecords, int nFileNumber)
         return 1;
     if (FlushDataFile() != 0)
         return 1;
-    const std::size_t length = static_cast<std::size_t>(RecordLength(m_job.layout.FieldsOn()));
+    const std::size_t length = static_cast<std::size_t>(RecordLength(m_nRecordFields));
     if (length == 0 || m_nDataBytes < length) {
         ShowMessage("Cannot read the header record of " + m_strDataFile);
         return 1;

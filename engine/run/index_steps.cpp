@@ -100,7 +100,7 @@ bool CConverter::DoneByInterruptedRun()
     RowWindow window;
     window.room = kMaxDataRecords;
     const RowsInWindow rows = FindRows(m_rows, window);
-    const int fileNumber = m_pCommit->HeldWithRecords(m_strStoredSymbol, m_job.layout.FieldsOn(), rows.Bytes(m_rows),
+    const int fileNumber = m_pCommit->HeldWithRecords(m_strStoredSymbol, m_rows.FieldCount(), rows.Bytes(m_rows),
                                                       rows.Size(m_rows), rows.records);
     if (fileNumber == 0)
         return false;
@@ -108,6 +108,8 @@ bool CConverter::DoneByInterruptedRun()
     m_result.records = rows.records;
     m_result.firstDate = rows.firstDate;
     m_result.lastDate = rows.lastDate;
+    m_result.firstTime = rows.firstTime;
+    m_result.lastTime = rows.lastTime;
     m_result.staged = true;
     return true;
 }
@@ -140,12 +142,13 @@ int CConverter::AddSymbol()
         return AddToXmaster();
     const std::string today = m_services.today.TodayText();
     const MbfSingle created = DayToDateCode(ParseDate(today.c_str(), kMmDdYyFormat));
-    m_pCommit->StageRecord(
-        BuildSecurityRecord(fileNumber, m_job.layout.FieldsOn(), m_strStoredName, m_strStoredSymbol, created));
+    m_pCommit->StageRecord(BuildSecurityRecord(fileNumber, m_nRecordFields, m_strStoredName, m_strStoredSymbol, created,
+                                               m_result.frame, m_result.intervalMinutes));
     // Programs that take their list from EMASTER see the new security too.
     if (std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster())
-        AppendEmasterRecord(*emaster, {fileNumber, m_job.layout.FieldsOn(), m_strStoredSymbol, m_strStoredName,
-                                       DateCodeToYyyymmdd(created), DateCodeToYyyymmdd(created)});
+        AppendEmasterRecord(*emaster, {fileNumber, m_nRecordFields, m_strStoredSymbol, m_strStoredName,
+                                       DateCodeToYyyymmdd(created), DateCodeToYyyymmdd(created),
+                                       TimeFrameLetter(m_result.frame)});
     m_result.fileNumber = fileNumber;
     if (CreateDataFile(fileNumber) != 0 || CreateColumnList(fileNumber) != 0)
         return 1;
@@ -163,7 +166,8 @@ int CConverter::AddToXmaster()
     const std::string today = m_services.today.TodayText();
     const int created = DateCodeToYyyymmdd(DayToDateCode(ParseDate(today.c_str(), kMmDdYyFormat)));
     AppendXmasterRecord(*m_pCommit->StagedXmaster(true),
-                        {fileNumber, m_job.layout.FieldsOn(), m_strStoredSymbol, m_strStoredName, created, created});
+                        {fileNumber, m_nRecordFields, m_strStoredSymbol, m_strStoredName, created, created,
+                         TimeFrameLetter(m_result.frame)});
     m_result.fileNumber = fileNumber;
     if (CreateDataFile(fileNumber) != 0 || CreateColumnList(fileNumber) != 0)
         return 1;

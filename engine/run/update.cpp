@@ -1,12 +1,13 @@
-// An update: rows later than a held security's last date are appended to its data file, and the count,
-// the header and the MASTER dates change in the run's one commit.
+// An update: rows later than a held security's last date (and time, for intraday bars) are appended to
+// its data file, and the count, the header and the MASTER dates change in the run's one commit. The file
+// must hold bars of the security's time frame.
 
 #include <algorithm>
 #include <string>
 
 #include "engine/directory/directory_commit.h"
+#include "engine/input/time_frame.h"
 #include "engine/run/converter.h"
-#include "engine/text/option_phrases.h"
 #include "metastock/day_number.h"
 #include "metastock/directory_names.h"
 #include "metastock/directory_reader.h"
@@ -50,14 +51,29 @@ int CConverter::PrepareUpdate()
         ShowMessage(error);
         return 1;
     }
+    // Rows with times, one a day (the last bar or two of a day), are bars of an intraday security; a few
+    // rows without times may be the security's bars whatever their median gap says.
+    const TimeFrame heldFrame = TimeFrameOf(security, data.layout);
+    const bool bFrameFound = m_job.layout.frame == FrameChoice::kFromDates;
+    if (heldFrame == TimeFrame::kIntraday && bFrameFound && TakeAsBars(m_rows)) {
+        m_nRecordFields = m_rows.FieldCount();
+        m_result.intervalMinutes = m_rows.intervalMinutes;
+    }
+    if (heldFrame != m_rows.frame && !(bFrameFound && RowsFitFrame(m_rows, heldFrame))) {
+        ShowMessage(m_job.symbol + " is " + TimeFrameName(security, data.layout) + "; this file holds " +
+                    TimeFrameWord(m_rows.frame) + " bars\nNothing was changed.");
+        return 1;
+    }
+    m_result.frame = heldFrame;
+    // The bars are those of the security: MASTER gives their interval, which a few new bars may not show.
+    if (held && heldFrame == TimeFrame::kIntraday)
+        m_result.intervalMinutes = ReadInt16(&(*held)[master_offset::kInterval]);
     DataLayout wanted;
-    for (int field = 0; field < kFieldCount; ++field)
+    for (int field = 0; field < kFieldCount; ++field) {
         if (m_job.layout.fieldOn[field])
             wanted.columns.push_back(field);
-    if (!IsDaily(security, data.layout)) {
-        ShowMessage(m_job.symbol + " (" + security.dataFile + ") holds " + TimeFrameName(security, data.layout) +
-                    " data; " + kUpdateDailyOnlyPhrase + ".\nNothing was changed.");
-        return 1;
+        if (field == kDateField && heldFrame == TimeFrame::kIntraday)
+            wanted.columns.push_back(kTimeColumn);
     }
     if (data.layout.columns != wanted.columns) {
         ShowMessage(m_job.symbol + " (" + security.dataFile + ") holds the fields " +
@@ -73,7 +89,11 @@ int CConverter::PrepareUpdate()
     m_result.heldRecords = nHeld;
     m_heldFirstDate = nHeld > 0 ? file.Value(0, 0) : MbfSingle{};
     m_fHeldLastDate = nHeld > 0 ? MbfToFloat(file.Value(static_cast<std::size_t>(nHeld) - 1, 0)) : 0.0f;
-    std::vector<std::uint8_t> bytes = NewDataFileHeader(m_job.layout.FieldsOn());
+    const int timeColumn = data.layout.ColumnOf(kTimeColumn);
+    m_nHeldLastTime = nHeld > 0 && timeColumn >= 0
+                          ? static_cast<int>(MbfToFloat(file.Value(static_cast<std::size_t>(nHeld) - 1, timeColumn)))
+                          : -1;
+    std::vector<std::uint8_t> bytes = NewDataFileHeader(m_nRecordFields);
     bytes.insert(bytes.end(), file.Record(0), file.Record(static_cast<std::size_t>(nHeld)));
     m_result.fileNumber = fileNumber;
     m_nDataFileNumber = fileNumber;

@@ -7,5 +7,6 @@ namespace engine {
 
 inline constexpr char kCombineIntradayPhrase[] = "combine intraday bars into days";
 inline constexpr char kUpdateDailyOnlyPhrase[] = "an update appends to daily data only";
+inline constexpr char kSplitByDatesPhrase[] = "split it by date range";
 
 }  // namespace engine

@@ -3,8 +3,8 @@
 with the layout read by hand (manifest.json beside the files).
 
 A file is exact when its records are the manifest's rows (every row after `skip` whose close is a number,
-oldest first) with the manifest's fields and values, or when it is refused and the manifest says it cannot be
-converted (intraday bars, dates before 1900). It is refused when convert fails with a reason, and wrong
+oldest first) with the manifest's fields and values, and for intraday bars with each bar's
+time, or when it is refused and its dates lie before 1900. It is refused when convert fails with a reason, and wrong
 otherwise: converted with other numbers, other dates or other fields, or refused without a reason.
 
     corpus_detection.py QUOTEFORGE_CLI CORPUS_DIR...
@@ -67,6 +67,35 @@ def parse_date(text, e):
     return datetime.strptime(t, fmt).date()
 
 
+def intraday(e):
+    """Whether the manifest gives intraday bars: as its frame, or (in older manifests) in why."""
+    return e.get('frame') == 'intraday' or 'intraday' in e.get('why', '')
+
+
+def time_column(e):
+    """The column of an intraday file's times; 0 when they follow the date in the date's field."""
+    found = re.search(r'time in column (\d+)', e.get('why', ''))
+    return e.get('time_col') or (int(found.group(1)) if found else 0)
+
+
+def parse_time(e, text, date_text):
+    """HH:MM:SS of an intraday bar: from its time column, or from what follows the date in the date's field;
+    None for a file that is not intraday."""
+    if not intraday(e):
+        return None
+    fmt = e['py_date']
+    if not time_column(e) and fmt in ('unix_s', 'unix_ms'):
+        stamp = int(date_text.strip().strip('"')) / (1000 if fmt == 'unix_ms' else 1)
+        return datetime.fromtimestamp(stamp, timezone.utc).strftime('%H:%M:%S')
+    t = (text if time_column(e) else date_text.strip().strip('"').strip()[e['date_prefix']:]).strip().strip('"')
+    t = re.sub(r'^[T ]+', '', t)
+    t = re.split(r'[Z+.,]|(?<=\d)-', t)[0]  # fractions of a second and an offset are left out of the bar's time
+    m = re.match(r'^(\d{1,2}):(\d\d)(?::(\d\d))?$', t) or re.match(r'^(\d\d)(\d\d)(\d\d)?$', t)
+    if not m:
+        return None
+    return f'{int(m.group(1)):02d}:{m.group(2)}:{m.group(3) or "00"}'
+
+
 def lines_of(path):
     raw = open(path, 'rb').read()
     if raw.startswith(b'\xff\xfe') or raw.startswith(b'\xfe\xff'):
@@ -109,19 +138,19 @@ def truth(e, path):
                 if v is None or v is False:
                     v = close if f in ('open', 'high', 'low') else (0.0 if v is None else v)
                 values[f] = single(v)
-        rows.append((parse_date(cell(e['date_col']), e), values, row))
+        time = parse_time(e, cell(time_column(e)), cell(e['date_col']))
+        rows.append(((parse_date(cell(e['date_col']), e), time or ''), values, row))
     keys = [r[0] for r in rows]
     if keys == sorted(keys, reverse=True):
         rows.reverse()
     else:
         rows.sort(key=lambda r: r[0])
-    # A row given twice (the same date and values) is one bar.
+    # A row given twice (the same date, time and values) is one bar.
     return [r for i, r in enumerate(rows) if i == 0 or (r[0], r[1]) != (rows[i - 1][0], rows[i - 1][1])]
 
 
 def expected_refusal(e, rows):
-    return ('intraday' in e.get('why', '') or e.get('frame') == 'intraday' or
-            any(r[0].year < 1900 for r in rows))
+    return any(r[0][0].year < 1900 for r in rows)
 
 
 def run(cmd):
@@ -133,7 +162,10 @@ def compare(e, rows, exported):
     """'' when the exported records are the rows, else what differs."""
     lines = exported.strip('\n').split('\n')
     heading = lines[0].split(',')
-    fields = [EXPORT_NAMES[h] for h in heading[1:]]
+    timed = len(heading) > 1 and heading[1] == 'Time'
+    fields = [EXPORT_NAMES[h] for h in heading[2 if timed else 1:]]
+    if timed != intraday(e):
+        return 'records with times' if timed else 'records without times, manifest intraday'
     # A volume or open interest column that is empty or zero on every row may be left out: it holds nothing.
     def empty_column(f):
         return f in ('volume', 'oi') and all(
@@ -145,10 +177,14 @@ def compare(e, rows, exported):
     records = lines[1:]
     if len(records) != len(rows):
         return f'{len(records)} records, manifest {len(rows)} rows'
-    for record, (date, values, row) in zip(records, rows):
+    for record, ((date, time), values, row) in zip(records, rows):
         parts = record.split(',')
         if parts[0] != date.strftime('%Y%m%d'):
             return f'date {parts[0]} for {date} ({row})'
+        if timed:
+            if parts[1] != time:
+                return f'time {parts[1]} for {time} on {date} ({row})'
+            parts = parts[:1] + parts[2:]
         for f, text in zip(fields, parts[1:]):
             got = single(float(text))
             if got == values[f]:
@@ -185,7 +221,8 @@ def check_corpus(cli, directory):
                 wrong += 1
                 report.append(f'WRONG   {e["file"]}: converted, but the manifest says it cannot be')
                 continue
-            if dcode != 0:
+            # detect reports intraday bars as such, and convert writes them as an intraday security.
+            if dcode != 0 and not intraday(e):
                 wrong += 1
                 report.append(f'WRONG   {e["file"]}: detect refused ({derr}) but convert --detect converted')
                 continue

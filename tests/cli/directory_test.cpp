@@ -298,7 +298,7 @@ TEST_F(DirectoryTest, RemoveFromAMissingDirectorySaysSo)
 
 // list shows every security the indexes name; one whose data file it cannot read keeps its row, with
 // the index's dates and a note, a warning, and exit 0. Securities that are not daily show their time
-// frame, and neither export nor --update touches them.
+// frame, export writes them, and --update refuses daily rows for them.
 TEST_F(DirectoryTest, ListShowsEverySecurityAndItsFrameWhichExportAndUpdateRespect)
 {
     fs::remove(Dir() / "F2.DAT");
@@ -335,8 +335,7 @@ TEST_F(DirectoryTest, ListShowsEverySecurityAndItsFrameWhichExportAndUpdateRespe
         const CliResult updated = RunCli({"convert", (m_work.Path() / "LATER.csv").string(), "--dir", Dir().string(),
                                           "--symbol", "THREE", "--date-format", "CCYYMMDD", "--update"});
         EXPECT_EQ(updated.status, 1) << frame.szName;
-        EXPECT_NE(updated.err.find(std::string("THREE (F3.DAT) holds ") + frame.szName + " data; an update appends to daily data only (--update)"),
-                  std::string::npos)
+        EXPECT_EQ(updated.err, std::string("THREE is ") + frame.szName + "; this file holds daily bars Nothing was changed.\n")
             << updated.err;
         EXPECT_EQ(SnapshotOf(Dir()), before) << frame.szName;
     }

@@ -185,3 +185,41 @@ TEST_F(GenuineTest, EveryGenuineDirectoryChecksClean)
         EXPECT_EQ(checked.status, 0) << szName << ":\n" << checked.out;
     }
 }
+
+// A security that is not daily has its frame letter in every index that lists it, beside genuine records:
+// EMASTER's byte 60 next to MASTER's 33, and XMASTER's 62 past a full MASTER; check finds the directory sound.
+TEST_F(GenuineTest, EveryIndexGivesTheFrameOfASecurityThatIsNotDaily)
+{
+    const char* const kWeekly = "2024-01-05,1,2,0.5,1.5,100,7\n2024-01-12,2,3,1.5,2.5,200,8\n2024-01-19,2,3,1.5,2.5,200,9\n";
+    const char* const kBars = "2024-01-05 09:30,1,2,0.5,1.5,100,7\n2024-01-05 09:35,2,3,1.5,2.5,200,8\n";
+    const struct {
+        const char* szDirectory;
+        const char* szRows;
+        const char* szIndex;
+        std::size_t record, frameOffset;  // of the new record in the index
+        const char* szFrame;              // the frame byte and what follows it
+        const char* szListed;
+    } cases[] = {
+        {"futures-euro-oat", kBars, "emaster", 192 * 7, 60, "49 00", "QFNEW,,F7.DAT,DTOHLCVI,intraday,2024-01-05,2024-01-05,2,\n"},
+        {"futures-euro-oat", kWeekly, "emaster", 192 * 7, 60, "57 00", "QFNEW,,F7.DAT,DOHLCVI,weekly,2024-01-05,2024-01-19,3,\n"},
+        {"futures-lumber", kWeekly, "xmaster", 150 * 8, 62, "57 00", "QFNEW,,F263.MWD,DOHLCVI,weekly,2024-01-05,2024-01-19,3,\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.szDirectory) + " " + c.szListed);
+        const fs::path dir = Copy(c.szDirectory);
+        if (dir.empty())
+            GTEST_SKIP() << "no genuine directories beside the checkout";
+        WriteText(m_work.Path() / "new.csv", c.szRows);
+        const CliResult added = RunCli({"convert", (m_work.Path() / "new.csv").string(), "--dir", dir.string(), "--symbol",
+                                        "QFNEW", "--date-format", "CCYY_MM_DD"});
+        ASSERT_EQ(added.status, 0) << added.err;
+        const std::vector<unsigned char> index = ReadBytes(dir / c.szIndex);
+        ASSERT_GE(index.size(), c.record + c.frameOffset + 2);
+        EXPECT_EQ(Hex(&index[c.record + c.frameOffset], 2), c.szFrame);
+        const std::string list = RunCli({"list", dir.string(), "--format", "csv"}).out;
+        EXPECT_NE(list.find(c.szListed), std::string::npos) << list;
+        const CliResult checked = RunCli({"check", dir.string()});
+        EXPECT_EQ(checked.status, 0) << checked.out;
+        fs::remove_all(dir);
+    }
+}

@@ -245,25 +245,23 @@ TEST(Layouts, ABadRowAmongTheDatesIsNamedNotTakenForAHeading)
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(dir / "out") / "MASTER"));
 }
 
-TEST(Layouts, IntradayBarsConvertWithDetectOnlyWhenCombined)
+TEST(Layouts, IntradayBarsConvertWithDetectAsBarsOrCombinedIntoDays)
 {
     const CTempDir dir;
     WriteText(dir / "bars.csv", "Date,Time,Open,High,Low,Close,Volume\n2020-01-02,09:30,1,2,0.5,1.5,10\n"
                                 "2020-01-02,10:30,1.5,3,1,2.5,20\n2020-01-03,09:30,2,2,2,2,5\n");
     std::filesystem::create_directory(dir / "out");
     const std::vector<std::string> convert = {"convert", dir / "bars.csv", "--dir", dir / "out", "--symbol", "X", "--detect"};
-    EXPECT_EQ(RunCli(convert).status, 1);
+    std::vector<std::string> bars = convert;
+    bars[5] = "BARS";
+    const CliResult intraday = RunCli(bars);
+    EXPECT_EQ(intraday.status, 0) << intraday.err;
+    EXPECT_EQ(intraday.out, "BARS: F1.DAT, 3 records, 2020-01-02 09:30 to 2020-01-03 09:30, 60-minute bars\n");
     std::vector<std::string> daily = convert;
     daily.push_back("--daily");
     const CliResult combined = RunCli(daily);
     EXPECT_EQ(combined.status, 0) << combined.err;
     EXPECT_EQ(RunCli({"export", dir / "out", "X"}).out, "20200102,1,3,0.5,2.5,30\n20200103,2,2,2,2,5\n");
-    // The engine names the option; the command line adds its flag.
-    WriteText(dir / "timed.csv", "2020-01-02 09:30,1,2,0.5,1.5,10\n2020-01-02 10:30,1.5,3,1,2.5,20\n");
-    const CliResult refused = RunCli({"convert", dir / "timed.csv", "--dir", dir / "out", "--symbol", "Y", "--date-format",
-                                      "CCYY_MM_DD", "--oi-col", "off"});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("or combine intraday bars into days (--daily)"), std::string::npos) << refused.err;
 }
 
 TEST(Layouts, InABatchAFileWithBadRowsFailsAloneWithItsLines)

@@ -618,9 +618,9 @@ TEST(Detection, TheDesktopShowsDetectionsAdviceWithoutFlagsAndReadsWithWhatDetec
          "Choose the Open column and the Close column yourself", false, false, {false, false}},
         {"dates that read either way", "Date,Open,High,Low,Close\n01/02/2024,10,11,9,10.5\n01/03/2024,10,11,9,10.5\n",
          "Choose the date format yourself", false, false, {false, false}},
-        // Detection takes intraday bars as they are; the run writes them only once it writes intraday securities.
+        // Detection takes intraday bars as they are: an intraday security, or days with the Combine box.
         {"intraday bars", "Date,Time,Open,High,Low,Close\n2020-01-02,09:30,1,2,0.5,1.5\n2020-01-02,10:30,1,2,0.5,1.5\n",
-         "", false, false, {false, true}},
+         "", false, false, {true, true}},
         {"decimal commas", "Datum;Er\xc3\xb6" "ffnung;Hoch;Tief;Schluss;Volumen\n13.01.2020;1,1052;1,1080;1,1000;1,1050;1000\n"
          "14.01.2020;1,1050;1,1100;1,1040;1,1090;1200\n", "", false, true, {true, true}},
     };
@@ -648,6 +648,8 @@ TEST(Detection, TheDesktopShowsDetectionsAdviceWithoutFlagsAndReadsWithWhatDetec
             for (const PreviewRow& row : CPreviewGridPresenter::TableOf(preview.lines, presenter.ShownInputSettings()).rows)
                 EXPECT_NE(row.mark, ERowMark::Bad) << c.what << ", line " << row.label << ": " << row.reason;
         }
+        // A batch that detects each file: intraday bars convert without its own Combine box too, into an
+        // intraday security.
         for (const bool daily : {false, true}) {
             CRecordingBatchView batchView;
             CBatchPresenter batch(batchView, stored, engine::ConversionSettings{});

@@ -50,7 +50,9 @@ Outcome Convert(const std::string& text, const Options& options = {})
     }
     outcome.strNotes = test.result.rowNotes;
     outcome.strSkipped = test.result.skippedRows;
-    outcome.records = DataRecords(dir / "F1.DAT", test.FieldsOn());
+    // An intraday security's records hold the time after the date.
+    const bool bTimes = test.result.frame == TimeFrame::kIntraday;
+    outcome.records = DataRecords(dir / "F1.DAT", test.FieldsOn() + (bTimes ? 1 : 0));
     outcome.bMaster = fs::exists(dir / "MASTER");
     return outcome;
 }
@@ -93,14 +95,14 @@ TEST(BadRows, EachRowIsReadExactlyOrTheRunRefusesWithItsLine)
          {}, Refused("Line 2: Dividend 0.25 is not a date"), {}, ""},
         {"a row cut short at the end is no footer", "01/02/98,1,2,0.5,1.5,100,7\n01/0\n", {},
          Refused("Line 2: 01/0 is not a date"), {}, ""},
-        {"intraday in the date", "01/02/98 09:30,1,2,1,2,5,1\n01/02/98 10:30,2,3,1,2,5,1\n", {},
-         "this file holds intraday bars (2 rows on 1998-01-02); convert daily bars, or combine intraday bars into days", {}, ""},
-        {"intraday in an ISO date", "2024-01-02 09:30,1,2,1,2,5,1\n2024-01-02 10:30,2,3,1,2,5,1\n", {2},
-         "this file holds intraday bars (2 rows on 2024-01-02); convert daily bars, or combine intraday bars into days", {}, ""},
+        {"intraday in the date", "01/02/98 09:30,1,2,1,2,5,1\n01/02/98 10:30,2,3,1,2,5,1\n", {}, "",
+         {{980102, 93000, 1, 2, 1, 2, 5, 1}, {980102, 103000, 2, 3, 1, 2, 5, 1}}, ""},
+        {"intraday in an ISO date", "2024-01-02 09:30,1,2,1,2,5,1\n2024-01-02 10:30,2,3,1,2,5,1\n", {2}, "",
+         {{1240102, 93000, 1, 2, 1, 2, 5, 1}, {1240102, 103000, 2, 3, 1, 2, 5, 1}}, ""},
         {"intraday in an ISO date combined", "2024-01-02 09:30,1,2,1,2,5,1\n2024-01-02 10:30,2,3,1,2,5,1\n", {2, true},
          "", {{1240102, 1, 3, 1, 2, 10, 1}}, "intraday bars combined into 1 day"},
-        {"intraday in a time column", "01/02/98,09:30,1,2,1,2,5,1\n01/02/98,10:30,2,3,1,2,5,1\n", {3, false, false, 1},
-         "this file holds intraday bars (2 rows on 1998-01-02); convert daily bars, or combine intraday bars into days", {}, ""},
+        {"intraday in a time column", "01/02/98,09:30,1,2,1,2,5,1\n01/02/98,10:30,2,3,1,2,5,1\n", {3, false, false, 1}, "",
+         {{980102, 93000, 1, 2, 1, 2, 5, 1}, {980102, 103000, 2, 3, 1, 2, 5, 1}}, ""},
         {"intraday combined", "01/02/98,10:30,2,4,1.5,3,5,8\n01/02/98,09:30,1,2,1,2,5,7\n01/05/98,09:30,3,3,3,3,3,3\n",
          {3, true, false, 1}, "", {{980102, 1, 4, 1, 3, 10, 8}, {980105, 3, 3, 3, 3, 3, 3}},
          "rows were out of date order; written oldest first; intraday bars combined into 1 day"},

@@ -25,6 +25,7 @@ TEST(TimeFrame, FoundFromTheMedianGapOfTheDates)
         {"irregular gaps", {1240101, 1240115, 1240130, 1240214, 1240301}, TimeFrame::kDaily},
         {"newest first weekly", {1240209, 1240202, 1240126, 1240119}, TimeFrame::kWeekly},
         {"two rows a week apart", {1240105, 1240112}, TimeFrame::kDaily},
+        {"three days around a holiday", {1240103, 1240104, 1240109}, TimeFrame::kDaily},
         {"quarterly", {1240102, 1240402, 1240702, 1241001}, TimeFrame::kDaily},
     };
     for (const Case& c : cases)

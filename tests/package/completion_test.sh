@@ -24,6 +24,8 @@ quoteforge-cli list --format j|json
 quoteforge-cli export --time-format H|HHMMSS HH:MM:SS HH:MM
 quoteforge-cli export --time-format HH:MM:|SS
 quoteforge-cli convert --date-format ccyymm|CCYYMMDD
+quoteforge-cli convert --frame |daily weekly monthly intraday
+quoteforge-cli batch --fr|--frame --from
 quoteforge-cli batch --skip 1 --oi-col of|off
 quoteforge-cli convert --date-col o|
 quoteforge-cli convert --close-col 1|1 10 11 12 13 14 15 16 17 18 19
