@@ -160,7 +160,8 @@ void PutInt32(std::uint8_t* bytes, std::uint32_t value)
 
 }  // namespace
 
-bool SetEmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate)
+bool SetEmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate, int nFirstTime,
+                     int nLastTime)
 {
     namespace o = emaster_offset;
     const std::size_t at = EmasterRecordOffset(bytes, nFileNumber);
@@ -170,6 +171,10 @@ bool SetEmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFir
     PutInt32(&bytes[at + o::kFirstDate], std::bit_cast<std::uint32_t>(static_cast<float>(nFirstDate - 19000000)));
     PutInt32(&bytes[at + o::kLastDate], std::bit_cast<std::uint32_t>(static_cast<float>(nLastDate - 19000000)));
     PutInt32(&bytes[at + o::kFirstDateLong], static_cast<std::uint32_t>(nFirstDate));
+    if (nFirstTime >= 0)
+        PutInt32(&bytes[at + o::kFirstTime], std::bit_cast<std::uint32_t>(static_cast<float>(nFirstTime)));
+    if (nLastTime >= 0)
+        PutInt32(&bytes[at + o::kLastTime], std::bit_cast<std::uint32_t>(static_cast<float>(nLastTime)));
     return true;
 }
 
@@ -219,6 +224,7 @@ void AppendEmasterRecord(std::vector<std::uint8_t>& bytes, const NewIndexRecord&
     PutText(record + o::kSymbol, o::kSymbolWidth, security.symbol);
     PutText(record + o::kName, o::kNameWidth, security.name);
     record[o::kTimeFrame] = static_cast<std::uint8_t>(security.timeFrame);
+    PutUInt16(record + o::kInterval, security.intervalMinutes);
     // Genuine records hold the long name only when the name does not fit its 16 bytes.
     if (security.name.size() > o::kNameWidth)
         PutText(record + o::kLongName, o::kRecordSize - o::kLongName, security.name);

@@ -7,8 +7,9 @@
 // EMASTER: a 192-byte header (0 record count, int16 | 2 highest file number in use, int16 | zeros), then
 // 192-byte records, every byte not named here zero:
 //   2 file number | 6 fields per data record | 7 one bit per field (0x7F for seven) | 9 0x20
-//   11 symbol (14 bytes) | 32 name (16 bytes) | 60 time frame | 64 first date, 72 last date (IEEE singles,
-//   YYYMMDD: years since 1900 * 10000 + month * 100 + day) | 126 first date (int32, YYYYMMDD)
+//   11 symbol (14 bytes) | 32 name (16 bytes) | 60 time frame | 62 intraday bar interval in minutes (int16)
+//   | 64 first date, 72 last date (IEEE singles, YYYMMDD: years since 1900 * 10000 + month * 100 + day)
+//   | 68 first time, 76 last time of intraday bars (IEEE singles, HHMMSS) | 126 first date (int32, YYYYMMDD)
 //   139 long name, NUL padded, to the end of the record (only where the name is longer than 16)
 // XMASTER: a 150-byte header (0 the bytes 5D FE 'X' 'M' | 10 record count, int16 | 14 the count again
 // | 18 the next free file number, the highest in use + 1 | zeros), then 150-byte records, every byte not
@@ -40,8 +41,11 @@ inline constexpr std::size_t kSymbolWidth = 14;
 inline constexpr std::size_t kName = 32;
 inline constexpr std::size_t kNameWidth = 16;
 inline constexpr std::size_t kTimeFrame = 60;
+inline constexpr std::size_t kInterval = 62;
 inline constexpr std::size_t kFirstDate = 64;
+inline constexpr std::size_t kFirstTime = 68;
 inline constexpr std::size_t kLastDate = 72;
+inline constexpr std::size_t kLastTime = 76;
 inline constexpr std::size_t kFirstDateLong = 126;
 inline constexpr std::size_t kLongName = 139;
 }  // namespace emaster_offset
@@ -109,9 +113,11 @@ struct ExtraIndexes {
 bool ReadExtraIndexes(const std::filesystem::path& directory, ExtraIndexes& indexes, std::string& error);
 
 // Keeps a whole EMASTER's bytes in step with a change to MASTER: the dates of the security with file
-// number nFileNumber (YYYYMMDD), or its removal (the records after it move up, the count goes down). False
-// when no whole record has that file number.
-bool SetEmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate);
+// number nFileNumber (YYYYMMDD, and HHMMSS of an intraday security's first and last bar; -1 leaves the
+// times as they are), or its removal (the records after it move up, the count goes down). False when no
+// whole record has that file number.
+bool SetEmasterDates(std::vector<std::uint8_t>& bytes, int nFileNumber, int nFirstDate, int nLastDate,
+                     int nFirstTime = -1, int nLastTime = -1);
 bool RemoveEmasterRecord(std::vector<std::uint8_t>& bytes, int nFileNumber);
 
 // A security that a writer adds to an index; texts as stored (Windows-1252), dates YYYYMMDD.
@@ -123,6 +129,7 @@ struct NewIndexRecord {
     int firstDate = 0;
     int lastDate = 0;
     char timeFrame = 'D';
+    int intervalMinutes = 0;  // of intraday bars; 0 when not even
 };
 // Appends the security's record to a whole EMASTER's bytes (an empty vector: a new EMASTER) and sets the
 // header's count and highest file number from the records. Both remove and append keep the header so.

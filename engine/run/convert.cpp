@@ -183,17 +183,20 @@ int CConverter::Convert()
         return 1;  // a record could not be written; that was reported, and nothing is committed
 
     MbfSingle lastDate = m_result.lastDate;
+    int nLastTime = m_result.lastTime;
     if (bUpdating && m_result.records == 0) {
         // Nothing new: the directory stays as it was, unless MASTER's dates lag behind the data file (an
         // update killed between the data file's rename and MASTER's), which this run puts right.
         if (nHeld == 0 || !MasterDatesLag(fileNumber))
             return 0;
         lastDate = FloatToMbf(m_fHeldLastDate);
+        nLastTime = m_nHeldLastTime;
     }
 
     // A new security has a record at least: the reading refuses an input without one.
     const MbfSingle firstDate = bUpdating && nHeld > 0 ? m_heldFirstDate : m_result.firstDate;
-    if (UpdateIndexDates(firstDate, lastDate, fileNumber) != 0 ||
+    const int nFirstTime = bUpdating && nHeld > 0 ? m_nHeldFirstTime : m_result.firstTime;
+    if (UpdateIndexDates(firstDate, lastDate, fileNumber, nFirstTime, nLastTime) != 0 ||
         UpdateRecordCount(nHeld + m_result.records, fileNumber) != 0 || Commit() != 0)
         return 1;
     return 0;

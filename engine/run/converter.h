@@ -94,9 +94,10 @@ public:
     int AddSymbol();
     int AddToXmaster();
     int Convert();
-    // The security's dates in MASTER (or XMASTER) and EMASTER, as staged for the commit.
+    // The security's dates in MASTER (or XMASTER) and EMASTER, as staged for the commit; the times
+    // (HHMMSS, -1 for none) of an intraday security's first and last bar.
     int UpdateIndexDates(const metastock::MbfSingle& firstDate, const metastock::MbfSingle& lastDate,
-                         int nFileNumber);
+                         int nFileNumber, int nFirstTime = -1, int nLastTime = -1);
     // Puts what the run staged in place: data files, MASTER.BAK, then the new MASTER.
     int Commit();
 
@@ -146,6 +147,7 @@ private:
     int m_nRecordFields = 0;              // values per record of the rows read, the date (and time) included
     float m_fHeldLastDate = 0;            // of an updated security: date code of its last record
     int m_nHeldLastTime = -1;             // and HHMMSS of its last bar, when it is intraday
+    int m_nHeldFirstTime = -1;            // and of its first
     metastock::MbfSingle m_heldFirstDate = {};
     ConversionResult m_result;
 };

@@ -148,7 +148,7 @@ int CConverter::AddSymbol()
     if (std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster())
         AppendEmasterRecord(*emaster, {fileNumber, m_nRecordFields, m_strStoredSymbol, m_strStoredName,
                                        DateCodeToYyyymmdd(created), DateCodeToYyyymmdd(created),
-                                       TimeFrameLetter(m_result.frame)});
+                                       TimeFrameLetter(m_result.frame), m_result.intervalMinutes});
     m_result.fileNumber = fileNumber;
     if (CreateDataFile(fileNumber) != 0 || CreateColumnList(fileNumber) != 0)
         return 1;
@@ -175,8 +175,10 @@ int CConverter::AddToXmaster()
 }
 
 // The security's first and last dates in every index that holds it: MASTER, or XMASTER for a file number
-// from 256, and EMASTER when the directory has one (an XMASTER security has no EMASTER record).
-int CConverter::UpdateIndexDates(const MbfSingle& firstDate, const MbfSingle& lastDate, int nFileNumber)
+// from 256, and EMASTER when the directory has one (an XMASTER security has no EMASTER record), which
+// also holds the first and last time of intraday bars.
+int CConverter::UpdateIndexDates(const MbfSingle& firstDate, const MbfSingle& lastDate, int nFileNumber, int nFirstTime,
+                                 int nLastTime)
 {
     const int nFirst = DateCodeToYyyymmdd(firstDate);
     const int nLast = DateCodeToYyyymmdd(lastDate);
@@ -197,7 +199,7 @@ int CConverter::UpdateIndexDates(const MbfSingle& firstDate, const MbfSingle& la
     std::copy(firstDate.begin(), firstDate.end(), &(*record)[master_offset::kFirstDate]);
     std::copy(lastDate.begin(), lastDate.end(), &(*record)[master_offset::kLastDate]);
     if (std::vector<std::uint8_t>* emaster = m_pCommit->StagedEmaster())
-        SetEmasterDates(*emaster, nFileNumber, nFirst, nLast);
+        SetEmasterDates(*emaster, nFileNumber, nFirst, nLast, nFirstTime, nLastTime);
     return 0;
 }
 

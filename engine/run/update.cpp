@@ -81,8 +81,8 @@ int CConverter::PrepareUpdate()
         return 1;
     }
 
-    // The data file is staged whole with a header as a conversion writes it, so that an update gives the
-    // bytes a conversion of the whole history would give.
+    // The data file is staged whole: the held records, then the new ones, so that a kill leaves the held
+    // file as it was.
     const int fileNumber = security.entry.fileNumber;
     const DataFile& file = data.file;
     const int nHeld = file.headerRecords;
@@ -90,10 +90,13 @@ int CConverter::PrepareUpdate()
     m_heldFirstDate = nHeld > 0 ? file.Value(0, 0) : MbfSingle{};
     m_fHeldLastDate = nHeld > 0 ? MbfToFloat(file.Value(static_cast<std::size_t>(nHeld) - 1, 0)) : 0.0f;
     const int timeColumn = data.layout.ColumnOf(kTimeColumn);
+    m_nHeldFirstTime = nHeld > 0 && timeColumn >= 0 ? static_cast<int>(MbfToFloat(file.Value(0, timeColumn))) : -1;
     m_nHeldLastTime = nHeld > 0 && timeColumn >= 0
                           ? static_cast<int>(MbfToFloat(file.Value(static_cast<std::size_t>(nHeld) - 1, timeColumn)))
                           : -1;
-    std::vector<std::uint8_t> bytes = NewDataFileHeader(m_nRecordFields);
+    // The held header record is kept as the file has it (another program's may differ from ours past its
+    // count); the count is set when the new records are added.
+    std::vector<std::uint8_t> bytes(file.bytes.begin(), file.bytes.begin() + static_cast<std::ptrdiff_t>(file.recordLength));
     bytes.insert(bytes.end(), file.Record(0), file.Record(static_cast<std::size_t>(nHeld)));
     m_result.fileNumber = fileNumber;
     m_nDataFileNumber = fileNumber;

@@ -181,7 +181,7 @@ TEST_F(GenuineIntradayTest, RemoveTakesOutTheIntradaySecurity)
 // An update of the intraday security with one later bar appends exactly that bar, moves the last date
 // in MASTER and EMASTER, and leaves every earlier byte of the data file as it was (the header's count
 // aside).
-TEST_F(GenuineIntradayUpdateTest, DISABLED_AnUpdateAppendsTheLaterBarAndKeepsEveryEarlierByte)
+TEST_F(GenuineIntradayUpdateTest, AnUpdateAppendsTheLaterBarAndKeepsEveryEarlierByte)
 {
     const fs::path dir = Copy();
     if (dir.empty())
@@ -210,11 +210,16 @@ TEST_F(GenuineIntradayUpdateTest, DISABLED_AnUpdateAppendsTheLaterBarAndKeepsEve
     EXPECT_EQ(static_cast<int>(Mbf(master.data() + 53 + 29)), 1030707) << "MASTER's last date";
     EXPECT_EQ(master[53 + 33], 'I') << "still intraday";
     const std::vector<unsigned char> emaster = ReadBytes(dir / "EMASTER");
-    const unsigned char* lastDate = emaster.data() + 192 + 72;  // an IEEE single there, YYYMMDD
-    const std::uint32_t bits =
-        lastDate[0] | lastDate[1] << 8 | lastDate[2] << 16 | static_cast<std::uint32_t>(lastDate[3]) << 24;
-    float emasterLast = 0;
-    std::memcpy(&emasterLast, &bits, sizeof bits);
-    EXPECT_EQ(static_cast<int>(emasterLast), 1030707) << "EMASTER's last date";
+    // IEEE singles there: the last date YYYMMDD, the first and last time HHMMSS.
+    const auto single = [&](std::size_t offset) {
+        const unsigned char* at = emaster.data() + 192 + offset;
+        const std::uint32_t bits = at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+        float value = 0;
+        std::memcpy(&value, &bits, sizeof bits);
+        return static_cast<int>(value);
+    };
+    EXPECT_EQ(single(72), 1030707) << "EMASTER's last date";
+    EXPECT_EQ(single(68), 91600) << "EMASTER's first time as it was";
+    EXPECT_EQ(single(76), 91600) << "EMASTER's last time, the new bar's";
     EXPECT_EQ(RunCli({"check", dir.string()}).out, dir.string() + ": 1 security, 0 problems\n");
 }

@@ -2,6 +2,7 @@
 // kept in step, records laid out as the genuine ones are, every other security's bytes unchanged.
 
 #include <gtest/gtest.h>
+#include <cstring>
 
 #include <map>
 #include <set>
@@ -197,11 +198,11 @@ TEST_F(GenuineTest, EveryIndexGivesTheFrameOfASecurityThatIsNotDaily)
         const char* szRows;
         const char* szIndex;
         std::size_t record, frameOffset;  // of the new record in the index
-        const char* szFrame;              // the frame byte and what follows it
+        const char* szFrame;              // the frame byte, and EMASTER's interval of intraday bars
         const char* szListed;
     } cases[] = {
-        {"futures-euro-oat", kBars, "emaster", 192 * 7, 60, "49 00", "QFNEW,,F7.DAT,DTOHLCVI,intraday,2024-01-05,2024-01-05,2,\n"},
-        {"futures-euro-oat", kWeekly, "emaster", 192 * 7, 60, "57 00", "QFNEW,,F7.DAT,DOHLCVI,weekly,2024-01-05,2024-01-19,3,\n"},
+        {"futures-euro-oat", kBars, "emaster", 192 * 7, 60, "49 00 05 00", "QFNEW,,F7.DAT,DTOHLCVI,intraday,2024-01-05,2024-01-05,2,\n"},
+        {"futures-euro-oat", kWeekly, "emaster", 192 * 7, 60, "57 00 00 00", "QFNEW,,F7.DAT,DOHLCVI,weekly,2024-01-05,2024-01-19,3,\n"},
         {"futures-lumber", kWeekly, "xmaster", 150 * 8, 62, "57 00", "QFNEW,,F263.MWD,DOHLCVI,weekly,2024-01-05,2024-01-19,3,\n"},
     };
     for (const auto& c : cases) {
@@ -214,8 +215,13 @@ TEST_F(GenuineTest, EveryIndexGivesTheFrameOfASecurityThatIsNotDaily)
                                         "QFNEW", "--date-format", "CCYY_MM_DD"});
         ASSERT_EQ(added.status, 0) << added.err;
         const std::vector<unsigned char> index = ReadBytes(dir / c.szIndex);
-        ASSERT_GE(index.size(), c.record + c.frameOffset + 2);
-        EXPECT_EQ(Hex(&index[c.record + c.frameOffset], 2), c.szFrame);
+        const std::size_t width = (std::strlen(c.szFrame) + 1) / 3;
+        ASSERT_GE(index.size(), c.record + c.frameOffset + 20);
+        EXPECT_EQ(Hex(&index[c.record + c.frameOffset], width), c.szFrame);
+        if (c.szRows == kBars) {  // EMASTER's first and last time, IEEE singles HHMMSS: 93000 and 93500
+            EXPECT_EQ(Hex(&index[c.record + 68], 4), "00 A4 B5 47");
+            EXPECT_EQ(Hex(&index[c.record + 76], 4), "00 9E B6 47");
+        }
         const std::string list = RunCli({"list", dir.string(), "--format", "csv"}).out;
         EXPECT_NE(list.find(c.szListed), std::string::npos) << list;
         const CliResult checked = RunCli({"check", dir.string()});
