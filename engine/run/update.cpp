@@ -81,8 +81,8 @@ int CConverter::PrepareUpdate()
         return 1;
     }
 
-    // The data file is staged whole: the held records, then the new ones, so that a kill leaves the held
-    // file as it was.
+    // The data file is staged whole with a header as a conversion writes it, so that an update gives the
+    // bytes a conversion of the whole history would give.
     const int fileNumber = security.entry.fileNumber;
     const DataFile& file = data.file;
     const int nHeld = file.headerRecords;
@@ -94,9 +94,7 @@ int CConverter::PrepareUpdate()
     m_nHeldLastTime = nHeld > 0 && timeColumn >= 0
                           ? static_cast<int>(MbfToFloat(file.Value(static_cast<std::size_t>(nHeld) - 1, timeColumn)))
                           : -1;
-    // The held header record is kept as the file has it (another program's may differ from ours past its
-    // count); the count is set when the new records are added.
-    std::vector<std::uint8_t> bytes(file.bytes.begin(), file.bytes.begin() + static_cast<std::ptrdiff_t>(file.recordLength));
+    std::vector<std::uint8_t> bytes = NewDataFileHeader(m_nRecordFields);
     bytes.insert(bytes.end(), file.Record(0), file.Record(static_cast<std::size_t>(nHeld)));
     m_result.fileNumber = fileNumber;
     m_nDataFileNumber = fileNumber;

@@ -179,9 +179,8 @@ TEST_F(GenuineIntradayTest, RemoveTakesOutTheIntradaySecurity)
 }
 
 // An update of the intraday security with one later bar appends exactly that bar, moves the last date
-// in MASTER and EMASTER, and leaves every earlier byte of the data file as it was (the header's count
-// aside).
-TEST_F(GenuineIntradayUpdateTest, AnUpdateAppendsTheLaterBarAndKeepsEveryEarlierByte)
+// and the last time in MASTER and EMASTER, and leaves every earlier bar of the data file as it was.
+TEST_F(GenuineIntradayUpdateTest, AnUpdateAppendsTheLaterBarAndKeepsEveryEarlierBar)
 {
     const fs::path dir = Copy();
     if (dir.empty())
@@ -198,7 +197,8 @@ TEST_F(GenuineIntradayUpdateTest, AnUpdateAppendsTheLaterBarAndKeepsEveryEarlier
     ASSERT_EQ(after.size(), before.size() + kBar);
     const std::size_t last = before[2] | before[3] << 8;
     EXPECT_EQ(static_cast<std::size_t>(after[2] | after[3] << 8), last + 1) << "the header counts the new bar";
-    EXPECT_TRUE(std::equal(before.begin() + 4, before.end(), after.begin() + 4)) << "every earlier byte as it was";
+    // The header record is written as a conversion writes it; every bar after it is as it was.
+    EXPECT_TRUE(std::equal(before.begin() + kBar, before.end(), after.begin() + kBar)) << "every earlier bar as it was";
     EXPECT_EQ(before[0], after[0]);
     EXPECT_EQ(before[1], after[1]);
     const std::vector<Bar> bars = Bars(after);
