@@ -89,24 +89,18 @@ void PutBar(std::uint8_t* to, const std::uint8_t* record, std::size_t length, in
     std::memcpy(to + 8, record + 4, length - 4);
 }
 
-// The even gap in minutes between the bars of each day: the smallest, when every other one is a whole
-// multiple of it (a missing bar leaves a wider gap); 0 when they are no whole minutes or not so.
+// The even gap in minutes between the bars of each day, by the rule detection uses (BarsOfDays), so that
+// its sentence and the index agree; 0 when the gaps are not even or no whole minutes.
 int EvenInterval(const CheckedRows& bars)
 {
-    std::vector<int> steps;  // in seconds, between neighbouring bars of one day
-    steps.reserve(bars.Count());
-    int seconds = 0;
+    std::vector<std::vector<int>> days;  // the bars' times in seconds, one list per date
     for (std::size_t k = 0; k < bars.Count(); ++k) {
-        const int time = SecondsOfDay(bars.Time(k));
-        if (k > 0 && std::memcmp(bars.Record(k), bars.Record(k - 1), 4) == 0)
-            steps.push_back(time - seconds);
-        seconds = time;
+        if (k == 0 || std::memcmp(bars.Record(k), bars.Record(k - 1), 4) != 0)
+            days.emplace_back();
+        days.back().push_back(SecondsOfDay(bars.Time(k)));
     }
-    const auto smallest = std::min_element(steps.begin(), steps.end());
-    if (smallest == steps.end() || *smallest <= 0 || *smallest % 60 != 0)
-        return 0;
-    const int interval = *smallest;
-    return std::all_of(steps.begin(), steps.end(), [&](int step) { return step % interval == 0; }) ? interval / 60 : 0;
+    const int interval = BarsOfDays(days, true).intervalSeconds;
+    return interval > 0 && interval % 60 == 0 ? interval / 60 : 0;
 }
 
 class CRowReader {
