@@ -422,6 +422,19 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, bool 
     for (int c = 0; !dataRows.empty() && c < static_cast<int>(rows[dataRows[0]].size()) && nTimeColumn < 0; ++c)
         if (TimeOfDay(Cell(rows, dataRows[0], c)) >= 0)
             nTimeColumn = c;
+    // Times in digits alone (093000) are told from numbers only by a heading that names them, and only in
+    // a column no field takes.
+    const auto fieldTakes = [&](int c) { return std::find(std::begin(layout.column), std::end(layout.column), c + 1) != std::end(layout.column); };
+    for (int c = 0; nTimeColumn < 0 && !dataRows.empty() && dataRows[0] > 0 && layout.skipRows > 0 &&
+                    c < static_cast<int>(rows[dataRows[0]].size());
+         ++c) {
+        bool bWhole = false;
+        if (!fieldTakes(c) && FindHeadingRole(Cell(rows, dataRows[0] - 1, c), bWhole) == HeadingRole::kTime &&
+            NamedTimeOfDay(Cell(rows, dataRows[0], c)) >= 0) {
+            nTimeColumn = c;
+            layout.timeColumn = c + 1;
+        }
+    }
     struct Day {
         long day;
         int code;     // as MASTER holds dates: 1240105 for 2024-01-05
@@ -438,7 +451,7 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, bool 
             bTimes = true;
             bAllMidnight = bAllMidnight && date.time == 0;
         }
-        const int columnTime = nTimeColumn >= 0 ? TimeOfDay(Cell(rows, r, nTimeColumn)) : -1;
+        const int columnTime = nTimeColumn >= 0 ? NamedTimeOfDay(Cell(rows, r, nTimeColumn)) : -1;
         const int time = columnTime >= 0 ? columnTime : date.time;
         days.push_back({CivilDays(date), (date.year - 1900) * 10000 + date.month * 100 + date.day,
                         time >= 0 ? SecondsOf(time) : -1});

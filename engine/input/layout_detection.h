@@ -64,6 +64,7 @@ struct DetectedLayout {
     bool decimalComma = false;      // numbers have a decimal comma
     bool intraday = false;          // several rows a day with different times
     FrameChoice frame = FrameChoice::kFromDates;  // the time frame the dates show; kFromDates when unsure
+    int timeColumn = 0;  // 1-based column of times in digits alone (093000) under a time heading; 0 none
     IntradayBars bars;              // intraday: the interval and the bars a day that the times show
     int skipRows = 0;
     int dateFormat = 0;             // 1 to 18; 0 when not known

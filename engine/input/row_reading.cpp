@@ -210,7 +210,8 @@ bool CRowReader::FirstRow(int nLine, const TextField (&fields)[kMaxFields], int 
             return false;
         }
     }
-    for (int c = 0; c < std::min(nFields, kMaxFields); ++c)
+    m_nTimeColumn = m_layout.timeColumn;
+    for (int c = 0; m_nTimeColumn < 0 && c < std::min(nFields, kMaxFields); ++c)
         if (std::find(m_nColumn.begin(), m_nColumn.end(), c) == m_nColumn.end() &&
             TimeOfDay(fields[c].text) >= 0) {
             m_nTimeColumn = c;
@@ -259,8 +260,14 @@ void CRowReader::ReadLine(std::string_view line, int nLine)
         if (!offset.empty() && std::find(m_result.timeOffsets.begin(), m_result.timeOffsets.end(), offset) == m_result.timeOffsets.end())
             m_result.timeOffsets.emplace_back(offset);
     }
-    if (m_nTimeColumn >= 0 && nTime < 0)
+    if (m_layout.timeColumn >= 0 && nTime < 0) {
+        const std::string_view time = fieldAt(m_layout.timeColumn).text;
+        nTime = NamedTimeOfDay(time);
+        if (nTime < 0)
+            return Bad(nLine, "the time `" + std::string(time) + "` is no time of day");
+    } else if (m_nTimeColumn >= 0 && nTime < 0) {
         nTime = TimeOfDay(fieldAt(m_nTimeColumn).text);
+    }
 
     std::uint8_t record[4 * kFieldCount];
     PutMbf(record, static_cast<float>(code));

@@ -71,6 +71,7 @@ void ApplyLayout(const DetectedLayout& layout, ConversionSettings& settings)
     settings.Delimiter = layout.delimiter;
     settings.DecimalComma = layout.decimalComma;
     settings.TimeFrame = layout.frame;
+    settings.TimeCol = layout.timeColumn;
     settings.SkipOn = layout.skipRows > 0 ? 1 : 0;
     settings.SkipRows = layout.skipRows;
     if (layout.dateFormat >= 1 && layout.dateFormat <= kDateFormatCount)

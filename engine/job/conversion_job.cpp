@@ -27,6 +27,7 @@ ConversionJob MakeConversionJob(const ConversionSettings& settings, int dateForm
     job.layout.decimalComma = settings.DecimalComma;
     job.layout.combineIntraday = settings.Daily;
     job.layout.frame = settings.TimeFrame;
+    job.layout.timeColumn = settings.TimeCol - 1;
     job.layout.fromDate = settings.FromDate;
     job.layout.toDate = settings.ToDate;
     job.layout.skipBadRows = settings.SkipBadRows;

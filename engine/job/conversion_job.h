@@ -34,6 +34,9 @@ struct InputLayout {
     bool skipBadRows = false;      // rows that cannot be read are left out and listed
     bool refuseMisfit = false;     // a first data row that does not fit the layout refuses the run (RowMisfit)
     FrameChoice frame = FrameChoice::kFromDates;
+    // The column of the bars' times, read as NamedTimeOfDay reads them; -1: a column of times such as
+    // 09:30 beside the chosen ones, found from the first data row.
+    int timeColumn = -1;
     // Rows dated before fromDate or after toDate (date codes, DateCodeValue; 0 for no bound) are left out.
     std::int32_t fromDate = 0;
     std::int32_t toDate = 0;

@@ -393,6 +393,20 @@ int TimeOfDay(std::string_view text)
     return parts[0] * 10000 + parts[1] * 100 + parts[2];
 }
 
+int NamedTimeOfDay(std::string_view text)
+{
+    const int time = TimeOfDay(text);
+    if (time >= 0 || (text.size() != 4 && text.size() != 6) ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return time;
+    int value = 0;
+    for (char c : text)
+        value = value * 10 + (c - '0');
+    if (text.size() == 4)
+        value *= 100;
+    return value / 10000 > 23 || value / 100 % 100 > 59 || value % 100 > 60 ? -1 : value;
+}
+
 DateRead ReadDate(std::string_view text, int nFormat)
 {
     DateRead read;

@@ -55,6 +55,9 @@ DateRead ReadDate(std::string_view text, int nFormat);
 // HHMMSS of a time of day such as 9:30, 09:30 or 09:30:00, as a column of times holds it; -1 when the
 // text is no such time.
 int TimeOfDay(std::string_view text);
+// The same of a column that its heading names a time: also HHMM or HHMMSS in digits alone (093000), as
+// vendors' ticker files write it.
+int NamedTimeOfDay(std::string_view text);
 
 // Whether a format keeps only digits in its dates.
 inline bool IsNumericFormat(int nFormat)
