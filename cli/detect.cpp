@@ -6,6 +6,8 @@
 #include "cli/convert_request.h"
 #include "cli/output.h"
 #include "engine/input/layout_detection.h"
+#include "engine/input/ticker_column.h"
+#include "engine/run/converter.h"
 
 namespace cli {
 
@@ -13,14 +15,25 @@ using namespace engine;
 
 namespace {
 
-int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
+int RunDetect(const ConvertRequest& request, std::ostream& out, std::ostream& err)
 {
+    const std::string& strInput = request.input;
+    std::string problem;
+    if (!CheckTickerOptions(request, problem)) {
+        Complain(err, problem);
+        return 2;
+    }
     const DetectedLayout layout = DetectLayout(strInput);
     if (!layout.found || layout.intraday) {
         Complain(err, layout.intraday ? WithFlagNames(layout.problem) : DetectionProblem(layout));
         return 1;
     }
-    out << DescribeLayout(layout) << '\n' << LayoutOptionsLine(layout) << '\n';
+    TickerColumns tickers;
+    std::string reason;
+    if (!FindFileTickers(AbsoluteInputPath(strInput), DetectedInputLayout(layout), request.tickerCol - 1,
+                         request.nameCol - 1, tickers, reason))
+        tickers = TickerColumns{};
+    out << DescribeLayout(layout) << TickerSentence(tickers) << '\n' << LayoutOptionsLine(layout) << '\n';
     return 0;
 }
 
@@ -28,12 +41,15 @@ int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
 
 Command DetectCommand()
 {
-    auto input = std::make_shared<std::string>();
-    return {"detect",
-            "Finds the delimiter, heading rows, date format and columns of a price text file and prints them as "
-            "options for convert",
-            {{"FILE", input.get(), "The price text file", true}},
-            [input](const Given&, std::ostream& out, std::ostream& err) { return RunDetect(*input, out, err); }};
+    auto request = std::make_shared<ConvertRequest>();
+    Command command{"detect",
+                    "Finds the delimiter, heading rows, date format and columns of a price text file and prints them "
+                    "as options for convert",
+                    {{"FILE", &request->input, "The price text file", true}},
+                    [request](const Given&, std::ostream& out, std::ostream& err) { return RunDetect(*request, out, err); }};
+    for (Option& option : TickerOptions(*request))
+        command.options.push_back(std::move(option));
+    return command;
 }
 
 }  // namespace cli
