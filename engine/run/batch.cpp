@@ -5,9 +5,13 @@
 #include <filesystem>
 #include <mutex>
 #include <thread>
+#include <unordered_set>
 
 #include "engine/directory/directory_commit.h"
 #include "engine/input/first_data_row.h"
+#include "engine/input/memory_input.h"
+#include "engine/input/input_rows.h"
+#include "engine/input/ticker_spool.h"
 #include "engine/run/converter.h"
 #include "engine/text/code_page.h"
 #include "engine/text/line_parsing.h"
@@ -72,10 +76,10 @@ public:
 
     void ShowMessage(const std::string& text) override
     {
-        lastReason = text;
-        Add(false, m_strPath + ": " + text);
+        lastReason = rewrite ? rewrite(text) : text;
+        Add(false, m_strPath + ": " + lastReason);
     }
-    void ShowNotice(const std::string& text) override { Add(true, m_strPath + ": " + text); }
+    void ShowNotice(const std::string& text) override { Add(true, m_strPath + ": " + (rewrite ? rewrite(text) : text)); }
 
     void Show(IMessageSink& sink, IBatchObserver& observer)
     {
@@ -99,6 +103,8 @@ private:
 
 public:
     std::string lastReason;  // the last message, without the file's name
+    // Turns the run's wording into the user's: the lines of a ticker's gathered rows into their files' lines.
+    std::function<std::string(const std::string&)> rewrite;
 
 private:
     std::string m_strPath;
@@ -108,8 +114,15 @@ private:
 };
 
 struct CBatch::Prepared {
-    explicit Prepared(const std::string& path) : messages(path) {}
+    Prepared(const std::string& label_, const std::string& absolutePath_)
+        : messages(label_), label(label_), absolutePath(absolutePath_)
+    {
+    }
     CFileMessages messages;
+    std::string label;         // the file as the user named it, or the ticker
+    std::string absolutePath;  // of the file, or of a ticker's first file
+    bool rowsGiven = false;    // an update of a ticker: its rows are read already
+    CheckedRows rows;
     bool ready = false;  // false when the file failed
     bool unchanged = false;  // an update with no later rows
     ConversionSettings settings;
@@ -117,6 +130,16 @@ struct CBatch::Prepared {
     std::string storedSymbol;  // Windows-1252
     RecordsReadAhead ahead;
 };
+
+struct CBatch::FileLayout {
+    bool known = false;  // the settings were found; else Prepare looks again and says why not
+    ConversionSettings settings;
+    int dateFormat = 0;
+    TickerColumns columns;  // with every ticker of the file
+    bool many = false;      // its rows are gathered by ticker
+};
+
+CBatch::~CBatch() = default;
 
 void CBatch::Fail(const std::string& path, const std::string& text)
 {
@@ -128,11 +151,12 @@ void CBatch::Fail(const std::string& path, const std::string& text)
 BatchResult CBatch::Run()
 {
     m_result = BatchResult{};
-    m_result.files.assign(m_options.inputPaths.size(), FileResult{FileOutcome::NotStarted, "the batch was cancelled"});
+    m_result.files.assign(m_options.inputPaths.size(), FileResult{FileOutcome::NotStarted, "the batch was cancelled", {}});
     const bool bStarted = Start();
     if (!bStarted)
         for (FileResult& file : m_result.files)
             file.reason = m_pCommitMessages->last;
+    m_pSpool.reset();
     m_directories.clear();  // releases the locks
     m_result.status = !bStarted || m_result.totals.failed > 0 ? 1 : 0;
     return std::move(m_result);
@@ -161,17 +185,22 @@ bool CBatch::Start()
         const fs::path input = fs::absolute(PathFromText(path), error);
         m_absolutePaths.push_back(error ? path : TextFromPath(input));
     }
+    FindTickerFiles();
     m_lastCommit = std::chrono::steady_clock::now();
-    if (m_options.threads > 1 && m_options.inputPaths.size() > 1)
+    if (m_options.threads > 1 && m_plainFiles.size() > 1)
         ReadAheadOnWorkers();
     else
-        for (std::size_t i = 0; i < m_options.inputPaths.size() && !Cancelled(); ++i) {
+        for (std::size_t i : m_plainFiles) {
+            if (Cancelled())
+                break;
             m_observer.OnFile(m_options.inputPaths[i], m_result.totals);
             FinishAndReport(*Prepare(i), i);
             if (std::chrono::steady_clock::now() - m_lastCommit >= m_options.groupInterval)
                 CommitGroups();
         }
+    ConvertTickers();
     CommitGroups();
+    ReportTickerFiles();
     return true;
 }
 
@@ -290,8 +319,10 @@ void CBatch::CommitGroups()
             m_result.totals.records += directory.pending.records;
         } else {  // the commit said why; its securities are not there
             m_result.totals.failed += directory.pending.added + directory.pending.updated;
-            for (std::size_t nFile : directory.pendingFiles)
-                m_result.files[nFile] = {FileOutcome::Failed, m_pCommitMessages->last};
+            for (std::size_t nFile : directory.pendingFiles) {
+                ResultAt(nFile).outcome = FileOutcome::Failed;
+                ResultAt(nFile).reason = m_pCommitMessages->last;
+            }
             directory.commit->Discard();
             ReadSymbols(directory);
         }
@@ -390,7 +421,7 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
 // Workers prepare the files a few ahead of the one being staged; the results wait in their slots.
 void CBatch::ReadAheadOnWorkers()
 {
-    const std::size_t nFiles = m_options.inputPaths.size();
+    const std::size_t nFiles = m_plainFiles.size();
     const std::size_t nAhead = 2 * static_cast<std::size_t>(m_options.threads);  // bounds the memory held
     std::vector<std::unique_ptr<Prepared>> ready(nFiles);
     std::mutex mutex;
@@ -405,7 +436,7 @@ void CBatch::ReadAheadOnWorkers()
                 return;
             const std::size_t i = nNext++;
             lock.unlock();
-            std::unique_ptr<Prepared> prepared = Prepare(i);
+            std::unique_ptr<Prepared> prepared = Prepare(m_plainFiles[i]);
             lock.lock();
             ready[i] = std::move(prepared);
             changed.notify_all();
@@ -421,7 +452,7 @@ void CBatch::ReadAheadOnWorkers()
             changed.notify_all();
             break;
         }
-        m_observer.OnFile(m_options.inputPaths[i], m_result.totals);
+        m_observer.OnFile(m_options.inputPaths[m_plainFiles[i]], m_result.totals);
         std::unique_ptr<Prepared> prepared;
         {
             std::unique_lock lock(mutex);
@@ -430,7 +461,7 @@ void CBatch::ReadAheadOnWorkers()
             nFinished = i + 1;
             changed.notify_all();
         }
-        FinishAndReport(*prepared, i);
+        FinishAndReport(*prepared, m_plainFiles[i]);
         if (std::chrono::steady_clock::now() - m_lastCommit >= m_options.groupInterval)
             CommitGroups();
     }
@@ -442,13 +473,19 @@ std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
 {
     const std::string& absolutePath = m_absolutePaths[nFile];
     const std::vector<std::string>& symbols = m_options.symbols;
-    auto prepared = std::make_unique<Prepared>(m_options.inputPaths[nFile]);
+    auto prepared = std::make_unique<Prepared>(m_options.inputPaths[nFile], absolutePath);
     CFileMessages& messages = prepared->messages;
     ConversionSettings settings;
     int nDateFormat = 0;
     const bool bSymbolGiven = nFile < symbols.size() && !symbols[nFile].empty();
-    if (m_options.inputSettings(m_options.inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0 ||
-        SymbolAndName(messages, absolutePath, settings, !bSymbolGiven) != 0)
+    const FileLayout& layout = m_layouts[nFile];
+    if (layout.known) {
+        settings = layout.settings;
+        nDateFormat = layout.dateFormat;
+    } else if (m_options.inputSettings(m_options.inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0) {
+        return prepared;
+    }
+    if (SymbolAndName(messages, absolutePath, settings, !bSymbolGiven) != 0)
         return prepared;
     if (bSymbolGiven) {
         settings.Symbol = NormalisedSymbol(symbols[nFile]);
@@ -476,15 +513,25 @@ void CBatch::FinishAndReport(Prepared& prepared, std::size_t nFile)
 {
     const int nUpdatedBefore = m_result.totals.updated + PendingUpdates();
     m_strFailReason.clear();
-    FileResult& file = m_result.files[nFile];
-    if (Finish(prepared, nFile) != 0)
-        file = {FileOutcome::Failed, m_strFailReason.empty() ? prepared.messages.lastReason : m_strFailReason};
+    FileResult& file = ResultAt(nFile);
+    if (Finish(prepared, nFile) != 0) {
+        file.outcome = FileOutcome::Failed;
+        file.reason = m_strFailReason.empty() ? prepared.messages.lastReason : m_strFailReason;
+    } else {
+        file.outcome = prepared.unchanged ? FileOutcome::Unchanged
+                       : m_result.totals.updated + PendingUpdates() > nUpdatedBefore ? FileOutcome::Updated
+                                                                                       : FileOutcome::Added;
+        file.reason.clear();
+    }
+    if (nFile < m_result.files.size())
+        m_observer.OnFileDone(nFile, file);
     else
-        file = {prepared.unchanged ? FileOutcome::Unchanged
-                : m_result.totals.updated + PendingUpdates() > nUpdatedBefore ? FileOutcome::Updated
-                                                                                : FileOutcome::Added,
-                std::string()};
-    m_observer.OnFileDone(nFile, file);
+        m_observer.OnTickerDone(nFile - m_result.files.size(), file);
+}
+
+FileResult& CBatch::ResultAt(std::size_t n)
+{
+    return n < m_result.files.size() ? m_result.files[n] : m_result.tickers[n - m_result.files.size()];
 }
 
 int CBatch::PendingUpdates() const
@@ -497,7 +544,7 @@ int CBatch::PendingUpdates() const
 
 int CBatch::Finish(Prepared& prepared, std::size_t nFile)
 {
-    const std::string& path = m_options.inputPaths[nFile];
+    const std::string& path = prepared.label;
     prepared.messages.Show(m_services.messages, m_observer);
     if (!prepared.ready) {
         ++m_result.totals.failed;
@@ -510,7 +557,7 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
         // security is there with these very records.
         if (AddedBy(target->commit->FinishedChange(), settings.Symbol) &&
             target->commit->HeldWithRecords(prepared.storedSymbol, MakeConversionJob(settings, prepared.dateFormat,
-                                                                                        m_absolutePaths[nFile])
+                                                                                        prepared.absolutePath)
                                                                           .layout.FieldsOn(),
                                              prepared.ahead.records.data(), prepared.ahead.records.size(),
                                              prepared.ahead.count) != 0) {
@@ -539,12 +586,14 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
     settings.Path = target->path;
     // As for one convert after the other: the first security makes MASTER, the others add to it.
     settings.Exist = target->commit->HasMaster() || target->securities > 0 ? 0 : 1;
-    ConversionJob job = MakeConversionJob(settings, prepared.dateFormat, m_absolutePaths[nFile]);
+    ConversionJob job = MakeConversionJob(settings, prepared.dateFormat, prepared.absolutePath);
     job.syncToDisk = m_options.syncToDisk;
     job.update = m_options.update;
     CConverter converter({prepared.messages, m_services.settings, m_services.today}, std::move(job), target->commit);
     if (!m_options.update)
         converter.UseRecordsReadAhead(std::move(prepared.ahead));
+    else if (prepared.rowsGiven)
+        converter.UseCheckedRows(std::move(prepared.rows));
     const CDirectoryCommit::Savepoint savepoint = target->commit->TakeSavepoint();
     const ConversionResult result = converter.Run();
     if (!result.staged) {
@@ -581,6 +630,266 @@ int CBatch::Finish(Prepared& prepared, std::size_t nFile)
     target->pendingAdded.push_back(settings.Symbol);
     target->pendingFiles.push_back(nFile);
     return 0;
+}
+
+// Files of many securities.
+
+namespace {
+
+bool SameLayout(const InputLayout& a, const InputLayout& b)
+{
+    return a.delimiter == b.delimiter && a.dateFormat == b.dateFormat && a.fieldOn == b.fieldOn &&
+           a.fieldColumn == b.fieldColumn && a.decimalComma == b.decimalComma;
+}
+
+// The first lines of a regular file, as a run reads them; empty for anything else, which is read once only.
+std::vector<std::string> HeadLines(const std::string& absolutePath)
+{
+    std::vector<std::string> lines;
+    std::error_code error;
+    if (!fs::is_regular_file(PathFromText(absolutePath), error))
+        return lines;
+    std::string reason;
+    const std::unique_ptr<IReadableFile> input = OpenInputFile(absolutePath, reason);
+    if (!input)
+        return lines;
+    CLineSource source(input.get());
+    std::string_view line;
+    while (lines.size() < static_cast<std::size_t>(kDetectedLines) && source.NextLine(line))
+        lines.emplace_back(line);
+    return lines;
+}
+
+}  // namespace
+
+void CBatch::FindTickerFiles()
+{
+    const std::size_t nFiles = m_options.inputPaths.size();
+    m_layouts.assign(nFiles, FileLayout{});
+    m_unreadFiles.assign(nFiles, false);
+    m_plainFiles.clear();
+    m_result.tickers.clear();
+    const auto look = [&](std::size_t i) {
+        FileLayout& layout = m_layouts[i];
+        const bool bSymbolGiven = i < m_options.symbols.size() && !m_options.symbols[i].empty();
+        CFileMessages ignored(m_options.inputPaths[i]);  // Prepare looks again and says why
+        layout.known = m_options.inputSettings(m_options.inputPaths[i], m_absolutePaths[i], ignored, layout.settings,
+                                               layout.dateFormat) == 0;
+        if (!layout.known || bSymbolGiven || m_options.symbolColumn != 0)
+            return;
+        const InputLayout read = MakeConversionJob(layout.settings, layout.dateFormat, m_absolutePaths[i]).layout;
+        layout.columns = FindTickerColumns(HeadLines(m_absolutePaths[i]), read, m_options.tickerColumn - 1,
+                                           m_options.tickerNameColumn - 1);
+        std::string reason;
+        std::unique_ptr<IReadableFile> input =
+            layout.columns.Found() ? OpenInputFile(m_absolutePaths[i], reason) : nullptr;
+        if (!input || !CountTickers(*input, read, layout.columns, reason))
+            layout.columns = TickerColumns{};
+    };
+    // Each file's look touches only its own slot, so the workers share them out.
+    const std::size_t nThreads = std::min<std::size_t>(static_cast<std::size_t>(std::max(m_options.threads, 1)), nFiles);
+    std::vector<std::thread> workers;
+    for (std::size_t t = 1; t < nThreads; ++t)
+        workers.emplace_back([&, t] {
+            for (std::size_t i = t; i < nFiles; i += nThreads)
+                look(i);
+        });
+    for (std::size_t i = 0; i < nFiles; i += std::max<std::size_t>(nThreads, 1))
+        look(i);
+    for (std::thread& worker : workers)
+        worker.join();
+    // A file of many tickers is gathered by ticker, and so is a file of one ticker that such a file holds
+    // too; any other file is one security named as before, even with a ticker column, unless it is given.
+    std::unordered_set<std::string> gathered;
+    for (FileLayout& layout : m_layouts) {
+        layout.many = layout.columns.Found() && (m_options.tickerColumn > 0 || layout.columns.count > 1);
+        if (layout.many)
+            gathered.insert(layout.columns.tickers.begin(), layout.columns.tickers.end());
+    }
+    for (std::size_t i = 0; i < nFiles; ++i) {
+        FileLayout& layout = m_layouts[i];
+        layout.many = layout.many || (layout.columns.count == 1 && gathered.count(layout.columns.tickers.front()) > 0);
+        if (!layout.many)
+            m_plainFiles.push_back(i);
+    }
+}
+
+// Gathers the rows of the files of many securities by ticker, then converts one ticker after the other.
+void CBatch::ConvertTickers()
+{
+    if (m_plainFiles.size() == m_options.inputPaths.size() || Cancelled())
+        return;
+    m_pSpool = std::make_unique<CTickerSpool>();
+    std::string reason;
+    if (!m_pSpool->Create(PathFromText(m_strDir), reason)) {
+        m_pCommitMessages->ShowMessage("Cannot make a temporary file to gather the rows of each ticker: " + reason);
+        for (std::size_t i = 0; i < m_layouts.size(); ++i)
+            if (m_layouts[i].many) {
+                m_result.files[i] = {FileOutcome::Failed, m_pCommitMessages->last, {}};
+                ++m_result.totals.failed;
+            }
+        return;
+    }
+    for (std::size_t i = 0; i < m_layouts.size(); ++i) {
+        if (!m_layouts[i].many)
+            continue;
+        const FileLayout& layout = m_layouts[i];
+        std::unique_ptr<IReadableFile> input = OpenInputFile(m_absolutePaths[i], reason);
+        const InputLayout read = MakeConversionJob(layout.settings, layout.dateFormat, m_absolutePaths[i]).layout;
+        if (!input || !m_pSpool->Add(i, *input, read, layout.columns, reason)) {
+            m_services.messages.ShowMessage(m_options.inputPaths[i] + ": " +
+                                            (input ? "Cannot read the input file: " : "Cannot open the input file: ") + reason);
+            m_unreadFiles[i] = true;
+        }
+    }
+    if (!m_pSpool->Finish(reason)) {
+        m_pCommitMessages->ShowMessage("Cannot write the temporary file that gathers the rows of each ticker: " + reason);
+        for (std::size_t i = 0; i < m_layouts.size(); ++i)
+            if (m_layouts[i].many)
+                m_unreadFiles[i] = true;
+    }
+    const std::vector<TickerGroup>& groups = m_pSpool->Groups();
+    for (const TickerGroup& group : groups)
+        m_result.tickers.push_back({FileOutcome::NotStarted, "the batch was cancelled", group.ticker});
+    for (std::size_t g = 0; g < groups.size() && !Cancelled(); ++g) {
+        m_observer.OnFile(groups[g].ticker, m_result.totals);
+        FinishAndReport(*PrepareTicker(g), m_result.files.size() + g);
+        m_pSpool->Release(g);
+        if (std::chrono::steady_clock::now() - m_lastCommit >= m_options.groupInterval)
+            CommitGroups();
+    }
+}
+
+// One ticker's settings (those of its first file, without heading rows, which its gathered rows have not),
+// symbol and name, and its rows read from the temporary file.
+std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup)
+{
+    const TickerGroup& group = m_pSpool->Groups()[nGroup];
+    const FileLayout& first = m_layouts[group.firstFile];
+    auto prepared = std::make_unique<Prepared>(group.ticker, m_absolutePaths[group.firstFile]);
+    CFileMessages& messages = prepared->messages;
+    const std::string source = m_options.inputPaths[group.firstFile] +
+                               (group.files.size() > 1 ? " and " + std::to_string(group.files.size() - 1) +
+                                                             (group.files.size() == 2 ? " more file" : " more files")
+                                                       : std::string());
+    messages.rewrite = [this, &group, source, inputPath = AbsoluteInputPath(prepared->absolutePath)](const std::string& text) {
+        return WithInputLines(text, group, m_options.inputPaths, inputPath, source);
+    };
+    const InputLayout firstLayout = MakeConversionJob(first.settings, first.dateFormat, prepared->absolutePath).layout;
+    for (std::size_t nFile : group.files) {
+        const FileLayout& layout = m_layouts[nFile];
+        if (m_unreadFiles[nFile]) {
+            messages.ShowMessage("its rows in " + m_options.inputPaths[nFile] + " could not be read");
+            return prepared;
+        }
+        if (!SameLayout(MakeConversionJob(layout.settings, layout.dateFormat, m_absolutePaths[nFile]).layout, firstLayout)) {
+            messages.ShowMessage("its rows in " + m_options.inputPaths[group.firstFile] + " and " +
+                                 m_options.inputPaths[nFile] + " are laid out differently");
+            return prepared;
+        }
+    }
+    ConversionSettings settings = first.settings;
+    settings.SkipOn = 0;
+    settings.SkipRows = 0;
+    const std::string whole = NormalisedSymbol(group.ticker);
+    bool cut = false;
+    settings.Symbol = TrimmedRight(FirstCharacters(whole, kMaxSymbolLength, cut));
+    if (cut)
+        messages.ShowNotice("symbol " + whole + " cut to 16 characters: " + settings.Symbol);
+    settings.Name = TrimmedRight(FirstCharacters(group.name, kMaxNameLength, cut));
+    const FrameChoice frame = FrameOfPeriod(group.period);
+    if (frame != FrameChoice::kFromDates)
+        settings.TimeFrame = frame;
+    for (ESetting eField : {ESetting::Symbol, ESetting::Name}) {
+        const SettingsCheck check = CheckSetting(settings, eField);
+        if (check.Failed()) {
+            messages.ShowMessage(check.message);
+            return prepared;
+        }
+    }
+    const ConversionJob job = MakeConversionJob(settings, first.dateFormat, prepared->absolutePath);
+    std::string storedName;
+    if (!StoredText(job, prepared->storedSymbol, storedName)) {
+        messages.ShowMessage("the symbol or name cannot be stored in Windows-1252");
+        return prepared;
+    }
+    std::string text, reason;
+    if (!m_pSpool->ReadLines(group, text, reason)) {
+        messages.ShowMessage(reason);
+        return prepared;
+    }
+    CMemoryInput input(std::move(text));
+    CheckedRows rows = ReadRows(input, job.layout);
+    if (m_options.update) {
+        prepared->rows = std::move(rows);
+        prepared->rowsGiven = true;
+    } else {
+        const std::string problem = RowsProblem(rows, job);
+        if (!problem.empty()) {
+            messages.ShowMessage(problem);
+            return prepared;
+        }
+        RecordsReadAhead& ahead = prepared->ahead;
+        RowWindow window;
+        window.room = kMaxDataRecords;
+        const RowsInWindow put = FindRows(rows, window);
+        ahead.count = put.records;
+        ahead.firstDate = put.firstDate;
+        ahead.lastDate = put.lastDate;
+        ahead.records = std::move(rows.records);
+        ahead.rowNotes = RowNotes(rows);
+        ahead.skippedRows = rows.badRowCount > 0 ? ListBadRows(rows) : std::string();
+    }
+    prepared->settings = settings;
+    prepared->dateFormat = first.dateFormat;
+    prepared->ready = true;
+    return prepared;
+}
+
+// A file of many securities failed when any of its tickers did; else it is what its tickers became.
+void CBatch::ReportTickerFiles()
+{
+    if (!m_pSpool)
+        return;
+    const std::vector<TickerGroup>& groups = m_pSpool->Groups();
+    for (std::size_t i = 0; i < m_layouts.size(); ++i) {
+        if (!m_layouts[i].many || m_result.files[i].outcome == FileOutcome::Failed)
+            continue;
+        std::vector<std::string> failed;
+        bool bAny = false, bAdded = false, bUpdated = false, bNotStarted = false;
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            if (std::find(groups[g].files.begin(), groups[g].files.end(), i) == groups[g].files.end())
+                continue;
+            const FileOutcome outcome = m_result.tickers[g].outcome;
+            bAny = true;
+            bAdded |= outcome == FileOutcome::Added;
+            bUpdated |= outcome == FileOutcome::Updated;
+            bNotStarted |= outcome == FileOutcome::NotStarted;
+            if (outcome == FileOutcome::Failed)
+                failed.push_back(groups[g].ticker);
+        }
+        FileResult& file = m_result.files[i];
+        if (m_unreadFiles[i]) {
+            file = {FileOutcome::Failed, "the file could not be read", {}};
+            ++m_result.totals.failed;
+        } else if (!bAny) {
+            file = {FileOutcome::Failed, "no row names a ticker", {}};
+            m_services.messages.ShowMessage(m_options.inputPaths[i] + ": " + file.reason);
+            ++m_result.totals.failed;
+        } else if (!failed.empty()) {
+            TickerColumns named;
+            named.tickers = failed;
+            named.count = failed.size();
+            file = {FileOutcome::Failed,
+                    std::to_string(failed.size()) + " of its securities failed: " + TickerList(named),
+                    {}};
+        } else if (bNotStarted) {
+            file = {FileOutcome::NotStarted, "the batch was cancelled", {}};
+        } else {
+            file = {bAdded ? FileOutcome::Added : bUpdated ? FileOutcome::Updated : FileOutcome::Unchanged, {}, {}};
+        }
+        m_observer.OnFileDone(i, file);
+    }
 }
 
 }  // namespace engine
