@@ -1,6 +1,7 @@
 #include "engine/input/ticker_column.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -43,28 +44,23 @@ bool HasLetter(std::string_view text)
     });
 }
 
-// What the values of one column show: a security's ticker changes only where the dates start again, and
-// two securities share a date.
+// What the values of one column show: two securities have rows at the same moment (date and time), where
+// the text of a column that describes the bars (a signal, a weekday) never differs.
 struct ColumnValues {
     bool letter = false;
-    bool restartsOnly = true;  // every change of the value came with a date no later than the row before
-    bool sharedDate = false;
-    std::string last;
+    bool sharedMoment = false;
     std::unordered_set<std::string> distinct;
-    std::unordered_map<int, std::string> firstOnDate;
+    std::unordered_map<std::int64_t, std::string> firstAt;
 
-    void Add(const std::string& value, int date, int previousDate, bool first)
+    void Add(const std::string& value, std::int64_t moment)
     {
         letter |= HasLetter(value);
-        if (!first && value != last && date > previousDate)
-            restartsOnly = false;
-        const auto [at, added] = firstOnDate.emplace(date, value);
+        const auto [at, added] = firstAt.emplace(moment, value);
         if (!added && at->second != value)
-            sharedDate = true;
+            sharedMoment = true;
         distinct.insert(value);
-        last = value;
     }
-    bool Ticker() const { return letter && restartsOnly && sharedDate && distinct.size() >= 2; }
+    bool Ticker() const { return letter && sharedMoment && distinct.size() >= 2; }
 };
 
 void AddTicker(TickerColumns& columns, std::unordered_set<std::string>& seen, std::string ticker)
@@ -129,8 +125,7 @@ TickerColumns FindTickerColumns(const std::vector<std::string>& lines, const Inp
     std::vector<ColumnValues> values(kMaxFields);
     std::unordered_set<std::string> seen;
     const int nDateColumn = layout.fieldColumn[kDateField];
-    int previousDate = 0;
-    bool first = true;
+    int nTimeColumn = -2;  // of the first row's time of day beside the date; -1 when it has none
     for (std::size_t i = nSkip; i < lines.size(); ++i) {
         const int nFields = std::min(SplitFields(lines[i], layout.delimiter, fields, scratch), kMaxFields);
         if (IsBlankRow(fields, nFields) || nDateColumn >= nFields)
@@ -138,15 +133,24 @@ TickerColumns FindTickerColumns(const std::vector<std::string>& lines, const Inp
         const DateRead date = ReadDate(fields[nDateColumn].text, layout.dateFormat);
         if (date.result != DateResult::kDate)
             continue;
-        const int code = date.year * 10000 + date.month * 100 + date.day;
-        if (columns.ticker < 0)
-            for (int c = 0; c < nFields; ++c)
-                if (!IsField(layout, c) && !fields[c].text.empty())
-                    values[static_cast<std::size_t>(c)].Add(std::string(fields[c].text), code, previousDate, first);
-        if (columns.ticker >= 0 && columns.ticker < nFields)
-            AddTicker(columns, seen, TickerOf(fields[columns.ticker].text));
-        previousDate = code;
-        first = false;
+        if (columns.ticker >= 0) {
+            if (columns.ticker < nFields)
+                AddTicker(columns, seen, TickerOf(fields[columns.ticker].text));
+            continue;
+        }
+        if (nTimeColumn == -2) {
+            nTimeColumn = -1;
+            for (int c = 0; c < nFields && nTimeColumn < 0; ++c)
+                if (!IsField(layout, c) && TimeOfDay(fields[c].text) >= 0)
+                    nTimeColumn = c;
+        }
+        const int time = date.time >= 0 ? date.time
+                         : nTimeColumn >= 0 && nTimeColumn < nFields ? std::max(TimeOfDay(fields[nTimeColumn].text), 0)
+                                                                     : 0;
+        const std::int64_t moment = (std::int64_t{date.year} * 10000 + date.month * 100 + date.day) * 1000000 + time;
+        for (int c = 0; c < nFields; ++c)
+            if (!IsField(layout, c) && c != nTimeColumn && !fields[c].text.empty())
+                values[static_cast<std::size_t>(c)].Add(std::string(fields[c].text), moment);
     }
     const auto headingOf = [&] {
         if (columns.ticker < static_cast<int>(headings.size()))
@@ -156,11 +160,16 @@ TickerColumns FindTickerColumns(const std::vector<std::string>& lines, const Inp
         headingOf();
         return columns;
     }
-    for (int c = 0; c < kMaxFields; ++c)
-        if (values[static_cast<std::size_t>(c)].Ticker() && c != columns.name) {
+    // The ticker has the most values of the columns that could be one (an exchange has fewer); of equals,
+    // the first (a name without a heading follows its ticker).
+    std::size_t nMost = 0;
+    for (int c = 0; c < kMaxFields; ++c) {
+        const ColumnValues& column = values[static_cast<std::size_t>(c)];
+        if (column.Ticker() && c != columns.name && c != columns.period && column.distinct.size() > nMost) {
             columns.ticker = c;
-            break;
+            nMost = column.distinct.size();
         }
+    }
     if (columns.ticker < 0)
         return columns;
     headingOf();

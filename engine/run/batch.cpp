@@ -797,6 +797,8 @@ std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup)
     if (cut)
         messages.ShowNotice("symbol " + whole + " cut to 16 characters: " + settings.Symbol);
     settings.Name = TrimmedRight(FirstCharacters(group.name, kMaxNameLength, cut));
+    if (cut)
+        messages.ShowNotice("name " + group.name + " cut to " + std::to_string(kMaxNameLength) + " characters: " + settings.Name);
     const FrameChoice frame = FrameOfPeriod(group.period);
     if (frame != FrameChoice::kFromDates)
         settings.TimeFrame = frame;
