@@ -122,6 +122,9 @@ bool CTickerSpool::Finish(std::string& reason)
         reason = LastFailureReason();
         return false;
     }
+    // Unbuffered: a ticker's lines lie apart (a market file holds each day's rows together), and a buffer
+    // refilled at every seek would read far more than the lines.
+    m_reader.rdbuf()->pubsetbuf(nullptr, 0);
     m_reader.open(m_path, std::ios::binary);
     if (!m_reader) {
         reason = "cannot open " + m_path.string() + " again";

@@ -699,7 +699,8 @@ void CBatch::FindTickerFiles()
     for (std::thread& worker : workers)
         worker.join();
     // A file of many tickers is gathered by ticker, and so is a file of one ticker that such a file holds
-    // too; any other file is one security named as before, even with a ticker column, unless it is given.
+    // too, or (for an update) that the directory holds; any other file is one security named as before,
+    // even with a ticker column, unless that column is given.
     std::unordered_set<std::string> gathered;
     for (FileLayout& layout : m_layouts) {
         layout.many = layout.columns.Found() && (m_options.tickerColumn > 0 || layout.columns.count > 1);
@@ -708,7 +709,14 @@ void CBatch::FindTickerFiles()
     }
     for (std::size_t i = 0; i < nFiles; ++i) {
         FileLayout& layout = m_layouts[i];
-        layout.many = layout.many || (layout.columns.count == 1 && gathered.count(layout.columns.tickers.front()) > 0);
+        if (!layout.many && layout.columns.count == 1) {
+            const std::string& ticker = layout.columns.tickers.front();
+            ConversionJob job;
+            job.symbol = NormalisedSymbol(ticker);
+            std::string stored, name;
+            layout.many = gathered.count(ticker) > 0 ||
+                          (m_options.update && StoredText(job, stored, name) && DirectoryHolding(stored) != nullptr);
+        }
         if (!layout.many)
             m_plainFiles.push_back(i);
     }
