@@ -675,7 +675,7 @@ void CBatch::FindTickerFiles()
         CFileMessages ignored(m_options.inputPaths[i]);  // Prepare looks again and says why
         layout.known = m_options.inputSettings(m_options.inputPaths[i], m_absolutePaths[i], ignored, layout.settings,
                                                layout.dateFormat) == 0;
-        if (!layout.known || bSymbolGiven || m_options.symbolColumn != 0)
+        if (!layout.known || (bSymbolGiven && !m_options.tickersOverSymbols) || m_options.symbolColumn != 0)
             return;
         const InputLayout read = MakeConversionJob(layout.settings, layout.dateFormat, m_absolutePaths[i]).layout;
         layout.columns = FindTickerColumns(HeadLines(m_absolutePaths[i]), read, m_options.tickerColumn - 1,
@@ -709,7 +709,9 @@ void CBatch::FindTickerFiles()
     }
     for (std::size_t i = 0; i < nFiles; ++i) {
         FileLayout& layout = m_layouts[i];
-        if (!layout.many && layout.columns.count == 1) {
+        const bool bSymbolGiven = i < m_options.symbols.size() && !m_options.symbols[i].empty();
+        layout.many = layout.many && (!bSymbolGiven || layout.columns.count > 1);
+        if (!layout.many && layout.columns.count == 1 && !bSymbolGiven) {
             const std::string& ticker = layout.columns.tickers.front();
             ConversionJob job;
             job.symbol = NormalisedSymbol(ticker);

@@ -107,9 +107,11 @@ struct BatchOptions {
     const std::atomic<bool>* cancel = nullptr;
     // Files of many securities: the 1-based columns of each row's ticker and name; 0 finds them by their
     // headings (the ticker also by its values). Not used for a file whose symbol is given or comes from
-    // symbolColumn.
+    // symbolColumn, unless tickersOverSymbols: then a file of two or more tickers is gathered whatever
+    // symbol it is given (a window proposes a symbol for every file before it is read).
     int tickerColumn = 0;
     int tickerNameColumn = 0;
+    bool tickersOverSymbols = false;
 };
 
 struct BatchResult {
