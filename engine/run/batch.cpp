@@ -81,6 +81,13 @@ public:
     }
     void ShowNotice(const std::string& text) override { Add(true, m_strPath + ": " + (rewrite ? rewrite(text) : text)); }
 
+    // What another reading of the file said, kept to be shown as this one's.
+    void KeepFrom(const CFileMessages& other)
+    {
+        m_kept = other.m_kept;
+        lastReason = other.lastReason;
+    }
+
     void Show(IMessageSink& sink, IBatchObserver& observer)
     {
         m_pSink = &sink;
@@ -132,11 +139,16 @@ struct CBatch::Prepared {
 };
 
 struct CBatch::FileLayout {
-    bool known = false;  // the settings were found; else Prepare looks again and says why not
+    bool known = false;  // the settings were found; else refusal holds why not
+    std::shared_ptr<CFileMessages> refusal;
     ConversionSettings settings;
     int dateFormat = 0;
     TickerColumns columns;  // with every ticker of the file
     bool many = false;      // its rows are gathered by ticker
+    // Whether the file holds tickers is not known: it could not be read (unread says why) or has no
+    // settings. Its rows may belong to any ticker, so no ticker is converted without them.
+    bool unknown = false;
+    std::string unread;
 };
 
 CBatch::~CBatch() = default;
@@ -478,13 +490,18 @@ std::unique_ptr<CBatch::Prepared> CBatch::Prepare(std::size_t nFile) const
     ConversionSettings settings;
     int nDateFormat = 0;
     const bool bSymbolGiven = nFile < symbols.size() && !symbols[nFile].empty();
+    // The first look at the file found its settings, or why it has none, or that it cannot be read.
     const FileLayout& layout = m_layouts[nFile];
-    if (layout.known) {
-        settings = layout.settings;
-        nDateFormat = layout.dateFormat;
-    } else if (m_options.inputSettings(m_options.inputPaths[nFile], absolutePath, messages, settings, nDateFormat) != 0) {
+    if (layout.refusal) {
+        messages.KeepFrom(*layout.refusal);
         return prepared;
     }
+    if (!layout.unread.empty()) {
+        messages.ShowMessage("Cannot read the input file: " + layout.unread);
+        return prepared;
+    }
+    settings = layout.settings;
+    nDateFormat = layout.dateFormat;
     if (SymbolAndName(messages, absolutePath, settings, !bSymbolGiven) != 0)
         return prepared;
     if (bSymbolGiven) {
@@ -642,22 +659,22 @@ bool SameLayout(const InputLayout& a, const InputLayout& b)
            a.fieldColumn == b.fieldColumn && a.decimalComma == b.decimalComma;
 }
 
-// The first lines of a regular file, as a run reads them; empty for anything else, which is read once only.
-std::vector<std::string> HeadLines(const std::string& absolutePath)
+// The first lines of a regular file, as a run reads them; none for anything else, which is read once
+// only. False with the system's reason when the file cannot be read.
+bool HeadLines(const std::string& absolutePath, std::vector<std::string>& lines, std::string& reason)
 {
-    std::vector<std::string> lines;
     std::error_code error;
     if (!fs::is_regular_file(PathFromText(absolutePath), error))
-        return lines;
-    std::string reason;
+        return true;
     const std::unique_ptr<IReadableFile> input = OpenInputFile(absolutePath, reason);
     if (!input)
-        return lines;
+        return false;
     CLineSource source(input.get());
     std::string_view line;
     while (lines.size() < static_cast<std::size_t>(kDetectedLines) && source.NextLine(line))
         lines.emplace_back(line);
-    return lines;
+    reason = source.FailureReason();
+    return !source.Failed();
 }
 
 }  // namespace
@@ -672,19 +689,33 @@ void CBatch::FindTickerFiles()
     const auto look = [&](std::size_t i) {
         FileLayout& layout = m_layouts[i];
         const bool bSymbolGiven = i < m_options.symbols.size() && !m_options.symbols[i].empty();
-        CFileMessages ignored(m_options.inputPaths[i]);  // Prepare looks again and says why
-        layout.known = m_options.inputSettings(m_options.inputPaths[i], m_absolutePaths[i], ignored, layout.settings,
+        auto messages = std::make_shared<CFileMessages>(m_options.inputPaths[i]);
+        layout.known = m_options.inputSettings(m_options.inputPaths[i], m_absolutePaths[i], *messages, layout.settings,
                                                layout.dateFormat) == 0;
-        if (!layout.known || (bSymbolGiven && !m_options.tickersOverSymbols) || m_options.symbolColumn != 0)
+        if (!layout.known) {
+            layout.refusal = std::move(messages);
+            layout.unknown = true;
+            return;
+        }
+        if ((bSymbolGiven && !m_options.tickersOverSymbols) || m_options.symbolColumn != 0)
             return;
         const InputLayout read = MakeConversionJob(layout.settings, layout.dateFormat, m_absolutePaths[i]).layout;
-        layout.columns = FindTickerColumns(HeadLines(m_absolutePaths[i]), read, m_options.tickerColumn - 1,
-                                           m_options.tickerNameColumn - 1);
+        std::vector<std::string> lines;
         std::string reason;
-        std::unique_ptr<IReadableFile> input =
-            layout.columns.Found() ? OpenInputFile(m_absolutePaths[i], reason) : nullptr;
-        if (!input || !CountTickers(*input, read, layout.columns, reason))
+        if (!HeadLines(m_absolutePaths[i], lines, reason)) {
+            layout.unknown = true;
+            layout.unread = reason;
+            return;
+        }
+        layout.columns = FindTickerColumns(lines, read, m_options.tickerColumn - 1, m_options.tickerNameColumn - 1);
+        if (!layout.columns.Found())
+            return;
+        std::unique_ptr<IReadableFile> input = OpenInputFile(m_absolutePaths[i], reason);
+        if (!input || !CountTickers(*input, read, layout.columns, reason)) {
             layout.columns = TickerColumns{};
+            layout.unknown = true;
+            layout.unread = reason;
+        }
     };
     // Each file's look touches only its own slot, so the workers share them out.
     const std::size_t nThreads = std::min<std::size_t>(static_cast<std::size_t>(std::max(m_options.threads, 1)), nFiles);
@@ -785,6 +816,15 @@ std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup)
     messages.rewrite = [this, &group, source, inputPath = AbsoluteInputPath(prepared->absolutePath)](const std::string& text) {
         return WithInputLines(text, group, m_options.inputPaths, inputPath, source);
     };
+    for (std::size_t nFile = 0; nFile < m_layouts.size(); ++nFile) {
+        const FileLayout& layout = m_layouts[nFile];
+        const std::vector<std::string>& tickers = layout.columns.tickers;
+        if (layout.unknown || (m_unreadFiles[nFile] && std::find(tickers.begin(), tickers.end(), group.ticker) != tickers.end())) {
+            messages.ShowMessage("not converted: " + m_options.inputPaths[nFile] +
+                                 " could not be read, and it may hold rows of this ticker");
+            return prepared;
+        }
+    }
     const InputLayout firstLayout = MakeConversionJob(first.settings, first.dateFormat, prepared->absolutePath).layout;
     for (std::size_t nFile : group.files) {
         const FileLayout& layout = m_layouts[nFile];

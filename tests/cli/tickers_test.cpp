@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "run_cli.h"
+#include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -214,4 +215,48 @@ TEST_F(TickersTest, ExportAllAndBatchRebuildTheSameSecurities)
     };
     EXPECT_EQ(withoutNames(second, false), withoutNames(first, true));
     EXPECT_GT(std::count(first.begin(), first.end(), '\n'), 700);
+}
+
+// A failing file-system call anywhere in a batch of ticker files (reading the inputs, the temporary file
+// of the gathered rows, the directory's files) fails with a message, and the directory holds each
+// ticker whole or not at all.
+TEST_F(TickersTest, AFailingCallAnywhereLeavesEachTickerWholeOrAbsent)
+{
+    const std::string day2 = Input("d2.csv", EndOfDay({"AAA,20240102,1.5,100", "BB,20240102,2.5,200"}));
+    const std::string day3 = Input("d3.csv", EndOfDay({"AAA,20240103,1.6,110", "BB,20240103,2.6,210", "CC,20240103,3.6,310"}));
+    const std::vector<std::string> args = {"batch", m_dir / "out", day2, day3, "--detect"};
+    std::size_t nCalls = 0;
+    {
+        CFaultFileSystem recorder;
+        ASSERT_EQ(RunCli(args).status, 0);
+        nCalls = recorder.calls.size();
+    }
+    const std::string whole = Exported("out");
+    const auto linesOf = [](const std::string& text, const std::string& ticker) {
+        std::string lines;
+        for (std::size_t at = text.find('\n') + 1; at < text.size();) {
+            const std::size_t end = text.find('\n', at);
+            if (text.compare(at, ticker.size() + 1, ticker + ",") == 0)
+                lines += text.substr(at, end + 1 - at);
+            at = end + 1;
+        }
+        return lines;
+    };
+    for (std::size_t n = 1; n <= nCalls; ++n) {
+        fs::remove_all(m_dir.Path() / "out");
+        CliResult result;
+        {
+            CFaultFileSystem faults(static_cast<int>(n));
+            result = RunCli(args);
+        }
+        EXPECT_TRUE(result.status == 0 || !result.err.empty()) << "call " << n << " failed without a message";
+        if (!fs::exists(m_dir.Path() / "out" / "MASTER"))
+            continue;
+        const std::string exported = Exported("out");
+        for (const char* ticker : {"AAA", "BB", "CC"}) {
+            const std::string held = linesOf(exported, ticker);
+            EXPECT_TRUE(held.empty() || held == linesOf(whole, ticker)) << "call " << n << ": " << ticker << " is not whole";
+            EXPECT_TRUE(result.status != 0 || held == linesOf(whole, ticker)) << "call " << n << ": " << ticker << " is missing";
+        }
+    }
 }
