@@ -53,6 +53,7 @@ public:
     bool Finish(std::string& reason);
 
     const std::vector<TickerGroup>& Groups() const { return m_groups; }
+    bool Holds(const std::string& ticker) const { return m_groupOf.count(ticker) > 0; }
     // The lines of a group, one after the other as one input; false with the system's reason.
     bool ReadLines(const TickerGroup& group, std::string& text, std::string& reason);
     // Frees the memory of a group's index once it is converted.

@@ -198,6 +198,7 @@ bool CBatch::Start()
         m_absolutePaths.push_back(error ? path : TextFromPath(input));
     }
     FindTickerFiles();
+    GatherTickers();
     m_lastCommit = std::chrono::steady_clock::now();
     if (m_options.threads > 1 && m_plainFiles.size() > 1)
         ReadAheadOnWorkers();
@@ -716,6 +717,9 @@ void CBatch::FindTickerFiles()
             layout.unknown = true;
             layout.unread = reason;
         }
+        // Only a file's one ticker is needed later; the tickers of many files would grow with their rows.
+        if (layout.columns.count > 1)
+            std::vector<std::string>().swap(layout.columns.tickers);
     };
     // Each file's look touches only its own slot, so the workers share them out.
     const std::size_t nThreads = std::min<std::size_t>(static_cast<std::size_t>(std::max(m_options.threads, 1)), nFiles);
@@ -729,51 +733,40 @@ void CBatch::FindTickerFiles()
         look(i);
     for (std::thread& worker : workers)
         worker.join();
-    // A file of many tickers is gathered by ticker, and so is a file of one ticker that such a file holds
-    // too, or (for an update) that the directory holds; any other file is one security named as before,
-    // even with a ticker column, unless that column is given.
-    std::unordered_set<std::string> gathered;
-    for (FileLayout& layout : m_layouts) {
-        layout.many = layout.columns.Found() && (m_options.tickerColumn > 0 || layout.columns.count > 1);
-        if (layout.many)
-            gathered.insert(layout.columns.tickers.begin(), layout.columns.tickers.end());
-    }
     for (std::size_t i = 0; i < nFiles; ++i) {
         FileLayout& layout = m_layouts[i];
         const bool bSymbolGiven = i < m_options.symbols.size() && !m_options.symbols[i].empty();
-        layout.many = layout.many && (!bSymbolGiven || layout.columns.count > 1);
-        if (!layout.many && layout.columns.count == 1 && !bSymbolGiven) {
-            const std::string& ticker = layout.columns.tickers.front();
-            ConversionJob job;
-            job.symbol = NormalisedSymbol(ticker);
-            std::string stored, name;
-            layout.many = gathered.count(ticker) > 0 ||
-                          (m_options.update && StoredText(job, stored, name) && DirectoryHolding(stored) != nullptr);
-        }
-        if (!layout.many)
-            m_plainFiles.push_back(i);
+        layout.many = layout.columns.Found() && (layout.columns.count > 1 || (m_options.tickerColumn > 0 && !bSymbolGiven));
     }
 }
 
-// Gathers the rows of the files of many securities by ticker, then converts one ticker after the other.
-void CBatch::ConvertTickers()
+// Copies the lines of the files of many securities into the temporary file by ticker; then a file of
+// one ticker joins them when that ticker is among theirs or (for an update) the directory holds it. Any
+// other file is one security named as before, even with a ticker column.
+void CBatch::GatherTickers()
 {
-    if (m_plainFiles.size() == m_options.inputPaths.size() || Cancelled())
-        return;
+    const std::size_t nFiles = m_layouts.size();
+    const auto plainOnly = [&] {
+        for (std::size_t i = 0; i < nFiles; ++i)
+            if (!m_layouts[i].many)
+                m_plainFiles.push_back(i);
+    };
+    if (std::none_of(m_layouts.begin(), m_layouts.end(), [](const FileLayout& layout) { return layout.many; }) ||
+        Cancelled())
+        return plainOnly();
     m_pSpool = std::make_unique<CTickerSpool>();
     std::string reason;
     if (!m_pSpool->Create(PathFromText(m_strDir), reason)) {
         m_pCommitMessages->ShowMessage("Cannot make a temporary file to gather the rows of each ticker: " + reason);
-        for (std::size_t i = 0; i < m_layouts.size(); ++i)
+        for (std::size_t i = 0; i < nFiles; ++i)
             if (m_layouts[i].many) {
                 m_result.files[i] = {FileOutcome::Failed, m_pCommitMessages->last, {}};
                 ++m_result.totals.failed;
             }
-        return;
+        m_pSpool.reset();
+        return plainOnly();
     }
-    for (std::size_t i = 0; i < m_layouts.size(); ++i) {
-        if (!m_layouts[i].many)
-            continue;
+    const auto add = [&](std::size_t i) {
         const FileLayout& layout = m_layouts[i];
         std::unique_ptr<IReadableFile> input = OpenInputFile(m_absolutePaths[i], reason);
         const InputLayout read = MakeConversionJob(layout.settings, layout.dateFormat, m_absolutePaths[i]).layout;
@@ -782,13 +775,39 @@ void CBatch::ConvertTickers()
                                             (input ? "Cannot read the input file: " : "Cannot open the input file: ") + reason);
             m_unreadFiles[i] = true;
         }
+    };
+    for (std::size_t i = 0; i < nFiles; ++i)
+        if (m_layouts[i].many)
+            add(i);
+    for (std::size_t i = 0; i < nFiles; ++i) {
+        FileLayout& layout = m_layouts[i];
+        const bool bSymbolGiven = i < m_options.symbols.size() && !m_options.symbols[i].empty();
+        if (!layout.many && layout.columns.count == 1 && !bSymbolGiven) {
+            const std::string& ticker = layout.columns.tickers.front();
+            ConversionJob job;
+            job.symbol = NormalisedSymbol(ticker);
+            std::string stored, name;
+            layout.many = m_pSpool->Holds(ticker) ||
+                          (m_options.update && StoredText(job, stored, name) && DirectoryHolding(stored) != nullptr);
+            if (layout.many)
+                add(i);
+        }
+        if (!layout.many)
+            m_plainFiles.push_back(i);
     }
     if (!m_pSpool->Finish(reason)) {
         m_pCommitMessages->ShowMessage("Cannot write the temporary file that gathers the rows of each ticker: " + reason);
-        for (std::size_t i = 0; i < m_layouts.size(); ++i)
+        for (std::size_t i = 0; i < nFiles; ++i)
             if (m_layouts[i].many)
                 m_unreadFiles[i] = true;
     }
+}
+
+// Converts one ticker after the other, after the files of one security each.
+void CBatch::ConvertTickers()
+{
+    if (!m_pSpool)
+        return;
     const std::vector<TickerGroup>& groups = m_pSpool->Groups();
     for (const TickerGroup& group : groups)
         m_result.tickers.push_back({FileOutcome::NotStarted, "the batch was cancelled", group.ticker});
@@ -816,10 +835,9 @@ std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup)
     messages.rewrite = [this, &group, source, inputPath = AbsoluteInputPath(prepared->absolutePath)](const std::string& text) {
         return WithInputLines(text, group, m_options.inputPaths, inputPath, source);
     };
+    // A file of many that could not be read whole may have held rows of any ticker.
     for (std::size_t nFile = 0; nFile < m_layouts.size(); ++nFile) {
-        const FileLayout& layout = m_layouts[nFile];
-        const std::vector<std::string>& tickers = layout.columns.tickers;
-        if (layout.unknown || (m_unreadFiles[nFile] && std::find(tickers.begin(), tickers.end(), group.ticker) != tickers.end())) {
+        if (m_layouts[nFile].unknown || m_unreadFiles[nFile]) {
             messages.ShowMessage("not converted: " + m_options.inputPaths[nFile] +
                                  " could not be read, and it may hold rows of this ticker");
             return prepared;
@@ -828,10 +846,6 @@ std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup)
     const InputLayout firstLayout = MakeConversionJob(first.settings, first.dateFormat, prepared->absolutePath).layout;
     for (std::size_t nFile : group.files) {
         const FileLayout& layout = m_layouts[nFile];
-        if (m_unreadFiles[nFile]) {
-            messages.ShowMessage("its rows in " + m_options.inputPaths[nFile] + " could not be read");
-            return prepared;
-        }
         if (!SameLayout(MakeConversionJob(layout.settings, layout.dateFormat, m_absolutePaths[nFile]).layout, firstLayout)) {
             messages.ShowMessage("its rows in " + m_options.inputPaths[group.firstFile] + " and " +
                                  m_options.inputPaths[nFile] + " are laid out differently");

@@ -172,9 +172,10 @@ private:
     int PendingUpdates() const;
     // A file's result, or for n from the number of files on a ticker's.
     FileResult& ResultAt(std::size_t n);
-    // Files of many securities (ticker_batch.cpp): which files have a ticker column; then their rows
-    // gathered, one security per ticker converted, and each file's result from those of its tickers.
+    // Files of many securities: which files have a ticker column; their rows gathered by ticker; one
+    // security per ticker converted; and each such file's result from those of its tickers.
     void FindTickerFiles();
+    void GatherTickers();
     void ConvertTickers();
     std::unique_ptr<Prepared> PrepareTicker(std::size_t nGroup);
     void ReportTickerFiles();
