@@ -143,7 +143,7 @@ struct CBatch::FileLayout {
     std::shared_ptr<CFileMessages> refusal;
     ConversionSettings settings;
     int dateFormat = 0;
-    TickerColumns columns;  // with every ticker of the file
+    TickerColumns columns;  // with the file's ticker when it has one only; count is 2 or more for others
     bool many = false;      // its rows are gathered by ticker
     // Whether the file holds tickers is not known: it could not be read (unread says why) or has no
     // settings. Its rows may belong to any ticker, so no ticker is converted without them.
@@ -709,8 +709,11 @@ void CBatch::FindTickerFiles()
             return;
         }
         layout.columns = FindTickerColumns(lines, read, m_options.tickerColumn - 1, m_options.tickerNameColumn - 1);
-        if (!layout.columns.Found())
+        // Two tickers in the head make a file of many; only a file of one needs all its tickers counted.
+        if (!layout.columns.Found() || layout.columns.count > 1) {
+            std::vector<std::string>().swap(layout.columns.tickers);
             return;
+        }
         std::unique_ptr<IReadableFile> input = OpenInputFile(m_absolutePaths[i], reason);
         if (!input || !CountTickers(*input, read, layout.columns, reason)) {
             layout.columns = TickerColumns{};
