@@ -1,7 +1,7 @@
 #pragma once
 // Files that hold many securities: the column that names each row's security (its ticker), and the
 // columns of its name and its period, found by their headings or, for the ticker, by its values: a text
-// column that changes where the dates start again, with two of its values on one date.
+// column whose values differ between two rows of the same date and time (two securities' bars).
 
 #include <cstddef>
 #include <string>
