@@ -7,6 +7,7 @@
 
 #include "engine/text/line_parsing.h"
 #include "engine/text/text_reader.h"
+#include "metastock/path_text.h"
 
 namespace engine {
 
@@ -127,7 +128,7 @@ bool CTickerSpool::Finish(std::string& reason)
     m_reader.rdbuf()->pubsetbuf(nullptr, 0);
     m_reader.open(m_path, std::ios::binary);
     if (!m_reader) {
-        reason = "cannot open " + m_path.string() + " again";
+        reason = "cannot open " + TextFromPath(m_path) + " again";
         return false;
     }
     return true;
@@ -151,7 +152,7 @@ bool CTickerSpool::ReadLines(const TickerGroup& group, std::string& text, std::s
         text.resize(at + size);
         m_reader.seekg(static_cast<std::streamoff>(group.lines[i].offset));
         if (!m_reader.read(text.data() + at, static_cast<std::streamsize>(size))) {
-            reason = "cannot read back " + m_path.string();
+            reason = "cannot read back " + TextFromPath(m_path);
             m_reader.clear();
             return false;
         }
