@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <fstream>
 #include <random>
 
 #include "engine/text/line_parsing.h"
@@ -28,7 +29,6 @@ bool IsDigit(char c)
 
 CTickerSpool::~CTickerSpool()
 {
-    m_reader.close();
     m_pFile.reset();
     if (!m_path.empty())
         CurrentFileSystem().Remove(m_path);
@@ -123,20 +123,23 @@ bool CTickerSpool::Finish(std::string& reason)
         reason = LastFailureReason();
         return false;
     }
-    // Unbuffered: a ticker's lines lie apart (a market file holds each day's rows together), and a buffer
-    // refilled at every seek would read far more than the lines.
-    m_reader.rdbuf()->pubsetbuf(nullptr, 0);
-    m_reader.open(m_path, std::ios::binary);
-    if (!m_reader) {
-        reason = "cannot open " + TextFromPath(m_path) + " again";
-        return false;
-    }
+    m_bFinished = true;
     return true;
 }
 
-bool CTickerSpool::ReadLines(const TickerGroup& group, std::string& text, std::string& reason)
+bool CTickerSpool::ReadLines(const TickerGroup& group, std::string& text, std::string& reason) const
 {
     text.clear();
+    // Unbuffered: a ticker's lines lie apart (a market file holds each day's rows together), and a buffer
+    // refilled at every seek would read far more than the lines.
+    std::ifstream reader;
+    reader.rdbuf()->pubsetbuf(nullptr, 0);
+    if (m_bFinished)
+        reader.open(m_path, std::ios::binary);
+    if (!reader) {
+        reason = "cannot open " + TextFromPath(m_path) + " again";
+        return false;
+    }
     std::size_t total = 0;
     for (const SpooledLine& line : group.lines)
         total += line.length + 1;
@@ -150,10 +153,9 @@ bool CTickerSpool::ReadLines(const TickerGroup& group, std::string& text, std::s
         const std::uint64_t size = group.lines[end - 1].offset + group.lines[end - 1].length + 1 - group.lines[i].offset;
         const std::size_t at = text.size();
         text.resize(at + size);
-        m_reader.seekg(static_cast<std::streamoff>(group.lines[i].offset));
-        if (!m_reader.read(text.data() + at, static_cast<std::streamsize>(size))) {
+        reader.seekg(static_cast<std::streamoff>(group.lines[i].offset));
+        if (!reader.read(text.data() + at, static_cast<std::streamsize>(size))) {
             reason = "cannot read back " + TextFromPath(m_path);
-            m_reader.clear();
             return false;
         }
         i = end;

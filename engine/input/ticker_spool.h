@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -54,8 +53,9 @@ public:
 
     const std::vector<TickerGroup>& Groups() const { return m_groups; }
     bool Holds(const std::string& ticker) const { return m_groupOf.count(ticker) > 0; }
-    // The lines of a group, one after the other as one input; false with the system's reason.
-    bool ReadLines(const TickerGroup& group, std::string& text, std::string& reason);
+    // The lines of a group, one after the other as one input; false with the system's reason. Safe on
+    // any thread once Finish is through (each call reads through its own opening).
+    bool ReadLines(const TickerGroup& group, std::string& text, std::string& reason) const;
     // Frees the memory of a group's index once it is converted.
     void Release(std::size_t nGroup);
 
@@ -66,7 +66,7 @@ private:
     std::unique_ptr<metastock::IWritableFile> m_pFile;
     std::string m_buffer;  // lines not yet written
     std::uint64_t m_nWritten = 0;
-    std::ifstream m_reader;
+    bool m_bFinished = false;
     std::vector<TickerGroup> m_groups;
     std::unordered_map<std::string, std::size_t> m_groupOf;
 };

@@ -200,17 +200,12 @@ bool CBatch::Start()
     FindTickerFiles();
     GatherTickers();
     m_lastCommit = std::chrono::steady_clock::now();
-    if (m_options.threads > 1 && m_plainFiles.size() > 1)
-        ReadAheadOnWorkers();
-    else
-        for (std::size_t i : m_plainFiles) {
-            if (Cancelled())
-                break;
-            m_observer.OnFile(m_options.inputPaths[i], m_result.totals);
-            FinishAndReport(*Prepare(i), i);
-            if (std::chrono::steady_clock::now() - m_lastCommit >= m_options.groupInterval)
-                CommitGroups();
-        }
+    Steps files;
+    files.count = m_plainFiles.size();
+    files.prepare = [this](std::size_t i) { return Prepare(m_plainFiles[i]); };
+    files.label = [this](std::size_t i) { return m_options.inputPaths[m_plainFiles[i]]; };
+    files.result = [this](std::size_t i) { return m_plainFiles[i]; };
+    RunInOrder(files);
     ConvertTickers();
     CommitGroups();
     ReportTickerFiles();
@@ -431,10 +426,24 @@ int CBatch::SymbolAndName(CFileMessages& messages, const std::string& absolutePa
     return 0;
 }
 
-// Workers prepare the files a few ahead of the one being staged; the results wait in their slots.
-void CBatch::ReadAheadOnWorkers()
+void CBatch::RunInOrder(const Steps& steps)
 {
-    const std::size_t nFiles = m_plainFiles.size();
+    if (m_options.threads > 1 && steps.count > 1)
+        return ReadAheadOnWorkers(steps);
+    for (std::size_t i = 0; i < steps.count && !Cancelled(); ++i) {
+        m_observer.OnFile(steps.label(i), m_result.totals);
+        FinishAndReport(*steps.prepare(i), steps.result(i));
+        if (steps.done)
+            steps.done(i);
+        if (std::chrono::steady_clock::now() - m_lastCommit >= m_options.groupInterval)
+            CommitGroups();
+    }
+}
+
+// Workers prepare the files a few ahead of the one being staged; the results wait in their slots.
+void CBatch::ReadAheadOnWorkers(const Steps& steps)
+{
+    const std::size_t nFiles = steps.count;
     const std::size_t nAhead = 2 * static_cast<std::size_t>(m_options.threads);  // bounds the memory held
     std::vector<std::unique_ptr<Prepared>> ready(nFiles);
     std::mutex mutex;
@@ -449,7 +458,7 @@ void CBatch::ReadAheadOnWorkers()
                 return;
             const std::size_t i = nNext++;
             lock.unlock();
-            std::unique_ptr<Prepared> prepared = Prepare(m_plainFiles[i]);
+            std::unique_ptr<Prepared> prepared = steps.prepare(i);
             lock.lock();
             ready[i] = std::move(prepared);
             changed.notify_all();
@@ -465,7 +474,7 @@ void CBatch::ReadAheadOnWorkers()
             changed.notify_all();
             break;
         }
-        m_observer.OnFile(m_options.inputPaths[m_plainFiles[i]], m_result.totals);
+        m_observer.OnFile(steps.label(i), m_result.totals);
         std::unique_ptr<Prepared> prepared;
         {
             std::unique_lock lock(mutex);
@@ -474,7 +483,9 @@ void CBatch::ReadAheadOnWorkers()
             nFinished = i + 1;
             changed.notify_all();
         }
-        FinishAndReport(*prepared, m_plainFiles[i]);
+        FinishAndReport(*prepared, steps.result(i));
+        if (steps.done)
+            steps.done(i);
         if (std::chrono::steady_clock::now() - m_lastCommit >= m_options.groupInterval)
             CommitGroups();
     }
@@ -814,18 +825,18 @@ void CBatch::ConvertTickers()
     const std::vector<TickerGroup>& groups = m_pSpool->Groups();
     for (const TickerGroup& group : groups)
         m_result.tickers.push_back({FileOutcome::NotStarted, "the batch was cancelled", group.ticker});
-    for (std::size_t g = 0; g < groups.size() && !Cancelled(); ++g) {
-        m_observer.OnFile(groups[g].ticker, m_result.totals);
-        FinishAndReport(*PrepareTicker(g), m_result.files.size() + g);
-        m_pSpool->Release(g);
-        if (std::chrono::steady_clock::now() - m_lastCommit >= m_options.groupInterval)
-            CommitGroups();
-    }
+    Steps tickers;
+    tickers.count = groups.size();
+    tickers.prepare = [this](std::size_t g) { return PrepareTicker(g); };
+    tickers.label = [&groups](std::size_t g) { return groups[g].ticker; };
+    tickers.result = [this](std::size_t g) { return m_result.files.size() + g; };
+    tickers.done = [this](std::size_t g) { m_pSpool->Release(g); };
+    RunInOrder(tickers);
 }
 
 // One ticker's settings (those of its first file, without heading rows, which its gathered rows have not),
 // symbol and name, and its rows read from the temporary file.
-std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup)
+std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup) const
 {
     const TickerGroup& group = m_pSpool->Groups()[nGroup];
     const FileLayout& first = m_layouts[group.firstFile];

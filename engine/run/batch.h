@@ -155,7 +155,17 @@ private:
     std::unique_ptr<Prepared> Prepare(std::size_t nFile) const;
     // Stages the prepared file into its directory, in the order of the files.
     int Finish(Prepared& prepared, std::size_t nFile);
-    void ReadAheadOnWorkers();
+    // Files, or tickers, taken one after the other: each prepared (on a worker, ahead, with threads),
+    // then announced to the observer, finished into its result, and done with.
+    struct Steps {
+        std::size_t count = 0;
+        std::function<std::unique_ptr<Prepared>(std::size_t)> prepare;  // safe on any thread
+        std::function<std::string(std::size_t)> label;
+        std::function<std::size_t(std::size_t)> result;  // for FinishAndReport
+        std::function<void(std::size_t)> done;           // may be empty
+    };
+    void RunInOrder(const Steps& steps);
+    void ReadAheadOnWorkers(const Steps& steps);
     // bNoticeCut: a symbol cut to fit is noticed (not when the caller gives the file's symbol).
     int SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings,
                       bool bNoticeCut) const;
@@ -177,7 +187,8 @@ private:
     void FindTickerFiles();
     void GatherTickers();
     void ConvertTickers();
-    std::unique_ptr<Prepared> PrepareTicker(std::size_t nGroup);
+    // Safe on any thread, as Prepare.
+    std::unique_ptr<Prepared> PrepareTicker(std::size_t nGroup) const;
     void ReportTickerFiles();
 
     class CLastMessage;

@@ -121,17 +121,18 @@ TEST_F(TickersTest, BatchMakesOneSecurityPerTickerInEveryLayout)
          {"--date-format", "CCYY_MM_DD", "--open-col", "3", "--high-col", "4", "--low-col", "5", "--close-col", "6",
           "--volume-col", "7", "--oi-col", "off", "--ticker-col", "2", "--name-col", "8"}},
     };
-    for (const auto& c : kCases) {
-        std::vector<std::string> args = {"batch", m_dir / "out"};
-        for (const auto& [name, text] : c.files)
-            args.push_back(Input(name, text));
-        args.insert(args.end(), c.options.begin(), c.options.end());
-        const CliResult batch = RunCli(args);
-        EXPECT_EQ(batch.status, 0) << c.szCase << ": " << batch.err;
-        EXPECT_EQ(batch.out.substr(0, batch.out.find("2 securities")), "AAA: added\nBB: added\n") << c.szCase;
-        EXPECT_EQ(Exported("out"), expected) << c.szCase;
-        fs::remove_all(m_dir.Path() / "out");
-    }
+    for (const auto& c : kCases)
+        for (const char* szThreads : {"1", "4"}) {  // the tickers read ahead on workers or not
+            std::vector<std::string> args = {"batch", m_dir / "out", "--threads", szThreads};
+            for (const auto& [name, text] : c.files)
+                args.push_back(Input(name, text));
+            args.insert(args.end(), c.options.begin(), c.options.end());
+            const CliResult batch = RunCli(args);
+            EXPECT_EQ(batch.status, 0) << c.szCase << ": " << batch.err;
+            EXPECT_EQ(batch.out.substr(0, batch.out.find("2 securities")), "AAA: added\nBB: added\n") << c.szCase;
+            EXPECT_EQ(Exported("out"), expected) << c.szCase << ", threads " << szThreads;
+            fs::remove_all(m_dir.Path() / "out");
+        }
 }
 
 // Day files of a market in any order make each security's history; a ticker missing on a day has no bar
@@ -176,7 +177,7 @@ TEST_F(TickersTest, ABadRowFailsItsTickerAloneNamingFileAndLine)
         {{"--skip-bad-rows"}, 0, "AAA: added\nBB: added\n", {}},
     };
     for (const auto& c : kCases) {
-        std::vector<std::string> args = {"batch", m_dir / "out", day2, day3, "--detect"};
+        std::vector<std::string> args = {"batch", m_dir / "out", day2, day3, "--detect", "--threads", "3"};
         args.insert(args.end(), c.options.begin(), c.options.end());
         const CliResult batch = RunCli(args);
         EXPECT_EQ(batch.status, c.status) << batch.err;
