@@ -153,8 +153,11 @@ TickerColumns FindTickerColumns(const std::vector<std::string>& lines, const Inp
                 values[static_cast<std::size_t>(c)].Add(std::string(fields[c].text), moment);
     }
     const auto headingOf = [&] {
-        if (columns.ticker < static_cast<int>(headings.size()))
+        if (columns.ticker < static_cast<int>(headings.size())) {
             columns.heading = headings[static_cast<std::size_t>(columns.ticker)];
+            const std::string trimmed = Trimmed(columns.heading);
+            columns.vendorHeading = trimmed.size() > 2 && trimmed.front() == '<' && trimmed.back() == '>';
+        }
     };
     if (columns.ticker >= 0) {
         headingOf();

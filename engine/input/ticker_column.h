@@ -19,6 +19,7 @@ struct TickerColumns {
     int name = -1;
     int period = -1;
     std::string heading;  // of the ticker column as the file has it; empty when it has none
+    bool vendorHeading = false;  // the heading is the vendors' <TICKER>: the file's name is no symbol
     std::vector<std::string> tickers;  // the distinct tickers, in the order they first appear
     std::size_t count = 0;             // how many there are
 

@@ -1,6 +1,7 @@
 #include "engine/run/batch.h"
 
 #include <algorithm>
+#include <array>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -671,6 +672,28 @@ bool SameLayout(const InputLayout& a, const InputLayout& b)
            a.fieldColumn == b.fieldColumn && a.decimalComma == b.decimalComma;
 }
 
+// Turns off the fields besides the date and the close whose column is empty in every line of text.
+void LeaveOutEmptyFields(std::string_view text, const InputLayout& layout, ConversionSettings& settings)
+{
+    std::array<bool, kFieldCount> empty{};
+    for (int i = kOpenField; i < kFieldCount; ++i)
+        empty[static_cast<std::size_t>(i)] = i != kCloseField && layout.fieldOn[static_cast<std::size_t>(i)];
+    TextField fields[kMaxFields];
+    std::string scratch;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const int nFields = std::min(SplitFields(text.substr(at, end - at), layout.delimiter, fields, scratch), kMaxFields);
+        for (std::size_t i = 0; i < empty.size(); ++i) {
+            const int column = layout.fieldColumn[i];
+            empty[i] = empty[i] && (column >= nFields || fields[column].text.empty());
+        }
+        at = end + 1;
+    }
+    for (int i = kOpenField; i < kFieldCount; ++i)
+        if (empty[static_cast<std::size_t>(i)])
+            SetField(settings, i, false, FieldColumn(settings, i));
+}
+
 // The first lines of a regular file, as a run reads them; none for anything else, which is read once
 // only. False with the system's reason when the file cannot be read.
 bool HeadLines(const std::string& absolutePath, std::vector<std::string>& lines, std::string& reason)
@@ -750,7 +773,10 @@ void CBatch::FindTickerFiles()
     for (std::size_t i = 0; i < nFiles; ++i) {
         FileLayout& layout = m_layouts[i];
         const bool bSymbolGiven = i < m_options.symbols.size() && !m_options.symbols[i].empty();
-        layout.many = layout.columns.Found() && (layout.columns.count > 1 || (m_options.tickerColumn > 0 && !bSymbolGiven));
+        // The vendors' layout names every row's security, whatever the file is called.
+        layout.many = layout.columns.Found() &&
+                      (layout.columns.count > 1 ||
+                       ((m_options.tickerColumn > 0 || layout.columns.vendorHeading) && !bSymbolGiven));
     }
 }
 
@@ -898,13 +924,18 @@ std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup) cons
         messages.ShowMessage(reason);
         return prepared;
     }
+    // A field that a ticker's rows all leave empty is one the security lacks (export --all writes it so);
+    // an update keeps the fields of the security it appends to.
+    if (!m_options.update)
+        LeaveOutEmptyFields(text, job.layout, settings);
+    const ConversionJob read = MakeConversionJob(settings, first.dateFormat, prepared->absolutePath);
     CMemoryInput input(std::move(text));
-    CheckedRows rows = ReadRows(input, job.layout);
+    CheckedRows rows = ReadRows(input, read.layout);
     if (m_options.update) {
         prepared->rows = std::move(rows);
         prepared->rowsGiven = true;
     } else {
-        const std::string problem = RowsProblem(rows, job);
+        const std::string problem = RowsProblem(rows, read);
         if (!problem.empty()) {
             messages.ShowMessage(problem);
             return prepared;

@@ -190,9 +190,17 @@ TEST_F(TickersTest, ABadRowFailsItsTickerAloneNamingFileAndLine)
 }
 
 // export --all of a genuine directory, batch into a new one, and export --all again: the same securities
-// and records, names cut to the 16 characters that MASTER holds.
+// and records, names cut to the 16 characters that MASTER holds. A directory of one security comes back
+// under its symbol too, not the name of the exported file.
 TEST_F(TickersTest, ExportAllAndBatchRebuildTheSameSecurities)
 {
+    fs::create_directory(m_dir.Path() / "one");
+    ASSERT_EQ(RunCli({"convert", Input("p.csv", EndOfDay({"X,20240102,1.5,100", "X,20240103,1.6,110"})), "--dir",
+                      m_dir / "one", "--symbol", "SOC", "--name", "Soci\xC3\xA9t\xC3\xA9", "--detect"}).status, 0);
+    std::ofstream(m_dir / "one.txt", std::ios::binary) << Exported("one");
+    ASSERT_EQ(RunCli({"batch", m_dir / "back", m_dir / "one.txt", "--detect"}).status, 0);
+    EXPECT_EQ(Exported("back"), Exported("one"));
+
     const fs::path genuine = fs::path(QUOTEFORGE_GENUINE) / "futures-euro-oat";
     if (!fs::exists(genuine))
         GTEST_SKIP() << "no genuine directories beside the checkout";
