@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 
+#include "engine/text/date_formats.h"
 #include "engine/text/line_parsing.h"
 #include "engine/text/text_reader.h"
 #include "metastock/path_text.h"
@@ -67,7 +68,7 @@ bool CTickerSpool::Flush(std::string& reason)
 }
 
 bool CTickerSpool::Add(std::size_t nFile, IReadableFile& input, const InputLayout& layout,
-                       const TickerColumns& columns, std::string& reason)
+                       const TickerColumns& columns, std::vector<std::uint32_t>& untickered, std::string& reason)
 {
     CLineSource source(&input);
     TextField fields[kMaxFields];
@@ -91,6 +92,9 @@ bool CTickerSpool::Add(std::size_t nFile, IReadableFile& input, const InputLayou
                 m_groups.back().lines.reserve(16);
             }
             group = &m_groups[at->second];
+        } else if (ReadDate(field(layout.fieldColumn[kDateField]), layout.dateFormat).result != DateResult::kNotADate) {
+            untickered.push_back(nLine);
+            continue;
         }
         if (!group)
             continue;

@@ -44,10 +44,11 @@ public:
     // false with the system's reason.
     bool Create(const std::filesystem::path& fallback, std::string& reason);
     // Copies the data lines of one input (those after the layout's heading rows, blank ones left out) into
-    // the groups of their tickers; a line without a ticker goes with the line before it (a footer, a row cut
-    // short), or is left out before the first. False with the system's reason.
+    // the groups of their tickers. A line without a ticker whose date reads is a row of no security: it is
+    // left out and its line number put in untickered. Any other line without a ticker (a footer) goes with
+    // the line before it. False with the system's reason when the input cannot be read.
     bool Add(std::size_t nFile, metastock::IReadableFile& input, const InputLayout& layout,
-             const TickerColumns& columns, std::string& reason);
+             const TickerColumns& columns, std::vector<std::uint32_t>& untickered, std::string& reason);
     // Flushes what was copied; call once all inputs are added.
     bool Finish(std::string& reason);
 

@@ -718,7 +718,7 @@ void CBatch::FindTickerFiles()
 {
     const std::size_t nFiles = m_options.inputPaths.size();
     m_layouts.assign(nFiles, FileLayout{});
-    m_unreadFiles.assign(nFiles, false);
+    m_unreadFiles.assign(nFiles, std::string());
     m_plainFiles.clear();
     m_result.tickers.clear();
     const auto look = [&](std::size_t i) {
@@ -808,12 +808,29 @@ void CBatch::GatherTickers()
     }
     const auto add = [&](std::size_t i) {
         const FileLayout& layout = m_layouts[i];
+        const std::string& path = m_options.inputPaths[i];
         std::unique_ptr<IReadableFile> input = OpenInputFile(m_absolutePaths[i], reason);
         const InputLayout read = MakeConversionJob(layout.settings, layout.dateFormat, m_absolutePaths[i]).layout;
-        if (!input || !m_pSpool->Add(i, *input, read, layout.columns, reason)) {
-            m_services.messages.ShowMessage(m_options.inputPaths[i] + ": " +
-                                            (input ? "Cannot read the input file: " : "Cannot open the input file: ") + reason);
-            m_unreadFiles[i] = true;
+        std::vector<std::uint32_t> untickered;
+        if (!input || !m_pSpool->Add(i, *input, read, layout.columns, untickered, reason)) {
+            m_services.messages.ShowMessage(path + ": " + (input ? "Cannot read the input file: " : "Cannot open the input file: ") +
+                                            reason);
+            m_unreadFiles[i] = "could not be read";
+        } else if (!untickered.empty()) {
+            // A row of no security cannot be put right by any ticker: it is refused, or skipped as bad rows are.
+            std::string lines;
+            for (std::size_t k = 0; k < untickered.size() && k < static_cast<std::size_t>(kListedBadRows); ++k)
+                lines += (k == 0 ? "" : ", ") + std::to_string(untickered[k]);
+            const std::string counted = untickered.size() == 1 ? "line " + lines : "lines " + lines +
+                                        (untickered.size() > kListedBadRows ? " and " + std::to_string(untickered.size() - kListedBadRows) + " more" : "");
+            const std::string said = untickered.size() == 1 ? "the row of " + counted + " names no ticker"
+                                                            : "the rows of " + counted + " name no ticker";
+            if (read.skipBadRows) {
+                m_observer.OnNotice(path + ": " + said + "; skipped");
+            } else {
+                m_services.messages.ShowMessage(path + ": " + said);
+                m_unreadFiles[i] = "has rows that name no ticker";
+            }
         }
     };
     for (std::size_t i = 0; i < nFiles; ++i)
@@ -839,7 +856,7 @@ void CBatch::GatherTickers()
         m_pCommitMessages->ShowMessage("Cannot write the temporary file that gathers the rows of each ticker: " + reason);
         for (std::size_t i = 0; i < nFiles; ++i)
             if (m_layouts[i].many)
-                m_unreadFiles[i] = true;
+                m_unreadFiles[i] = "could not be copied to the temporary file";
     }
 }
 
@@ -877,9 +894,10 @@ std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup) cons
     };
     // A file of many that could not be read whole may have held rows of any ticker.
     for (std::size_t nFile = 0; nFile < m_layouts.size(); ++nFile) {
-        if (m_layouts[nFile].unknown || m_unreadFiles[nFile]) {
-            messages.ShowMessage("not converted: " + m_options.inputPaths[nFile] +
-                                 " could not be read, and it may hold rows of this ticker");
+        const std::string& why = m_layouts[nFile].unknown ? "could not be read" : m_unreadFiles[nFile];
+        if (!why.empty()) {
+            messages.ShowMessage("not converted: " + m_options.inputPaths[nFile] + " " + why +
+                                 ", and it may hold rows of this ticker");
             return prepared;
         }
     }
@@ -980,9 +998,10 @@ void CBatch::ReportTickerFiles()
                 failed.push_back(groups[g].ticker);
         }
         FileResult& file = m_result.files[i];
-        if (m_unreadFiles[i]) {
-            file = {FileOutcome::Failed, "the file could not be read", {}};
-            ++m_result.totals.failed;
+        if (!m_unreadFiles[i].empty()) {
+            file = {FileOutcome::Failed, "the file " + m_unreadFiles[i], {}};
+            if (failed.empty())  // else its tickers count as failed already
+                ++m_result.totals.failed;
         } else if (!bAny) {
             file = {FileOutcome::Failed, "no row names a ticker", {}};
             m_services.messages.ShowMessage(m_options.inputPaths[i] + ": " + file.reason);

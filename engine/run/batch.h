@@ -204,7 +204,7 @@ private:
     std::vector<std::string> m_absolutePaths;  // of the input files, to read them by
     std::vector<FileLayout> m_layouts;         // of the input files, from FindTickerFiles
     std::vector<std::size_t> m_plainFiles;     // the files of one security each
-    std::vector<bool> m_unreadFiles;           // files of many securities that could not be read whole
+    std::vector<std::string> m_unreadFiles;    // why a file of many was not gathered whole; empty when it was
     std::unique_ptr<CTickerSpool> m_pSpool;
     std::vector<Directory> m_directories;  // DIR, DIR/2, DIR/3, ...
     std::chrono::steady_clock::time_point m_lastCommit;

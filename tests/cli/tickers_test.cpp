@@ -189,6 +189,32 @@ TEST_F(TickersTest, ABadRowFailsItsTickerAloneNamingFileAndLine)
     }
 }
 
+// A dated row without a ticker belongs to no security: every ticker that its file could hold is refused
+// rather than converted without it, or with --skip-bad-rows the row is skipped with a notice.
+TEST_F(TickersTest, ARowWithoutATickerRefusesTheTickersOrIsSkipped)
+{
+    const std::string day = Input("d4.csv", EndOfDay({"AAA,20240104,1.5,100", ",20240104,9.5,900", "BB,20240104,2.5,200"}));
+    const struct {
+        std::vector<std::string> options;
+        int status;
+        std::string out;
+        std::string said;
+    } kCases[] = {
+        {{}, 1, "AAA: refused: not converted: " + day + " has rows that name no ticker, and it may hold rows of this ticker\n",
+         day + ": the row of line 3 names no ticker\n"},
+        {{"--skip-bad-rows"}, 0, "AAA: added\nBB: added\n", day + ": the row of line 3 names no ticker; skipped\n"},
+    };
+    for (const auto& c : kCases) {
+        std::vector<std::string> args = {"batch", m_dir / "out", day, "--detect"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliResult batch = RunCli(args);
+        EXPECT_EQ(batch.status, c.status) << batch.err;
+        EXPECT_TRUE(batch.out.starts_with(c.out)) << batch.out;
+        EXPECT_NE(batch.err.find(c.said), std::string::npos) << batch.err;
+        fs::remove_all(m_dir.Path() / "out");
+    }
+}
+
 // export --all of a genuine directory, batch into a new one, and export --all again: the same securities
 // and records, names cut to the 16 characters that MASTER holds. A directory of one security comes back
 // under its symbol too, not the name of the exported file.
