@@ -35,7 +35,8 @@ bool OneSecurity(const ConvertRequest& request, const ConversionJob& job, const 
         return true;
     const std::string absolutePath = AbsoluteInputPath(request.input);
     std::error_code error;
-    if (std::filesystem::is_regular_file(PathFromText(absolutePath), error)) {
+    const bool bRegular = std::filesystem::is_regular_file(PathFromText(absolutePath), error);
+    if (bRegular) {
         std::string reason;
         std::unique_ptr<IReadableFile> file = OpenInputFile(absolutePath, reason);
         if (!file || !CountTickers(*file, job.layout, columns, reason))
@@ -43,8 +44,8 @@ bool OneSecurity(const ConvertRequest& request, const ConversionJob& job, const 
     }
     if (columns.count <= 1)
         return true;
-    problem = request.input + " holds " + std::to_string(columns.count) + " securities: " + TickerList(columns) +
-              "; convert them with batch";
+    problem = request.input + " holds " + (bRegular ? "" : "at least ") + std::to_string(columns.count) +
+              " securities: " + TickerList(columns) + "; convert them with batch";
     return false;
 }
 
