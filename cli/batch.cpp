@@ -129,6 +129,19 @@ std::string Summary(const BatchTotals& totals, double seconds)
            Counted(totals.records, "record", "records") + ", " + time;
 }
 
+// What became of one security of the files of many: "AAA: added", "BB: refused: Duplicate Symbol BB in out".
+std::string TickerLine(const FileResult& ticker)
+{
+    switch (ticker.outcome) {
+    case FileOutcome::Added: return ticker.ticker + ": added";
+    case FileOutcome::Updated: return ticker.ticker + ": updated";
+    case FileOutcome::Unchanged: return ticker.ticker + ": unchanged";
+    case FileOutcome::Failed: return ticker.ticker + ": refused: " + OneLine(ticker.reason);
+    case FileOutcome::NotStarted: break;
+    }
+    return ticker.ticker + ": not started: " + OneLine(ticker.reason);
+}
+
 // "name" gives 0; "column N" gives N from 1 to 20.
 bool ReadSource(const std::vector<std::string>& words, const char* option, bool bNameAllowed, int& column,
                 std::string& error)
@@ -160,7 +173,7 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     request.input.dir = request.dir;
     if (!ReadSource(request.symbolFrom, "--symbol-from", true, nSymbolColumn, problem) ||
         !ReadSource(request.nameFrom, "--name-from", false, nNameColumn, problem) ||
-        !ReadRequest(request.input, settings, nDateFormat, problem)) {
+        !ReadRequest(request.input, settings, nDateFormat, problem) || !CheckTickerOptions(request.input, problem)) {
         Complain(err, problem);
         return 2;
     }
@@ -192,6 +205,8 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     options.syncToDisk = !request.noSync;
     options.update = request.update;
     options.threads = request.threads;
+    options.tickerColumn = request.input.tickerCol;
+    options.tickerNameColumn = request.input.nameCol;
     // With --detect each file gets its own layout: vendors' files need not all look alike.
     BatchInput input{settings, request.input.detect, GivenLayoutChoices(given)};
     options.inputSettings = [input](const std::string&, const std::string& absolutePath, IMessageSink& messages,
@@ -208,6 +223,8 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     };
     const BatchResult result = CBatch({console, noSettings, today}, console, std::move(options)).Run();
     console.ClearProgress();
+    for (const FileResult& ticker : result.tickers)
+        out << TickerLine(ticker) << '\n';
     out << Summary(result.totals, console.Seconds()) << std::endl;
     if (!out) {
         Complain(err, "cannot write the summary line to standard output");
@@ -226,7 +243,7 @@ Command BatchCommand()
         "batch",
         "Converts many price text files into one MetaStock directory, one security each",
         {{"DIR", &request->dir, "The MetaStock directory; made when missing", true},
-         {"FILE", &request->files, "The price text files, one security each", true},
+         {"FILE", &request->files, "The price text files: one security each, or many in a ticker column", true},
          {"--symbol-from", &request->symbolFrom,
           "name: the file's name without its extension (default); column N: the value in column N of the first data "
           "row. Upper-cased, cut to " + std::to_string(kMaxSymbolLength) + " characters",
@@ -253,6 +270,8 @@ Command BatchCommand()
             return RunBatch(*request, given, out, err);
         }};
     for (Option& option : InputOptions(request->input))
+        command.options.push_back(std::move(option));
+    for (Option& option : TickerOptions(request->input))
         command.options.push_back(std::move(option));
     command.options.push_back({"--detect", &request->input.detect,
                                "Take the delimiter, date format, skip and columns that are not given from each file "

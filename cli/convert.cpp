@@ -1,16 +1,21 @@
 // quoteforge-cli convert: adds one security to a MetaStock directory from a price text file.
 
+#include <filesystem>
 #include <memory>
 
 #include "cli/command.h"
 #include "cli/convert_request.h"
 #include "cli/output.h"
 #include "engine/input/layout_detection.h"
+#include "engine/input/memory_input.h"
 #include "engine/input/replayed_input.h"
+#include "engine/input/ticker_column.h"
 #include "engine/job/run_summary.h"
 #include "engine/run/converter.h"
+#include "engine/text/text_reader.h"
 #include "metastock/day_number.h"
 #include "metastock/file_names.h"
+#include "metastock/path_text.h"
 
 namespace cli {
 
@@ -19,33 +24,75 @@ using namespace engine;
 
 namespace {
 
+// A file whose ticker column names several securities is refused before anything is written. The
+// column is found in the head of the input as the run reads it; a regular file is read again for all
+// its tickers (a pipe cannot be).
+bool OneSecurity(const ConvertRequest& request, const ConversionJob& job, const CHeadKeeper& head, std::string& problem)
+{
+    TickerColumns columns = FindTickerColumns(head.Lines(kDetectedLines), job.layout, request.tickerCol - 1,
+                                              request.nameCol - 1);
+    if (!columns.Found())
+        return true;
+    const std::string absolutePath = AbsoluteInputPath(request.input);
+    std::error_code error;
+    const bool bRegular = std::filesystem::is_regular_file(PathFromText(absolutePath), error);
+    if (bRegular) {
+        std::string reason;
+        std::unique_ptr<IReadableFile> file = OpenInputFile(absolutePath, reason);
+        if (!file || !CountTickers(*file, job.layout, columns, reason))
+            return true;  // the run reports what it cannot read
+    }
+    if (columns.count <= 1)
+        return true;
+    problem = request.input + " holds " + (bRegular ? "" : "at least ") + std::to_string(columns.count) +
+              " securities: " + TickerList(columns) + "; convert them with batch";
+    return false;
+}
+
 int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, std::ostream& err)
 {
     CErrorLineSink messages(err);
     std::string problem;
-    // Detection reads the head of the input through the handle that the run then reads from the start.
-    std::unique_ptr<CReplayedInput> input;
+    ConversionSettings settings;
+    int nDateFormat = 0;
+    // Without detect the options are checked before the input is opened.
+    if ((!request.detect && !ValidateRequest(request, settings, nDateFormat, problem)) ||
+        !CheckTickerOptions(request, problem)) {
+        Complain(err, problem);
+        return 2;
+    }
+    // Detection and the look for a ticker column read the head of the input through the handle that the
+    // run then reads from the start.
+    std::string absolutePath;
+    std::unique_ptr<IReadableFile> file = OpenInput(request.input, messages, absolutePath);
+    if (!file)
+        return 1;
+    auto headKeeper = std::make_unique<CHeadKeeper>(std::move(file));
+    const CHeadKeeper& head = *headKeeper;
+    auto input = std::make_unique<CReplayedInput>(std::move(headKeeper));
     if (request.detect) {
-        std::string absolutePath;
-        std::unique_ptr<IReadableFile> file = OpenInput(request.input, messages, absolutePath);
-        if (!file)
-            return 1;
-        input = std::make_unique<CReplayedInput>(std::move(file));
         if (!FillFromDetection(DetectLayout(*input, absolutePath), given, request, problem)) {
             Complain(err, problem);
             return 1;
         }
-        input->Rewind();
+        if (!ValidateRequest(request, settings, nDateFormat, problem)) {
+            Complain(err, problem);
+            return 2;
+        }
+    } else {
+        CLineSource source(input.get());
+        std::string_view line;
+        for (int n = 0; n < kDetectedLines && source.NextLine(line); ++n) {
+        }
     }
-    ConversionSettings settings;
-    int nDateFormat = 0;
-    if (!ValidateRequest(request, settings, nDateFormat, problem)) {
-        Complain(err, problem);
-        return 2;
-    }
+    input->Rewind();
     CNoSettingsWriter noSettings;
     CSystemToday today;
     ConversionJob job = MakeConversionJob(settings, nDateFormat, request.input);
+    if (!OneSecurity(request, job, head, problem)) {
+        Complain(err, problem);
+        return 1;
+    }
     job.syncToDisk = !request.noSync;
     job.update = request.update;
     job.makeXmaster = request.xmaster;
@@ -53,8 +100,7 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     // options that detection finds in the lines it read.
     job.layout.refuseMisfit = !request.detect;
     CConverter converter({messages, noSettings, today}, std::move(job));
-    if (input)
-        converter.UseInput(std::move(input));
+    converter.UseInput(std::move(input));
     const ConversionResult result = converter.Run();
     if (result.status != 0) {
         const DetectedLayout layout =
@@ -94,6 +140,8 @@ Command ConvertCommand()
                         return RunConvert(*request, given, out, err);
                     }};
     for (Option& option : InputOptions(*request))
+        command.options.push_back(std::move(option));
+    for (Option& option : TickerOptions(*request))
         command.options.push_back(std::move(option));
     command.options.push_back({"--master", &request->master,
                                "existing: add to the directory's MASTER; new: create MASTER, which must not exist yet; "

@@ -219,6 +219,26 @@ std::vector<Option> InputOptions(ConvertRequest& request)
     return options;
 }
 
+std::vector<Option> TickerOptions(ConvertRequest& request)
+{
+    return {{"--ticker-col", &request.tickerCol,
+             "Column of each row's ticker in a file of many securities, " + ColumnRange() +
+                 " (default: found by its heading or its values)"},
+            {"--name-col", &request.nameCol,
+             "Column of each row's security name in a file of many securities, " + ColumnRange() +
+                 " (default: found by its heading)"}};
+}
+
+bool CheckTickerOptions(const ConvertRequest& request, std::string& error)
+{
+    for (const auto& [option, column] : {std::pair{"--ticker-col", request.tickerCol}, std::pair{"--name-col", request.nameCol}})
+        if (column != 0 && (column < kMinColumn || column > kMaxColumn)) {
+            error = std::string(option) + " must be a column from " + ColumnRange();
+            return false;
+        }
+    return true;
+}
+
 std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLayout& layout)
 {
     std::vector<std::pair<std::string, std::string>> options;

@@ -44,11 +44,20 @@ struct ConvertRequest {
     bool update = false;
     bool xmaster = false;
     bool noSync = false;
+    // Files of many securities: the 1-based columns of each row's ticker and name; 0 finds them.
+    int tickerCol = 0;
+    int nameCol = 0;
 };
 
 // The options that say how an input file is read (date format, delimiter, skip, columns), for every
 // command that converts.
 std::vector<Option> InputOptions(ConvertRequest& request);
+
+// --ticker-col and --name-col, for the commands that read files of many securities.
+std::vector<Option> TickerOptions(ConvertRequest& request);
+
+// false with the message when --ticker-col or --name-col lies outside the columns.
+bool CheckTickerOptions(const ConvertRequest& request, std::string& error);
 
 // The input options with the values of a detected layout, in the order `detect` prints them; on a
 // refusal, only those that detection settled.

@@ -7,7 +7,9 @@
 #include "cli/convert_request.h"
 #include "cli/output.h"
 #include "engine/input/layout_detection.h"
+#include "engine/input/ticker_column.h"
 #include "engine/input/time_frame.h"
+#include "engine/run/converter.h"
 #include "metastock/master_format.h"
 
 namespace cli {
@@ -24,14 +26,26 @@ std::string FrameOption(const DetectedLayout& layout)
     return std::string(" --frame ") + metastock::TimeFrameWord(StatedFrame(layout.frame));
 }
 
-int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
+int RunDetect(const ConvertRequest& request, std::ostream& out, std::ostream& err)
 {
+    const std::string& strInput = request.input;
+    std::string problem;
+    if (!CheckTickerOptions(request, problem)) {
+        Complain(err, problem);
+        return 2;
+    }
     const DetectedLayout layout = DetectLayout(strInput);
     if (!layout.found) {
         Complain(err, DetectionProblem(layout));
         return 1;
     }
-    out << DescribeLayout(layout) << '\n' << LayoutOptionsLine(layout) << FrameOption(layout) << '\n';
+    TickerColumns tickers;
+    std::string reason;
+    if (!FindFileTickers(AbsoluteInputPath(strInput), DetectedInputLayout(layout), request.tickerCol - 1,
+                         request.nameCol - 1, tickers, reason))
+        tickers = TickerColumns{};
+    out << DescribeLayout(layout) << TickerSentence(tickers) << '\n'
+        << LayoutOptionsLine(layout) << FrameOption(layout) << '\n';
     return 0;
 }
 
@@ -39,12 +53,15 @@ int RunDetect(const std::string& strInput, std::ostream& out, std::ostream& err)
 
 Command DetectCommand()
 {
-    auto input = std::make_shared<std::string>();
-    return {"detect",
-            "Finds the delimiter, heading rows, date format, columns and time frame of a price text file and prints "
-            "them as options for convert",
-            {{"FILE", input.get(), "The price text file", true}},
-            [input](const Given&, std::ostream& out, std::ostream& err) { return RunDetect(*input, out, err); }};
+    auto request = std::make_shared<ConvertRequest>();
+    Command command{"detect",
+                    "Finds the delimiter, heading rows, date format, columns and time frame of a price text file and "
+                    "prints them as options for convert",
+                    {{"FILE", &request->input, "The price text file", true}},
+                    [request](const Given&, std::ostream& out, std::ostream& err) { return RunDetect(*request, out, err); }};
+    for (Option& option : TickerOptions(*request))
+        command.options.push_back(std::move(option));
+    return command;
 }
 
 }  // namespace cli

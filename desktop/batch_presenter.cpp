@@ -44,11 +44,13 @@ public:
     void OnFile(const std::string& path, const engine::BatchTotals&) override
     {
         const int file = m_started++;
-        const int total = static_cast<int>(m_rows.size());
+        const int total = static_cast<int>(m_nFiles);
         const std::string name = metastock::TextFromPath(metastock::PathFromText(path).filename());
+        // After the files of one security each come the tickers of the files of many, by name.
         m_view.Post([this, file, total, name] {
-            m_view.ShowProgress(file, total,
-                                "Converting " + name + " (" + std::to_string(file + 1) + " of " + std::to_string(total) + ")");
+            m_view.ShowProgress(std::min(file, total), total,
+                                "Converting " + name +
+                                    (file < total ? " (" + std::to_string(file + 1) + " of " + std::to_string(total) + ")" : ""));
         });
     }
     void OnFileDone(std::size_t file, const engine::FileResult& result) override
@@ -57,9 +59,10 @@ public:
             BatchRow& row = m_rows[file];
             ShowOutcome(row, result);
             m_view.ShowResult(file, row);
-            m_view.ShowProgress(static_cast<int>(file) + 1, static_cast<int>(m_rows.size()), "");
+            m_view.ShowProgress(static_cast<int>(file) + 1, static_cast<int>(m_nFiles), "");
         });
     }
+
     std::vector<std::string> Messages()
     {
         std::lock_guard lock(m_mutex);
@@ -69,6 +72,7 @@ public:
 private:
     IBatchView& m_view;
     std::vector<BatchRow>& m_rows;
+    const std::size_t m_nFiles = m_rows.size();  // the rows of files; those of tickers follow
     std::mutex m_mutex;
     std::vector<std::string> m_messages;
     int m_started = 0;  // files begun, on the batch's thread
@@ -135,6 +139,12 @@ int CBatchPresenter::OnConvert()
     const BatchChoices choices = m_view.ReadChoices();
     m_stored.SetBatch(choices);
     m_directory = choices.directory;
+    // The securities of the last batch's files of many go; their files list them again.
+    const auto tickers = std::remove_if(m_rows.begin(), m_rows.end(), [](const BatchRow& row) { return row.ticker; });
+    if (tickers != m_rows.end()) {
+        m_rows.erase(tickers, m_rows.end());
+        m_view.ShowRows(m_rows);
+    }
     std::vector<std::string> paths;
     std::vector<std::string> symbols;
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
@@ -154,6 +164,7 @@ int CBatchPresenter::OnConvert()
     options.symbols = symbols;
     options.update = true;
     options.cancel = &m_cancel;
+    options.tickersOverSymbols = true;
     engine::BatchInput input{m_layout, choices.detect, {}};
     input.layout.Daily = choices.daily;
     options.inputSettings = [input](const std::string&, const std::string& absolutePath, engine::IMessageSink& messages,
@@ -175,12 +186,22 @@ int CBatchPresenter::OnConvert()
     engine::BatchResult result;
     m_view.RunInBackground([&] { result = batch.Run(); });
     // The result has the last word: files not started after Cancel, and a group whose commit failed.
-    for (std::size_t i = 0; i < m_rows.size() && i < result.files.size(); ++i) {
+    for (std::size_t i = 0; i < paths.size() && i < result.files.size(); ++i) {
         const std::string shown = m_rows[i].result;
         ShowOutcome(m_rows[i], result.files[i]);
         if (m_rows[i].result != shown)
             m_view.ShowResult(i, m_rows[i]);
     }
+    // One row per security of the files of many, listed at the end, all at once.
+    for (const engine::FileResult& ticker : result.tickers) {
+        BatchRow row;
+        row.ticker = true;
+        row.symbol = ticker.ticker;
+        ShowOutcome(row, ticker);
+        m_rows.push_back(std::move(row));
+    }
+    if (!result.tickers.empty())
+        m_view.ShowRows(m_rows);
     // The engine counts an update that gained nothing as updated; the window says unchanged.
     const engine::BatchTotals& totals = result.totals;
     const auto unchanged = std::count_if(result.files.begin(), result.files.end(), [](const engine::FileResult& file) {

@@ -2,7 +2,8 @@
 // Convert Many Files: a list of input files with the symbol each gets (from its name, editable), one
 // layout for all (the Conversion Settings) or Detect per file, whether intraday bars are combined into
 // days, the output directory (remembered with the layout choice), then a run off the window's thread
-// with progress, a Cancel that stops after the current group commit, and each file's outcome.
+// with progress, a Cancel that stops after the current group commit, and each file's outcome; a file of
+// many securities gets one more row per ticker.
 
 #include <atomic>
 #include <functional>
@@ -22,6 +23,9 @@ struct BatchRow {
     std::string result;  // "converted", "updated", "unchanged", "failed: <reason>", "not started" or empty
     bool failed = false;
     bool unchanged = false;  // an update that gained no rows
+    // A security of the files of many, listed after the files with its ticker as its symbol once the
+    // batch is done; the next batch converts its files again, not it.
+    bool ticker = false;
 };
 
 enum class EBatchControl { Add, Remove, OneLayout, Detect, Daily, Directory, Browse, Convert, Files };

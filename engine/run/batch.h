@@ -1,6 +1,8 @@
 #pragma once
 // Many securities into one MetaStock directory, one input file each. The symbol comes from the file's
-// name or from a column of its first data row. When a directory's MASTER is full the batch goes on in
+// name or from a column of its first data row. Files with a ticker column hold any number of securities:
+// their rows are gathered by ticker across all such files, and each ticker is one security, converted
+// after the files of one security each. When a directory's MASTER is full the batch goes on in
 // numbered sub-directories DIR/2, DIR/3, ..., each with a MASTER of its own; the duplicate check covers
 // DIR and all of them. A file that fails is reported and the batch goes on.
 //
@@ -27,6 +29,7 @@
 namespace engine {
 
 class CDirectoryCommit;
+class CTickerSpool;
 
 struct BatchTotals {
     int added = 0;
@@ -49,6 +52,7 @@ struct FileResult {
     // For Failed and NotStarted: why, for people, without the file's name; for Failed the file's last
     // message (or the commit's), which the message sink was given too.
     std::string reason;
+    std::string ticker;  // of a security from files of many securities; empty for a file's own result
 };
 
 // What a batch tells its caller while it runs. Messages of a failing file go to the message sink.
@@ -64,6 +68,12 @@ public:
     virtual void OnFileDone(std::size_t nFile, const FileResult& result)
     {
         (void)nFile;
+        (void)result;
+    }
+    // Likewise for the security of ticker nTicker of files of many securities.
+    virtual void OnTickerDone(std::size_t nTicker, const FileResult& result)
+    {
+        (void)nTicker;
         (void)result;
     }
 };
@@ -95,17 +105,28 @@ struct BatchOptions {
     // Set from any thread to stop: no file is started after it is seen, what is staged is committed, so
     // that the directory holds whole securities only.
     const std::atomic<bool>* cancel = nullptr;
+    // Files of many securities: the 1-based columns of each row's ticker and name; 0 finds them by their
+    // headings (the ticker also by its values). Not used for a file whose symbol is given or comes from
+    // symbolColumn, unless tickersOverSymbols: then a file of two or more tickers is gathered whatever
+    // symbol it is given (a window proposes a symbol for every file before it is read).
+    int tickerColumn = 0;
+    int tickerNameColumn = 0;
+    bool tickersOverSymbols = false;
 };
 
 struct BatchResult {
     int status = 0;  // 0 when every file was added or updated, 1 when any failed or the batch could not start
     BatchTotals totals;  // added, updated (unchanged ones too) and records count committed securities only
     std::vector<FileResult> files;  // in the order of the input paths
+    // One per ticker of the files of many securities, in the order they first appear. Such a file's own
+    // result is Failed when any of its securities failed, else Added, Updated or Unchanged.
+    std::vector<FileResult> tickers;
 };
 
 class CBatch {
 public:
     CBatch(const RunServices& services, IBatchObserver& observer, BatchOptions options);
+    ~CBatch();
 
     // Converts every input file, each failure reported by name.
     BatchResult Run();
@@ -124,6 +145,8 @@ private:
 
     class CFileMessages;
     struct Prepared;
+    // What the first look at a file found: its settings, and its ticker column when it has one.
+    struct FileLayout;
 
     // Opens the directories and converts the files; false when the directories cannot be used.
     bool Start();
@@ -132,7 +155,17 @@ private:
     std::unique_ptr<Prepared> Prepare(std::size_t nFile) const;
     // Stages the prepared file into its directory, in the order of the files.
     int Finish(Prepared& prepared, std::size_t nFile);
-    void ReadAheadOnWorkers();
+    // Files, or tickers, taken one after the other: each prepared (on a worker, ahead, with threads),
+    // then announced to the observer, finished into its result, and done with.
+    struct Steps {
+        std::size_t count = 0;
+        std::function<std::unique_ptr<Prepared>(std::size_t)> prepare;  // safe on any thread
+        std::function<std::string(std::size_t)> label;
+        std::function<std::size_t(std::size_t)> result;  // for FinishAndReport
+        std::function<void(std::size_t)> done;           // may be empty
+    };
+    void RunInOrder(const Steps& steps);
+    void ReadAheadOnWorkers(const Steps& steps);
     // bNoticeCut: a symbol cut to fit is noticed (not when the caller gives the file's symbol).
     int SymbolAndName(CFileMessages& messages, const std::string& absolutePath, ConversionSettings& settings,
                       bool bNoticeCut) const;
@@ -147,6 +180,16 @@ private:
     // Finish and tell the observer what became of the file.
     void FinishAndReport(Prepared& prepared, std::size_t nFile);
     int PendingUpdates() const;
+    // A file's result, or for n from the number of files on a ticker's.
+    FileResult& ResultAt(std::size_t n);
+    // Files of many securities: which files have a ticker column; their rows gathered by ticker; one
+    // security per ticker converted; and each such file's result from those of its tickers.
+    void FindTickerFiles();
+    void GatherTickers();
+    void ConvertTickers();
+    // Safe on any thread, as Prepare.
+    std::unique_ptr<Prepared> PrepareTicker(std::size_t nGroup) const;
+    void ReportTickerFiles();
 
     class CLastMessage;
 
@@ -159,6 +202,10 @@ private:
     std::string m_strDir;         // absolute
     std::string m_strShownDir;
     std::vector<std::string> m_absolutePaths;  // of the input files, to read them by
+    std::vector<FileLayout> m_layouts;         // of the input files, from FindTickerFiles
+    std::vector<std::size_t> m_plainFiles;     // the files of one security each
+    std::vector<std::string> m_unreadFiles;    // why a file of many was not gathered whole; empty when it was
+    std::unique_ptr<CTickerSpool> m_pSpool;
     std::vector<Directory> m_directories;  // DIR, DIR/2, DIR/3, ...
     std::chrono::steady_clock::time_point m_lastCommit;
 };

@@ -359,6 +359,35 @@ TEST(BatchPresenter, TheWindowsChoicesAreRememberedAndObeyedAndCancelLeavesFiles
     }
 }
 
+// A file of many securities gets a row per ticker after the files, each with its own outcome; the next
+// batch lists them anew rather than converting them as files.
+TEST(BatchPresenter, AFileOfManySecuritiesListsOneResultPerTicker)
+{
+    CTempDir dir;
+    const std::string market = WriteFile(dir.Path() / "market.csv", "Symbol,Date,Open,High,Low,Close\n"
+                                                                    "AAA,2024-01-02,1,2,0.5,1.5\nBB,2024-01-02,2,3,1.5,2.5\n"
+                                                                    "CC,2024-01-02,3,4,2.5,3.x\n");
+    const std::string single = WriteFile(dir.Path() / "one.csv", "Date,Open,High,Low,Close\n2024-01-02,1,2,0.5,1.5\n");
+    CMapStore store;
+    CStoredSettings stored(store);
+    CRecordingBatchView view;
+    CBatchPresenter presenter(view, stored, engine::ConversionSettings{});
+    view.presenter = &presenter;
+    presenter.OnInitDialog();
+    presenter.AddFiles({market, single});
+    view.choices = {(dir.Path() / "out").string(), true, false};
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(presenter.OnConvert(), 1) << presenter.Summary();
+        std::vector<std::string> shown;
+        for (const BatchRow& row : view.shownRows)
+            shown.push_back(row.symbol + " " + row.result.substr(0, row.result.find(':')));
+        EXPECT_EQ(shown, (std::vector<std::string>{"MARKET failed", "ONE " + std::string(run == 0 ? "converted" : "unchanged"),
+                                                   "AAA " + std::string(run == 0 ? "converted" : "unchanged"),
+                                                   "BB " + std::string(run == 0 ? "converted" : "unchanged"), "CC failed"}))
+            << "run " << run;
+    }
+}
+
 TEST(DirectoryPanelPresenter, ItsOwnDirectorySortsOnHeadersAndActsOnSeveralSecurities)
 {
     CTempDir dir;
