@@ -955,16 +955,7 @@ std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup) cons
             messages.ShowMessage(problem);
             return prepared;
         }
-        RecordsReadAhead& ahead = prepared->ahead;
-        RowWindow window;
-        window.room = kMaxDataRecords;
-        const RowsInWindow put = FindRows(rows, window);
-        ahead.count = put.records;
-        ahead.firstDate = put.firstDate;
-        ahead.lastDate = put.lastDate;
-        ahead.records = std::move(rows.records);
-        ahead.rowNotes = RowNotes(rows);
-        ahead.skippedRows = rows.badRowCount > 0 ? ListBadRows(rows) : std::string();
+        prepared->ahead = TakeRecordsReadAhead(rows);
     }
     prepared->settings = settings;
     prepared->dateFormat = first.dateFormat;

@@ -63,7 +63,13 @@ int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead
     CheckedRows rows = ReadRows(*input, job.layout);
     if (ReportRows(rows, job, messages) != 0)
         return 1;
-    ahead = RecordsReadAhead{};
+    ahead = TakeRecordsReadAhead(rows);
+    return 0;
+}
+
+RecordsReadAhead TakeRecordsReadAhead(CheckedRows& rows)
+{
+    RecordsReadAhead ahead;
     RowWindow window;
     window.room = kMaxDataRecords;
     const RowsInWindow put = FindRows(rows, window);
@@ -78,7 +84,7 @@ int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead
     ahead.records = std::move(rows.records);  // every record: the reading refuses more than a data file holds
     ahead.rowNotes = RowNotes(rows);
     ahead.skippedRows = rows.badRowCount > 0 ? ListBadRows(rows) : std::string();
-    return 0;
+    return ahead;
 }
 
 void CConverter::UseRecordsReadAhead(RecordsReadAhead ahead)

@@ -62,6 +62,8 @@ std::string RowsProblem(const CheckedRows& rows, const ConversionJob& job);
 // Reads and checks the job's input into memory: 0, or 1 after a message. Not for an update, whose rows
 // depend on the directory.
 int ReadAhead(const ConversionJob& job, IMessageSink& messages, RecordsReadAhead& ahead);
+// The records of rows that passed their checks, taken out of them, with what the run reports of them.
+RecordsReadAhead TakeRecordsReadAhead(CheckedRows& rows);
 
 class CConverter {
 public:
