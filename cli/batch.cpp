@@ -207,6 +207,7 @@ int RunBatch(BatchRequest& request, const Given& given, std::ostream& out, std::
     options.threads = request.threads;
     options.tickerColumn = request.input.tickerCol;
     options.tickerNameColumn = request.input.nameCol;
+    options.statedFrame = settings.TimeFrame;
     // With --detect each file gets its own layout: vendors' files need not all look alike.
     BatchInput input{settings, request.input.detect, GivenLayoutChoices(given)};
     options.inputSettings = [input](const std::string&, const std::string& absolutePath, IMessageSink& messages,

@@ -134,6 +134,8 @@ void SetInputOption(ConvertRequest& request, const std::string& option, const st
         ParseWholeNumber(value, request.skip);
     else if (option == "--decimal-comma")
         request.decimalComma = true;
+    else if (option == "--time-col")
+        ParseWholeNumber(value, request.timeCol);
     for (const ColumnOption& column : kColumnOptions)
         if (option == column.option)
             request.*column.value = value;
@@ -211,6 +213,9 @@ std::vector<Option> InputOptions(ConvertRequest& request)
                        "Time frame of the security; a file whose dates or times say otherwise is refused (default: "
                        "found from the dates and times)",
                        false, kFrameChoices});
+    options.push_back({"--time-col", &request.timeCol,
+                       "Column of the bars' times: 09:30, 09:30:00, 0930 or 093000, " + ColumnRange() +
+                           " (default: a column of times such as 09:30 beside the others, when there is one)"});
     options.push_back({"--from", &request.from,
                        "Convert only the rows dated from this day on, YYYY-MM-DD; the others are left out before any "
                        "check (default: the first row)"});
@@ -254,6 +259,8 @@ std::vector<std::pair<std::string, std::string>> LayoutOptions(const DetectedLay
         add(ColumnChoice(i), layout.column[i] != 0 ? std::to_string(layout.column[i]) : std::string("off"));
     if (layout.decimalComma)
         add(LayoutChoice::kDecimalComma, "");
+    if (layout.timeColumn != 0)
+        options.emplace_back("--time-col", std::to_string(layout.timeColumn));
     return options;
 }
 
@@ -321,6 +328,11 @@ bool ReadRequest(const ConvertRequest& request, ConversionSettings& settings, in
     settings.Daily = request.daily;
     settings.SkipBadRows = request.skipBadRows;
     settings.TimeFrame = FrameOf(request.frame);
+    if (request.timeCol != 0 && (request.timeCol < kMinColumn || request.timeCol > kMaxColumn)) {
+        error = "--time-col must be a column from " + ColumnRange();
+        return false;
+    }
+    settings.TimeCol = request.timeCol;
     if (!ReadBound(request.from, "--from", settings.FromDate, error) || !ReadBound(request.to, "--to", settings.ToDate, error))
         return false;
     if (settings.FromDate != 0 && settings.ToDate != 0 && settings.FromDate > settings.ToDate) {

@@ -35,6 +35,7 @@ struct ConvertRequest {
     std::string oiCol = "7";
     std::string master = "auto";
     std::string frame;  // daily, weekly, monthly or intraday; empty: found from the dates and times
+    int timeCol = 0;    // 1-based column of the bars' times; 0: a column of times beside the others is found
     std::string from;   // YYYY-MM-DD: only rows dated from..to (inclusive) are converted; empty: no bound
     std::string to;
     bool decimalComma = false;

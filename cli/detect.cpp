@@ -44,8 +44,14 @@ int RunDetect(const ConvertRequest& request, std::ostream& out, std::ostream& er
     if (!FindFileTickers(AbsoluteInputPath(strInput), DetectedInputLayout(layout), request.tickerCol - 1,
                          request.nameCol - 1, tickers, reason))
         tickers = TickerColumns{};
-    out << DescribeLayout(layout) << TickerSentence(tickers) << '\n'
-        << LayoutOptionsLine(layout) << FrameOption(layout) << '\n';
+    // The rows of several securities together show no one time frame: each finds its own.
+    DetectedLayout shown = layout;
+    if (tickers.count > 1) {
+        shown.frame = FrameChoice::kFromDates;
+        shown.bars = {};
+    }
+    out << DescribeLayout(shown) << TickerSentence(tickers) << '\n'
+        << LayoutOptionsLine(shown) << FrameOption(shown) << '\n';
     return 0;
 }
 

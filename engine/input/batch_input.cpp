@@ -32,6 +32,8 @@ void TakeDetected(const DetectedLayout& detected, const BatchInput& input, Conve
     for (int i = 0; i < kFieldCount; ++i)
         if (take(ColumnChoice(i)))
             SetField(settings, i, detected.column[i] != 0, detected.column[i] != 0 ? detected.column[i] : kMinColumn);
+    if (settings.TimeCol == 0)
+        settings.TimeCol = detected.timeColumn;
     // A frame the user states is kept; intraday bars combined into days take the frame the run finds.
     if (settings.TimeFrame == FrameChoice::kFromDates && !(detected.intraday && settings.Daily))
         settings.TimeFrame = detected.frame;

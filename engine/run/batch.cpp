@@ -919,8 +919,7 @@ std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup) cons
     if (cut)
         messages.ShowNotice("name " + group.name + " cut to " + std::to_string(kMaxNameLength) + " characters: " + settings.Name);
     const FrameChoice frame = FrameOfPeriod(group.period);
-    if (frame != FrameChoice::kFromDates)
-        settings.TimeFrame = frame;
+    settings.TimeFrame = frame != FrameChoice::kFromDates ? frame : m_options.statedFrame;
     for (ESetting eField : {ESetting::Symbol, ESetting::Name}) {
         const SettingsCheck check = CheckSetting(settings, eField);
         if (check.Failed()) {

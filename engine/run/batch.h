@@ -112,6 +112,9 @@ struct BatchOptions {
     int tickerColumn = 0;
     int tickerNameColumn = 0;
     bool tickersOverSymbols = false;
+    // The frame the user stated. Each ticker of a file of many takes it, or its period column's; never
+    // one detected from the rows of all the file's securities together.
+    FrameChoice statedFrame = FrameChoice::kFromDates;
 };
 
 struct BatchResult {

@@ -135,3 +135,55 @@ TEST(FrameOptions, ABatchWritesEachFileInItsFrameWithinTheRange)
               "20240102,09:30:00,1\n" "20240102,09:45:00,2\n" "20240103,09:30:00,3\n" "20240109,09:30:00,4\n"
               "20240109,09:45:00,5\n");
 }
+
+// Times in digits alone (093000, 0930) are the bars' times where a heading names them or --time-col
+// gives them; detection prints the option, and a value that is no time of day refuses its line.
+TEST(FrameOptions, TimesInDigitsAloneAreReadUnderATimeHeadingOrWithTimeCol)
+{
+    const CTempDir dir;
+    const std::string finam = "<TICKER>,<PER>,<DATE>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
+                              "GAZP,60,240801,100000,133.48,134.35,132.98,133.81,5098690\n"
+                              "GAZP,60,240801,110000,133.84,133.92,133.31,133.43,2234020\n"
+                              "GAZP,60,240802,100000,133.42,133.64,133.15,133.27,1395490\n"
+                              "GAZP,60,240802,110000,133.2,133.5,133.1,133.3,1000\n";
+    WriteText(dir / "finam.txt", finam);
+    WriteText(dir / "plain.csv", "20240801,0930,1,2,0.5,1.5\n20240801,0935,1,2,0.5,1.75\n");
+    WriteText(dir / "bad.csv", "20240801,0930,1,2,0.5,1.5\n20240801,2561,1,2,0.5,1.5\n");
+    const CliResult detected = RunCli({"detect", dir / "finam.txt"});
+    EXPECT_NE(detected.out.find("--time-col 4 --frame intraday\n"), std::string::npos) << detected.out;
+    const Args plain = {"--date-format", "CCYYMMDD", "--open-col", "3", "--high-col", "4", "--low-col", "5",
+                        "--close-col", "6", "--volume-col", "off", "--oi-col", "off"};
+    const struct {
+        const char* szCase;
+        Args args;
+        int status;
+        const char* szOut;
+        const char* szErr;
+    } cases[] = {
+        {"detected under <TIME>", {"finam.txt", "--detect"}, 0,
+         "F: F1.DAT, 4 records, 2024-08-01 10:00 to 2024-08-02 11:00, 60-minute bars\n", ""},
+        {"given as HHMM", {"plain.csv", "--time-col", "2"}, 0, "F: F1.DAT, 2 records, 2024-08-01 09:30 to 2024-08-01 09:35, 5-minute bars\n", ""},
+        {"not given: one day twice", {"plain.csv"}, 1, "", nullptr},
+        {"no time of day", {"bad.csv", "--time-col", "2"}, 1, "", nullptr},
+        {"no such column", {"plain.csv", "--time-col", "21"}, 2, "", "quoteforge-cli: --time-col must be a column from 1 to 20\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.szCase);
+        const fs::path out = dir / c.szCase;
+        fs::create_directory(out);
+        Args args = {"convert", dir / c.args[0], "--dir", out, "--symbol", "F"};
+        args.insert(args.end(), c.args.begin() + 1, c.args.end());
+        if (c.args[0] != std::string("finam.txt"))
+            args.insert(args.end(), plain.begin(), plain.end());
+        const CliResult result = RunCli(args);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_EQ(result.out, c.szOut);
+        if (c.szErr) {
+            EXPECT_EQ(result.err, c.szErr);
+        }
+    }
+    const CliResult bad = RunCli({"convert", dir / "bad.csv", "--dir", dir / "no time of day", "--symbol",
+                                  "F", "--time-col", "2", "--date-format", "CCYYMMDD", "--open-col", "3", "--high-col", "4",
+                                  "--low-col", "5", "--close-col", "6", "--volume-col", "off", "--oi-col", "off"});
+    EXPECT_NE(bad.err.find("Line 2: the time `2561` is no time of day"), std::string::npos) << bad.err;
+}

@@ -223,9 +223,23 @@ TEST_F(TickersTest, ExportAllAndBatchRebuildTheSameSecurities)
     fs::create_directory(m_dir.Path() / "one");
     ASSERT_EQ(RunCli({"convert", Input("p.csv", EndOfDay({"X,20240102,1.5,100", "X,20240103,1.6,110"})), "--dir",
                       m_dir / "one", "--symbol", "SOC", "--name", "Soci\xC3\xA9t\xC3\xA9", "--detect"}).status, 0);
+    // An intraday and a weekly security too: the time column and each security's own frame come back.
+    const struct {
+        const char* symbol;
+        const char* rows;
+    } others[] = {{"BARS", "Date,Time,Open,High,Low,Close\n2024-01-02,09:30,1,2,0.5,1.5\n2024-01-02,09:35,1,2,0.5,1.5\n"
+                           "2024-01-03,09:30,1,2,0.5,1.5\n2024-01-03,09:35:30,1,2,0.5,1.5\n"},
+                  {"WK", "Date,Close\n2024-01-05,1\n2024-01-12,2\n2024-01-19,3\n2024-01-26,4\n"}};
+    for (const auto& other : others)
+        ASSERT_EQ(RunCli({"convert", Input(std::string(other.symbol) + ".csv", other.rows), "--dir", m_dir / "one", "--symbol",
+                          other.symbol, "--detect"}).status, 0) << other.symbol;
     std::ofstream(m_dir / "one.txt", std::ios::binary) << Exported("one");
-    ASSERT_EQ(RunCli({"batch", m_dir / "back", m_dir / "one.txt", "--detect"}).status, 0);
+    const CliResult back = RunCli({"batch", m_dir / "back", m_dir / "one.txt", "--detect"});
+    ASSERT_EQ(back.status, 0) << back.err;
     EXPECT_EQ(Exported("back"), Exported("one"));
+    const std::string listed = RunCli({"list", m_dir / "back", "--format", "csv"}).out;
+    EXPECT_NE(listed.find("BARS,,F2.DAT,DTOHLC,intraday,2024-01-02,2024-01-03,4,"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("WK,,F3.DAT,DC,weekly,"), std::string::npos) << listed;
 
     const fs::path genuine = fs::path(QUOTEFORGE_GENUINE) / "futures-euro-oat";
     if (!fs::exists(genuine))
