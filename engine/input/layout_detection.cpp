@@ -422,15 +422,29 @@ void CheckDays(const Rows& rows, const std::vector<std::size_t>& dataRows, bool 
     for (int c = 0; !dataRows.empty() && c < static_cast<int>(rows[dataRows[0]].size()) && nTimeColumn < 0; ++c)
         if (TimeOfDay(Cell(rows, dataRows[0], c)) >= 0)
             nTimeColumn = c;
-    // Times in digits alone (093000) are told from numbers only by a heading that names them, and only in
-    // a column no field takes.
+    // Times in digits alone (093000) are told from numbers only by a heading that names them, only in a
+    // column no field takes, and only where most dates have bars at several times: a monthly file whose
+    // <TIME> column is 000000 but once keeps its rows a month apart.
     const auto fieldTakes = [&](int c) { return std::find(std::begin(layout.column), std::end(layout.column), c + 1) != std::end(layout.column); };
+    const auto mostDatesHaveSeveralTimes = [&](int c) {
+        std::size_t dates = 0, several = 0;
+        for (std::size_t k = 0; k < dataRows.size();) {
+            const std::string_view date = Cell(rows, dataRows[k], dateColumn);
+            const std::string_view time = Cell(rows, dataRows[k], c);
+            bool bSeveral = false;
+            for (++k; k < dataRows.size() && Cell(rows, dataRows[k], dateColumn) == date; ++k)
+                bSeveral = bSeveral || Cell(rows, dataRows[k], c) != time;
+            ++dates;
+            several += bSeveral ? 1 : 0;
+        }
+        return dates > 0 && several * 2 >= dates;
+    };
     for (int c = 0; nTimeColumn < 0 && !dataRows.empty() && dataRows[0] > 0 && layout.skipRows > 0 &&
                     c < static_cast<int>(rows[dataRows[0]].size());
          ++c) {
         bool bWhole = false;
         if (!fieldTakes(c) && FindHeadingRole(Cell(rows, dataRows[0] - 1, c), bWhole) == HeadingRole::kTime &&
-            NamedTimeOfDay(Cell(rows, dataRows[0], c)) >= 0) {
+            NamedTimeOfDay(Cell(rows, dataRows[0], c)) >= 0 && mostDatesHaveSeveralTimes(c)) {
             nTimeColumn = c;
             layout.timeColumn = c + 1;
         }

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "engine/text/date_formats.h"
+#include "engine/text/heading_names.h"
 #include "engine/text/line_parsing.h"
 #include "engine/text/text_folding.h"
 #include "engine/text/text_reader.h"
@@ -116,6 +117,8 @@ TickerColumns FindTickerColumns(const std::vector<std::string>& lines, const Inp
             columns.name = c;
         else if (columns.period < 0 && Among(kPeriodHeadings, folded))
             columns.period = c;
+        else if (bool bWhole = false; columns.time < 0 && FindHeadingRole(headings[static_cast<std::size_t>(c)], bWhole) == HeadingRole::kTime)
+            columns.time = c;
     }
     if (givenTicker >= 0)
         columns.ticker = givenTicker;

@@ -18,6 +18,7 @@ struct TickerColumns {
     int ticker = -1;  // 0-based columns; -1 when the file has none
     int name = -1;
     int period = -1;
+    int time = -1;  // a column its heading names the bars' times (<TIME>); each ticker's rows read it
     std::string heading;  // of the ticker column as the file has it; empty when it has none
     bool vendorHeading = false;  // the heading is the vendors' <TICKER>: the file's name is no symbol
     std::vector<std::string> tickers;  // the distinct tickers, in the order they first appear

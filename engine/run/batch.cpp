@@ -920,6 +920,10 @@ std::unique_ptr<CBatch::Prepared> CBatch::PrepareTicker(std::size_t nGroup) cons
         messages.ShowNotice("name " + group.name + " cut to " + std::to_string(kMaxNameLength) + " characters: " + settings.Name);
     const FrameChoice frame = FrameOfPeriod(group.period);
     settings.TimeFrame = frame != FrameChoice::kFromDates ? frame : m_options.statedFrame;
+    // The rows of several securities show no one frame: each ticker's rows read the times its file names.
+    const TickerColumns& columns = m_layouts[group.firstFile].columns;
+    if (settings.TimeCol == 0 && columns.time >= 0)
+        settings.TimeCol = columns.time + 1;
     for (ESetting eField : {ESetting::Symbol, ESetting::Name}) {
         const SettingsCheck check = CheckSetting(settings, eField);
         if (check.Failed()) {
