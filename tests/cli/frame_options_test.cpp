@@ -171,7 +171,7 @@ TEST(FrameOptions, TimesInDigitsAloneAreReadUnderATimeHeadingOrWithTimeCol)
         SCOPED_TRACE(c.szCase);
         const fs::path out = dir / c.szCase;
         fs::create_directory(out);
-        Args args = {"convert", dir / c.args[0], "--dir", out, "--symbol", "F"};
+        Args args = {"convert", dir / c.args[0], "--dir", out.string(), "--symbol", "F"};
         args.insert(args.end(), c.args.begin() + 1, c.args.end());
         if (c.args[0] != std::string("finam.txt"))
             args.insert(args.end(), plain.begin(), plain.end());
