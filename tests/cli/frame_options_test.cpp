@@ -160,10 +160,10 @@ TEST(FrameOptions, TimesInDigitsAloneAreReadUnderATimeHeadingOrWithTimeCol)
         const char* szOut;
         const char* szErr;
     } cases[] = {
-        {"detected under <TIME>", {"finam.txt", "--detect"}, 0,
+        {"detected under its heading", {"finam.txt", "--detect"}, 0,
          "F: F1.DAT, 4 records, 2024-08-01 10:00 to 2024-08-02 11:00, 60-minute bars\n", ""},
         {"given as HHMM", {"plain.csv", "--time-col", "2"}, 0, "F: F1.DAT, 2 records, 2024-08-01 09:30 to 2024-08-01 09:35, 5-minute bars\n", ""},
-        {"not given: one day twice", {"plain.csv"}, 1, "", nullptr},
+        {"not given, one day twice", {"plain.csv"}, 1, "", nullptr},
         {"no time of day", {"bad.csv", "--time-col", "2"}, 1, "", nullptr},
         {"no such column", {"plain.csv", "--time-col", "21"}, 2, "", "quoteforge-cli: --time-col must be a column from 1 to 20\n"},
     };
