@@ -291,6 +291,60 @@ TEST(ConversionCommand, ANewFileProposesItsSymbolAndARefusedFileLeavesNoDirector
     EXPECT_NE(view.log.find("Conversion failed."), std::string::npos);
 }
 
+// A file of several securities is offered whole: No converts nothing, Yes converts each ticker as its own
+// security and updates the ones already there; a file of one ticker converts as any file, unasked.
+TEST(ConversionCommand, AFileOfSeveralSecuritiesIsOfferedAsOneBatchOfItsTickers)
+{
+    CTempDir dir;
+    const std::string market = WriteFile(dir.Path() / "market.csv", "Date,Open,High,Low,Close,Volume,Symbol\n"
+                                                                    "2024-01-02,1,2,0.5,1.5,10,AAA\n2024-01-02,2,3,1.5,2.5,10,BB\n"
+                                                                    "2024-01-03,1,2,0.5,1.5,10,AAA\n2024-01-02,3,4,2.5,3.5,10,CC\n");
+    const std::string single = WriteFile(dir.Path() / "single.csv", "Date,Open,High,Low,Close,Volume,Symbol\n"
+                                                                    "2024-01-02,1,2,0.5,1.5,10,AAA\n");
+    const std::string out = (dir.Path() / "out").string();
+    const struct {
+        std::string file;
+        EAnswer answer;
+        bool tickerGiven;
+        int status;
+        std::string asked;   // the first question, empty for none
+        std::string logged;  // every line of it is in the log
+    } cases[] = {
+        {market, EAnswer::No, false, 1,
+         "market.csv holds 3 securities: AAA, BB, CC.\nConvert them all into " + out + ", each under its ticker?",
+         "Nothing was converted.\r\n    market.csv holds 3 securities: AAA, BB, CC; converting them all was declined."},
+        {market, EAnswer::Yes, true, 0, "market.csv holds 3 securities: AAA, BB, CC.\nConvert them all into " + out +
+         ", each under its ticker?",
+         "Conversion completed successfully!\r\n    3 securities into " + out +
+             ": 3 converted, 0 updated, 0 unchanged, 0 failed, 4 records\r\n    Securities:\r\n        AAA converted\r\n"
+             "        BB converted\r\n        CC converted"},
+        {market, EAnswer::Yes, false, 0, "market.csv holds 3 securities: AAA, BB, CC.\nConvert them all into " + out +
+         ", each under its ticker?",
+         "0 converted, 0 updated, 3 unchanged, 0 failed, 0 records\r\n    Securities:\r\n        AAA unchanged: no rows "
+         "after its last date"},
+        {single, EAnswer::Yes, false, 0, "", "Conversion completed successfully!"},
+    };
+    for (const auto& c : cases) {
+        CMapStore store;
+        for (const auto& [name, value] : std::map<std::string, std::string>{
+                 {"DateFormat", "CCYY_MM_DD"}, {"SkipOn", "1"}, {"SkipRows", "1"}, {"OIOn", "0"},
+                 {"TickerOn", c.tickerGiven ? "1" : "0"}, {"TickerCol", "7"}})
+            store.WriteString("Setting", name, value);
+        CStoredSettings stored(store);
+        engine::CSystemToday today;
+        CRecordingCommandView view;
+        view.path = out;
+        view.answer = c.answer;
+        CConversionCommand command(view, stored, today);
+        command.OnFileOpened(c.file);
+        command.SetDateFormat(2);
+        EXPECT_EQ(command.OnSettings(), c.status) << c.file << view.log;
+        EXPECT_EQ(view.shown.TickerCol, c.tickerGiven ? 7 : 0);
+        EXPECT_EQ(view.asked.empty() ? "" : view.asked.front(), c.asked) << view.log;
+        EXPECT_NE(view.log.find(c.logged), std::string::npos) << view.log;
+    }
+}
+
 TEST(LogText, MessagesReadAsSentencesAndListsIndentEvenly)
 {
     EXPECT_EQ(OneLine("the open \"x\" is not a number\nNothing was converted."),
