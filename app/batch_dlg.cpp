@@ -74,6 +74,7 @@ CBatchDlg::CBatchDlg(const engine::ConversionSettings& layout, desktop::CStoredS
                                            "unchecked, it is found by its heading or its values"));
     m_pTickerCol->setObjectName(QStringLiteral("TickerCol"));
     m_pTickerCol->SetRange(engine::kMinColumn, engine::kMaxColumn);
+    m_pTickerCol->setMinimumWidth(m_pTickerCol->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 30);
     m_pDetect->setObjectName(QStringLiteral("Detect"));
     m_pProgress->setObjectName(QStringLiteral("Progress"));
 
