@@ -794,6 +794,58 @@ TEST(Detection, DetectFillsTheTimeFrameThatOkTakesAndTheStoreKeeps)
     EXPECT_EQ(CStoredSettings(*std::make_unique<CMapStore>()).LoadConversion().TimeFrame, engine::FrameChoice::kFromDates);
 }
 
+// Detect checks the Ticker column only when a heading names it; OK takes the column, the store keeps it
+// as TickerOn and TickerCol, and Convert Many Files keeps its own pair.
+TEST(Detection, DetectFillsATickerColumnNamedByItsHeadingThatOkAndTheStoreKeep)
+{
+    const struct {
+        std::string what;
+        std::string text;
+        int tickerCol;  // as OK takes it; 0 found
+    } cases[] = {
+        {"headed", "Date,Symbol,Close\n2020-01-02,AAA,1\n2020-01-02,BB,2\n2020-01-03,AAA,3\n", 2},
+        {"by values", "2020-01-02,AAA,1\n2020-01-02,BB,2\n2020-01-03,AAA,3\n2020-01-03,BB,3\n", 0},
+        {"one security", "Date,Close\n2020-01-02,1\n2020-01-03,2\n", 0},
+    };
+    CTempDir dir;
+    for (const auto& c : cases) {
+        const std::string path = WriteFile(dir.Path() / (c.what + ".csv"), c.text);
+        engine::ConversionSettings settings;
+        settings.Path = dir.Path().string();
+        settings.Symbol = "X";
+        settings.TickerCol = 5;
+        CRecordingSettingsView view;
+        CSettingsPresenter presenter(view, settings, path);
+        presenter.OnInitDialog();
+        EXPECT_TRUE(view.form.tickerOn) << c.what;
+        presenter.OnDetect();
+        EXPECT_EQ(view.form.tickerOn, c.tickerCol > 0) << c.what;
+        presenter.OnOK();
+        ASSERT_EQ(view.closed, 1) << c.what << ": " << (view.asked.empty() ? "" : view.asked[0]);
+        EXPECT_EQ(presenter.Settings().TickerCol, c.tickerCol) << c.what;
+        CMapStore store;
+        CStoredSettings(store).StoreConversion(presenter.Settings());
+        EXPECT_EQ(store.ReadInt("Setting", "TickerOn", -1), c.tickerCol > 0 ? 1 : 0) << c.what;
+        EXPECT_EQ(CStoredSettings(store).LoadConversion().TickerCol, c.tickerCol) << c.what;
+    }
+    CRecordingSettingsView view;
+    CSettingsPresenter presenter(view, engine::ConversionSettings{}, "");
+    presenter.OnInitDialog();
+    view.form.tickerOn = true;
+    view.form.tickerColumn = "21";
+    presenter.OnOK();
+    EXPECT_EQ(view.closed, -1);
+    EXPECT_EQ(view.asked, std::vector<std::string>{"Please enter an integer between 1 and 20."});
+    EXPECT_EQ(view.focused, EControl::TickerCol);
+
+    CMapStore store;
+    CStoredSettings stored(store);
+    stored.SetBatch({"out", false, false, true, 3});
+    EXPECT_EQ(store.ReadInt("Setting", "BatchTickerOn", -1), 1);
+    EXPECT_EQ(store.ReadInt("Setting", "BatchTickerCol", -1), 3);
+    EXPECT_EQ(stored.Batch().tickerColumn, 3);
+}
+
 // The desktop asks about MASTER as the run decides it: in any case, and a MASTER that cannot be checked
 // or is no file is an error with its reason, never taken for absence.
 TEST(OutputDirectory, MasterIsWhatTheRunTakesForMaster)
