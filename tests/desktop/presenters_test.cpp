@@ -442,6 +442,37 @@ TEST(BatchPresenter, AFileOfManySecuritiesListsOneResultPerTicker)
     }
 }
 
+// A ticker column that neither a heading nor two rows of one date reveal is taken where the window gives it.
+TEST(BatchPresenter, TheGivenTickerColumnGathersAFileItsValuesDoNotReveal)
+{
+    CTempDir dir;
+    const std::string file = WriteFile(dir.Path() / "staggered.csv", "2024-01-02,AAA,1,2,0.5,1.5\n2024-01-03,BB,2,3,1.5,2.5\n");
+    engine::ConversionSettings layout;
+    layout.DateFormat = "CCYY_MM_DD";
+    layout.OpenCol = 3;
+    layout.HiCol = 4;
+    layout.LoCol = 5;
+    layout.CloCol = 6;
+    layout.VolOn = layout.OIOn = 0;
+    for (const bool given : {false, true}) {
+        CMapStore store;
+        CStoredSettings stored(store);
+        CRecordingBatchView view;
+        CBatchPresenter presenter(view, stored, layout);
+        presenter.OnInitDialog();
+        presenter.AddFiles({file});
+        view.choices = {(dir.Path() / (given ? "given" : "found")).string(), false, false, given, 2};
+        presenter.OnConvert();
+        std::vector<std::string> shown;
+        for (const BatchRow& row : view.shownRows)
+            shown.push_back(row.symbol + " " + row.result);
+        const std::vector<std::string> expected =
+            given ? std::vector<std::string>{"STAGGERED converted", "AAA converted", "BB converted"}
+                  : std::vector<std::string>{"STAGGERED converted"};
+        EXPECT_EQ(shown, expected) << presenter.Summary();
+    }
+}
+
 TEST(DirectoryPanelPresenter, ItsOwnDirectorySortsOnHeadersAndActsOnSeveralSecurities)
 {
     CTempDir dir;
