@@ -1,5 +1,7 @@
 #include "app/batch_dlg.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -21,6 +23,7 @@
 #include "dialogs/engine_path.h"
 #include "dialogs/help_request.h"
 #include "dialogs/message_box.h"
+#include "dialogs/spin_edit.h"
 
 namespace app {
 
@@ -48,6 +51,7 @@ CBatchDlg::CBatchDlg(const engine::ConversionSettings& layout, desktop::CStoredS
       m_pOneLayout(new QRadioButton(QStringLiteral("One &layout for all: the Conversion Settings"), this)),
       m_pDetect(new QRadioButton(QStringLiteral("&Detect each file's layout"), this)),
       m_pDaily(new QCheckBox(QStringLiteral("Combine &intraday bars into days"), this)),
+      m_pTickerOn(new QCheckBox(QStringLiteral("Tic&ker column"), this)), m_pTickerCol(new CSpinEdit(this)),
       m_pDirectory(new QLineEdit(this)), m_pBrowse(new QPushButton(QStringLiteral("&Browse..."), this)),
       m_pProgress(new QProgressBar(this)), m_pStatus(new QLabel(this)),
       m_pConvert(new QPushButton(QStringLiteral("&Convert"), this)),
@@ -65,6 +69,12 @@ CBatchDlg::CBatchDlg(const engine::ConversionSettings& layout, desktop::CStoredS
     m_pFiles->setToolTip(QStringLiteral("Double-click a symbol to change it"));
     m_pDirectory->setObjectName(QStringLiteral("Directory"));
     m_pDaily->setObjectName(QStringLiteral("Daily"));
+    m_pTickerOn->setObjectName(QStringLiteral("TickerOn"));
+    m_pTickerOn->setToolTip(QStringLiteral("The column that names each row's security in files of many; "
+                                           "unchecked, it is found by its heading or its values"));
+    m_pTickerCol->setObjectName(QStringLiteral("TickerCol"));
+    m_pTickerCol->SetRange(engine::kMinColumn, engine::kMaxColumn);
+    m_pTickerCol->setMinimumWidth(m_pTickerCol->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 30);
     m_pDetect->setObjectName(QStringLiteral("Detect"));
     m_pProgress->setObjectName(QStringLiteral("Progress"));
 
@@ -77,6 +87,13 @@ CBatchDlg::CBatchDlg(const engine::ConversionSettings& layout, desktop::CStoredS
     auto* pDirRow = new QHBoxLayout;
     pDirRow->addWidget(m_pDirectory, 1);
     pDirRow->addWidget(m_pBrowse);
+    // How the rows are read, on one line.
+    auto* pReadRow = new QHBoxLayout;
+    pReadRow->addWidget(m_pDaily);
+    pReadRow->addSpacing(24);
+    pReadRow->addWidget(m_pTickerOn);
+    pReadRow->addWidget(m_pTickerCol);
+    pReadRow->addStretch();
     auto* pButtons = new QHBoxLayout;
     pButtons->addWidget(m_pStatus, 1);
     pButtons->addWidget(m_pConvert);
@@ -86,7 +103,7 @@ CBatchDlg::CBatchDlg(const engine::ConversionSettings& layout, desktop::CStoredS
     pLayout->addLayout(pFileButtons);
     pLayout->addWidget(m_pOneLayout);
     pLayout->addWidget(m_pDetect);
-    pLayout->addWidget(m_pDaily);
+    pLayout->addLayout(pReadRow);
     pLayout->addWidget(pDirLabel);
     pLayout->addLayout(pDirRow);
     pLayout->addWidget(m_pProgress);
@@ -99,6 +116,7 @@ CBatchDlg::CBatchDlg(const engine::ConversionSettings& layout, desktop::CStoredS
     connect(m_pBrowse, &QPushButton::clicked, this, &CBatchDlg::OnBrowse);
     connect(m_pConvert, &QPushButton::clicked, this, &CBatchDlg::OnConvert);
     connect(m_pCancel, &QPushButton::clicked, this, &CBatchDlg::OnCancel);
+    connect(m_pTickerOn, &QCheckBox::clicked, this, [this] { m_presenter->OnTickerBox(); });
     connect(m_pFiles, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* pItem) {
         if (!m_bShowingRows && pItem->column() == kSymbol)
             m_presenter->OnSymbolEdited(static_cast<std::size_t>(pItem->row()), pItem->text().toStdString());
@@ -208,6 +226,8 @@ void CBatchDlg::ShowChoices(const desktop::BatchChoices& choices)
     m_pDirectory->setText(FromEngineText(choices.directory));
     (choices.detect ? m_pDetect : m_pOneLayout)->setChecked(true);
     m_pDaily->setChecked(choices.daily);
+    m_pTickerOn->setChecked(choices.tickerOn);
+    m_pTickerCol->SetText(QString::number(choices.tickerColumn));
 }
 
 desktop::BatchChoices CBatchDlg::ReadChoices() const
@@ -216,6 +236,11 @@ desktop::BatchChoices CBatchDlg::ReadChoices() const
     choices.directory = EnginePath(m_pDirectory->text().trimmed());
     choices.detect = m_pDetect->isChecked();
     choices.daily = m_pDaily->isChecked();
+    choices.tickerOn = m_pTickerOn->isChecked();
+    // The arrows keep the number within 1 to 20; a text that is none keeps the column 1.
+    bool bNumber = false;
+    const int nColumn = m_pTickerCol->Text().trimmed().toInt(&bNumber);
+    choices.tickerColumn = bNumber ? std::clamp(nColumn, engine::kMinColumn, engine::kMaxColumn) : engine::kMinColumn;
     return choices;
 }
 
@@ -238,6 +263,8 @@ void CBatchDlg::Enable(EBatchControl control, bool on)
     case EBatchControl::OneLayout: m_pOneLayout->setEnabled(on); break;
     case EBatchControl::Detect: m_pDetect->setEnabled(on); break;
     case EBatchControl::Daily: m_pDaily->setEnabled(on); break;
+    case EBatchControl::TickerOn: m_pTickerOn->setEnabled(on); break;
+    case EBatchControl::TickerCol: m_pTickerCol->setEnabled(on); break;
     case EBatchControl::Directory: m_pDirectory->setEnabled(on); break;
     case EBatchControl::Browse: m_pBrowse->setEnabled(on); break;
     case EBatchControl::Convert: m_pConvert->setEnabled(on); break;

@@ -18,6 +18,10 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 
+namespace dialogs {
+class CSpinEdit;
+}
+
 namespace app {
 
 class CBatchDlg : public QDialog, private desktop::IBatchView {
@@ -74,6 +78,8 @@ private:
     QRadioButton* m_pOneLayout;
     QRadioButton* m_pDetect;
     QCheckBox* m_pDaily;
+    QCheckBox* m_pTickerOn;
+    dialogs::CSpinEdit* m_pTickerCol;
     QLineEdit* m_pDirectory;
     QPushButton* m_pBrowse;
     QProgressBar* m_pProgress;

@@ -121,12 +121,18 @@ void CBatchPresenter::OnSymbolEdited(std::size_t row, const std::string& symbol)
         m_rows[row].symbol = symbol;
 }
 
+void CBatchPresenter::OnTickerBox()
+{
+    m_view.Enable(EBatchControl::TickerCol, !m_running && m_view.ReadChoices().tickerOn);
+}
+
 void CBatchPresenter::SetRunning(bool running)
 {
     m_running = running;
     for (EBatchControl control : {EBatchControl::Add, EBatchControl::Remove, EBatchControl::OneLayout, EBatchControl::Detect,
-                                  EBatchControl::Daily, EBatchControl::Directory, EBatchControl::Browse})
+                                  EBatchControl::Daily, EBatchControl::TickerOn, EBatchControl::Directory, EBatchControl::Browse})
         m_view.Enable(control, !running);
+    OnTickerBox();
     m_view.Enable(EBatchControl::Convert, !running && !m_rows.empty());
     m_view.Enable(EBatchControl::Files, !running);
     m_view.SetCancelCaption(running ? "Cancel" : "Close");
@@ -165,6 +171,7 @@ int CBatchPresenter::OnConvert()
     options.update = true;
     options.cancel = &m_cancel;
     options.tickersOverSymbols = true;
+    options.tickerColumn = choices.tickerOn ? choices.tickerColumn : 0;
     engine::BatchInput input{m_layout, choices.detect, {}};
     input.layout.Daily = choices.daily;
     options.inputSettings = [input](const std::string&, const std::string& absolutePath, engine::IMessageSink& messages,

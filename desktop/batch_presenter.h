@@ -28,7 +28,7 @@ struct BatchRow {
     bool ticker = false;
 };
 
-enum class EBatchControl { Add, Remove, OneLayout, Detect, Daily, Directory, Browse, Convert, Files };
+enum class EBatchControl { Add, Remove, OneLayout, Detect, Daily, TickerOn, TickerCol, Directory, Browse, Convert, Files };
 
 class IBatchView : public IQuestions {
 public:
@@ -56,6 +56,8 @@ public:
     void AddFiles(const std::vector<std::string>& paths);
     void OnRemove(std::vector<std::size_t> rows);
     void OnSymbolEdited(std::size_t row, const std::string& symbol);
+    // The Ticker column box was clicked: its column is enabled with it.
+    void OnTickerBox();
     // Runs the batch; 0 when every file was converted or updated. summary: the log's line, without the
     // leading line break.
     int OnConvert();

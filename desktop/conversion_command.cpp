@@ -1,5 +1,6 @@
 #include "desktop/conversion_command.h"
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -8,9 +9,12 @@
 #include "desktop/proposed_symbol.h"
 #include "desktop/run_offers.h"
 #include "engine/input/row_reading.h"
+#include "engine/input/ticker_column.h"
 #include "engine/job/conversion_job.h"
 #include "engine/job/run_summary.h"
+#include "engine/run/batch.h"
 #include "engine/run/converter.h"
+#include "metastock/path_text.h"
 
 namespace desktop {
 
@@ -44,6 +48,44 @@ private:
     std::mutex m_mutex;
     std::string m_last;
 };
+
+// The batch's messages kept for the log; a ticker's failure is in its result too.
+class CBatchMessages : public engine::IMessageSink, public engine::IBatchObserver {
+public:
+    void ShowMessage(const std::string& text) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_messages.push_back(text);
+    }
+    void OnNotice(const std::string& text) override { ShowMessage(text); }
+    void OnFile(const std::string&, const engine::BatchTotals&) override {}
+    std::vector<std::string> Messages()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_messages;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_messages;
+};
+
+// A ticker's line in the log: "AAA converted", "BB failed: <reason>".
+std::string TickerLine(const engine::FileResult& ticker)
+{
+    using engine::FileOutcome;
+    switch (ticker.outcome) {
+    case FileOutcome::Added: return ticker.ticker + " converted";
+    case FileOutcome::Updated: return ticker.ticker + " updated";
+    case FileOutcome::Unchanged: return ticker.ticker + " unchanged: no rows after its last date";
+    case FileOutcome::Failed: return ticker.ticker + " failed: " + OneLine(ticker.reason);
+    case FileOutcome::NotStarted: break;
+    }
+    std::string line = ticker.ticker + " not started";
+    if (!ticker.reason.empty())
+        line.append(": ").append(OneLine(ticker.reason));
+    return line;
+}
 
 }  // namespace
 
@@ -85,6 +127,8 @@ int CConversionCommand::OnSettings()
     m_view.RunInBackground([&] { m_stored.StoreConversion(settings); });
     m_typed = settings;
 
+    if (const std::optional<int> tickers = OfferTickers(settings))
+        return *tickers;
     const RunOffers offers = AskBeforeRun(settings, m_view);
     if (!offers.run) {
         m_view.AppendLog(LogEntry("Conversion failed.", OneLine(offers.refusal)));
@@ -134,6 +178,89 @@ int CConversionCommand::Run(ConversionSettings settings, bool makeDirectory, boo
         m_view.Beep();
     } else {
         m_view.AppendLog(LogEntry("Conversion failed.", OneLine(messages.Last())));
+    }
+    m_view.ShowBusy(false);
+    m_view.ShowDirectory(settings.Path);
+    return result.status;
+}
+
+}  // namespace desktop
+
+namespace desktop {
+
+// The whole file is read for its tickers, off the window's thread; a file that cannot be read is left to
+// the run, which reports it as for any file.
+std::optional<int> CConversionCommand::OfferTickers(const ConversionSettings& settings)
+{
+    const engine::ConversionJob job = engine::MakeConversionJob(settings, m_dateFormat, m_inputPath);
+    engine::TickerColumns tickers;
+    std::string reason;
+    bool read = false;
+    m_view.RunInBackground([&] {
+        read = engine::FindFileTickers(m_inputPath, job.layout, settings.TickerCol - 1, -1, tickers, reason);
+    });
+    if (!read || tickers.count < 2)
+        return std::nullopt;
+    const std::string file = metastock::TextFromPath(metastock::PathFromText(m_inputPath).filename());
+    const std::string holds = file + " holds " + std::to_string(tickers.count) + " securities: " + engine::TickerList(tickers);
+    // Nothing is overwritten: a ticker the directory holds gets only the rows after its last date.
+    if (m_view.Ask(holds + ".\nConvert them all into " + settings.Path + ", each under its ticker?", EButtons::YesNo) !=
+        EAnswer::Yes) {
+        m_view.AppendLog(LogEntry("Nothing was converted.", holds + "; converting them all was declined."));
+        return 1;
+    }
+    return RunTickers(settings);
+}
+
+// The batch of the one file, as Convert Many Files runs it: each ticker a security, one that the
+// directory holds updated, every security whole or not at all.
+int CConversionCommand::RunTickers(const ConversionSettings& settings)
+{
+    CBatchMessages messages;
+    engine::CNoSettingsWriter noSettings;
+    engine::BatchOptions options;
+    options.dir = settings.Path;
+    options.inputPaths = {m_inputPath};
+    options.symbols = {settings.Symbol};
+    options.update = true;
+    options.tickersOverSymbols = true;
+    options.tickerColumn = settings.TickerCol;
+    options.statedFrame = settings.TimeFrame;
+    const int dateFormat = m_dateFormat;
+    options.inputSettings = [settings, dateFormat](const std::string&, const std::string&, engine::IMessageSink&,
+                                                   ConversionSettings& fileSettings, int& fileDateFormat) {
+        fileSettings = settings;
+        fileDateFormat = dateFormat;
+        return 0;
+    };
+    engine::CBatch batch({messages, noSettings, m_today}, messages, std::move(options));
+    engine::BatchResult result;
+    m_view.ShowBusy(true);
+    m_view.RunInBackground([&] { result = batch.Run(); });
+
+    std::string lines;
+    for (const engine::FileResult& ticker : result.tickers)
+        lines += TickerLine(ticker) + "\n";
+    // The engine counts an update that gained nothing as updated; the log says unchanged.
+    const engine::BatchTotals& totals = result.totals;
+    const auto unchanged = std::count_if(result.tickers.begin(), result.tickers.end(), [](const engine::FileResult& ticker) {
+        return ticker.outcome == engine::FileOutcome::Unchanged;
+    });
+    std::string details = std::to_string(result.tickers.size()) + " securities into " + settings.Path + ": " +
+                          std::to_string(totals.added) + " converted, " + std::to_string(totals.updated - unchanged) +
+                          " updated, " + std::to_string(unchanged) + " unchanged, " + std::to_string(totals.failed) +
+                          " failed, " + std::to_string(totals.records) + " records";
+    // A batch that could not start has no tickers; its file's result says why.
+    if (result.tickers.empty() && !result.files.empty() && !result.files.front().reason.empty())
+        details.append("\n").append(result.files.front().reason);
+    std::string entry = LogEntry(result.status == 0 ? "Conversion completed successfully!" : "Conversion failed.",
+                                 OneLine(details));
+    if (!lines.empty())
+        entry += LogList("Securities:", lines);
+    m_view.AppendLog(entry);
+    if (result.status == 0) {
+        m_typed.reset();
+        m_view.Beep();
     }
     m_view.ShowBusy(false);
     m_view.ShowDirectory(settings.Path);

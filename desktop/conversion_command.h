@@ -1,7 +1,8 @@
 #pragma once
 // The conversion command: the stored settings go into the Conversion Settings dialog; on OK they are
 // stored again, the offers before a run are asked, the input is read and checked off the window's
-// thread, and one conversion job runs; its outcome goes into the log.
+// thread, and one conversion job runs; its outcome goes into the log. A file of several securities is
+// offered as a batch of its tickers instead, each its own security.
 
 #include <functional>
 #include <optional>
@@ -52,6 +53,10 @@ public:
 private:
     engine::ConversionSettings ShownSettings() const;
     int Run(engine::ConversionSettings settings, bool makeDirectory, bool update);
+    // The tickers of the input when it names two or more securities, asked whether to convert them all;
+    // nullopt for a file of one security (or none named), which converts as one.
+    std::optional<int> OfferTickers(const engine::ConversionSettings& settings);
+    int RunTickers(const engine::ConversionSettings& settings);
 
     IConversionView& m_view;
     CStoredSettings& m_stored;

@@ -12,6 +12,7 @@ namespace desktop {
 enum class EControl {
     DateCol, OpenOn, OpenCol, HiOn, HiCol, LoOn, LoCol, CloCol, VolOn, VolCol, OIOn, OICol,
     Delimiter, DateFormat, SkipOn, SkipRows, Path, Browse, Exist, Symbol, Name, Detect, Daily, DecimalComma, TimeFrame,
+    TickerOn, TickerCol,
     Ok, Cancel,
 };
 
@@ -31,6 +32,8 @@ struct SettingsForm {
     std::string name;
     bool daily = false;
     bool decimalComma = false;
+    bool tickerOn = false;  // the ticker column is given; off: found by its heading or its values
+    std::string tickerColumn = "1";
     int timeFrame = 0;      // the Time frame list's entry: 0 from the dates, 1 daily, 2 weekly, 3 monthly, 4 intraday
 };
 

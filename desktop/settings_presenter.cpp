@@ -6,6 +6,7 @@
 
 #include "engine/input/layout_detection.h"
 #include "engine/input/settings_fit.h"
+#include "engine/input/ticker_column.h"
 #include "engine/run/batch.h"
 #include "engine/text/code_page.h"
 #include "engine/text/date_formats.h"
@@ -67,6 +68,8 @@ void ShowInput(SettingsForm& form, const ConversionSettings& settings)
     form.daily = settings.Daily;
     form.decimalComma = settings.DecimalComma;
     form.timeFrame = static_cast<int>(settings.TimeFrame);
+    form.tickerOn = settings.TickerCol > 0;
+    form.tickerColumn = std::to_string(form.tickerOn ? settings.TickerCol : 1);
     // The first entry whose name begins with the text, in any case, is selected and shown; when none
     // does, the text stands alone with no entry selected.
     form.dateFormat = settings.DateFormat;
@@ -132,6 +135,7 @@ void CSettingsPresenter::OnInitDialog()
 void CSettingsPresenter::EnableNumberFields(const SettingsForm& form)
 {
     m_view.Enable(EControl::SkipRows, form.skipOn);
+    m_view.Enable(EControl::TickerCol, form.tickerOn);
     for (int field : {1, 2, 3, 5, 6})
         m_view.Enable(kFieldEdits[static_cast<std::size_t>(field)], form.on[static_cast<std::size_t>(field)]);
 }
@@ -154,6 +158,8 @@ bool CSettingsPresenter::SaveNumber(const std::string& text, ESetting field, ECo
     ConversionSettings probe;
     if (field == ESetting::SkipRows)
         probe.SkipRows = n;
+    else if (control == EControl::TickerCol)
+        engine::SetField(probe, 0, true, n);  // a column like the date's: 1 to 20
     else
         engine::SetField(probe, static_cast<int>(field) - static_cast<int>(ESetting::DateCol), true, n);
     const SettingsCheck check = engine::CheckSetting(probe, field);
@@ -199,6 +205,9 @@ bool CSettingsPresenter::SaveForm()
         !SaveNumber(form.skipRows, ESetting::SkipRows, EControl::SkipRows, s.SkipRows))
         return false;
     s.SkipOn = form.skipOn;
+    s.TickerCol = 0;
+    if (form.tickerOn && !SaveNumber(form.tickerColumn, ESetting::DateCol, EControl::TickerCol, s.TickerCol))
+        return false;
     s.Delimiter = form.delimiter;
     s.DecimalComma = form.decimalComma;
     s.Daily = form.daily;
@@ -268,6 +277,8 @@ void CSettingsPresenter::OnCheckBox(EControl box)
         m_view.Enable(EControl::SkipRows, form.skipOn);
         if (!form.skipOn)
             m_view.SetText(EControl::SkipRows, "0");
+    } else if (box == EControl::TickerOn) {
+        m_view.Enable(EControl::TickerCol, form.tickerOn);
     } else {
         for (std::size_t field = 0; field < kFieldBoxes.size(); ++field)
             if (kFieldBoxes[field] == box && kFieldEdits[field] != box) {
@@ -301,6 +312,12 @@ void CSettingsPresenter::OnDetect()
     }
     ConversionSettings settings;
     engine::ApplyLayout(layout, settings);
+    // A ticker column that its heading names is filled in; one found by its values alone is left to be
+    // found again, as the command line does.
+    engine::TickerColumns tickers;
+    std::string reason;
+    const bool read = engine::FindFileTickers(m_inputPath, engine::DetectedInputLayout(layout), -1, -1, tickers, reason);
+    settings.TickerCol = read && tickers.Found() && !tickers.heading.empty() ? tickers.ticker + 1 : 0;
     SettingsForm form = m_view.Read();
     ShowInput(form, settings);
     m_view.Show(form);
@@ -338,6 +355,7 @@ ConversionSettings CSettingsPresenter::ShownInputSettings() const
     settings.DecimalComma = form.decimalComma;
     settings.Daily = form.daily;
     settings.TimeFrame = FrameOf(form.timeFrame);
+    settings.TickerCol = form.tickerOn ? std::atoi(engine::Trimmed(form.tickerColumn).c_str()) : 0;
     for (int field = 0; field < kFields; ++field)
         engine::SetField(settings, field, form.on[static_cast<std::size_t>(field)],
                          std::atoi(engine::Trimmed(form.column[static_cast<std::size_t>(field)]).c_str()));

@@ -46,6 +46,8 @@ ConversionSettings CStoredSettings::LoadConversion() const
                              ? static_cast<engine::FrameChoice>(frame)
                              : engine::FrameChoice::kFromDates;
     ForEachNumber(settings, [&](const char* name, int& value) { value = m_store.ReadInt(kSettingSection, name, value); });
+    if (m_store.ReadInt(kSettingSection, "TickerOn", 0) != 0)
+        settings.TickerCol = m_store.ReadInt(kSettingSection, "TickerCol", 1);
     return settings;
 }
 
@@ -58,6 +60,10 @@ void CStoredSettings::StoreConversion(const ConversionSettings& settings)
     m_store.WriteInt(kSettingSection, "Daily", settings.Daily ? 1 : 0);
     m_store.WriteInt(kSettingSection, "TimeFrame", static_cast<int>(settings.TimeFrame));
     ForEachNumber(settings, [&](const char* name, int value) { m_store.WriteInt(kSettingSection, name, value); });
+    // An unchecked ticker column keeps the column last given, as an unchecked field keeps none.
+    m_store.WriteInt(kSettingSection, "TickerOn", settings.TickerCol > 0 ? 1 : 0);
+    if (settings.TickerCol > 0)
+        m_store.WriteInt(kSettingSection, "TickerCol", settings.TickerCol);
 }
 
 std::string CStoredSettings::OpenFolder() const
@@ -96,6 +102,8 @@ BatchChoices CStoredSettings::Batch() const
     choices.directory = m_store.ReadString(kSettingSection, "BatchPath", m_store.ReadString(kSettingSection, "Path", ""));
     choices.detect = m_store.ReadInt(kSettingSection, "BatchDetect", 0) != 0;
     choices.daily = m_store.ReadInt(kSettingSection, "BatchDaily", 0) != 0;
+    choices.tickerOn = m_store.ReadInt(kSettingSection, "BatchTickerOn", 0) != 0;
+    choices.tickerColumn = m_store.ReadInt(kSettingSection, "BatchTickerCol", choices.tickerColumn);
     return choices;
 }
 
@@ -104,6 +112,8 @@ void CStoredSettings::SetBatch(const BatchChoices& choices)
     m_store.WriteString(kSettingSection, "BatchPath", choices.directory);
     m_store.WriteInt(kSettingSection, "BatchDetect", choices.detect ? 1 : 0);
     m_store.WriteInt(kSettingSection, "BatchDaily", choices.daily ? 1 : 0);
+    m_store.WriteInt(kSettingSection, "BatchTickerOn", choices.tickerOn ? 1 : 0);
+    m_store.WriteInt(kSettingSection, "BatchTickerCol", choices.tickerColumn);
 }
 
 }  // namespace desktop

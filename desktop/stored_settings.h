@@ -17,6 +17,8 @@ struct BatchChoices {
     std::string directory;
     bool detect = false;   // detect each file's layout rather than use the Conversion Settings
     bool daily = false;    // combine intraday bars into days
+    bool tickerOn = false; // the ticker column of files of many securities is given; off: found
+    int tickerColumn = 1;
 };
 
 class CStoredSettings {

@@ -86,7 +86,9 @@ void CSettingsDlg::CreateControls()
     // The Symbol field shows all its 16 characters, wide ones too; the dialog grows to the right by what
     // that takes beyond the field's 65 units.
     const int nSymbolWidth = std::max(du.X(65), WidthForCharacters(*this, kMaxSymbolLength));
-    const int nWiden = nSymbolWidth - du.X(65);
+    const int nSymbolWiden = nSymbolWidth - du.X(65);
+    // The Ticker column stands beside the fields' columns; the groups are wider by it.
+    const int nWiden = nSymbolWiden + du.X(kTickerWidth);
     auto widened = [&](QRect rect) { return rect.adjusted(0, 0, nWiden, 0); };
     auto shifted = [&](QRect rect) { return rect.translated(nWiden, 0); };
     // The four groups stand 2 units apart and the buttons close below them, so that the dialog fits under
@@ -159,6 +161,8 @@ void CSettingsDlg::CreateControls()
     m_editCloCol = number("CloCol", 195, 30, kMinColumn, kMaxColumn);
     m_editVolCol = number("VolCol", 240, 30, kMinColumn, kMaxColumn);
     m_editOICol = number("OICol", 285, 30, kMinColumn, kMaxColumn);
+    m_checkTickerOn = check("Tic&ker column", "TickerOn", rect(330, 20, kTickerWidth - 5, 10));
+    m_editTickerCol = number("TickerCol", 330, 30, kMinColumn, kMaxColumn);
 
     label("Which Column Delimiter Character?", rect(15, 70, 134, 10));
     m_groupDelimiter = new QButtonGroup(this);
@@ -187,10 +191,10 @@ void CSettingsDlg::CreateControls()
     m_groupExist = new QButtonGroup(this);
     m_radioUseExisting = radio("Use &Existing Master", "UseExisting", rect(15, 185, 84, 10), m_groupExist, 0);
     m_radioMakeNew = radio("Make &New Master", "MakeNew", rect(100, 185, 85, 10), m_groupExist, 1);
-    m_editSymbol = edit("Symbol", widened(rect(190, 180, 65, 15)));
+    m_editSymbol = edit("Symbol", rect(190, 180, 65, 15).adjusted(0, 0, nSymbolWiden, 0));
     label("S&ymbol", rect(190, 170, 65, 10), m_editSymbol);
-    m_editName = edit("Name", shifted(rect(260, 180, 65, 15)));
-    label("N&ame", shifted(rect(260, 170, 65, 10)), m_editName);
+    m_editName = edit("Name", rect(260, 180, 65 + kTickerWidth, 15).translated(nSymbolWiden, 0));
+    label("N&ame", rect(260, 170, 65, 10).translated(nSymbolWiden, 0), m_editName);
 
     // How the bars and the numbers of the input are read, in a row above the buttons.
     m_checkDaily = check("Combine &intraday bars into days", "Daily", rect(5, 208, 125, 10));
@@ -217,7 +221,7 @@ void CSettingsDlg::SetTabOrder()
     QWidget* const order[] = {
         m_buttonOK,     m_buttonCancel,  m_editDateCol,    m_checkOpenOn,     m_editOpenCol,  m_checkHiOn,
         m_editHiCol,    m_checkLoOn,     m_editLoCol,      m_editCloCol,      m_checkVolOn,   m_editVolCol,
-        m_checkOIOn,    m_editOICol,     m_radioComma,     m_radioTab,        m_radioSpace,   m_radioSemicolon,
+        m_checkOIOn,    m_editOICol,     m_checkTickerOn, m_editTickerCol, m_radioComma,     m_radioTab,        m_radioSpace,   m_radioSemicolon,
         m_comboDateFormat, m_checkSkipOn, m_editSkipRows,  m_editPath,        m_buttonBrowse, m_radioUseExisting,
         m_radioMakeNew, m_editSymbol,    m_editName,       m_checkDaily,      m_checkDecimalComma, m_comboTimeFrame,
         m_buttonDetect,
@@ -238,11 +242,12 @@ void CSettingsDlg::ConnectHandlers()
     connect(m_checkLoOn, &QCheckBox::clicked, this, &CSettingsDlg::OnLoOn);
     connect(m_checkVolOn, &QCheckBox::clicked, this, &CSettingsDlg::OnVolOn);
     connect(m_checkOIOn, &QCheckBox::clicked, this, &CSettingsDlg::OnOIOn);
+    connect(m_checkTickerOn, &QCheckBox::clicked, this, [this] { m_pPresenter->OnCheckBox(EControl::TickerOn); });
     for (QCheckBox* pBox : {m_checkOpenOn, m_checkHiOn, m_checkLoOn, m_checkVolOn, m_checkOIOn, m_checkSkipOn,
-                            m_checkDaily, m_checkDecimalComma})
+                            m_checkTickerOn, m_checkDaily, m_checkDecimalComma})
         connect(pBox, &QCheckBox::toggled, this, &CSettingsDlg::InputSettingsChanged);
     for (CSpinEdit* pEdit : {m_editDateCol, m_editOpenCol, m_editHiCol, m_editLoCol, m_editCloCol, m_editVolCol,
-                             m_editOICol, m_editSkipRows})
+                             m_editOICol, m_editSkipRows, m_editTickerCol})
         connect(pEdit, &CSpinEdit::TextChanged, this, &CSettingsDlg::InputSettingsChanged);
     connect(m_groupDelimiter, &QButtonGroup::idToggled, this, &CSettingsDlg::InputSettingsChanged);
     for (QButtonGroup* pGroup : {m_groupDelimiter, m_groupExist})
@@ -280,6 +285,8 @@ SettingsForm CSettingsDlg::Read() const
     form.daily = m_checkDaily->isChecked();
     form.decimalComma = m_checkDecimalComma->isChecked();
     form.timeFrame = m_comboTimeFrame->currentIndex();
+    form.tickerOn = m_checkTickerOn->isChecked();
+    form.tickerColumn = m_editTickerCol->Text().toStdString();
     return form;
 }
 
@@ -306,6 +313,8 @@ void CSettingsDlg::Show(const SettingsForm& form)
     m_checkDaily->setChecked(form.daily);
     m_checkDecimalComma->setChecked(form.decimalComma);
     m_comboTimeFrame->setCurrentIndex(form.timeFrame);
+    m_checkTickerOn->setChecked(form.tickerOn);
+    m_editTickerCol->SetText(QString::fromStdString(form.tickerColumn));
 }
 
 QWidget* CSettingsDlg::ControlWidget(EControl eControl) const
@@ -336,6 +345,8 @@ QWidget* CSettingsDlg::ControlWidget(EControl eControl) const
     case EControl::Daily: return m_checkDaily;
     case EControl::DecimalComma: return m_checkDecimalComma;
     case EControl::TimeFrame: return m_comboTimeFrame;
+    case EControl::TickerOn: return m_checkTickerOn;
+    case EControl::TickerCol: return m_editTickerCol;
     case EControl::Ok: return m_buttonOK;
     case EControl::Cancel: return m_buttonCancel;
     }
@@ -446,6 +457,7 @@ ConversionSettings CSettingsDlg::Settings() const
     settings.SkipRows = static_cast<int>(SkipRows);
     settings.DecimalComma = DecimalComma != 0;
     settings.Daily = Daily != 0;
+    settings.TickerCol = TickerCol;
     settings.TimeFrame = TimeFrame >= 0 && TimeFrame <= static_cast<int>(FrameChoice::kIntraday)
                              ? static_cast<FrameChoice>(TimeFrame)
                              : FrameChoice::kFromDates;
@@ -471,6 +483,7 @@ void CSettingsDlg::SetInputSettings(const ConversionSettings& settings)
     Delimiter = settings.Delimiter;
     DecimalComma = settings.DecimalComma ? 1 : 0;
     Daily = settings.Daily ? 1 : 0;
+    TickerCol = settings.TickerCol;
     TimeFrame = static_cast<int>(settings.TimeFrame);
     SkipOn = settings.SkipOn;
     SkipRows = static_cast<unsigned int>(std::max(0, settings.SkipRows));

@@ -98,6 +98,7 @@ public:
     int Delimiter = -1;  // 0 "Comma", 1 "Tab", 2 "Space", 3 "Semicolon", -1 none chosen
     int DecimalComma = 0;
     int Daily = 0;       // intraday bars are combined into days
+    int TickerCol = 0;   // the column naming each row's security, 1 to 20; 0 found
     int TimeFrame = 0;   // 0 "From the dates", 1 "Daily", 2 "Weekly", 3 "Monthly", 4 "Intraday"
     QString DateFormat;
 
@@ -151,6 +152,9 @@ private:
     QRadioButton* m_radioSemicolon = nullptr;
     QCheckBox* m_checkDecimalComma = nullptr;
     QCheckBox* m_checkDaily = nullptr;
+    QCheckBox* m_checkTickerOn = nullptr;
+    CSpinEdit* m_editTickerCol = nullptr;
+    static constexpr int kTickerWidth = 65;  // dialog units of the Ticker column beside the fields'
     QComboBox* m_comboTimeFrame = nullptr;
     QButtonGroup* m_groupDelimiter = nullptr;
     QComboBox* m_comboDateFormat = nullptr;

@@ -1,5 +1,7 @@
 #include "win32/batch_dlg.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <commdlg.h>
 
@@ -79,6 +81,7 @@ void CBatchDlg::OnInitDialog()
         column.cx = MulDiv(columns[i].second, static_cast<int>(GetDpiForWindow(m_hDlg)), 96);
         SendMessageW(m_hList, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
+    SendDlgItemMessageW(m_hDlg, IDC_BATCH_TICKERCOL + 1, UDM_SETRANGE32, engine::kMinColumn, engine::kMaxColumn);
     m_presenter.OnInitDialog();
     if (!m_files.empty())
         m_presenter.AddFiles(m_files);
@@ -90,6 +93,7 @@ void CBatchDlg::OnCommand(int id)
     case IDC_BATCH_ADD: OnAddFiles(); break;
     case IDC_BATCH_REMOVE: OnRemove(); break;
     case IDC_BATCH_BROWSE: OnBrowse(); break;
+    case IDC_BATCH_TICKERON: m_presenter.OnTickerBox(); break;
     case IDC_BATCH_CONVERT:
     case IDOK:
         if (IsWindowEnabled(GetDlgItem(m_hDlg, IDC_BATCH_CONVERT))) {
@@ -200,6 +204,8 @@ void CBatchDlg::ShowChoices(const desktop::BatchChoices& choices)
     CheckRadioButton(m_hDlg, IDC_BATCH_ONELAYOUT, IDC_BATCH_DETECT,
                      choices.detect ? IDC_BATCH_DETECT : IDC_BATCH_ONELAYOUT);
     CheckDlgButton(m_hDlg, IDC_BATCH_DAILY, choices.daily ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hDlg, IDC_BATCH_TICKERON, choices.tickerOn ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemInt(m_hDlg, IDC_BATCH_TICKERCOL, static_cast<UINT>(choices.tickerColumn), FALSE);
 }
 
 desktop::BatchChoices CBatchDlg::ReadChoices() const
@@ -214,6 +220,13 @@ desktop::BatchChoices CBatchDlg::ReadChoices() const
     choices.directory = Utf8(directory);
     choices.detect = IsDlgButtonChecked(m_hDlg, IDC_BATCH_DETECT) == BST_CHECKED;
     choices.daily = IsDlgButtonChecked(m_hDlg, IDC_BATCH_DAILY) == BST_CHECKED;
+    choices.tickerOn = IsDlgButtonChecked(m_hDlg, IDC_BATCH_TICKERON) == BST_CHECKED;
+    // The edit takes digits only and its arrows keep 1 to 20; a typed number beyond is taken as the limit.
+    BOOL bNumber = FALSE;
+    const UINT nColumn = GetDlgItemInt(m_hDlg, IDC_BATCH_TICKERCOL, &bNumber, FALSE);
+    choices.tickerColumn = bNumber ? std::clamp(static_cast<int>(std::min<UINT>(nColumn, 100)), engine::kMinColumn,
+                                                engine::kMaxColumn)
+                                   : engine::kMinColumn;
     return choices;
 }
 
@@ -241,6 +254,8 @@ void CBatchDlg::Enable(EBatchControl control, bool on)
     case EBatchControl::OneLayout: id = IDC_BATCH_ONELAYOUT; break;
     case EBatchControl::Detect: id = IDC_BATCH_DETECT; break;
     case EBatchControl::Daily: id = IDC_BATCH_DAILY; break;
+    case EBatchControl::TickerOn: id = IDC_BATCH_TICKERON; break;
+    case EBatchControl::TickerCol: id = IDC_BATCH_TICKERCOL; break;
     case EBatchControl::Directory: id = IDC_BATCH_DIRECTORY; break;
     case EBatchControl::Browse: id = IDC_BATCH_BROWSE; break;
     case EBatchControl::Convert: id = IDC_BATCH_CONVERT; break;

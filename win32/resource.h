@@ -72,6 +72,8 @@
 #define IDC_DECIMALCOMMA 1043
 #define IDC_NOTE 1044
 #define IDC_TIMEFRAME 1045
+#define IDC_TICKERON 1046
+#define IDC_TICKERCOL 1047
 
 // Convert Many Files.
 #define IDC_BATCH_LIST 1101
@@ -85,6 +87,8 @@
 #define IDC_BATCH_CONVERT 1109
 #define IDC_BATCH_PROGRESS 1110
 #define IDC_BATCH_STATUS 1111
+#define IDC_BATCH_TICKERON 1112
+#define IDC_BATCH_TICKERCOL 1113
 
 // The Directory panel and its Export options.
 #define IDC_PANEL_CAPTION 1201

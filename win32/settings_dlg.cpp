@@ -38,7 +38,8 @@ constexpr ControlId kControlIds[] = {
     {EControl::SkipRows, IDC_SKIPROWS}, {EControl::Path, IDC_PATH},           {EControl::Browse, IDC_BROWSE},
     {EControl::Exist, IDC_USEEXISTING}, {EControl::Symbol, IDC_SYMBOL},       {EControl::Name, IDC_NAME},
     {EControl::Detect, IDC_DETECT},     {EControl::Daily, IDC_DAILY},         {EControl::DecimalComma, IDC_DECIMALCOMMA},
-    {EControl::TimeFrame, IDC_TIMEFRAME}, {EControl::Ok, IDOK},             {EControl::Cancel, IDCANCEL},
+    {EControl::TimeFrame, IDC_TIMEFRAME}, {EControl::TickerOn, IDC_TICKERON}, {EControl::TickerCol, IDC_TICKERCOL},
+    {EControl::Ok, IDOK},             {EControl::Cancel, IDCANCEL},
 };
 
 // The controls whose text the presenter limits, and the check boxes it hears about.
@@ -46,14 +47,15 @@ constexpr ControlId kTextIds[] = {
     {EControl::Path, IDC_PATH}, {EControl::Symbol, IDC_SYMBOL}, {EControl::Name, IDC_NAME}};
 constexpr ControlId kBoxes[] = {{EControl::OpenOn, IDC_OPENON}, {EControl::HiOn, IDC_HION},
                                 {EControl::LoOn, IDC_LOON},     {EControl::VolOn, IDC_VOLON},
-                                {EControl::OIOn, IDC_OION},     {EControl::SkipOn, IDC_SKIPON}};
+                                {EControl::OIOn, IDC_OION},     {EControl::SkipOn, IDC_SKIPON},
+                                {EControl::TickerOn, IDC_TICKERON}};
 
 bool IsNumberEdit(int id)
 {
     for (int column : kColumnIds)
         if (column == id)
             return true;
-    return id == IDC_SKIPROWS;
+    return id == IDC_SKIPROWS || id == IDC_TICKERCOL;
 }
 
 std::wstring WindowText(HWND hWnd)
@@ -111,6 +113,7 @@ void CSettingsDlg::OnInitDialog()
     for (int id : kColumnIds)
         SendDlgItemMessageW(m_hDlg, id + 1, UDM_SETRANGE32, engine::kMinColumn, engine::kMaxColumn);
     SendDlgItemMessageW(m_hDlg, IDC_SKIPROWS + 1, UDM_SETRANGE32, 0, engine::kMaxSkipRows);
+    SendDlgItemMessageW(m_hDlg, IDC_TICKERCOL + 1, UDM_SETRANGE32, engine::kMinColumn, engine::kMaxColumn);
     m_presenter.OnInitDialog();
     m_presenter.OnInputChanged();
     // Low over the owner's left side, clear of the preview's lines at the log's top and of the grid.
@@ -188,6 +191,8 @@ SettingsForm CSettingsDlg::Read() const
     form.daily = IsDlgButtonChecked(m_hDlg, IDC_DAILY) == BST_CHECKED;
     form.decimalComma = IsDlgButtonChecked(m_hDlg, IDC_DECIMALCOMMA) == BST_CHECKED;
     form.timeFrame = static_cast<int>(SendDlgItemMessageW(m_hDlg, IDC_TIMEFRAME, CB_GETCURSEL, 0, 0));
+    form.tickerOn = IsDlgButtonChecked(m_hDlg, IDC_TICKERON) == BST_CHECKED;
+    form.tickerColumn = Utf8(WindowText(GetDlgItem(m_hDlg, IDC_TICKERCOL)));
     return form;
 }
 
@@ -214,6 +219,8 @@ void CSettingsDlg::Show(const SettingsForm& form)
     CheckDlgButton(m_hDlg, IDC_DAILY, form.daily ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hDlg, IDC_DECIMALCOMMA, form.decimalComma ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageW(m_hDlg, IDC_TIMEFRAME, CB_SETCURSEL, static_cast<WPARAM>(form.timeFrame), 0);
+    CheckDlgButton(m_hDlg, IDC_TICKERON, form.tickerOn ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextW(m_hDlg, IDC_TICKERCOL, Wide(form.tickerColumn).c_str());
     m_bFilling = false;
 }
 

@@ -46,6 +46,7 @@ struct ConversionSettings {
     bool Daily = false;         // intraday bars are combined into days
     FrameChoice TimeFrame = FrameChoice::kFromDates;  // the security's time frame, or found from the dates
     int TimeCol = 0;            // the column of the bars' times, 1 to 20; 0: found from the rows (not stored)
+    int TickerCol = 0;          // the column naming each row's security, 1 to 20; 0: found by its heading or values
     bool SkipBadRows = false;   // rows that cannot be read are left out and listed (asked for each run, not stored)
     // Only rows dated from FromDate to ToDate are converted: date codes (DateCodeValue), 0 for no bound;
     // given for a run, not stored.

@@ -291,6 +291,60 @@ TEST(ConversionCommand, ANewFileProposesItsSymbolAndARefusedFileLeavesNoDirector
     EXPECT_NE(view.log.find("Conversion failed."), std::string::npos);
 }
 
+// A file of several securities is offered whole: No converts nothing, Yes converts each ticker as its own
+// security and updates the ones already there; a file of one ticker converts as any file, unasked.
+TEST(ConversionCommand, AFileOfSeveralSecuritiesIsOfferedAsOneBatchOfItsTickers)
+{
+    CTempDir dir;
+    const std::string market = WriteFile(dir.Path() / "market.csv", "Date,Open,High,Low,Close,Volume,Symbol\n"
+                                                                    "2024-01-02,1,2,0.5,1.5,10,AAA\n2024-01-02,2,3,1.5,2.5,10,BB\n"
+                                                                    "2024-01-03,1,2,0.5,1.5,10,AAA\n2024-01-02,3,4,2.5,3.5,10,CC\n");
+    const std::string single = WriteFile(dir.Path() / "single.csv", "Date,Open,High,Low,Close,Volume,Symbol\n"
+                                                                    "2024-01-02,1,2,0.5,1.5,10,AAA\n");
+    const std::string out = (dir.Path() / "out").string();
+    const struct {
+        std::string file;
+        EAnswer answer;
+        bool tickerGiven;
+        int status;
+        std::string asked;   // the first question, empty for none
+        std::string logged;  // every line of it is in the log
+    } cases[] = {
+        {market, EAnswer::No, false, 1,
+         "market.csv holds 3 securities: AAA, BB, CC.\nConvert them all into " + out + ", each under its ticker?",
+         "Nothing was converted.\r\n    market.csv holds 3 securities: AAA, BB, CC; converting them all was declined."},
+        {market, EAnswer::Yes, true, 0, "market.csv holds 3 securities: AAA, BB, CC.\nConvert them all into " + out +
+         ", each under its ticker?",
+         "Conversion completed successfully!\r\n    3 securities into " + out +
+             ": 3 converted, 0 updated, 0 unchanged, 0 failed, 4 records\r\n    Securities:\r\n        AAA converted\r\n"
+             "        BB converted\r\n        CC converted"},
+        {market, EAnswer::Yes, false, 0, "market.csv holds 3 securities: AAA, BB, CC.\nConvert them all into " + out +
+         ", each under its ticker?",
+         "0 converted, 0 updated, 3 unchanged, 0 failed, 0 records\r\n    Securities:\r\n        AAA unchanged: no rows "
+         "after its last date"},
+        {single, EAnswer::Yes, false, 0, "", "Conversion completed successfully!"},
+    };
+    for (const auto& c : cases) {
+        CMapStore store;
+        for (const auto& [name, value] : std::map<std::string, std::string>{
+                 {"DateFormat", "CCYY_MM_DD"}, {"SkipOn", "1"}, {"SkipRows", "1"}, {"OIOn", "0"},
+                 {"TickerOn", c.tickerGiven ? "1" : "0"}, {"TickerCol", "7"}})
+            store.WriteString("Setting", name, value);
+        CStoredSettings stored(store);
+        engine::CSystemToday today;
+        CRecordingCommandView view;
+        view.path = out;
+        view.answer = c.answer;
+        CConversionCommand command(view, stored, today);
+        command.OnFileOpened(c.file);
+        command.SetDateFormat(2);
+        EXPECT_EQ(command.OnSettings(), c.status) << c.file << view.log;
+        EXPECT_EQ(view.shown.TickerCol, c.tickerGiven ? 7 : 0);
+        EXPECT_EQ(view.asked.empty() ? "" : view.asked.front(), c.asked) << view.log;
+        EXPECT_NE(view.log.find(c.logged), std::string::npos) << view.log;
+    }
+}
+
 TEST(LogText, MessagesReadAsSentencesAndListsIndentEvenly)
 {
     EXPECT_EQ(OneLine("the open \"x\" is not a number\nNothing was converted."),
@@ -385,6 +439,37 @@ TEST(BatchPresenter, AFileOfManySecuritiesListsOneResultPerTicker)
                                                    "AAA " + std::string(run == 0 ? "converted" : "unchanged"),
                                                    "BB " + std::string(run == 0 ? "converted" : "unchanged"), "CC failed"}))
             << "run " << run;
+    }
+}
+
+// A ticker column that neither a heading nor two rows of one date reveal is taken where the window gives it.
+TEST(BatchPresenter, TheGivenTickerColumnGathersAFileItsValuesDoNotReveal)
+{
+    CTempDir dir;
+    const std::string file = WriteFile(dir.Path() / "staggered.csv", "2024-01-02,AAA,1,2,0.5,1.5\n2024-01-03,BB,2,3,1.5,2.5\n");
+    engine::ConversionSettings layout;
+    layout.DateFormat = "CCYY_MM_DD";
+    layout.OpenCol = 3;
+    layout.HiCol = 4;
+    layout.LoCol = 5;
+    layout.CloCol = 6;
+    layout.VolOn = layout.OIOn = 0;
+    for (const bool given : {false, true}) {
+        CMapStore store;
+        CStoredSettings stored(store);
+        CRecordingBatchView view;
+        CBatchPresenter presenter(view, stored, layout);
+        presenter.OnInitDialog();
+        presenter.AddFiles({file});
+        view.choices = {(dir.Path() / (given ? "given" : "found")).string(), false, false, given, 2};
+        presenter.OnConvert();
+        std::vector<std::string> shown;
+        for (const BatchRow& row : view.shownRows)
+            shown.push_back(row.symbol + " " + row.result);
+        const std::vector<std::string> expected =
+            given ? std::vector<std::string>{"STAGGERED converted", "AAA converted", "BB converted"}
+                  : std::vector<std::string>{"STAGGERED converted"};
+        EXPECT_EQ(shown, expected) << presenter.Summary();
     }
 }
 
@@ -738,6 +823,58 @@ TEST(Detection, DetectFillsTheTimeFrameThatOkTakesAndTheStoreKeeps)
         EXPECT_EQ(CStoredSettings(store).LoadConversion().TimeFrame, engine::FrameChoice::kFromDates) << stored;
     }
     EXPECT_EQ(CStoredSettings(*std::make_unique<CMapStore>()).LoadConversion().TimeFrame, engine::FrameChoice::kFromDates);
+}
+
+// Detect checks the Ticker column only when a heading names it; OK takes the column, the store keeps it
+// as TickerOn and TickerCol, and Convert Many Files keeps its own pair.
+TEST(Detection, DetectFillsATickerColumnNamedByItsHeadingThatOkAndTheStoreKeep)
+{
+    const struct {
+        std::string what;
+        std::string text;
+        int tickerCol;  // as OK takes it; 0 found
+    } cases[] = {
+        {"headed", "Date,Symbol,Close\n2020-01-02,AAA,1\n2020-01-02,BB,2\n2020-01-03,AAA,3\n", 2},
+        {"by values", "2020-01-02,AAA,1\n2020-01-02,BB,2\n2020-01-03,AAA,3\n2020-01-03,BB,3\n", 0},
+        {"one security", "Date,Close\n2020-01-02,1\n2020-01-03,2\n", 0},
+    };
+    CTempDir dir;
+    for (const auto& c : cases) {
+        const std::string path = WriteFile(dir.Path() / (c.what + ".csv"), c.text);
+        engine::ConversionSettings settings;
+        settings.Path = dir.Path().string();
+        settings.Symbol = "X";
+        settings.TickerCol = 5;
+        CRecordingSettingsView view;
+        CSettingsPresenter presenter(view, settings, path);
+        presenter.OnInitDialog();
+        EXPECT_TRUE(view.form.tickerOn) << c.what;
+        presenter.OnDetect();
+        EXPECT_EQ(view.form.tickerOn, c.tickerCol > 0) << c.what;
+        presenter.OnOK();
+        ASSERT_EQ(view.closed, 1) << c.what << ": " << (view.asked.empty() ? "" : view.asked[0]);
+        EXPECT_EQ(presenter.Settings().TickerCol, c.tickerCol) << c.what;
+        CMapStore store;
+        CStoredSettings(store).StoreConversion(presenter.Settings());
+        EXPECT_EQ(store.ReadInt("Setting", "TickerOn", -1), c.tickerCol > 0 ? 1 : 0) << c.what;
+        EXPECT_EQ(CStoredSettings(store).LoadConversion().TickerCol, c.tickerCol) << c.what;
+    }
+    CRecordingSettingsView view;
+    CSettingsPresenter presenter(view, engine::ConversionSettings{}, "");
+    presenter.OnInitDialog();
+    view.form.tickerOn = true;
+    view.form.tickerColumn = "21";
+    presenter.OnOK();
+    EXPECT_EQ(view.closed, -1);
+    EXPECT_EQ(view.asked, std::vector<std::string>{"Please enter an integer between 1 and 20."});
+    EXPECT_EQ(view.focused, EControl::TickerCol);
+
+    CMapStore store;
+    CStoredSettings stored(store);
+    stored.SetBatch({"out", false, false, true, 3});
+    EXPECT_EQ(store.ReadInt("Setting", "BatchTickerOn", -1), 1);
+    EXPECT_EQ(store.ReadInt("Setting", "BatchTickerCol", -1), 3);
+    EXPECT_EQ(stored.Batch().tickerColumn, 3);
 }
 
 // The desktop asks about MASTER as the run decides it: in any case, and a MASTER that cannot be checked

@@ -466,10 +466,10 @@ TEST_F(SettingsDlg, FocusStartsOnOKAndTabFollowsTheListedOrder)
     Show();
     EXPECT_EQ(FocusedControl(), Control<QPushButton>("OK"));
     const char* const order[] = {"Cancel",  "DateCol", "OpenOn", "OpenCol",    "HiOn",   "HiCol",    "LoOn",
-                                 "LoCol",   "CloCol",  "VolOn",  "VolCol",     "OIOn",   "OICol",    "Comma", "DateFormat",
+                                 "LoCol",   "CloCol",  "VolOn",  "VolCol",     "OIOn",   "OICol",    "TickerOn", "Comma", "DateFormat",
                                  "SkipOn",  "Path",    "Browse", "UseExisting", "Symbol",     "Name",   "Daily",
                                  "DecimalComma", "TimeFrame", "Detect", "OK"};
-    // Skip Rows' field is disabled here, so Tab passes it by.
+    // Skip Rows' and the ticker's fields are disabled here, so Tab passes them by.
     for (const char* szName : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* pFocus = FocusedControl();
@@ -489,7 +489,7 @@ TEST_F(SettingsDlg, EachRadioGroupIsOneTabStopAtItsSelectedButtonAndArrowsMoveWi
         const char* szAfter;    // where the next Tab goes
         Qt::Key arrow;
         const char* szArrowed;  // the button the arrow moves to
-    } groups[] = {{"OICol", "Space", "DateFormat", Qt::Key_Right, "Semicolon"},
+    } groups[] = {{"TickerOn", "Space", "DateFormat", Qt::Key_Right, "Semicolon"},
                   {"Browse", "MakeNew", "Symbol", Qt::Key_Left, "UseExisting"}};
     for (const auto& group : groups) {
         QWidget* pBefore = m_dlg.findChild<QWidget*>(group.szBefore);
@@ -525,7 +525,7 @@ TEST_F(SettingsDlg, EveryButtonAndLabelledFieldHasItsOwnMnemonicAndTheSymbolShow
     }
     mnemonics.sort();
     buddies.sort();
-    EXPECT_EQ(mnemonics, (QStringList{"A", "B", "C", "D", "E", "F", "I", "L", "M", "N", "O", "P", "R", "S", "T", "Y"}));
+    EXPECT_EQ(mnemonics, (QStringList{"A", "B", "C", "D", "E", "F", "I", "K", "L", "M", "N", "O", "P", "R", "S", "T", "Y"}));
     EXPECT_EQ(buddies, (QStringList{"DateFormat", "Name", "Path", "Symbol", "TimeFrame"}));
 
     Show();
