@@ -63,6 +63,19 @@ private:
     IMessageSink& m_sink;
 };
 
+struct CBatch::FileLayout {
+    bool known = false;  // the settings were found; else refusal holds why not
+    std::shared_ptr<CFileMessages> refusal;
+    ConversionSettings settings;
+    int dateFormat = 0;
+    TickerColumns columns;  // with the file's ticker when it has one only; count is 2 or more for others
+    bool many = false;      // its rows are gathered by ticker
+    // Whether the file holds tickers is not known: it could not be read (unread says why) or has no
+    // settings. Its rows may belong to any ticker, so no ticker is converted without them.
+    bool unknown = false;
+    std::string unread;
+};
+
 CBatch::CBatch(const RunServices& services, IBatchObserver& observer, BatchOptions options)
     : m_services(services), m_observer(observer), m_options(std::move(options)),
       m_pCommitMessages(std::make_shared<CLastMessage>(services.messages))
@@ -137,19 +150,6 @@ struct CBatch::Prepared {
     int dateFormat = 0;
     std::string storedSymbol;  // Windows-1252
     RecordsReadAhead ahead;
-};
-
-struct CBatch::FileLayout {
-    bool known = false;  // the settings were found; else refusal holds why not
-    std::shared_ptr<CFileMessages> refusal;
-    ConversionSettings settings;
-    int dateFormat = 0;
-    TickerColumns columns;  // with the file's ticker when it has one only; count is 2 or more for others
-    bool many = false;      // its rows are gathered by ticker
-    // Whether the file holds tickers is not known: it could not be read (unread says why) or has no
-    // settings. Its rows may belong to any ticker, so no ticker is converted without them.
-    bool unknown = false;
-    std::string unread;
 };
 
 CBatch::~CBatch() = default;
