@@ -85,11 +85,14 @@ opened_pages() {
 help_key() {
   local window=$1 page=$2 before
   before=$(opened_pages)
-  xdotool windowactivate --sync "$window"
-  xdotool key --clearmodifiers F1
-  for _ in $(seq 20); do
-    [ "$(opened_pages)" -gt "$before" ] && break
-    sleep 0.5
+  # The window manager may miss an activation under load; the key is pressed again then.
+  for _ in 1 2 3; do
+    xdotool windowactivate --sync "$window" 2>/dev/null || sleep 1
+    xdotool key --clearmodifiers F1
+    for _ in $(seq 20); do
+      [ "$(opened_pages)" -gt "$before" ] && break 2
+      sleep 0.5
+    done
   done
   [ "$(opened_pages)" -gt "$before" ] || fail "F1 in window $window opened no help page"
   tail -1 "$opened" | tr -d '\r ' | grep -q "\\\\help\\\\$page\$" ||
