@@ -296,7 +296,7 @@ void CMainFrame::OnSize()
     // alone takes the whole height.
     const bool bPreview = IsWindowVisible(m_previewGrid.Window()) != FALSE;
     const bool bDirectory = IsWindowVisible(m_directoryPanel.Window()) != FALSE;
-    const int logWidth = bPreview || bDirectory ? client.right * 2 / 5 : client.right;
+    const int logWidth = bPreview || bDirectory ? client.right * 9 / 20 : client.right;
     MoveWindow(m_hLog, 0, top, logWidth, height, TRUE);
     const int previewHeight = bDirectory ? (bPreview ? height / 2 : 0) : height;
     MoveWindow(m_previewGrid.Window(), logWidth, top, client.right - logWidth, previewHeight, TRUE);
