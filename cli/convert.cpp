@@ -1,13 +1,11 @@
 // quoteforge-cli convert: adds one security to a MetaStock directory from a price text file.
 
-#include <filesystem>
 #include <memory>
 
 #include "cli/command.h"
 #include "cli/convert_request.h"
 #include "cli/output.h"
 #include "engine/input/layout_detection.h"
-#include "engine/input/memory_input.h"
 #include "engine/input/replayed_input.h"
 #include "engine/input/ticker_column.h"
 #include "engine/job/run_summary.h"
@@ -27,15 +25,19 @@ namespace {
 // A file whose ticker column names several securities is refused before anything is written. The
 // column is found in the head of the input as the run reads it; a regular file is read again for all
 // its tickers (a pipe cannot be).
-bool OneSecurity(const ConvertRequest& request, const ConversionJob& job, const CHeadKeeper& head, std::string& problem)
+bool OneSecurity(const ConvertRequest& request, const ConversionJob& job, const CReplayedInput& input, std::string& problem)
 {
-    TickerColumns columns = FindTickerColumns(head.Lines(kDetectedLines), job.layout, request.tickerCol - 1,
+    TickerColumns columns = FindTickerColumns(input.KeptLines(kDetectedLines), job.layout, request.tickerCol - 1,
                                               request.nameCol - 1);
     if (!columns.Found())
         return true;
     const std::string absolutePath = AbsoluteInputPath(request.input);
-    std::error_code error;
-    const bool bRegular = std::filesystem::is_regular_file(PathFromText(absolutePath), error);
+    const PathStatus status = CurrentFileSystem().Exists(PathFromText(absolutePath));
+    if (status.existence == Existence::kError) {
+        problem = "Cannot look at " + absolutePath + ": " + status.reason;
+        return false;
+    }
+    const bool bRegular = status.regularFile;
     if (bRegular) {
         std::string reason;
         std::unique_ptr<IReadableFile> file = OpenInputFile(absolutePath, reason);
@@ -67,9 +69,7 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     std::unique_ptr<IReadableFile> file = OpenInput(request.input, messages, absolutePath);
     if (!file)
         return 1;
-    auto headKeeper = std::make_unique<CHeadKeeper>(std::move(file));
-    const CHeadKeeper& head = *headKeeper;
-    auto input = std::make_unique<CReplayedInput>(std::move(headKeeper));
+    auto input = std::make_unique<CReplayedInput>(std::move(file));
     if (request.detect) {
         if (!FillFromDetection(DetectLayout(*input, absolutePath), given, request, problem)) {
             Complain(err, problem);
@@ -89,7 +89,7 @@ int RunConvert(ConvertRequest& request, const Given& given, std::ostream& out, s
     CNoSettingsWriter noSettings;
     CSystemToday today;
     ConversionJob job = MakeConversionJob(settings, nDateFormat, request.input);
-    if (!OneSecurity(request, job, head, problem)) {
+    if (!OneSecurity(request, job, *input, problem)) {
         Complain(err, problem);
         return 1;
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "metastock/file_system.h"
 
@@ -21,12 +22,16 @@ public:
 
     // Reading starts again at the start of the input: what was read so far comes again, then the rest.
     void Rewind();
+    // The first lines of what the first reading took, at most nLines, before the replay has passed them;
+    // a last line that the reading cut off is left out.
+    std::vector<std::string> KeptLines(int nLines) const;
 
 private:
     std::unique_ptr<metastock::IReadableFile> m_pFile;
     std::string m_kept;     // read from the file before Rewind
     std::size_t m_nPos = 0;  // of the replay in m_kept
     bool m_bReplaying = false;
+    bool m_bEnd = false;     // the first reading reached the end of the input
 };
 
 }  // namespace engine

@@ -695,8 +695,12 @@ void LeaveOutEmptyFields(std::string_view text, const InputLayout& layout, Conve
 // only. False with the system's reason when the file cannot be read.
 bool HeadLines(const std::string& absolutePath, std::vector<std::string>& lines, std::string& reason)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(PathFromText(absolutePath), error))
+    const PathStatus status = CurrentFileSystem().Exists(PathFromText(absolutePath));
+    if (status.existence == Existence::kError) {
+        reason = status.reason;
+        return false;
+    }
+    if (!status.regularFile)
         return true;
     const std::unique_ptr<IReadableFile> input = OpenInputFile(absolutePath, reason);
     if (!input)
